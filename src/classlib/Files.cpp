@@ -1,0 +1,278 @@
+#include "classlib/Files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace file {
+
+namespace {
+
+thread_local std::string lastError;
+
+bool Fail(std::string what, std::string_view path) {
+#ifdef _WIN32
+  DWORD code = GetLastError();
+  wchar_t* msg = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
+  std::string reason = msg ? Trim(gbk::FromWide(msg)) : Format("error %lu", code);
+  if (msg) LocalFree(msg);
+#else
+  std::string reason = gbk::FromUtf8(std::strerror(errno));
+#endif
+  lastError = what + " " + std::string(path) + ": " + reason;
+  return false;
+}
+
+#ifdef _WIN32
+std::wstring W(std::string_view path) { return gbk::ToWide(path); }
+#endif
+
+}  // namespace
+
+std::string LastErrorText() { return lastError; }
+
+std::string NativePath(std::string_view path) {
+#ifdef _WIN32
+  return std::string(path);
+#else
+  std::string p;
+  p.reserve(path.size());
+  for (size_t i = 0; i < path.size(); i += gbk::CharLength(path, i)) {
+    size_t n = gbk::CharLength(path, i);
+    if (n == 1 && path[i] == '\\') {
+      p += '/';
+    } else {
+      p.append(path.substr(i, n));
+    }
+  }
+  return gbk::ToUtf8(p);
+#endif
+}
+
+std::string ProgramFolder() {
+#ifdef _WIN32
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n < buf.size()) {
+      buf.resize(n);
+      break;
+    }
+    buf.resize(buf.size() * 2);
+  }
+  return IncludeTrailingBackslash(ExtractFilePath(gbk::FromWide(buf)));
+#else
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  std::string exe = gbk::FromUtf8(std::string_view(buf, static_cast<size_t>(n)));
+  return ExtractFilePath(exe);
+#endif
+}
+
+std::FILE* Open(std::string_view path, const char* mode) {
+#ifdef _WIN32
+  std::wstring m(mode, mode + std::strlen(mode));
+  std::FILE* f = _wfopen(W(path).c_str(), m.c_str());
+#else
+  std::FILE* f = std::fopen(NativePath(path).c_str(), mode);
+#endif
+  if (!f) Fail("cannot open", path);
+  return f;
+}
+
+bool Exists(std::string_view path) {
+#ifdef _WIN32
+  DWORD a = GetFileAttributesW(W(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+#else
+  struct stat st;
+  return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
+}
+
+bool DirExists(std::string_view path) {
+#ifdef _WIN32
+  DWORD a = GetFileAttributesW(W(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+#else
+  struct stat st;
+  return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+#endif
+}
+
+bool CreateDir(std::string_view path) {
+  if (DirExists(path)) return true;
+#ifdef _WIN32
+  if (CreateDirectoryW(W(path).c_str(), nullptr)) return true;
+#else
+  if (mkdir(NativePath(path).c_str(), 0777) == 0) return true;
+#endif
+  return Fail("cannot create folder", path);
+}
+
+bool ForceDirectories(std::string_view path) {
+  std::string p = path.empty() ? std::string() : std::string(path);
+  while (!p.empty() && (p.back() == '\\' || p.back() == '/')) p.pop_back();
+  if (p.empty() || DirExists(p)) return true;
+  std::string parent = ExtractFilePath(p);
+  if (!parent.empty() && parent != p && !ForceDirectories(parent)) return false;
+  return CreateDir(p);
+}
+
+bool Delete(std::string_view path) {
+#ifdef _WIN32
+  if (DeleteFileW(W(path).c_str())) return true;
+#else
+  if (unlink(NativePath(path).c_str()) == 0) return true;
+#endif
+  return Fail("cannot delete", path);
+}
+
+bool RemoveDir(std::string_view path) {
+#ifdef _WIN32
+  if (RemoveDirectoryW(W(path).c_str())) return true;
+#else
+  if (rmdir(NativePath(path).c_str()) == 0) return true;
+#endif
+  return Fail("cannot remove folder", path);
+}
+
+bool Rename(std::string_view from, std::string_view to) {
+#ifdef _WIN32
+  if (MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+#else
+  if (rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+#endif
+  return Fail("cannot rename", std::string(from) + " -> " + std::string(to));
+}
+
+int64_t Size(std::string_view path) {
+#ifdef _WIN32
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &d)) return -1;
+  if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+  return (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+#else
+  struct stat st;
+  if (stat(NativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return st.st_size;
+#endif
+}
+
+int64_t Stamp(std::string_view path) {
+#ifdef _WIN32
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &d)) return -1;
+  return (static_cast<int64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) | d.ftLastWriteTime.dwLowDateTime;
+#else
+  struct stat st;
+  if (stat(NativePath(path).c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+}
+
+bool ReadAll(std::string_view path, std::string& out) {
+  out.clear();
+  std::FILE* f = Open(path, "rb");
+  if (!f) return false;
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok || Fail("cannot read", path);
+}
+
+namespace {
+// Pushes the file's data to the disk before it replaces anything.
+bool FlushToDisk(std::FILE* f) {
+  if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return fsync(fileno(f)) == 0;
+#endif
+}
+}  // namespace
+
+bool WriteAtomic(std::string_view path, std::string_view data) {
+  std::string tmp = std::string(path) + ".tmp";
+  std::FILE* f = Open(tmp, "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size() && FlushToDisk(f);
+  if (!ok) Fail("cannot write", tmp);
+  if (std::fclose(f) != 0 && ok) ok = Fail("cannot write", tmp);
+  if (!ok) {
+    std::string keep = lastError;
+    Delete(tmp);
+    lastError = keep;
+    return false;
+  }
+  return Rename(tmp, path);
+}
+
+bool Copy(std::string_view from, std::string_view to, bool failIfExists) {
+#ifdef _WIN32
+  if (CopyFileW(W(from).c_str(), W(to).c_str(), failIfExists)) return true;
+  return Fail("cannot copy", std::string(from) + " -> " + std::string(to));
+#else
+  if (failIfExists && Exists(to)) {
+    errno = EEXIST;
+    return Fail("cannot copy", std::string(from) + " -> " + std::string(to));
+  }
+  std::string data;
+  if (!ReadAll(from, data)) return false;
+  std::FILE* f = Open(to, "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size() && FlushToDisk(f);
+  if (std::fclose(f) != 0) ok = false;
+  return ok || Fail("cannot write", to);
+#endif
+}
+
+std::vector<std::string> List(std::string_view folder, std::string_view suffix) {
+  std::vector<std::string> names;
+  std::string dir = IncludeTrailingBackslash(folder);
+  auto keep = [&](const std::string& name) {
+    return name.size() >= suffix.size() && SameText(std::string_view(name).substr(name.size() - suffix.size()), suffix);
+  };
+#ifdef _WIN32
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(W(dir + "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    std::string name = gbk::FromWide(fd.cFileName);
+    if (keep(name)) names.push_back(name);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+#else
+  DIR* d = opendir(NativePath(dir).c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d)) {
+    std::string name = gbk::FromUtf8(e->d_name);
+    if (name != "." && name != ".." && Exists(dir + name) && keep(name)) names.push_back(name);
+  }
+  closedir(d);
+#endif
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace file

@@ -1,0 +1,48 @@
+// Files and folders by GBK path.
+//
+// The program writes paths with '\' (AppDir + "dat\set.ini"). On Windows they go to
+// the W functions through code page 936; in the native build '\' becomes '/' and the
+// name is handed to the system in UTF-8, so the portable core reads the same paths.
+// Every operation returns false (or an empty result) on failure and leaves the
+// system's reason in LastErrorText(), captured at once.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace file {
+
+// The program's folder: the executable's folder with a trailing separator.
+std::string ProgramFolder();
+
+// The system's name for a program path (native: '/' separators, UTF-8).
+std::string NativePath(std::string_view path);
+
+std::FILE* Open(std::string_view path, const char* mode);
+bool Exists(std::string_view path);
+bool DirExists(std::string_view path);
+bool CreateDir(std::string_view path);        // one level; true if it already exists
+bool ForceDirectories(std::string_view path);  // every missing level
+bool Delete(std::string_view path);
+bool RemoveDir(std::string_view path);  // must be empty
+bool Rename(std::string_view from, std::string_view to);  // replaces `to`
+bool Copy(std::string_view from, std::string_view to, bool failIfExists);
+int64_t Size(std::string_view path);  // -1 when absent
+// A value that changes whenever the file is written (its modification time); -1 when absent.
+int64_t Stamp(std::string_view path);
+
+bool ReadAll(std::string_view path, std::string& out);
+// Writes through a temporary file in the same folder, flushed, then renamed over the
+// target, so a crash leaves either the old or the new file, never a half-written one.
+bool WriteAtomic(std::string_view path, std::string_view data);
+
+// Names (not paths) of the files in `folder` whose name ends with `suffix`
+// (case-insensitive; "" for all), sorted by name.
+std::vector<std::string> List(std::string_view folder, std::string_view suffix);
+
+std::string LastErrorText();
+
+}  // namespace file
