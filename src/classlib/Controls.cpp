@@ -1,0 +1,388 @@
+#include "classlib/Controls.h"
+
+#include <algorithm>
+
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+
+// Shows an exception that escaped a message handler (Forms.cpp): exceptions never
+// cross the system's frames of a window procedure.
+void ApplicationHandleException();
+
+COLORREF ColorToRGB(TColor c) {
+  return (c & 0x80000000) ? GetSysColor(c & 0xFF) : static_cast<COLORREF>(c & 0xFFFFFF);
+}
+
+// ---- TComponent ----
+
+TComponent::TComponent(TComponent* owner) : owner_(owner) {
+  if (owner_) owner_->components_.push_back(this);
+}
+
+TComponent::~TComponent() {
+  while (!components_.empty()) delete components_.back();  // each removes itself
+  if (owner_) owner_->Remove(this);
+}
+
+void TComponent::Remove(TComponent* c) {
+  components_.erase(std::remove(components_.begin(), components_.end(), c), components_.end());
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+  for (TComponent* c : components_) {
+    if (SameText(c->Name, name)) return c;
+  }
+  return nullptr;
+}
+
+// ---- TControl ----
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {}
+
+TControl::~TControl() {
+  DestroyHandle();
+  if (hfont_) DeleteObject(hfont_);
+  if (brush_) DeleteObject(brush_);
+  SetParent(nullptr);
+}
+
+const wchar_t* TControl::ControlPropName() {
+  static const std::wstring name = [] {
+    std::string n = Format("ControlOfs%.8X%.8X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))),
+                           static_cast<unsigned>(GetCurrentThreadId()));
+    return std::wstring(n.begin(), n.end());
+  }();
+  return name.c_str();
+}
+
+TControl* TControl::FromHandle(HWND h) { return h ? static_cast<TControl*>(GetPropW(h, ControlPropName())) : nullptr; }
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent_ == parent) return;
+  if (parent_) {
+    auto& list = parent_->controls_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  }
+  parent_ = parent;
+  if (parent_) {
+    parent_->controls_.push_back(this);
+    if (hwnd_) {
+      ::SetParent(hwnd_, parent_->Handle());
+    } else if (parent_->HandleAllocated()) {
+      CreateHandle();
+    }
+    if (align_ != alNone) parent_->AlignControls();
+  }
+}
+
+DWORD TControl::Style() const {
+  DWORD s = WS_CHILD | WS_CLIPSIBLINGS;
+  if (visible_) s |= WS_VISIBLE;
+  if (!enabled_) s |= WS_DISABLED;
+  return s;
+}
+
+void TControl::RegisterClassOnce() {
+  std::string cls = ClassName();
+  std::wstring wcls(cls.begin(), cls.end());
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExW(inst, wcls.c_str(), &wc)) return;
+  WNDPROC base = DefWindowProcW;
+  if (const wchar_t* baseName = BaseClassName()) {
+    if (!GetClassInfoExW(nullptr, baseName, &wc) && !GetClassInfoExW(inst, baseName, &wc)) {
+      throw Exception("no window class " + gbk::FromWide(baseName));
+    }
+    base = wc.lpfnWndProc;
+  } else {
+    wc.style = CS_DBLCLKS;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = nullptr;
+  }
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = StaticProc;
+  wc.hInstance = inst;
+  wc.lpszClassName = wcls.c_str();
+  wc.style &= ~CS_GLOBALCLASS;
+  int baseExtra = wc.cbClsExtra;
+  wc.cbClsExtra = baseExtra + static_cast<int>(sizeof(LONG_PTR));
+  ATOM atom = RegisterClassExW(&wc);
+  if (!atom) throw Exception("cannot register window class " + cls);
+  // The replaced procedure sits in the class's last extra bytes, for the messages
+  // that arrive before the object is attached.
+  HWND probe = CreateWindowExW(0, wcls.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
+  if (probe) {
+    SetClassLongPtrW(probe, baseExtra, reinterpret_cast<LONG_PTR>(base));
+    DestroyWindow(probe);
+  }
+}
+
+void TControl::CreateHandle() {
+  if (hwnd_) return;
+  RegisterClassOnce();
+  HWND parentWnd = parent_ ? parent_->Handle() : nullptr;
+  std::wstring wcls;
+  for (char c : ClassName()) wcls += static_cast<wchar_t>(c);
+  HWND h = CreateWindowExW(ExStyle(), wcls.c_str(), gbk::ToWide(text_).c_str(), Style(), left_, top_, width_, height_,
+                           parentWnd, nullptr, GetModuleHandleW(nullptr), this);
+  if (!h) throw Exception("cannot create window " + ClassName());
+  ApplyFont();
+  AfterCreate();
+}
+
+void TControl::DestroyHandle() {
+  if (!hwnd_) return;
+  HWND h = hwnd_;
+  RemovePropW(h, ControlPropName());
+  hwnd_ = nullptr;
+  // The window's own procedure stays in place for the rest of its life.
+  if (baseProc_) SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+  DestroyWindow(h);
+}
+
+void TControl::Attach(HWND h) {
+  hwnd_ = h;
+  SetPropW(h, ControlPropName(), this);
+  int extra = static_cast<int>(GetClassLongPtrW(h, GCL_CBCLSEXTRA)) - static_cast<int>(sizeof(LONG_PTR));
+  baseProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(h, extra));
+  if (!baseProc_) baseProc_ = DefWindowProcW;
+}
+
+HWND TControl::Handle() {
+  if (!hwnd_) CreateHandle();
+  return hwnd_;
+}
+
+LRESULT CALLBACK TControl::StaticProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  TControl* self = FromHandle(h);
+  if (!self && msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
+    self = static_cast<TControl*>(cs->lpCreateParams);
+    if (self) self->Attach(h);
+  }
+  if (!self) {
+    int extra = static_cast<int>(GetClassLongPtrW(h, GCL_CBCLSEXTRA)) - static_cast<int>(sizeof(LONG_PTR));
+    auto base = reinterpret_cast<WNDPROC>(GetClassLongPtrW(h, extra));
+    return CallWindowProcW(base ? base : DefWindowProcW, h, msg, w, l);
+  }
+  if (msg == WM_NCDESTROY) {
+    LRESULT r = self->DefaultHandler(msg, w, l);
+    RemovePropW(h, ControlPropName());
+    self->hwnd_ = nullptr;
+    return r;
+  }
+  try {
+    return self->WndProc(msg, w, l);
+  } catch (...) {
+    ApplicationHandleException();
+    return 0;
+  }
+}
+
+LRESULT TControl::DefaultHandler(UINT msg, WPARAM w, LPARAM l) {
+  return CallWindowProcW(baseProc_ ? baseProc_ : DefWindowProcW, hwnd_, msg, w, l);
+}
+
+HBRUSH TControl::BackgroundBrush() {
+  COLORREF c = ColorToRGB(color_);
+  if (!brush_ || brushColor_ != c) {
+    if (brush_) DeleteObject(brush_);
+    brush_ = CreateSolidBrush(c);
+    brushColor_ = c;
+  }
+  return brush_;
+}
+
+HBRUSH TControl::HandleCtlColor(HDC dc) {
+  SetTextColor(dc, ColorToRGB(font_.Color));
+  SetBkColor(dc, ColorToRGB(color_));
+  return BackgroundBrush();
+}
+
+LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (l) {
+        if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this && c->HandleCommand(HIWORD(w))) return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* n = reinterpret_cast<NMHDR*>(l);
+      LRESULT result = 0;
+      if (TControl* c = FromHandle(n->hwndFrom); c && c != this && c->HandleNotify(n, result)) return result;
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this) return reinterpret_cast<LRESULT>(c->HandleCtlColor(reinterpret_cast<HDC>(w)));
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      auto* wp = reinterpret_cast<WINDOWPOS*>(l);
+      if (!(wp->flags & SWP_NOMOVE)) {
+        left_ = wp->x;
+        top_ = wp->y;
+      }
+      if (!(wp->flags & SWP_NOSIZE)) {
+        width_ = wp->cx;
+        height_ = wp->cy;
+      }
+      break;
+    }
+    case WM_SIZE:
+      if (OnResize) OnResize(this);
+      break;
+    default:
+      break;
+  }
+  return DefaultHandler(msg, w, l);
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  if (hwnd_) MoveWindow(hwnd_, left, top, width, height, TRUE);
+  if (parent_ && align_ != alNone) parent_->AlignControls();
+}
+
+int TControl::ClientWidth() {
+  if (!hwnd_) return width_;
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  return r.right;
+}
+
+int TControl::ClientHeight() {
+  if (!hwnd_) return height_;
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  return r.bottom;
+}
+
+void TControl::SetAlign(TAlign a) {
+  align_ = a;
+  if (parent_) parent_->AlignControls();
+}
+
+std::string TControl::Text() {
+  if (!hwnd_) return text_;
+  int n = GetWindowTextLengthW(hwnd_);
+  std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(hwnd_, buf.data(), n + 1);
+  buf.resize(static_cast<size_t>(std::max(n, 0)));
+  return gbk::FromWide(buf);
+}
+
+void TControl::SetText(const std::string& s) {
+  text_ = s;
+  if (hwnd_) SetWindowTextW(hwnd_, gbk::ToWide(s).c_str());
+}
+
+void TControl::SetVisible(bool v) {
+  visible_ = v;
+  if (hwnd_) ShowWindow(hwnd_, v ? SW_SHOW : SW_HIDE);
+  if (parent_ && align_ != alNone) parent_->AlignControls();
+}
+
+void TControl::SetEnabled(bool v) {
+  enabled_ = v;
+  if (hwnd_) EnableWindow(hwnd_, v);
+}
+
+void TControl::SetFont(const TFont& f) {
+  font_ = f;
+  ParentFont = false;
+  ApplyFont();
+  if (auto* wc = dynamic_cast<TWinControl*>(this)) {
+    for (int i = 0; i < wc->ControlCount(); ++i) {
+      if (wc->Controls(i)->ParentFont) {
+        wc->Controls(i)->SetFont(f);
+        wc->Controls(i)->ParentFont = true;
+      }
+    }
+  }
+}
+
+void TControl::ApplyFont() {
+  if (ParentFont && parent_) font_ = parent_->font_;
+  if (!hwnd_) return;
+  HDC dc = GetDC(nullptr);
+  int height = -MulDiv(font_.Size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, dc);
+  HFONT f = CreateFontW(height, 0, 0, 0, font_.Bold ? FW_BOLD : FW_NORMAL, font_.Italic, font_.Underline, FALSE,
+                        GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                        gbk::ToWide(font_.Name).c_str());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+  if (hfont_) DeleteObject(hfont_);
+  hfont_ = f;
+}
+
+void TControl::SetColor(TColor c) {
+  color_ = c;
+  Invalidate();
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) { return hwnd_ ? SendMessageW(hwnd_, msg, w, l) : 0; }
+
+void TControl::Invalidate() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TControl::Repaint() {
+  if (hwnd_) {
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    UpdateWindow(hwnd_);
+  }
+}
+
+// ---- TWinControl ----
+
+TWinControl::~TWinControl() {
+  for (TControl* c : controls_) c->parent_ = nullptr;
+  controls_.clear();
+}
+
+void TWinControl::CreateHandle() {
+  TControl::CreateHandle();
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    if (!c->HandleAllocated()) c->CreateHandle();
+  }
+  AlignControls();
+}
+
+// Lays out the aligned children: top and bottom bands first, then left and right, then
+// the client control in what is left, in the order the children were added.
+void TWinControl::AlignControls() {
+  RECT r{0, 0, ClientWidth(), ClientHeight()};
+  for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
+    for (TControl* c : controls_) {
+      if (c->align_ != pass || !c->visible_) continue;
+      int x = r.left, y = r.top, cw = r.right - r.left, ch = r.bottom - r.top;
+      switch (pass) {
+        case alTop: ch = c->height_; r.top += ch; break;
+        case alBottom: ch = c->height_; y = r.bottom - ch; r.bottom -= ch; break;
+        case alLeft: cw = c->width_; r.left += cw; break;
+        case alRight: cw = c->width_; x = r.right - cw; r.right -= cw; break;
+        default: break;
+      }
+      c->left_ = x;
+      c->top_ = y;
+      c->width_ = std::max(cw, 0);
+      c->height_ = std::max(ch, 0);
+      if (c->hwnd_) MoveWindow(c->hwnd_, x, y, c->width_, c->height_, TRUE);
+    }
+  }
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_SIZE) AlignControls();
+  return TControl::WndProc(msg, w, l);
+}

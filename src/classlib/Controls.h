@@ -1,0 +1,204 @@
+// The class library's component and control core (Win32 only).
+//
+// One object per window: a TControl owns its HWND, created on demand (HandleNeeded)
+// from the properties set before. The control object is found from its window by
+// the window property named "ControlOfs<instance><thread>", which the skin engine
+// reads too; GWLP_USERDATA is left free. Our window classes are superclasses named
+// after the class-library class ("TButton" over BUTTON, ...); their procedure routes
+// every message to the object's virtual WndProc, whose default passes the message on
+// through the procedure it replaced. WM_COMMAND, WM_NOTIFY and WM_CTLCOLOR* are
+// reflected to the control that sent them. Text is GBK; conversion to UTF-16 with
+// code page 936 happens only here.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class TObject {
+ public:
+  virtual ~TObject() = default;
+  virtual std::string ClassName() const { return "TObject"; }
+};
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+
+// An error meant for the user: its message is GBK text.
+class Exception : public std::runtime_error {
+ public:
+  explicit Exception(const std::string& gbkMessage) : std::runtime_error(gbkMessage) {}
+};
+
+// Colours: a COLORREF, or 0x80000000 | COLOR_xxx for a system colour.
+using TColor = int32_t;
+constexpr TColor clBtnFace = static_cast<TColor>(0x80000000 | COLOR_BTNFACE);
+constexpr TColor clWindow = static_cast<TColor>(0x80000000 | COLOR_WINDOW);
+constexpr TColor clWindowText = static_cast<TColor>(0x80000000 | COLOR_WINDOWTEXT);
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clGreen = 0x008000;
+constexpr TColor clBlue = 0xFF0000;
+COLORREF ColorToRGB(TColor c);
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+struct TFont {
+  std::string Name = "\xCB\xCE\xCC\xE5";  // 宋体
+  int Size = 9;                            // points
+  TColor Color = clWindowText;
+  bool Bold = false;
+  bool Italic = false;
+  bool Underline = false;
+  bool operator==(const TFont&) const = default;
+};
+
+class TComponent : public TObject {
+ public:
+  explicit TComponent(TComponent* owner);
+  ~TComponent() override;
+  TComponent(const TComponent&) = delete;
+  TComponent& operator=(const TComponent&) = delete;
+  std::string ClassName() const override { return "TComponent"; }
+
+  TComponent* Owner() const { return owner_; }
+  int ComponentCount() const { return static_cast<int>(components_.size()); }
+  TComponent* Components(int i) const { return components_[i]; }
+  TComponent* FindComponent(const std::string& name) const;
+
+  std::string Name;
+  int Tag = 0;
+
+ private:
+  void Remove(TComponent* c);
+  TComponent* owner_;
+  std::vector<TComponent*> components_;  // owned: freed with the owner, newest first
+};
+
+class TWinControl;
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+  std::string ClassName() const override { return "TControl"; }
+
+  static TControl* FromHandle(HWND h);
+  static const wchar_t* ControlPropName();
+
+  HWND Handle();  // creates the window when needed
+  bool HandleAllocated() const { return hwnd_ != nullptr; }
+  void HandleNeeded() { Handle(); }
+
+  TWinControl* Parent() const { return parent_; }
+  void SetParent(TWinControl* parent);
+
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetBounds(int left, int top, int width, int height);
+  void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+  void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+  void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+  void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+  virtual int ClientWidth();
+  virtual int ClientHeight();
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign a);
+
+  // Caption and Text are the window text (GBK).
+  std::string Caption() { return Text(); }
+  void SetCaption(const std::string& s) { SetText(s); }
+  virtual std::string Text();
+  virtual void SetText(const std::string& s);
+
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool v);
+
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& f);
+  TColor Color() const { return color_; }
+  void SetColor(TColor c);
+  bool ParentFont = true;
+  std::string Hint;
+  bool ShowHint = false;
+
+  LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
+  void Invalidate();
+  void Repaint();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnResize;
+
+ protected:
+  // Window class to superclass (nullptr: a class of our own) and the creation styles.
+  virtual const wchar_t* BaseClassName() const { return nullptr; }
+  virtual DWORD Style() const;
+  virtual DWORD ExStyle() const { return 0; }
+  virtual void CreateHandle();
+  virtual void AfterCreate() {}  // the window exists: push stored state into it
+  virtual void DestroyHandle();
+
+  // Every message; the default passes it to the procedure that was replaced.
+  virtual LRESULT WndProc(UINT msg, WPARAM w, LPARAM l);
+  LRESULT DefaultHandler(UINT msg, WPARAM w, LPARAM l);
+  // Reflected notifications from the parent.
+  virtual bool HandleCommand(WORD /*code*/) { return false; }
+  virtual bool HandleNotify(NMHDR* /*n*/, LRESULT& /*result*/) { return false; }
+  virtual HBRUSH HandleCtlColor(HDC dc);
+
+  void Click();
+  void ApplyFont();
+  HBRUSH BackgroundBrush();
+  HWND hwnd_ = nullptr;
+  std::string text_;
+
+ private:
+  friend class TWinControl;
+  static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+  void RegisterClassOnce();
+  void Attach(HWND h);
+
+  TWinControl* parent_ = nullptr;
+  int left_ = 0, top_ = 0, width_ = 100, height_ = 25;
+  TAlign align_ = alNone;
+  bool visible_ = true;
+  bool enabled_ = true;
+  TFont font_;
+  TColor color_ = clBtnFace;
+  HFONT hfont_ = nullptr;
+  HBRUSH brush_ = nullptr;
+  COLORREF brushColor_ = 0;
+  WNDPROC baseProc_ = nullptr;
+};
+
+// A control that holds child controls and lays out the aligned ones.
+class TWinControl : public TControl {
+ public:
+  using TControl::TControl;
+  ~TWinControl() override;
+  std::string ClassName() const override { return "TWinControl"; }
+
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int i) const { return controls_[i]; }
+  void AlignControls();
+
+ protected:
+  void CreateHandle() override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  friend class TControl;
+  std::vector<TControl*> controls_;  // not owned: the owner frees them
+};

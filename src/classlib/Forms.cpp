@@ -1,0 +1,253 @@
+#include "classlib/Forms.h"
+
+#include <commctrl.h>
+
+#include "classlib/Gbk.h"
+
+TApplication* Application = nullptr;
+
+void ApplicationHandleException() {
+  if (Application) Application->HandleException();
+}
+
+// ---- TForm ----
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+  SetVisible(false);
+  SetBounds(CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
+}
+
+TForm::~TForm() {
+  if (OnDestroy) OnDestroy(this);
+  if (Application && Application->mainForm_ == this) Application->mainForm_ = nullptr;
+}
+
+void TForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+DWORD TForm::Style() const {
+  DWORD s = WS_CLIPCHILDREN;
+  switch (BorderStyle) {
+    case bsNone: s |= WS_POPUP; break;
+    case bsSingle: s |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER; break;
+    case bsDialog: s |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
+    case bsToolWindow: s |= WS_CAPTION | WS_SYSMENU; break;
+    default: s |= WS_OVERLAPPEDWINDOW; break;
+  }
+  return s;
+}
+
+DWORD TForm::ExStyle() const {
+  DWORD ex = WS_EX_CONTROLPARENT;
+  if (BorderStyle == bsDialog) ex |= WS_EX_DLGMODALFRAME;
+  if (BorderStyle == bsToolWindow || BorderStyle == bsSizeToolWin) ex |= WS_EX_TOOLWINDOW;
+  return ex;
+}
+
+void TForm::CreateHandle() {
+  TWinControl::CreateHandle();
+  if (Application && Application->mainForm_ && Application->mainForm_ != this && Application->mainForm_->HandleAllocated()) {
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Application->mainForm_->Handle()));
+  }
+}
+
+void TForm::PlaceOnScreen() {
+  if (Position == poDesigned) return;
+  RECT wr;
+  GetWindowRect(hwnd_, &wr);
+  RECT area;
+  if (Position == poMainFormCenter && Application && Application->mainForm_ && Application->mainForm_ != this &&
+      Application->mainForm_->HandleAllocated()) {
+    GetWindowRect(Application->mainForm_->Handle(), &area);
+  } else {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  SetBounds(area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2, w, h);
+}
+
+void TForm::Show() {
+  HandleNeeded();
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    PlaceOnScreen();
+  }
+  TControl::SetVisible(true);
+  if (OnShow) OnShow(this);
+  ShowWindow(hwnd_, state_ == wsMaximized ? SW_SHOWMAXIMIZED : state_ == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+int TForm::ShowModal() {
+  HandleNeeded();
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  if (owner) EnableWindow(owner, FALSE);
+  ModalResult = mrNone;
+  modal_ = true;
+  Show();
+  while (ModalResult == mrNone && Application && !Application->terminated_) Application->HandleMessage();
+  modal_ = false;
+  if (owner) {
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
+  }
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+  TControl::SetVisible(false);
+  return ModalResult;
+}
+
+void TForm::Close() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  if (!canClose) return;
+  TCloseAction action = modal_ ? caHide : (Application && Application->mainForm_ == this ? caFree : caHide);
+  if (OnClose) OnClose(this, action);
+  if (action == caNone) return;
+  if (modal_) {
+    if (ModalResult == mrNone) ModalResult = mrCancel;
+    return;
+  }
+  if (Application && Application->mainForm_ == this) {
+    Application->Terminate();
+    return;
+  }
+  if (action == caFree) {
+    Release();
+  } else if (action == caMinimize) {
+    ShowWindow(hwnd_, SW_MINIMIZE);
+  } else {
+    Hide();
+  }
+}
+
+namespace {
+constexpr UINT kRelease = WM_APP + 0x100;
+}
+
+void TForm::Release() {
+  if (hwnd_) PostMessageW(hwnd_, kRelease, 0, 0);
+}
+
+TWindowState TForm::WindowState() {
+  if (hwnd_) state_ = IsZoomed(hwnd_) ? wsMaximized : IsIconic(hwnd_) ? wsMinimized : wsNormal;
+  return state_;
+}
+
+void TForm::SetWindowState(TWindowState s) {
+  state_ = s;
+  if (hwnd_ && Visible()) ShowWindow(hwnd_, s == wsMaximized ? SW_MAXIMIZE : s == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
+}
+
+void TForm::SetClientSize(int width, int height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, Style(), FALSE, ExStyle());
+  SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+bool TForm::Active() { return hwnd_ && GetActiveWindow() == hwnd_; }
+
+LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(hwnd_, &r);
+      FillRect(reinterpret_cast<HDC>(w), &r, BackgroundBrush());
+      return 1;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(w) != WA_INACTIVE && OnActivate) OnActivate(this);
+      break;
+    case kRelease:
+      delete this;
+      return 0;
+    default:
+      break;
+  }
+  return TWinControl::WndProc(msg, w, l);
+}
+
+// ---- TApplication ----
+
+TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+
+TApplication::~TApplication() {
+  // Forms go first, while the application object still answers them.
+  while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  LoadLibraryW(L"riched20.dll");
+}
+
+bool TApplication::DispatchOne(MSG& m) {
+  if (m.message == WM_QUIT) {
+    terminated_ = true;
+    return false;
+  }
+  HWND top = GetAncestor(m.hwnd, GA_ROOT);
+  if (top && IsDialogMessageW(top, &m)) return true;
+  TranslateMessage(&m);
+  DispatchMessageW(&m);
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG m;
+  while (!terminated_ && PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchOne(m);
+}
+
+void TApplication::HandleMessage() {
+  MSG m;
+  if (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    DispatchOne(m);
+  } else {
+    WaitMessage();
+  }
+}
+
+void TApplication::Run() {
+  if (mainForm_) mainForm_->Show();
+  while (!terminated_) {
+    try {
+      HandleMessage();
+    } catch (...) {
+      HandleException();
+    }
+  }
+}
+
+void TApplication::Terminate() {
+  if (!terminated_) PostQuitMessage(0);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  HWND owner = GetActiveWindow();
+  return MessageBoxW(owner, gbk::ToWide(text).c_str(), gbk::ToWide(caption).c_str(), flags);
+}
+
+void TApplication::ShowException(const std::exception& e) {
+  std::string text = e.what();
+  if (!text.empty() && text.back() != '.' && static_cast<unsigned char>(text.back()) < 0x80) text += '.';
+  MessageBox(text, Title, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::HandleException() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    ShowException(e);
+  } catch (...) {
+    ShowException(Exception(""));
+  }
+}
+
+void ShowMessage(const std::string& text) {
+  if (Application) Application->MessageBox(text, Application->Title, MB_OK);
+}

@@ -1,0 +1,102 @@
+// Forms, the application object and message boxes (Win32 only).
+//
+// A form is a top-level window of our own class named after the form class. Forms
+// are created per use and shown modally (ShowModal runs a nested message loop until
+// ModalResult is set) or modeless; the application object runs the main loop and
+// shows any exception that escapes a message handler in its standard box.
+#pragma once
+
+#include <string>
+
+#include "classlib/Controls.h"
+
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TPosition { poDesigned, poScreenCenter, poMainFormCenter };
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TComponent* owner);
+  ~TForm() override;
+  std::string ClassName() const override { return "TForm"; }
+
+  void Show();
+  int ShowModal();
+  void Close();
+  void Release();  // frees the form once the current message is handled
+
+  int ModalResult = mrNone;
+  TFormBorderStyle BorderStyle = bsSizeable;
+  TPosition Position = poDesigned;
+  bool KeyPreview = false;
+
+  TWindowState WindowState();
+  void SetWindowState(TWindowState s);
+  void SetClientSize(int width, int height);
+  void SetClientWidth(int w) { SetClientSize(w, ClientHeight()); }
+  void SetClientHeight(int h) { SetClientSize(ClientWidth(), h); }
+  bool Active();
+
+  // Fired when the form object is complete (after the layout is built), before it is shown.
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  std::function<void(TObject*, TCloseAction&)> OnClose;
+  std::function<void(TObject*, bool&)> OnCloseQuery;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnActivate;
+
+ protected:
+  // Call at the end of a derived form's constructor, when its controls exist.
+  void DoCreate();
+  DWORD Style() const override;
+  DWORD ExStyle() const override;
+  void CreateHandle() override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  void PlaceOnScreen();
+  bool modal_ = false;
+  bool shownOnce_ = false;
+  TWindowState state_ = wsNormal;
+};
+
+class TApplication : public TComponent {
+ public:
+  TApplication();
+  ~TApplication() override;
+  std::string ClassName() const override { return "TApplication"; }
+
+  void Initialize();
+  template <class F>
+  void CreateForm(F*& ref) {
+    ref = new F(this);
+    if (!mainForm_) mainForm_ = ref;
+  }
+  void Run();
+  void ProcessMessages();
+  void HandleMessage();  // waits for and handles one message
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  TForm* MainForm() const { return mainForm_; }
+  std::string Title;
+  int HintHidePause = 2500;
+
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+  void ShowException(const std::exception& e);
+  void HandleException();
+
+ private:
+  friend class TForm;
+  bool DispatchOne(MSG& m);
+  TForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+};
+
+// The one application object of the program (constructed by the entry point).
+extern TApplication* Application;
+
+// A plain message box captioned with the application's title.
+void ShowMessage(const std::string& text);
