@@ -6,6 +6,25 @@
 #include <cstdint>
 #include <string_view>
 
+// The person being analysed, owned by the main window and copied whole into the analyser.
+struct BirthRecord {
+  char name[10] = {};  // surname and given name, GBK, NUL-terminated
+  int16_t year = 0;
+  int16_t month = 0;
+  int16_t day = 0;
+  int16_t hour = 0;
+  int16_t minute = 0;
+  uint8_t lunar = 0;      // the date is a lunar date
+  uint8_t leapMonth = 0;  // the lunar month is the leap month
+  uint8_t male = 1;
+  int16_t provinceIndex = 34;
+  int16_t cityIndex = 0;
+  float longitude = 120.0f;   // degrees east
+  float latitude = 30.0f;     // degrees north
+  char place[51] = {};        // GBK
+  uint8_t singleSurname = 1;  // 0: a two-character surname
+};
+
 // Settings of one run, from "dat\set.ini" section "set".
 struct AnalysisSettings {
   uint8_t iDate = 0;        // 0 Beijing time, 1 true solar time, 2 local mean time
