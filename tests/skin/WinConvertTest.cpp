@@ -1,0 +1,158 @@
+#include "skin/WinConvert.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "PackageBuilder.h"
+
+namespace {
+
+std::string Hex(const std::string& s) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string h;
+  for (unsigned char c : s) h += {digits[c >> 4], digits[c & 15]};
+  return h;
+}
+
+std::string Random(size_t n, unsigned seed, int alphabet) {
+  std::mt19937 g(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(g() % alphabet);
+  return s;
+}
+
+// Streams worked out by hand from the starting tree: a space is leaf 32 and codes as
+// 110101100, 'A' as 111001101; after 'A' is counted, 'B' codes as 111001110.
+TEST(TLZH, PacksKnownStreams) {
+  struct Case {
+    const char* name;
+    std::string input;
+    const char* packed;
+  };
+  const Case cases[] = {
+      {"empty input codes one space", "", "00000000D600"},
+      {"two literals", "AB", "02000000E6F380"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string packed;
+    TLZH::Compress(c.input, packed);
+    EXPECT_EQ(Hex(packed), c.packed);
+  }
+}
+
+TEST(TLZH, RoundTripsEveryShapeOfInput) {
+  struct Case {
+    const char* name;
+    std::string input;
+  };
+  // 32454 symbols take the root frequency from 314 to 0x8000: the next one rebuilds.
+  const Case cases[] = {
+      {"empty", ""},
+      {"one byte", "x"},
+      {"two equal bytes", "qq"},
+      {"three equal bytes", "qqq"},
+      {"run of 61", std::string(61, 'a')},
+      {"run of 62", std::string(62, 'a')},
+      {"long run", std::string(100000, '\0')},
+      {"spaces like the empty ring", std::string(5000, ' ')},
+      {"window less one", Random(4095, 1, 4)},
+      {"window", Random(4096, 2, 4)},
+      {"window plus one", Random(4097, 3, 4)},
+      {"ring with mirror", Random(4155, 4, 4)},
+      {"before the rebuild", Random(32454, 5, 256)},
+      {"at the rebuild", Random(32455, 6, 256)},
+      {"after the rebuild", Random(32456, 7, 256)},
+      {"several rebuilds", Random(200000, 8, 256)},
+      {"matches of every length", Random(300000, 9, 3)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string packed, back;
+    TLZH::Compress(c.input, packed);
+    TLZH lzh;
+    ASSERT_TRUE(lzh.Decompress(packed, back)) << lzh.LastError();
+    EXPECT_TRUE(back == c.input) << "sizes " << back.size() << " and " << c.input.size();
+  }
+}
+
+TEST(TLZH, CodesRunsAsLongMatches) {
+  std::string packed;
+  TLZH::Compress(std::string(61, 'a'), packed);
+  EXPECT_EQ(packed.size(), 4u + 4u) << "one literal and one match of 60: at most 32 bits";
+  TLZH::Compress(std::string(60000, 'a'), packed);
+  EXPECT_LT(packed.size(), 4u + 60000 / 60 * 2) << "about a byte a 60-byte match";
+}
+
+TEST(TLZH, PackReportsBytesConsumed) {
+  std::string input = Random(7000, 10, 256), out;
+  size_t at = 0;
+  TLZH::TReadProc read = [&](uint8_t* dta, uint16_t n) -> uint16_t {
+    if (at == input.size()) return 0;
+    EXPECT_EQ(n, 1);
+    *dta = static_cast<uint8_t>(input[at++]);
+    return 1;
+  };
+  TLZH::TWriteProc write = [&](const uint8_t* dta, uint16_t n) -> uint16_t {
+    out.append(reinterpret_cast<const char*>(dta), n);
+    return n;
+  };
+  int32_t consumed = -1;
+  TLZH().LZHPack(consumed, read, write);
+  EXPECT_EQ(consumed, 7000);
+}
+
+TEST(TLZH, UnpackOfNothingTouchesNoCallback) {
+  int calls = 0;
+  TLZH::TReadProc read = [&](uint8_t*, uint16_t) -> uint16_t { return ++calls, 0; };
+  TLZH::TWriteProc write = [&](const uint8_t*, uint16_t n) -> uint16_t { return ++calls, n; };
+  TLZH().LZHUnpack(0, read, write);
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(TLZH, MissingBitsReadAsZeros) {
+  std::string packed, back;
+  TLZH::Compress("AB", packed);
+  packed.replace(0, 4, skintest::Le32(40));
+  TLZH lzh;
+  ASSERT_TRUE(lzh.Decompress(packed, back)) << lzh.LastError();
+  EXPECT_EQ(back.size(), 40u);
+  EXPECT_EQ(back.substr(0, 2), "AB");
+  std::string again;
+  ASSERT_TRUE(lzh.Decompress(packed, again));
+  EXPECT_EQ(again, back) << "zero bits decode the same every time";
+}
+
+TEST(TLZH, RefusesStreamsThatCannotHoldTheirSize) {
+  std::string bits(100, '\x55');
+  struct Case {
+    const char* name;
+    std::string stream;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"no size field", "\x01\x00", false},
+      {"size field only, size 0", skintest::Le32(0), true},
+      {"size field only, size 1", skintest::Le32(1), false},
+      {"48 bytes a stream byte", skintest::Le32(4800) + bits, true},
+      {"more than 48 bytes a stream byte", skintest::Le32(4801) + bits, false},
+      {"negative as signed", skintest::Le32(0xFFFFFFF0u) + bits, false},
+      {"above the cap", skintest::Le32(TLZH::kMaxUnpacked + 1u) + std::string(2000000, '\0'), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string out = "stale";
+    TLZH lzh;
+    EXPECT_EQ(lzh.Decompress(c.stream, out), c.ok);
+    if (c.ok) {
+      EXPECT_EQ(out.size(),
+                static_cast<size_t>(static_cast<uint8_t>(c.stream[0]) | static_cast<uint8_t>(c.stream[1]) << 8));
+    } else {
+      EXPECT_TRUE(out.empty());
+      EXPECT_FALSE(lzh.LastError().empty());
+    }
+  }
+}
+
+}  // namespace
