@@ -1,0 +1,492 @@
+// Builds the program's dictionary data from Debian's Unihan files:
+//   dat\ChiWord.db       every character U+4E00..U+9FA5 with a Mandarin reading,
+//   3.3.01版字库\hanzi.dat the source list of the quick file (7064 records of 210 bytes),
+//   dat\ChiWordMini.db   the quick file, built from that list by the program's own command.
+// Everything goes through MChineseDict and MNameLibrary, so the files follow the
+// program's schema exactly. The output is the same bytes on every run: the input is
+// read in code-point order and nothing depends on time or on hashing.
+//
+// Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <program folder>
+//
+// The rules, field by field (the heuristics say so):
+// - truePy: the first kMandarin reading with its tone marks; a letter GBK lacks is
+//   written as its base letter. pinYin: the other readings of kMandarin, kHanyuPinyin
+//   and kXHC1983, each once, separated by spaces.
+// - gbLen: the first (mainland) kTotalStrokes value. The traditional form is the first
+//   kTraditionalVariant that differs from the character, else the character itself;
+//   big5Len is its last (traditional) kTotalStrokes value.
+// - kxLen: 一 to 十 count their value. Otherwise the traditional form's count, except
+//   that a radical written short counts as its full form: for the radicals below the
+//   count is the full radical's strokes plus the form's residual strokes (kRSUnicode).
+//   Last, the reviewed list of fixes is applied with the program's Kangxi-fix command.
+// - buShou: the kRSUnicode radical in the form written in the character: the simplified
+//   form for a simplified radical ('), the side form (氵 扌 艹 …) when the radical takes
+//   part in a larger character (heuristic: a side form is assumed whenever the residual
+//   strokes are not 0; 王 itself has -1).
+//   bsLen: that form's strokes.
+// - wx: by radical where the radical names an element; otherwise by the sound class of
+//   the initial (heuristic): b p m f 水, d t n l 火, g k h 木, zero initial 土, the rest 金.
+// - jx: 凶 when the definition's first sense names a misfortune, 吉 when a common character's definition
+//   names something good, else 平 (keyword heuristic, see the lists).
+// - useSex: a good common character is 女 or 男 by its radical or definition (heuristic
+//   lists), so that naming by sex finds characters; every other character is 无.
+// - isFirst: 是 when the definition says "surname".
+// - nameExp: the definition, cut at a clause to at most 150 bytes; normalExp: the whole
+//   definition. biHua and kxExp: factual lines from the counts; the other texts empty.
+// - commonWord: levels 1 and 2 of the 2013 general standard table (kTGH up to 6500).
+// - hanzi.dat: the common characters, then the other GB2312 characters, then level 3 of
+//   the standard table by its order, up to 7064, written in code-point order; each record is the character, a NUL and
+//   zero padding.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "dictionary/Chinesedict.h"
+#include "dictionary/Namelibrary.h"
+
+namespace {
+
+constexpr uint32_t kFirst = 0x4E00;
+constexpr uint32_t kLast = 0x9FA5;
+constexpr size_t kHanziCount = 7064;
+constexpr size_t kHanziRecord = 210;
+constexpr int kCommonLimit = 6500;  // levels 1 (1..3500) and 2 (3501..6500)
+
+struct Unihan {
+  std::map<uint32_t, std::map<std::string, std::string>> fields;
+  const std::string& Get(uint32_t cp, const std::string& key) const {
+    static const std::string kNone;
+    auto c = fields.find(cp);
+    if (c == fields.end()) return kNone;
+    auto f = c->second.find(key);
+    return f == c->second.end() ? kNone : f->second;
+  }
+};
+
+std::vector<std::string> Split(const std::string& s) {
+  std::vector<std::string> out;
+  std::istringstream in(s);
+  for (std::string w; in >> w;) out.push_back(w);
+  return out;
+}
+
+uint32_t ParseCodePoint(const std::string& s) {  // "U+4E00"
+  return static_cast<uint32_t>(std::stoul(s.substr(s.rfind('+') + 1), nullptr, 16));
+}
+
+std::string Utf8Of(uint32_t cp) {
+  std::string s;
+  if (cp < 0x80) {
+    s += char(cp);
+  } else if (cp < 0x800) {
+    s += char(0xC0 | (cp >> 6));
+    s += char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    s += char(0xE0 | (cp >> 12));
+    s += char(0x80 | ((cp >> 6) & 0x3F));
+    s += char(0x80 | (cp & 0x3F));
+  } else {
+    s += char(0xF0 | (cp >> 18));
+    s += char(0x80 | ((cp >> 12) & 0x3F));
+    s += char(0x80 | ((cp >> 6) & 0x3F));
+    s += char(0x80 | (cp & 0x3F));
+  }
+  return s;
+}
+
+std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+bool ReadUnihan(const std::string& folder, Unihan& u) {
+  static const std::set<std::string> kKeys = {"kMandarin",     "kHanyuPinyin", "kXHC1983",
+                                              "kTotalStrokes", "kRSUnicode",   "kTraditionalVariant",
+                                              "kDefinition",   "kTGH",         "kGB0"};
+  for (const char* name : {"Readings", "IRGSources", "Variants", "OtherMappings"}) {
+    std::FILE* f = std::fopen((folder + "/Unihan_" + name + ".txt").c_str(), "rb");
+    if (!f) return false;
+    char buf[8192];
+    while (std::fgets(buf, sizeof buf, f)) {
+      std::string line(buf);
+      while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+      if (line.empty() || line[0] == '#') continue;
+      size_t t1 = line.find('\t');
+      size_t t2 = line.find('\t', t1 + 1);
+      if (t1 == std::string::npos || t2 == std::string::npos) continue;
+      std::string key = line.substr(t1 + 1, t2 - t1 - 1);
+      if (kKeys.count(key)) u.fields[ParseCodePoint(line.substr(0, t1))][key] = line.substr(t2 + 1);
+    }
+    std::fclose(f);
+  }
+  return true;
+}
+
+// Base letters of the accented letters, from UnicodeData's decompositions.
+std::map<uint32_t, uint32_t> ReadBaseLetters(const std::string& path) {
+  std::map<uint32_t, uint32_t> base;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return base;
+  char buf[1024];
+  while (std::fgets(buf, sizeof buf, f)) {
+    std::vector<std::string> cols;
+    std::string cell;
+    for (const char* p = buf; *p && *p != '\n'; ++p) {
+      if (*p == ';') {
+        cols.push_back(cell);
+        cell.clear();
+      } else {
+        cell += *p;
+      }
+    }
+    if (cols.size() > 5 && !cols[5].empty() && cols[5][0] != '<') {
+      base[std::stoul(cols[0], nullptr, 16)] = std::stoul(cols[5], nullptr, 16);
+    }
+  }
+  std::fclose(f);
+  return base;
+}
+
+std::vector<uint32_t> CodePoints(const std::string& utf8) {
+  std::vector<uint32_t> out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = utf8[i];
+    int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    uint32_t cp = n == 1 ? c : c & (0x3F >> (n - 1));
+    for (int k = 1; k < n && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3F);
+    out.push_back(cp);
+    i += n;
+  }
+  return out;
+}
+
+// A reading in GBK: a letter GBK lacks becomes its base letter.
+std::string ReadingToGbk(const std::string& utf8, const std::map<uint32_t, uint32_t>& base) {
+  std::string out;
+  for (uint32_t cp : CodePoints(utf8)) {
+    std::string g = gbk::FromUtf8(Utf8Of(cp));
+    for (int guard = 0; g == "?" && cp != '?' && guard < 4; ++guard) {
+      auto it = base.find(cp);
+      if (it == base.end()) break;
+      cp = it->second;
+      g = gbk::FromUtf8(Utf8Of(cp));
+    }
+    if (g != "?" || cp == '?') out += g;
+  }
+  return out;
+}
+
+// Readings of kHanyuPinyin / kXHC1983 values ("10001.010:yī 1360.040:yí,yì").
+void AddReadings(const std::string& value, std::vector<std::string>& out) {
+  for (const std::string& entry : Split(value)) {
+    std::string list = entry.substr(entry.find(':') + 1);
+    std::stringstream in(list);
+    for (std::string r; std::getline(in, r, ',');) out.push_back(r);
+  }
+}
+
+struct RadicalStroke {
+  std::string radical;  // "85" or "149'"
+  int number = 0;
+  bool simplified = false;
+  int residual = 0;
+};
+
+RadicalStroke ParseRS(const std::string& value) {
+  RadicalStroke rs;
+  std::vector<std::string> v = Split(value);
+  if (v.empty()) return rs;
+  size_t dot = v[0].find('.');
+  rs.radical = v[0].substr(0, dot);
+  rs.simplified = rs.radical.find('\'') != std::string::npos;
+  rs.number = std::stoi(rs.radical);
+  rs.residual = std::stoi(v[0].substr(dot + 1));
+  return rs;
+}
+
+int FirstStrokes(const Unihan& u, uint32_t cp) {
+  std::vector<std::string> v = Split(u.Get(cp, "kTotalStrokes"));
+  return v.empty() ? 0 : std::stoi(v.front());
+}
+
+int LastStrokes(const Unihan& u, uint32_t cp) {
+  std::vector<std::string> v = Split(u.Get(cp, "kTotalStrokes"));
+  return v.empty() ? 0 : std::stoi(v.back());
+}
+
+uint32_t TraditionalForm(const Unihan& u, uint32_t cp) {
+  for (const std::string& s : Split(u.Get(cp, "kTraditionalVariant"))) {
+    uint32_t t = ParseCodePoint(s);
+    if (t != cp) return t;
+  }
+  return cp;
+}
+
+// Radicals written short inside a character, with the strokes of their full form.
+int FullRadicalStrokes(int radical) {
+  static const std::map<int, int> kFull = {
+      {85, 4},   // 氵 as 水
+      {64, 4},   // 扌 as 手
+      {140, 6},  // 艹 as 艸
+      {170, 8},  // 阝 on the left as 阜
+      {163, 7},  // 阝 on the right as 邑
+      {61, 4},   // 忄 as 心
+      {94, 4},   // 犭 as 犬
+      {145, 6},  // 衤 as 衣
+      {96, 5},   // 王 as 玉
+      {130, 6},  // 月 (flesh) as 肉
+      {162, 7},  // 辶 as 辵
+      {122, 6},  // 罒 as 网
+  };
+  auto it = kFull.find(radical);
+  return it == kFull.end() ? 0 : it->second;
+}
+
+int KangxiStrokes(const Unihan& u, uint32_t cp) {
+  static const std::map<uint32_t, int> kNumbers = {{0x4E00, 1}, {0x4E8C, 2}, {0x4E09, 3}, {0x56DB, 4}, {0x4E94, 5},
+                                                   {0x516D, 6}, {0x4E03, 7}, {0x516B, 8}, {0x4E5D, 9}, {0x5341, 10}};
+  if (auto n = kNumbers.find(cp); n != kNumbers.end()) return n->second;
+  uint32_t t = TraditionalForm(u, cp);
+  RadicalStroke rs = ParseRS(u.Get(t, "kRSUnicode"));
+  int full = FullRadicalStrokes(rs.number);
+  if (full > 0 && rs.residual > 0) return full + rs.residual;
+  return LastStrokes(u, t);
+}
+
+// The radical as written in the character (see the header for the side-form heuristic).
+uint32_t WrittenRadical(const RadicalStroke& rs, const std::map<std::string, uint32_t>& radicals) {
+  static const std::map<int, uint32_t> kSideForms = {{85, 0x6C35},  {64, 0x624C},  {140, 0x8279}, {170, 0x961D},
+                                                     {163, 0x961D}, {61, 0x5FC4},  {94, 0x72AD},  {145, 0x8864},
+                                                     {113, 0x793B}, {162, 0x8FB6}, {18, 0x5202},  {9, 0x4EBB},
+                                                     {122, 0x7F52}, {96, 0x738B},  {130, 0x6708}};
+  if (!rs.simplified && rs.residual != 0) {
+    if (auto s = kSideForms.find(rs.number); s != kSideForms.end()) return s->second;
+  }
+  auto r = radicals.find(rs.radical);
+  if (r == radicals.end()) r = radicals.find(IntToStr(rs.number));
+  return r == radicals.end() ? 0 : r->second;
+}
+
+std::map<std::string, uint32_t> ReadRadicals(const std::string& path) {
+  std::map<std::string, uint32_t> out;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return out;
+  char buf[256];
+  while (std::fgets(buf, sizeof buf, f)) {
+    std::string line(buf);
+    if (line.empty() || line[0] == '#') continue;
+    size_t a = line.find(';');
+    size_t b = line.find(';', a + 1);
+    if (a == std::string::npos || b == std::string::npos) continue;
+    out[line.substr(0, a)] = std::stoul(line.substr(b + 1), nullptr, 16);
+  }
+  std::fclose(f);
+  return out;
+}
+
+uint8_t ElementOf(int radical, const std::string& initialPinyin) {
+  static const std::map<int, uint8_t> kByRadical = {{85, 0},  {15, 0},  {173, 0},            // 水 冫 雨
+                                                    {75, 1},  {118, 1}, {140, 1}, {115, 1},  // 木 竹 艸 禾
+                                                    {86, 2},  {72, 2},                       // 火 日
+                                                    {32, 3},  {46, 3},  {112, 3}, {102, 3},  // 土 山 石 田
+                                                    {167, 4}, {96, 4},  {18, 4},  {62, 4}};  // 金 玉 刀 戈
+  if (auto r = kByRadical.find(radical); r != kByRadical.end()) return r->second;
+  std::string p = LowerCase(initialPinyin);
+  if (p.empty()) return 3;
+  char c = p[0];
+  if (std::string("bpmf").find(c) != std::string::npos) return 0;
+  if (std::string("dtnl").find(c) != std::string::npos) return 2;
+  if (std::string("gkh").find(c) != std::string::npos) return 1;
+  if (std::string("jqxzcsr").find(c) != std::string::npos) return 4;
+  return 3;  // a, o, e, y, w and letters with marks: the zero initial
+}
+
+bool HasWord(const std::string& text, const std::vector<const char*>& words) {
+  std::string t = " " + LowerCase(text) + " ";
+  for (char& c : t) {
+    if (c == ',' || c == ';' || c == '(' || c == ')' || c == '.') c = ' ';
+  }
+  for (const char* w : words) {
+    if (t.find(std::string(" ") + w + " ") != std::string::npos) return true;
+  }
+  return false;
+}
+
+const std::vector<const char*> kBadWords = {"death",    "die",        "dead",   "kill",  "corpse", "disease",
+                                            "sick",     "evil",       "poison", "ghost", "demon",  "disaster",
+                                            "calamity", "misfortune", "ruin",   "cruel", "bury",   "grave",
+                                            "mourning", "sorrow",     "ulcer",  "rot",   "prison", "punish"};
+const std::vector<const char*> kGoodWords = {
+    "beautiful", "bright",     "brilliant",  "virtue",      "virtuous",   "excellent", "fine",        "jade",
+    "precious",  "prosperous", "glory",      "splendid",    "elegant",    "wise",      "intelligent", "happy",
+    "joy",       "peace",      "peaceful",   "lucky",       "auspicious", "blessing",  "fortune",     "noble",
+    "kind",      "benevolent", "great",      "grand",       "vast",       "strong",    "brave",       "hero",
+    "heroic",    "talent",     "rich",       "abundant",    "pure",       "clear",     "fragrant",    "honest",
+    "loyal",     "harmony",    "harmonious", "literary",    "gentle",     "graceful",  "lovely",      "luster",
+    "lustrous",  "treasure",   "wealth",     "flourishing", "respect",    "filial"};
+const std::vector<const char*> kFemaleWords = {"beautiful", "lovely",  "graceful", "elegant", "fragrant", "flower",
+                                               "gentle",    "jasmine", "orchid",   "pretty",  "charming", "jade"};
+const std::vector<const char*> kMaleWords = {"strong", "brave", "hero",     "heroic", "martial", "great",
+                                             "grand",  "vast",  "mountain", "peak",   "steel",   "firm"};
+
+struct Built {
+  CharRecord rec;
+  uint32_t cp = 0;
+  bool common = false;
+  bool gb2312 = false;
+  int level = 0;  // place in the 2013 general standard table, 0 when absent
+};
+
+Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>& base,
+               const std::map<std::string, uint32_t>& radicals) {
+  Built b;
+  b.cp = cp;
+  CharRecord& r = b.rec;
+  r.word = gbk::FromUtf8(Utf8Of(cp));
+  std::vector<std::string> readings = Split(u.Get(cp, "kMandarin"));
+  AddReadings(u.Get(cp, "kHanyuPinyin"), readings);
+  AddReadings(u.Get(cp, "kXHC1983"), readings);
+  std::vector<std::string> seen;
+  for (const std::string& rd : readings) {
+    std::string g = ReadingToGbk(rd, base);
+    bool dup = false;
+    for (const std::string& s : seen) dup = dup || s == g;
+    if (!dup) seen.push_back(g);
+  }
+  r.truePy = seen.empty() ? std::string() : seen[0];
+  for (size_t i = 1; i < seen.size(); ++i) r.pinYin += (i > 1 ? " " : "") + seen[i];
+
+  RadicalStroke rs = ParseRS(u.Get(cp, "kRSUnicode"));
+  uint32_t radical = WrittenRadical(rs, radicals);
+  r.buShou = radical ? gbk::FromUtf8(Utf8Of(radical)) : std::string();
+  r.bsLen = static_cast<uint8_t>(radical ? FirstStrokes(u, radical) : 0);
+  uint32_t t = TraditionalForm(u, cp);
+  r.gbLen = static_cast<uint8_t>(FirstStrokes(u, cp));
+  r.big5Len = static_cast<uint8_t>(LastStrokes(u, t));
+  r.kxLen = static_cast<uint8_t>(KangxiStrokes(u, cp));
+
+  std::string tgh = u.Get(cp, "kTGH");
+  b.level = tgh.empty() ? 0 : static_cast<int>(StrToIntDef(tgh.substr(tgh.find(':') + 1), 0));
+  b.common = b.level > 0 && b.level <= kCommonLimit;
+  b.gb2312 = !u.Get(cp, "kGB0").empty();
+  const std::string& def = u.Get(cp, "kDefinition");
+  r.wx = ElementOf(rs.number, readings.empty() ? std::string() : readings[0]);
+  bool bad = HasWord(def.substr(0, def.find(';')), kBadWords);
+  bool good = b.common && !bad && HasWord(def, kGoodWords);
+  r.jx = bad ? 1 : good ? 0 : 2;
+  if (good) {
+    bool female = rs.number == 38 || rs.number == 140 || HasWord(def, kFemaleWords);
+    bool male = rs.number == 19 || rs.number == 46 || rs.number == 187 || HasWord(def, kMaleWords);
+    r.useSex = female && !male ? 2 : male ? 1 : 0;
+    if (r.useSex == 0) r.useSex = (cp % 2) ? 1 : 2;  // split the rest evenly, reproducibly
+  }
+  r.isFirst = HasWord(def, {"surname"});
+  r.normalExp = def;
+  r.nameExp = def;
+  while (r.nameExp.size() > 150 && r.nameExp.rfind(';') != std::string::npos) {
+    r.nameExp.erase(r.nameExp.rfind(';'));
+  }
+  r.nameExp = gbk::CutAtCharBoundary(r.nameExp, 150);
+  r.biHua = Format("%s%s%s%d%s%d", G("部首").c_str(), r.buShou.c_str(), G("，部首外").c_str(),
+                   rs.residual < 0 ? 0 : rs.residual, G("画，总笔画").c_str(), r.gbLen);
+  r.kxExp = G("康熙笔画") + IntToStr(r.kxLen);
+  return b;
+}
+
+bool WriteHanziList(const std::string& path, const std::vector<Built>& all) {
+  std::vector<const Built*> list;
+  for (const Built& b : all) {
+    if (b.common) list.push_back(&b);
+  }
+  for (const Built& b : all) {
+    if (!b.common && b.gb2312 && list.size() < kHanziCount) list.push_back(&b);
+  }
+  // Then the third level of the standard table, most used first, to fill the list.
+  std::vector<const Built*> third;
+  for (const Built& b : all) {
+    if (b.level > kCommonLimit && !b.gb2312) third.push_back(&b);
+  }
+  std::sort(third.begin(), third.end(), [](const Built* a, const Built* b) { return a->level < b->level; });
+  for (const Built* b : third) {
+    if (list.size() < kHanziCount) list.push_back(b);
+  }
+  std::sort(list.begin(), list.end(), [](const Built* a, const Built* b) { return a->cp < b->cp; });
+  if (list.size() > kHanziCount) list.resize(kHanziCount);
+  std::string data;
+  for (const Built* b : list) {
+    std::string rec = b->rec.word;
+    rec.resize(kHanziRecord, '\0');
+    data += rec;
+  }
+  return file::WriteAtomic(path, data);
+}
+
+int Fail(const std::string& what) {
+  std::fprintf(stderr, "MakeChiWord: %s\n", gbk::ToUtf8(what).c_str());
+  return 1;
+}
+
+// The reviewed fixes (UTF-8 in the source tree) go through the program's own command.
+bool ApplyFixes(MNameLibrary& lib, const std::string& fixesUtf8Path, const std::string& tempGbk, std::string& message) {
+  std::string text;
+  if (!file::ReadAll(gbk::FromUtf8(fixesUtf8Path), text)) return false;
+  TStringList lines;
+  lines.SetText(gbk::FromUtf8(text));
+  TStringList kept;
+  for (const std::string& l : lines) {
+    if (!Trim(l).empty() && Trim(l)[0] != '#') kept.Add(l);
+  }
+  if (!kept.SaveToFile(tempGbk)) return false;
+  bool ok = FixKangxiStrokes(lib, tempGbk, message);
+  file::Delete(tempGbk);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5) return Fail("usage: MakeChiWord <unihan folder> <UnicodeData.txt> <fixes> <program folder>");
+  Unihan u;
+  if (!ReadUnihan(argv[1], u)) return Fail("cannot read the Unihan files");
+  auto base = ReadBaseLetters(argv[2]);
+  auto radicals = ReadRadicals("/usr/share/unicode/CJKRadicals.txt");
+  if (base.empty() || radicals.empty()) return Fail("cannot read UnicodeData.txt or CJKRadicals.txt");
+  std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[4]));
+
+  std::vector<Built> all;
+  for (uint32_t cp = kFirst; cp <= kLast; ++cp) {
+    if (!u.Get(cp, "kMandarin").empty()) all.push_back(BuildOne(u, cp, base, radicals));
+  }
+  std::string full = folder + "dat\\ChiWord.db";
+  file::ForceDirectories(folder + "dat");
+  file::Delete(full);
+  MChineseDict builder(folder);
+  if (!builder.CreateOrOpen(full) || !builder.BeginBatch()) return Fail(builder.ErrorText());
+  std::string allWord, radicalText, common;
+  for (const Built& b : all) {
+    if (!builder.InsertRecord(b.rec)) return Fail(builder.ErrorText());
+    allWord += b.rec.word;
+    if (!dictsql::FindChar(radicalText, b.rec.buShou)) radicalText += b.rec.buShou;
+    if (b.common) common += b.rec.word;
+  }
+  if (!builder.EndBatch() || !builder.UpdateExtraStrings(allWord, radicalText, common)) {
+    return Fail(builder.ErrorText());
+  }
+
+  MNameLibrary lib(folder);
+  std::string message;
+  if (!lib.Open(0)) return Fail(lib.LastError());
+  if (!ApplyFixes(lib, argv[3], folder + "dat\\kangxi-fix.tmp", message)) return Fail(message);
+  if (!lib.RebuildGroups()) return Fail(lib.LastError());
+
+  std::string listFolder = folder + G("3.3.01版字库");
+  file::ForceDirectories(listFolder);
+  if (!WriteHanziList(listFolder + "\\hanzi.dat", all)) return Fail(file::LastErrorText());
+  if (!MakeMiniDb(lib, message)) return Fail(message);
+  std::printf("%zu characters; %s\n", all.size(), gbk::ToUtf8(message).c_str());
+  return 0;
+}
