@@ -229,7 +229,7 @@ void TApplication::Terminate() {
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   HWND owner = GetActiveWindow();
-  return MessageBoxW(owner, gbk::ToWide(text).c_str(), gbk::ToWide(caption).c_str(), flags);
+  return ::MessageBoxW(owner, gbk::ToWide(text).c_str(), gbk::ToWide(caption).c_str(), flags);
 }
 
 void TApplication::ShowException(const std::exception& e) {

@@ -1,0 +1,164 @@
+#include "support/Gui.h"
+
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <vector>
+
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+
+namespace gui {
+
+void Pump(int ms) {
+  DWORD end = GetTickCount() + ms;
+  do {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    Sleep(10);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+namespace {
+
+bool Matches(HWND h, const std::string& cls, const std::string& caption) {
+  wchar_t name[256];
+  GetClassNameW(h, name, 256);
+  if (!cls.empty() && !SameText(gbk::FromWide(name), cls)) return false;
+  return caption.empty() || Text(h) == caption;
+}
+
+struct Search {
+  DWORD pid;
+  const std::string* cls;
+  const std::string* caption;
+  HWND found;
+};
+
+BOOL CALLBACK TopProc(HWND h, LPARAM l) {
+  auto* s = reinterpret_cast<Search*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if ((s->pid == 0 || pid == s->pid) && IsWindowVisible(h) && Matches(h, *s->cls, *s->caption)) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK ChildProc(HWND h, LPARAM l) {
+  auto* s = reinterpret_cast<Search*>(l);
+  if (Matches(h, *s->cls, *s->caption)) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND WaitTopWindow(DWORD processId, const std::string& cls, const std::string& caption, int ms) {
+  DWORD end = GetTickCount() + ms;
+  for (;;) {
+    Search s{processId, &cls, &caption, nullptr};
+    EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found || static_cast<int>(end - GetTickCount()) <= 0) return s.found;
+    Pump(50);
+  }
+}
+
+HWND FindChild(HWND parent, const std::string& cls, const std::string& caption) {
+  Search s{0, &cls, &caption, nullptr};
+  EnumChildWindows(parent, ChildProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string Text(HWND h) {
+  LRESULT n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+  n = SendMessageW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
+  buf.resize(static_cast<size_t>(n));
+  return gbk::FromWide(buf);
+}
+
+void SetText(HWND h, const std::string& text) {
+  SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(gbk::ToWide(text).c_str()));
+}
+
+void Click(HWND button) {
+  RECT r;
+  GetClientRect(button, &r);
+  LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(button, WM_LBUTTONUP, 0, at);
+  Pump(50);
+}
+
+void Key(HWND h, WORD vk) {
+  SendMessageW(h, WM_KEYDOWN, vk, 1);
+  SendMessageW(h, WM_CHAR, vk, 1);
+  SendMessageW(h, WM_KEYUP, vk, 0xC0000001);
+}
+
+bool SaveScreenshot(HWND h, const std::string& path) {
+  RECT r;
+  if (!GetWindowRect(h, &r)) return false;
+  int w = r.right - r.left, ht = r.bottom - r.top;
+  if (w <= 0 || ht <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, ht);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+
+  Gdiplus::GdiplusStartupInput in;
+  ULONG_PTR token = 0;
+  bool ok = Gdiplus::GdiplusStartup(&token, &in, nullptr) == Gdiplus::Ok;
+  if (ok) {
+    // The PNG encoder's class id, as GDI+ registers it.
+    const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    Gdiplus::Bitmap* image = Gdiplus::Bitmap::FromHBITMAP(bmp, nullptr);
+    ok = image && image->Save(gbk::ToWide(path).c_str(), &png, nullptr) == Gdiplus::Ok;
+    delete image;
+    Gdiplus::GdiplusShutdown(token);
+  }
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+Process::Process(const std::string& exePath) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring cmd = L"\"" + gbk::ToWide(exePath) + L"\"";
+  std::wstring dir = gbk::ToWide(ExtractFilePath(exePath));
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_)) pi_ = {};
+}
+
+Process::~Process() {
+  if (!pi_.hProcess) return;
+  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+}
+
+long Process::WaitExit(int ms) {
+  if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+std::string ScreenshotPath(const std::string& name) {
+  std::string dir = TORVIK_SCREENSHOT_DIR;
+  CreateDirectoryW(gbk::ToWide(dir).c_str(), nullptr);
+  return dir + "\\" + name;
+}
+
+}  // namespace gui

@@ -1,0 +1,48 @@
+// Driving windows from the Windows tests: start the program or show a form, find
+// windows by class and caption, send them real messages, read back what they show,
+// and save a screenshot as PNG for people to look at (tests assert on control state).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace gui {
+
+// Handles the messages of this thread for about `ms` milliseconds.
+void Pump(int ms);
+
+// The first window of the given process (0: any) with this class and/or caption
+// (GBK; empty matches all), waiting up to `ms`; nullptr when none appears.
+HWND WaitTopWindow(DWORD processId, const std::string& cls, const std::string& caption, int ms);
+// A descendant of `parent` by class and/or caption (GBK; empty matches all).
+HWND FindChild(HWND parent, const std::string& cls, const std::string& caption);
+
+std::string Text(HWND h);
+void SetText(HWND h, const std::string& gbk);
+void Click(HWND button);  // a real mouse click at the button's centre
+void Key(HWND h, WORD vk);
+
+// The window as it is on the screen, saved as a PNG file.
+bool SaveScreenshot(HWND h, const std::string& path);
+
+// Torvik.exe or another program of the program folder, started in that folder.
+class Process {
+ public:
+  explicit Process(const std::string& exePath);
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  bool Started() const { return pi_.hProcess != nullptr; }
+  DWORD Id() const { return pi_.dwProcessId; }
+  // The exit code, or -1 when the process is still running after `ms`.
+  long WaitExit(int ms);
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+// Where screenshots go: TORVIK_SCREENSHOT_DIR with the given file name.
+std::string ScreenshotPath(const std::string& name);
+
+}  // namespace gui
