@@ -1,0 +1,170 @@
+// Backup, restore and clear of the whole history.
+#include <gtest/gtest.h>
+
+#include "CaseStoreSupport.h"
+#include "cases/Database.h"
+
+using namespace cases_test;
+
+namespace {
+
+// A store of `n` cases with one report each and a deleted case, ready to back up.
+void FillStore(const TempFolder& t, int n) {
+  MakeProgramFolder(t);
+  file::CreateDir(t.Path("bazi_f"));
+  MDataBase db;
+  ASSERT_TRUE(db.Open(t.Dir(), 0));
+  for (int i = 0; i < n; ++i) {
+    CaseRecord r = MakeCase(i);
+    ASSERT_EQ(db.Add(r), i);
+    WriteRaw(t.Path("bazi_f\\" + IntToStr(i) + ".rtf"), "{\\rtf1 report " + IntToStr(i) + "}");
+  }
+  ASSERT_TRUE(db.Delete(1));
+}
+
+std::vector<std::string> Listing(const std::string& folder) { return file::List(folder, ""); }
+
+}  // namespace
+
+TEST(CaseBackup, CopiesDataAndReportsIntoAnExistingReportFolder) {
+  TempFolder home, dest;
+  FillStore(home, 3);
+  file::CreateDir(dest.Path("bazi_f"));
+  WriteRaw(dest.Path("bazi_f\\0.rtf"), "old");
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  ASSERT_TRUE(db.Backup(dest.Dir())) << db.LastError();
+  EXPECT_EQ(ReadRaw(dest.Path("bazi0.dat")), ReadRaw(DataPath(home, 0)));
+  EXPECT_EQ(Listing(dest.Path("bazi_f")), (std::vector<std::string>{"0.rtf", "1.rtf", "2.rtf"}));
+  EXPECT_EQ(ReadRaw(dest.Path("bazi_f\\0.rtf")), ReadRaw(home.Path("bazi_f\\0.rtf")));
+  EXPECT_EQ(Listing(dest.Dir()), std::vector<std::string>{"bazi0.dat"}) << "no temporary files left";
+}
+
+TEST(CaseBackup, FailedWriteLeavesHistoryAndOldBackupAlone) {
+  TempFolder home, dest;
+  FillStore(home, 3);
+  WriteRaw(dest.Path("bazi0.dat"), "previous backup");
+  Picture before;
+  ASSERT_TRUE(TakePicture(home, before));
+  for (int nth = 1; nth <= 4; ++nth) {
+    for (bool shortWrite : {false, true}) {
+      SCOPED_TRACE(Format("write %d short %d", nth, shortWrite));
+      MDataBase db;
+      ASSERT_TRUE(db.Open(home.Dir(), 0));
+      db.FailWrite(nth, shortWrite);
+      EXPECT_FALSE(db.Backup(dest.Dir()));
+      EXPECT_NE(db.LastError().find("cannot write"), std::string::npos) << db.LastError();
+      EXPECT_EQ(ReadRaw(dest.Path("bazi0.dat")), "previous backup");
+      EXPECT_EQ(Listing(dest.Dir()), std::vector<std::string>{"bazi0.dat"});
+      Picture after;
+      ASSERT_TRUE(TakePicture(home, after));
+      EXPECT_EQ(after, before);
+    }
+  }
+}
+
+TEST(CaseBackup, RestoreAfterClearBringsEverythingBack) {
+  TempFolder home, dest;
+  FillStore(home, 4);
+  Picture original;
+  ASSERT_TRUE(TakePicture(home, original));
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  ASSERT_TRUE(db.Backup(dest.Dir()));
+
+  ASSERT_TRUE(db.Clear()) << db.LastError();
+  EXPECT_FALSE(file::Exists(DataPath(home, 0)));
+  EXPECT_TRUE(file::DirExists(home.Path("bazi_f"))) << "the report folder stays";
+  EXPECT_TRUE(Listing(home.Path("bazi_f")).empty());
+
+  ASSERT_TRUE(db.Restore(dest.Path("bazi0.dat"))) << db.LastError();
+  Picture restored;
+  ASSERT_TRUE(TakePicture(home, restored));
+  EXPECT_EQ(restored, original);
+  EXPECT_EQ(Listing(home.Path("bazi_f")).size(), 4u);
+}
+
+TEST(CaseBackup, ClearedStoreStartsAgainFromIdZero) {
+  TempFolder home;
+  FillStore(home, 3);
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  ASSERT_TRUE(db.Clear());
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  CaseRecord r = MakeCase(7);
+  EXPECT_EQ(db.Add(r), 0);
+  EXPECT_EQ(db.GetCount(), 1);
+}
+
+TEST(CaseBackup, RestoreWithoutReportFolderRestoresDataOnly) {
+  TempFolder home, dest;
+  FillStore(home, 2);
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  ASSERT_TRUE(db.Backup(dest.Dir()));
+  std::filesystem::remove_all(file::NativePath(dest.Path("bazi_f")));
+  ASSERT_TRUE(db.Clear());
+  ASSERT_TRUE(db.Restore(dest.Path("bazi0.dat"))) << db.LastError();
+  EXPECT_EQ(db.GetCount(), 2);
+  EXPECT_TRUE(Listing(home.Path("bazi_f")).empty());
+}
+
+TEST(CaseBackup, RestoreRefusesFilesThatAreNotDataFileZero) {
+  struct Row {
+    const char* name;
+    void (*damage)(CaseFileHeader&);
+    bool dropFileOne;
+  };
+  const Row kRows[] = {
+      {"another kind", [](CaseFileHeader& h) { h.kind = 1; }, false},
+      {"no files", [](CaseFileHeader& h) { h.fileCount = 0; }, false},
+      {"absurd file count", [](CaseFileHeader& h) { h.fileCount = 32000; }, false},
+      {"count beyond the file", [](CaseFileHeader& h) { h.count = 40; }, false},
+      {"second file missing", [](CaseFileHeader& h) { h.count = 50001, h.fileCount = 2; }, true},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    TempFolder home, dest;
+    FillStore(home, 3);
+    MDataBase db;
+    ASSERT_TRUE(db.Open(home.Dir(), 0));
+    ASSERT_TRUE(db.Backup(dest.Dir()));
+    CaseFileHeader h = ReadHeader(dest.Path("bazi0.dat"));
+    row.damage(h);
+    PatchHeader(dest.Path("bazi0.dat"), h);
+    Picture before;
+    ASSERT_TRUE(TakePicture(home, before));
+    EXPECT_FALSE(db.Restore(dest.Path("bazi0.dat")));
+    EXPECT_FALSE(db.LastError().empty());
+    Picture after;
+    ASSERT_TRUE(TakePicture(home, after));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(Listing(home.Path("dat")), std::vector<std::string>{"bazi0.dat"});
+  }
+  TempFolder home;
+  FillStore(home, 2);
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  EXPECT_FALSE(db.Restore(home.Path("no such file.dat")));
+}
+
+TEST(CaseBackup, FailedRestoreCopyChangesNothing) {
+  TempFolder home, dest;
+  FillStore(home, 3);
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  ASSERT_TRUE(db.Backup(dest.Dir()));
+  CaseRecord r = MakeCase(50);
+  ASSERT_GE(db.Add(r), 0);  // the store now differs from the backup
+  Picture before;
+  ASSERT_TRUE(TakePicture(home, before));
+  for (int nth = 1; nth <= 4; ++nth) {
+    SCOPED_TRACE(nth);
+    db.FailWrite(nth, true);
+    EXPECT_FALSE(db.Restore(dest.Path("bazi0.dat")));
+    Picture after;
+    ASSERT_TRUE(TakePicture(home, after));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(Listing(home.Path("bazi_f")).size(), 3u) << "no temporary reports left";
+  }
+}
