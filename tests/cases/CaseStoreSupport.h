@@ -13,16 +13,16 @@
 
 namespace cases_test {
 
-inline std::string DataPath(const TempFolder& t, int n) { return t.Path("dat\\bazi" + IntToStr(n) + ".dat"); }
+inline std::string DataPath(const TempFolder& t, int n) { return t.Path(Format("dat\\bazi%d.dat", n)); }
 
 // A program folder with its "dat" folder, as an installation has.
 inline void MakeProgramFolder(const TempFolder& t) { file::CreateDir(t.Path("dat")); }
 
 inline CaseRecord MakeCase(int i) {
   CaseRecord r{};
-  SetText(r.name, gbk::FromUtf8("\xE5\xBC\xA0") + IntToStr(i));  // 张 + number
-  SetText(r.category, "c" + IntToStr(i % 3));
-  SetText(r.note, "note " + IntToStr(i));
+  SetText(r.name, Format("%s%d", gbk::FromUtf8("\xE5\xBC\xA0").c_str(), i));  // 张 + number
+  SetText(r.category, Format("c%d", i % 3));
+  SetText(r.note, Format("note %d", i));
   r.year = static_cast<int16_t>(1900 + i % 120);
   r.month = static_cast<int16_t>(1 + i % 12);
   r.day = static_cast<int16_t>(1 + i % 28);
