@@ -21,6 +21,9 @@ constexpr const char* kKindNames[] = {"bazi"};
 
 constexpr int64_t kHeaderSize = sizeof(CaseFileHeader);
 constexpr int64_t kRecordSize = sizeof(CaseRecord);
+// The header counts files in 16 bits, which bounds the store.
+constexpr int32_t kMaxFiles = std::numeric_limits<int16_t>::max();
+constexpr int32_t kMaxCases = kMaxFiles * MDataBase::kRecordsPerFile;
 constexpr size_t kScanChunk = 256;  // records read at a time while scanning
 
 // Journal: "TJNL", uint32 change count, then per change int32 file, int64 offset,
@@ -163,7 +166,7 @@ bool MDataBase::ReadHeaderFrom(std::string_view path, CaseFileHeader& h) {
 
 bool MDataBase::CheckHeader(const CaseFileHeader& h, const std::string& firstFile, const std::string& prefix) {
   if (h.kind != kind_) return Fail(Format("%s holds cases of kind %d, not %d", firstFile.c_str(), h.kind, kind_));
-  if (h.count < 0 || h.deletedCount < 0 || h.deletedCount > h.count || h.reuseFlag > 1) {
+  if (h.count < 0 || h.count > kMaxCases || h.deletedCount < 0 || h.deletedCount > h.count || h.reuseFlag > 1) {
     return Fail(firstFile + " has a damaged header");
   }
   if (h.fileCount != ExpectedFileCount(h.count)) {
@@ -295,8 +298,7 @@ bool MDataBase::Recover() {
     if (!Take(body, pos, c.fileNo) || !Take(body, pos, c.offset) || !Take(body, pos, size)) return Fail(damaged);
     bool header = c.fileNo == 0 && c.offset == 0 && size == kHeaderSize;
     int64_t base = c.fileNo == 0 ? kHeaderSize : 0;
-    bool record = size == kRecordSize && c.fileNo >= 0 &&
-                  c.fileNo <= std::numeric_limits<int32_t>::max() / kRecordsPerFile && c.offset >= base &&
+    bool record = size == kRecordSize && c.fileNo >= 0 && c.fileNo < kMaxFiles && c.offset >= base &&
                   (c.offset - base) % kRecordSize == 0 && (c.offset - base) / kRecordSize < kRecordsPerFile;
     if ((!header && !record) || body.size() - pos < size) return Fail(damaged);
     c.bytes = std::string(body.substr(pos, size));
@@ -339,7 +341,7 @@ int32_t MDataBase::Add(CaseRecord& record) {
     h.deletedCount = 0;
     h.reuseFlag = 0;
   }
-  if (h.count == std::numeric_limits<int32_t>::max()) return Fail("the case store is full"), -1;
+  if (h.count == kMaxCases) return Fail("the case store is full"), -1;
   int32_t slot = h.count;
   h.count += 1;
   h.fileCount = static_cast<int16_t>(ExpectedFileCount(h.count));

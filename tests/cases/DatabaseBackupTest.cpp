@@ -76,24 +76,14 @@ TEST(CaseBackup, RestoreAfterClearBringsEverythingBack) {
   EXPECT_FALSE(file::Exists(DataPath(home, 0)));
   EXPECT_TRUE(file::DirExists(home.Path("bazi_f"))) << "the report folder stays";
   EXPECT_TRUE(Listing(home.Path("bazi_f")).empty());
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  EXPECT_EQ(db.GetCount(), 0) << "a new store";
 
   ASSERT_TRUE(db.Restore(dest.Path("bazi0.dat"))) << db.LastError();
   Picture restored;
   ASSERT_TRUE(TakePicture(home, restored));
   EXPECT_EQ(restored, original);
   EXPECT_EQ(Listing(home.Path("bazi_f")).size(), 4u);
-}
-
-TEST(CaseBackup, ClearedStoreStartsAgainFromIdZero) {
-  TempFolder home;
-  FillStore(home, 3);
-  MDataBase db;
-  ASSERT_TRUE(db.Open(home.Dir(), 0));
-  ASSERT_TRUE(db.Clear());
-  ASSERT_TRUE(db.Open(home.Dir(), 0));
-  CaseRecord r = MakeCase(7);
-  EXPECT_EQ(db.Add(r), 0);
-  EXPECT_EQ(db.GetCount(), 1);
 }
 
 TEST(CaseBackup, RestoreWithoutReportFolderRestoresDataOnly) {
