@@ -306,7 +306,9 @@ uint8_t ElementOf(int radical, const std::string& initialPinyin) {
 }
 
 bool HasWord(const std::string& text, const std::vector<const char*>& words) {
-  std::string t = " " + LowerCase(text) + " ";
+  std::string t(1, ' ');
+  t += LowerCase(text);
+  t += ' ';
   for (char& c : t) {
     if (c == ',' || c == ';' || c == '(' || c == ')' || c == '.') c = ' ';
   }

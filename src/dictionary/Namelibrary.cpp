@@ -36,9 +36,25 @@ std::string WordAt(const char* const (&words)[N], uint8_t index, size_t fallback
 
 uint8_t StrokeValue(const std::string& text) { return static_cast<uint8_t>(StrToIntDef(text, 0)); }
 
+// ASCII is the same in both encodings; most stored values are, so they skip the converter.
+bool IsAscii(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::string ToUtf8(std::string_view s) { return IsAscii(s) ? std::string(s) : gbk::ToUtf8(s); }
+std::string FromUtf8(std::string_view s) { return IsAscii(s) ? std::string(s) : gbk::FromUtf8(s); }
+
 }  // namespace
 
-std::string Quote(std::string_view utf8) { return "'" + StringReplace(utf8, "'", "''") + "'"; }
+std::string Quote(std::string_view utf8) {
+  std::string q(1, '\'');
+  q += StringReplace(utf8, "'", "''");
+  q += '\'';
+  return q;
+}
 
 std::string ReplaceApostrophes(std::string_view gbk) {
   static const std::string kQuoteMark = gbk::FromUtf8("‘");
@@ -64,10 +80,10 @@ size_t FindChar(std::string_view s, std::string_view ch) {
 
 std::vector<std::string> RecordValues(const CharRecord& r) {
   return {IntToStr(r.id),
-          gbk::ToUtf8(r.word),
-          gbk::ToUtf8(r.truePy),
-          gbk::ToUtf8(r.pinYin),
-          gbk::ToUtf8(r.buShou),
+          ToUtf8(r.word),
+          ToUtf8(r.truePy),
+          ToUtf8(r.pinYin),
+          ToUtf8(r.buShou),
           IntToStr(r.bsLen),
           IntToStr(r.gbLen),
           IntToStr(r.big5Len),
@@ -76,19 +92,19 @@ std::vector<std::string> RecordValues(const CharRecord& r) {
           WordAt(kClassWords, r.jx, 2),
           r.isFirst ? "是" : "否",
           WordAt(kSexWords, r.useSex, 0),
-          gbk::ToUtf8(r.biHua),
-          gbk::ToUtf8(r.nameExp),
-          gbk::ToUtf8(r.normalExp),
-          gbk::ToUtf8(r.words),
-          gbk::ToUtf8(r.poemExp),
-          gbk::ToUtf8(r.relateWords),
-          gbk::ToUtf8(r.poem),
-          gbk::ToUtf8(r.fourWord),
-          gbk::ToUtf8(r.kxExp)};
+          ToUtf8(r.biHua),
+          ToUtf8(r.nameExp),
+          ToUtf8(r.normalExp),
+          ToUtf8(r.words),
+          ToUtf8(r.poemExp),
+          ToUtf8(r.relateWords),
+          ToUtf8(r.poem),
+          ToUtf8(r.fourWord),
+          ToUtf8(r.kxExp)};
 }
 
 void LinesToRecord(const TStringList& l, CharRecord& r) {
-  auto text = [&](int i) { return gbk::FromUtf8(l[i]); };
+  auto text = [&](int i) { return FromUtf8(l[i]); };
   r.word = text(1);
   r.id = static_cast<int32_t>(StrToIntDef(l[0], 0));
   r.truePy = text(2);
