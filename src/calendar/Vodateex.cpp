@@ -52,7 +52,11 @@ int32_t MVoDateEx::NoonDayNumber(const DateRecord& date) {
 
 bool MVoDateEx::LunarOfDay(int32_t d, DateRecord& lunar) {
   currentDay = d;
-  ComputeLunarYear(*this, d);
+  // The lunar year depends only on the 冬至 on or before d: reuse it while d stays before the next one.
+  if (!yearComputed || d < terms[0] || d >= terms[24]) {
+    ComputeLunarYear(*this, d);
+    yearComputed = true;
+  }
   int k = FloorInt((d - newMoons[0]) / 30.0);
   if (k < 0) k = 0;
   if (k > 13) k = 13;

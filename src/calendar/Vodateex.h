@@ -55,6 +55,7 @@ class MVoDateEx {
   int32_t currentDay = 0;
 
  private:
+  bool yearComputed = false;  // the members above hold a computed year
   int32_t NoonDayNumber(const DateRecord& date);
   bool LunarOfDay(int32_t d, DateRecord& lunar);
   double TermJdBeijing(int year, double angle);

@@ -1,0 +1,257 @@
+#include "calendar/Lunar.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "calendar/Eph.h"
+#include "calendar/Eph0.h"
+#include "calendar/ReignEraTable.h"
+#include "calendar/Vodateex.h"
+#include "classlib/Gbk.h"
+
+namespace {
+
+constexpr double kPi = AstroConstants::pi;
+constexpr double kJ2000 = 2451545;
+
+// --- An independent lunar calendar from the precise instants -----------------
+// Civil days in Beijing time from 1929, local mean time of 116°25' E before;
+// 冬至 in month 11, and in a year of 13 months the first month without a
+// middle term is the leap month.
+
+int CivilDay(double t) {
+  const double ut = 36525 * t - DeltaTDays(36525 * t) + kJ2000;
+  const double offset = JdToDateFields(ut).year >= 1929 ? 8.0 / 24 : (116 + 25.0 / 60) / 360;
+  return FloorInt(ut + offset + 0.5) - static_cast<int>(kJ2000);
+}
+
+int TermDay(int k) { return CivilDay(eph::SolarTermTime(k * kPi / 12)); }  // k * 15 degrees
+int NewMoonDay(int k) { return CivilDay(eph::NewMoonTime(k * 2 * kPi)); }
+
+struct Month {
+  int firstDay;
+  int number;
+  bool leap;
+};
+
+// Months from the 11th month of year0-1 to that of year1.
+std::vector<Month> ReferenceMonths(int year0, int year1) {
+  std::vector<Month> months;
+  int moon = FloorInt((DateToJd(year0 - 1, 11, 1) - kJ2000) / 29.5306) - 1;
+  for (int y = year0 - 1; y < year1; ++y) {
+    // 冬至 of year y: 270 degrees; k counts 15-degree steps from the equinox of March 1999.
+    const int w0 = TermDay((y - 1999) * 24 + 18), w1 = TermDay((y - 1998) * 24 + 18);
+    while (NewMoonDay(moon + 1) <= w0) ++moon;
+    while (NewMoonDay(moon) > w0) --moon;
+    std::vector<int> starts;
+    for (int k = moon; NewMoonDay(k + 1) <= w1; ++k) starts.push_back(NewMoonDay(k));
+    const bool leapYear = starts.size() == 13;  // months from that of 冬至 to before the next one
+    bool leapFound = false;
+    int number = 11;
+    for (size_t i = 0; i < starts.size(); ++i) {
+      const int end = i + 1 < starts.size() ? starts[i + 1] : NewMoonDay(moon + static_cast<int>(i) + 1);
+      bool hasMiddle = false;
+      // Middle terms lie on multiples of 30 degrees: even k.
+      for (int k = (y - 1999) * 24 + 18; k <= (y - 1998) * 24 + 18; k += 2) {
+        const int d = TermDay(k);
+        if (d >= starts[i] && d < end) hasMiddle = true;
+      }
+      const bool leap = leapYear && !leapFound && i > 0 && !hasMiddle;
+      if (leap) leapFound = true;
+      if (!leap && i > 0) number = number % 12 + 1;
+      months.push_back({starts[i], number, leap});
+    }
+    moon += static_cast<int>(starts.size());
+  }
+  return months;
+}
+
+TEST(LunarCalendar, MonthsOf1900To2100MatchThePreciseCalendar) {
+  MVoDateEx e;
+  int checked = 0;
+  for (const Month& m : ReferenceMonths(1900, 2101)) {
+    const DateRecord solar = JdToDateRec(m.firstDay + kJ2000);
+    if (solar.year < 1900 || solar.year > 2100) continue;
+    DateRecord lunar;
+    const bool leap = e.SolarToLunar(solar, lunar);
+    SCOPED_TRACE(testing::Message() << solar.year << "-" << solar.month << "-" << solar.day);
+    ASSERT_EQ(lunar.day, 1);
+    ASSERT_EQ(lunar.month, m.number);
+    ASSERT_EQ(leap, m.leap);
+    ++checked;
+  }
+  EXPECT_GT(checked, 2480);
+}
+
+TEST(LunarCalendar, KnownLeapMonthsAndNewYears) {
+  MVoDateEx e;
+  struct Leap {
+    int year, month;
+  };
+  for (const Leap& l : {Leap{2020, 4}, Leap{2023, 2}, Leap{2025, 6}, Leap{2033, 11}, Leap{2017, 6}, Leap{1984, 10}}) {
+    SCOPED_TRACE(l.year);
+    DateRecord lunar{static_cast<int16_t>(l.year), static_cast<int16_t>(l.month), 15, 0, 0}, solar;
+    std::string error;
+    ASSERT_TRUE(e.LunarToSolar(lunar, solar, true, error)) << gbk::ToUtf8(error);
+    DateRecord back;
+    EXPECT_TRUE(e.SolarToLunar(solar, back));
+    EXPECT_EQ(back.month, l.month);
+  }
+  struct NewYear {
+    int y, m, d;
+  };
+  for (const NewYear& n : {NewYear{1954, 2, 3}, NewYear{1985, 2, 20}, NewYear{2024, 2, 10}, NewYear{2025, 1, 29},
+                           NewYear{1912, 2, 18}, NewYear{1949, 1, 29}, NewYear{2000, 2, 5}, NewYear{2100, 2, 9}}) {
+    SCOPED_TRACE(n.y);
+    DateRecord lunar{static_cast<int16_t>(n.y), 1, 1, 0, 0}, solar;
+    std::string error;
+    ASSERT_TRUE(e.LunarToSolar(lunar, solar, false, error));
+    EXPECT_EQ(solar.year, n.y);
+    EXPECT_EQ(solar.month, n.m);
+    EXPECT_EQ(solar.day, n.d);
+  }
+}
+
+TEST(LunarCalendar, ThirteenMonthYearMarksOneLeapWithoutMiddleTerm) {
+  MVoDateEx e;
+  DateRecord lunar;
+  e.SolarToLunar(DateRecord{2020, 6, 1, 0, 0}, lunar);
+  ASSERT_NE(e.leapMonth, 0);
+  EXPECT_LE(e.newMoons[13], e.terms[24]);
+  const int i = e.leapMonth;
+  EXPECT_EQ(e.monthCodes[i], e.monthCodes[i - 1]);
+  EXPECT_GE(e.terms[2 * i], e.newMoons[i + 1]);  // its middle term falls after it
+  for (int j = 1; j < i; ++j) EXPECT_LT(e.terms[2 * j], e.newMoons[j + 1]) << j;
+  e.SolarToLunar(DateRecord{2021, 6, 1, 0, 0}, lunar);
+  EXPECT_EQ(e.leapMonth, 0);
+}
+
+// --- Eras of the day rule ------------------------------------------------------
+
+TEST(LunarEras, FittedAndAstronomicalDays) {
+  MVoDateEx e;
+  // The fitted new moon that falls on JD 1683460 is kept a day later.
+  EXPECT_EQ(CalcTermOrMoon(e, 1683460 - kJ2000, EventKind::NewMoon), 1683461 - kJ2000);
+  // From 1960 on the astronomical day stands, whatever the corrections say.
+  MVoDateEx broken;
+  broken.newMoonCorrections = std::string(20000, '1');
+  broken.termCorrections = std::string(20000, '1');
+  for (double d : {2436935.0 - kJ2000, 2451545.0 - kJ2000}) {
+    SCOPED_TRACE(d);
+    EXPECT_EQ(CalcTermOrMoon(broken, d, EventKind::NewMoon), CalcTermOrMoon(e, d, EventKind::NewMoon));
+    EXPECT_EQ(CalcTermOrMoon(broken, d, EventKind::Term), CalcTermOrMoon(e, d, EventKind::Term));
+  }
+  // Before it, a correction moves the low-precision day by one; past the end
+  // of the strings there is none.
+  const double d1950 = 2433300.5 - kJ2000;
+  const int low = FloorInt(NewMoonLow(EventNumber(d1950, EventKind::NewMoon) * 2 * kPi) + 0.5);
+  EXPECT_EQ(CalcTermOrMoon(broken, d1950, EventKind::NewMoon), low + 1);
+  MVoDateEx empty;
+  empty.newMoonCorrections.clear();
+  empty.termCorrections.clear();
+  EXPECT_EQ(CalcTermOrMoon(empty, d1950, EventKind::NewMoon), low);
+  const int lowTerm = FloorInt(SolarTermLow(EventNumber(d1950, EventKind::Term) * kPi / 12) + 0.5);
+  EXPECT_EQ(CalcTermOrMoon(empty, d1950, EventKind::Term), lowTerm);
+}
+
+TEST(LunarEras, EveryEstimateOfOneEventReadsOneCorrection) {
+  MVoDateEx e;
+  // Estimates spread over a lunation must agree on the lunation's day.
+  for (double jd = 2415020.5; jd < 2420000; jd += 29.5306 * 7) {
+    SCOPED_TRACE(jd);
+    const int day = CalcTermOrMoon(e, jd - kJ2000, EventKind::NewMoon);
+    const int k = EventNumber(jd - kJ2000, EventKind::NewMoon);
+    for (double off = -13; off < 16; off += 2.5) {
+      const double est = jd - kJ2000 + off;
+      if (EventNumber(est, EventKind::NewMoon) == k) {
+        ASSERT_EQ(CalcTermOrMoon(e, est, EventKind::NewMoon), day);
+      }
+    }
+  }
+}
+
+// --- Correction strings ----------------------------------------------------------
+
+TEST(LunarCorrections, ReplacementsAreNeverSearchedAgain) {
+  struct Row {
+    const char* name;
+    const char* text;
+    const char* pattern;
+    const char* replacement;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"plain", "aXbXc", "X", "-", "a-b-c"},    {"replacement-contains-pattern", "XX", "X", "XX", "XXXX"},
+      {"overlapping", "aaa", "aa", "b", "ba"},  {"none", "abc", "X", "-", "abc"},
+      {"empty-pattern", "abc", "", "-", "abc"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(StringReplaceAll(r.text, r.pattern, r.replacement), r.expected);
+  }
+}
+
+TEST(LunarCorrections, ExpandedStringsCoverTheirEraOnly) {
+  MVoDateEx e;
+  for (const std::string* s : {&e.newMoonCorrections, &e.termCorrections}) {
+    ASSERT_FALSE(s->empty());
+    EXPECT_EQ(s->find_first_not_of("012"), std::string::npos);
+  }
+  // Both end by 1960; the new-moon string corrects nothing before 1645.
+  auto position = [](double jd, EventKind kind) {
+    return static_cast<size_t>(CorrectionPosition(EventNumber(jd - kJ2000, kind), kind));
+  };
+  EXPECT_LE(e.termCorrections.size(), position(2436935, EventKind::Term) + 1);
+  EXPECT_LE(e.newMoonCorrections.size(), position(2436935, EventKind::NewMoon) + 1);
+  const size_t from1645 = position(DateToJd(1645, 1, 1), EventKind::NewMoon);
+  EXPECT_EQ(e.newMoonCorrections.substr(0, from1645).find_first_not_of('0'), std::string::npos);
+  EXPECT_NE(e.newMoonCorrections.find_first_not_of('0'), std::string::npos);
+}
+
+// --- Reign eras ---------------------------------------------------------------------
+
+TEST(LunarReigns, NamesOfAYear) {
+  struct Row {
+    int year;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {1950, "[当代] 中国  公历纪元1950年"},
+      {-2069, "[夏] 禹  禹1年"},
+      {1911, "[清] 末帝 溥仪 宣统3年"},
+      {1630, "[明] 思宗 朱由检 崇祯3年；[后金] 太宗 皇太极 天聪4年"},
+      {1620, "[明] 神宗 朱翊钧 万历48年；[明] 光宗 朱常洛 泰昌1年；[后金] 太祖 努尔哈赤 天命5年"},
+      {1921, "[民国] 中华民国  民国10年"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.year);
+    EXPECT_EQ(gbk::ToUtf8(EraNames(r.year)), r.expected);
+  }
+  EXPECT_EQ(EraNames(1000), "");  // no row covers it
+}
+
+TEST(LunarReigns, TableIsConsistent) {
+  ASSERT_GT(ReignEraCount, 2);
+  EXPECT_EQ(ReignEraTable[0].first, -2069);
+  const ReignEra& last = ReignEraTable[ReignEraCount - 1];
+  EXPECT_EQ(last.first, 1949);
+  EXPECT_EQ(last.years, 9999);
+  EXPECT_EQ(last.offset, 1948);
+  // Within a dynasty the reigns follow on, sharing at most the year of the change.
+  for (int i = 1; i < ReignEraCount; ++i) {
+    const ReignEra& a = ReignEraTable[i - 1];
+    const ReignEra& b = ReignEraTable[i];
+    SCOPED_TRACE(b.title);
+    EXPECT_GT(b.years, 0);
+    if (std::string(a.dynasty) != b.dynasty) continue;
+    EXPECT_GE(b.first, a.first + a.years - 1);
+    EXPECT_LE(b.first, a.first + a.years);
+  }
+  // Every year from 1368 on is named.
+  for (int y = 1368; y <= 2100; ++y) ASSERT_FALSE(EraNames(y).empty()) << y;
+}
+
+}  // namespace
