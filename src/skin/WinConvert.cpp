@@ -91,7 +91,22 @@ void TLZH::InitLZH() {
   matchLength_ = 0;
 }
 
-void TLZH::EndLZH() { work_.reset(); }
+void TLZH::EndLZH() {
+  work_.reset();
+  read_ = nullptr;
+  write_ = nullptr;
+}
+
+namespace {
+// Frees the work arrays when a pack or unpack ends, also when a callback throws.
+template <typename End>
+struct AtExit {
+  End end;
+  ~AtExit() { end(); }
+};
+template <typename End>
+AtExit(End) -> AtExit<End>;
+}  // namespace
 
 void TLZH::StartHuff() {
   Work& w = *work_;
@@ -329,6 +344,7 @@ void TLZH::LZHPack(int32_t& bytesRead, const TReadProc& read, const TWriteProc& 
   read_ = &read;
   write_ = &write;
   InitLZH();
+  AtExit release{[this] { EndLZH(); }};
   StartHuff();
   InitTree();
   Work& w = *work_;
@@ -367,13 +383,13 @@ void TLZH::LZHPack(int32_t& bytesRead, const TReadProc& read, const TWriteProc& 
   } while (len > 0);
   EncodeEnd();
   bytesRead = textSize_;
-  EndLZH();
 }
 
 void TLZH::LZHUnpack(int32_t size, const TReadProc& read, const TWriteProc& write) {
   read_ = &read;
   write_ = &write;
   InitLZH();
+  AtExit release{[this] { EndLZH(); }};
   StartHuff();
   Work& w = *work_;
   int r = N - F;
@@ -394,7 +410,6 @@ void TLZH::LZHUnpack(int32_t size, const TReadProc& read, const TWriteProc& writ
     for (int k = 0; k < length; ++k) emit(w.TextBuf[(from + k) & (N - 1)]);
     count += length;
   }
-  EndLZH();
 }
 
 void TLZH::Compress(std::string_view src, std::string& dst) {

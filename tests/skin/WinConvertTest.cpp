@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
 #include "PackageBuilder.h"
 
@@ -109,6 +110,25 @@ TEST(TLZH, UnpackOfNothingTouchesNoCallback) {
   TLZH::TWriteProc write = [&](const uint8_t*, uint16_t n) -> uint16_t { return ++calls, n; };
   TLZH().LZHUnpack(0, read, write);
   EXPECT_EQ(calls, 0);
+}
+
+TEST(TLZH, AFailingWritePassesToTheCallerAndTheCoderStaysUsable) {
+  std::string input = Random(5000, 11, 256);
+  size_t at = 0, written = 0;
+  TLZH::TReadProc read = [&](uint8_t* dta, uint16_t) -> uint16_t {
+    return at < input.size() ? (*dta = static_cast<uint8_t>(input[at++]), 1) : 0;
+  };
+  TLZH::TWriteProc full = [&](const uint8_t*, uint16_t n) -> uint16_t {
+    if (++written > 100) throw std::runtime_error("disk full");
+    return n;
+  };
+  TLZH lzh;
+  int32_t consumed = 0;
+  EXPECT_THROW(lzh.LZHPack(consumed, read, full), std::runtime_error);
+  std::string packed, back;
+  TLZH::Compress(input, packed);
+  ASSERT_TRUE(lzh.Decompress(packed, back));
+  EXPECT_TRUE(back == input);
 }
 
 TEST(TLZH, MissingBitsReadAsZeros) {
