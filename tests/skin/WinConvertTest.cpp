@@ -24,7 +24,8 @@ std::string Random(size_t n, unsigned seed, int alphabet) {
 }
 
 // Streams worked out by hand from the starting tree: a space is leaf 32 and codes as
-// 110101100, 'A' as 111001101; after 'A' is counted, 'B' codes as 111001110.
+// 110101100, 'A' as 111001101; after 'A' is counted, 'B' codes as 111001110; 'a', 'b'
+// and 'c' code as 111101101, 111101110 and 111101111.
 TEST(TLZH, PacksKnownStreams) {
   struct Case {
     const char* name;
@@ -34,6 +35,8 @@ TEST(TLZH, PacksKnownStreams) {
   const Case cases[] = {
       {"empty input codes one space", "", "00000000D600"},
       {"two literals", "AB", "02000000E6F380"},
+      {"three literals, then length 3 (symbol 256: 10001100) at position 2 (000 000010)", "abcabc",
+       "06000000F6FBBDF18020"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -142,6 +145,15 @@ TEST(TLZH, MissingBitsReadAsZeros) {
   std::string again;
   ASSERT_TRUE(lzh.Decompress(packed, again));
   EXPECT_EQ(again, back) << "zero bits decode the same every time";
+}
+
+TEST(TLZH, AMatchPastTheStatedSizeIsCut) {
+  std::string packed, back;
+  TLZH::Compress("abcabc", packed);
+  packed.replace(0, 4, skintest::Le32(4));
+  TLZH lzh;
+  ASSERT_TRUE(lzh.Decompress(packed, back));
+  EXPECT_EQ(back, "abca") << "the last match is decoded whole but not handed on";
 }
 
 TEST(TLZH, RefusesStreamsThatCannotHoldTheirSize) {
