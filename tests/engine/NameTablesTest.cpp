@@ -184,12 +184,14 @@ TEST(NameTables, StrokeRowsAgreeWithTheDictionary) {
     EXPECT_EQ(static_cast<int>(Chars(t.KangxiStrokeChars[k - 1]).size()), kKangxiLen[k - 1]);
     EXPECT_EQ(static_cast<int>(Chars(t.SimplifiedStrokeChars[k - 1]).size()), kSimplifiedLen[k - 1]);
     // Rows 1 and 2, and the last four Kangxi rows, are fixed texts, not chosen from the data.
-    if (k > 2 && k < 24)
+    if (k > 2 && k < 24) {
       for (const std::string& c : Chars(t.KangxiStrokeChars[k - 1]))
         EXPECT_EQ(DictStrokes(db, "kxLen", c), k) << gbk::ToUtf8(c);
-    if (k > 2)
+    }
+    if (k > 2) {
       for (const std::string& c : Chars(t.SimplifiedStrokeChars[k - 1]))
         EXPECT_EQ(DictStrokes(db, "gbLen", c), k) << gbk::ToUtf8(c);
+    }
   }
   sqlite3_close(db);
 }
