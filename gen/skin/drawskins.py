@@ -155,8 +155,11 @@ def side_frame(s, active, left, height=60):
     w = s["border"]
     top, bottom = s["active" if active else "inactive"]
     img = Image(w, height)
-    img.hgrad(0, 0, w, height, bottom, top) if left else img.hgrad(0, 0, w, height, top, bottom)
     outer = 0 if left else w - 1
+    if left:  # darker outside, lighter towards the window
+        img.hgrad(0, 0, w, height, bottom, top)
+    else:
+        img.hgrad(0, 0, w, height, top, bottom)
     img.rect(outer, 0, outer + 1, height, s["dark"])
     if s["tile"]:  # a stitch pattern that shows when tiled
         for y in range(0, height, 4):
@@ -363,10 +366,11 @@ def scroll_parts(s, out):
             frames.append(g)
     frames.append(Image(size, size, s["face"]))  # frame 23
     side_by_side(frames).save(out("scrollbar.bmp"))
-    track = lambda w, h: side_by_side([panel(s, w, h, st, fill=mix(s["face"], s["shadow"], 0.2))
-                                       for st in ("pressed", "pressed", "disabled", "pressed")])
-    track(16, 16).save(out("hscroll.bmp"))
-    track(16, 16).save(out("vscroll.bmp"))
+    # the track: frame 1 enabled, 3 disabled
+    track = side_by_side([panel(s, 16, 16, st, fill=mix(s["face"], s["shadow"], 0.2))
+                          for st in ("pressed", "pressed", "disabled", "pressed")])
+    track.save(out("hscroll.bmp"))
+    track.save(out("vscroll.bmp"))
     strip(s, 20, 16, ["normal", "pressed", "hot"]).save(out("hthumb.bmp"))
     strip(s, 16, 20, ["normal", "pressed", "hot"]).save(out("vthumb.bmp"))
     edges = ["LeftWidth=3", "RightWidth=3", "TopHeight=3", "BottomHeight=3"]
@@ -511,7 +515,10 @@ def main():
     for old in os.listdir(folder):
         if old.endswith((".bmp", ".ini")):
             os.remove(os.path.join(folder, old))
-    out = lambda file: os.path.join(folder, file)
+
+    def out(file):
+        return os.path.join(folder, file)
+
     lines = title(name, s) + draw_borders(s, out) + colours(s)
     if name != "Plain":
         lines += caption_buttons(s, out) + push_buttons(s, out) + scroll_parts(s, out)
