@@ -225,12 +225,16 @@ TEST(LunarReigns, NamesOfAYear) {
       {1630, "[明] 思宗 朱由检 崇祯3年；[后金] 太宗 皇太极 天聪4年"},
       {1620, "[明] 神宗 朱翊钧 万历48年；[明] 光宗 朱常洛 泰昌1年；[后金] 太祖 努尔哈赤 天命5年"},
       {1921, "[民国] 中华民国  民国10年"},
+      {1328,
+       "[元] 泰定帝 也孙铁木儿 泰定5年；[元] 泰定帝 也孙铁木儿 致和1年；[元] 天顺帝 阿速吉八 天顺1年；"
+       "[元] 文宗 图帖睦尔 天历1年"},
+      {1270, "[南宋] 度宗 赵禥 咸淳6年；[元] 世祖 忽必烈 至元7年"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.year);
     EXPECT_EQ(gbk::ToUtf8(EraNames(r.year)), r.expected);
   }
-  EXPECT_EQ(EraNames(1000), "");  // no row covers it
+  EXPECT_EQ(EraNames(900), "");  // no row covers it
 }
 
 TEST(LunarReigns, TableIsConsistent) {
@@ -250,8 +254,12 @@ TEST(LunarReigns, TableIsConsistent) {
     EXPECT_GE(b.first, a.first + a.years - 1);
     EXPECT_LE(b.first, a.first + a.years);
   }
-  // Every year from 1368 on is named.
-  for (int y = 1368; y <= 2100; ++y) ASSERT_FALSE(EraNames(y).empty()) << y;
+  // Every year from 960 on is named, and every name survives the trip into GBK.
+  for (int y = 960; y <= 2100; ++y) {
+    const std::string names = EraNames(y);
+    ASSERT_FALSE(names.empty()) << y;
+    ASSERT_EQ(names.find('?'), std::string::npos) << y;
+  }
 }
 
 }  // namespace
