@@ -73,7 +73,7 @@ std::string ReplaceApostrophes(std::string_view gbk) {
 size_t FindChar(std::string_view s, std::string_view ch) {
   if (ch.empty()) return 0;
   for (size_t i = 0; i < s.size(); i += gbk::CharLength(s, i)) {
-    if (s.compare(i, ch.size(), ch) == 0) return i + 1;
+    if (s[i] == ch[0] && s.compare(i, ch.size(), ch) == 0) return i + 1;
   }
   return 0;
 }
