@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "calendar/Eph0.h"
 #include "calendar/SeriesTables.h"
@@ -145,8 +146,8 @@ TEST(EphReference, EarthMatchesTheVsop87CheckValues) {
     SCOPED_TRACE(c.jd);
     const double t = (c.jd - kJ2000) / 36525;
     // Reduced with the full-precision pi: the theory's own check values use it.
-    const double l = std::fmod(RefEarth(0, t), 2 * M_PI);
-    EXPECT_NEAR(l < 0 ? l + 2 * M_PI : l, c.l, 2e-10);
+    const double l = std::fmod(RefEarth(0, t), 2 * std::numbers::pi);
+    EXPECT_NEAR(l < 0 ? l + 2 * std::numbers::pi : l, c.l, 2e-10);
     EXPECT_NEAR(RefEarth(1, t), c.b, 2e-10);
     EXPECT_NEAR(RefEarth(2, t), c.r, 2e-10);
   }
