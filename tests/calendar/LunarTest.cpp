@@ -115,6 +115,35 @@ TEST(LunarCalendar, KnownLeapMonthsAndNewYears) {
   }
 }
 
+// Leap months of 1900-2050 as the published almanacs give them (year, month).
+constexpr int kPublishedLeaps[][2] = {
+    {1900, 8}, {1903, 5},  {1906, 4}, {1909, 2}, {1911, 6}, {1914, 5}, {1917, 2}, {1919, 7}, {1922, 5}, {1925, 4},
+    {1928, 2}, {1930, 6},  {1933, 5}, {1936, 3}, {1938, 7}, {1941, 6}, {1944, 4}, {1947, 2}, {1949, 7}, {1952, 5},
+    {1955, 3}, {1957, 8},  {1960, 6}, {1963, 4}, {1966, 3}, {1968, 7}, {1971, 5}, {1974, 4}, {1976, 8}, {1979, 6},
+    {1982, 4}, {1984, 10}, {1987, 6}, {1990, 5}, {1993, 3}, {1995, 8}, {1998, 5}, {2001, 4}, {2004, 2}, {2006, 7},
+    {2009, 5}, {2012, 4},  {2014, 9}, {2017, 6}, {2020, 4}, {2023, 2}, {2025, 6}, {2028, 5}, {2031, 3}, {2033, 11},
+    {2036, 6}, {2039, 5},  {2042, 2}, {2044, 7}, {2047, 5}, {2050, 3},
+};
+
+TEST(LunarCalendar, LeapMonthsOf1900To2050AsPublished) {
+  MVoDateEx e;
+  size_t next = 0;
+  for (int y = 1900; y <= 2050; ++y) {
+    SCOPED_TRACE(y);
+    int leap = 0;
+    for (int m = 1; m <= 12; ++m) {
+      DateRecord solar;
+      std::string error;
+      if (e.LunarToSolar(DateRecord{static_cast<int16_t>(y), static_cast<int16_t>(m), 1, 0, 0}, solar, true, error)) {
+        leap = m;
+      }
+    }
+    const bool listed = next < std::size(kPublishedLeaps) && kPublishedLeaps[next][0] == y;
+    EXPECT_EQ(leap, listed ? kPublishedLeaps[next][1] : 0);
+    if (listed) ++next;
+  }
+}
+
 TEST(LunarCalendar, ThirteenMonthYearMarksOneLeapWithoutMiddleTerm) {
   MVoDateEx e;
   DateRecord lunar;
