@@ -207,9 +207,15 @@ void NumberMonthsAncient(MVoDateEx& e, int y) {
 
 }  // namespace
 
-void ComputeLunarYear(MVoDateEx& e, double d) {
+double LunarYearStart(const MVoDateEx& e, double d) {
   double w = FloorInt((d - 355 + 183) / 365.2422) * 365.2422 + 355;
   if (CalcTermOrMoon(e, w, EventKind::Term) > d) w -= 365.2422;
+  return w;
+}
+
+void ComputeLunarYear(MVoDateEx& e, double d) { ComputeLunarYearFrom(e, LunarYearStart(e, d)); }
+
+void ComputeLunarYearFrom(MVoDateEx& e, double w) {
   for (int i = 0; i < 25; ++i) e.terms[i] = CalcTermOrMoon(e, w + 15.2184 * i, EventKind::Term);
   e.termsBefore[0] = CalcTermOrMoon(e, w - 15.2, EventKind::Term);
   e.termsBefore[1] = CalcTermOrMoon(e, w - 30.4, EventKind::Term);

@@ -14,6 +14,10 @@ enum class EventKind { Term, NewMoon };
 
 int CalcTermOrMoon(const MVoDateEx& engine, double d, EventKind kind);
 void ComputeLunarYear(MVoDateEx& engine, double d);
+// The two halves of ComputeLunarYear: the estimate of the 冬至 that opens d's
+// year, and the year built from it.
+double LunarYearStart(const MVoDateEx& engine, double d);
+void ComputeLunarYearFrom(MVoDateEx& engine, double w);
 
 double SolarTermLow(double w);  // Beijing day, days from J2000
 double NewMoonLow(double w);

@@ -52,10 +52,12 @@ int32_t MVoDateEx::NoonDayNumber(const DateRecord& date) {
 
 bool MVoDateEx::LunarOfDay(int32_t d, DateRecord& lunar) {
   currentDay = d;
-  // The lunar year depends only on the 冬至 on or before d: reuse it while d stays before the next one.
-  if (!yearComputed || d < terms[0] || d >= terms[24]) {
-    ComputeLunarYear(*this, d);
+  // The lunar year is a function of its opening 冬至 estimate alone: reuse it while that stays.
+  const double start = LunarYearStart(*this, d);
+  if (!yearComputed || start != yearStart) {
+    ComputeLunarYearFrom(*this, start);
     yearComputed = true;
+    yearStart = start;
   }
   int k = FloorInt((d - newMoons[0]) / 30.0);
   if (k < 0) k = 0;

@@ -55,7 +55,8 @@ class MVoDateEx {
   int32_t currentDay = 0;
 
  private:
-  bool yearComputed = false;  // the members above hold a computed year
+  bool yearComputed = false;  // the members above hold the year opening at yearStart
+  double yearStart = 0;
   int32_t NoonDayNumber(const DateRecord& date);
   bool LunarOfDay(int32_t d, DateRecord& lunar);
   double TermJdBeijing(int year, double angle);

@@ -52,6 +52,36 @@ TEST(Vodateex, EveryDayOf1900To2100RoundTrips) {
   EXPECT_EQ(count, 73414);
 }
 
+TEST(Vodateex, EveryEraOfTheDayRuleConvertsBothWays) {
+  MVoDateEx e;
+  struct Row {
+    const char* name;
+    int year;
+  };
+  const Row rows[] = {{"ancient-calendars", -300},
+                      {"before-the-fits", -1000},
+                      {"fitted", 500},
+                      {"low-precision-uncorrected", 1500},
+                      {"low-precision-corrected", 1800},
+                      {"astronomical", 1970},
+                      {"far-future", 3000}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    DateRecord day = D(r.year, 1, 1, 12, 0);
+    std::string error;
+    for (int i = 0; i < 400; ++i, e.NextDay(day)) {
+      DateRecord lunar, back;
+      const bool leap = e.SolarToLunar(day, lunar);
+      ASSERT_GE(lunar.month, 1);
+      ASSERT_LE(lunar.month, 13);
+      ASSERT_GE(lunar.day, 1);
+      ASSERT_LE(lunar.day, 30);
+      ASSERT_TRUE(e.LunarToSolar(lunar, back, leap, error)) << day.year << "-" << day.month << "-" << day.day;
+      ASSERT_TRUE(back.year == day.year && back.month == day.month && back.day == day.day) << i;
+    }
+  }
+}
+
 TEST(Vodateex, LunarDatesThatDoNotExist) {
   MVoDateEx e;
   struct Row {
