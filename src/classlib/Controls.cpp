@@ -9,9 +9,7 @@
 // cross the system's frames of a window procedure.
 void ApplicationHandleException();
 
-COLORREF ColorToRGB(TColor c) {
-  return (c & 0x80000000) ? GetSysColor(c & 0xFF) : static_cast<COLORREF>(c & 0xFFFFFF);
-}
+COLORREF ColorToRGB(TColor c) { return (c & 0x80000000) ? GetSysColor(c & 0xFF) : static_cast<COLORREF>(c & 0xFFFFFF); }
 
 // ---- TComponent ----
 
@@ -48,8 +46,9 @@ TControl::~TControl() {
 
 const wchar_t* TControl::ControlPropName() {
   static const std::wstring name = [] {
-    std::string n = Format("ControlOfs%.8X%.8X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))),
-                           static_cast<unsigned>(GetCurrentThreadId()));
+    std::string n =
+        Format("ControlOfs%.8X%.8X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))),
+               static_cast<unsigned>(GetCurrentThreadId()));
     return std::wstring(n.begin(), n.end());
   }();
   return name.c_str();
@@ -75,7 +74,7 @@ void TControl::SetParent(TWinControl* parent) {
   }
 }
 
-DWORD TControl::Style() const {
+DWORD TControl::CreateStyle() const {
   DWORD s = WS_CHILD | WS_CLIPSIBLINGS;
   if (visible_) s |= WS_VISIBLE;
   if (!enabled_) s |= WS_DISABLED;
@@ -124,8 +123,8 @@ void TControl::CreateHandle() {
   HWND parentWnd = parent_ ? parent_->Handle() : nullptr;
   std::wstring wcls;
   for (char c : ClassName()) wcls += static_cast<wchar_t>(c);
-  HWND h = CreateWindowExW(ExStyle(), wcls.c_str(), gbk::ToWide(text_).c_str(), Style(), left_, top_, width_, height_,
-                           parentWnd, nullptr, GetModuleHandleW(nullptr), this);
+  HWND h = CreateWindowExW(ExStyle(), wcls.c_str(), gbk::ToWide(text_).c_str(), CreateStyle(), left_, top_, width_,
+                           height_ + ExtraWindowHeight(), parentWnd, nullptr, GetModuleHandleW(nullptr), this);
   if (!h) throw Exception("cannot create window " + ClassName());
   ApplyFont();
   AfterCreate();
@@ -204,7 +203,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_COMMAND:
       if (l) {
-        if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this && c->HandleCommand(HIWORD(w))) return 0;
+        if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this && c->HandleCommand(HIWORD(w)))
+          return 0;
       }
       break;
     case WM_NOTIFY: {
@@ -217,7 +217,17 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
-      if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this) return reinterpret_cast<LRESULT>(c->HandleCtlColor(reinterpret_cast<HDC>(w)));
+      if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this)
+        return reinterpret_cast<LRESULT>(c->HandleCtlColor(reinterpret_cast<HDC>(w)));
+      break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this && c->HandleScroll(LOWORD(w))) return 0;
+      break;
+    case WM_DRAWITEM:
+      if (auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l); d->CtlType != ODT_MENU) {
+        if (TControl* c = FromHandle(d->hwndItem); c && c != this && c->HandleDrawItem(d)) return TRUE;
+      }
       break;
     case WM_WINDOWPOSCHANGED: {
       auto* wp = reinterpret_cast<WINDOWPOS*>(l);
@@ -249,7 +259,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
-  if (hwnd_) MoveWindow(hwnd_, left, top, width, height, TRUE);
+  if (hwnd_) MoveWindow(hwnd_, left, top, width, height + ExtraWindowHeight(), TRUE);
   if (parent_ && align_ != alNone) parent_->AlignControls();
 }
 
@@ -367,17 +377,32 @@ void TWinControl::AlignControls() {
       if (c->align_ != pass || !c->visible_) continue;
       int x = r.left, y = r.top, cw = r.right - r.left, ch = r.bottom - r.top;
       switch (pass) {
-        case alTop: ch = c->height_; r.top += ch; break;
-        case alBottom: ch = c->height_; y = r.bottom - ch; r.bottom -= ch; break;
-        case alLeft: cw = c->width_; r.left += cw; break;
-        case alRight: cw = c->width_; x = r.right - cw; r.right -= cw; break;
-        default: break;
+        case alTop:
+          ch = c->height_;
+          r.top += ch;
+          break;
+        case alBottom:
+          ch = c->height_;
+          y = r.bottom - ch;
+          r.bottom -= ch;
+          break;
+        case alLeft:
+          cw = c->width_;
+          r.left += cw;
+          break;
+        case alRight:
+          cw = c->width_;
+          x = r.right - cw;
+          r.right -= cw;
+          break;
+        default:
+          break;
       }
       c->left_ = x;
       c->top_ = y;
       c->width_ = std::max(cw, 0);
       c->height_ = std::max(ch, 0);
-      if (c->hwnd_) MoveWindow(c->hwnd_, x, y, c->width_, c->height_, TRUE);
+      if (c->hwnd_) MoveWindow(c->hwnd_, x, y, c->width_, c->height_ + c->ExtraWindowHeight(), TRUE);
     }
   }
 }

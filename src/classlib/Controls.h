@@ -49,7 +49,7 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 struct TFont {
   std::string Name = "\xCB\xCE\xCC\xE5";  // 宋体
-  int Size = 9;                            // points
+  int Size = 9;                           // points
   TColor Color = clWindowText;
   bool Bold = false;
   bool Italic = false;
@@ -144,7 +144,7 @@ class TControl : public TComponent {
  protected:
   // Window class to superclass (nullptr: a class of our own) and the creation styles.
   virtual const wchar_t* BaseClassName() const { return nullptr; }
-  virtual DWORD Style() const;
+  virtual DWORD CreateStyle() const;
   virtual DWORD ExStyle() const { return 0; }
   virtual void CreateHandle();
   virtual void AfterCreate() {}  // the window exists: push stored state into it
@@ -157,6 +157,10 @@ class TControl : public TComponent {
   virtual bool HandleCommand(WORD /*code*/) { return false; }
   virtual bool HandleNotify(NMHDR* /*n*/, LRESULT& /*result*/) { return false; }
   virtual HBRUSH HandleCtlColor(HDC dc);
+  virtual bool HandleScroll(WORD /*code*/) { return false; }
+  virtual bool HandleDrawItem(DRAWITEMSTRUCT* /*d*/) { return false; }
+  // Height the window takes beyond Height(): a combo box's dropped list.
+  virtual int ExtraWindowHeight() const { return 0; }
 
   void Click();
   void ApplyFont();

@@ -26,14 +26,24 @@ void TForm::DoCreate() {
   if (OnCreate) OnCreate(this);
 }
 
-DWORD TForm::Style() const {
+DWORD TForm::CreateStyle() const {
   DWORD s = WS_CLIPCHILDREN;
   switch (BorderStyle) {
-    case bsNone: s |= WS_POPUP; break;
-    case bsSingle: s |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER; break;
-    case bsDialog: s |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
-    case bsToolWindow: s |= WS_CAPTION | WS_SYSMENU; break;
-    default: s |= WS_OVERLAPPEDWINDOW; break;
+    case bsNone:
+      s |= WS_POPUP;
+      break;
+    case bsSingle:
+      s |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER;
+      break;
+    case bsDialog:
+      s |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+      break;
+    case bsToolWindow:
+      s |= WS_CAPTION | WS_SYSMENU;
+      break;
+    default:
+      s |= WS_OVERLAPPEDWINDOW;
+      break;
   }
   return s;
 }
@@ -47,7 +57,8 @@ DWORD TForm::ExStyle() const {
 
 void TForm::CreateHandle() {
   TWinControl::CreateHandle();
-  if (Application && Application->mainForm_ && Application->mainForm_ != this && Application->mainForm_->HandleAllocated()) {
+  if (Application && Application->mainForm_ && Application->mainForm_ != this &&
+      Application->mainForm_->HandleAllocated()) {
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Application->mainForm_->Handle()));
   }
 }
@@ -136,12 +147,13 @@ TWindowState TForm::WindowState() {
 
 void TForm::SetWindowState(TWindowState s) {
   state_ = s;
-  if (hwnd_ && Visible()) ShowWindow(hwnd_, s == wsMaximized ? SW_MAXIMIZE : s == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
+  if (hwnd_ && Visible())
+    ShowWindow(hwnd_, s == wsMaximized ? SW_MAXIMIZE : s == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
 void TForm::SetClientSize(int width, int height) {
   RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, Style(), FALSE, ExStyle());
+  AdjustWindowRectEx(&r, CreateStyle(), FALSE, ExStyle());
   SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 

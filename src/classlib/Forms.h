@@ -50,7 +50,7 @@ class TForm : public TWinControl {
  protected:
   // Call at the end of a derived form's constructor, when its controls exist.
   void DoCreate();
-  DWORD Style() const override;
+  DWORD CreateStyle() const override;
   DWORD ExStyle() const override;
   void CreateHandle() override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;

@@ -2,6 +2,10 @@
 
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "classlib/TStringList.h"
+
+#include <algorithm>
 
 HBRUSH TLabel::HandleCtlColor(HDC dc) {
   HBRUSH b = TControl::HandleCtlColor(dc);
@@ -13,8 +17,10 @@ HBRUSH TLabel::HandleCtlColor(HDC dc) {
 }
 
 bool TLabel::HandleCommand(WORD code) {
-  if (code == STN_CLICKED) Click();
-  else if (code == STN_DBLCLK && OnDblClick) OnDblClick(this);
+  if (code == STN_CLICKED)
+    Click();
+  else if (code == STN_DBLCLK && OnDblClick)
+    OnDblClick(this);
   return true;
 }
 
@@ -33,27 +39,39 @@ bool TButton::HandleCommand(WORD code) {
   return true;
 }
 
-bool TCheckBox::Checked() {
+bool TButtonControl::Checked() {
   if (HandleAllocated()) checked_ = SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
   return checked_;
 }
 
-void TCheckBox::SetChecked(bool v) {
+void TButtonControl::SetChecked(bool v) {
   checked_ = v;
   if (HandleAllocated()) SendMessageW(hwnd_, BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void TCheckBox::AfterCreate() { SetChecked(checked_); }
+void TButtonControl::AfterCreate() { SetChecked(checked_); }
 
-bool TCheckBox::HandleCommand(WORD code) {
+bool TButtonControl::HandleCommand(WORD code) {
   if (code != BN_CLICKED) return false;
   Checked();
   Click();
   return true;
 }
 
-DWORD TEdit::Style() const {
-  return TControl::Style() | WS_TABSTOP | ES_AUTOHSCROLL | (ReadOnly ? ES_READONLY : 0);
+bool TRadioButton::HandleCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  // The system clears the other buttons of the group; keep their stored state in step.
+  if (TWinControl* p = Parent()) {
+    for (int i = 0; i < p->ControlCount(); ++i) {
+      if (auto* r = dynamic_cast<TRadioButton*>(p->Controls(i))) r->Checked();
+    }
+  }
+  Click();
+  return true;
+}
+
+DWORD TEdit::CreateStyle() const {
+  return TControl::CreateStyle() | WS_TABSTOP | ES_AUTOHSCROLL | (ReadOnly ? ES_READONLY : 0);
 }
 
 void TEdit::AfterCreate() {
@@ -71,8 +89,9 @@ HBRUSH TEdit::HandleCtlColor(HDC dc) {
   return GetSysColorBrush(COLOR_WINDOW);
 }
 
-DWORD TMemo::Style() const {
-  DWORD s = TControl::Style() | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | (ReadOnly ? ES_READONLY : 0);
+DWORD TMemo::CreateStyle() const {
+  DWORD s =
+      TControl::CreateStyle() | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | (ReadOnly ? ES_READONLY : 0);
   if (!WordWrap) s |= WS_HSCROLL | ES_AUTOHSCROLL;
   return s;
 }
@@ -112,4 +131,237 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM w, LPARAM l) {
   }
   if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(font_handle_);
   return TWinControl::WndProc(msg, w, l);
+}
+
+// ---- TItemStrings ----
+
+int TItemStrings::Add(const std::string& s) {
+  Insert(Count(), s);
+  return Count() - 1;
+}
+
+void TItemStrings::Insert(int i, const std::string& s) {
+  if (i < 0 || i > Count()) throw Exception("list index out of bounds " + IntToStr(i));
+  items_.insert(items_.begin() + i, s);
+  control_.Perform(InsertMsg(), static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(gbk::ToWide(s).c_str()));
+}
+
+void TItemStrings::Delete(int i) {
+  if (i < 0 || i >= Count()) throw Exception("list index out of bounds " + IntToStr(i));
+  items_.erase(items_.begin() + i);
+  control_.Perform(combo_ ? CB_DELETESTRING : LB_DELETESTRING, static_cast<WPARAM>(i));
+}
+
+void TItemStrings::Clear() {
+  items_.clear();
+  control_.Perform(combo_ ? CB_RESETCONTENT : LB_RESETCONTENT);
+}
+
+int TItemStrings::IndexOf(const std::string& s) const {
+  for (int i = 0; i < Count(); ++i) {
+    if (SameText(items_[static_cast<size_t>(i)], s)) return i;
+  }
+  return -1;
+}
+
+std::string TItemStrings::Text() const {
+  std::string t;
+  for (const std::string& s : items_) t += s + "\r\n";
+  return t;
+}
+
+void TItemStrings::SetText(const std::string& text) {
+  TStringList lines;
+  lines.SetText(text);
+  Clear();
+  for (int i = 0; i < lines.Count(); ++i) Add(lines[i]);
+}
+
+void TItemStrings::Fill() {
+  control_.Perform(combo_ ? CB_RESETCONTENT : LB_RESETCONTENT);
+  for (size_t i = 0; i < items_.size(); ++i) {
+    control_.Perform(InsertMsg(), i, reinterpret_cast<LPARAM>(gbk::ToWide(items_[i]).c_str()));
+  }
+}
+
+// ---- TComboBox ----
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), items_(*this, true) { SetColor(clWindow); }
+
+DWORD TComboBox::CreateStyle() const {
+  DWORD s = TControl::CreateStyle() | WS_TABSTOP | WS_VSCROLL;
+  switch (Style) {
+    case csDropDownList:
+      return s | CBS_DROPDOWNLIST;
+    case csSimple:
+      return s | CBS_SIMPLE | CBS_AUTOHSCROLL;
+    default:
+      return s | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+  }
+}
+
+int TComboBox::ExtraWindowHeight() const {
+  if (Style == csSimple) return 0;
+  return DropDownCount * (Font().Size * 2 + 2) + 2;  // about one item a line of the font
+}
+
+void TComboBox::AfterCreate() {
+  items_.Fill();
+  if (MaxLength > 0) SendMessageW(hwnd_, CB_LIMITTEXT, MaxLength, 0);
+  if (index_ >= 0)
+    SendMessageW(hwnd_, CB_SETCURSEL, index_, 0);
+  else if (Style != csDropDownList)
+    SetWindowTextW(hwnd_, gbk::ToWide(text_).c_str());
+}
+
+int TComboBox::ItemIndex() {
+  if (HandleAllocated()) index_ = static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
+  return index_;
+}
+
+void TComboBox::SetItemIndex(int i) {
+  index_ = (i >= 0 && i < items_.Count()) ? i : -1;
+  text_ = index_ >= 0 ? items_[index_] : std::string();
+  Perform(CB_SETCURSEL, static_cast<WPARAM>(index_));
+}
+
+std::string TComboBox::Text() {
+  if (!HandleAllocated()) return text_;
+  return TControl::Text();
+}
+
+void TComboBox::SetText(const std::string& s) {
+  // A drop-down list shows only its items: choosing by text selects the item.
+  if (Style == csDropDownList) {
+    SetItemIndex(items_.IndexOf(s));
+    return;
+  }
+  index_ = items_.IndexOf(s);
+  if (HandleAllocated()) SendMessageW(hwnd_, CB_SETCURSEL, index_, 0);
+  TControl::SetText(s);
+}
+
+bool TComboBox::HandleCommand(WORD code) {
+  switch (code) {
+    case CBN_SELCHANGE:
+      ItemIndex();
+      if (OnSelect) OnSelect(this);
+      Click();
+      if (OnChange) OnChange(this);
+      return true;
+    case CBN_EDITCHANGE:
+      index_ = -1;
+      if (OnChange) OnChange(this);
+      return true;
+    default:
+      return false;
+  }
+}
+
+HBRUSH TComboBox::HandleCtlColor(HDC dc) {
+  SetTextColor(dc, ColorToRGB(Font().Color));
+  SetBkColor(dc, ColorToRGB(Color()));
+  return BackgroundBrush();
+}
+
+// ---- TListBox ----
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner), items_(*this, false) { SetColor(clWindow); }
+
+DWORD TListBox::CreateStyle() const {
+  return TControl::CreateStyle() | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+}
+
+void TListBox::AfterCreate() {
+  items_.Fill();
+  if (index_ >= 0) SendMessageW(hwnd_, LB_SETCURSEL, index_, 0);
+}
+
+int TListBox::ItemIndex() {
+  if (HandleAllocated()) index_ = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
+  return index_;
+}
+
+void TListBox::SetItemIndex(int i) {
+  index_ = (i >= 0 && i < items_.Count()) ? i : -1;
+  Perform(LB_SETCURSEL, static_cast<WPARAM>(index_));
+}
+
+int TListBox::TopIndex() { return static_cast<int>(Perform(LB_GETTOPINDEX)); }
+
+bool TListBox::HandleCommand(WORD code) {
+  if (code == LBN_SELCHANGE) {
+    ItemIndex();
+    Click();
+    return true;
+  }
+  if (code == LBN_DBLCLK) {
+    if (OnDblClick) OnDblClick(this);
+    return true;
+  }
+  return false;
+}
+
+HBRUSH TListBox::HandleCtlColor(HDC dc) {
+  SetTextColor(dc, ColorToRGB(Font().Color));
+  SetBkColor(dc, ColorToRGB(Color()));
+  return BackgroundBrush();
+}
+
+// ---- TCheckListBox ----
+
+DWORD TCheckListBox::CreateStyle() const { return TListBox::CreateStyle() | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS; }
+
+bool TCheckListBox::Checked(int i) const { return i >= 0 && static_cast<size_t>(i) < checked_.size() && checked_[i]; }
+
+void TCheckListBox::SetChecked(int i, bool v) {
+  if (i < 0 || i >= Items().Count()) throw Exception("list index out of bounds " + IntToStr(i));
+  if (checked_.size() <= static_cast<size_t>(i)) checked_.resize(static_cast<size_t>(i) + 1, false);
+  checked_[static_cast<size_t>(i)] = v;
+  if (HandleAllocated()) {
+    RECT r;
+    if (SendMessageW(hwnd_, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)) != LB_ERR) InvalidateRect(hwnd_, &r, TRUE);
+  }
+}
+
+void TCheckListBox::Toggle(int i) {
+  if (i < 0 || i >= Items().Count()) return;
+  SetChecked(i, !Checked(i));
+  if (OnClickCheck) OnClickCheck(this);
+}
+
+int TCheckListBox::BoxWidth() const { return Font().Size * 2; }
+
+bool TCheckListBox::HandleDrawItem(DRAWITEMSTRUCT* d) {
+  if (d->itemID == static_cast<UINT>(-1)) return true;
+  bool selected = d->itemState & ODS_SELECTED;
+  FillRect(d->hDC, &d->rcItem, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : BackgroundBrush());
+  int side = std::min(BoxWidth(), static_cast<int>(d->rcItem.bottom - d->rcItem.top)) - 2;
+  RECT box{d->rcItem.left + 2, d->rcItem.top + 1, d->rcItem.left + 2 + side, d->rcItem.top + 1 + side};
+  DrawFrameControl(d->hDC, &box, DFC_BUTTON,
+                   DFCS_BUTTONCHECK | (Checked(static_cast<int>(d->itemID)) ? DFCS_CHECKED : 0));
+  RECT text = d->rcItem;
+  text.left = box.right + 4;
+  SetBkMode(d->hDC, TRANSPARENT);
+  SetTextColor(d->hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(Font().Color));
+  std::wstring w = gbk::ToWide(Items()[static_cast<int>(d->itemID)]);
+  DrawTextW(d->hDC, w.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (d->itemState & ODS_FOCUS) DrawFocusRect(d->hDC, &d->rcItem);
+  return true;
+}
+
+LRESULT TCheckListBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+    int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
+    LRESULT hit = DefaultHandler(LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+    if (!HIWORD(hit) && x < BoxWidth() + 2) Toggle(LOWORD(hit));
+  } else if (msg == WM_KEYDOWN && w == VK_SPACE) {
+    Toggle(ItemIndex());
+    return 0;
+  } else if (msg == LB_DELETESTRING && w < checked_.size()) {
+    checked_.erase(checked_.begin() + static_cast<std::ptrdiff_t>(w));
+  } else if (msg == LB_RESETCONTENT && Items().Count() == 0) {
+    checked_.clear();  // cleared, not refilled
+  }
+  return TListBox::WndProc(msg, w, l);
 }

@@ -11,7 +11,7 @@ class TLabel : public TControl {
 
  protected:
   const wchar_t* BaseClassName() const override { return L"STATIC"; }
-  DWORD Style() const override { return TControl::Style() | SS_NOTIFY; }
+  DWORD CreateStyle() const override { return TControl::CreateStyle() | SS_NOTIFY; }
   HBRUSH HandleCtlColor(HDC dc) override;
   bool HandleCommand(WORD code) override;
 };
@@ -25,25 +25,47 @@ class TButton : public TWinControl {
 
  protected:
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }
-  DWORD Style() const override { return TControl::Style() | WS_TABSTOP | (Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON); }
+  DWORD CreateStyle() const override {
+    return TControl::CreateStyle() | WS_TABSTOP | (Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  }
   bool HandleCommand(WORD code) override;
 };
 
-class TCheckBox : public TWinControl {
+// A check box or radio button: the ticked state is kept while the window does not exist.
+class TButtonControl : public TWinControl {
  public:
   using TWinControl::TWinControl;
-  std::string ClassName() const override { return "TCheckBox"; }
+  std::string ClassName() const override { return "TButtonControl"; }
   bool Checked();
   void SetChecked(bool v);
 
  protected:
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }
-  DWORD Style() const override { return TControl::Style() | WS_TABSTOP | BS_AUTOCHECKBOX; }
   void AfterCreate() override;
   bool HandleCommand(WORD code) override;
 
  private:
   bool checked_ = false;
+};
+
+class TCheckBox : public TButtonControl {
+ public:
+  using TButtonControl::TButtonControl;
+  std::string ClassName() const override { return "TCheckBox"; }
+
+ protected:
+  DWORD CreateStyle() const override { return TControl::CreateStyle() | WS_TABSTOP | BS_AUTOCHECKBOX; }
+};
+
+// Radio buttons with the same parent form one group: ticking one clears the others.
+class TRadioButton : public TButtonControl {
+ public:
+  using TButtonControl::TButtonControl;
+  std::string ClassName() const override { return "TRadioButton"; }
+
+ protected:
+  DWORD CreateStyle() const override { return TControl::CreateStyle() | WS_TABSTOP | BS_AUTORADIOBUTTON; }
+  bool HandleCommand(WORD code) override;
 };
 
 class TEdit : public TWinControl {
@@ -56,7 +78,7 @@ class TEdit : public TWinControl {
 
  protected:
   const wchar_t* BaseClassName() const override { return L"EDIT"; }
-  DWORD Style() const override;
+  DWORD CreateStyle() const override;
   DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
   void AfterCreate() override;
   bool HandleCommand(WORD code) override;
@@ -70,7 +92,7 @@ class TMemo : public TEdit {
   bool WordWrap = true;
 
  protected:
-  DWORD Style() const override;
+  DWORD CreateStyle() const override;
 };
 
 class TPanel : public TWinControl {
@@ -94,5 +116,100 @@ class TGroupBox : public TWinControl {
 
  protected:
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }
-  DWORD Style() const override { return TControl::Style() | BS_GROUPBOX; }
+  DWORD CreateStyle() const override { return TControl::CreateStyle() | BS_GROUPBOX; }
+};
+
+// The items of a list or combo box, kept here and mirrored into the window, so that
+// they survive the window being created late or recreated.
+class TItemStrings {
+ public:
+  TItemStrings(TControl& control, bool combo) : control_(control), combo_(combo) {}
+  int Count() const { return static_cast<int>(items_.size()); }
+  const std::string& operator[](int i) const { return items_.at(static_cast<size_t>(i)); }
+  int Add(const std::string& s);
+  void Insert(int i, const std::string& s);
+  void Delete(int i);
+  void Clear();
+  int IndexOf(const std::string& s) const;
+  std::string Text() const;               // lines joined with "\r\n"
+  void SetText(const std::string& text);  // one item a line
+  void Fill();                            // the window was created: put every item in
+
+ private:
+  UINT InsertMsg() const { return combo_ ? CB_INSERTSTRING : LB_INSERTSTRING; }
+  TControl& control_;
+  bool combo_;
+  std::vector<std::string> items_;
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+
+class TComboBox : public TWinControl {
+ public:
+  explicit TComboBox(TComponent* owner);
+  std::string ClassName() const override { return "TComboBox"; }
+  TItemStrings& Items() { return items_; }
+  int ItemIndex();
+  void SetItemIndex(int i);
+  std::string Text() override;
+  void SetText(const std::string& s) override;
+  TComboBoxStyle Style = csDropDown;
+  int DropDownCount = 8;
+  int MaxLength = 0;
+  TNotifyEvent OnChange;  // typed text or chosen item changed
+  TNotifyEvent OnSelect;  // an item was chosen; OnClick follows
+
+ protected:
+  const wchar_t* BaseClassName() const override { return L"COMBOBOX"; }
+  DWORD CreateStyle() const override;
+  void AfterCreate() override;
+  bool HandleCommand(WORD code) override;
+  HBRUSH HandleCtlColor(HDC dc) override;
+  int ExtraWindowHeight() const override;
+
+ private:
+  TItemStrings items_;
+  int index_ = -1;
+};
+
+class TListBox : public TWinControl {
+ public:
+  explicit TListBox(TComponent* owner);
+  std::string ClassName() const override { return "TListBox"; }
+  TItemStrings& Items() { return items_; }
+  int ItemIndex();
+  void SetItemIndex(int i);
+  int TopIndex();
+
+ protected:
+  const wchar_t* BaseClassName() const override { return L"LISTBOX"; }
+  DWORD CreateStyle() const override;
+  DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+  void AfterCreate() override;
+  bool HandleCommand(WORD code) override;
+  HBRUSH HandleCtlColor(HDC dc) override;
+
+ private:
+  TItemStrings items_;
+  int index_ = -1;
+};
+
+// A list box whose items carry a tick box, toggled by a click on the box or the space key.
+class TCheckListBox : public TListBox {
+ public:
+  using TListBox::TListBox;
+  std::string ClassName() const override { return "TCheckListBox"; }
+  bool Checked(int i) const;
+  void SetChecked(int i, bool v);
+  TNotifyEvent OnClickCheck;
+
+ protected:
+  DWORD CreateStyle() const override;
+  bool HandleDrawItem(DRAWITEMSTRUCT* d) override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  void Toggle(int i);
+  int BoxWidth() const;
+  std::vector<bool> checked_;  // by item; items past the end are unticked
 };

@@ -1,0 +1,322 @@
+// Common controls: pages, progress, up-down, rich text, trees (Win32 only).
+#pragma once
+
+#include "classlib/Controls.h"
+// after <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <richedit.h>
+#undef FindText  // the dialog function's macro would rename our member
+
+class TPageControl;
+
+// One page of a page control; only the active page is visible.
+class TTabSheet : public TWinControl {
+ public:
+  explicit TTabSheet(TComponent* owner);
+  ~TTabSheet() override;
+  std::string ClassName() const override { return "TTabSheet"; }
+  TPageControl* PageControl() const { return pageControl_; }
+  void SetPageControl(TPageControl* pc);
+  int PageIndex() const;
+  void SetText(const std::string& s) override;
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  friend class TPageControl;
+  TPageControl* pageControl_ = nullptr;
+};
+
+enum TTabStyle { tsTabs, tsButtons, tsFlatButtons };
+
+class TPageControl : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  ~TPageControl() override;
+  std::string ClassName() const override { return "TPageControl"; }
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  TTabSheet* Pages(int i) const { return pages_.at(static_cast<size_t>(i)); }
+  int ActivePageIndex() const { return active_; }
+  void SetActivePageIndex(int i);
+  TTabSheet* ActivePage() const { return active_ >= 0 ? pages_[static_cast<size_t>(active_)] : nullptr; }
+  void SetActivePage(TTabSheet* page);
+  TTabStyle Style = tsTabs;
+  TNotifyEvent OnChange;  // the user turned to another page
+
+ protected:
+  const wchar_t* BaseClassName() const override { return WC_TABCONTROLW; }
+  DWORD CreateStyle() const override;
+  void AfterCreate() override;
+  bool HandleNotify(NMHDR* n, LRESULT& result) override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  friend class TTabSheet;
+  void InsertTab(int i);
+  void AddPage(TTabSheet* page);
+  void RemovePage(TTabSheet* page);
+  void PlacePages();
+  void ShowActive();
+  std::vector<TTabSheet*> pages_;  // not owned
+  int active_ = -1;
+};
+
+class TProgressBar : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TProgressBar"; }
+  int Min() const { return min_; }
+  int Max() const { return max_; }
+  int Position() const { return position_; }
+  void SetRange(int min, int max);
+  void SetMin(int v) { SetRange(v, max_); }
+  void SetMax(int v) { SetRange(min_, v); }
+  void SetPosition(int v);
+  void StepBy(int delta) { SetPosition(position_ + delta); }
+
+ protected:
+  const wchar_t* BaseClassName() const override { return PROGRESS_CLASSW; }
+  void AfterCreate() override;
+
+ private:
+  int min_ = 0, max_ = 100, position_ = 0;
+};
+
+enum TUDBtnType { btNext, btPrev };
+
+// Spin arrows; with an associated edit the edit shows the position.
+class TUpDown : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TUpDown"; }
+  int Min() const { return min_; }
+  int Max() const { return max_; }
+  void SetRange(int min, int max);
+  void SetMin(int v) { SetRange(v, max_); }
+  void SetMax(int v) { SetRange(min_, v); }
+  int Position();
+  void SetPosition(int v);
+  TWinControl* Associate() const { return associate_; }
+  void SetAssociate(TWinControl* edit);
+  int Increment = 1;
+  bool Wrap = false;
+  bool Thousands = false;
+  std::function<void(TObject*, TUDBtnType)> OnClick;
+
+ protected:
+  const wchar_t* BaseClassName() const override { return UPDOWN_CLASSW; }
+  DWORD CreateStyle() const override;
+  void AfterCreate() override;
+  bool HandleNotify(NMHDR* n, LRESULT& result) override;
+  bool HandleScroll(WORD code) override;
+
+ private:
+  int Clamp(int v) const;
+  int min_ = 0, max_ = 100, position_ = 0;
+  TWinControl* associate_ = nullptr;
+  TUDBtnType lastButton_ = btNext;
+};
+
+// The attributes of the selection (or of new text) of a rich edit.
+class TTextAttributes {
+ public:
+  TTextAttributes(class TRichEdit& edit, bool selection) : edit_(edit), selection_(selection) {}
+  TFont Get() const;
+  void Set(const TFont& f);
+  void SetColor(TColor c);
+  void SetBold(bool v);
+  void SetSize(int points);
+  void SetName(const std::string& name);
+
+ private:
+  CHARFORMAT2W Read() const;
+  void Write(CHARFORMAT2W cf);
+  TRichEdit& edit_;
+  bool selection_;
+};
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+class TParaAttributes {
+ public:
+  explicit TParaAttributes(class TRichEdit& edit) : edit_(edit) {}
+  int FirstIndent() const;  // points
+  void SetFirstIndent(int points);
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment a);
+
+ private:
+  PARAFORMAT2 Read() const;
+  void Write(PARAFORMAT2 pf);
+  TRichEdit& edit_;
+};
+
+// Rich text over the system's rich edit 2.0 class. Positions and lengths are those of
+// the text as GBK bytes, in which a Chinese character counts 2 and a paragraph break 1;
+// they are mapped to the control's UTF-16 positions here.
+class TRichEdit : public TWinControl {
+ public:
+  explicit TRichEdit(TComponent* owner);
+  std::string ClassName() const override { return "TRichEdit"; }
+
+  // The whole text with "\r\n" line ends.
+  std::string Text() override;
+  void SetText(const std::string& s) override;
+  int LineCount();
+  std::string Line(int i);
+  void Clear();
+
+  int SelStart();
+  void SetSelStart(int pos);
+  int SelLength();
+  void SetSelLength(int len);
+  std::string SelText();
+  void SetSelText(const std::string& s);  // replaces the selection
+  void SelectAll() { Perform(EM_SETSEL, 0, -1); }
+  void ClearSelection() { Perform(WM_CLEAR); }
+  void Undo() { Perform(EM_UNDO); }
+  void CopyToClipboard() { Perform(WM_COPY); }
+  void CutToClipboard() { Perform(WM_CUT); }
+  void PasteFromClipboard() { Perform(WM_PASTE); }
+  // Case-sensitive when asked; the position found, or -1.
+  int FindText(const std::string& text, int start, int length, bool matchCase);
+
+  TTextAttributes& SelAttributes() { return selAttributes_; }
+  TTextAttributes& DefAttributes() { return defAttributes_; }
+  TParaAttributes& Paragraph() { return paragraph_; }
+
+  bool Modified();
+  void SetModified(bool v);
+  bool ReadOnly = false;
+  bool PlainText = false;  // files are read and written as plain text
+  bool WordWrap = true;
+  int MaxLength = 0x7FFFFFF0;
+
+  // Files and streams; false with LastError() set when the file cannot be read or written.
+  bool LoadFromFile(const std::string& path);
+  bool SaveToFile(const std::string& path);
+  bool LoadFromString(const std::string& data, bool rtf);
+  std::string SaveToString(bool rtf);
+  // Prints onto a printer DC from StartDoc to EndDoc; false when printing fails.
+  bool Print(HDC printer, const std::string& title);
+  const std::string& LastError() const { return lastError_; }
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnSelectionChange;
+
+ protected:
+  const wchar_t* BaseClassName() const override { return L"RichEdit20W"; }
+  DWORD CreateStyle() const override;
+  DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+  void CreateHandle() override;
+  void AfterCreate() override;
+  bool HandleCommand(WORD code) override;
+  bool HandleNotify(NMHDR* n, LRESULT& result) override;
+
+ private:
+  friend class TTextAttributes;
+  friend class TParaAttributes;
+  std::wstring ControlText();  // paragraph breaks as the control counts them
+  int ToControl(int gbkPos);
+  int FromControl(int pos);
+  CHARRANGE Selection();
+  void SetSelection(int gbkStart, int gbkLength);
+  bool Fail(const std::string& what);
+  TTextAttributes selAttributes_;
+  TTextAttributes defAttributes_;
+  TParaAttributes paragraph_;
+  std::string lastError_;
+};
+
+class TTreeView;
+
+// A node of a tree view, owned by the view's node list.
+class TTreeNode {
+ public:
+  TTreeNode(TTreeView& tree, TTreeNode* parent) : tree_(tree), parent_(parent) {}
+  TTreeNode(const TTreeNode&) = delete;
+  TTreeNode& operator=(const TTreeNode&) = delete;
+  const std::string& Text() const { return text_; }
+  void SetText(const std::string& s);
+  void* Data = nullptr;
+  int ImageIndex() const { return image_; }
+  void SetImageIndex(int i);
+  int SelectedIndex() const { return selectedImage_; }
+  void SetSelectedIndex(int i);
+  TTreeNode* Parent() const { return parent_; }
+  int Count() const { return static_cast<int>(children_.size()); }
+  TTreeNode* Item(int i) const { return children_.at(static_cast<size_t>(i)).get(); }
+  int Index() const;
+  int Level() const;
+  bool Expanded();
+  void Expand(bool recurse);
+  void Collapse(bool recurse);
+  void Delete();
+  HTREEITEM ItemId() const { return item_; }
+
+ private:
+  friend class TTreeNodes;
+  friend class TTreeView;
+  void CreateItems(HTREEITEM after);
+  void Update();
+  TTreeView& tree_;
+  TTreeNode* parent_;
+  std::string text_;
+  int image_ = -1, selectedImage_ = -1;
+  HTREEITEM item_ = nullptr;
+  std::vector<std::unique_ptr<TTreeNode>> children_;
+};
+
+class TTreeNodes {
+ public:
+  explicit TTreeNodes(TTreeView& tree) : tree_(tree), root_(tree, nullptr) {}
+  int Count() const;  // every node
+  TTreeNode* GetFirstNode() const { return root_.Count() ? root_.Item(0) : nullptr; }
+  int TopCount() const { return root_.Count(); }
+  TTreeNode* Top(int i) const { return root_.Item(i); }
+  // A new last sibling of `sibling` (nullptr: a new top-level node).
+  TTreeNode* Add(TTreeNode* sibling, const std::string& text);
+  TTreeNode* AddChild(TTreeNode* parent, const std::string& text);
+  TTreeNode* Insert(TTreeNode* before, const std::string& text);
+  void Delete(TTreeNode* node);
+  void Clear();
+
+ private:
+  friend class TTreeView;
+  friend class TTreeNode;
+  TTreeNode* AddAt(TTreeNode* parent, int index, const std::string& text);
+  TTreeView& tree_;
+  TTreeNode root_;
+};
+
+class TTreeView : public TWinControl {
+ public:
+  explicit TTreeView(TComponent* owner);
+  ~TTreeView() override;
+  std::string ClassName() const override { return "TTreeView"; }
+  TTreeNodes& Items() { return items_; }
+  TTreeNode* Selected();
+  void SetSelected(TTreeNode* node);
+  void FullExpand();
+  void FullCollapse();
+  TTreeNode* GetNodeAt(int x, int y);
+  HIMAGELIST Images = nullptr;  // not owned
+  bool ReadOnly = true;
+  TNotifyEvent OnChange;  // the selection changed
+
+ protected:
+  const wchar_t* BaseClassName() const override { return WC_TREEVIEWW; }
+  DWORD CreateStyle() const override;
+  DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+  void AfterCreate() override;
+  void DestroyHandle() override;
+  bool HandleNotify(NMHDR* n, LRESULT& result) override;
+
+ private:
+  friend class TTreeNode;
+  TTreeNode* NodeOf(HTREEITEM item);
+  TTreeNodes items_;
+  bool destroying_ = false;
+};
