@@ -52,7 +52,8 @@ class Builder {
 bool Builder::StartEntry(const std::string& line, const Source& at) {
   std::string digits = line.substr(1);
   while (!digits.empty() && (digits.back() == ' ' || digits.back() == '\t')) digits.pop_back();
-  if (digits.empty() || digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit))
+  if (digits.empty() || digits.size() > 5 ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return Fail(at, "bad entry line \"" + line + "\"");
   int id = std::stoi(digits);
   if (id > 65535) return Fail(at, "id above 65535");

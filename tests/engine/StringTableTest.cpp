@@ -61,6 +61,7 @@ TEST(StringTable, GeneratorRefusesBadSources) {
       {"text before the first entry", "loose\n@5\na\n"},
       {"id not decimal", "@5x\na\n"},
       {"id too large", "@65536\na\n"},
+      {"id not in ASCII digits", "@\xe4\xba\x94\na\n"},
   };
   for (const BadCase& c : kCases) {
     SCOPED_TRACE(c.name);
