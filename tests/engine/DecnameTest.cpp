@@ -191,4 +191,23 @@ TEST_F(Decname, ChosenRolesHoldUntilTheNextAnalysis) {
   EXPECT_EQ(a.Chart().tenGodPower[0], computed.tenGodPower[0]);
 }
 
+TEST_F(Decname, LunarInputAndTheLunarDateOfTheShiftedTime) {
+  MVoDateEx cal;
+  DateRecord lunar;
+  cal.SolarToLunar(DateRecord{2000, 1, 1, 12, 0}, lunar);
+  BirthRecord b = Birth("李明", lunar.year, lunar.month, lunar.day, 12, 0);
+  b.lunar = 1;
+  MDecName a(lib);
+  ASSERT_TRUE(a.Analyse(b)) << gbk::ToUtf8(a.LastError());
+  EXPECT_EQ(Pillars(a), "己卯 丙子 戊午 戊午 ");
+
+  // A birth at 23:30 (late 子 rule off) reads the lunar date of the next day.
+  DateRecord next;
+  cal.SolarToLunar(DateRecord{2000, 1, 2, 0, 0}, next);
+  ASSERT_TRUE(a.Analyse(Birth("李明", 2000, 1, 1, 23, 30)));
+  EXPECT_EQ(a.LunarDate().day, next.day);
+  EXPECT_EQ(a.LunarDate().month, next.month);
+  EXPECT_EQ(a.BeijingDate().day, 1);
+}
+
 }  // namespace
