@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kMaxStrokes = 30;  // given stroke counts tried by ListGoodStrokeSets
 constexpr size_t kNamesPerClockCheck = 1024;
+constexpr size_t kLookupsPerClockCheck = 16;
 
 struct Texts {
   std::string noSurname = gbk::FromUtf8("没有这个姓的汉字数据！");
@@ -162,6 +163,11 @@ const std::vector<MSearchName::Accepted>& MSearchName::CharsOf(int strokes, Char
   const std::string& line = groups[strokes - 1];
   for (size_t i = 0; i < line.size(); i += gbk::CharLength(line, i)) {
     if (gbk::CharLength(line, i) != 2) continue;
+    // Look-ups of a large group take long: let messages run between them too.
+    if (++sincePumpCheck % kLookupsPerClockCheck == 0 && std::chrono::steady_clock::now() - lastPump >= kPumpInterval &&
+        PumpAndCheck()) {
+      break;
+    }
     Accepted a{{line[i], line[i + 1], '\0'}, 0};
     CharRecord rec;
     if (Excluded(a.word) || !lib.GetCharInfoBatch(a.word, rec) || !CharAccepted(rec)) continue;
@@ -225,6 +231,7 @@ bool MSearchName::RunSet(const std::vector<int>& set, CharCache& cache, int& set
   const std::vector<Accepted>& firsts = FirstCharInForce() ? fixedList : CharsOf(set[0], cache);
   static const std::vector<Accepted> kNone;
   const std::vector<Accepted>& seconds = set.size() > 1 ? CharsOf(set[1], cache) : kNone;
+  if (stop) return false;
 
   bool listed = false;
   auto emit = [&](const Accepted& f, const Accepted* s) {
