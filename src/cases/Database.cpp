@@ -8,12 +8,6 @@
 #include "classlib/Files.h"
 #include "classlib/StrUtils.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
 
 // Short names of the case kinds, used in every file and folder name.
@@ -130,13 +124,7 @@ bool MDataBase::Put(std::FILE* f, const void* data, size_t size, const std::stri
 
 // fflush hands the bytes to the system; the sync makes them survive a power cut.
 bool MDataBase::FlushToDisk(std::FILE* f) {
-  bool ok = std::fflush(f) == 0;
-#ifdef _WIN32
-  ok = ok && _commit(_fileno(f)) == 0;
-#else
-  ok = ok && fsync(fileno(f)) == 0;
-#endif
-  return ok || Fail("cannot flush a case file: " + gbk::FromUtf8(std::strerror(errno)));
+  return file::FlushToDisk(f) || Fail("cannot flush a case file: " + gbk::FromUtf8(std::strerror(errno)));
 }
 
 bool MDataBase::Open(std::string_view folder, uint8_t kind) {

@@ -199,8 +199,6 @@ bool ReadAll(std::string_view path, std::string& out) {
   return ok || Fail("cannot read", path);
 }
 
-namespace {
-// Pushes the file's data to the disk before it replaces anything.
 bool FlushToDisk(std::FILE* f) {
   if (std::fflush(f) != 0) return false;
 #ifdef _WIN32
@@ -209,7 +207,6 @@ bool FlushToDisk(std::FILE* f) {
   return fsync(fileno(f)) == 0;
 #endif
 }
-}  // namespace
 
 bool WriteAtomic(std::string_view path, std::string_view data) {
   std::string tmp = std::string(path) + ".tmp";

@@ -35,6 +35,8 @@ int64_t Size(std::string_view path);  // -1 when absent
 int64_t Stamp(std::string_view path);
 
 bool ReadAll(std::string_view path, std::string& out);
+// Pushes a file's buffered data through to the disk.
+bool FlushToDisk(std::FILE* f);
 // Writes through a temporary file in the same folder, flushed, then renamed over the
 // target, so a crash leaves either the old or the new file, never a half-written one.
 bool WriteAtomic(std::string_view path, std::string_view data);
