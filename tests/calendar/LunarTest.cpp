@@ -11,6 +11,7 @@
 #include "calendar/ReignEraTable.h"
 #include "calendar/Vodateex.h"
 #include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
 
 namespace {
 
@@ -258,12 +259,31 @@ TEST(LunarReigns, NamesOfAYear) {
        "[元] 泰定帝 也孙铁木儿 泰定5年；[元] 泰定帝 也孙铁木儿 致和1年；[元] 天顺帝 阿速吉八 天顺1年；"
        "[元] 文宗 图帖睦尔 天历1年"},
       {1270, "[南宋] 度宗 赵禥 咸淳6年；[元] 世祖 忽必烈 至元7年"},
+      // Anchors of the older chronology.
+      {-1045, "[商] 帝辛 子受 帝辛30年；[西周] 武王 姬发 武王1年"},
+      {-840, "[西周] 厉王 姬胡 厉王37年；[西周] 共和  共和1年"},
+      {-220, "[秦] 始皇帝 嬴政 始皇帝26年"},
+      {-139, "[西汉] 武帝 刘彻 建元1年"},
+      {0, "[西汉] 哀帝 刘欣 元寿2年"},
+      {1, "[西汉] 平帝 刘衎 元始1年"},
+      {250, "[魏] 齐王 曹芳 嘉平2年；[蜀] 后主 刘禅 延熙13年；[吴] 大帝 孙权 赤乌13年"},
+      {400, "[东晋] 安帝 司马德宗 隆安4年；[北魏] 道武帝 拓跋珪 天兴3年"},
+      {627, "[唐] 太宗 李世民 贞观1年"},
+      {700, "[武周] 武则天 武曌 圣历3年；[武周] 武则天 武曌 久视1年"},
+      // Eras a later ruler or dynasty went on counting.
+      {913, "[后梁] 郢王 朱友珪 凤历1年；[后梁] 末帝 朱友贞 乾化3年"},
+      {947,
+       "[后汉] 高祖 刘知远 天福12年；[辽] 太宗 耶律德光 会同10年；[辽] 太宗 耶律德光 大同1年；"
+       "[辽] 世宗 耶律阮 天禄1年"},
+      {960, "[后周] 恭帝 柴宗训 显德7年；[北宋] 太祖 赵匡胤 建隆1年；[辽] 穆宗 耶律璟 应历10年"},
+      {1000, "[北宋] 真宗 赵恒 咸平3年；[辽] 圣宗 耶律隆绪 统和18年"},
+      {1136, "[南宋] 高宗 赵构 绍兴6年；[金] 熙宗 完颜亶 天会14年"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.year);
     EXPECT_EQ(gbk::ToUtf8(EraNames(r.year)), r.expected);
   }
-  EXPECT_EQ(EraNames(900), "");  // no row covers it
+  EXPECT_EQ(EraNames(-1500), "");  // no Shang reign of that time is dated one by one
 }
 
 TEST(LunarReigns, TableIsConsistent) {
@@ -273,18 +293,30 @@ TEST(LunarReigns, TableIsConsistent) {
   EXPECT_EQ(last.first, 1949);
   EXPECT_EQ(last.years, 9999);
   EXPECT_EQ(last.offset, 1948);
-  // Within a dynasty the reigns follow on, sharing at most the year of the change.
+  // Within a dynasty the reigns follow on, sharing at most the year of the change;
+  // only before the Gonghe regency (841 BC) are some reigns left undated.
   for (int i = 1; i < ReignEraCount; ++i) {
     const ReignEra& a = ReignEraTable[i - 1];
     const ReignEra& b = ReignEraTable[i];
-    SCOPED_TRACE(b.title);
+    SCOPED_TRACE(Format("row %d %s %s", i, b.dynasty, b.title));
     EXPECT_GT(b.years, 0);
     if (std::string(a.dynasty) != b.dynasty) continue;
     EXPECT_GE(b.first, a.first + a.years - 1);
-    EXPECT_LE(b.first, a.first + a.years);
+    if (b.first > -840) {
+      EXPECT_LE(b.first, a.first + a.years);
+    }
   }
-  // Every year from 960 on is named, and every name survives the trip into GBK.
-  for (int y = 960; y <= 2100; ++y) {
+  // The texts fit the fixed fields of the stored row once in GBK.
+  for (int i = 0; i < ReignEraCount; ++i) {
+    const ReignEra& r = ReignEraTable[i];
+    SCOPED_TRACE(Format("row %d %s %s", i, r.dynasty, r.title));
+    EXPECT_LE(gbk::FromUtf8(r.dynasty).size(), 10u);
+    EXPECT_LE(gbk::FromUtf8(r.ruler).size(), 10u);
+    EXPECT_LE(gbk::FromUtf8(r.name).size(), 30u);
+    EXPECT_LE(gbk::FromUtf8(r.title).size(), 10u);
+  }
+  // Every year from 841 BC on is named, and every name survives the trip into GBK.
+  for (int y = -840; y <= 2100; ++y) {
     const std::string names = EraNames(y);
     ASSERT_FALSE(names.empty()) << y;
     ASSERT_EQ(names.find('?'), std::string::npos) << y;
