@@ -1,0 +1,58 @@
+#include "tools/SurnameOrigins.h"
+
+#include <gtest/gtest.h>
+
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+
+namespace {
+
+std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+TEST(SurnameOrigins, TheClassicalListInOrder) {
+  const auto names = MSurnameOrigins::Surnames();
+  ASSERT_GT(names.size(), 400u);
+  EXPECT_EQ(names.front(), G("赵"));
+  EXPECT_EQ(names[3], G("李"));
+  EXPECT_EQ(names.back(), G("羊舌"));
+}
+
+TEST(SurnameOrigins, EntryRunsFromItsKeyToEnd) {
+  MSurnameOrigins o;
+  o.SetText(G("[赵]\r\n赵一\r\n【源】赵二\r\n[end]\r\n[钱]\r\n钱一\r\n[end]\r\n[赵]\r\n又\r\n[end]\r\n[孙]\r\n孙一"));
+  EXPECT_EQ(o.Entry(G("赵")), G("[赵]\r\n赵一\r\n【源】赵二\r\n"));  // the first of two
+  EXPECT_EQ(o.Entry(G("钱")), G("[钱]\r\n钱一\r\n"));
+  EXPECT_EQ(o.Entry(G("孙")), G("[孙]\r\n孙一\r\n"));  // no [end]: to the end
+  EXPECT_EQ(o.Entry(G("李")), "");
+}
+
+TEST(SurnameOrigins, CheckNamesEachFault) {
+  MSurnameOrigins o;
+  o.SetText(G("stray\r\n[赵]\r\na\r\n[钱]\r\nb\r\n[end]\r\n[end]\r\n[钱]\r\n[end]"));
+  const auto p = o.Check();
+  auto has = [&](const std::string& s) {
+    for (const auto& x : p)
+      if (x.find(s) != std::string::npos) return true;
+    return false;
+  };
+  EXPECT_TRUE(has("text outside an entry"));
+  EXPECT_TRUE(has("no [end] before"));
+  EXPECT_TRUE(has("[end] outside an entry"));
+  EXPECT_TRUE(has("again"));
+  EXPECT_TRUE(has("no entry for [" + G("孙") + "]"));
+  EXPECT_FALSE(has("no entry for [" + G("赵") + "]"));
+}
+
+// The shipped text: one sound entry for every surname of the list.
+TEST(SurnameOrigins, ShippedTextCoversEverySurname) {
+  std::string utf8;
+  ASSERT_TRUE(file::ReadAll(TORVIK_SOURCE_DIR "/src/resources/bjx/bjx.txt", utf8));
+  MSurnameOrigins o;
+  o.SetText(gbk::FromUtf8(utf8));
+  for (const auto& problem : o.Check()) ADD_FAILURE() << gbk::ToUtf8(problem);
+  const std::string zhao = gbk::ToUtf8(o.Entry(G("赵")));
+  EXPECT_EQ(zhao.rfind("[赵]\r\n", 0), 0u);
+  EXPECT_GT(zhao.size(), 20u);
+}
+
+}  // namespace
