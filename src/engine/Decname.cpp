@@ -58,7 +58,8 @@ bool MDecName::Analyse(const BirthRecord& in) {
   if (!CalcFiveGrids(singleSurname != 0, birth.name, grids, s)) return false;
   chart::FillPillarTables(chart);
   fresh = true;
-  BuildChart();
+  powersDone = false;
+  BuildReport();
   return true;
 }
 
@@ -120,7 +121,9 @@ void MDecName::CalcPillars() {
 
 void MDecName::BuildChart() {
   chart::CalcRelations(chart);
-  if (fresh) chart::ComputePowers(chart);
+  // Powers add up from the pillars, so they are computed once per analysis.
+  if (fresh && !powersDone) chart::ComputePowers(chart);
+  powersDone = true;
   chart::ComputeElementBalance(chart, settings, {fresh, &favourableOverride});
   score = NameScore();
 }
@@ -186,7 +189,7 @@ void MDecName::SetFavourable(const FavourableRecord& in) {
     chart.tenGodPower[t] = in.tenGodScores[t];
     chart.codePower[NameTables::StemCode[chart::TenGodStem(d, t)]] = in.tenGodScores[t];
   }
-  BuildChart();
+  BuildReport();
 }
 
 void MDecName::GetFiveGrids(int16_t out[5]) const { std::copy(grids, grids + 5, out); }

@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/Vodateex.h"
 #include "engine/Chart.h"
 #include "engine/Records.h"
+#include "engine/ReportView.h"
 
 class MNameLibrary;
 
@@ -52,6 +54,17 @@ class MDecName {
   bool SaveEnabled() const { return settings.save != 0; }
   void GetSnapshot(ChartResult& c, BirthRecord& b, AnalysisSettings& s) const;
 
+  // The report of the last analysis; written to the view when writeToView is set.
+  void BuildReport();
+  // Key of the climate-adjustment text of a day stem (0 癸 … 9 壬) in a month branch.
+  static int ClimateTextId(int dayStem, int monthBranch);
+  void WriteReport();
+  void SetView(ReportView* v) { view = v; }
+  bool writeToView = false;
+  const std::string& ReportText() const { return reportText; }
+  const std::string& ChartSummary() const { return chartText; }
+  const std::vector<ReportSpan>& Headings() const { return headings; }
+
   const ChartResult& Chart() const { return chart; }
   const DateRecord& SolarDate() const { return solarDate; }
   const DateRecord& LunarDate() const { return lunarDate; }
@@ -64,10 +77,17 @@ class MDecName {
   void CalcPillars();
   void BuildChart();
   bool LookUp(std::string_view ch, int& strokes, int& element);
+  void ChartText();
+  void FiveGridText();
+  void AppendEndInfo();
+  std::string LunarLine();
+  std::string SolarLine();
+  void Heading(size_t start, size_t length, uint32_t rgb, bool bold);
 
   MNameLibrary& library;
   MVoDateEx calendar;
   bool fresh = true;
+  bool powersDone = false;
   DateRecord solarDate;
   DateRecord lunarDate;
   DateRecord beijingDate;
@@ -82,4 +102,8 @@ class MDecName {
   AnalysisSettings settings;
   FavourableRecord favourableOverride;
   std::string lastError;
+  std::string reportText;
+  std::string chartText;
+  std::vector<ReportSpan> headings;
+  ReportView* view = nullptr;
 };
