@@ -238,21 +238,15 @@ TEST_F(SearchNameTest, CharacterFilters) {
   const Case cases[] = {
       {"plain", [](NamingConditions&, CharRecord&) {}, true},
       {"bad char, only good", [](NamingConditions& c, CharRecord& r) { c.allowBadChars = 0, r.jx = 1; }, false},
-      {"neutral char, only good", [](NamingConditions& c, CharRecord& r) { c.allowBadChars = 0, r.jx = 2; }, false},
       {"good char, only good", [](NamingConditions& c, CharRecord&) { c.allowBadChars = 0; }, true},
-      {"bad char allowed", [](NamingConditions&, CharRecord& r) { r.jx = 1; }, true},
       {"male wants male", [](NamingConditions& c, CharRecord& r) { c.sex = 1, r.useSex = 1; }, true},
       {"male rejects female", [](NamingConditions& c, CharRecord& r) { c.sex = 1, r.useSex = 2; }, false},
       {"male rejects either", [](NamingConditions& c, CharRecord& r) { c.sex = 1, r.useSex = 0; }, false},
-      {"female wants female", [](NamingConditions& c, CharRecord& r) { c.sex = 2, r.useSex = 2; }, true},
       {"any sex", [](NamingConditions& c, CharRecord& r) { c.sex = 3, r.useSex = 2; }, true},
-      {"element in mask", [](NamingConditions& c, CharRecord& r) { c.elementMask = 1 << 4, r.wx = 4; }, true},
       {"element not in mask", [](NamingConditions& c, CharRecord& r) { c.elementMask = 0b1011, r.wx = 2; }, false},
       {"no element", [](NamingConditions& c, CharRecord& r) { c.elementMask = 31, r.wx = 5; }, false},
-      {"radical listed",
-       [](NamingConditions& c, CharRecord& r) {
-         std::strcpy(c.radicals, (G("水") + G("木")).c_str()), r.buShou = G("木");
-       },
+      {"second radical listed",
+       [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, G("水木").c_str()), r.buShou = G("木"); },
        true},
       {"radical not listed",
        [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, G("水").c_str()), r.buShou = G("木"); }, false},
@@ -319,36 +313,6 @@ TEST_F(SearchNameTest, ARunListsScoresAndHeadings) {
   EXPECT_EQ(want.elements[1], 2);
   EXPECT_EQ(want.elements[2], 3);
   EXPECT_EQ(want.elements[3], 10);
-}
-
-TEST_F(SearchNameTest, FormulasChooseTheirStrokeSets) {
-  Uniform({1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 14, 16}, 1);
-  struct Case {
-    int formula, given;
-  };
-  const Case cases[] = {{0, 1}, {0, 2}, {1, 1}, {1, 2}, {2, 1}, {2, 2}};
-  for (const Case& k : cases) {
-    SCOPED_TRACE(IntToStr(k.formula) + "/" + IntToStr(k.given));
-    gen.SetConditions(Conditions(k.formula, k.given));
-    ASSERT_TRUE(gen.Generate(nullptr));
-    std::vector<std::vector<int>> sets;
-    ASSERT_TRUE(gen.BuildStrokeSets(sets));
-    for (const auto& set : sets) {
-      uint16_t strokes[3] = {7, static_cast<uint16_t>(set[0]), static_cast<uint16_t>(set.back())};
-      int16_t grids[5];
-      gen.CalcFiveGrids(true, grids, strokes, static_cast<int16_t>(1 + k.given));
-      int good = 0;
-      for (int16_t g : grids) good += NameTables::NumberClass(g) == 2;
-      int talents = namecalc::TalentsClass(grids);
-      bool passes = k.formula == 0 ? talents == 2 && good >= 3 : k.formula == 1 ? talents >= 1 && good >= 2 : true;
-      EXPECT_TRUE(passes);
-    }
-    // Fewer sets for the stricter formulas; every one of the 14 counts for the ordinary one.
-    const size_t all = k.given == 1 ? 14 : 196;
-    EXPECT_TRUE(k.formula == 2 ? sets.size() == all : sets.size() < all) << sets.size();
-    // A 7-stroke surname has no one-character name that the strict formulas take.
-    EXPECT_EQ(sets.empty(), k.given == 1 && k.formula < 2);
-  }
 }
 
 TEST_F(SearchNameTest, OrdinaryFormulaKeepsTheGridConditions) {
