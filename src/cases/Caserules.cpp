@@ -202,3 +202,28 @@ bool CheckImportSource(std::string_view path, std::string_view programFolder, st
   }
   return true;
 }
+
+namespace {
+
+bool DegreesOf(std::string_view text, float& out) {
+  size_t colon = text.find(':');
+  long long degrees = 0, minutes = 0;
+  if (colon == std::string_view::npos || !TryStrToInt(Trim(text.substr(0, colon)), degrees) ||
+      !TryStrToInt(Trim(text.substr(colon + 1)), minutes)) {
+    return false;
+  }
+  out = static_cast<float>(static_cast<double>(degrees) + static_cast<double>(minutes) / 60.0);
+  return true;
+}
+
+}  // namespace
+
+bool PlaceCoordinates(std::string_view value, float& longitude, float& latitude) {
+  size_t star = value.find('*');
+  if (star == std::string_view::npos) return false;
+  float lon = 0, lat = 0;
+  if (!DegreesOf(value.substr(0, star), lon) || !DegreesOf(value.substr(star + 1), lat)) return false;
+  longitude = lon;
+  latitude = lat;
+  return true;
+}

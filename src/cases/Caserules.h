@@ -76,3 +76,7 @@ std::string CaseReportPath(std::string_view programFolder, int32_t id);
 // program's own store: header, kind, file count and every data file are checked.
 // false with a message for the user (GBK) in error.
 bool CheckImportSource(std::string_view path, std::string_view programFolder, std::string& error);
+
+// A value of the place table, "120:30*30:15": degrees and minutes of longitude, then of
+// latitude, each read as degrees + minutes / 60. false when a part is no number.
+bool PlaceCoordinates(std::string_view value, float& longitude, float& latitude);

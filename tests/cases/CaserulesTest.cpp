@@ -243,3 +243,31 @@ TEST_F(CaseImportCheck, RefusesTheProgramsOwnStore) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CasePlaces, CoordinatesOfAPlaceValue) {
+  struct Row {
+    const char* value;
+    bool ok;
+    float longitude, latitude;
+  } rows[] = {{"120:0*30:0", true, 120.0f, 30.0f},
+              {"116:24*39:54", true, 116.4f, 39.9f},
+              {" 87:36 * 43:48 ", true, 87.6f, 43.8f},
+              {"120:0", false, 0, 0},
+              {"120*30", false, 0, 0},
+              {"abc:1*2:3", false, 0, 0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.value);
+    float lon = -1, lat = -1;
+    EXPECT_EQ(PlaceCoordinates(r.value, lon, lat), r.ok);
+    if (r.ok) {
+      EXPECT_NEAR(lon, r.longitude, 1e-4);
+      EXPECT_NEAR(lat, r.latitude, 1e-4);
+    } else {
+      EXPECT_EQ(lon, -1);  // left as they were
+    }
+  }
+}
+
+}  // namespace
