@@ -1,0 +1,446 @@
+#include "ui/Casetree.h"
+
+#include <algorithm>
+
+#include "cases/Caseform.h"
+#include "cases/FrmClassEdit.h"
+#include "cases/FrmFenLei.h"
+#include "cases/FrmInfo.h"
+#include "cases/FrmSearch.h"
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "classlib/TIniFile.h"
+
+namespace {
+
+std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+TTreeNode* Root(TTreeView& tree) { return tree.Items().GetFirstNode(); }
+
+void SetImage(TTreeNode* n, int image) {
+  n->SetImageIndex(image);
+  n->SetSelectedIndex(image);
+}
+
+void SetCaseNode(TTreeNode* n, const CaseRecord& r) {
+  n->SetText(CaseNodeText(r));
+  SetImage(n, r.male ? kImageMale : kImageFemale);
+}
+
+TTreeNode* CategoryNode(TTreeView& tree, const std::string& name) {
+  if (TTreeNode* n = FindCategoryNode(tree, name)) return n;
+  TTreeNode* n = tree.Items().AddChild(Root(tree), name);
+  SetImage(n, kImageCategory);
+  return n;
+}
+
+TTreeNode* AddCaseNode(TTreeView& tree, const CaseRecord& r) {
+  TTreeNode* n = tree.Items().AddChild(CategoryNode(tree, FieldText(r.category)), CaseNodeText(r));
+  SetImage(n, r.male ? kImageMale : kImageFemale);
+  return n;
+}
+
+TTreeNode* SelectedCategory(TTreeView& tree) {
+  TTreeNode* n = tree.Selected();
+  return n && n->Level() == 1 ? n : nullptr;
+}
+
+bool NeedCase(int32_t id) {
+  if (id >= 0) return true;
+  CaseMessage("请先选择一个命例！");
+  return false;
+}
+
+void EndViewing(CaseContext& c) {
+  c.RedtName.Clear();
+  c.RedtName.SetModified(false);
+  c.chartValid = false;
+  c.CurCaseLoaded = 0;
+  if (c.SaveMenuState) c.SaveMenuState(false);
+}
+
+// The shown case changed in the store: take it again, so a later save keeps the change.
+void RereadShown(CaseContext& c, int32_t id) {
+  CaseRecord r{};
+  if (c.CurCaseLoaded && c.CurCaseId == id && c.Db.Read(id, r)) c.heldCase = r;
+}
+
+// Writes the report of a case, making the report folder when it is missing.
+bool WriteReport(CaseContext& c, const std::string& path) {
+  if (!file::ForceDirectories(ExtractFilePath(path)) || !c.RedtName.SaveToFile(path)) {
+    ShowMessage(G("命例报告无法保存：") + path + " " + c.RedtName.LastError() + file::LastErrorText());
+    return false;
+  }
+  c.RedtName.SetModified(false);
+  return true;
+}
+
+void StoreError(CaseContext& c) { ShowMessage(G("命例记录无法保存：") + c.Db.LastError()); }
+
+// The ids of every stored case of a category, not only those the tree lists.
+std::vector<int32_t> CategoryCases(CaseContext& c, const std::string& name) {
+  CaseCriteria all;
+  all.categoryMode = 2;
+  SetText(all.category, name);
+  std::vector<int32_t> ids;
+  c.Db.Search(all, ids);
+  return ids;
+}
+
+bool UpdateShownCase(CaseContext& c) {
+  if (!CaseAskYes(Format("要修改“%s”这条记录吗？", gbk::ToUtf8(FieldText(c.heldCase.name)).c_str()), "提示")) {
+    return false;
+  }
+  // The report goes first: when it cannot be written the record is left as it was.
+  if (!WriteReport(c, c.CurCasePath)) return false;
+  if (!c.Db.Write(c.CurCaseId, c.heldCase)) {
+    StoreError(c);
+    return false;
+  }
+  if (TTreeNode* n = FindCaseNode(c.Tree, c.CurCaseId)) SetCaseNode(n, c.heldCase);
+  CaseMessage("已保存编辑后的命例。");
+  return true;
+}
+
+bool SaveNewCase(CaseContext& c) {
+  TFrmFenLei dlg(c.owner, c.Ini);
+  if (dlg.ShowModal() != mrOk) return false;
+  CaseRecord r = c.heldCase;
+  SetText(r.category, dlg.category);
+  SetNote(r, dlg.note);
+  int32_t id = c.Db.Add(r);
+  if (id < 0) {
+    StoreError(c);
+    return false;
+  }
+  // A case without its report is not kept.
+  if (!WriteReport(c, CaseReportPath(c.AppDir, id))) {
+    c.Db.Delete(id);
+    return false;
+  }
+  c.heldCase = r;
+  TTreeNode* n = AddCaseNode(c.Tree, r);
+  n->Parent()->Expand(false);
+  return true;
+}
+
+void SetCategoryOfCase(CaseContext& c, int32_t id, const std::string& category) {
+  CaseRecord r{};
+  if (!c.Db.Read(id, r)) return;
+  SetText(r.category, category);
+  if (!c.Db.Write(id, r)) StoreError(c);
+  RereadShown(c, id);
+}
+
+}  // namespace
+
+std::vector<int32_t> RecentCaseIds(MDataBase& db, size_t limit) {
+  CaseCriteria all;
+  std::vector<int32_t> ids;
+  if (!db.Search(all, ids)) return {};
+  std::reverse(ids.begin(), ids.end());
+  if (ids.size() > limit) ids.resize(limit);
+  return ids;
+}
+
+void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids) {
+  TTreeView& tree = c.Tree;
+  tree.Perform(WM_SETREDRAW, FALSE);
+  tree.Items().Clear();
+  TTreeNode* root = tree.Items().AddChild(nullptr, G("命例"));
+  SetImage(root, kImageRoot);
+  for (int32_t id : ids) {
+    CaseRecord r{};
+    if (c.Db.Read(id, r)) AddCaseNode(tree, r);
+  }
+  tree.Perform(WM_SETREDRAW, TRUE);
+  root->Expand(false);
+  tree.Invalidate();
+}
+
+int32_t SelectedCaseId(TTreeView& tree) {
+  TTreeNode* n = tree.Selected();
+  return n && n->Level() == 2 ? CaseIdOfText(n->Text()) : -1;
+}
+
+TTreeNode* FindCaseNode(TTreeView& tree, int32_t id) {
+  TTreeNode* root = Root(tree);
+  for (int i = 0; root && i < root->Count(); ++i) {
+    TTreeNode* cat = root->Item(i);
+    for (int k = 0; k < cat->Count(); ++k) {
+      if (CaseIdOfText(cat->Item(k)->Text()) == id) return cat->Item(k);
+    }
+  }
+  return nullptr;
+}
+
+TTreeNode* FindCategoryNode(TTreeView& tree, const std::string& name) {
+  TTreeNode* root = Root(tree);
+  for (int i = 0; root && i < root->Count(); ++i) {
+    if (root->Item(i)->Text() == name) return root->Item(i);
+  }
+  return nullptr;
+}
+
+bool SaveCase(CaseContext& c) {
+  if (!c.chartValid) {
+    CaseBox("请先排一个正确的盘后再保存", "提示", MB_OK | MB_ICONINFORMATION);
+    return false;
+  }
+  return c.CurCaseLoaded ? UpdateShownCase(c) : SaveNewCase(c);
+}
+
+void OfferSaveShownCase(CaseContext& c) {
+  if (c.CurCaseLoaded && c.RedtName.Modified() &&
+      CaseAskYes("当前命例文本已改变，要保存吗？", "提示", MB_ICONWARNING)) {
+    SaveCase(c);
+  }
+}
+
+void ViewCase(CaseContext& c) {
+  int32_t id = SelectedCaseId(c.Tree);
+  if (!NeedCase(id)) return;
+  CaseRecord r{};
+  if (!c.Db.Read(id, r)) return;
+  OfferSaveShownCase(c);
+  c.heldCase = r;
+  CaseToBirth(r, c.birth);
+  c.CurCaseLoaded = 1;
+  c.CurCaseId = id;
+  c.CurCasePath = CaseReportPath(c.AppDir, id);
+  bool stored = file::Exists(c.CurCasePath);
+  if (stored) {
+    c.RedtName.Clear();
+    stored = c.RedtName.LoadFromFile(c.CurCasePath);
+  }
+  c.chartValid = false;
+  if (!c.AnalyseBirth(!stored)) return;
+  c.chartValid = true;
+  if (!stored) WriteReport(c, c.CurCasePath);
+  c.RedtName.SetModified(false);
+  if (c.SaveMenuState) c.SaveMenuState(true);
+}
+
+void EditCase(CaseContext& c) {
+  int32_t id = SelectedCaseId(c.Tree);
+  if (!NeedCase(id)) return;
+  TFrmInfo dlg(c.owner, c.Ini, c.AppDir);
+  if (!c.Db.Read(id, dlg.record)) return;
+  if (dlg.ShowModal() != mrOk) return;
+  if (!c.Db.Write(id, dlg.record)) {
+    StoreError(c);
+    return;
+  }
+  if (TTreeNode* n = FindCaseNode(c.Tree, id)) SetCaseNode(n, dlg.record);
+  RereadShown(c, id);
+  CaseBox("完成修改", "完成", MB_OK);
+}
+
+void DeleteCase(CaseContext& c) {
+  int32_t id = SelectedCaseId(c.Tree);
+  if (!NeedCase(id)) return;
+  std::string text = c.Tree.Selected()->Text();
+  std::string name = text.substr(0, text.find(' '));
+  if (!CaseAskYes("确定要删除“" + gbk::ToUtf8(name) + "”这个命例吗？", "注意", MB_ICONWARNING | MB_DEFBUTTON2)) return;
+  if (c.CurCaseLoaded && c.CurCaseId == id) {
+    if (!CaseAskYes("确定要删除当前正在查看的命例吗？", "提示")) return;
+    EndViewing(c);
+  }
+  if (!c.Db.Delete(id)) {
+    StoreError(c);
+    return;
+  }
+  file::Delete(CaseReportPath(c.AppDir, id));
+  c.Tree.Selected()->Delete();
+}
+
+void SearchCases(CaseContext& c) {
+  TFrmSearch dlg(c.owner, c.Ini, c.Db, c.searchCriteria);
+  dlg.ShowModal();
+  if (dlg.Tag == 1) BuildCaseTree(c, dlg.ids);
+}
+
+void ShowAllCases(CaseContext& c) {
+  if (c.Db.GetCount() <= 0) {
+    CaseMessage("没有记录，无从查找。");
+    return;
+  }
+  CaseCriteria all;
+  std::vector<int32_t> ids;
+  if (!c.Db.Search(all, ids) || ids.empty()) {
+    CaseBox("没有找到符合条件的命例。", "信息", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  BuildCaseTree(c, ids);
+}
+
+void ExpandSelected(TTreeView& tree, bool expand) {
+  TTreeNode* n = tree.Selected();
+  if (!n || n->Level() > 1) return;
+  if (expand) {
+    n->Expand(true);
+  } else {
+    n->Collapse(true);
+  }
+}
+
+void NewCase(CaseContext& c) {
+  OfferSaveShownCase(c);
+  EndViewing(c);
+}
+
+std::vector<MoveTarget> MoveTargets(TTreeView& tree) {
+  std::vector<MoveTarget> targets;
+  TTreeNode* n = tree.Selected();
+  if (!n || n->Level() != 2) return targets;
+  TTreeNode* root = Root(tree);
+  for (int i = 0; i < root->Count(); ++i) {
+    if (root->Item(i) != n->Parent()) targets.push_back({root->Item(i)->Text(), i});
+  }
+  return targets;
+}
+
+void MoveCase(CaseContext& c, const MoveTarget& target) {
+  int32_t id = SelectedCaseId(c.Tree);
+  TTreeNode* root = Root(c.Tree);
+  if (id < 0 || target.tag < 0 || target.tag >= root->Count()) return;
+  CaseRecord r{};
+  if (!c.Db.Read(id, r)) return;
+  SetText(r.category, target.caption);
+  if (!c.Db.Write(id, r)) {
+    StoreError(c);
+    return;
+  }
+  RereadShown(c, id);
+  c.Tree.Selected()->Delete();
+  TTreeNode* n = c.Tree.Items().AddChild(root->Item(target.tag), CaseNodeText(r));
+  SetImage(n, r.male ? kImageMale : kImageFemale);
+}
+
+CasePopupState PopupState(TTreeView& tree) {
+  TTreeNode* n = tree.Selected();
+  int level = n ? n->Level() : -1;
+  return {level == 2, level == 1, level == 0 || level == 1};
+}
+
+void SelectNodeAt(TTreeView& tree, int x, int y) {
+  if (TTreeNode* n = tree.GetNodeAt(x, y)) tree.SetSelected(n);
+}
+
+void AddCategory(CaseContext& c, const std::string& typed) {
+  std::string name = Trim(typed);
+  if (!CategoryNameValid(name)) {
+    CaseMessage("类别名不能为空，并且最多可以有6个汉字！");
+    return;
+  }
+  if (TTreeNode* n = FindCategoryNode(c.Tree, name)) {
+    CaseBox("已有这个类别了！", "提示", MB_OK | MB_ICONWARNING);
+    c.Tree.SetSelected(n);
+    return;
+  }
+  CategoryNode(c.Tree, name);
+  int count = static_cast<int>(c.Ini.ReadInteger("classes", "count", 0));
+  for (int i = 1; i <= count; ++i) {
+    if (c.Ini.ReadString("classes", IntToStr(i), "") == name) return;
+  }
+  c.Ini.WriteString("classes", IntToStr(count + 1), name);
+  c.Ini.WriteInteger("classes", "count", count + 1);
+}
+
+void RenameCategory(CaseContext& c, const std::string& typed) {
+  TTreeNode* node = SelectedCategory(c.Tree);
+  if (!node) return;
+  std::string name = Trim(typed);
+  if (!CategoryNameValid(name)) {
+    CaseMessage("类别名不能为空，并且最多可以有6个汉字！");
+    return;
+  }
+  TTreeNode* other = FindCategoryNode(c.Tree, name);
+  if (other && other != node) {
+    CaseBox("已有这个类别了，请另起一个名称！", "提示", MB_OK | MB_ICONWARNING);
+    c.Tree.SetSelected(other);
+    return;
+  }
+  std::string old = node->Text();
+  for (int32_t id : CategoryCases(c, old)) SetCategoryOfCase(c, id, name);
+  int count = static_cast<int>(c.Ini.ReadInteger("classes", "count", 0));
+  for (int i = 1; i <= count; ++i) {
+    if (c.Ini.ReadString("classes", IntToStr(i), "") == old) {
+      c.Ini.WriteString("classes", IntToStr(i), name);
+      break;
+    }
+  }
+  node->SetText(name);
+}
+
+void DeleteCategory(CaseContext& c) {
+  TTreeNode* node = SelectedCategory(c.Tree);
+  if (!node) return;
+  std::string name = node->Text();
+  if (!CaseAskYes("确定要删除“" + gbk::ToUtf8(name) + "”这个类别吗？", "注意", MB_ICONWARNING)) return;
+  for (int32_t id : CategoryCases(c, name)) {
+    // The shown case goes with its category; a later save must not write a free slot.
+    if (c.CurCaseLoaded && c.CurCaseId == id) EndViewing(c);
+    if (!c.Db.Delete(id)) StoreError(c);
+  }
+  node->Delete();
+}
+
+void EditCategoryFile(CaseContext& c) {
+  TFrmClassEdit dlg(c.owner, c.Ini);
+  dlg.ShowModal();
+}
+
+bool ExportHistory(CaseContext& c, const std::string& folder) {
+  std::string dest = IncludeTrailingBackslash(folder);
+  if (!c.Db.Backup(dest)) {
+    ShowMessage(G("导出失败：") + c.Db.LastError());
+    return false;
+  }
+  ShowMessage(G("成功导出，已保存到") + dest + G("目录下"));
+  return true;
+}
+
+bool ConfirmImport() {
+  return CaseAskYes("执行此操作将覆盖现有的历史记录，要继续吗？", "注意了", MB_ICONWARNING | MB_DEFBUTTON2);
+}
+
+bool ImportHistory(CaseContext& c, const std::string& path) {
+  std::string error;
+  if (!CheckImportSource(path, c.AppDir, error)) {
+    ShowMessage(error);
+    return false;
+  }
+  // Restore copies everything aside before it replaces anything, so a failure keeps
+  // the old history whole; only then go the old files the import does not replace.
+  if (!c.Db.Restore(path)) {
+    ShowMessage(G("导入失败，原有历史记录未改变：") + c.Db.LastError());
+    return false;
+  }
+  std::string from = ExtractFilePath(path);
+  std::string reports = c.AppDir + "bazi_f\\";
+  for (const std::string& name : file::List(reports, ".rtf")) {
+    if (!file::Exists(from + "bazi_f\\" + name)) file::Delete(reports + name);
+  }
+  for (int n = 1; file::Exists(c.AppDir + Format("dat\\bazi%d.dat", n)); ++n) {
+    if (!file::Exists(from + Format("bazi%d.dat", n))) file::Delete(c.AppDir + Format("dat\\bazi%d.dat", n));
+  }
+  EndViewing(c);
+  CaseMessage("成功导入，请重启软件！");
+  return true;
+}
+
+bool ClearHistory(CaseContext& c) {
+  if (!CaseAskYes("这将清除所有历史记录，要继续吗？", "注意了", MB_ICONWARNING | MB_DEFBUTTON2) ||
+      !CaseAskYes("确定要清除吗？", "注意了", MB_ICONWARNING | MB_DEFBUTTON2)) {
+    return false;
+  }
+  EndViewing(c);
+  if (!c.Db.Clear()) {
+    ShowMessage(G("清除失败：") + c.Db.LastError());
+    return false;
+  }
+  CaseMessage("清除完成,请重启软件。");
+  return true;
+}
