@@ -1,0 +1,157 @@
+// The tool windows driven through real messages while they are modal.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "support/Gui.h"
+#include "tools/Ubjx.h"
+#include "tools/Uchoicenum.h"
+#include "tools/Upicknumber.h"
+
+namespace {
+
+std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+// Answers the next message box of this process with OK and keeps its text.
+class BoxAnswerer {
+ public:
+  BoxAnswerer()
+      : worker([this] {
+          HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 10000);
+          if (!box) return;
+          text = gui::Text(GetDlgItem(box, 0xFFFF));
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }) {}
+  ~BoxAnswerer() { worker.join(); }
+  std::string Wait() {
+    worker.join();
+    worker = std::thread([] {});
+    return text;
+  }
+
+ private:
+  std::string text;
+  std::thread worker;
+};
+
+class ToolWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { app.Initialize(); }
+  TApplication app;
+};
+
+void SelectCombo(TComboBox* c, int item) {
+  SendMessageW(c->Handle(), CB_SETCURSEL, item, 0);
+  SendMessageW(GetParent(c->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c->Handle()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(c->Handle()));
+}
+
+void SelectList(TListBox* l, int item) {
+  SendMessageW(l->Handle(), LB_SETCURSEL, item, 0);
+  SendMessageW(GetParent(l->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(l->Handle()), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(l->Handle()));
+}
+
+TEST_F(ToolWindowsTest, SurnameOriginsSearchAndList) {
+  TFrmBjx f(&app);
+  std::string missing;
+  f.OnShow = [&](TObject*) {
+    EXPECT_EQ(f.Lstbjx->Items().Count(), 491);
+    struct Row {
+      const char* typed;
+      const char* first;  // the memo's first line, "" when unchanged
+    } rows[] = {{"赵", "[赵]"}, {"  李 ", "[李]"}, {"欧阳", "[欧阳]"}};
+    for (const auto& r : rows) {
+      SCOPED_TRACE(r.typed);
+      gui::SetText(f.LedtName->Handle(), G(r.typed));
+      gui::Click(f.BtnSearch->Handle());
+      EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G(r.first) + "\r\n", 0), 0u);
+      EXPECT_EQ(f.Lstbjx->Items()[f.Lstbjx->ItemIndex()], Trim(G(r.typed)));
+    }
+    // One byte does nothing; Enter in the edit searches.
+    gui::SetText(f.LedtName->Handle(), "a");
+    gui::Click(f.BtnSearch->Handle());
+    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[欧阳]"), 0), 0u);
+    gui::SetText(f.LedtName->Handle(), G("钱"));
+    SendMessageW(f.LedtName->Handle(), WM_CHAR, VK_RETURN, 0);
+    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[钱]"), 0), 0u);
+    // A click in the list shows that surname.
+    SelectList(f.Lstbjx, 3);
+    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[李]"), 0), 0u);
+    gui::Pump(200);
+    gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-bjx.png"));
+    {
+      BoxAnswerer box;
+      gui::SetText(f.LedtName->Handle(), G("张三"));
+      gui::Click(f.BtnSearch->Handle());
+      missing = box.Wait();
+    }
+    PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ShowModal();
+  EXPECT_EQ(missing, G("没有这个姓氏的资料。"));
+}
+
+TEST_F(ToolWindowsTest, NumberPickerDefaultsAndReadings) {
+  TFrmPickNumber f(&app);
+  f.OnShow = [&](TObject*) {
+    EXPECT_EQ(f.Cbo[0]->ItemIndex(), 3);
+    EXPECT_EQ(f.Cbo[10]->ItemIndex(), 0);
+    gui::Click(f.BitBtn1->Handle());
+    ASSERT_EQ(f.LstNumber->Items().Count(), 4001);
+    EXPECT_EQ(f.LstNumber->Items()[0], G("1：11111110000（00）"));
+    SelectList(f.LstNumber, 0);  // 00: no reading
+    EXPECT_EQ(gui::Text(f.MeoExplain->Handle()), "");
+    SelectList(f.LstNumber, 1);
+    EXPECT_EQ(gui::Text(f.MeoExplain->Handle()).rfind("[", 0), 0u);
+    gui::Pump(200);
+    gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-picknumber.png"));
+
+    // "选择" cancelled keeps the digits; chosen, they replace them.
+    f.RunChoice = [](TFrmChoiceNum&) { return static_cast<int>(mrCancel); };
+    SelectCombo(f.Cbo[10], 1);
+    EXPECT_EQ(f.Picker().Digits(11).size(), 10u);
+    f.RunChoice = [](TFrmChoiceNum& d) {
+      d.SetDigits({8, 3});
+      return static_cast<int>(mrOk);
+    };
+    SelectCombo(f.Cbo[10], 1);
+    EXPECT_EQ(f.Picker().Digits(11), (std::vector<int>{3, 8}));
+
+    // Four nines end in a bad number: the answer comes at once.
+    for (int p = 8; p <= 11; ++p) SelectCombo(f.Cbo[p - 1], 9 + 2);
+    {
+      BoxAnswerer box;
+      gui::Click(f.BitBtn1->Handle());
+      EXPECT_EQ(box.Wait(), G("没有吉号！"));
+    }
+    EXPECT_EQ(f.LstNumber->Items().Count(), 0);
+    PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ShowModal();
+}
+
+TEST_F(ToolWindowsTest, ChoiceNeedsOneDigit) {
+  TFrmChoiceNum d(&app);
+  std::string refused;
+  d.OnShow = [&](TObject*) {
+    d.SetDigits({});
+    {
+      BoxAnswerer box;
+      gui::Click(d.BitBtn1->Handle());
+      refused = box.Wait();
+    }
+    d.SetDigits({5});
+    gui::Pump(200);
+    gui::SaveScreenshot(d.Handle(), gui::ScreenshotPath("tools-choicenum.png"));
+    gui::Click(d.BitBtn1->Handle());
+  };
+  EXPECT_EQ(d.ShowModal(), mrOk);
+  EXPECT_EQ(refused, G("至少选择一个数字！"));
+  EXPECT_EQ(d.Digits(), (std::vector<int>{5}));
+}
+
+}  // namespace
