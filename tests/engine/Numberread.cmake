@@ -1,3 +1,3 @@
-# The 81-number readings, with a stroke look-up of their own (no dictionary file).
+# The 81-number readings: on a stroke table of their own, and on a small dictionary file.
 torvik_test(engine_numberread_tests SOURCES "${CMAKE_CURRENT_LIST_DIR}/NumberreadTest.cpp"
-  LIBS torvik_engine torvik_strings)
+  LIBS torvik_engine torvik_strings torvik_sqlite)

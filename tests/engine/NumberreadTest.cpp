@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/Gbk.h"
+#include "dictionary/DictFixture.h"
 #include "engine/NameTables.h"
 #include "engine/Numberread.h"
 #include "resources/StringTable.h"
@@ -15,8 +16,6 @@
 namespace {
 
 using numberread::Tool;
-
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
 
 // A tiny stroke table in place of the dictionary.
 numberread::StrokeLookup Strokes() {
@@ -159,6 +158,29 @@ TEST(NumberreadTest, CompanyTest) {
   std::string kept = "unchanged";
   EXPECT_FALSE(numberread::CompanyReading(G("某龘公司"), Strokes(), kept));
   EXPECT_EQ(kept, "unchanged");
+}
+
+class NumberreadDictTest : public DictFixture {};
+
+TEST_F(NumberreadDictTest, DictionaryStrokesFollowTheStrokeMode) {
+  Build("ChiWord.db", {MakeRecord("京", 8, 8), MakeRecord("东", 8, 5)}, "");
+  MNameLibrary lib(tmp.Dir());
+  ASSERT_TRUE(lib.Open(0)) << lib.LastError();
+  struct Row {
+    int mode;
+    int plate;
+  } rows[] = {{0, 8 + 10 + 1}, {1, 5 + 10 + 1}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.mode);
+    numberread::StrokeLookup strokes = numberread::DictionaryStrokes(lib, r.mode);
+    int n = 0;
+    ASSERT_TRUE(numberread::PlateRule(G("东A1"), strokes, n));
+    EXPECT_EQ(n, r.plate);
+    EXPECT_FALSE(strokes("A", n));  // one byte is never looked up
+    EXPECT_FALSE(strokes(G("龘"), n));
+    EXPECT_EQ(numberread::ReadLines(Lines({"0000"}), Tool::Phone, strokes),
+              G("【1】0000：输入无效、无法测算！\r\n\r\n"));
+  }
 }
 
 }  // namespace
