@@ -1,0 +1,48 @@
+#include "ui/Reportview.h"
+
+#include <algorithm>
+
+void TReportView::Reset(int firstIndent) {
+  indent = firstIndent;
+  text.clear();
+  edit.Clear();
+  // The view's own font (name and size from the settings), plain black.
+  TFont f = edit.Font();
+  f.Color = clBlack;
+  f.Bold = f.Italic = f.Underline = false;
+  edit.DefAttributes().Set(f);
+  edit.Paragraph().SetAlignment(taLeftJustify);
+  edit.Paragraph().SetFirstIndent(indent);
+}
+
+void TReportView::SetText(const std::string& t) {
+  text = t;
+  edit.SetText(t);
+  // New text can take the paragraph format of its own first line; set it on all.
+  edit.SelectAll();
+  edit.Paragraph().SetAlignment(taLeftJustify);
+  edit.Paragraph().SetFirstIndent(indent);
+}
+
+int TReportView::Position(size_t offset) const {
+  offset = std::min(offset, text.size());
+  size_t pairs = 0;
+  for (size_t i = 0; i + 1 < offset; ++i)
+    if (text[i] == '\r' && text[i + 1] == '\n') ++pairs;
+  return static_cast<int>(offset - pairs);
+}
+
+void TReportView::FormatSpan(size_t start, size_t length, uint32_t rgb, bool bold) {
+  const int from = Position(start), to = Position(start + length);
+  edit.SetSelStart(from);
+  edit.SetSelLength(to - from);
+  const auto r = static_cast<TColor>((rgb >> 16) & 0xFF), g = static_cast<TColor>((rgb >> 8) & 0xFF);
+  const auto b = static_cast<TColor>(rgb & 0xFF);
+  edit.SelAttributes().SetColor(r | (g << 8) | (b << 16));
+  if (bold) edit.SelAttributes().SetBold(true);
+}
+
+void TReportView::CaretToStart() {
+  edit.SetSelStart(0);
+  edit.Perform(EM_SCROLLCARET);
+}
