@@ -10,6 +10,7 @@
 #include "tools/Ubjx.h"
 #include "tools/Uchoicenum.h"
 #include "tools/Upicknumber.h"
+#include "tools/Utestname.h"
 
 namespace {
 
@@ -152,6 +153,51 @@ TEST_F(ToolWindowsTest, ChoiceNeedsOneDigit) {
   EXPECT_EQ(d.ShowModal(), mrOk);
   EXPECT_EQ(refused, G("至少选择一个数字！"));
   EXPECT_EQ(d.Digits(), (std::vector<int>{5}));
+}
+
+TEST_F(ToolWindowsTest, GuessingGameReadsTheAnswers) {
+  struct Row {
+    std::vector<int> answers;  // one a table, 1 for "有"
+    const char* panel;
+    const char* box;
+  } rows[] = {
+      {{0, 0, 0, 0, 0, 0, 1}, "你姓:白", "你姓:白"},
+      {{1, 0, 0, 0, 1, 1, 1}, "你姓:李", "你姓:李"},
+      {{0, 0, 0, 0, 0, 0, 0}, "", "你的姓不在本字库中!"},
+  };
+  TFrmTestName f(&app);
+  f.OnShow = [&](TObject*) {
+    EXPECT_EQ(gui::Text(f.Panel1->Handle()), G("倒数 第7 张表"));
+    gui::Pump(1200);  // the selection wanders
+    EXPECT_TRUE(f.GridName->Col() > 0 || f.GridName->Row() > 0);
+    gui::Pump(100);
+    gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-testname.png"));
+    for (const auto& r : rows) {
+      SCOPED_TRACE(r.box);
+      gui::Click(f.BtnReset->Handle());
+      std::string said;
+      for (size_t i = 0; i < r.answers.size(); ++i) {
+        if (i + 1 < r.answers.size()) {
+          gui::Click((r.answers[i] ? f.Btnok : f.Btnno)->Handle());
+          continue;
+        }
+        BoxAnswerer box;
+        gui::Click((r.answers[i] ? f.Btnok : f.Btnno)->Handle());
+        said = box.Wait();
+      }
+      EXPECT_EQ(said, G(r.box));
+      EXPECT_EQ(gui::Text(f.Panel1->Handle()), G(r.panel));
+      EXPECT_FALSE(IsWindowEnabled(f.Btnok->Handle()));
+      EXPECT_FALSE(f.Timer1->Enabled());
+    }
+    // A click on a cell moves the wandering selection there.
+    gui::Click(f.BtnReset->Handle());
+    SendMessageW(f.GridName->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3 * 45 + 5, 2 * 30 + 5));
+    EXPECT_EQ(f.GridName->Col(), 3);
+    EXPECT_EQ(f.GridName->Row(), 2);
+    PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ShowModal();
 }
 
 }  // namespace

@@ -1,0 +1,160 @@
+#include "tools/Utestname.h"
+
+#include "classlib/Gbk.h"
+
+TNameGrid::TNameGrid(TComponent* owner) : TWinControl(owner) {
+  TFont f;
+  f.Size = 18;  // 24 pixels at 96 dpi
+  f.Color = clBlue;
+  SetFont(f);
+  SetColor(clWindow);
+}
+
+DWORD TNameGrid::CreateStyle() const { return TWinControl::CreateStyle() | WS_BORDER | WS_TABSTOP; }
+
+void TNameGrid::Select(int column, int row) {
+  col_ = column;
+  row_ = row;
+  if (HandleAllocated()) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TNameGrid::Paint(HDC dc) {
+  RECT all;
+  GetClientRect(hwnd_, &all);
+  FillRect(dc, &all, BackgroundBrush());
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  for (int r = 0; r < MSurnameGame::kRows; ++r) {
+    for (int c = 0; c < MSurnameGame::kColumns; ++c) {
+      RECT cell{c * kCellWidth, r * kCellHeight, (c + 1) * kCellWidth, (r + 1) * kCellHeight};
+      const bool selected = c == col_ && r == row_;
+      if (selected) FillRect(dc, &cell, GetSysColorBrush(COLOR_HIGHLIGHT));
+      MoveToEx(dc, cell.right - 1, cell.top, nullptr);
+      LineTo(dc, cell.right - 1, cell.bottom - 1);
+      LineTo(dc, cell.left - 1, cell.bottom - 1);
+      SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(Font().Color));
+      if (CellText) {
+        const std::wstring text = gbk::ToWide(CellText(c, r));
+        DrawTextW(dc, text.c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      }
+    }
+  }
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+  SelectObject(dc, oldFont);
+}
+
+LRESULT TNameGrid::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      SetFocus(hwnd_);
+      return 0;
+    case WM_LBUTTONUP: {
+      const int c = static_cast<short>(LOWORD(l)) / kCellWidth;
+      const int r = static_cast<short>(HIWORD(l)) / kCellHeight;
+      if (c >= 0 && c < MSurnameGame::kColumns && r >= 0 && r < MSurnameGame::kRows) {
+        Select(c, r);
+        if (OnCellMouseUp) OnCellMouseUp(c, r);
+      }
+      return 0;
+    }
+  }
+  return TWinControl::WndProc(msg, w, l);
+}
+
+TFrmTestName::TFrmTestName(TComponent* owner) : TForm(owner) {
+  SetText(gbk::FromUtf8("巧猜姓氏"));
+  SetClientSize(8 * TNameGrid::kCellWidth + 24, 8 * TNameGrid::kCellHeight + 130);
+  Position = poScreenCenter;
+  BorderStyle = bsDialog;
+
+  StaticText1 = new TLabel(this);
+  StaticText1->SetParent(this);
+  StaticText1->SetText(gbk::FromUtf8("回答下表中有否你的姓 "));
+  StaticText1->SetBounds(12, 12, 200, 18);
+  Panel1 = new TPanel(this);
+  Panel1->SetParent(this);
+  Panel1->SetBounds(220, 6, 8 * TNameGrid::kCellWidth + 12 - 220, 28);
+  GridName = new TNameGrid(this);
+  GridName->SetParent(this);
+  GridName->SetBounds(12, 42, 8 * TNameGrid::kCellWidth + 2, 8 * TNameGrid::kCellHeight + 2);
+  const int buttonsTop = 42 + 8 * TNameGrid::kCellHeight + 20;
+  Btnok = new TButton(this);
+  Btnok->SetParent(this);
+  Btnok->SetText(gbk::FromUtf8("有"));
+  Btnok->SetBounds(40, buttonsTop, 80, 28);
+  Btnok->Default = true;
+  Btnno = new TButton(this);
+  Btnno->SetParent(this);
+  Btnno->SetText(gbk::FromUtf8("没有"));
+  Btnno->SetBounds(150, buttonsTop, 80, 28);
+  BtnReset = new TButton(this);
+  BtnReset->SetParent(this);
+  BtnReset->SetText(gbk::FromUtf8("重来"));
+  BtnReset->SetBounds(260, buttonsTop, 80, 28);
+  Timer1 = new TTimer(this);
+  Timer1->SetInterval(500);
+
+  GridName->CellText = [this](int c, int r) -> const std::string& { return game.Cell(c, r); };
+  GridName->OnCellMouseUp = [this](int c, int r) { GridNameMouseUp(c, r); };
+  Btnok->OnClick = [this](TObject* s) { BtnokClick(s); };
+  Btnno->OnClick = [this](TObject* s) { BtnnoClick(s); };
+  BtnReset->OnClick = [this](TObject* s) { BtnResetClick(s); };
+  Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
+  BtnResetClick(nullptr);
+  DoCreate();
+}
+
+void TFrmTestName::BtnResetClick(TObject*) {
+  game.Reset();
+  animCell = 0;
+  Btnok->SetEnabled(true);
+  Btnno->SetEnabled(true);
+  Timer1->SetEnabled(true);
+  Panel1->SetText(game.PanelText());
+  GridName->Invalidate();
+}
+
+void TFrmTestName::NextTable(int answer) {
+  animCell = 0;
+  game.NextTable(answer);
+  Panel1->SetText(game.PanelText());
+  GridName->Invalidate();
+  if (!game.Finished()) {
+    if (GridName->HandleAllocated()) SetFocus(GridName->Handle());
+    return;
+  }
+  Btnok->SetEnabled(false);
+  Btnno->SetEnabled(false);
+  Timer1->SetEnabled(false);
+  const UINT icon = game.Sum() != 0 ? MB_ICONINFORMATION : MB_ICONWARNING;
+  Application->MessageBox(game.ResultText(), game.ResultCaption(), MB_OK | icon);
+}
+
+void TFrmTestName::BtnokClick(TObject*) { NextTable(1); }
+
+void TFrmTestName::BtnnoClick(TObject*) { NextTable(0); }
+
+void TFrmTestName::Timer1Timer(TObject*) {
+  constexpr int columns = MSurnameGame::kColumns, rows = MSurnameGame::kRows;
+  GridName->Select(animCell % columns, (animCell / columns) % rows);
+  animCell = (animCell + 1) % (columns * rows);
+}
+
+void TFrmTestName::GridNameMouseUp(int column, int row) { animCell = row * MSurnameGame::kColumns + column; }
+
+void ShowSurnameGame() {
+  TFrmTestName form(Application);
+  form.ShowModal();
+}
