@@ -1,7 +1,6 @@
 #include "engine/Numberread.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
@@ -126,7 +125,7 @@ std::vector<int> LuckyStrokeDeltas(int total) {
     int d = total < 81 ? g - total : j - m;
     if (d == 0) continue;
     if (d < 0) d += 80;  // wraps past 81 onto the same folded number
-    // From 81 itself the wrap lands on 81 again; no positive delta reaches 1 that way.
+    // From 81 the wrap onto 1 comes out as 0, which adds nothing.
     if (d > 0) out.push_back(d);
   }
   std::sort(out.begin(), out.end());
