@@ -2,14 +2,15 @@
 // favourable elements, the name's grids with their readings, and the optional closing
 // text. The coloured headings are recorded while the text is built, so the view never
 // searches for them.
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TStringList.h"
 #include "dictionary/Namelibrary.h"
-#include "engine/Chart.h"
 #include "engine/Decname.h"
 #include "engine/NameTables.h"
 #include "resources/StringTable.h"
@@ -162,7 +163,8 @@ void MDecName::ChartText() {
   part += Format(G("※日主综合得分：%d。 ").c_str(), chart.balance);
 
   const int cls = chart.dayMasterClass;
-  const bool special = chart.specialStructure >= 0 && settings.biange;
+  const int structure = chart.specialStructure;
+  const bool special = settings.biange && structure >= 0 && structure < static_cast<int>(std::size(kSpecialStructures));
   std::string klass;
   if (cls == 0)
     klass = G(special ? "日元极旺，" : "日元极旺，以从旺看，");
@@ -170,7 +172,7 @@ void MDecName::ChartText() {
     klass = G(special ? "日元极弱，" : "日元极弱，以从弱看，");
   else
     klass = Format(G("日元%s，").c_str(), t.DayMasterClasses[cls].c_str());
-  if (special) klass += G("命局入") + G(kSpecialStructures[chart.specialStructure]) + G("(以变格论命)，");
+  if (special) klass += G("命局入") + G(kSpecialStructures[structure]) + G("(以变格论命)，");
   part += klass;
   chartText += klass;
 
