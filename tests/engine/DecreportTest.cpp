@@ -98,6 +98,15 @@ TEST_F(Decreport, OpeningLinesByTimeAndSurname) {
       {"hour 23 names the next day", Birth("李四一", 23, 30), "",
        "姓名：李四一  出生地：未知地。\n出生公历：2000年1月1日23时30分(北京时间)。\n"
        "出生农历：一九九九年 十一月 廿六日 子时。\n\n乾造    己卯  丙子  己未  甲子\n\n"},
+      {"leap month",
+       [] {
+         BirthRecord b = Birth("李四一", 8);
+         b.year = 2001, b.month = 6;
+         return b;
+       }(),
+       "",
+       "姓名：李四一  出生地：未知地。\n出生公历：2001年6月1日8时0分(北京时间)。\n"
+       "出生农历：二○○一年 闰四月 初十日 辰时。\n\n乾造"},
       {"hour 23 kept on its day", Birth("李四一", 23, 30), "zishi=1\r\n",
        "姓名：李四一  出生地：未知地。\n出生公历：2000年1月1日23时30分(北京时间)。\n"
        "出生农历：一九九九年 十一月 廿五日 子时。\n\n乾造    己卯  丙子  戊午  甲子\n\n"},
