@@ -6,6 +6,7 @@
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "dictionary/Namelibrary.h"
+#include "engine/Companynames.h"
 #include "engine/NameTables.h"
 #include "engine/Namecalc.h"
 
@@ -206,4 +207,9 @@ void MDecName::GetSnapshot(ChartResult& c, BirthRecord& b, AnalysisSettings& s) 
   c = chart;
   b = birth;
   s = settings;
+}
+
+bool MDecName::ProposeCompanyNames(std::string& prefix, const std::string& suffix, int elementMask, int n) {
+  LoadSettings();
+  return company::ProposeCompanyNames(library, settings, prefix, suffix, elementMask, n, lastError);
 }

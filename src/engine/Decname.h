@@ -65,6 +65,10 @@ class MDecName {
   const std::string& ChartSummary() const { return chartText; }
   const std::vector<ReportSpan>& Headings() const { return headings; }
 
+  // Company names whose whole stroke count is good: prefix, n middle characters of the
+  // elements in elementMask, suffix. The proposals replace prefix; false keeps it.
+  bool ProposeCompanyNames(std::string& prefix, const std::string& suffix, int elementMask, int n);
+
   const ChartResult& Chart() const { return chart; }
   const DateRecord& SolarDate() const { return solarDate; }
   const DateRecord& LunarDate() const { return lunarDate; }
