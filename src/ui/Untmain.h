@@ -2,15 +2,26 @@
 //
 // The main window is created at start as the program's only window; its pages and
 // commands hang off it. AppDir, the program folder with a trailing "\", is the base
-// of every data path and is set when the main window is created.
+// of every data path and is set when the main window is created. The engines exist
+// from the window's show to its close; "dat\init.ini" is open over the same span.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "cases/Database.h"
+#include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/TIniFile.h"
+#include "classlib/TStringList.h"
+#include "dictionary/Namelibrary.h"
+#include "engine/Decname.h"
+#include "engine/Searchname.h"
 
-class TFrmMain : public TForm {
+class TFrmMain : public TForm, private MessagePump {
  public:
   explicit TFrmMain(TComponent* owner);
   ~TFrmMain() override;
@@ -20,13 +31,91 @@ class TFrmMain : public TForm {
   void FormShow(TObject* sender);
   void FormClose(TObject* sender, TCloseAction& action);
 
+  void BtnPaiClick(TObject* sender);
+  void StxtClick(int box);
+  void GridLabelClick(int grid);
+  void sBtoDecNameClick(TObject* sender);
+  // Fills the side panel: elements are four element codes (10: no character), grids
+  // heaven, person, earth, total, outer.
+  void ShowWuGe(const std::string& name, bool singleSurname, const int elements[4], int16_t score,
+                const int16_t grids[5]);
+
+  // Controls, built from one layout table.
   TPanel* PanTop;
-  TLabel* txt[5];  // the element labels 水 木 火 土 金
+  TLabel* txt[5];  // the element legend 水 木 火 土 金
+  TPanel* PanLeft;
+  TPanel* PanWuGe;
+  TLabel* Stxt[4];  // the four character boxes
+  TLabel* StxtTian;
+  TLabel* StxtRen;
+  TLabel* StxtDi;
+  TLabel* StxtZong;
+  TLabel* StxtWai;
+  TLabel* StxtScore;
+  TLabel* sTxtSanCai;
+  TButton* sBtoDecName;
+  TPageControl* PageControl1;
+  TTabSheet* PageName;
+  TTabSheet* PageQiMing;
+  TTabSheet* PageCompany;
+  TTabSheet* PageDict;
+  TPanel* PanName;
+  TLabeledEdit* LedtName;
+  TComboBox* CboDanFu;
+  TButton* BtoInput;
+  TButton* BtnPai;
+  TButton* SbtoSet;
+  TRichEdit* RedtName;
+  TPanel* PanInfo;
+  TMemo* MeoFormula;
+  TRichEdit* RedtName2;
+
+  // Records and engines shared with the dialogs.
+  bool chartValid = false;
+  CaseRecord heldCase{};
+  CaseCriteria searchCriteria{};
+  MDecName* analyser = nullptr;
+  MDecName* namingAnalyser = nullptr;
+  MSearchName* generator = nullptr;
+  std::string chartText;
+  std::string radicalText;
+  std::string pickedName;
+  TStringList* numberLists[3] = {};
+  std::vector<int32_t> hits;
+  int32_t hitIndex = 0;
+  int32_t currentPage = 0;
+  BirthRecord birth{};
+  std::string placeText;
+  NamingConditions conditions{};
+
+ private:
+  void Pump() override { Application->ProcessMessages(); }
+  void BuildLayout();
+  void ReadSettings();
+  bool WriteSettings();
+  void SetBirthDefaults();
+  void PrepareConditions();
+  int Ask(const char* utf8Text, const char* utf8Caption, unsigned flags);
 };
 
 // Colours of the five elements, water first (Windows colour values, blue in the high byte).
 constexpr TColor ElementColours[5] = {0x000000, 0x008000, 0x0000FF, 0x00FFFF, 0xFFFFFF};
+// A character without an element is drawn in this neutral grey.
+constexpr TColor NoElementColour = 0x808080;
+
+// The boxes that show a name of n characters (0-based), -1 past the end; all -1 when
+// the panel cannot lay the name out (fewer than 2 or more than 4 characters).
+struct BoxLayout {
+  int box[4];
+};
+BoxLayout NameBoxes(int chars, bool singleSurname);
 
 // Program-wide objects.
 extern std::string AppDir;
+extern MDataBase CaseDb;
+extern MNameLibrary WordLib;
+extern TIniFile* IniFile;
+extern bool CurCaseLoaded;
+extern int CurCaseId;
+extern std::string CurCasePath;
 extern TFrmMain* FrmMain;

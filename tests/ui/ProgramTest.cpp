@@ -1,27 +1,138 @@
-// Torvik.exe as a user meets it: it starts, shows its main window, and ends cleanly.
+// Torvik.exe as a user meets it: it starts with a fresh "dat\init.ini", analyses a
+// typed name into the side panel, refuses an empty one, and keeps its window
+// settings across a restart.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "classlib/TIniFile.h"
 #include "support/Gui.h"
 
 namespace {
 
-TEST(Program, StartsShowsMainWindowAndExitsCleanly) {
+std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+BOOL CALLBACK CollectText(HWND h, LPARAM l) {
+  reinterpret_cast<std::vector<std::string>*>(l)->push_back(gui::Text(h));
+  return TRUE;
+}
+
+std::vector<std::string> ChildTexts(HWND parent) {
+  std::vector<std::string> texts;
+  EnumChildWindows(parent, CollectText, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+bool HasText(const std::vector<std::string>& texts, const std::string& t) {
+  for (const std::string& s : texts)
+    if (s == t) return true;
+  return false;
+}
+
+// Presses "测名" and waits for the message box captioned `caption`; its text, or "".
+std::string PressAndReadBox(HWND main, DWORD pid, const std::string& caption) {
+  PostMessageW(gui::FindChild(main, "TButton", U("测名")), BM_CLICK, 0, 0);
+  HWND box = gui::WaitTopWindow(pid, "#32770", caption, 10000);
+  if (!box) return {};
+  // The box's text is its one non-empty child text besides the button's.
+  std::string button = gui::Text(gui::FindChild(box, "Button", ""));
+  std::string text;
+  for (const std::string& s : ChildTexts(box))
+    if (!s.empty() && s != button) text = s;
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override { file::Delete(initPath); }
+  std::string initPath = file::ProgramFolder() + "dat\\init.ini";
+};
+
+TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
   gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
   ASSERT_TRUE(torvik.Started());
   HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
   ASSERT_NE(main, nullptr) << "no main window captioned \"Riveri 3.5\"";
+  EXPECT_NE(gui::FindChild(main, "TLabel", U("水")), nullptr);
 
-  // The element labels of the top panel show their Chinese text.
-  HWND water = gui::FindChild(main, "TLabel", gbk::FromUtf8("水"));
-  EXPECT_NE(water, nullptr);
-  EXPECT_NE(gui::FindChild(main, "TLabel", gbk::FromUtf8("金")), nullptr);
-  gui::Pump(500);
-  EXPECT_TRUE(gui::SaveScreenshot(main, gui::ScreenshotPath("main-window.png")));
+  HWND name = gui::FindChild(main, "TLabeledEdit", "");
+  ASSERT_NE(name, nullptr);
+  gui::SetText(name, U("李四一"));
+  HWND pai = gui::FindChild(main, "TButton", U("测名"));
+  ASSERT_NE(pai, nullptr);
+  SendMessageW(pai, BM_CLICK, 0, 0);
+  gui::Pump(300);
+
+  // 李 7, 四 4, 一 1 strokes in the generated dictionary: heaven 8, person 11, earth 5,
+  // total 12, outer 2.
+  std::vector<std::string> texts = ChildTexts(main);
+  const char* const expected[] = {"天格:08(吉)", "人格:11(吉)", "地格:05(吉)", "总格:12(凶)",
+                                  "外格02凶",    "李",          "四",          "一"};
+  for (const char* e : expected) {
+    SCOPED_TRACE(e);
+    EXPECT_TRUE(HasText(texts, U(e)));
+  }
+  bool score = false;
+  for (const std::string& s : texts)
+    score |= s.size() > 2 && s.substr(s.size() - 2) == U("分") && s[0] >= '1' && s[0] <= '9';
+  EXPECT_TRUE(score) << "no score on the side panel";
+  EXPECT_TRUE(gui::SaveScreenshot(main, gui::ScreenshotPath("main-window-analysis.png")));
+
+  struct Refused {
+    const char* input;
+    const char* caption;
+    const char* text;
+  };
+  const Refused refused[] = {{"", "提示", "姓名不能为空"},
+                             {"   ", "提示", "姓名不能为空"},
+                             {"Li", "提示", "姓名须为两到四个汉字"},
+                             {"李", "提示", "姓名须为两到四个汉字"}};
+  for (const Refused& r : refused) {
+    SCOPED_TRACE(r.input);
+    gui::SetText(name, U(r.input));
+    EXPECT_EQ(PressAndReadBox(main, torvik.Id(), U(r.caption)), U(r.text));
+    gui::Pump(200);
+  }
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(torvik.WaitExit(20000), 0);
+}
+
+TEST_F(Program, ClosingWritesTheSettingsAndTheNextStartRestoresThem) {
+  {
+    gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+    HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
+    ASSERT_NE(main, nullptr);
+    SetWindowPos(main, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    gui::Pump(200);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(torvik.WaitExit(20000), 0);
+  }
+  TIniFile ini(initPath);
+  EXPECT_EQ(ini.ReadInteger("winpos", "left", -1), 40);
+  EXPECT_EQ(ini.ReadInteger("winpos", "top", -1), 50);
+  EXPECT_EQ(ini.ReadInteger("minggao", "sheng", -1), 34);
+  EXPECT_EQ(ini.ReadString("minggao", "fname", ""), U("宋体"));
+
+  // A stale place index and an off-screen position are brought back in range.
+  ini.WriteInteger("winpos", "left", -30000);
+  ini.WriteInteger("minggao", "sheng", 99);
+  ini.WriteInteger("minggao", "fsize", 14);
+  gui::Process again(file::ProgramFolder() + "Torvik.exe");
+  HWND main = gui::WaitTopWindow(again.Id(), "TFrmMain", "Riveri 3.5", 20000);
+  ASSERT_NE(main, nullptr);
+  RECT r{};
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 50);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(again.WaitExit(20000), 0);
+  TIniFile after(initPath);
+  EXPECT_EQ(after.ReadInteger("minggao", "sheng", -1), 34);
+  EXPECT_EQ(after.ReadInteger("minggao", "fsize", -1), 14);
 }
 
 }  // namespace
