@@ -23,6 +23,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/Uchoicenum.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Upicknumber.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Utestname.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Untwnl.cpp
     LIBS torvik_tools_core torvik_classlib_win)
   add_dependencies(torvik_tools torvik_bjx_gbk)
   target_sources(torvik_tools INTERFACE "${CMAKE_CURRENT_BINARY_DIR}/Bjx.rc")

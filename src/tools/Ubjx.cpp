@@ -3,14 +3,6 @@
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 
-LRESULT TEnterEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_CHAR && w == VK_RETURN) {
-    if (OnEnter) OnEnter(this);
-    return 0;  // no beep
-  }
-  return TLabeledEdit::WndProc(msg, w, l);
-}
-
 std::string LoadSurnameOrigins() {
   HRSRC r = FindResourceW(nullptr, L"BJX", MAKEINTRESOURCEW(10));  // RT_RCDATA
   HGLOBAL g = r ? LoadResource(nullptr, r) : nullptr;

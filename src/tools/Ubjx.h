@@ -4,21 +4,15 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "tools/EnterKey.h"
 #include "tools/SurnameOrigins.h"
 
-// A labelled edit that reports the Enter key.
-class TEnterEdit : public TLabeledEdit {
- public:
-  using TLabeledEdit::TLabeledEdit;
-  TNotifyEvent OnEnter;
-
- protected:
-  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
-};
+using TEnterEdit = TEnterKey<TLabeledEdit>;
 
 class TFrmBjx : public TForm {
  public:
   explicit TFrmBjx(TComponent* owner);
+  std::string ClassName() const override { return "TFrmBjx"; }
 
   TListBox* Lstbjx;
   TMemo* Memo1;

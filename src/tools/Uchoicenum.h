@@ -9,6 +9,7 @@
 class TFrmChoiceNum : public TForm {
  public:
   explicit TFrmChoiceNum(TComponent* owner);
+  std::string ClassName() const override { return "TFrmChoiceNum"; }
 
   TCheckListBox* ChkNum;
   TButton* BitBtn1;

@@ -12,6 +12,7 @@
 class TFrmPickNumber : public TForm {
  public:
   explicit TFrmPickNumber(TComponent* owner);
+  std::string ClassName() const override { return "TFrmPickNumber"; }
 
   TGroupBox* GroupBox1;
   std::array<TComboBox*, MNumberPicker::kPositions> Cbo{};  // Cbo1 .. Cbo11

@@ -34,6 +34,7 @@ class TNameGrid : public TWinControl {
 class TFrmTestName : public TForm {
  public:
   explicit TFrmTestName(TComponent* owner);
+  std::string ClassName() const override { return "TFrmTestName"; }
 
   TNameGrid* GridName;
   TLabel* StaticText1;

@@ -9,6 +9,7 @@
 #include "support/Gui.h"
 #include "tools/Ubjx.h"
 #include "tools/Uchoicenum.h"
+#include "tools/Untwnl.h"
 #include "tools/Upicknumber.h"
 #include "tools/Utestname.h"
 
@@ -198,6 +199,85 @@ TEST_F(ToolWindowsTest, GuessingGameReadsTheAnswers) {
     PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
   };
   f.ShowModal();
+}
+
+int CountTopWindows(const wchar_t* cls) {
+  int n = 0;
+  for (HWND h = FindWindowExW(nullptr, nullptr, cls, nullptr); h; h = FindWindowExW(nullptr, h, cls, nullptr))
+    if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId()) ++n;
+  return n;
+}
+
+void ClickCell(TFrmWnl& f, int column, int row) {
+  const int x = column * f.Img->CellWidth() + 5, y = row * f.Img->CellHeight() + 5;
+  SendMessageW(f.Img->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+TEST_F(ToolWindowsTest, CalendarWindowLifeAndMonths) {
+  ShowPerpetualCalendar();
+  TFrmWnl* first = FrmWnl;
+  ShowPerpetualCalendar();
+  ASSERT_NE(FrmWnl, nullptr);
+  EXPECT_EQ(FrmWnl, first);
+  gui::Pump(100);
+  EXPECT_EQ(CountTopWindows(L"TFrmWnl"), 1);
+  TFrmWnl& f = *FrmWnl;
+  EXPECT_TRUE(GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  f.ShowDate({2000, 1, 1, 12, 0});
+  EXPECT_EQ(gui::Text(f.LabShow->Handle()), G("2000年1月"));
+  EXPECT_EQ(gui::Text(f.MeoGanZhi->Handle()), G("己卯年\r\n丙子月\r\n戊午日\r\n戊午时"));
+  EXPECT_EQ(f.View().firstColumn, 5);
+  ClickCell(f, 3, 2);  // Thursday of the second week: the 6th, 小寒
+  EXPECT_EQ(f.CboD->ItemIndex(), 5);
+  EXPECT_EQ(gui::Text(f.MeoJie->Handle()).rfind(G("小寒:6日"), 0), 0u);
+  gui::Pump(200);
+  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-wnl-2000-01.png"));
+
+  // October 1582: the fifth day cell is the 15th.
+  f.ShowDate({1582, 10, 1, 12, 0});
+  EXPECT_EQ(f.View().daysInMonth, 21);
+  const int fifth = f.View().firstColumn + 4;
+  ClickCell(f, fifth % 7, 1 + fifth / 7);
+  EXPECT_EQ(f.CboD->ItemIndex(), 14);
+  gui::Pump(200);
+  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-wnl-1582-10.png"));
+
+  // Back from January of year 1 is December of year -1, stored as year 0.
+  f.ShowDate({1, 1, 10, 12, 0});
+  gui::Click(f.BitBtn2->Handle());
+  EXPECT_EQ(gui::Text(f.EdtYear->Handle()), "-1");
+  EXPECT_EQ(f.CboM->ItemIndex(), 11);
+  EXPECT_EQ(f.View().shown.year, 0);
+  gui::Click(f.BitBtn1->Handle());
+  EXPECT_EQ(gui::Text(f.EdtYear->Handle()), "1");
+  EXPECT_EQ(f.CboM->ItemIndex(), 0);
+
+  // A typed year is checked on Enter; a day the month lacks is refused.
+  {
+    BoxAnswerer box;
+    gui::SetText(f.EdtYear->Handle(), "0");
+    SendMessageW(f.EdtYear->Handle(), WM_CHAR, VK_RETURN, 0);
+    EXPECT_EQ(box.Wait(), G("年份在-4713 到 9999之间"));
+  }
+  f.ShowDate({2023, 4, 31, 12, 0});
+  EXPECT_EQ(f.CboD->ItemIndex(), 14);  // fell back to the 15th
+  {
+    BoxAnswerer box;
+    SelectCombo(f.CboD, 30);
+    EXPECT_EQ(box.Wait(), G("不存在这个日期，请重新输入！"));
+  }
+  // A typed year counts for the terms too, even without Enter.
+  gui::SetText(f.EdtYear->Handle(), "2001");
+  SelectCombo(f.CboD, 0);
+  EXPECT_EQ(f.View().shown.year, 2001);
+  EXPECT_NE(gui::Text(f.MeoJie->Handle()).find(G("清明:")), std::string::npos);
+
+  HWND h = f.Handle();
+  PostMessageW(h, WM_CLOSE, 0, 0);
+  gui::Pump(300);
+  EXPECT_EQ(FrmWnl, nullptr);
+  EXPECT_FALSE(IsWindow(h));
 }
 
 }  // namespace

@@ -1,0 +1,314 @@
+#include "tools/Untwnl.h"
+
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "engine/NameTables.h"
+
+TFrmWnl* FrmWnl = nullptr;
+
+namespace {
+
+constexpr COLORREF kPaper = RGB(255, 255, 200);
+
+// The calendar engine of every calendar window.
+MVoDateEx& Calendar() {
+  static MVoDateEx engine;
+  return engine;
+}
+
+std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+HFONT MakeFont(HDC dc, int points) {
+  const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  return CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"\x5B8B\x4F53");  // 宋体
+}
+
+void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF colour) {
+  HFONT f = MakeFont(dc, points);
+  HGDIOBJ old = SelectObject(dc, f);
+  SetTextColor(dc, colour);
+  const std::wstring w = gbk::ToWide(text);
+  DrawTextW(dc, w.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  DeleteObject(f);
+}
+
+DateRecord LocalNow() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return DateRecord{static_cast<int16_t>(t.wYear), static_cast<int16_t>(t.wMonth), static_cast<int16_t>(t.wDay),
+                    static_cast<int16_t>(t.wHour), static_cast<int16_t>(t.wMinute)};
+}
+
+}  // namespace
+
+// ---- TMonthImage ----
+
+LRESULT TMonthImage::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      if (OnLeftDown) OnLeftDown(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
+      return 0;
+  }
+  return TWinControl::WndProc(msg, w, l);
+}
+
+void TMonthImage::Paint(HDC dc) {
+  const int cw = CellWidth(), ch = CellHeight();
+  RECT all{0, 0, Width(), Height()};
+  HBRUSH paper = CreateSolidBrush(kPaper);
+  FillRect(dc, &all, paper);
+  FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+  for (int i = 1; i < 7; ++i) {
+    MoveToEx(dc, i * cw, 0, nullptr);
+    LineTo(dc, i * cw, 7 * ch);
+    MoveToEx(dc, 0, i * ch, nullptr);
+    LineTo(dc, 7 * cw, i * ch);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  const auto& names = NameTables::Text().WeekdayNames;
+  for (int c = 0; c < 7; ++c) {
+    RECT r{c * cw, 0, (c + 1) * cw, ch};
+    DrawCentred(dc, U("星期") + names[c], r, 13, c < 5 ? RGB(0, 128, 0) : RGB(255, 0, 0));
+  }
+  for (const MonthCell& cell : view.cells) {
+    const RECT box{cell.column * cw, cell.row * ch, (cell.column + 1) * cw, (cell.row + 1) * ch};
+    const COLORREF colour = cell.termDay ? RGB(255, 0, 0) : RGB(0, 0, 255);
+    RECT upper = box, lower = box;
+    upper.bottom = box.top + ch / 2;
+    lower.top = upper.bottom;
+    DrawCentred(dc, cell.upper, upper, cell.termDay ? 10 : 14, colour);
+    DrawCentred(dc, cell.lower, lower, cell.lower.size() > 10 ? 8 : 9, colour);
+    if (cell.day != view.shown.day) continue;
+    HPEN red = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
+    SelectObject(dc, red);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, box.left + 1, box.top + 1, box.right, box.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(red);
+  }
+  SelectObject(dc, oldPen);
+  DeleteObject(paper);
+}
+
+// ---- TFrmWnl ----
+
+TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
+  SetText(U("Karvell万年历"));
+  SetClientSize(536, 380);
+  SetColor(static_cast<TColor>(kPaper));
+  BorderStyle = bsSingle;
+  Position = poScreenCenter;
+
+  struct Place {
+    TControl* control;
+    int left, top, width, height;
+  };
+  EdtYear = new TEnterKey<TEdit>(this);
+  EdtYear->MaxLength = 5;
+  UpYear = new TUpDown(this);
+  UpYear->SetRange(MMonthView::ToInternalYear(MMonthView::kMinYear), MMonthView::kMaxYear);
+  CboM = new TComboBox(this);
+  CboD = new TComboBox(this);
+  CboH = new TComboBox(this);
+  CboMinute = new TComboBox(this);
+  BitBtn2 = new TButton(this);
+  BitBtn2->SetText("<");
+  BitBtn2->Hint = U("上一月");
+  BitBtn1 = new TButton(this);
+  BitBtn1->SetText(">");
+  BitBtn1->Hint = U("下一月");
+  BtoNow = new TButton(this);
+  BtoNow->SetText(U("今"));
+  BtoNow->Hint = U("当前时间");
+  Img = new TMonthImage(this, view);
+  LabShow = new TLabel(this);
+  TFont bold;
+  bold.Bold = true;
+  bold.Size = 12;
+  LabShow->SetFont(bold);
+  MeoTitle = new TMemo(this);
+  MeoJie = new TMemo(this);
+  MeoGanZhi = new TMemo(this);
+  TFont red, blue;
+  red.Color = clRed;
+  blue.Color = clBlue;
+  MeoJie->SetFont(red);
+  MeoGanZhi->SetFont(blue);
+  for (TMemo* m : {MeoTitle, MeoJie, MeoGanZhi}) m->ReadOnly = true;
+  for (TButton* b : {BitBtn2, BitBtn1, BtoNow}) b->ShowHint = true;
+
+  const Place layout[] = {
+      {EdtYear, 8, 8, 56, 22},      {UpYear, 64, 8, 16, 22},        {CboM, 88, 8, 60, 22},
+      {CboD, 152, 8, 60, 22},       {CboH, 216, 8, 60, 22},         {CboMinute, 280, 8, 60, 22},
+      {BitBtn2, 348, 6, 28, 26},    {BitBtn1, 380, 6, 28, 26},      {BtoNow, 412, 6, 28, 26},
+      {Img, 6, 40, 420, 336},       {LabShow, 432, 40, 100, 22},    {MeoTitle, 432, 66, 100, 110},
+      {MeoJie, 432, 180, 100, 110}, {MeoGanZhi, 432, 294, 100, 82},
+  };
+  for (const Place& p : layout) {
+    p.control->SetParent(this);
+    p.control->SetBounds(p.left, p.top, p.width, p.height);
+  }
+
+  UpYear->OnClick = [this](TObject*, TUDBtnType) { UpYearClick(); };
+  BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
+  BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+  BtoNow->OnClick = [this](TObject* s) { BtoNowClick(s); };
+  EdtYear->OnEnter = [this](TObject* s) { EdtYearEnter(s); };
+  for (TComboBox* c : {CboM, CboD, CboH, CboMinute}) c->OnChange = [this](TObject*) { UpdateView(); };
+  Img->OnLeftDown = [this](int x, int y) { ImgMouseDown(x, y); };
+  OnClose = [this](TObject*, TCloseAction& action) {
+    action = caFree;
+    if (FrmWnl == this) FrmWnl = nullptr;
+  };
+  OnShow = [this](TObject*) {
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
+  FillLists();
+  DoCreate();
+}
+
+void TFrmWnl::FillLists() {
+  struct List {
+    TComboBox* combo;
+    int first, last;
+    const char* unit;
+  } lists[] = {{CboM, 1, 12, "月"}, {CboD, 1, 31, "日"}, {CboH, 0, 23, "时"}, {CboMinute, 0, 59, "分"}};
+  for (const List& l : lists) {
+    l.combo->Items().Clear();
+    for (int i = l.first; i <= l.last; ++i) l.combo->Items().Add(IntToStr(i) + U(l.unit));
+    l.combo->DropDownCount = 12;
+  }
+}
+
+int TFrmWnl::TypedYear(int fallback) { return static_cast<int>(StrToIntDef(Trim(EdtYear->Text()), fallback)); }
+
+void TFrmWnl::SetControls(const DateRecord& date) {
+  EdtYear->SetText(IntToStr(date.year));
+  UpYear->SetPosition(MMonthView::ToInternalYear(date.year));
+  CboM->SetItemIndex(date.month - 1);
+  CboD->SetItemIndex(date.day - 1);
+  CboH->SetItemIndex(date.hour);
+  CboMinute->SetItemIndex(date.minute);
+}
+
+void TFrmWnl::ShowDate(const DateRecord& date) {
+  FillLists();
+  DateRecord d = date;
+  DateRecord internal = d;
+  internal.year = static_cast<int16_t>(MMonthView::ToInternalYear(d.year));
+  if (view.CheckDate(internal) == 0) d.day = 15;
+  SetControls(d);
+  LoadYearTerms();
+  UpdateView();
+}
+
+void TFrmWnl::LoadYearTerms() { view.LoadYearTerms(MMonthView::ToInternalYear(TypedYear(1900))); }
+
+void TFrmWnl::UpdateView() {
+  const int y = TypedYear(0);
+  if (y == 0 || y < MMonthView::kMinYear || y > MMonthView::kMaxYear) {
+    Application->MessageBox(U("年份在-4713 到 9999年之间，并且没有公元0年"), U("年份不对"), MB_OK | MB_ICONERROR);
+    return;
+  }
+  const int internal = MMonthView::ToInternalYear(y);
+  const DateRecord date{static_cast<int16_t>(internal), static_cast<int16_t>(CboM->ItemIndex() + 1),
+                        static_cast<int16_t>(CboD->ItemIndex() + 1), static_cast<int16_t>(CboH->ItemIndex()),
+                        static_cast<int16_t>(CboMinute->ItemIndex())};
+  if (!view.Build(date)) {
+    Application->MessageBox(view.lastError, U("日期不对"), MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  UpYear->SetPosition(internal);
+  LabShow->SetText(view.heading);
+  MeoTitle->SetText(view.titleText);
+  MeoJie->SetText(view.termsText);
+  MeoGanZhi->SetText(view.ganZhiText);
+  Img->Invalidate();
+}
+
+void TFrmWnl::UpYearClick() {
+  EdtYear->SetText(IntToStr(MMonthView::ToHistoricalYear(UpYear->Position())));
+  LoadYearTerms();
+  UpdateView();
+}
+
+void TFrmWnl::BitBtn2Click(TObject*) {
+  int y = TypedYear(1900);
+  int m = CboM->ItemIndex() + 1;
+  if (y == MMonthView::kMinYear && m == 1) return;
+  if (m == 1) {
+    m = 12;
+    y = y == 1 ? -1 : y - 1;
+    EdtYear->SetText(IntToStr(y));
+    UpYear->SetPosition(MMonthView::ToInternalYear(y));
+    LoadYearTerms();
+  } else {
+    --m;
+  }
+  CboM->SetItemIndex(m - 1);
+  CboD->SetItemIndex(0);
+  UpdateView();
+}
+
+void TFrmWnl::BitBtn1Click(TObject*) {
+  int y = TypedYear(1900);
+  int m = CboM->ItemIndex() + 1;
+  if (y == MMonthView::kMaxYear && m == 12) return;
+  if (m == 12) {
+    m = 1;
+    y = y == -1 ? 1 : y + 1;
+    EdtYear->SetText(IntToStr(y));
+    UpYear->SetPosition(MMonthView::ToInternalYear(y));
+    LoadYearTerms();
+  } else {
+    ++m;
+  }
+  CboM->SetItemIndex(m - 1);
+  CboD->SetItemIndex(0);
+  UpdateView();
+}
+
+void TFrmWnl::BtoNowClick(TObject*) {
+  const DateRecord now = LocalNow();
+  if (now.year < MMonthView::kMinYear || now.year > MMonthView::kMaxYear) return;
+  SetControls(now);
+  LoadYearTerms();
+  UpdateView();
+}
+
+void TFrmWnl::EdtYearEnter(TObject*) {
+  if (!view.CheckYear(TypedYear(0))) {
+    Application->MessageBox(view.lastError, U("错误"), MB_OK | MB_ICONERROR);
+    SetFocus(EdtYear->Handle());
+    return;
+  }
+  LoadYearTerms();
+  UpdateView();
+}
+
+void TFrmWnl::ImgMouseDown(int x, int y) {
+  if (Img->CellWidth() == 0 || Img->CellHeight() == 0) return;
+  const int cell = (y / Img->CellHeight()) * 7 + x / Img->CellWidth() - 7;
+  const int day = view.DayAtCell(cell);
+  if (day == 0) return;
+  CboD->SetItemIndex(day - 1);
+  UpdateView();
+}
+
+void ShowPerpetualCalendar() {
+  if (!FrmWnl) FrmWnl = new TFrmWnl(Application);
+  FrmWnl->ShowDate(LocalNow());
+  FrmWnl->Show();
+}
