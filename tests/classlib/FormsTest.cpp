@@ -49,8 +49,9 @@ class TestForm : public TForm {
 TEST_F(FormsTest, ControlObjectIsFoundThroughTheWindowProperty) {
   TestForm f(&app);
   HWND h = f.edit->Handle();
-  std::string expected = Format("ControlOfs%.8X%.8X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))),
-                                static_cast<unsigned>(GetCurrentThreadId()));
+  std::string expected =
+      Format("ControlOfs%.8X%.8X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))),
+             static_cast<unsigned>(GetCurrentThreadId()));
   EXPECT_EQ(gbk::FromWide(TControl::ControlPropName()), expected);
   EXPECT_EQ(GetPropW(h, TControl::ControlPropName()), static_cast<TControl*>(f.edit));
   EXPECT_EQ(TControl::FromHandle(h), f.edit);

@@ -37,13 +37,17 @@ TEST(Gbk, EveryDoubleByteCharacterRoundTrips) {
 }
 
 TEST(Gbk, BadBytesGiveReplacementsNotCrashes) {
-  EXPECT_EQ(gbk::ToUtf16("\xC0"), std::u16string(1, 0xFFFD));           // lead byte at the end
-  EXPECT_EQ(gbk::ToUtf16("\xFF" "A"), (std::u16string{0xFFFD, u'A'}));  // never a GBK byte
-  EXPECT_EQ(gbk::FromUtf8("\xE6\x9D"), "?");                            // cut UTF-8 sequence
-  EXPECT_EQ(gbk::ToUtf16("\x81" "0"), (std::u16string{0xFFFD, u'0'}));     // lead byte, then no trail byte
-  EXPECT_EQ(gbk::FromUtf8("\xC0\x80"), "?");                            // overlong form
-  EXPECT_EQ(gbk::FromUtf16(u"\U0001F600"), "?");                        // outside GBK
-  EXPECT_EQ(gbk::FromUtf16(std::u16string(1, 0xD800)), "?");            // lone surrogate
+  EXPECT_EQ(gbk::ToUtf16("\xC0"), std::u16string(1, 0xFFFD));  // lead byte at the end
+  EXPECT_EQ(gbk::ToUtf16("\xFF"
+                         "A"),
+            (std::u16string{0xFFFD, u'A'}));  // never a GBK byte
+  EXPECT_EQ(gbk::FromUtf8("\xE6\x9D"), "?");  // cut UTF-8 sequence
+  EXPECT_EQ(gbk::ToUtf16("\x81"
+                         "0"),
+            (std::u16string{0xFFFD, u'0'}));                  // lead byte, then no trail byte
+  EXPECT_EQ(gbk::FromUtf8("\xC0\x80"), "?");                  // overlong form
+  EXPECT_EQ(gbk::FromUtf16(u"\U0001F600"), "?");              // outside GBK
+  EXPECT_EQ(gbk::FromUtf16(std::u16string(1, 0xD800)), "?");  // lone surrogate
 }
 
 TEST(Gbk, CutsOnlyAtCharacterBoundaries) {

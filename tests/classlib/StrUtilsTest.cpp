@@ -32,7 +32,10 @@ TEST(StrUtils, PosCharRespectsCharacterBoundaries) {
 
 TEST(StrUtils, CaseAndTrimLeaveGbkAlone) {
   // 臸 is "\xC5\x61": its trail byte is ASCII 'a' and must not be upper-cased.
-  EXPECT_EQ(UpperCase("ab\xC5" "a"), "AB\xC5" "a");
+  EXPECT_EQ(UpperCase("ab\xC5"
+                      "a"),
+            "AB\xC5"
+            "a");
   EXPECT_EQ(Trim("  x y \r\n"), "x y");
   EXPECT_TRUE(SameText("Set", "sET"));
   EXPECT_EQ(StringReplace("a'b'c", "'", "''"), "a''b''c");
