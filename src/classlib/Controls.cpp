@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/Gbk.h"
+#include "classlib/Menus.h"
 #include "classlib/StrUtils.h"
 
 // Shows an exception that escaped a message handler (Forms.cpp): exceptions never
@@ -219,6 +220,24 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_CTLCOLORLISTBOX:
       if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this)
         return reinterpret_cast<LRESULT>(c->HandleCtlColor(reinterpret_cast<HDC>(w)));
+      break;
+    case WM_MENUCOMMAND:
+      if (TMenuItem* item = TMenu::ItemAt(reinterpret_cast<HMENU>(l), static_cast<int>(w))) {
+        item->Click();
+        return 0;
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (PopupMenu && reinterpret_cast<HWND>(w) == hwnd_) {
+        POINT at{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+        if (l == -1) {  // from the keyboard: at the control's corner
+          at = {0, 0};
+          ClientToScreen(hwnd_, &at);
+        }
+        PopupMenu->PopupComponent = this;
+        PopupMenu->Popup(at.x, at.y, hwnd_);
+        return 0;
+      }
       break;
     case WM_HSCROLL:
     case WM_VSCROLL:

@@ -80,6 +80,7 @@ class TComponent : public TObject {
 };
 
 class TWinControl;
+class TPopupMenu;
 
 class TControl : public TComponent {
  public:
@@ -132,6 +133,7 @@ class TControl : public TComponent {
   bool ParentFont = true;
   std::string Hint;
   bool ShowHint = false;
+  TPopupMenu* PopupMenu = nullptr;  // shown on a right click; not owned
 
   LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
   void Invalidate();

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "classlib/Gbk.h"
+#include "classlib/Menus.h"
 
 TApplication* Application = nullptr;
 
@@ -57,6 +58,7 @@ DWORD TForm::ExStyle() const {
 
 void TForm::CreateHandle() {
   TWinControl::CreateHandle();
+  if (menu_) SetMenu(menu_);
   if (Application && Application->mainForm_ && Application->mainForm_ != this &&
       Application->mainForm_->HandleAllocated()) {
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Application->mainForm_->Handle()));
@@ -153,8 +155,17 @@ void TForm::SetWindowState(TWindowState s) {
 
 void TForm::SetClientSize(int width, int height) {
   RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, CreateStyle(), FALSE, ExStyle());
+  AdjustWindowRectEx(&r, CreateStyle(), menu_ != nullptr, ExStyle());
   SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::SetMenu(TMainMenu* m) {
+  if (menu_ && menu_ != m) menu_->Window = nullptr;
+  menu_ = m;
+  if (!hwnd_) return;
+  if (m) m->Window = hwnd_;
+  ::SetMenu(hwnd_, m ? m->Handle() : nullptr);
+  DrawMenuBar(hwnd_);
 }
 
 bool TForm::Active() { return hwnd_ && GetActiveWindow() == hwnd_; }

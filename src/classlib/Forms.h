@@ -10,6 +10,8 @@
 
 #include "classlib/Controls.h"
 
+class TMainMenu;
+
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
@@ -31,6 +33,8 @@ class TForm : public TWinControl {
   TFormBorderStyle BorderStyle = bsSizeable;
   TPosition Position = poDesigned;
   bool KeyPreview = false;
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* m);  // the bar shown above the client area; not owned
 
   TWindowState WindowState();
   void SetWindowState(TWindowState s);
@@ -57,6 +61,7 @@ class TForm : public TWinControl {
 
  private:
   void PlaceOnScreen();
+  TMainMenu* menu_ = nullptr;
   bool modal_ = false;
   bool shownOnce_ = false;
   TWindowState state_ = wsNormal;

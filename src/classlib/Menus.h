@@ -1,0 +1,91 @@
+// Menu bars and popup menus (Win32 only).
+//
+// Every menu carries MNS_NOTIFYBYPOS, so a chosen item arrives as WM_MENUCOMMAND with
+// its menu and position; the item object is found from the item's data, and no table
+// of command ids is kept. A change to any item rebuilds its whole menu.
+#pragma once
+
+#include "classlib/Controls.h"
+
+class TMenu;
+
+class TMenuItem : public TComponent {
+ public:
+  explicit TMenuItem(TComponent* owner);
+  ~TMenuItem() override;
+  std::string ClassName() const override { return "TMenuItem"; }
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& s);  // "-" makes a separator
+  bool Checked() const { return checked_; }
+  void SetChecked(bool v);  // a radio item clears the others of its group
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool v);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v);
+  bool RadioItem = false;
+  int GroupIndex = 0;
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TMenuItem* Items(int i) const { return items_.at(static_cast<size_t>(i)); }
+  int IndexOf(const TMenuItem* item) const;
+  void Add(TMenuItem* item);
+  void Insert(int i, TMenuItem* item);
+  void Delete(int i);  // unlinks the item; its owner still frees it
+  TMenuItem* Parent() const { return parent_; }
+
+  void Click();
+  TNotifyEvent OnClick;
+
+ private:
+  friend class TMenu;
+  void Changed();
+  void Fill(HMENU menu);
+  TMenu* Root() const;
+  std::string caption_;
+  bool checked_ = false, enabled_ = true, visible_ = true;
+  TMenuItem* parent_ = nullptr;
+  TMenu* menu_ = nullptr;  // set on a menu's top item only
+  std::vector<TMenuItem*> items_;
+};
+
+class TMenu : public TComponent {
+ public:
+  explicit TMenu(TComponent* owner, bool bar);
+  ~TMenu() override;
+  std::string ClassName() const override { return "TMenu"; }
+  TMenuItem* Items() const { return items_; }
+  HMENU Handle() const { return handle_; }
+  // The item behind a WM_MENUCOMMAND.
+  static TMenuItem* ItemAt(HMENU menu, int position);
+
+ protected:
+  virtual void Rebuilt() {}
+
+ private:
+  friend class TMenuItem;
+  void Rebuild();
+  bool bar_;
+  HMENU handle_ = nullptr;
+  TMenuItem* items_;  // owned by this menu
+};
+
+class TMainMenu : public TMenu {
+ public:
+  explicit TMainMenu(TComponent* owner) : TMenu(owner, true) {}
+  std::string ClassName() const override { return "TMainMenu"; }
+  HWND Window = nullptr;  // the form showing the bar; set by the form
+
+ protected:
+  void Rebuilt() override;
+};
+
+class TPopupMenu : public TMenu {
+ public:
+  explicit TPopupMenu(TComponent* owner) : TMenu(owner, false) {}
+  std::string ClassName() const override { return "TPopupMenu"; }
+  // Shows the menu at a screen point for the given window; returns when it closes.
+  void Popup(int x, int y, HWND window);
+  TComponent* PopupComponent = nullptr;
+  TNotifyEvent OnPopup;
+};
