@@ -7,6 +7,7 @@
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "engine/NameTables.h"
+#include "ui/Uinput.h"
 
 std::string AppDir;
 MDataBase CaseDb;
@@ -228,6 +229,7 @@ void TFrmMain::BuildLayout() {
   sBtoDecName->ShowHint = true;
   PageControl1->SetActivePageIndex(0);
 
+  BtoInput->OnClick = [this](TObject* s) { BtoInputClick(s); };
   BtnPai->OnClick = [this](TObject* s) { BtnPaiClick(s); };
   sBtoDecName->OnClick = [this](TObject* s) { sBtoDecNameClick(s); };
   for (int i = 0; i < 4; ++i) Stxt[i]->OnClick = [this, i](TObject*) { StxtClick(i); };
@@ -376,6 +378,13 @@ void TFrmMain::FormClose(TObject*, TCloseAction&) {
   }
   delete IniFile;
   IniFile = nullptr;
+}
+
+void TFrmMain::BtoInputClick(TObject*) {
+  TFrmInput* dlg = new TFrmInput(Application, birth, placeText);
+  int result = dlg->ShowModal();
+  delete dlg;
+  if (result == mrOk) BtnPaiClick(nullptr);
 }
 
 void TFrmMain::BtnPaiClick(TObject*) {

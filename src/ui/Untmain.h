@@ -31,6 +31,7 @@ class TFrmMain : public TForm, private MessagePump {
   void FormShow(TObject* sender);
   void FormClose(TObject* sender, TCloseAction& action);
 
+  void BtoInputClick(TObject* sender);
   void BtnPaiClick(TObject* sender);
   void StxtClick(int box);
   void GridLabelClick(int grid);

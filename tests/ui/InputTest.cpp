@@ -1,0 +1,189 @@
+// The birth-data dialog driven as a user does: a lunar date with its leap month and a
+// place from the table reach the birth record and the analysis; bad input keeps the
+// dialog open with its message.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "engine/Decname.h"
+#include "support/Gui.h"
+#include "ui/Uinput.h"
+#include "ui/Untmain.h"
+
+namespace {
+
+std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+TEST(PlaceValue, ReadsDegreesAndMinutesOrGivesTheDefault) {
+  struct Row {
+    const char* value;
+    bool ok;
+    float lon, lat;
+  };
+  const Row rows[] = {
+      {"119:18*26:5", true, 119.3f, 26.0833f},
+      {"120:0*30:0", true, 120.0f, 30.0f},
+      {"-0:30*-10:15", true, -0.5f, -10.25f},
+      {"119*26", false, 120.0f, 30.0f},
+      {"abc", false, 120.0f, 30.0f},
+      {"119:75*26:0", false, 120.0f, 30.0f},
+      {"", false, 120.0f, 30.0f},
+      {"200:0*26:0", false, 120.0f, 30.0f},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.value);
+    float lon = 0, lat = 0;
+    EXPECT_EQ(ParsePlaceValue(r.value, lon, lat), r.ok);
+    EXPECT_NEAR(lon, r.lon, 1e-3);
+    EXPECT_NEAR(lat, r.lat, 1e-3);
+  }
+}
+
+// Runs `steps` one per timer tick while the dialog is modal; a step returning false is retried.
+class Driver {
+ public:
+  explicit Driver(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)), timer_(nullptr) {
+    timer_.SetInterval(100);
+    timer_.OnTimer = [this](TObject*) {
+      if (busy_ || next_ >= steps_.size()) return;
+      busy_ = true;
+      if (steps_[next_]()) ++next_;
+      busy_ = false;
+    };
+  }
+  bool Done() const { return next_ == steps_.size(); }
+
+ private:
+  std::vector<std::function<bool()>> steps_;
+  size_t next_ = 0;
+  bool busy_ = false;
+  TTimer timer_;
+};
+
+class InputDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Title = "Riveri 3.5";
+    AppDir = IncludeTrailingBackslash(file::ProgramFolder());
+    birth.year = 1990;
+    birth.month = 6;
+    birth.day = 15;
+    birth.hour = 8;
+    place = U("未知地。");
+  }
+  // The first message box's text, after pressing its OK; "" while none is up.
+  static std::string CloseMessageBox() {
+    HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 50);
+    if (!box) return {};
+    std::string text;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (gui::Text(c).size() > 4) text = gui::Text(c);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text.empty() ? std::string(" ") : text;
+  }
+  TApplication app;
+  BirthRecord birth;
+  std::string place;
+};
+
+TEST_F(InputDialog, LunarLeapMonthAndPlaceReachTheRecordAndTheAnalysis) {
+  TFrmInput dlg(Application, birth, place);
+  Driver d({[&] {
+              gui::SetText(dlg.EdtYear->Handle(), "2020");
+              dlg.cbom->SetItemIndex(3);  // the (leap) fourth month
+              dlg.cbod->SetItemIndex(0);
+              dlg.cbos->SetItemIndex(23);
+              dlg.Rdonl->SetChecked(true);
+              dlg.Rdogl->SetChecked(false);
+              dlg.Chkrun->SetChecked(true);
+              dlg.Rdonv->SetChecked(true);
+              dlg.Rdona->SetChecked(false);
+              dlg.cbodiZ->SetItemIndex(0);
+              dlg.cbodiZClick(nullptr);
+              return true;
+            },
+            [&] {
+              gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("birth-dialog.png"));
+              PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
+              return true;
+            }});
+  ASSERT_EQ(dlg.ShowModal(), mrOk);
+  EXPECT_EQ(dlg.cbos->Items()[23], U("23时子"));
+  EXPECT_EQ(dlg.cbos->Items()[0], U("0时子"));
+  EXPECT_EQ(dlg.cbos->Items()[1], U("1时丑"));
+  EXPECT_EQ(birth.year, 2020);
+  EXPECT_EQ(birth.month, 4);
+  EXPECT_EQ(birth.lunar, 1);
+  EXPECT_EQ(birth.leapMonth, 1);
+  EXPECT_EQ(birth.male, 0);
+  EXPECT_EQ(birth.provinceIndex, 0);
+  EXPECT_EQ(birth.cityIndex, 0);
+  EXPECT_NEAR(birth.longitude, 119.0f + 25.0f / 60, 1e-3);  // 福州市 in the shipped table
+  EXPECT_EQ(place, U("福建省-福州市,"));
+
+  // The leap fourth month of 2020 began on 23 May.
+  ASSERT_TRUE(WordLib.Open(0)) << WordLib.LastError();
+  MDecName analyser(WordLib);
+  ::SetText(birth.name, U("李四一"));
+  ASSERT_TRUE(analyser.Analyse(birth)) << analyser.LastError();
+  EXPECT_EQ(analyser.SolarDate().year, 2020);
+  EXPECT_EQ(analyser.SolarDate().month, 5);
+  EXPECT_EQ(analyser.SolarDate().day, 23);
+}
+
+TEST_F(InputDialog, BadYearsAreRefusedAndTheDialogStaysOpen) {
+  TFrmInput dlg(Application, birth, place);
+  std::vector<std::string> messages;
+  std::vector<std::function<bool()>> steps;
+  for (const char* year : {"1899", "2101", "abc", ""}) {
+    steps.push_back([&dlg, year] {
+      gui::SetText(dlg.EdtYear->Handle(), year);
+      PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
+      return true;
+    });
+    steps.push_back([&] {
+      std::string text = CloseMessageBox();
+      if (text.empty()) return false;
+      messages.push_back(text);
+      return true;
+    });
+  }
+  steps.push_back([&] {
+    EXPECT_TRUE(IsWindowVisible(dlg.Handle()));
+    PostMessageW(dlg.BitBtn2->Handle(), BM_CLICK, 0, 0);
+    return true;
+  });
+  Driver d(steps);
+  EXPECT_EQ(dlg.ShowModal(), mrCancel);
+  ASSERT_EQ(messages.size(), 4u);
+  for (const std::string& m : messages) EXPECT_EQ(m, U("年份在1900-2100年之间"));
+  EXPECT_EQ(birth.year, 1990);
+  EXPECT_EQ(place, U("未知地。"));
+}
+
+TEST_F(InputDialog, UnknownPlaceAndStaleIndexes) {
+  birth.provinceIndex = 77;  // stale values from an old settings file
+  birth.cityIndex = 500;
+  birth.year = 1850;
+  TFrmInput dlg(Application, birth, place);
+  std::string shownYear;
+  Driver d({[&] {
+    shownYear = gui::Text(dlg.EdtYear->Handle());
+    PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
+    return true;
+  }});
+  ASSERT_EQ(dlg.ShowModal(), mrOk);
+  EXPECT_EQ(shownYear, "1900");
+  EXPECT_EQ(birth.provinceIndex, 34);
+  EXPECT_EQ(birth.cityIndex, 0);
+  EXPECT_FLOAT_EQ(birth.longitude, 120.0f);
+  EXPECT_FLOAT_EQ(birth.latitude, 30.0f);
+  EXPECT_EQ(place, U("未知。"));
+}
+
+}  // namespace
