@@ -59,13 +59,13 @@ const Row kLayout[] = {
   {kSheet,  "PageQiMing",  "个人起名",  0,   0, 500, 370, "PageControl1", alNone},
   {kSheet,  "PageCompany", "公司起名",  0,   0, 500, 370, "PageControl1", alNone},
   {kSheet,  "PageDict",    "字典",      0,   0, 500, 370, "PageControl1", alNone},
-  {kPanel,  "PanName",     "",          0,   0, 500,  36, "PageName",    alTop},
+  {kPanel,  "PanName",     "",          0,   0, 500,  64, "PageName",    alTop},
   {kEdit,   "LedtName",    "尊姓大名", 64,   8, 100,  22, "PanName",     alNone},
   {kCombo,  "CboDanFu",    "",        170,   8,  60,  22, "PanName",     alNone},
-  {kButton, "BtoInput",    "输入生日", 236,   7,  72,  24, "PanName",     alNone},
-  {kButton, "BtnPai",      "测名",    312,   7,  56,  24, "PanName",     alNone},
-  {kButton, "SbtoSet",     "用神",    372,   7,  44,  24, "PanName",     alNone},
-  {kRich,   "RedtName",    "",          0,  36, 500, 334, "PageName",    alClient},
+  {kButton, "BtoInput",    "输入生日",   8,  35,  72,  24, "PanName",     alNone},
+  {kButton, "BtnPai",      "测名",     86,  35,  56,  24, "PanName",     alNone},
+  {kButton, "SbtoSet",     "用神",    148,  35,  44,  24, "PanName",     alNone},
+  {kRich,   "RedtName",    "",          0,  64, 500, 306, "PageName",    alClient},
   {kPanel,  "PanInfo",     "",          0,   0, 500, 150, "PageQiMing",  alTop},
   {kMemo,   "MeoFormula",  "",          0,   0, 300, 150, "PanInfo",     alLeft},
   {kRich,   "RedtName2",   "",          0, 150, 500, 220, "PageQiMing",  alClient},
@@ -242,6 +242,8 @@ TFrmMain::~TFrmMain() {
   delete analyser;
   delete namingAnalyser;
   delete generator;
+  delete reportView;
+  delete reportView2;
   for (TStringList*& l : numberLists) {
     delete l;
     l = nullptr;
@@ -283,8 +285,12 @@ void TFrmMain::FormShow(TObject*) {
   StxtWai->SetText(U("外格"));
   // The case tree comes with the case commands; the store is opened for them already.
   CaseDb.Open(AppDir, 0);
+  reportView = new TReportView(*RedtName);
+  reportView2 = new TReportView(*RedtName2);
   analyser = new MDecName(WordLib);
+  analyser->SetView(reportView);
   namingAnalyser = new MDecName(WordLib);
+  namingAnalyser->SetView(reportView2);
   generator = new MSearchName(WordLib, this);
   for (TStringList*& l : numberLists) l = new TStringList;
 }
@@ -372,6 +378,10 @@ void TFrmMain::FormClose(TObject*, TCloseAction&) {
   namingAnalyser = nullptr;
   delete generator;
   generator = nullptr;
+  delete reportView;
+  reportView = nullptr;
+  delete reportView2;
+  reportView2 = nullptr;
   for (TStringList*& l : numberLists) {
     delete l;
     l = nullptr;
@@ -423,6 +433,7 @@ void TFrmMain::BtnPaiClick(TObject*) {
   heldCase.latitude = birth.latitude;
   heldCase.singleSurname = birth.singleSurname;
   ::SetText(birth.place, placeText);
+  analyser->writeToView = true;
   if (!analyser->Analyse(birth)) {
     Application->MessageBox(analyser->LastError(), U("错误"), MB_OK | MB_ICONERROR);
     return;

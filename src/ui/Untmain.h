@@ -20,6 +20,7 @@
 #include "dictionary/Namelibrary.h"
 #include "engine/Decname.h"
 #include "engine/Searchname.h"
+#include "ui/Reportview.h"
 
 class TFrmMain : public TForm, private MessagePump {
  public:
@@ -78,6 +79,8 @@ class TFrmMain : public TForm, private MessagePump {
   MDecName* analyser = nullptr;
   MDecName* namingAnalyser = nullptr;
   MSearchName* generator = nullptr;
+  TReportView* reportView = nullptr;  // RedtName as the analysers' report view
+  TReportView* reportView2 = nullptr;
   std::string chartText;
   std::string radicalText;
   std::string pickedName;

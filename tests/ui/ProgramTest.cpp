@@ -79,6 +79,10 @@ TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
   for (const std::string& s : texts)
     score |= s.size() > 2 && s.substr(s.size() - 2) == U("分") && s[0] >= '1' && s[0] <= '9';
   EXPECT_TRUE(score) << "no score on the side panel";
+  // The report opens with the name and place line and the solar birth time.
+  std::string report = gui::Text(gui::FindChild(main, "TRichEdit", ""));
+  EXPECT_EQ(report.substr(0, report.find('\r')), U("姓名：李四一  出生地：未知地。"));
+  EXPECT_NE(report.find(U("出生公历：")), std::string::npos);
   EXPECT_TRUE(gui::SaveScreenshot(main, gui::ScreenshotPath("main-window-analysis.png")));
 
   struct Refused {
