@@ -91,7 +91,9 @@ void TPageControl::RemovePage(TTabSheet* page) {
   if (i >= PageCount()) return;
   pages_.erase(pages_.begin() + i);
   Perform(TCM_DELETEITEM, static_cast<WPARAM>(i));
-  if (active_ >= PageCount()) active_ = PageCount() - 1;
+  // The page on show stays on show when an earlier one goes.
+  if (i < active_ || active_ >= PageCount()) --active_;
+  if (active_ < 0 && PageCount() > 0) active_ = 0;
   ShowActive();
 }
 

@@ -76,6 +76,8 @@ TEST_F(ComCtrlsTest, PageControlTurnsPagesByTabClickAndInCode) {
   EXPECT_EQ(pc->PageCount(), 2);
   EXPECT_EQ(pc->Perform(TCM_GETITEMCOUNT), 2);
   EXPECT_EQ(sheets[2]->PageIndex(), 1);
+  EXPECT_EQ(pc->ActivePage(), sheets[1]) << "the page on show stays on show";
+  EXPECT_EQ(pc->Perform(TCM_GETCURSEL), 0);
   sheets[2]->SetCaption(G("数字吉凶"));
   wchar_t buf[32];
   TCITEMW item{};
