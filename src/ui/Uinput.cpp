@@ -12,12 +12,6 @@ namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
-const char* const kProvinces[kProvinceCount] = {"福建省", "北京市",   "天津市", "河北省", "山西省", "内蒙古", "辽宁省",
-                                                "吉林省", "黑龙江省", "上海市", "江苏省", "浙江省", "安徽省", "江西省",
-                                                "山东省", "河南省",   "湖北省", "湖南省", "广东省", "广西",   "海南省",
-                                                "四川省", "重庆市",   "贵州省", "云南省", "西藏",   "陕西省", "甘肃省",
-                                                "青海省", "宁夏",     "新疆",   "台湾省", "香港",   "澳门",   "未知地"};
-
 enum Kind { kLabel, kEdit, kUpDown, kList, kGroup, kRadio, kCheck, kButton };
 
 struct Row {
@@ -93,16 +87,11 @@ bool ParseDegrees(const std::string& text, float& out) {
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-}  // namespace
-
 const std::string& ProvinceName(int index) {
-  static const std::vector<std::string> names = [] {
-    std::vector<std::string> v;
-    for (const char* p : kProvinces) v.push_back(gbk::FromUtf8(p));
-    return v;
-  }();
-  return names.at(static_cast<size_t>(Clamp(index, 0, kProvinceCount - 1)));
+  return ProvinceNames().at(static_cast<size_t>(Clamp(index, 0, kProvinceCount - 1)));
 }
+
+}  // namespace
 
 bool ParsePlaceValue(const std::string& value, float& longitude, float& latitude) {
   size_t star = value.find('*');

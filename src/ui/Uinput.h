@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "cases/Caserules.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "engine/Records.h"
-
-// The 35 provinces of the birth dialogs, "未知地" last; the others are the sections
-// of "dat\dili.ini".
-constexpr int kProvinceCount = 35;
-const std::string& ProvinceName(int index);
 
 // A place value "lonDeg:lonMin*latDeg:latMin" in degrees; minutes take the sign of
 // their degrees. False (and 120, 30) when the value has another form.

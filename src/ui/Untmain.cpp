@@ -13,14 +13,14 @@ std::string AppDir;
 MDataBase CaseDb;
 MNameLibrary WordLib;
 TIniFile* IniFile = nullptr;
-bool CurCaseLoaded = false;
-int CurCaseId = 0;
+uint8_t CurCaseLoaded = 0;
+int32_t CurCaseId = 0;
 std::string CurCasePath;
 TFrmMain* FrmMain = nullptr;
 
 namespace {
 
-enum Kind { kPanel, kLabel, kButton, kEdit, kCombo, kPages, kSheet, kRich, kMemo };
+enum Kind { kPanel, kLabel, kButton, kEdit, kCombo, kPages, kSheet, kRich, kMemo, kTree };
 
 // One control of the window: class, name, caption (UTF-8), bounds, parent, align.
 struct Row {
@@ -54,6 +54,7 @@ const Row kLayout[] = {
   {kLabel,  "StxtScore",   "得分",     50,   2,  60,  16, "PanWuGe",     alNone},
   {kLabel,  "sTxtSanCai",  "三才",     50, 140,  60,  16, "PanWuGe",     alNone},
   {kButton, "sBtoDecName", "解",        2, 138,  24,  20, "PanWuGe",     alNone},
+  {kTree,   "TreeCase",    "",          0, 162, 130, 238, "PanLeft",     alClient},
   {kPages,  "PageControl1", "",       130,  28, 510, 400, "",            alClient},
   {kSheet,  "PageName",    "姓名分析",  0,   0, 500, 370, "PageControl1", alNone},
   {kSheet,  "PageQiMing",  "个人起名",  0,   0, 500, 370, "PageControl1", alNone},
@@ -92,6 +93,8 @@ TControl* Make(Kind kind, TComponent* owner) {
       return new TRichEdit(owner);
     case kMemo:
       return new TMemo(owner);
+    case kTree:
+      return new TTreeView(owner);
   }
   return nullptr;
 }
@@ -189,6 +192,7 @@ void TFrmMain::BuildLayout() {
   for (int i = 0; i < 5; ++i) get(txt[i], ("txt" + std::to_string(i)).c_str());
   get(PanLeft, "PanLeft");
   get(PanWuGe, "PanWuGe");
+  get(TreeCase, "TreeCase");
   for (int i = 0; i < 4; ++i) get(Stxt[i], ("Stxt" + std::to_string(i + 1)).c_str());
   get(StxtTian, "StxtTian");
   get(StxtRen, "StxtRen");
@@ -241,6 +245,7 @@ TFrmMain::~TFrmMain() {
   // The engines go last, also when the window is destroyed without a close.
   delete analyser;
   delete namingAnalyser;
+  delete cases;
   delete generator;
   delete reportView;
   delete reportView2;
@@ -283,8 +288,7 @@ void TFrmMain::FormShow(TObject*) {
   StxtRen->SetText(U("人格"));
   StxtZong->SetText(U("总格"));
   StxtWai->SetText(U("外格"));
-  // The case tree comes with the case commands; the store is opened for them already.
-  CaseDb.Open(AppDir, 0);
+  OpenCaseTree();
   reportView = new TReportView(*RedtName);
   reportView2 = new TReportView(*RedtName2);
   analyser = new MDecName(WordLib);
@@ -293,6 +297,30 @@ void TFrmMain::FormShow(TObject*) {
   namingAnalyser->SetView(reportView2);
   generator = new MSearchName(WordLib, this);
   for (TStringList*& l : numberLists) l = new TStringList;
+}
+
+void TFrmMain::OpenCaseTree() {
+  if (!CaseDb.Open(AppDir, 0)) ShowMessage(CaseDb.LastError());
+  cases = new CaseContext{this,
+                          *TreeCase,
+                          *RedtName,
+                          CaseDb,
+                          *IniFile,
+                          AppDir,
+                          heldCase,
+                          CurCaseLoaded,
+                          CurCaseId,
+                          CurCasePath,
+                          searchCriteria,
+                          chartValid,
+                          birth,
+                          [this](bool writeReport) { return RunAnalysis(writeReport); },
+                          {}};
+  // The 1000 most recent ids, newest first; the tree shows those the store can read.
+  std::vector<int32_t> ids;
+  int32_t n = CaseDb.GetCount();
+  for (int32_t i = 1; i <= 1000; ++i) ids.push_back(n - i);
+  BuildCaseTree(*cases, ids);
 }
 
 void TFrmMain::ReadSettings() {
@@ -368,8 +396,10 @@ bool TFrmMain::WriteSettings() {
 }
 
 void TFrmMain::FormClose(TObject*, TCloseAction&) {
-  // Saving the shown case needs the case commands, which are not part of this window yet;
-  // CurCaseLoaded stays false until they are, so nothing is offered or lost here.
+  // The shown case is offered for saving while the engines and the settings still exist.
+  if (cases) OfferSaveShownCase(*cases);
+  delete cases;
+  cases = nullptr;
   if (IniFile && !WriteSettings())
     Application->MessageBox(U("无法保存设置文件：") + IniFile->FileName(), U("错误"), MB_OK | MB_ICONERROR);
   delete analyser;
@@ -418,6 +448,7 @@ void TFrmMain::BtnPaiClick(TObject*) {
   }
   birth.singleSurname = static_cast<uint8_t>(CboDanFu->ItemIndex() == 0 ? 0 : 1);
   ::SetText(birth.name, name);
+  if (cases) OfferSaveShownCase(*cases);
   heldCase.year = birth.year;
   heldCase.month = birth.month;
   heldCase.day = birth.day;
@@ -433,10 +464,17 @@ void TFrmMain::BtnPaiClick(TObject*) {
   heldCase.latitude = birth.latitude;
   heldCase.singleSurname = birth.singleSurname;
   ::SetText(birth.place, placeText);
-  analyser->writeToView = true;
+  if (RunAnalysis(true) && analyser->SaveEnabled() && cases) SaveCase(*cases);
+}
+
+bool TFrmMain::RunAnalysis(bool writeReport) {
+  chartValid = false;
+  LedtName->SetText(FieldText(birth.name));
+  CboDanFu->SetItemIndex(birth.singleSurname ? 1 : 0);
+  analyser->writeToView = writeReport;
   if (!analyser->Analyse(birth)) {
     Application->MessageBox(analyser->LastError(), U("错误"), MB_OK | MB_ICONERROR);
-    return;
+    return false;
   }
   int elements[4];
   int16_t grids[5];
@@ -446,8 +484,7 @@ void TFrmMain::BtnPaiClick(TObject*) {
   PageControl1->SetActivePageIndex(0);
   chartValid = true;
   PrepareConditions();
-  // Storing the case (the setting "save") needs the category dialog of the case
-  // commands; until they exist the case is not stored.
+  return true;
 }
 
 void TFrmMain::PrepareConditions() {

@@ -20,6 +20,7 @@
 #include "dictionary/Namelibrary.h"
 #include "engine/Decname.h"
 #include "engine/Searchname.h"
+#include "ui/Casetree.h"
 #include "ui/Reportview.h"
 
 class TFrmMain : public TForm, private MessagePump {
@@ -47,6 +48,7 @@ class TFrmMain : public TForm, private MessagePump {
   TLabel* txt[5];  // the element legend 水 木 火 土 金
   TPanel* PanLeft;
   TPanel* PanWuGe;
+  TTreeView* TreeCase;
   TLabel* Stxt[4];  // the four character boxes
   TLabel* StxtTian;
   TLabel* StxtRen;
@@ -81,6 +83,7 @@ class TFrmMain : public TForm, private MessagePump {
   MSearchName* generator = nullptr;
   TReportView* reportView = nullptr;  // RedtName as the analysers' report view
   TReportView* reportView2 = nullptr;
+  CaseContext* cases = nullptr;  // the case tree's view of this window, from show to close
   std::string chartText;
   std::string radicalText;
   std::string pickedName;
@@ -99,6 +102,8 @@ class TFrmMain : public TForm, private MessagePump {
   bool WriteSettings();
   void SetBirthDefaults();
   void PrepareConditions();
+  bool RunAnalysis(bool writeReport);
+  void OpenCaseTree();
   int Ask(const char* utf8Text, const char* utf8Caption, unsigned flags);
 };
 
@@ -119,7 +124,7 @@ extern std::string AppDir;
 extern MDataBase CaseDb;
 extern MNameLibrary WordLib;
 extern TIniFile* IniFile;
-extern bool CurCaseLoaded;
-extern int CurCaseId;
+extern uint8_t CurCaseLoaded;
+extern int32_t CurCaseId;
 extern std::string CurCasePath;
 extern TFrmMain* FrmMain;
