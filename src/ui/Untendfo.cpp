@@ -1,0 +1,69 @@
+#include "ui/Untendfo.h"
+
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/TStringList.h"
+#include "ui/Untmain.h"
+
+namespace {
+
+std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+}  // namespace
+
+TFrmEndfo::TFrmEndfo(TComponent* owner) : TForm(owner) {
+  Name = "FrmEndfo";
+  SetText(U("编辑尾部信息"));
+  BorderStyle = bsDialog;
+  Position = poScreenCenter;
+  SetClientSize(360, 240);
+  Memo1 = new TMemo(this);
+  Memo1->Name = "Memo1";
+  Memo1->SetBounds(8, 8, 344, 180);
+  Memo1->SetParent(this);
+  ChkAuto = new TCheckBox(this);
+  ChkAuto->Name = "ChkAuto";
+  ChkAuto->SetText(U("加入到命稿尾部"));
+  ChkAuto->SetBounds(8, 204, 140, 20);
+  ChkAuto->SetParent(this);
+  Btnok = new TButton(this);
+  Btnok->Name = "Btnok";
+  Btnok->SetText(U("保存"));
+  Btnok->SetBounds(196, 200, 72, 26);
+  Btnok->SetParent(this);
+  BtnCancel = new TButton(this);
+  BtnCancel->Name = "BtnCancel";
+  BtnCancel->SetText(U("取消"));
+  BtnCancel->SetBounds(278, 200, 72, 26);
+  BtnCancel->ModalResult = mrCancel;
+  BtnCancel->SetParent(this);
+  Btnok->OnClick = [this](TObject* s) { BtnokClick(s); };
+  OnShow = [this](TObject* s) { FormShow(s); };
+  OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  DoCreate();
+}
+
+void TFrmEndfo::FormShow(TObject*) {
+  endInfoPath = AppDir + "dat\\EndInfo.txt";
+  TStringList lines;
+  if (file::Exists(endInfoPath) && lines.LoadFromFile(endInfoPath)) Memo1->SetText(lines.Text());
+  settingsIni = std::make_unique<TIniFile>(AppDir + "dat\\set.ini");
+  ChkAuto->SetChecked(settingsIni->ReadBool("set", "endinfo", false));
+}
+
+void TFrmEndfo::BtnokClick(TObject*) {
+  if (Memo1->Text().empty()) {
+    Application->MessageBox(U("输入不能为空"), U("信息"), MB_OK | MB_ICONINFORMATION);
+    ::SetFocus(Memo1->Handle());
+    return;
+  }
+  TStringList lines;
+  lines.SetText(Memo1->Text());
+  if (!lines.SaveToFile(endInfoPath) || !settingsIni->WriteBool("set", "endinfo", ChkAuto->Checked())) {
+    Application->MessageBox(U("无法保存文件：") + endInfoPath, U("错误"), MB_OK | MB_ICONERROR);
+    return;
+  }
+  ModalResult = mrOk;
+}
+
+void TFrmEndfo::FormClose(TObject*, TCloseAction&) { settingsIni.reset(); }
