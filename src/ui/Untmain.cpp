@@ -276,6 +276,8 @@ void TFrmMain::FormShow(TObject*) {
     f.Size = 11;
     txt[i]->SetFont(f);
   }
+  // The label is measured once its window exists.
+  LedtName->SetLabelPosition(lpLeft);
   radicalText.clear();
   SetBirthDefaults();
   Stxt[0]->SetText(U("姓"));

@@ -109,6 +109,7 @@ void TFrmSet::BuildLayout() {
 }
 
 void TFrmSet::FormShow(TObject*) {
+  LedtLeft->SetLabelPosition(lpLeft);  // measured once its window exists
   settingsIni = std::make_unique<TIniFile>(AppDir + "dat\\set.ini");
   TIniFile& ini = *settingsIni;
   ChkSave->SetChecked(ini.ReadBool("set", "save", false));
