@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <string>
@@ -61,8 +62,27 @@ class CaseScript {
     return found;
   }
   void Tick() {
-    if (!steps_.empty() && steps_.front()()) steps_.pop_front();
+    if (steps_.empty()) return;
+    if (steps_.front()()) {
+      steps_.pop_front();
+      waited_ = 0;
+    } else if (++waited_ == 125) {
+      ReportWindows();  // a step waiting 5 s: say what is on the screen instead
+    }
   }
+  static BOOL CALLBACK ReportOne(HWND h, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(h)) {
+      wchar_t cls[64];
+      GetClassNameW(h, cls, 64);
+      std::fprintf(stderr, "waiting; on screen: %s \"%s\" %s\n", gbk::ToUtf8(gbk::FromWide(cls)).c_str(),
+                   gbk::ToUtf8(gui::Text(h)).c_str(), gbk::ToUtf8(BoxText(h)).c_str());
+    }
+    return TRUE;
+  }
+  static void ReportWindows() { EnumWindows(ReportOne, 0); }
+  int waited_ = 0;
   TTimer timer_;
   std::deque<std::function<bool()>> steps_;
 };

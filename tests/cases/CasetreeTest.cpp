@@ -1,0 +1,271 @@
+// The case tree and the case commands over a real store, with the dialogs driven by
+// messages: save, view, edit, move, search, category rename and delete, and the
+// history's export, clear and import.
+#include "ui/Casetree.h"
+
+#include <gtest/gtest.h>
+
+#include "cases/CaseScript.h"
+#include "cases/FrmFenLei.h"
+#include "cases/FrmInfo.h"
+#include "cases/FrmSearch.h"
+#include "classlib/Files.h"
+#include "classlib/StrUtils.h"
+#include "classlib/TIniFile.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+// Stands in for the main window: the tree, the report view and the held state.
+class CaseWindow : public TForm {
+ public:
+  explicit CaseWindow(TComponent* owner) : TForm(owner) {
+    SetText("cases");
+    SetClientSize(560, 360);
+    Tree = new TTreeView(this);
+    Tree->SetBounds(0, 0, 260, 360);
+    Tree->SetParent(this);
+    Report = new TRichEdit(this);
+    Report->SetBounds(264, 0, 296, 360);
+    Report->SetParent(this);
+    DoCreate();
+  }
+  TTreeView* Tree;
+  TRichEdit* Report;
+};
+
+class CaseTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app.Initialize();
+    app.Title = "Torvik";
+    ASSERT_TRUE(file::ForceDirectories(temp.Path("dat")));
+    ASSERT_TRUE(db->Open(temp.Dir(), 0)) << db->LastError();
+    owned = std::make_unique<CaseWindow>(&app);
+    owned->Show();
+  }
+
+  CaseContext Context() {
+    CaseContext c{&app,    *owned->Tree, *owned->Report, *db,   ini,   temp.Dir(), held, loaded,
+                  shownId, shownPath,    criteria,       chart, birth, {},         {}};
+    c.AnalyseBirth = [this](bool writeReport) {
+      if (writeReport) owned->Report->SetText(G("报告：") + FieldText(birth.name));
+      return true;
+    };
+    return c;
+  }
+
+  // Analyses a new person and stores it under the category through the save dialog.
+  bool SaveNew(const char* name, bool male, const char* category) {
+    CaseContext c = Context();
+    NewCase(c);
+    SetText(birth.name, G(name));
+    birth.male = male;
+    birth.year = 1990;
+    birth.month = 5;
+    birth.day = 6;
+    BirthToCase(birth, held);
+    owned->Report->SetText(G("报告：") + G(name));
+    chart = true;
+    CaseScript s;
+    s.OnForm<TFrmFenLei>("TFrmFenLei", [category](TFrmFenLei& f) {
+      f.CboFenLei->SetText(G(category));
+      CaseScript::Press(f.Btnok);
+    });
+    return SaveCase(c);
+  }
+
+  TTreeNode* Category(const char* name) { return FindCategoryNode(*owned->Tree, G(name)); }
+  void Select(TTreeNode* n) { owned->Tree->SetSelected(n); }
+  void Restart() {
+    db = std::make_unique<MDataBase>();
+    ASSERT_TRUE(db->Open(temp.Dir(), 0));
+    CaseContext c = Context();
+    BuildCaseTree(c, RecentCaseIds(*db));
+  }
+  std::vector<std::string> Texts() {  // category, then its cases, in tree order
+    std::vector<std::string> out;
+    TTreeNode* root = owned->Tree->Items().GetFirstNode();
+    for (int i = 0; root && i < root->Count(); ++i) {
+      out.push_back(gbk::ToUtf8(root->Item(i)->Text()));
+      for (int k = 0; k < root->Item(i)->Count(); ++k) out.push_back(gbk::ToUtf8(root->Item(i)->Item(k)->Text()));
+    }
+    return out;
+  }
+
+  TApplication app;
+  TempFolder temp;
+  TIniFile ini{temp.Path("dat\\init.ini")};
+  std::unique_ptr<MDataBase> db = std::make_unique<MDataBase>();
+  std::unique_ptr<CaseWindow> owned;
+  CaseRecord held{};
+  uint8_t loaded = 0;
+  int32_t shownId = -1;
+  std::string shownPath;
+  CaseCriteria criteria;
+  bool chart = false;
+  BirthRecord birth;
+};
+
+TEST_F(CaseTree, HistoryThroughEveryCommand) {
+  {
+    CaseContext c = Context();
+    BuildCaseTree(c, RecentCaseIds(*db));
+  }
+  EXPECT_TRUE(SaveNew("张三", true, "家人"));
+  EXPECT_TRUE(SaveNew("李四", false, "家人"));
+  EXPECT_TRUE(SaveNew("王五", true, "朋友"));
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "张三  公1990-5-6|0", "李四  公1990-5-6|1", "朋友",
+                                               "王五  公1990-5-6|2"}));
+  EXPECT_TRUE(file::Exists(CaseReportPath(temp.Dir(), 2)));
+  gui::SaveScreenshot(owned->Handle(), gui::ScreenshotPath("CaseTree.png"));
+
+  CaseContext c = Context();
+  // Viewing brings back the stored report and the name.
+  Select(Category("家人")->Item(1));
+  owned->Report->Clear();
+  ViewCase(c);
+  EXPECT_EQ(loaded, 1);
+  EXPECT_EQ(shownId, 1);
+  EXPECT_EQ(FieldText(birth.name), G("李四"));
+  EXPECT_EQ(owned->Report->Text(), G("报告：李四"));
+
+  // Editing the shown case's details retitles its node and is kept by a later save.
+  {
+    CaseScript s;
+    s.OnForm<TFrmInfo>("TFrmInfo", [](TFrmInfo& f) {
+      f.Edtname->SetText(G("李六"));
+      CaseScript::Press(f.BitBtn1);
+    });
+    s.Answer("提示", IDYES);
+    s.Answer("完成", IDOK);
+    EditCase(c);
+  }
+  EXPECT_EQ(gbk::ToUtf8(Category("家人")->Item(1)->Text()), "李六  公1990-5-6|1");
+  EXPECT_EQ(FieldText(held.name), G("李六"));
+
+  // Moving 张三 to 朋友; showing all lists it there.
+  Select(Category("家人")->Item(0));
+  std::vector<MoveTarget> targets = MoveTargets(*owned->Tree);
+  ASSERT_EQ(targets.size(), 1u);
+  EXPECT_EQ(targets[0].caption, G("朋友"));
+  MoveCase(c, targets[0]);
+  ShowAllCases(c);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"朋友", "张三  公1990-5-6|0", "王五  公1990-5-6|2", "家人",
+                                               "李六  公1990-5-6|1"}))
+      << "categories in the order their first case is met";
+
+  // Search by name: contains shows the hit; whole-name finds none.
+  {
+    CaseScript s;
+    s.OnForm<TFrmSearch>("TFrmSearch", [](TFrmSearch& f) {
+      gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("FrmSearch.png"));
+      f.Edtname->SetText(G("王"));
+      CaseScript::Press(f.BtnSearch);
+    });
+    s.Answer("提示", IDYES);
+    SearchCases(c);
+  }
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"朋友", "王五  公1990-5-6|2"}));
+  {
+    CaseScript s;
+    s.OnForm<TFrmSearch>("TFrmSearch", [](TFrmSearch& f) {
+      EXPECT_EQ(f.Edtname->Text(), G("王"));  // the last search comes back
+      f.ChkName->SetChecked(true);
+      CaseScript::Press(f.BtnSearch);
+    });
+    s.Answer("信息", IDOK);
+    s.OnForm<TFrmSearch>("TFrmSearch", [](TFrmSearch& f) { CaseScript::Press(f.BtoCancel); });
+    SearchCases(c);
+    ASSERT_EQ(s.texts.size(), 1u);
+    EXPECT_EQ(s.texts[0], "没有找到符合条件的命例。");
+  }
+
+  // An older case of 朋友 outside the tree is renamed with its category.
+  CaseRecord old{};
+  SetText(old.name, G("赵七"));
+  SetText(old.category, G("朋友"));
+  ASSERT_EQ(db->Add(old), 3);
+  Select(Category("朋友"));
+  RenameCategory(c, G(" 同学 "));
+  ASSERT_NE(Category("同学"), nullptr);
+  CaseRecord r{};
+  for (int id : {2, 3}) {
+    ASSERT_TRUE(db->Read(id, r));
+    EXPECT_EQ(FieldText(r.category), G("同学"));
+  }
+  ShowAllCases(c);
+  Select(Category("同学"));
+  {
+    CaseScript s;
+    s.Answer("注意", IDYES);
+    DeleteCategory(c);
+  }
+  for (int id : {0, 2, 3}) EXPECT_FALSE(db->Read(id, r)) << id;
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "李六  公1990-5-6|1"}));
+
+  // Export, clear, restart, import, restart: the same tree and reports.
+  std::string exportDir = temp.Path("export");
+  ASSERT_TRUE(file::ForceDirectories(exportDir));
+  {
+    CaseScript s;
+    s.Answer("Torvik", IDOK);
+    EXPECT_TRUE(ExportHistory(c, exportDir));
+  }
+  {
+    CaseScript s;
+    s.Answer("注意了", IDYES);
+    s.Answer("注意了", IDYES);
+    s.Answer("Torvik", IDOK);
+    EXPECT_TRUE(ClearHistory(c));
+  }
+  EXPECT_EQ(loaded, 0) << "the close prompt must not write into the cleared store";
+  Restart();
+  EXPECT_TRUE(Texts().empty());
+  CaseContext fresh = Context();
+  {
+    CaseScript s;
+    s.Answer("Torvik", IDOK);
+    EXPECT_TRUE(ImportHistory(fresh, exportDir + "\\bazi0.dat"));
+  }
+  Restart();
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "李六  公1990-5-6|1"}));
+  EXPECT_TRUE(file::Exists(CaseReportPath(temp.Dir(), 1)));
+}
+
+TEST_F(CaseTree, RefusedImportLeavesTheHistory) {
+  EXPECT_TRUE(SaveNew("张三", true, "家人"));
+  std::string other = temp.Path("other");
+  ASSERT_TRUE(file::ForceDirectories(other));
+  ASSERT_TRUE(file::WriteAtomic(other + "\\bazi0.dat", "not a store at all, just some text"));
+  CaseContext c = Context();
+  CaseScript s;
+  s.Answer("Torvik", IDOK);
+  s.Answer("Torvik", IDOK);
+  EXPECT_FALSE(ImportHistory(c, other + "\\bazi0.dat"));
+  EXPECT_FALSE(ImportHistory(c, temp.Path("dat\\bazi0.dat")));  // the program's own
+  EXPECT_EQ(db->GetCount(), 1);
+  CaseRecord r{};
+  EXPECT_TRUE(db->Read(0, r));
+  EXPECT_TRUE(file::Exists(CaseReportPath(temp.Dir(), 0)));
+}
+
+TEST_F(CaseTree, FailedReportWriteKeepsNoRecord) {
+  {
+    CaseContext c = Context();
+    BuildCaseTree(c, {});
+  }
+  // A file where the report folder belongs: the report cannot be written.
+  ASSERT_TRUE(file::WriteAtomic(temp.Path("bazi_f"), "x"));
+  CaseScript s;
+  s.Answer("Torvik", IDOK);
+  EXPECT_FALSE(SaveNew("张三", true, "家人"));
+  EXPECT_EQ(s.texts.size(), 1u);
+  CaseRecord r{};
+  EXPECT_FALSE(db->Read(0, r));
+  EXPECT_EQ(FindCaseNode(*owned->Tree, 0), nullptr);
+}
+
+}  // namespace
