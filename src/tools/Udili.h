@@ -1,0 +1,37 @@
+// The place editor "经纬度修改": changes the longitude and latitude of a place of
+// "dat\dili.ini". It never adds or removes places or provinces.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
+#include "classlib/TIniFile.h"
+
+class TFrmDiLi : public TForm {
+ public:
+  explicit TFrmDiLi(TComponent* owner);
+  std::string ClassName() const override { return "TFrmDiLi"; }
+
+  void FormCreate(TObject* sender);
+  void FormClose(TObject* sender, TCloseAction& action);
+  void CboShengClick(TObject* sender);
+  void CboShiClick(TObject* sender);
+  void BtoEditClick(TObject* sender);
+
+  TComboBox* CboSheng;
+  TComboBox* CboShi;
+  TLabel* LblJing;
+  TLabel* LblWei;
+  TLabeledEdit* LedtJingDu;
+  TLabeledEdit* LedtJingFen;
+  TLabeledEdit* LedtWeiDu;
+  TLabeledEdit* LedtWeiFen;
+  TButton* BtoEdit;
+
+ private:
+  void BuildLayout();
+  std::unique_ptr<TIniFile> ini;
+};
