@@ -121,6 +121,7 @@ bool SaveNewCase(CaseContext& c) {
   }
   c.heldCase = r;
   TTreeNode* n = AddCaseNode(c.Tree, r);
+  Root(c.Tree)->Expand(false);  // a first case goes under a root that had nothing to show
   n->Parent()->Expand(false);
   return true;
 }

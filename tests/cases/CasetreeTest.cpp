@@ -120,7 +120,6 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
   EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "张三  公1990-5-6|0", "李四  公1990-5-6|1", "朋友",
                                                "王五  公1990-5-6|2"}));
   EXPECT_TRUE(file::Exists(CaseReportPath(temp.Dir(), 2)));
-  gui::SaveScreenshot(owned->Handle(), gui::ScreenshotPath("CaseTree.png"));
 
   CaseContext c = Context();
   // Viewing brings back the stored report and the name.
@@ -156,6 +155,9 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
   EXPECT_EQ(Texts(), (std::vector<std::string>{"朋友", "张三  公1990-5-6|0", "王五  公1990-5-6|2", "家人",
                                                "李六  公1990-5-6|1"}))
       << "categories in the order their first case is met";
+  owned->Tree->FullExpand();
+  gui::Pump(200);
+  gui::SaveScreenshot(owned->Handle(), gui::ScreenshotPath("CaseTree.png"));
 
   // Search by name: contains shows the hit; whole-name finds none.
   {
