@@ -1,6 +1,7 @@
 // The case dialogs shown modally and driven through real messages.
 #include <gtest/gtest.h>
 
+#include "cases/CaseScript.h"
 #include "cases/FrmClassEdit.h"
 #include "cases/FrmFenLei.h"
 #include "cases/FrmInfo.h"
@@ -8,7 +9,6 @@
 #include "classlib/Files.h"
 #include "classlib/TIniFile.h"
 #include "support/TempFolder.h"
-#include "cases/CaseScript.h"
 
 namespace {
 
