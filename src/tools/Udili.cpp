@@ -76,6 +76,10 @@ TFrmDiLi::TFrmDiLi(TComponent* owner) : TForm(owner) {
   BuildLayout();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  // The edits' labels are measured once their windows exist.
+  OnShow = [this](TObject*) {
+    for (TLabeledEdit* e : {LedtJingDu, LedtJingFen, LedtWeiDu, LedtWeiFen}) e->SetLabelPosition(lpRight);
+  };
   DoCreate();
 }
 
