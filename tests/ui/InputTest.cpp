@@ -10,6 +10,7 @@
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
+#include "classlib/TIniFile.h"
 #include "engine/Decname.h"
 #include "support/Gui.h"
 #include "ui/Uinput.h"
@@ -134,6 +135,21 @@ TEST_F(InputDialog, LunarLeapMonthAndPlaceReachTheRecordAndTheAnalysis) {
   EXPECT_EQ(analyser.SolarDate().year, 2020);
   EXPECT_EQ(analyser.SolarDate().month, 5);
   EXPECT_EQ(analyser.SolarDate().day, 23);
+
+  // True solar time at 福州 (119°25' E) in late May: about 2 minutes behind Beijing's
+  // meridian and about 3 ahead by the equation of time.
+  std::string setPath = AppDir + "dat\\set.ini", saved;
+  ASSERT_TRUE(file::ReadAll(setPath, saved));
+  ASSERT_TRUE(TIniFile(setPath).WriteInteger("set", "iDate", 1));
+  bool ok = analyser.Analyse(birth);
+  file::WriteAtomic(setPath, saved);
+  ASSERT_TRUE(ok) << analyser.LastError();
+  const DateRecord& b = analyser.BeijingDate();
+  const DateRecord& t = analyser.SolarDate();
+  int shift = (t.day - b.day) * 1440 + (t.hour - b.hour) * 60 + (t.minute - b.minute);
+  EXPECT_EQ(b.hour, 23);
+  EXPECT_GE(shift, 0);
+  EXPECT_LE(shift, 2);
 }
 
 TEST_F(InputDialog, BadYearsAreRefusedAndTheDialogStaysOpen) {
