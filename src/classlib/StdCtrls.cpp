@@ -365,3 +365,13 @@ LRESULT TCheckListBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
   }
   return TListBox::WndProc(msg, w, l);
 }
+
+LRESULT TGroupBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    FillRect(reinterpret_cast<HDC>(w), &r, BackgroundBrush());
+    return 1;
+  }
+  return TWinControl::WndProc(msg, w, l);
+}

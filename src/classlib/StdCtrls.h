@@ -117,6 +117,8 @@ class TGroupBox : public TWinControl {
  protected:
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }
   DWORD CreateStyle() const override { return TControl::CreateStyle() | BS_GROUPBOX; }
+  // The system's group box never erases its inside, and its parent clips it out.
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 };
 
 // The items of a list or combo box, kept here and mirrored into the window, so that
