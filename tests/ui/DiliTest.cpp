@@ -5,52 +5,16 @@
 #include <functional>
 #include <vector>
 
-#include "classlib/ExtCtrls.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/TIniFile.h"
 #include "support/Gui.h"
 #include "tools/Udili.h"
+#include "ui/ModalDriver.h"
 
 namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
-
-// Runs one step a timer tick while the dialog is modal; a step returning false is retried.
-class Driver {
- public:
-  explicit Driver(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)), timer_(nullptr) {
-    timer_.SetInterval(100);
-    timer_.OnTimer = [this](TObject*) {
-      if (busy_ || next_ >= steps_.size()) return;
-      busy_ = true;
-      if (steps_[next_]()) ++next_;
-      busy_ = false;
-    };
-  }
-
- private:
-  std::vector<std::function<bool()>> steps_;
-  size_t next_ = 0;
-  bool busy_ = false;
-  TTimer timer_;
-};
-
-// Answers the message box captioned `caption` with `id`, keeping its text in `text`.
-std::function<bool()> Answer(const std::string& caption, int id, std::string& text) {
-  return [caption, id, &text] {
-    HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", caption, 50);
-    if (!box) return false;
-    // The message is the box's one non-empty static text.
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      wchar_t cls[16] = {};
-      GetClassNameW(c, cls, 16);
-      if (lstrcmpiW(cls, L"Static") == 0 && !gui::Text(c).empty()) text = gui::Text(c);
-    }
-    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(id), 0);
-    return true;
-  };
-}
 
 class PlaceEditor : public ::testing::Test {
  protected:
@@ -78,18 +42,18 @@ TEST_F(PlaceEditor, ShowsAndChangesAPlace) {
     PostMessageW(dlg.BtoEdit->Handle(), BM_CLICK, 0, 0);
     return true;
   };
-  Driver d({[&] {
-              TEdit* edits[4] = {dlg.LedtJingDu, dlg.LedtJingFen, dlg.LedtWeiDu, dlg.LedtWeiFen};
-              for (int i = 0; i < 4; ++i) shown[i] = edits[i]->Text();
-              gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("place-editor.png"));
-              return true;
-            },
-            [&] { return edit("179", "59", "89", "59"); }, Answer(U("注意了"), IDYES, ask),
-            Answer("Riveri 3.5", IDOK, done),
-            [&] {
-              PostMessageW(dlg.Handle(), WM_CLOSE, 0, 0);
-              return true;
-            }});
+  modal::Driver d({[&] {
+                     TEdit* edits[4] = {dlg.LedtJingDu, dlg.LedtJingFen, dlg.LedtWeiDu, dlg.LedtWeiFen};
+                     for (int i = 0; i < 4; ++i) shown[i] = edits[i]->Text();
+                     gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("place-editor.png"));
+                     return true;
+                   },
+                   [&] { return edit("179", "59", "89", "59"); }, modal::Answer(U("注意了"), IDYES, ask),
+                   modal::Answer("Riveri 3.5", IDOK, done),
+                   [&] {
+                     PostMessageW(dlg.Handle(), WM_CLOSE, 0, 0);
+                     return true;
+                   }});
   dlg.ShowModal();
   EXPECT_EQ(dlg.CboSheng->Items()[0], U("福建省"));
   EXPECT_EQ(dlg.CboSheng->Items().Count(), 34);
@@ -130,20 +94,20 @@ TEST_F(PlaceEditor, RefusesOutOfRangeInputAndNoChangesNothing) {
       PostMessageW(dlg.BtoEdit->Handle(), BM_CLICK, 0, 0);
       return true;
     });
-    steps.push_back(Answer(U("注意了"), IDYES, asks[i]));
-    steps.push_back(Answer(U("输入错误"), IDOK, messages[i]));
+    steps.push_back(modal::Answer(U("注意了"), IDYES, asks[i]));
+    steps.push_back(modal::Answer(U("输入错误"), IDOK, messages[i]));
   }
   steps.push_back([&dlg] {
     gui::SetText(dlg.LedtJingDu->Handle(), "100");
     PostMessageW(dlg.BtoEdit->Handle(), BM_CLICK, 0, 0);
     return true;
   });
-  steps.push_back(Answer(U("注意了"), IDNO, asks.back()));
+  steps.push_back(modal::Answer(U("注意了"), IDNO, asks.back()));
   steps.push_back([&dlg] {
     PostMessageW(dlg.Handle(), WM_CLOSE, 0, 0);
     return true;
   });
-  Driver d(steps);
+  modal::Driver d(steps);
   dlg.ShowModal();
   for (size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(std::string(rows[i].d1) + "/" + rows[i].m1 + "/" + rows[i].d2 + "/" + rows[i].m2);

@@ -6,13 +6,13 @@
 #include <functional>
 #include <vector>
 
-#include "classlib/ExtCtrls.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TIniFile.h"
 #include "engine/Decname.h"
 #include "support/Gui.h"
+#include "ui/ModalDriver.h"
 #include "ui/Uinput.h"
 #include "ui/Untmain.h"
 
@@ -45,27 +45,6 @@ TEST(PlaceValue, ReadsDegreesAndMinutesOrGivesTheDefault) {
   }
 }
 
-// Runs `steps` one per timer tick while the dialog is modal; a step returning false is retried.
-class Driver {
- public:
-  explicit Driver(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)), timer_(nullptr) {
-    timer_.SetInterval(100);
-    timer_.OnTimer = [this](TObject*) {
-      if (busy_ || next_ >= steps_.size()) return;
-      busy_ = true;
-      if (steps_[next_]()) ++next_;
-      busy_ = false;
-    };
-  }
-  bool Done() const { return next_ == steps_.size(); }
-
- private:
-  std::vector<std::function<bool()>> steps_;
-  size_t next_ = 0;
-  bool busy_ = false;
-  TTimer timer_;
-};
-
 class InputDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -77,16 +56,6 @@ class InputDialog : public ::testing::Test {
     birth.hour = 8;
     place = U("未知地。");
   }
-  // The first message box's text, after pressing its OK; "" while none is up.
-  static std::string CloseMessageBox() {
-    HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 50);
-    if (!box) return {};
-    std::string text;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-      if (gui::Text(c).size() > 4) text = gui::Text(c);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return text.empty() ? std::string(" ") : text;
-  }
   TApplication app;
   BirthRecord birth;
   std::string place;
@@ -94,25 +63,25 @@ class InputDialog : public ::testing::Test {
 
 TEST_F(InputDialog, LunarLeapMonthAndPlaceReachTheRecordAndTheAnalysis) {
   TFrmInput dlg(Application, birth, place);
-  Driver d({[&] {
-              gui::SetText(dlg.EdtYear->Handle(), "2020");
-              dlg.cbom->SetItemIndex(3);  // the (leap) fourth month
-              dlg.cbod->SetItemIndex(0);
-              dlg.cbos->SetItemIndex(23);
-              dlg.Rdonl->SetChecked(true);
-              dlg.Rdogl->SetChecked(false);
-              dlg.Chkrun->SetChecked(true);
-              dlg.Rdonv->SetChecked(true);
-              dlg.Rdona->SetChecked(false);
-              dlg.cbodiZ->SetItemIndex(0);
-              dlg.cbodiZClick(nullptr);
-              return true;
-            },
-            [&] {
-              gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("birth-dialog.png"));
-              PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
-              return true;
-            }});
+  modal::Driver d({[&] {
+                     gui::SetText(dlg.EdtYear->Handle(), "2020");
+                     dlg.cbom->SetItemIndex(3);  // the (leap) fourth month
+                     dlg.cbod->SetItemIndex(0);
+                     dlg.cbos->SetItemIndex(23);
+                     dlg.Rdonl->SetChecked(true);
+                     dlg.Rdogl->SetChecked(false);
+                     dlg.Chkrun->SetChecked(true);
+                     dlg.Rdonv->SetChecked(true);
+                     dlg.Rdona->SetChecked(false);
+                     dlg.cbodiZ->SetItemIndex(0);
+                     dlg.cbodiZClick(nullptr);
+                     return true;
+                   },
+                   [&] {
+                     gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("birth-dialog.png"));
+                     PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
+                     return true;
+                   }});
   ASSERT_EQ(dlg.ShowModal(), mrOk);
   EXPECT_EQ(dlg.cbos->Items()[23], U("23时子"));
   EXPECT_EQ(dlg.cbos->Items()[0], U("0时子"));
@@ -154,27 +123,24 @@ TEST_F(InputDialog, LunarLeapMonthAndPlaceReachTheRecordAndTheAnalysis) {
 
 TEST_F(InputDialog, BadYearsAreRefusedAndTheDialogStaysOpen) {
   TFrmInput dlg(Application, birth, place);
-  std::vector<std::string> messages;
+  const char* const years[] = {"1899", "2101", "abc", ""};
+  std::vector<std::string> messages(std::size(years));
   std::vector<std::function<bool()>> steps;
-  for (const char* year : {"1899", "2101", "abc", ""}) {
+  for (size_t i = 0; i < std::size(years); ++i) {
+    const char* year = years[i];
     steps.push_back([&dlg, year] {
       gui::SetText(dlg.EdtYear->Handle(), year);
       PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
       return true;
     });
-    steps.push_back([&] {
-      std::string text = CloseMessageBox();
-      if (text.empty()) return false;
-      messages.push_back(text);
-      return true;
-    });
+    steps.push_back(modal::Answer("", IDOK, messages[i]));
   }
   steps.push_back([&] {
     EXPECT_TRUE(IsWindowVisible(dlg.Handle()));
     PostMessageW(dlg.BitBtn2->Handle(), BM_CLICK, 0, 0);
     return true;
   });
-  Driver d(steps);
+  modal::Driver d(steps);
   EXPECT_EQ(dlg.ShowModal(), mrCancel);
   ASSERT_EQ(messages.size(), 4u);
   for (const std::string& m : messages) EXPECT_EQ(m, U("年份在1900-2100年之间"));
@@ -188,7 +154,7 @@ TEST_F(InputDialog, UnknownPlaceAndStaleIndexes) {
   birth.year = 1850;
   TFrmInput dlg(Application, birth, place);
   std::string shownYear;
-  Driver d({[&] {
+  modal::Driver d({[&] {
     shownYear = gui::Text(dlg.EdtYear->Handle());
     PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
     return true;

@@ -5,13 +5,13 @@
 #include <functional>
 #include <vector>
 
-#include "classlib/ExtCtrls.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/TIniFile.h"
 #include "classlib/TStringList.h"
 #include "support/Gui.h"
 #include "support/TempFolder.h"
+#include "ui/ModalDriver.h"
 #include "ui/Untendfo.h"
 #include "ui/Untmain.h"
 #include "ui/Untset.h"
@@ -19,37 +19,6 @@
 namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
-
-// Runs one step a timer tick while a dialog is modal; a step returning false is retried.
-class Driver {
- public:
-  explicit Driver(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)), timer_(nullptr) {
-    timer_.SetInterval(100);
-    timer_.OnTimer = [this](TObject*) {
-      if (busy_ || next_ >= steps_.size()) return;
-      busy_ = true;
-      if (steps_[next_]()) ++next_;
-      busy_ = false;
-    };
-  }
-
- private:
-  std::vector<std::function<bool()>> steps_;
-  size_t next_ = 0;
-  bool busy_ = false;
-  TTimer timer_;
-};
-
-// The text of the message box on show, after pressing its OK; "" while none is up.
-std::string CloseMessageBox() {
-  HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 50);
-  if (!box) return {};
-  std::string text;
-  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (gui::Text(c).size() > 4) text = gui::Text(c);
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  return text.empty() ? std::string(" ") : text;
-}
 
 class Settings : public ::testing::Test {
  protected:
@@ -65,7 +34,8 @@ class Settings : public ::testing::Test {
 TEST_F(Settings, FreshFileShowsTheDefaultsAndTheMarginIsChecked) {
   TFrmSet dlg(Application);
   bool fresh[7] = {};
-  std::vector<std::string> messages;
+  const char* const margins[] = {"501", "abc", "-1"};
+  std::vector<std::string> messages(std::size(margins));
   std::vector<std::function<bool()>> steps = {[&] {
     fresh[0] = dlg.ChkSave->Checked();
     fresh[1] = dlg.ChkZiShi->Checked();
@@ -77,17 +47,14 @@ TEST_F(Settings, FreshFileShowsTheDefaultsAndTheMarginIsChecked) {
     gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("settings-dialog.png"));
     return true;
   }};
-  for (const char* margin : {"501", "abc", "-1"}) {
+  for (size_t i = 0; i < std::size(margins); ++i) {
+    const char* margin = margins[i];
     steps.push_back([&dlg, margin] {
       gui::SetText(dlg.LedtLeft->Handle(), margin);
       PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
       return true;
     });
-    steps.push_back([&] {
-      std::string t = CloseMessageBox();
-      if (!t.empty()) messages.push_back(t);
-      return !t.empty();
-    });
+    steps.push_back(modal::Answer("", IDOK, messages[i]));
   }
   steps.push_back([&] {
     gui::SetText(dlg.LedtLeft->Handle(), "500");
@@ -97,7 +64,7 @@ TEST_F(Settings, FreshFileShowsTheDefaultsAndTheMarginIsChecked) {
     PostMessageW(dlg.BitBtn1->Handle(), BM_CLICK, 0, 0);
     return true;
   });
-  Driver d(steps);
+  modal::Driver d(steps);
   ASSERT_EQ(dlg.ShowModal(), mrOk);
   const bool expected[7] = {false, false, false, false, true, true, true};
   for (int i = 0; i < 7; ++i) {
@@ -119,21 +86,18 @@ TEST_F(Settings, ClosingTextRefusesEmptyTextAndWritesItsSwitch) {
   TFrmEndfo dlg(Application);
   std::string message;
   bool ticked = false;
-  Driver d({[&] {
-              ticked = dlg.ChkAuto->Checked();
-              PostMessageW(dlg.Btnok->Handle(), BM_CLICK, 0, 0);
-              return true;
-            },
-            [&] {
-              message = CloseMessageBox();
-              return !message.empty();
-            },
-            [&] {
-              gui::SetText(dlg.Memo1->Handle(), U("仅供参考\r\n第二行"));
-              dlg.ChkAuto->SetChecked(false);
-              PostMessageW(dlg.Btnok->Handle(), BM_CLICK, 0, 0);
-              return true;
-            }});
+  modal::Driver d({[&] {
+                     ticked = dlg.ChkAuto->Checked();
+                     PostMessageW(dlg.Btnok->Handle(), BM_CLICK, 0, 0);
+                     return true;
+                   },
+                   modal::Answer(U("信息"), IDOK, message),
+                   [&] {
+                     gui::SetText(dlg.Memo1->Handle(), U("仅供参考\r\n第二行"));
+                     dlg.ChkAuto->SetChecked(false);
+                     PostMessageW(dlg.Btnok->Handle(), BM_CLICK, 0, 0);
+                     return true;
+                   }});
   ASSERT_EQ(dlg.ShowModal(), mrOk);
   EXPECT_TRUE(ticked);
   EXPECT_EQ(message, U("输入不能为空"));
