@@ -21,8 +21,8 @@ TEST(StrUtils, PositionsAreOneBasedBytes) {
   EXPECT_EQ(s, "aXYdef!");
 }
 
-// "\xB1\xC8" is GBK 比; its trail byte "\xC8" then "\xB1" forms 裙? No: a match
-// across the boundary must not count for PosChar.
+// "\xB1\xC8" is GBK 比; in 比比 the bytes "\xC8\xB1" straddle the two characters,
+// and a match across that boundary must not count for PosChar.
 TEST(StrUtils, PosCharRespectsCharacterBoundaries) {
   std::string text = "\xB1\xC8\xB1\xC8";  // 比比
   EXPECT_EQ(Pos("\xC8\xB1", text), 2u);
