@@ -86,6 +86,21 @@ class DictFixture : public ::testing::Test {
     EXPECT_TRUE(b.UpdateExtraStrings(all, radicals, common));
     return path;
   }
+  // As Build, with the inserts in one transaction.
+  void BuildBatched(const std::string& name, const std::vector<CharRecord>& recs, const std::string& common) {
+    file::ForceDirectories(tmp.Path("dat"));
+    MChineseDict b(tmp.Dir());
+    ASSERT_TRUE(b.CreateOrOpen(tmp.Path("dat\\" + name))) << b.ErrorText();
+    ASSERT_TRUE(b.BeginBatch());
+    std::string all, radicals;
+    for (const CharRecord& r : recs) {
+      ASSERT_TRUE(b.InsertRecord(r));
+      all += r.word;
+      if (!dictsql::FindChar(radicals, r.buShou)) radicals += r.buShou;
+    }
+    ASSERT_TRUE(b.EndBatch()) << b.ErrorText();
+    ASSERT_TRUE(b.UpdateExtraStrings(all, radicals, common));
+  }
   std::string BuildFull() {
     return Build("ChiWord.db", {MakeRecord("李", 7, 7), MakeRecord("王", 4, 4), MakeRecord("张", 11, 7)}, G("李王"));
   }

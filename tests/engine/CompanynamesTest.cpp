@@ -62,21 +62,6 @@ TEST(Companynames, StrokeSplits) {
 
 class CompanyNamesTest : public DictFixture {
  protected:
-  // As Build, with the inserts in one transaction.
-  void BuildBatched(const std::string& name, const std::vector<CharRecord>& recs, const std::string& common) {
-    file::ForceDirectories(tmp.Path("dat"));
-    MChineseDict b(tmp.Dir());
-    ASSERT_TRUE(b.CreateOrOpen(tmp.Path("dat\\" + name))) << b.ErrorText();
-    ASSERT_TRUE(b.BeginBatch());
-    std::string all, radicals;
-    for (const CharRecord& r : recs) {
-      ASSERT_TRUE(b.InsertRecord(r));
-      all += r.word;
-      if (!dictsql::FindChar(radicals, r.buShou)) radicals += r.buShou;
-    }
-    ASSERT_TRUE(b.EndBatch()) << b.ErrorText();
-    ASSERT_TRUE(b.UpdateExtraStrings(all, radicals, common));
-  }
   // The quick file: the first two characters of each Kangxi stroke row, element s % 5.
   void SetUp() override {
     const auto& rows = NameTables::Text().KangxiStrokeChars;
