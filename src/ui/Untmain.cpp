@@ -1,10 +1,10 @@
 #include "ui/Untmain.h"
 
 #include <ctime>
-#include <map>
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 #include "engine/NameTables.h"
 #include "ui/Uinput.h"
@@ -20,84 +20,46 @@ TFrmMain* FrmMain = nullptr;
 
 namespace {
 
-enum Kind { kPanel, kLabel, kButton, kEdit, kCombo, kPages, kSheet, kRich, kMemo, kTree };
-
-// One control of the window: class, name, caption (UTF-8), bounds, parent, align.
-struct Row {
-  Kind kind;
-  const char* name;
-  const char* caption;
-  int left, top, width, height;
-  const char* parent;
-  TAlign align;
-};
-
 // clang-format off
-const Row kLayout[] = {
-  {kPanel,  "PanTop",      "",          0,   0, 640,  28, "",            alTop},
-  {kLabel,  "txt0",        "水",        8,   6,  20,  16, "PanTop",      alNone},
-  {kLabel,  "txt1",        "木",       36,   6,  20,  16, "PanTop",      alNone},
-  {kLabel,  "txt2",        "火",       64,   6,  20,  16, "PanTop",      alNone},
-  {kLabel,  "txt3",        "土",       92,   6,  20,  16, "PanTop",      alNone},
-  {kLabel,  "txt4",        "金",      120,   6,  20,  16, "PanTop",      alNone},
-  {kPanel,  "PanLeft",     "",          0,  28, 130, 400, "",            alLeft},
-  {kPanel,  "PanWuGe",     "",          0,   0, 130, 162, "PanLeft",     alTop},
-  {kLabel,  "Stxt1",       "姓",       24,  30,  20,  20, "PanWuGe",     alNone},
-  {kLabel,  "Stxt2",       "姓",       24,  52,  20,  20, "PanWuGe",     alNone},
-  {kLabel,  "Stxt3",       "名",       24,  74,  20,  20, "PanWuGe",     alNone},
-  {kLabel,  "Stxt4",       "名",       24,  96,  20,  20, "PanWuGe",     alNone},
-  {kLabel,  "StxtTian",    "天格",     50,  20,  78,  16, "PanWuGe",     alNone},
-  {kLabel,  "StxtRen",     "人格",     50,  48,  78,  16, "PanWuGe",     alNone},
-  {kLabel,  "StxtDi",      "地格",     50,  76,  78,  16, "PanWuGe",     alNone},
-  {kLabel,  "StxtZong",    "总格",     50, 120,  78,  16, "PanWuGe",     alNone},
-  {kLabel,  "StxtWai",     "外格",      2,  20,  18,  96, "PanWuGe",     alNone},
-  {kLabel,  "StxtScore",   "得分",     50,   2,  60,  16, "PanWuGe",     alNone},
-  {kLabel,  "sTxtSanCai",  "三才",     50, 140,  60,  16, "PanWuGe",     alNone},
-  {kButton, "sBtoDecName", "解",        2, 138,  24,  20, "PanWuGe",     alNone},
-  {kTree,   "TreeCase",    "",          0, 162, 130, 238, "PanLeft",     alClient},
-  {kPages,  "PageControl1", "",       130,  28, 510, 400, "",            alClient},
-  {kSheet,  "PageName",    "姓名分析",  0,   0, 500, 370, "PageControl1", alNone},
-  {kSheet,  "PageQiMing",  "个人起名",  0,   0, 500, 370, "PageControl1", alNone},
-  {kSheet,  "PageCompany", "公司起名",  0,   0, 500, 370, "PageControl1", alNone},
-  {kSheet,  "PageDict",    "字典",      0,   0, 500, 370, "PageControl1", alNone},
-  {kPanel,  "PanName",     "",          0,   0, 500,  64, "PageName",    alTop},
-  {kEdit,   "LedtName",    "尊姓大名", 64,   8, 100,  22, "PanName",     alNone},
-  {kCombo,  "CboDanFu",    "",        170,   8,  60,  22, "PanName",     alNone},
-  {kButton, "BtoInput",    "输入生日",   8,  35,  72,  24, "PanName",     alNone},
-  {kButton, "BtnPai",      "测名",     86,  35,  56,  24, "PanName",     alNone},
-  {kButton, "SbtoSet",     "用神",    148,  35,  44,  24, "PanName",     alNone},
-  {kRich,   "RedtName",    "",          0,  64, 500, 306, "PageName",    alClient},
-  {kPanel,  "PanInfo",     "",          0,   0, 500, 150, "PageQiMing",  alTop},
-  {kMemo,   "MeoFormula",  "",          0,   0, 300, 150, "PanInfo",     alLeft},
-  {kRich,   "RedtName2",   "",          0, 150, 500, 220, "PageQiMing",  alClient},
+const LayoutRow kLayout[] = {
+  {New<TPanel>,       "PanTop",       "",           0,   0, 640,  28, "",             alTop},
+  {New<TLabel>,       "txt0",         "水",         8,   6,  20,  16, "PanTop",       alNone},
+  {New<TLabel>,       "txt1",         "木",        36,   6,  20,  16, "PanTop",       alNone},
+  {New<TLabel>,       "txt2",         "火",        64,   6,  20,  16, "PanTop",       alNone},
+  {New<TLabel>,       "txt3",         "土",        92,   6,  20,  16, "PanTop",       alNone},
+  {New<TLabel>,       "txt4",         "金",       120,   6,  20,  16, "PanTop",       alNone},
+  {New<TPanel>,       "PanLeft",      "",           0,  28, 130, 400, "",             alLeft},
+  {New<TPanel>,       "PanWuGe",      "",           0,   0, 130, 162, "PanLeft",      alTop},
+  {New<TLabel>,       "Stxt1",        "姓",        24,  30,  20,  20, "PanWuGe",      alNone},
+  {New<TLabel>,       "Stxt2",        "姓",        24,  52,  20,  20, "PanWuGe",      alNone},
+  {New<TLabel>,       "Stxt3",        "名",        24,  74,  20,  20, "PanWuGe",      alNone},
+  {New<TLabel>,       "Stxt4",        "名",        24,  96,  20,  20, "PanWuGe",      alNone},
+  {New<TLabel>,       "StxtTian",     "天格",      50,  20,  78,  16, "PanWuGe",      alNone},
+  {New<TLabel>,       "StxtRen",      "人格",      50,  48,  78,  16, "PanWuGe",      alNone},
+  {New<TLabel>,       "StxtDi",       "地格",      50,  76,  78,  16, "PanWuGe",      alNone},
+  {New<TLabel>,       "StxtZong",     "总格",      50, 120,  78,  16, "PanWuGe",      alNone},
+  {New<TLabel>,       "StxtWai",      "外格",       2,  20,  18,  96, "PanWuGe",      alNone},
+  {New<TLabel>,       "StxtScore",    "得分",      50,   2,  60,  16, "PanWuGe",      alNone},
+  {New<TLabel>,       "sTxtSanCai",   "三才",      50, 140,  60,  16, "PanWuGe",      alNone},
+  {New<TButton>,      "sBtoDecName",  "解",         2, 138,  24,  20, "PanWuGe",      alNone},
+  {New<TTreeView>,    "TreeCase",     "",           0, 162, 130, 238, "PanLeft",      alClient},
+  {New<TPageControl>, "PageControl1", "",         130,  28, 510, 400, "",             alClient},
+  {New<TTabSheet>,    "PageName",     "姓名分析",   0,   0, 500, 370, "PageControl1", alNone},
+  {New<TTabSheet>,    "PageQiMing",   "个人起名",   0,   0, 500, 370, "PageControl1", alNone},
+  {New<TTabSheet>,    "PageCompany",  "公司起名",   0,   0, 500, 370, "PageControl1", alNone},
+  {New<TTabSheet>,    "PageDict",     "字典",       0,   0, 500, 370, "PageControl1", alNone},
+  {New<TPanel>,       "PanName",      "",           0,   0, 500,  64, "PageName",     alTop},
+  {New<TLabeledEdit>, "LedtName",     "尊姓大名",  64,   8, 100,  22, "PanName",      alNone},
+  {New<TComboBox>,    "CboDanFu",     "",         170,   8,  60,  22, "PanName",      alNone},
+  {New<TButton>,      "BtoInput",     "输入生日",   8,  35,  72,  24, "PanName",      alNone},
+  {New<TButton>,      "BtnPai",       "测名",      86,  35,  56,  24, "PanName",      alNone},
+  {New<TButton>,      "SbtoSet",      "用神",     148,  35,  44,  24, "PanName",      alNone},
+  {New<TRichEdit>,    "RedtName",     "",           0,  64, 500, 306, "PageName",     alClient},
+  {New<TPanel>,       "PanInfo",      "",           0,   0, 500, 150, "PageQiMing",   alTop},
+  {New<TMemo>,        "MeoFormula",   "",           0,   0, 300, 150, "PanInfo",      alLeft},
+  {New<TRichEdit>,    "RedtName2",    "",           0, 150, 500, 220, "PageQiMing",   alClient},
 };
 // clang-format on
-
-TControl* Make(Kind kind, TComponent* owner) {
-  switch (kind) {
-    case kPanel:
-      return new TPanel(owner);
-    case kLabel:
-      return new TLabel(owner);
-    case kButton:
-      return new TButton(owner);
-    case kEdit:
-      return new TLabeledEdit(owner);
-    case kCombo:
-      return new TComboBox(owner);
-    case kPages:
-      return new TPageControl(owner);
-    case kSheet:
-      return new TTabSheet(owner);
-    case kRich:
-      return new TRichEdit(owner);
-    case kMemo:
-      return new TMemo(owner);
-    case kTree:
-      return new TTreeView(owner);
-  }
-  return nullptr;
-}
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
@@ -173,27 +135,14 @@ TFrmMain::TFrmMain(TComponent* owner) : TForm(owner) {
 }
 
 void TFrmMain::BuildLayout() {
-  std::map<std::string, TControl*> made;
-  for (const Row& r : kLayout) {
-    TControl* c = Make(r.kind, this);
-    c->Name = r.name;
-    if (r.kind != kEdit) c->SetText(U(r.caption));
-    c->SetBounds(r.left, r.top, r.width, r.height);
-    TControl* parent = *r.parent ? made.at(r.parent) : this;
-    if (r.kind == kSheet)
-      static_cast<TTabSheet*>(c)->SetPageControl(static_cast<TPageControl*>(parent));
-    else
-      c->SetParent(static_cast<TWinControl*>(parent));
-    c->SetAlign(r.align);
-    made[r.name] = c;
-  }
-  auto get = [&made]<class T>(T*& slot, const char* name) { slot = static_cast<T*>(made.at(name)); };
+  TLayout layout(this, this, kLayout);
+  auto get = [&layout]<class T>(T*& slot, const std::string& name) { layout.Bind(slot, name); };
   get(PanTop, "PanTop");
-  for (int i = 0; i < 5; ++i) get(txt[i], ("txt" + std::to_string(i)).c_str());
+  for (int i = 0; i < 5; ++i) get(txt[i], "txt" + std::to_string(i));
   get(PanLeft, "PanLeft");
   get(PanWuGe, "PanWuGe");
   get(TreeCase, "TreeCase");
-  for (int i = 0; i < 4; ++i) get(Stxt[i], ("Stxt" + std::to_string(i + 1)).c_str());
+  for (int i = 0; i < 4; ++i) get(Stxt[i], "Stxt" + std::to_string(i + 1));
   get(StxtTian, "StxtTian");
   get(StxtRen, "StxtRen");
   get(StxtDi, "StxtDi");
@@ -219,7 +168,6 @@ void TFrmMain::BuildLayout() {
   get(RedtName2, "RedtName2");
 
   for (TLabel* l : {txt[0], txt[1], txt[2], txt[3], txt[4]}) l->Transparent = true;
-  LedtName->EditLabel()->SetText(U("尊姓大名"));
   LedtName->SetLabelPosition(lpLeft);
   LedtName->MaxLength = 8;
   LedtName->SetText(U("李四一"));
