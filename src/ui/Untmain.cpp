@@ -122,6 +122,11 @@ TFrmMain::TFrmMain(TComponent* owner) : TForm(owner) {
   SetText(Application ? Application->Title : std::string());
   SetBounds(10, 10, 640, 480);
   BuildLayout();
+  BuildNamingPage();
+  BuildCompanyPage();
+  BuildDictPage();
+  BuildMenus();
+  BuildCasePopup();
   birth.singleSurname = 1;
   ::SetText(conditions.surname, U("李"));
   conditions.givenLength = 2;

@@ -74,6 +74,21 @@ class TFrmMain : public TForm, private MessagePump {
   TMemo* MeoFormula;
   TRichEdit* RedtName2;
 
+  // The naming page and its dialogs (UntmainQiMing.cpp).
+  void BuildNamingPage();
+
+  // The company page (UntmainCompany.cpp).
+  void BuildCompanyPage();
+
+  // The dictionary page (UntmainDict.cpp).
+  void BuildDictPage();
+
+  // The report views' popup menus and the main menu (UntmainMenus.cpp).
+  void BuildMenus();
+
+  // The case tree's popup menu and commands (UntmainCases.cpp).
+  void BuildCasePopup();
+
   // Records and engines shared with the dialogs.
   bool chartValid = false;
   CaseRecord heldCase{};

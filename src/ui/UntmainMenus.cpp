@@ -1,0 +1,4 @@
+// The report views' popup menus and the main menu.
+#include "ui/Untmain.h"
+
+void TFrmMain::BuildMenus() {}

@@ -1,0 +1,4 @@
+// The naming page: birth data, conditions, the generator run and its result list.
+#include "ui/Untmain.h"
+
+void TFrmMain::BuildNamingPage() {}
