@@ -367,6 +367,8 @@ class TSkinData : public TComponent {
   std::unique_ptr<TDataSkinObject> ReadMenuBar(const std::string& section) const;
   std::unique_ptr<TDataSkinObject> ReadTrack(bool vertical) const;
   void ReadCommon(const std::string& section, TDataSkinObject& o, bool frame, int tileMax) const;
+  void ReadStateColours(const std::string& section, TDataSkinObject& o) const;
+  void ReadRGB(const std::string& section, const std::string& prefix, TColor& colour) const;
   void SetFrame();
   void ReBuildCombobox();
   void ReBuildComboxArrow();
