@@ -1,0 +1,415 @@
+#include "skin/WinSkinDlg.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "skin/WinSkinFrame.h"
+
+TSkinManage* SkinManager = nullptr;
+
+namespace {
+
+std::string WindowClass(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
+
+LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
+  if (code >= 0 && SkinManager) {
+    HWND window = reinterpret_cast<HWND>(w);
+    switch (code) {
+      case HCBT_ACTIVATE:
+        if (SkinManager->State == 0) SkinManager->State = 1;
+        SkinManager->AddForm(window);
+        break;
+      case HCBT_DESTROYWND:
+        SkinManager->WindowDestroyed(window);
+        break;
+      default:
+        break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+LRESULT CALLBACK SkinHookCBT2(int code, WPARAM w, LPARAM l) {
+  if (code >= 0 && SkinManager) {
+    HWND window = reinterpret_cast<HWND>(w);
+    if (code == HCBT_DESTROYWND) SkinManager->WindowDestroyed(window);
+    if (code == HCBT_ACTIVATE) {
+      if (SkinManager->State == 0) SkinManager->State = 1;
+      SkinManager->AddForm(window);
+    }
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+BOOL CALLBACK CollectForm(HWND window, LPARAM l) {
+  if (TForm* f = TSkinManage::FindTForm(window)) reinterpret_cast<std::vector<TForm*>*>(l)->push_back(f);
+  return TRUE;
+}
+
+TSkinManageLink* CreateManager() {
+  if (!SkinManager) SkinManager = new TSkinManage();
+  return SkinManager;
+}
+
+}  // namespace
+
+void UseSkinManager() { SetSkinManagerFactory(CreateManager); }
+
+void FreeSkinManager() {
+  delete SkinManager;
+  SkinManager = nullptr;
+}
+
+std::vector<TForm*> ThreadForms() {
+  std::vector<TForm*> forms;
+  EnumThreadWindows(GetCurrentThreadId(), CollectForm, reinterpret_cast<LPARAM>(&forms));
+  std::reverse(forms.begin(), forms.end());  // the enumeration gives the top of the z-order first
+  return forms;
+}
+
+// ---- Life ----
+
+TSkinManage::TSkinManage() : timer_(std::make_unique<TTimer>(nullptr)) {
+  timer_->SetEnabled(false);
+  timer_->SetInterval(100);
+  timer_->OnTimer = [this](TObject*) { OnTimer(); };
+}
+
+TSkinManage::~TSkinManage() {
+  State = 4;
+  Enabled = false;
+  timer_.reset();
+  for (const TSkinThread& t : threads_) UnhookWindowsHookEx(t.Hook);
+  threads_.clear();
+  while (!forms_.empty()) Drop(0, true);
+  if (hook_) UnhookWindowsHookEx(hook_);
+  if (SkinManagerLink() == this) SetSkinManagerLink(nullptr);
+  if (SkinManager == this) SkinManager = nullptr;
+}
+
+void TSkinManage::InstallHook() {
+  if (hook_) return;
+  WinVersion = GetVersion();
+  hook_ = SetWindowsHookExA(WH_CBT, SkinHookCBT, nullptr, GetCurrentThreadId());
+}
+
+void TSkinManage::InstallThread(DWORD threadId) {
+  for (const TSkinThread& t : threads_) {
+    if (t.ThreadId == threadId) return;
+  }
+  if (HHOOK h = SetWindowsHookExA(WH_CBT, SkinHookCBT2, nullptr, threadId)) threads_.push_back({h, threadId});
+}
+
+void TSkinManage::UnInstallThread(DWORD threadId) {
+  for (size_t i = 0; i < threads_.size(); ++i) {
+    if (threads_[i].ThreadId != threadId) continue;
+    UnhookWindowsHookEx(threads_[i].Hook);
+    threads_.erase(threads_.begin() + static_cast<long>(i));
+    return;
+  }
+}
+
+// ---- Components ----
+
+void TSkinManage::AddSkinData(TSkinData* data) {
+  if (std::find(datas_.begin(), datas_.end(), data) != datas_.end()) return;
+  datas_.push_back(data);
+  if (!DefaultData && data->SkinFormtype == sfMainform) DefaultData = data;
+}
+
+void TSkinManage::RemoveSkinData(TSkinData* data) {
+  std::erase(datas_, data);
+  if (DefaultData == data) DefaultData = nullptr;
+  if (CurrentData == data) CurrentData = nullptr;
+  // Forms painted from it must not outlive it.
+  for (size_t i = forms_.size(); i-- > 0;) {
+    if (forms_[i]->FSkinData == data) Drop(i, true);
+  }
+}
+
+TSkinData* TSkinManage::FindSkindata(HWND window) const {
+  const std::string cls = Lower(WindowClass(window));
+  for (auto it = datas_.rbegin(); it != datas_.rend(); ++it) {
+    auto* owner = dynamic_cast<TControl*>((*it)->Owner());
+    if ((*it)->SkinFormtype == sfOnlyThisForm && owner && owner->HandleAllocated() && owner->Handle() == window)
+      return *it;
+  }
+  if (cls == "tmessageform" || cls == "#32770") {
+    for (auto it = datas_.rbegin(); it != datas_.rend(); ++it) {
+      if ((*it)->SkinFormtype == sfDialog) return *it;
+    }
+  }
+  for (auto it = datas_.rbegin(); it != datas_.rend(); ++it) {
+    if ((*it)->SkinFormtype == sfMainform) return *it;
+  }
+  return datas_.empty() ? nullptr : datas_.front();
+}
+
+// ---- Deciding to skin a window ----
+
+TForm* TSkinManage::FindTForm(HWND window) { return dynamic_cast<TForm*>(TControl::FromHandle(window)); }
+
+TWinSkinForm* TSkinManage::FindSkinForm(HWND window) const {
+  for (TWinSkinForm* f : forms_) {
+    if (f->FHandle == window) return f;
+  }
+  return nullptr;
+}
+
+bool TSkinManage::NestedForm(HWND window) {
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE), ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  if (!(style & WS_CHILD) || (ex & WS_EX_MDICHILD)) return false;
+  return Lower(WindowClass(GetParent(window))) != "mdiclient";
+}
+
+bool TSkinManage::OnBeforeSkin(HWND window, const std::string& className) const {
+  bool doSkin = true;
+  if (!DefaultData) return doSkin;
+  if (!InSet(DefaultData->Options, xoPreview) && Lower(className).find("preview") != std::string::npos) doSkin = false;
+  if (className == "#32770" && (GetWindowLongPtrW(window, GWL_STYLE) & 0x200)) doSkin = false;
+  DefaultData->DoFormSkin(window, className, doSkin);
+  return doSkin;
+}
+
+bool TSkinManage::AddForm(HWND window) {
+  if (!Enabled || !IsWindow(window)) return false;
+  DeleteDeleted();
+  if (SendMessageW(window, CN_IsSkinned, 0, 0) == 1 || FindSkinForm(window)) return false;
+  TForm* form = FindTForm(window);
+  if (!Forced && NestedForm(window)) return false;
+  const std::string cls = WindowClass(window);
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  if (!form && instance != ProgramInstance() && cls != "#32770") return false;
+  RECT r{};
+  GetWindowRect(window, &r);
+  const bool mdiChild = GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_MDICHILD;
+  if ((r.right - r.left) * (r.bottom - r.top) == 0 && !mdiChild) return false;
+  if (form && form->Tag == 99) return false;
+  if (cls.find("TcxPopupEditPopupWindow") != std::string::npos || cls == "TApplication") return false;
+  if (!OnBeforeSkin(window, cls)) return false;
+  TSkinData* data = FindSkindata(window);
+  if (!data || data->SkinEmpty) return false;
+  auto* skin = new TWinSkinForm();
+  skin->FHandle = window;
+  skin->FModuleInstance = nullptr;
+  skin->FName = cls;
+  forms_.push_back(skin);
+  if (form) {
+    skin->InitTform(data, form);
+  } else {
+    skin->InitDlg(data);
+  }
+  PostMessageW(window, CN_SkinActive, 0, 1000);
+  return true;
+}
+
+void TSkinManage::ActiveForm(TForm* form) {
+  if (!form->HandleAllocated() || !IsWindowVisible(form->Handle())) return;
+  if (GetWindowLongPtrW(form->Handle(), GWL_STYLE) & WS_CHILD) return;
+  AddForm(form->Handle());
+}
+
+bool TSkinManage::SkinForm(HWND window) {
+  Forced = true;
+  Enabled = true;
+  const bool done = AddForm(window);
+  Forced = false;
+  return done;
+}
+
+void TSkinManage::ChangeForm(HWND window, TSkinData* data) {
+  CurrentData = data;
+  ActionWindow = window;
+  SetAction(7, 250);
+}
+
+// ---- Dropping skinned forms ----
+
+void TSkinManage::Drop(size_t index, bool unskin) {
+  TWinSkinForm* f = forms_[index];
+  forms_.erase(forms_.begin() + static_cast<long>(index));
+  if (unskin && f->FState != 6) {
+    if (IsWindow(f->FHandle)) {
+      f->UnSubclass();
+      InvalidateRect(f->FHandle, nullptr, TRUE);
+    } else {
+      f->UnSubclass3();
+    }
+  }
+  f->FreeWhenIdle();
+}
+
+bool TSkinManage::DeleteForm(HWND window) {
+  if (State == 4) return false;
+  for (size_t i = 0; i < forms_.size(); ++i) {
+    if (forms_[i]->FHandle != window || !forms_[i]->FForm) continue;
+    forms_[i]->FState = 4;
+    forms_[i]->UnSubclass3();
+    Drop(i, false);
+    return true;
+  }
+  return false;
+}
+
+void TSkinManage::DeleteForm2(HWND window) {
+  std::erase_if(forms_, [window](TWinSkinForm* f) { return f->FHandle == window; });
+}
+
+void TSkinManage::DeleteDeleted() {
+  if (State == 4) return;
+  for (size_t i = forms_.size(); i-- > 0;) {
+    if (forms_[i]->FState == 6 || !IsWindow(forms_[i]->FHandle)) Drop(i, false);
+  }
+}
+
+void TSkinManage::DeleteForm3() {
+  if (State == 4) return;
+  for (size_t i = forms_.size(); i-- > 0;) {
+    if (forms_[i]->FState == 6) Drop(i, false);
+  }
+}
+
+void TSkinManage::DeleteAllForms() {
+  Enabled = false;
+  while (!forms_.empty()) Drop(0, true);
+}
+
+// The class library puts the window's own procedure back before destroying it, so the
+// skinner may never see WM_NCDESTROY: the hook lets it go here.
+void TSkinManage::WindowDestroyed(HWND window) {
+  for (size_t i = 0; i < forms_.size(); ++i) {
+    if (forms_[i]->FHandle != window) continue;
+    forms_[i]->FState = 4;
+    forms_[i]->UnSubclass3();
+    forms_[i]->FState = 6;
+    Drop(i, false);
+    return;
+  }
+}
+
+void TSkinManage::DeleteSysbtn() {
+  for (TWinSkinForm* f : forms_) {
+    if (f->FSkinData == CurrentData) f->DeleteSysbtn();
+  }
+}
+
+void TSkinManage::UpdateMenu(HWND form) {
+  if (TWinSkinForm* f = FindSkinForm(form)) f->UpdateNc(nullptr);
+}
+
+void TSkinManage::RebuildMenuBars() {
+  for (TWinSkinForm* f : forms_) f->UpdateNc(nullptr);
+}
+
+// ---- Actions ----
+
+void TSkinManage::SetAction(int action, int ms) {
+  PendingAction = action;
+  timer_->SetInterval(static_cast<unsigned>(ms));
+  if (State == 0) {
+    if (action == 1) Enabled = true;
+    if (action == 2) Enabled = false;
+    return;
+  }
+  timer_->SetEnabled(true);
+}
+
+void TSkinManage::SkinAll() {
+  Enabled = true;
+  Forced = true;
+  InstallFlag = false;
+  DeleteDeleted();
+  std::vector<TForm*> forms = ThreadForms();
+  for (auto it = forms.rbegin(); it != forms.rend(); ++it) ActiveForm(*it);
+  Forced = false;
+}
+
+void TSkinManage::UnskinAll() {
+  Enabled = false;
+  DeleteDeleted();
+  while (!forms_.empty()) Drop(0, true);
+}
+
+void TSkinManage::SkinChanged() {
+  DeleteDeleted();
+  std::vector<TWinSkinForm*> changed;
+  for (TWinSkinForm* f : forms_) {
+    if (f->FSkinData != CurrentData) continue;
+    f->DeleteSysbtn();
+    f->InitSkinData();
+    changed.push_back(f);
+  }
+  for (TWinSkinForm* f : changed) f->SkinChange();
+}
+
+void TSkinManage::RunOnlyThisForm(int action) {
+  auto* owner = dynamic_cast<TForm*>(CurrentData->Owner());
+  auto ownForms = [this]() {
+    std::vector<TWinSkinForm*> mine;
+    for (TWinSkinForm* f : forms_) {
+      if (f->FSkinData == CurrentData) mine.push_back(f);
+    }
+    return mine;
+  };
+  if (action == 1 && owner) {
+    Enabled = true;
+    Forced = true;
+    ActiveForm(owner);
+    Forced = false;
+  } else if (action == 2) {
+    Enabled = false;
+    std::vector<TWinSkinForm*> mine = ownForms();
+    if (!mine.empty()) {
+      auto at = std::find(forms_.begin(), forms_.end(), mine.back());
+      Drop(static_cast<size_t>(at - forms_.begin()), true);
+    }
+  } else if (action == 3) {
+    std::vector<TWinSkinForm*> mine = ownForms();
+    if (!mine.empty()) {
+      mine.front()->DeleteSysbtn();
+      mine.front()->InitSkinData();
+      mine.front()->SkinChange();
+    }
+  } else if (action == 6) {
+    DeleteForm3();
+  }
+}
+
+void TSkinManage::OnTimer() {
+  timer_->SetEnabled(false);
+  if (!CurrentData) return;
+  const int action = PendingAction;
+  if (CurrentData->SkinFormtype == sfOnlyThisForm) {
+    RunOnlyThisForm(action);
+  } else if (action == 7) {
+    TWinSkinForm* f = FindSkinForm(ActionWindow);
+    if (!f) return;
+    f->UnSubclass();
+    f->FState = 6;
+    DeleteDeleted();
+    AddForm(ActionWindow);
+    return;
+  } else if (action == 1) {
+    SkinAll();
+  } else if (action == 2) {
+    UnskinAll();
+  } else if (action == 3) {
+    SkinChanged();
+  } else if (action == 6) {
+    DeleteForm3();
+  }
+  TSkinData* data = CurrentData;
+  CurrentData = nullptr;
+  data->DoSkinChanged();
+}

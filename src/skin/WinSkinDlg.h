@@ -1,0 +1,115 @@
+// TSkinManage: the one object that decides which windows of the process wear the skin.
+//
+// A thread-local CBT hook tells it of windows being activated and destroyed; the first
+// activation of a window skins it while a skin is active. Switching the skin on, off or
+// to another skin once a window was activated runs from a one-shot timer (actions 1
+// skin all, 2 unskin all, 3 skin changed, 6 drop closed forms, 7 re-skin one window).
+// The manager owns every form skinner it attaches and frees it when the skin is removed
+// or its window is destroyed. It is created through the data component's factory
+// (UseSkinManager installs it) by the first component that finishes loading.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "skin/WinSkinData.h"
+
+class TWinSkinForm;
+
+// A hook installed for another thread.
+struct TSkinThread {
+  HHOOK Hook = nullptr;
+  DWORD ThreadId = 0;
+};
+
+// Messages the engine posts and sends to skinned windows.
+constexpr UINT CN_SkinActive = 0x3503;  // finish attaching (lParam 1000)
+constexpr UINT CN_IsSkinned = 0x3523;   // answered 1 by a skinned window
+
+class TSkinManage : public TObject, public TSkinManageLink {
+ public:
+  TSkinManage();
+  ~TSkinManage() override;
+  std::string ClassName() const override { return "TSkinManage"; }
+
+  // What the data component asks.
+  void AddSkinData(TSkinData* data) override;
+  void RemoveSkinData(TSkinData* data) override;
+  void SetCurrentData(TSkinData* data) override { CurrentData = data; }
+  void SetAction(int action, int ms) override;
+  void SetInstalled() override { State = 1; }
+  bool Installed() const override { return State != 0; }
+  void InstallHook() override;
+  void InstallThread(DWORD threadId) override;
+  void UnInstallThread(DWORD threadId) override;
+  void Enable(bool on) override { Enabled = on; }
+  void CountInstalled() override {}
+  bool AddForm(HWND window) override;
+  bool SkinForm(HWND window) override;
+  void ChangeForm(HWND window, TSkinData* data) override;
+  void DeleteSysbtn() override;
+  // Control skinners are not attached yet: these only repaint what the form skinner draws.
+  void UpdateSkinControl(HWND, TControl*) override {}
+  void AddNestForm(HWND, HWND) override {}
+  void DeleteGraphicControl(HWND, TControl*) override {}
+  void UpdateMenu(HWND form) override;
+  void RebuildMenuBars() override;
+
+  void ActiveForm(TForm* form);
+  TWinSkinForm* FindSkinForm(HWND window) const;
+  static TForm* FindTForm(HWND window);
+  TSkinData* FindSkindata(HWND window) const;
+  static bool NestedForm(HWND window);
+  bool OnBeforeSkin(HWND window, const std::string& className) const;
+  bool DeleteForm(HWND window);   // unskins and frees the window's skinned form
+  void DeleteForm2(HWND window);  // forgets it without freeing
+  void DeleteDeleted();
+  void DeleteForm3();
+  void DeleteAllForms();
+  void WindowDestroyed(HWND window);
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TWinSkinForm* Forms(int i) const { return forms_[static_cast<size_t>(i)]; }
+  // The action timer's handler, public so a test need not wait for the timer.
+  void OnTimer();
+  bool TimerEnabled() const { return timer_->Enabled(); }
+
+  bool Enabled = false;
+  bool Forced = false;
+  int State = 0;  // 0 created, 1 installed, 4 being destroyed
+  int MenuKind = 0;
+  bool OwnPopup = false;
+  bool MDIMaximized = false;
+  bool InstallFlag = false;
+  int PendingAction = 0;
+  TSkinData* CurrentData = nullptr;
+  TSkinData* DefaultData = nullptr;
+  HWND ActionWindow = nullptr;
+
+ private:
+  void Drop(size_t index, bool unskin);
+  void SkinAll();
+  void UnskinAll();
+  void SkinChanged();
+  void RunOnlyThisForm(int action);
+
+  std::unique_ptr<TTimer> timer_;
+  HHOOK hook_ = nullptr;
+  std::vector<TWinSkinForm*> forms_;  // owned
+  std::vector<TSkinData*> datas_;
+  std::vector<TSkinThread> threads_;
+};
+
+// The manager; nil until the first skin component has loaded.
+extern TSkinManage* SkinManager;
+// Lets the data component create the manager; call once before the first component loads.
+void UseSkinManager();
+// Frees the manager (program end, or a test starting afresh).
+void FreeSkinManager();
+// The visible top-level forms of this thread, the class library's equivalent of the
+// screen's form list, most recently created last.
+std::vector<TForm*> ThreadForms();

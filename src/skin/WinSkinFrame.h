@@ -1,0 +1,187 @@
+// TWinSkinForm: the skin of one top-level window (a class-library form or a "#32770"
+// dialog), kept beside the drawing primitives of the same unit.
+//
+// While attached it owns the window's procedure (WinWndProc, which sees every message
+// first), takes the system caption away, paints its own borders, caption, caption
+// buttons and menu band from the skin's border objects, and cuts the window's outline
+// from the borders' key-coloured pixels with a window region. Detaching puts back the
+// procedure, the style, the client size, the region and the form's colour.
+//
+// The menu band shows the window's own menu bar: its items are drawn in the band and
+// a click opens the item's submenu, so the program's menu commands arrive unchanged.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Menus.h"
+#include "skin/WinSkinData.h"
+
+class TWinSkinForm;
+
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+// Something painted in the non-client area that tracks the mouse itself.
+class TNCObject : public TObject {
+ public:
+  explicit TNCObject(TWinSkinForm* owner) : Owner(owner) {}
+  std::string ClassName() const override { return "TNCObject"; }
+  virtual void MouseDown();
+  virtual void MouseUp();
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  virtual void Draw() {}
+
+  TWinSkinForm* Owner;
+  RECT Bounds{};
+  bool Visible = false;
+  int State = 1;  // 1 normal, 2 pressed, 3 under the mouse
+  bool Enabled = true;
+};
+
+// One caption button of the skin.
+class TWinSysButton : public TNCObject {
+ public:
+  TWinSysButton(TWinSkinForm* owner, TDataSkinSysButton* skin) : TNCObject(owner), Skin(skin) {}
+  std::string ClassName() const override { return "TWinSysButton"; }
+  void Draw() override;
+  TDataSkinSysButton* Skin;
+};
+
+enum TSkinFormStyle { sfsNormal, sfsMDIform, sfsMDIChild, sfsChild };
+enum TSkinFormBorder { sbsSizeable, sbsSingle, sbsNone, sbsDialog };
+enum TSkinFormIcon { sbiMax, sbiMin, sbiHelp, sbisystem, sbicaption };
+using TSkinFormIcons = uint8_t;
+enum TSkinWindowState { swsNormal, swsMax, swsMin };
+
+class TWinSkinForm : public TComponent {
+ public:
+  TWinSkinForm();
+  ~TWinSkinForm() override;
+  std::string ClassName() const override { return "TWinSkinForm"; }
+
+  void InitTform(TSkinData* data, TForm* form);
+  void InitDlg(TSkinData* data) { InitSkin(data); }
+  void InitSkin(TSkinData* data);
+  void InitSkinData();
+  void SkinChange();
+  void UnSubclass();   // the skin goes while the window lives
+  void UnSubclass3();  // the window is going: only the procedure is put back
+  void DeleteSysbtn();
+  void UpdateNc(HDC dc);
+  void Refresh();
+  // True while one of this window's messages is being handled; freeing waits for it.
+  bool Busy() const { return depth_ > 0; }
+  void FreeWhenIdle();
+
+  void WinWndProc(TMessage& m);
+  void Default(TMessage& m);
+
+  // The frame, in pixels, as the skin gives it.
+  int FLeftWidth = 0, FCaptionHeight = 0, FRightWidth = 0, FBottomHeight = 0, FMenuHeight = 0;
+  int FState = 0;  // 0 attached, 1 active, 3 skin changing, 4 window going, 5 resizing, 6 gone
+  bool FSkinFrame = false;
+  bool FActive = true;
+  bool FHasRegion = false;
+  HWND FHandle = nullptr;
+  HINSTANCE FModuleInstance = nullptr;
+  std::string FName;
+  TForm* FForm = nullptr;
+  TSkinData* FSkinData = nullptr;
+  TSkinFormBorder FBorderStyle = sbsSingle;
+  TSkinFormIcons FIcons = 0;
+  TSkinWindowState FWindowState = swsNormal;
+  std::vector<std::unique_ptr<TWinSysButton>> FButtons;
+  TNCObject* FHotObject = nullptr;
+  RECT FTextRect{};
+  int FButtonsLeft = 0;
+
+  // Caption-button rules, public for the tests.
+  bool SysBtnVisible(const TDataSkinSysButton& b) const;
+  static int ButtonFrames(const TDataSkinSysButton& b) { return b.Frame < 1 ? 1 : b.Frame; }
+  TNCObject* FindBtn(POINT pt);
+  POINT GetWinXY(int x, int y) const;
+  void DrawSysbtn(TWinSysButton& b, int state);
+
+ private:
+  friend class TNCObject;
+  void Activate();
+  void SecondStage(TMessage& m);
+  void ThirdStage(TMessage& m);
+  void GetWindowstate();
+  void EnableSysbtn(bool on);
+  void GetBorderSize();
+  void UpdateStyle(bool paint);
+  void SetText(TMessage& m);
+
+  void WMNCCalcSize(TMessage& m);
+  void WMNCHitTest(TMessage& m);
+  void WMNCPaint(TMessage& m);
+  void WMNCActive(TMessage& m);
+  void WMSize(TMessage& m);
+  void WMGetMinMaxInfo(TMessage& m);
+  void WMCommand(TMessage& m);
+  void WMSysCommand(TMessage& m);
+  void WMNCMouseMove(TMessage& m);
+  void WMNCLButtonDown(TMessage& m);
+  void WMNCLButtonUp(TMessage& m);
+  void WMNCLButtonDblClk(TMessage& m);
+  void WMNCRButtonDown(TMessage& m);
+  void OnTimer();
+
+  void Drawborder(int kind, const RECT& r, HDC dc);
+  void DrawFLine(HDC dc);
+  void DrawLine(HDC dc, const RECT& line);
+  void DrawMenuBand(HDC dc, const RECT& band);
+  void SetSysbtnRect();
+  void DrawAllSysbtn(HDC dc);
+  void DrawIcon(HDC dc, const RECT& r);
+  void Cropwindow();
+  void Uncropwindow();
+  void ResizeForm(bool keepClient);
+  void SysBtnAction(int action, int x, int y);
+  void Maximize();
+  void Minimize();
+  void Restore();
+  void PopSysmenu(POINT pt);
+  int MenuItemAt(POINT windowPoint, RECT* itemRect) const;
+  void OpenMenuItem(int index, const RECT& itemRect);
+  bool IsMinimized() const { return FWindowState == swsMin; }
+  bool IsMaximized() const { return FWindowState == swsMax; }
+  bool HasIcon(TSkinFormIcon i) const { return (FIcons >> i) & 1; }
+
+  WNDPROC FOldWndProc = nullptr;
+  bool subclassed_ = false;
+  HFONT FCaptionFont = nullptr;
+  std::unique_ptr<TTimer> FTimer;
+  std::wstring FCaptionSuffix = L"  ", FCaptionPrefix = L" ";
+  std::string FClassName;
+  RECT FSystemFrame{};
+  RECT FClientRect{};
+  DWORD FLastIconClick = 0, FDoubleClickTime = 0;
+  DWORD FStyle = 0;
+  bool FRightToLeft = false, FSizeable = false, FIsDialog = false, FIsChild = false;
+  HWND FOwnerWnd = nullptr;
+  HMENU FSystemMenu = nullptr;
+  TColor FOldColor = 0;
+  HRGN FRegion = nullptr;
+  int FWidth = 0, FHeight = 0, FRegionWidth = 0, FRegionHeight = 0;
+  std::unique_ptr<TBitmap> FTitleBitmap, FIconBitmap;
+  int depth_ = 0;
+  bool freePending_ = false;
+};
+
+// The form skinner of a window attached to it, or nil.
+TWinSkinForm* SkinFormOf(HWND window);
+// GetVersion as read when the manager installed its hook.
+extern DWORD WinVersion;
