@@ -57,6 +57,11 @@ BOOL CALLBACK CollectForm(HWND window, LPARAM l) {
   return TRUE;
 }
 
+// The manager goes at program end.
+struct ManagerEnd {
+  ~ManagerEnd() { FreeSkinManager(); }
+} managerEnd;
+
 TSkinManageLink* CreateManager() {
   if (!SkinManager) SkinManager = new TSkinManage();
   return SkinManager;

@@ -824,16 +824,21 @@ void TWinSkinForm::Cropwindow() {
       HRGN r = BitmapToRegion(&work, x, y, kKeyColour, 1, 1, 1);
       return r ? r : CreateRectRgn(x, y, x + pw, y + ph);
     };
+    // The caption band is painted across the whole width over the side borders, so the
+    // top border's key pixels decide the outline there and the sides only below it.
     const int middle = w - FLeftWidth - FRightWidth;
     region = CreateRectRgn(FLeftWidth, FCaptionHeight, w - FRightWidth, h - FBottomHeight);
     HRGN left = part(1, FLeftWidth, h, 0, 0, b[1]->Trans == 1 && h >= 2);
     HRGN right = part(2, FRightWidth, h, w - FRightWidth, 0, b[2]->Trans == 1 && h >= 2);
     HRGN bottom = part(4, middle, FBottomHeight, FLeftWidth, h - FBottomHeight, b[4]->Trans == 1 && FBottomHeight >= 2);
-    HRGN top = part(3, middle, FCaptionHeight, FLeftWidth, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
+    HRGN top = part(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
+    HRGN below = CreateRectRgn(0, FCaptionHeight, w, h);
     CombineRgn(left, left, right, RGN_OR);
+    CombineRgn(left, left, below, RGN_AND);
     CombineRgn(top, top, bottom, RGN_OR);
     CombineRgn(left, left, top, RGN_OR);
     CombineRgn(region, region, left, RGN_OR);
+    DeleteObject(below);
     for (HRGN r : {left, right, bottom, top}) DeleteObject(r);
     FRegionWidth = w;
     FRegionHeight = h;

@@ -127,6 +127,7 @@ TFrmMain::TFrmMain(TComponent* owner) : TForm(owner) {
   BuildDictPage();
   BuildMenus();
   BuildCasePopup();
+  BuildSkin();
   birth.singleSurname = 1;
   ::SetText(conditions.surname, U("李"));
   conditions.givenLength = 2;
@@ -220,6 +221,7 @@ void TFrmMain::FormShow(TObject*) {
   if (!WordLib.Open(0)) ShowMessage(WordLib.LastError());
   delete IniFile;
   IniFile = new TIniFile(AppDir + "dat\\init.ini");
+  SkinMenuStart(Opt_Skin);
   ReadSettings();
   PanWuGe->SetColor(0xC0CCD0);
   for (int i = 0; i < 5; ++i) {

@@ -23,6 +23,9 @@
 #include "ui/Casetree.h"
 #include "ui/Reportview.h"
 
+class TMenuItem;
+class TSkinData;
+
 class TFrmMain : public TForm, private MessagePump {
  public:
   explicit TFrmMain(TComponent* owner);
@@ -88,6 +91,14 @@ class TFrmMain : public TForm, private MessagePump {
 
   // The case tree's popup menu and commands (UntmainCases.cpp).
   void BuildCasePopup();
+
+  // The skin component and the skin menu (UntmainSkin.cpp).
+  void BuildSkin();
+  void BuildSkinMenu(TMenuItem* menu);
+  void SkinMenuStart(TMenuItem* menu);
+  void SkinItemClick(TObject* sender);
+  TSkinData* SkinData = nullptr;
+  TMenuItem* Opt_Skin = nullptr;  // 选项 › 界面风格
 
   // Records and engines shared with the dialogs.
   bool chartValid = false;

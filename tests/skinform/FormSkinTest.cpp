@@ -1,0 +1,277 @@
+// The skin manager and the form skinner on real windows: each of our skins put on a form
+// and taken off again, the windows the manager leaves plain, a skinned window destroyed,
+// and the frame's answers to the mouse.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinFrame.h"
+#include "support/Gui.h"
+
+namespace {
+
+std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+
+class TestForm : public TForm {
+ public:
+  explicit TestForm(TComponent* owner) : TForm(owner) {
+    SetText(gbk::FromUtf8("皮肤测试"));
+    SetBounds(40, 40, 320, 200);
+    auto* b = new TButton(this);
+    b->SetParent(this);
+    b->SetText(gbk::FromUtf8("确定"));
+    b->SetBounds(20, 20, 80, 26);
+    DoCreate();
+  }
+  std::string ClassName() const override { return "TTestForm"; }
+};
+
+// One application, one manager and one skin component for each test.
+class FormSkin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseSkinManager();
+    data = new TSkinData(&app);
+    data->Loaded();
+    ASSERT_NE(SkinManager, nullptr);
+  }
+  void TearDown() override {
+    delete data;
+    FreeSkinManager();
+  }
+  void Activate(const std::string& skin) {
+    ASSERT_TRUE(data->LoadFromFile(SkinPath(skin))) << data->LastError();
+    data->SetActive(true);
+  }
+  static SIZE ClientSize(HWND h) {
+    RECT r{};
+    GetClientRect(h, &r);
+    return SIZE{r.right, r.bottom};
+  }
+  TApplication app;
+  TSkinData* data = nullptr;
+};
+
+TEST_F(FormSkin, EachSkinFramesAFormAndDetachingRestoresThePlainWindow) {
+  struct Row {
+    const char* skin;
+    bool cutCorners;  // the borders' key colour takes the window's top-left pixel away
+  };
+  for (const Row& row : {Row{"Mx1", true}, Row{"Ink", true}, Row{"Plain", false}}) {
+    SCOPED_TRACE(row.skin);
+    Activate(row.skin);
+    TestForm form(&app);
+    HWND h = form.Handle();
+    const LONG_PTR plainProc = GetWindowLongPtrW(h, GWLP_WNDPROC);
+    const LONG plainStyle = GetWindowLongW(h, GWL_STYLE);
+    form.Show();
+    const SIZE before = ClientSize(h);
+    gui::Pump(300);
+
+    TWinSkinForm* skin = SkinFormOf(h);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(SkinManager->FormCount(), 1);
+    EXPECT_NE(GetWindowLongPtrW(h, GWLP_WNDPROC), plainProc);
+    const TDataSkinBorder& top = *data->Border[3];
+    EXPECT_EQ(skin->FCaptionHeight, top.Image->Height() / top.Frame);
+    EXPECT_EQ(skin->FLeftWidth, data->Border[1]->Image->Width() / data->Border[1]->Frame);
+    EXPECT_EQ(ClientSize(h).cx, before.cx);
+    EXPECT_EQ(ClientSize(h).cy, before.cy);
+    RECT wr{}, cr{};
+    GetWindowRect(h, &wr);
+    GetClientRect(h, &cr);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    EXPECT_EQ(origin.x - wr.left, skin->FLeftWidth);
+    EXPECT_EQ(origin.y - wr.top, skin->FCaptionHeight);
+
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(h, region), ERROR);
+    EXPECT_EQ(!PtInRegion(region, 0, 0), row.cutCorners);
+    EXPECT_TRUE(PtInRegion(region, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2));
+    DeleteObject(region);
+
+    // The caption band shows the top border's pixels (row 1 lies above the text).
+    HDC dc = GetWindowDC(h);
+    const COLORREF shown = GetPixel(dc, (wr.right - wr.left) / 2, 1);
+    ReleaseDC(h, dc);
+    const COLORREF active = top.Image->Canvas().Pixel(top.Image->Width() / 2, 1);
+    const COLORREF inactive = top.Image->Canvas().Pixel(top.Image->Width() / 2, 1 + skin->FCaptionHeight);
+    EXPECT_TRUE(shown == active || shown == inactive) << std::hex << shown << " " << active << " " << inactive;
+    gui::SaveScreenshot(h, gui::ScreenshotPath(std::string("skinned-form-") + row.skin + ".png"));
+
+    data->SetActive(false);
+    gui::Pump(400);
+    EXPECT_EQ(SkinFormOf(h), nullptr);
+    EXPECT_EQ(SkinManager->FormCount(), 0);
+    EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), plainProc);
+    EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), plainStyle & (WS_CAPTION | WS_SYSMENU));
+    HRGN none = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(h, none), ERROR);
+    DeleteObject(none);
+    EXPECT_EQ(ClientSize(h).cx, before.cx);
+    EXPECT_EQ(ClientSize(h).cy, before.cy);
+  }
+}
+
+TEST_F(FormSkin, SwitchingSkinsReframesTheSkinnedForm) {
+  Activate("Mx1");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  const SIZE before = ClientSize(form.Handle());
+  ASSERT_TRUE(data->LoadFromFile(SkinPath("Ink")));
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  EXPECT_EQ(skin->FCaptionHeight, data->Border[3]->Image->Height() / data->Border[3]->Frame);
+  EXPECT_FALSE(skin->FButtons.empty());
+  EXPECT_EQ(ClientSize(form.Handle()).cx, before.cx);
+  EXPECT_EQ(ClientSize(form.Handle()).cy, before.cy);
+}
+
+TEST_F(FormSkin, WindowsTheManagerLeavesPlain) {
+  // Before any window was activated, switching on starts no timer.
+  ASSERT_TRUE(data->LoadFromFile(SkinPath("Mx1")));
+  SkinManager->State = 0;
+  SkinManager->SetCurrentData(data);
+  SkinManager->SetAction(1, 250);
+  EXPECT_FALSE(SkinManager->TimerEnabled());
+  EXPECT_TRUE(SkinManager->Enabled);
+
+  TestForm never(&app);
+  never.Tag = 99;
+  never.Show();
+  TestForm hidden(&app);
+  hidden.Handle();
+  TestForm flat(&app);
+  flat.BorderStyle = bsNone;
+  flat.SetBounds(0, 0, 0, 0);
+  flat.Handle();
+  gui::Pump(200);
+  EXPECT_EQ(SkinFormOf(never.Handle()), nullptr);
+  EXPECT_FALSE(SkinManager->AddForm(never.Handle()));
+  EXPECT_FALSE(SkinManager->AddForm(flat.Handle()));
+  SkinManager->ActiveForm(&hidden);
+  EXPECT_EQ(SkinFormOf(hidden.Handle()), nullptr);
+
+  // Re-skinning a window that wears no skin does nothing and tells nobody.
+  int changed = 0;
+  data->OnSkinChanged = [&](TObject*) { ++changed; };
+  SkinManager->State = 1;
+  data->ChangeForm(hidden.Handle());
+  SkinManager->OnTimer();
+  EXPECT_EQ(changed, 0);
+  EXPECT_EQ(SkinManager->FormCount(), 0);
+}
+
+TEST_F(FormSkin, DestroyingASkinnedWindowLetsItsSkinGo) {
+  Activate("Mx1");
+  auto* form = new TestForm(&app);
+  form->Show();
+  gui::Pump(300);
+  ASSERT_EQ(SkinManager->FormCount(), 1);
+  delete form;
+  EXPECT_EQ(SkinManager->FormCount(), 0);
+  // The manager goes on: another form is skinned and the skin comes off again.
+  TestForm next(&app);
+  next.Show();
+  gui::Pump(300);
+  EXPECT_NE(SkinFormOf(next.Handle()), nullptr);
+  data->SetActive(false);
+  gui::Pump(400);
+  EXPECT_EQ(SkinManager->FormCount(), 0);
+}
+
+TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
+  Activate("Mx1");
+  TestForm form(&app);
+  auto* menu = new TMainMenu(&form);
+  auto* item = new TMenuItem(&form);
+  item->SetCaption(gbk::FromUtf8("文件"));
+  auto* sub = new TMenuItem(&form);
+  sub->SetCaption("x");
+  item->Add(sub);
+  menu->Items()->Add(item);
+  form.SetMenu(menu);
+  form.Show();
+  gui::Pump(300);
+  HWND h = form.Handle();
+  TWinSkinForm* skin = SkinFormOf(h);
+  ASSERT_NE(skin, nullptr);
+  ASSERT_GT(skin->FMenuHeight, 0);
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  auto hit = [&](int x, int y) { return SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + y)); };
+  const int middle = (wr.right - wr.left) / 2;
+  EXPECT_EQ(hit(middle, skin->FCaptionHeight / 2), HTCAPTION);
+  EXPECT_EQ(hit(middle, skin->FCaptionHeight + skin->FMenuHeight / 2), HTMENU);
+  EXPECT_NE(hit(middle, 1), HTCAPTION);
+  EXPECT_EQ(hit(middle, skin->FCaptionHeight + skin->FMenuHeight + 5), HTCLIENT);
+
+  // The close button lies at the right of the caption and closes the window.
+  TNCObject* close = nullptr;
+  for (const auto& b : skin->FButtons) {
+    if (b->Skin->Action == 0 && b->Visible) close = b.get();
+  }
+  ASSERT_NE(close, nullptr);
+  EXPECT_GT(close->Bounds.left, middle);
+  gui::SaveScreenshot(h, gui::ScreenshotPath("skinned-form-menu.png"));
+
+  bool closed = false;
+  form.OnClose = [&](TObject*, TCloseAction& a) {
+    closed = true;
+    a = caNone;
+  };
+  SendMessageW(h, WM_COMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(closed);  // posted, not run at once
+  gui::Pump(100);
+  EXPECT_TRUE(closed);
+}
+
+TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {
+  Activate("Plain");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  struct Row {
+    int visibility, visibility1, action;
+    bool visible;
+  };
+  const Row rows[] = {
+      {0, 0, 1, true},
+      {1, 0, 1, false},
+      {2, 0, 1, true},
+      {3, 0, 1, skin->FActive},
+      {4, 0, 1, !skin->FActive},
+      {7, 0, 1, false},
+      {9, 0, 1, false},
+      {5, 0, 1, false},
+      {500, 0, 1, true},
+      {2001, 0, 1, false},
+      {0, 7, 1, false},
+      {0, 2, 1, true},
+      {0, 150, 1, false},
+      {100, 0, 7, false},
+      // a window that leaves 0x3515 to default handling hides the button
+      {1000, 0, 40, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.visibility << "/" << r.visibility1);
+    TDataSkinSysButton b("T");
+    b.Visibility = r.visibility;
+    b.Visibility1 = r.visibility1;
+    b.Action = r.action;
+    EXPECT_EQ(skin->SysBtnVisible(b), r.visible);
+  }
+}
+
+}  // namespace
