@@ -404,6 +404,10 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
     case 0xAE:  // the themed caption's own drawing
       m.Result = 0;
       break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      WMCtlcolor(m);
+      break;
     case WM_INITMENUPOPUP:
       if (SkinManager) SkinManager->MenuKind = reinterpret_cast<HMENU>(m.WParam) == FSystemMenu ? 2 : 1;
       Default(m);
@@ -624,9 +628,46 @@ void TWinSkinForm::ResizeForm(bool keepClient) {
   RECT w{};
   GetWindowRect(FHandle, &w);
   if (keepClient || FIsDialog || FState == 3) GetClientRect(FHandle, &FClientRect);
-  const int width = Width(FClientRect) + FLeftWidth + FRightWidth;
+  int width = Width(FClientRect) + FLeftWidth + FRightWidth;
   const int height = Height(FClientRect) + FCaptionHeight + FBottomHeight + FMenuHeight;
+  if (FIsDialog && !keepClient) width = WidenForCaption(width);
   SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+// A dialog as wide as its caption needs, its controls moved to stay centred.
+int TWinSkinForm::WidenForCaption(int width) {
+  const int length = GetWindowTextLengthW(FHandle);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(FHandle, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  text = FCaptionPrefix + text + FCaptionSuffix;
+  HDC dc = GetDC(FHandle);
+  HGDIOBJ old = SelectObject(dc, FCaptionFont);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(FHandle, dc);
+  const TDataSkinTitle& title = *FSkinData->Title;
+  const int needed = title.LeftWidth + extent.cx + title.RightWidth;
+  if (width >= needed) return width;
+  const int shift = (needed - width) / 2;
+  for (HWND c = GetWindow(FHandle, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(c, nullptr, r.left + shift, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return needed;
+}
+
+// Static texts and buttons of a plain dialog on the skin's face.
+void TWinSkinForm::WMCtlcolor(TMessage& m) {
+  Default(m);
+  if (FForm) return;
+  auto dc = reinterpret_cast<HDC>(m.WParam);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(FSkinData->SchemeColors[csText]));
+  if (m.Msg == WM_CTLCOLORSTATIC && FSkinData->FaceBrush) m.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush);
 }
 
 // ---- Painting the frame ----

@@ -149,6 +149,8 @@ class TWinSkinForm : public TComponent {
   void Cropwindow();
   void Uncropwindow();
   void ResizeForm(bool keepClient);
+  int WidenForCaption(int width);
+  void WMCtlcolor(TMessage& m);
   void SysBtnAction(int action, int x, int y);
   void Maximize();
   void Minimize();

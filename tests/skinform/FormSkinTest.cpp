@@ -189,6 +189,36 @@ TEST_F(FormSkin, DestroyingASkinnedWindowLetsItsSkinGo) {
   EXPECT_EQ(SkinManager->FormCount(), 0);
 }
 
+TEST_F(FormSkin, DialogsShownFromASkinnedFormWearTheSkinWhileOpen) {
+  Activate("Ink");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  bool dialogSkinned = false, boxSkinned = false;
+  TTimer step(nullptr);
+  step.SetInterval(300);
+  TestForm* dialog = nullptr;
+  step.OnTimer = [&](TObject*) {
+    if (HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 0)) {
+      boxSkinned = SkinFormOf(box) != nullptr;
+      gui::SaveScreenshot(box, gui::ScreenshotPath("skinned-message-box.png"));
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    } else if (dialog && dialog->HandleAllocated() && IsWindowVisible(dialog->Handle())) {
+      dialogSkinned = SkinFormOf(dialog->Handle()) != nullptr;
+      dialog->ModalResult = mrOk;
+    }
+  };
+  Application->MessageBox(gbk::FromUtf8("提示文字"), gbk::FromUtf8("提示"), MB_OK);
+  dialog = new TestForm(&app);
+  dialog->ShowModal();
+  step.SetEnabled(false);
+  delete dialog;
+  EXPECT_TRUE(boxSkinned);
+  EXPECT_TRUE(dialogSkinned);
+  EXPECT_EQ(SkinManager->FormCount(), 1);  // only the form itself
+  EXPECT_NE(SkinFormOf(form.Handle()), nullptr);
+}
+
 TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   Activate("Mx1");
   TestForm form(&app);
