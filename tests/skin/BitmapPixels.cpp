@@ -1,8 +1,9 @@
 #include "skin/BitmapPixels.h"
 
 // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
-#include <gdiplus.h>
 #include <objidl.h>
+// (before this header, which lacks them)
+#include <gdiplus.h>
 
 #include "classlib/Gbk.h"
 
