@@ -375,7 +375,6 @@ class TSkinData : public TComponent {
   void RebuildToolbar();
 
   bool active_ = false;
-  bool loading_ = false;           // between construction and Loaded
   TSkinReader* reader_ = nullptr;  // only while a package is parsed
   std::string lastError_;
 };
