@@ -442,6 +442,7 @@ TEST(SkinData, HostileDescriptionsStaySafe) {
       "[HorzScrollThumb]\r\nImage=top.bmp\r\nFrameCount=0\r\n[Headerbar]\r\nImage=top.bmp\r\nFrame=-1\r\n",
       "[BUTTON0]\r\nButtonImage=top.bmp\r\nframe=-3\r\n[MDICONTROLS]\r\nImage=top.bmp\r\n",
       "[Buttons]\r\nCheckButton=top.bmp\r\nCheckButtonFrame=0\r\n",
+      "[ToolBars]\r\nImage=top.bmp\r\nLeftWidth=2147483647\r\nRightWidth=0x7FFFFFFF\r\nTopHeight=-2147483648\r\n",
   };
   for (const char* ini : inis) {
     SCOPED_TRACE(ini);
@@ -450,13 +451,16 @@ TEST(SkinData, HostileDescriptionsStaySafe) {
     TBitmap target;
     target.SetSize(40, 30);
     const TDataSkinObject* objects[] = {d.Border[3].get(),       d.SunkEdge.get(),  d.ComboButton.get(),
-                                        d.HorzScrollThumb.get(), d.Headerbar.get(), d.Buttons.get()};
+                                        d.HorzScrollThumb.get(), d.Headerbar.get(), d.Buttons.get(),
+                                        d.ToolBars.get()};
     for (const TDataSkinObject* o : objects) {
       if (!o) continue;
       SCOPED_TRACE(o->Name);
       EXPECT_GE(o->Frame, 1);
-      DrawRect2(target.Canvas().Handle(), RECT{0, 0, 40, 30}, o->Image.get(), false, true, true, o->Frame, 1,
-                o->Margins());
+      const RECT r{0, 0, 40, 30};
+      DrawRect2(target.Canvas().Handle(), r, o->Image.get(), false, true, true, o->Frame, 1, o->Margins());
+      DrawRectH(target.Canvas().Handle(), r, o->Image.get(), false, false, o->Frame, 1, o->Margins());
+      DrawRectTile(&target.Canvas(), r, o->Image.get(), false, true, o->Frame, 1, o->Margins());
     }
     EXPECT_GE(d.Buttons->CheckButtonFrame, 0);
   }
