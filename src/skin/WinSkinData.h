@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -375,7 +376,6 @@ class TSkinData : public TComponent {
   void RebuildToolbar();
 
   bool active_ = false;
-  bool loading_ = false;           // between construction and Loaded
   TSkinReader* reader_ = nullptr;  // only while a package is parsed
   std::string lastError_;
 };

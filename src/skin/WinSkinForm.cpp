@@ -11,6 +11,8 @@ int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 bool Inverted(const RECT& r) { return r.right < r.left || r.bottom < r.top; }
 bool Usable(const TBitmap* b) { return b && !b->Empty(); }
+// Whether two edges, as large as a skin may write them, fit into `limit` pixels.
+bool Fit(int a, int b, int limit) { return static_cast<int64_t>(a) + b <= limit; }
 
 // Where frame `frame` of `frames` lies in the source.
 RECT FrameRect(const TBitmap& source, bool vertical, int frames, int frame) {
@@ -118,11 +120,11 @@ std::unique_ptr<TBitmap> GetHMap(const RECT& r, TBitmap* source, const RECT& edg
   if (Width(f) <= 0 || Height(f) <= 0) return nullptr;
   int l = std::max<int>(edges.left, 0), t = std::max<int>(edges.top, 0);
   int rr = std::max<int>(edges.right, 0), b = std::max<int>(edges.bottom, 0);
-  if (l + rr > w) l = rr = 0;
-  if (t + b > h) t = b = 0;
+  if (!Fit(l, rr, w)) l = rr = 0;
+  if (!Fit(t, b, h)) t = b = 0;
   // Edges wider than the frame itself cannot be cut out of it.
-  if (l + rr > Width(f)) l = rr = 0;
-  if (t + b > Height(f)) t = b = 0;
+  if (!Fit(l, rr, Width(f))) l = rr = 0;
+  if (!Fit(t, b, Height(f))) t = b = 0;
 
   auto out = std::make_unique<TBitmap>();
   out->SetSize(w, h);
@@ -175,7 +177,7 @@ void DrawRectH(HDC dc, const RECT& r, TBitmap* source, bool vertical, bool, int 
   const RECT f = FrameRect(*source, vertical, frames, frame);
   SetStretchBltMode(dc, COLORONCOLOR);
   const int l = std::max<int>(edges.left, 0), rr = std::max<int>(edges.right, 0);
-  if (Width(r) < Width(f) || l + rr > Width(f)) {
+  if (Width(r) < Width(f) || !Fit(l, rr, Width(f))) {
     CopyPiece(dc, r, *source, f);
     return;
   }
@@ -190,7 +192,7 @@ void DrawRectTile(TCanvas* canvas, const RECT& r, TBitmap* source, bool vertical
   if (!canvas || !Usable(source) || w <= 0 || h <= 0) return;
   const RECT f = FrameRect(*source, vertical, frames, frame);
   int l = std::max<int>(edges.left, 0), rr = std::max<int>(edges.right, 0);
-  if (l + rr > Width(f)) l = rr = 0;
+  if (!Fit(l, rr, Width(f))) l = rr = 0;
   TBitmap strip;
   strip.SetSize(w, h);
   HDC dc = strip.Canvas().Handle();
