@@ -1,6 +1,7 @@
 #include "skin/WinSkinFrame.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
@@ -549,6 +550,16 @@ void TWinSkinForm::WMNCActive(TMessage& m) {
 
 void TWinSkinForm::WMSysCommand(TMessage& m) {
   const WPARAM cmd = m.WParam & 0xFFF0;
+  // Alt alone or F10 opens the first menu of the band, Alt with a letter the item of
+  // that accelerator; Windows would track its own bar, which is not shown.
+  if (cmd == SC_KEYMENU && m.LParam != ' ' && m.LParam != '-' && !GetCapture() && !MenuItemRects().empty()) {
+    const int index = m.LParam == 0 ? 0 : MenuItemOfKey(static_cast<wchar_t>(m.LParam));
+    if (index >= 0) {
+      OpenMenuItem(index);
+      m.Result = 1;
+      return;
+    }
+  }
   if (cmd == SC_KEYMENU && m.LParam == ' ') {
     POINT p{0, 0};
     ClientToScreen(FHandle, &p);
@@ -780,30 +791,46 @@ void TWinSkinForm::DrawLine(HDC dc, const RECT& line) {
 
 // ---- The menu band ----
 
-int TWinSkinForm::MenuItemAt(POINT pt, RECT* itemRect) const {
+// Where the items of the window's menu bar lie in the menu band, in window coordinates.
+std::vector<RECT> TWinSkinForm::MenuItemRects() const {
+  std::vector<RECT> rects;
   HMENU menu = GetMenu(FHandle);
-  if (!menu || FMenuHeight <= 0) return -1;
+  if (!menu || FMenuHeight <= 0) return rects;
   HDC dc = GetWindowDC(FHandle);
   NONCLIENTMETRICSW nc = Metrics();
   HFONT font = CreateFontIndirectW(&nc.lfMenuFont);
   HGDIOBJ old = SelectObject(dc, font);
-  int found = -1, x = FLeftWidth;
+  int x = FLeftWidth;
   for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
     const std::wstring text = MenuText(menu, i);
     RECT t{0, 0, 0, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE);
-    const RECT r{x, FCaptionHeight, x + Width(t) + kMenuItemPadding, FCaptionHeight + FMenuHeight};
-    if (itemRect) *itemRect = r;
-    if (PtInRect(&r, pt)) {
-      found = i;
-      break;
-    }
-    x = r.right;
+    rects.push_back(RECT{x, FCaptionHeight, x + Width(t) + kMenuItemPadding, FCaptionHeight + FMenuHeight});
+    x = rects.back().right;
   }
   SelectObject(dc, old);
   DeleteObject(font);
   ReleaseDC(FHandle, dc);
-  return found;
+  return rects;
+}
+
+int TWinSkinForm::MenuItemAt(POINT pt) const {
+  const std::vector<RECT> rects = MenuItemRects();
+  for (size_t i = 0; i < rects.size(); ++i) {
+    if (PtInRect(&rects[i], pt)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The menu-bar item whose caption has this accelerator ("&K"), or -1.
+int TWinSkinForm::MenuItemOfKey(wchar_t key) const {
+  HMENU menu = GetMenu(FHandle);
+  for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+    const std::wstring text = MenuText(menu, i);
+    const size_t amp = text.find(L'&');
+    if (amp != std::wstring::npos && amp + 1 < text.size() && towupper(text[amp + 1]) == towupper(key)) return i;
+  }
+  return -1;
 }
 
 void TWinSkinForm::DrawMenuBand(HDC dc, const RECT& band) {
@@ -812,26 +839,26 @@ void TWinSkinForm::DrawMenuBand(HDC dc, const RECT& band) {
   DeleteObject(brush);
   HMENU menu = GetMenu(FHandle);
   if (!menu) return;
+  const std::vector<RECT> rects = MenuItemRects();
   NONCLIENTMETRICSW nc = Metrics();
   HFONT font = CreateFontIndirectW(&nc.lfMenuFont);
   HGDIOBJ old = SelectObject(dc, font);
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(FSkinData->SchemeColors[csMenuBarText]));
-  int x = band.left;
-  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-    const std::wstring text = MenuText(menu, i);
-    RECT t{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE);
-    RECT r{x, band.top, x + Width(t) + kMenuItemPadding, band.bottom};
+  for (size_t i = 0; i < rects.size(); ++i) {
+    const std::wstring text = MenuText(menu, static_cast<int>(i));
+    RECT r = rects[i];
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    x = r.right;
   }
   SetBkMode(dc, oldMode);
   SelectObject(dc, old);
   DeleteObject(font);
 }
 
-void TWinSkinForm::OpenMenuItem(int index, const RECT& itemRect) {
+void TWinSkinForm::OpenMenuItem(int index) {
+  const std::vector<RECT> rects = MenuItemRects();
+  if (index < 0 || index >= static_cast<int>(rects.size())) return;
+  const RECT& itemRect = rects[static_cast<size_t>(index)];
   HMENU menu = GetMenu(FHandle);
   RECT wr{};
   GetWindowRect(FHandle, &wr);
@@ -1026,10 +1053,8 @@ void TWinSkinForm::WMNCLButtonDown(TMessage& m) {
     m.Result = 0;
     return;
   }
-  RECT item{};
   if (m.WParam == HTMENU) {
-    const int i = MenuItemAt(p, &item);
-    if (i >= 0) OpenMenuItem(i, item);
+    OpenMenuItem(MenuItemAt(p));
     m.Result = 0;
     return;
   }

@@ -156,8 +156,10 @@ class TWinSkinForm : public TComponent {
   void Minimize();
   void Restore();
   void PopSysmenu(POINT pt);
-  int MenuItemAt(POINT windowPoint, RECT* itemRect) const;
-  void OpenMenuItem(int index, const RECT& itemRect);
+  std::vector<RECT> MenuItemRects() const;
+  int MenuItemAt(POINT windowPoint) const;
+  int MenuItemOfKey(wchar_t key) const;
+  void OpenMenuItem(int index);
   bool IsMinimized() const { return FWindowState == swsMin; }
   bool IsMaximized() const { return FWindowState == swsMax; }
   bool HasIcon(TSkinFormIcon i) const { return (FIcons >> i) & 1; }

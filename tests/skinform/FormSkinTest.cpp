@@ -224,7 +224,7 @@ TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   TestForm form(&app);
   auto* menu = new TMainMenu(&form);
   auto* item = new TMenuItem(&form);
-  item->SetCaption(gbk::FromUtf8("文件"));
+  item->SetCaption(gbk::FromUtf8("文件(&F)"));
   auto* sub = new TMenuItem(&form);
   sub->SetCaption("x");
   item->Add(sub);
@@ -253,6 +253,25 @@ TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   ASSERT_NE(close, nullptr);
   EXPECT_GT(close->Bounds.left, middle);
   gui::SaveScreenshot(h, gui::ScreenshotPath("skinned-form-menu.png"));
+
+  // The keyboard opens the band's menus: Alt with the accelerator, and Alt alone.
+  for (LPARAM key : {LPARAM{'f'}, LPARAM{0}}) {
+    SCOPED_TRACE(key);
+    bool opened = false;
+    TTimer watch(nullptr);
+    watch.SetInterval(100);
+    watch.OnTimer = [&](TObject*) {
+      HWND popup = FindWindowW(L"#32768", nullptr);
+      if (popup && IsWindowVisible(popup)) {
+        RECT pr{};
+        GetWindowRect(popup, &pr);
+        opened = pr.top == wr.top + skin->FCaptionHeight + skin->FMenuHeight;  // under the band, not Windows' bar
+        EndMenu();
+      }
+    };
+    SendMessageW(h, WM_SYSCOMMAND, SC_KEYMENU, key);
+    EXPECT_TRUE(opened);
+  }
 
   bool closed = false;
   form.OnClose = [&](TObject*, TCloseAction& a) {
