@@ -207,7 +207,6 @@ bool TSkinManage::AddForm(HWND window) {
   if (!data || data->SkinEmpty) return false;
   auto* skin = new TWinSkinForm();
   skin->FHandle = window;
-  skin->FModuleInstance = nullptr;
   skin->FName = cls;
   forms_.push_back(skin);
   if (form) {
@@ -255,22 +254,6 @@ void TSkinManage::Drop(size_t index, bool unskin) {
   f->FreeWhenIdle();
 }
 
-bool TSkinManage::DeleteForm(HWND window) {
-  if (State == 4) return false;
-  for (size_t i = 0; i < forms_.size(); ++i) {
-    if (forms_[i]->FHandle != window || !forms_[i]->FForm) continue;
-    forms_[i]->FState = 4;
-    forms_[i]->UnSubclass3();
-    Drop(i, false);
-    return true;
-  }
-  return false;
-}
-
-void TSkinManage::DeleteForm2(HWND window) {
-  std::erase_if(forms_, [window](TWinSkinForm* f) { return f->FHandle == window; });
-}
-
 void TSkinManage::DeleteDeleted() {
   if (State == 4) return;
   for (size_t i = forms_.size(); i-- > 0;) {
@@ -283,11 +266,6 @@ void TSkinManage::DeleteForm3() {
   for (size_t i = forms_.size(); i-- > 0;) {
     if (forms_[i]->FState == 6) Drop(i, false);
   }
-}
-
-void TSkinManage::DeleteAllForms() {
-  Enabled = false;
-  while (!forms_.empty()) Drop(0, true);
 }
 
 // The class library puts the window's own procedure back before destroying it, so the
@@ -333,7 +311,6 @@ void TSkinManage::SetAction(int action, int ms) {
 void TSkinManage::SkinAll() {
   Enabled = true;
   Forced = true;
-  InstallFlag = false;
   DeleteDeleted();
   std::vector<TForm*> forms = ThreadForms();
   for (auto it = forms.rbegin(); it != forms.rend(); ++it) ActiveForm(*it);

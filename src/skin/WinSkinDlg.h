@@ -66,11 +66,8 @@ class TSkinManage : public TObject, public TSkinManageLink {
   TSkinData* FindSkindata(HWND window) const;
   static bool NestedForm(HWND window);
   bool OnBeforeSkin(HWND window, const std::string& className) const;
-  bool DeleteForm(HWND window);   // unskins and frees the window's skinned form
-  void DeleteForm2(HWND window);  // forgets it without freeing
   void DeleteDeleted();
   void DeleteForm3();
-  void DeleteAllForms();
   void WindowDestroyed(HWND window);
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TWinSkinForm* Forms(int i) const { return forms_[static_cast<size_t>(i)]; }
@@ -80,11 +77,8 @@ class TSkinManage : public TObject, public TSkinManageLink {
 
   bool Enabled = false;
   bool Forced = false;
-  int State = 0;  // 0 created, 1 installed, 4 being destroyed
-  int MenuKind = 0;
-  bool OwnPopup = false;
-  bool MDIMaximized = false;
-  bool InstallFlag = false;
+  int State = 0;     // 0 created, 1 installed, 4 being destroyed
+  int MenuKind = 0;  // the menu about to open: 0 popup, 1 of the menu band, 2 system menu
   int PendingAction = 0;
   TSkinData* CurrentData = nullptr;
   TSkinData* DefaultData = nullptr;

@@ -915,14 +915,12 @@ void TWinSkinForm::Cropwindow() {
   }
   // The system owns a region once it is set, and frees the one it replaces.
   SetWindowRgn(FHandle, region, TRUE);
-  FRegion = region;
   FHasRegion = true;
 }
 
 void TWinSkinForm::Uncropwindow() {
   if (!FHasRegion) return;
   SetWindowRgn(FHandle, nullptr, TRUE);
-  FRegion = nullptr;
   FHasRegion = false;
 }
 

@@ -94,7 +94,6 @@ class TWinSkinForm : public TComponent {
   bool FActive = true;
   bool FHasRegion = false;
   HWND FHandle = nullptr;
-  HINSTANCE FModuleInstance = nullptr;
   std::string FName;
   TForm* FForm = nullptr;
   TSkinData* FSkinData = nullptr;
@@ -178,7 +177,6 @@ class TWinSkinForm : public TComponent {
   HWND FOwnerWnd = nullptr;
   HMENU FSystemMenu = nullptr;
   TColor FOldColor = 0;
-  HRGN FRegion = nullptr;
   int FWidth = 0, FHeight = 0, FRegionWidth = 0, FRegionHeight = 0;
   std::unique_ptr<TBitmap> FTitleBitmap, FIconBitmap;
   int depth_ = 0;

@@ -282,6 +282,16 @@ TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   EXPECT_FALSE(closed);  // posted, not run at once
   gui::Pump(100);
   EXPECT_TRUE(closed);
+
+  // A press and release on the close button closes the window too.
+  closed = false;
+  const LPARAM at = MAKELPARAM(wr.left + (close->Bounds.left + close->Bounds.right) / 2,
+                               wr.top + (close->Bounds.top + close->Bounds.bottom) / 2);
+  SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, at);
+  EXPECT_EQ(close->State, 2);
+  SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, at);
+  gui::Pump(100);
+  EXPECT_TRUE(closed);
 }
 
 TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {
