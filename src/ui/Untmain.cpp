@@ -225,6 +225,8 @@ void TFrmMain::FormShow(TObject*) {
   }
   // The label is measured once its window exists.
   LedtName->SetLabelPosition(lpLeft);
+  for (TLabeledEdit* e : {static_cast<TLabeledEdit*>(EdtInText), LedtGongCe, LedtGongStart, LedtGongEnd})
+    e->SetLabelPosition(lpLeft);
   radicalText.clear();
   SetBirthDefaults();
   Stxt[0]->SetText(U("姓"));
