@@ -16,6 +16,7 @@
 #include "support/TempFolder.h"
 #include "ui/ModalDriver.h"
 #include "ui/Uinput.h"
+#include "ui/Untcontaintext.h"
 #include "ui/Untmain.h"
 #include "ui/Untsyong.h"
 #include "ui/Usetname.h"
@@ -172,6 +173,20 @@ TEST_F(NamingPage, SearchSelectsHitsAndWrapsBetweenThem) {
   EXPECT_EQ(f.currentPage, 1);
   EXPECT_EQ(f.LstName->ItemIndex(), 0);
 
+  int listed = 0;
+  modal::Driver pick({[&] {
+    auto* dlg = OpenForm<TFrmContainText>("TFrmContainText");
+    if (!dlg) return false;
+    listed = dlg->LstName->Items().Count();
+    dlg->LstName->SetItemIndex(listed - 1);
+    Press(dlg->BitBtn1);
+    return true;
+  }});
+  f.Button6Click(nullptr);  // "名": the hits to choose from
+  EXPECT_EQ(listed, n);
+  EXPECT_EQ(f.hitIndex, n - 1);
+  EXPECT_EQ(f.LstName->ItemIndex(), v % 500);
+
   std::string box;
   {
     modal::Driver d({modal::Answer("", IDOK, box)});
@@ -203,6 +218,17 @@ TEST_F(NamingPage, AChosenNameFillsThePanelAndDecodesOnTheAnalysisPage) {
   EXPECT_EQ(shown, name);
   EXPECT_NE(f.StxtScore->Text().find(U("分")), std::string::npos);
   EXPECT_EQ(f.RedtName2->Text(), report2);  // the listing stays
+
+  f.N13Click(nullptr);  // "复制姓名"
+  std::string copied;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+      copied = gbk::FromWide(static_cast<const wchar_t*>(GlobalLock(h)));
+      GlobalUnlock(h);
+    }
+    CloseClipboard();
+  }
+  EXPECT_EQ(copied, name);
 
   f.sBtoDecNameClick(nullptr);
   EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
