@@ -11,6 +11,7 @@
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
+#include "classlib/TIniFile.h"
 #include "engine/NameTables.h"
 #include "support/Gui.h"
 #include "support/TempFolder.h"
@@ -356,6 +357,38 @@ TEST_F(NamingPage, StopEndsALongRunWithinASecond) {
   EXPECT_FALSE(f.PanStop->Visible());
   EXPECT_TRUE(f.BtoSet->Enabled());
   std::printf("stop answered in %ld ms with %zu names\n", afterStop, f.generator->Count());
+}
+
+}  // namespace
+
+namespace {
+
+// After every other test: it closes the window.
+TEST_F(NamingPage, ClosingDuringARunEndsTheRunBeforeTheWindowCloses) {
+  TFrmMain& f = *FrmMain;
+  // The window's settings go to a folder of this test, not the program's.
+  TempFolder tmp;
+  delete IniFile;
+  IniFile = new TIniFile(tmp.Path("init.ini"));
+  bool keptOpen = false;
+  Run(
+      [](TFrmSetName& dlg) {
+        dlg.CboFormula->SetItemIndex(2);
+        dlg.CboFormulaClick(nullptr);
+        dlg.RdoJiWord->SetItemIndex(1);
+        dlg.CboCharset->SetItemIndex(1);
+        dlg.CboCharsetChange(nullptr);
+      },
+      [&] {
+        if (!f.Generating()) return false;
+        f.Close();
+        keptOpen = f.generator != nullptr && IsWindowVisible(f.Handle());
+        return true;
+      });
+  EXPECT_TRUE(keptOpen);
+  EXPECT_FALSE(f.Generating());
+  EXPECT_EQ(f.generator, nullptr);  // closed once the run had returned
+  EXPECT_TRUE(file::Exists(tmp.Path("init.ini")));
 }
 
 }  // namespace
