@@ -22,9 +22,11 @@ TOOLINFOW ToolOf(HWND form, HWND control) {
 }  // namespace
 
 THintWindow::THintWindow(HWND form) : form_(form) {
-  tip_ =
-      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Not owned by the form: a window's owned popups take part in its z-order, and a
+  // topmost form would lose its place to its own tooltip.
+  tip_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
+                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!tip_) return;
   SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
   if (Application) {

@@ -39,59 +39,22 @@ class HintForm : public TForm {
   TButton* silent;
 };
 
-void MoveMouseTo(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
+// The tooltip on show in this process, waiting up to `ms`.
+HWND WaitTip(int ms) { return gui::WaitTopWindow(GetCurrentProcessId(), "tooltips_class32", "", ms); }
 
-void Hover(TControl* c) {
-  RECT r;
-  GetWindowRect(c->Handle(), &r);
-  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  // A few small moves, as a hand makes them: the tooltip starts its delay on a move.
-  for (int i = 0; i < 3; ++i) {
-    MoveMouseTo(x + i, y);
-    gui::Pump(30);
-  }
-}
-
-HWND VisibleTip() {
+// The one form's tooltip, shown or not.
+HWND TipOfThisThread() {
   HWND found = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND h, LPARAM out) {
         wchar_t cls[64] = {};
         GetClassNameW(h, cls, 64);
-        if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && IsWindowVisible(h)) {
-          *reinterpret_cast<HWND*>(out) = h;
-          return FALSE;
-        }
-        return TRUE;
+        if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0) return TRUE;
+        *reinterpret_cast<HWND*>(out) = h;
+        return FALSE;
       },
       reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-HWND WaitTip(int ms) {
-  for (int t = 0; t < ms; t += 50) {
-    if (HWND h = VisibleTip()) return h;
-    gui::Pump(50);
-  }
-  return nullptr;
-}
-
-HWND TipOf(TForm& f) {
-  HWND found = nullptr;
-  for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
-    wchar_t cls[64] = {};
-    GetClassNameW(h, cls, 64);
-    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(h, GW_OWNER) == f.Handle()) found = h;
-  }
   return found;
 }
 
@@ -104,7 +67,7 @@ class HintsTest : public ::testing::Test {
       shownFor = info.HintControl;
       info.ReshowTimeout = 200;
     };
-    MoveMouseTo(0, 0);
+    gui::MoveMouse(0, 0);
   }
   TApplication app;
   TControl* shownFor = nullptr;
@@ -125,9 +88,9 @@ TEST_F(HintsTest, HoveredControlsShowTheirCurrentHint) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    MoveMouseTo(0, 0);
+    gui::MoveMouse(0, 0);
     gui::Pump(600);  // the last tip goes
-    Hover(r.control);
+    gui::Hover(r.control->Handle());
     HWND tip = WaitTip(r.hint.empty() ? 1000 : 3000);
     if (r.hint.empty()) {
       EXPECT_EQ(tip, nullptr);
@@ -140,10 +103,10 @@ TEST_F(HintsTest, HoveredControlsShowTheirCurrentHint) {
   }
 
   // A hint set after the window exists is the one shown next.
-  MoveMouseTo(0, 0);
+  gui::MoveMouse(0, 0);
   gui::Pump(600);
   f.label->Hint = G("字意：美好");
-  Hover(f.label);
+  gui::Hover(f.label->Handle());
   HWND tip = WaitTip(3000);
   ASSERT_NE(tip, nullptr);
   EXPECT_EQ(gui::Text(tip), G("字意：美好"));
@@ -153,7 +116,7 @@ TEST_F(HintsTest, TheTooltipTakesTheApplicationsDelays) {
   app.HintHidePause = 4000;
   HintForm f(&app);
   f.Show();
-  HWND tip = TipOf(f);
+  HWND tip = TipOfThisThread();
   ASSERT_NE(tip, nullptr);
   EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 100);
   EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 4000);
@@ -161,7 +124,7 @@ TEST_F(HintsTest, TheTooltipTakesTheApplicationsDelays) {
   // Every tool of the form: the three controls.
   EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
   // The application's OnShowHint changes the reshow delay before a tip shows.
-  Hover(f.button);
+  gui::Hover(f.button->Handle());
   ASSERT_NE(WaitTip(3000), nullptr);
   EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_RESHOW, 0), 200);
   // A control whose window goes stops being a tool.
