@@ -579,9 +579,13 @@ int TSkinCheckBox::Glyph() const {
   int g = (state & BST_CHECKED) ? 2 : 1;
   if (disabled) g += 2;
   if (grey) g = 4;
+  // 8 and 12 glyphs keep the unchecked looks in 1-4 and the checked ones in 5-8; only
+  // 12 have grey ones.
+  static const int wide[] = {0, 1, 5, 4, 8};
   if (GlyphCount() == 12) {
-    static const int twelve[] = {0, 1, 5, 4, 8};
-    g = grey ? (disabled ? 12 : 9) : twelve[g];
+    g = grey ? (disabled ? 12 : 9) : wide[g];
+  } else if (GlyphCount() == 8) {
+    g = wide[g];
   }
   return g;
 }

@@ -332,6 +332,9 @@ TEST_F(Skinners, CheckAndRadioGlyphsByStateAndGlyphCount) {
       {"box disabled", false, 4, BST_UNCHECKED, false, 3},
       {"box checked disabled", false, 4, BST_CHECKED, false, 4},
       {"box grey", false, 4, BST_INDETERMINATE, true, 4},
+      {"8 checked", false, 8, BST_CHECKED, true, 5},
+      {"8 checked disabled", false, 8, BST_CHECKED, false, 8},
+      {"8 grey", false, 8, BST_INDETERMINATE, true, 8},
       {"12 checked", false, 12, BST_CHECKED, true, 5},
       {"12 disabled", false, 12, BST_UNCHECKED, false, 4},
       {"12 checked disabled", false, 12, BST_CHECKED, false, 8},
@@ -512,7 +515,8 @@ TEST(SkinnedForm, OurSkinsOnButtonsChecksTabsAndEdits) {
     auto* okSkin = new TSkinButton(ok);
     okSkin->Init(nullptr, &data, nullptr, false);
     (new TSkinButton(cancel))->Init(nullptr, &data, nullptr, false);
-    (new TSkinCheckBox(check))->Init(nullptr, &data, nullptr, false);
+    auto* checkSkin = new TSkinCheckBox(check);
+    checkSkin->Init(nullptr, &data, nullptr, false);
     (new TSkinRadioButton(radio))->Init(nullptr, &data, nullptr, false);
     (new TSkinEdit(edit))->Init(nullptr, &data, nullptr, false);
     (new TSkinTab(pc))->Init(nullptr, &data, nullptr, false);
@@ -525,6 +529,15 @@ TEST(SkinnedForm, OurSkinsOnButtonsChecksTabsAndEdits) {
     auto expect = GetHMap(RECT{0, 0, 90, 28}, b.Image.get(), b.Margins(), false, b.Tile == 1, b.Frame, okSkin->Frame());
     if (expect && expect->Pixel(1, 14) != kKeyColour) {
       EXPECT_EQ(shot->Pixel(1, 14), expect->Pixel(1, 14));
+    }
+    // The ticked box shows the skin's checked glyph, centred down its left edge.
+    const TBitmap& glyphs = *b.CheckButton;
+    if (!glyphs.Empty() && b.CheckButtonFrame > 0) {
+      const int n = b.CheckButtonFrame, gw = glyphs.Width() / n, gh = glyphs.Height();
+      ASSERT_EQ(checkSkin->Glyph(), n == 4 ? 2 : 5);
+      auto box = Painted(check->Handle());
+      const int gx = (checkSkin->Glyph() - 1) * gw + gw / 2, gy = gh / 2;
+      EXPECT_EQ(box->Pixel(gw / 2, (20 - gh) / 2 + gy), glyphs.Pixel(gx, gy));
     }
     EXPECT_TRUE(gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("skin_controls_") + skin + ".png")));
   }
