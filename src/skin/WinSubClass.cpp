@@ -620,8 +620,10 @@ void TSkinCheckBox::DrawControl(HDC dc, const RECT& r) {
   }
   DrawSkinMap2(dc, glyph, image, Glyph(), GlyphCount());
   FontScope font(dc, WindowFont());
-  SetTextColor(
-      dc, ColorToRGB(enabled_ ? (control_ ? control_->Font().Color : data_->SchemeColors[csButtonText]) : kBtnShadow));
+  // A font left at the system's text colour takes the skin's, which suits its face.
+  TColor colour = control_ ? control_->Font().Color : clWindowText;
+  if (colour == clWindowText) colour = data_->SchemeColors[csButtonText];
+  SetTextColor(dc, ColorToRGB(enabled_ ? colour : kBtnShadow));
   const UINT align = (leftText ? DT_RIGHT : 0) | DT_WORDBREAK | DT_EXPANDTABS;
   const std::wstring caption = CaptionText();
   RECT t = text;

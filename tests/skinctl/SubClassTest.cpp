@@ -381,6 +381,18 @@ TEST_F(Skinners, LeftTextPutsTheGlyphAtTheRightAndNoImageLeavesTheBoxAlone) {
   EXPECT_EQ(s->Variant(), 0) << "the control paints itself";
 }
 
+TEST_F(Skinners, AGroupBoxIsAnEtchedFrameOnTheSkinFace) {
+  auto* g = Add<TGroupBox>(10, 10, 160, 80, "出生");
+  auto* s = new TSkinGroupBox(g);
+  s->Init(nullptr, &data, nullptr, false);
+  EXPECT_EQ(s->Variant(), 1);
+  auto shot = Painted(g->Handle());
+  EXPECT_EQ(shot->Pixel(80, 50), kFace) << "inside";
+  EXPECT_NE(shot->Pixel(0, 50), kFace) << "the etched edge";
+  EXPECT_NE(shot->Pixel(150, 79), kFace);
+  EXPECT_EQ(shot->Pixel(150, 2), kFace) << "above the frame";
+}
+
 TEST_F(Skinners, ABoxOnlyLendsItsColourAndGivesItBack) {
   auto* p = Add<TPanel>(10, 10, 100, 60);
   HWND h = p->Handle();
@@ -503,6 +515,7 @@ TEST(SkinnedForm, OurSkinsOnButtonsChecksTabsAndEdits) {
     auto* check = static_cast<TCheckBox*>(add(new TCheckBox(&form), 20, 60, 120, 20, "公历生日"));
     auto* radio = add(new TRadioButton(&form), 150, 60, 80, 20, "男");
     auto* edit = add(new TEdit(&form), 20, 90, 190, 24, "张三");
+    auto* group = add(new TGroupBox(&form), 20, 130, 190, 80, "出生时间");
     auto* pc = static_cast<TPageControl*>(add(new TPageControl(&form), 230, 20, 170, 120, ""));
     for (const char* t : {"分析", "起名"}) {
       auto* sheet = new TTabSheet(&form);
@@ -519,6 +532,7 @@ TEST(SkinnedForm, OurSkinsOnButtonsChecksTabsAndEdits) {
     checkSkin->Init(nullptr, &data, nullptr, false);
     (new TSkinRadioButton(radio))->Init(nullptr, &data, nullptr, false);
     (new TSkinEdit(edit))->Init(nullptr, &data, nullptr, false);
+    (new TSkinGroupBox(group))->Init(nullptr, &data, nullptr, false);
     (new TSkinTab(pc))->Init(nullptr, &data, nullptr, false);
     form.Show();
     gui::Pump(300);
