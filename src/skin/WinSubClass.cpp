@@ -88,7 +88,7 @@ void TSkinControl::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* ca
   data_ = data;
   formSkin_ = formSkin;
   canvas_ = canvas;
-  control_ = dynamic_cast<TWinControl*>(Owner());
+  control_ = dynamic_cast<TControl*>(Owner());
   if (!control_) return;
   wnd_ = control_->Handle();
   unicode_ = IsWindowUnicode(wnd_);
@@ -673,7 +673,7 @@ void TSkinBox::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas
   data_ = data;
   canvas_ = canvas;
   formSkin_ = formSkin;
-  control_ = dynamic_cast<TWinControl*>(Owner());
+  control_ = dynamic_cast<TControl*>(Owner());
   if (!control_) return;
   wnd_ = control_->Handle();
   if (formSkin_) formSkin_->AddControlList(this);
@@ -689,6 +689,18 @@ void TSkinBox::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas
 void TSkinBox::Unsubclass() {
   TSkinControl::Unsubclass();
   stage_ = 2;
+}
+
+bool TSkinTransObj::BeforeProc(TMessage& m) {
+  if (m.Msg == WM_PAINT && m.WParam) SetBkColor(reinterpret_cast<HDC>(m.WParam), ColorToRGB(Face()));
+  if (m.Msg == WM_ERASEBKGND) {
+    RECT r;
+    GetWindowRect(wnd_, &r);
+    FillBG(reinterpret_cast<HDC>(m.WParam), Sized(r));
+    m.Result = 1;
+    return false;
+  }
+  return TSkinControl::BeforeProc(m);
 }
 
 // ---- Tabs ----
@@ -835,6 +847,28 @@ void TSkinTab::DrawControl(HDC dc, const RECT& r) {
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, w, 0, 0, SRCCOPY);
   RestoreDC(dc, saved);
 }
+
+bool TSkinTabSheet::BeforeProc(TMessage& m) {
+  if (!TSkinControl::BeforeProc(m)) return false;
+  if (variant_ != 0) return true;
+  switch (m.Msg) {
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      WMPaint(m);
+      return false;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(wnd_, &r);
+      FillBG(reinterpret_cast<HDC>(m.WParam), r);
+      m.Result = 1;
+      return false;
+    }
+    default:
+      return true;
+  }
+}
+
+void TSkinTabSheet::DrawControl(HDC dc, const RECT& r) { FillBG(dc, r); }
 
 // ---- Edits ----
 

@@ -67,7 +67,7 @@ class TSkinControl : public TComponent {
   void MouseLeave();
 
   HWND Window() const { return wnd_; }
-  TWinControl* Control() const { return control_; }
+  TControl* Control() const { return control_; }
   int Stage() const { return stage_; }
   bool SkinningOn() const { return skinningOn_; }
   int Variant() const { return variant_; }
@@ -99,7 +99,7 @@ class TSkinControl : public TComponent {
   bool unicode_ = false;
   TSkinData* data_ = nullptr;
   HWND wnd_ = nullptr;
-  TWinControl* control_ = nullptr;
+  TControl* control_ = nullptr;
   RECT windowRect_{};
   bool recolour_ = false;
   TColor savedColour_ = 0;
@@ -199,6 +199,14 @@ class TSkinBox : public TSkinControl {
   void Unsubclass() override;
 };
 
+// A control that only needs the skin's background under it.
+class TSkinTransObj : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTransObj"; }
+  bool BeforeProc(TMessage& m) override;
+};
+
 // ---- Tabs ----
 
 class TSkinTab : public TSkinControl {
@@ -222,6 +230,15 @@ class TSkinTab : public TSkinControl {
   int position_ = 0;
   TBitmap tabImage_, paneImage_, work_;
   bool closeButtons_ = false;
+};
+
+// A page of a page control, on the skin's face.
+class TSkinTabSheet : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTabSheet"; }
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
 };
 
 // ---- Edits ----

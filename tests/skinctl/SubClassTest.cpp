@@ -472,6 +472,25 @@ TEST_F(Tabs, CloseBoxesOnTag7777AskTheFormBeforeFreeingThePage) {
   EXPECT_EQ(pc->PageCount(), 2);
 }
 
+TEST_F(Tabs, SheetsAndPlainControlsStandOnTheSkinFace) {
+  TPageControl* pc = Pages(0);
+  TTabSheet* sheet = pc->Pages(0);
+  (new TSkinTabSheet(sheet))->Init(nullptr, &data, nullptr, false);
+  auto shot = Painted(sheet->Handle());
+  EXPECT_EQ(shot->Pixel(5, 5), kFace);
+  TBitmap erased;
+  erased.SetSize(shot->Width(), shot->Height());
+  EXPECT_EQ(SendMessageW(sheet->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Canvas().Handle()), 0), 1);
+  EXPECT_EQ(erased.Pixel(5, 5), kFace);
+
+  auto* label = Add<TLabel>(10, 200, 80, 20, "姓名");
+  (new TSkinTransObj(label))->Init(nullptr, &data, nullptr, false);
+  TBitmap under;
+  under.SetSize(80, 20);
+  SendMessageW(label->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(under.Canvas().Handle()), 0);
+  EXPECT_EQ(under.Pixel(70, 10), kFace);
+}
+
 // ---- Edits ----
 
 TEST_F(Skinners, AnEditWithABorderGetsTheFlatFrameAndOneWithoutNone) {
