@@ -250,3 +250,22 @@ class TSkinEdit : public TSkinControl {
   void AfterProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
 };
+
+// ---- Headers ----
+
+class TSkinHeader : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinHeader"; }
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  int HotItem() const { return hot_; }
+
+ private:
+  bool Painted() const;
+  void DrawItem(HDC dc, int index, const RECT& r, HIMAGELIST images);
+  std::vector<RECT> items_;
+  int hot_ = -1;
+  TBitmap work_;
+};

@@ -514,6 +514,39 @@ TEST_F(Skinners, AnEditWithABorderGetsTheFlatFrameAndOneWithoutNone) {
   EXPECT_NE(b.Pixel(1, 12), clWhite);
 }
 
+// ---- Headers ----
+
+TEST_F(Skinners, AHeadersHotItemFollowsTheMouseAndClearsWhenItLeaves) {
+  data.Headerbar = std::make_unique<TDataSkinObject>("Headerbar");
+  data.Headerbar->Image = Frames(10, 20, {Rgb(30, 30, 160), Rgb(160, 30, 30)});
+  data.Headerbar->Frame = 2;
+  HWND h = CreateWindowExW(0, WC_HEADERW, L"", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 10, 10, 300, 20, form->Handle(),
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  for (int i = 0; i < 2; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+    item.cxy = 100;
+    item.fmt = HDF_LEFT | HDF_STRING;
+    item.pszText = const_cast<wchar_t*>(i ? L"\x59D3" : L"\x540D");
+    SendMessageW(h, HDM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+  auto* s = new TSkinHeader(nullptr);
+  s->Inithwnd(h, &data, nullptr, &host);
+  auto frameAt = [&](int x) { return Painted(h)->Pixel(x, 2); };
+  EXPECT_EQ(frameAt(50), Rgb(30, 30, 160));
+  EXPECT_EQ(frameAt(250), Rgb(30, 30, 160)) << "the space after the last item";
+  SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(150, 5));
+  EXPECT_EQ(s->HotItem(), 1);
+  EXPECT_EQ(frameAt(150), Rgb(160, 30, 30));
+  EXPECT_EQ(frameAt(50), Rgb(30, 30, 160));
+  SendMessageW(h, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(s->HotItem(), -1);
+  EXPECT_EQ(frameAt(150), Rgb(30, 30, 160));
+  DestroyWindow(h);
+  EXPECT_EQ(s->Stage(), 6);
+  delete s;
+}
+
 // ---- Our skins on a real form ----
 
 TEST(SkinnedForm, OurSkinsOnButtonsChecksTabsAndEdits) {
