@@ -351,10 +351,6 @@ void CopyBMP(TBitmap* src, TBitmap* dst) {
     BitBlt(dst->Canvas().Handle(), 0, 0, src->Width(), src->Height(), src->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-bool IsPopupWindow(HWND wnd) {
-  return GetParent(wnd) == GetDesktopWindow() || (GetWindowLongW(wnd, GWL_STYLE) & WS_POPUP) != 0;
-}
-
 // ---- Push buttons ----
 
 namespace {

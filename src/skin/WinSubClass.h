@@ -121,7 +121,6 @@ class TSkinControl : public TComponent {
 void FillColor(HDC dc, const RECT& r, TColor colour);
 std::wstring WindowTextW(HWND wnd);
 void CopyBMP(TBitmap* src, TBitmap* dst);
-bool IsPopupWindow(HWND wnd);
 // Frame `frame` of `frames` of a plain bitmap stretched to r, key-coloured pixels left alone.
 void DrawSkinMap2(HDC dc, const RECT& r, TBitmap* bmp, int frame, int frames);
 // Draws text on dc in the DC's current font and colour, transparent.
