@@ -120,6 +120,33 @@ TEST_F(FormSkin, EachSkinFramesAFormAndDetachingRestoresThePlainWindow) {
   }
 }
 
+// Systems that report version 5.0 or 10.0 lose the caption style while skinned.
+TEST_F(FormSkin, WhereTheCaptionStyleIsTakenAwayItComesBack) {
+  WinVersion = 0x0000000A;
+  Activate("Mx1");
+  TestForm form(&app);
+  HWND h = form.Handle();
+  form.Show();
+  const SIZE before = ClientSize(h);
+  gui::Pump(300);
+  ASSERT_NE(SkinFormOf(h), nullptr);
+  EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & WS_CAPTION, 0);
+  EXPECT_EQ(ClientSize(h).cx, before.cx);
+  EXPECT_EQ(ClientSize(h).cy, before.cy);
+  const LRESULT caption = SendMessageW(h, WM_NCHITTEST, 0, [&] {
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    return MAKELPARAM((wr.left + wr.right) / 2, wr.top + SkinFormOf(h)->FCaptionHeight / 2);
+  }());
+  EXPECT_EQ(caption, HTCAPTION);
+  data->SetActive(false);
+  gui::Pump(400);
+  EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+  EXPECT_EQ(ClientSize(h).cx, before.cx);
+  EXPECT_EQ(ClientSize(h).cy, before.cy);
+  WinVersion = GetVersion();
+}
+
 TEST_F(FormSkin, SwitchingSkinsReframesTheSkinnedForm) {
   Activate("Mx1");
   TestForm form(&app);
