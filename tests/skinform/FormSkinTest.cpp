@@ -319,6 +319,35 @@ TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, at);
   gui::Pump(100);
   EXPECT_TRUE(closed);
+
+  // The icon opens the system menu; a second click within the double-click time closes.
+  TNCObject* icon = nullptr;
+  for (const auto& b : skin->FButtons) {
+    if (b->Skin->Action == 3 && b->Visible) icon = b.get();
+  }
+  ASSERT_NE(icon, nullptr);
+  const LPARAM onIcon = MAKELPARAM(wr.left + (icon->Bounds.left + icon->Bounds.right) / 2,
+                                   wr.top + (icon->Bounds.top + icon->Bounds.bottom) / 2);
+  bool menuShown = false;
+  TTimer watch(nullptr);
+  watch.SetInterval(100);
+  watch.OnTimer = [&](TObject*) {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    if (popup && IsWindowVisible(popup)) {
+      menuShown = true;
+      EndMenu();
+    }
+  };
+  closed = false;
+  SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, onIcon);
+  SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, onIcon);
+  EXPECT_TRUE(menuShown);
+  gui::Pump(50);
+  EXPECT_FALSE(closed);
+  SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, onIcon);
+  SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, onIcon);
+  gui::Pump(100);
+  EXPECT_TRUE(closed);
 }
 
 TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {
