@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cases/Database.h"
+#include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
@@ -39,6 +40,7 @@ class TFrmMain : public TForm, private MessagePump {
   void FormCreate(TObject* sender);
   void FormShow(TObject* sender);
   void FormClose(TObject* sender, TCloseAction& action);
+  void ApplicationEvents1ShowHint(THintInfo& info);
 
   void BtoInputClick(TObject* sender);
   void BtnPaiClick(TObject* sender);
@@ -64,7 +66,7 @@ class TFrmMain : public TForm, private MessagePump {
   TLabel* StxtWai;
   TLabel* StxtScore;
   TLabel* sTxtSanCai;
-  TButton* sBtoDecName;
+  TSpeedButton* sBtoDecName;
   TPageControl* PageControl1;
   TTabSheet* PageName;
   TTabSheet* PageQiMing;
@@ -75,7 +77,7 @@ class TFrmMain : public TForm, private MessagePump {
   TComboBox* CboDanFu;
   TButton* BtoInput;
   TButton* BtnPai;
-  TButton* SbtoSet;
+  TSpeedButton* SbtoSet;
   TRichEdit* RedtName;
   TPanel* PanInfo;
   TMemo* MeoFormula;
