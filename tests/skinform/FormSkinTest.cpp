@@ -120,6 +120,33 @@ TEST_F(FormSkin, EachSkinFramesAFormAndDetachingRestoresThePlainWindow) {
   }
 }
 
+// Systems that report version 5.0 or 10.0 lose the caption style while skinned.
+TEST_F(FormSkin, WhereTheCaptionStyleIsTakenAwayItComesBack) {
+  WinVersion = 0x0000000A;
+  Activate("Mx1");
+  TestForm form(&app);
+  HWND h = form.Handle();
+  form.Show();
+  const SIZE before = ClientSize(h);
+  gui::Pump(300);
+  ASSERT_NE(SkinFormOf(h), nullptr);
+  EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & WS_CAPTION, 0);
+  EXPECT_EQ(ClientSize(h).cx, before.cx);
+  EXPECT_EQ(ClientSize(h).cy, before.cy);
+  const LRESULT caption = SendMessageW(h, WM_NCHITTEST, 0, [&] {
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    return MAKELPARAM((wr.left + wr.right) / 2, wr.top + SkinFormOf(h)->FCaptionHeight / 2);
+  }());
+  EXPECT_EQ(caption, HTCAPTION);
+  data->SetActive(false);
+  gui::Pump(400);
+  EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+  EXPECT_EQ(ClientSize(h).cx, before.cx);
+  EXPECT_EQ(ClientSize(h).cy, before.cy);
+  WinVersion = GetVersion();
+}
+
 TEST_F(FormSkin, SwitchingSkinsReframesTheSkinnedForm) {
   Activate("Mx1");
   TestForm form(&app);
@@ -290,6 +317,35 @@ TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, at);
   EXPECT_EQ(close->State, 2);
   SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, at);
+  gui::Pump(100);
+  EXPECT_TRUE(closed);
+
+  // The icon opens the system menu; a second click within the double-click time closes.
+  TNCObject* icon = nullptr;
+  for (const auto& b : skin->FButtons) {
+    if (b->Skin->Action == 3 && b->Visible) icon = b.get();
+  }
+  ASSERT_NE(icon, nullptr);
+  const LPARAM onIcon = MAKELPARAM(wr.left + (icon->Bounds.left + icon->Bounds.right) / 2,
+                                   wr.top + (icon->Bounds.top + icon->Bounds.bottom) / 2);
+  bool menuShown = false;
+  TTimer watch(nullptr);
+  watch.SetInterval(100);
+  watch.OnTimer = [&](TObject*) {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    if (popup && IsWindowVisible(popup)) {
+      menuShown = true;
+      EndMenu();
+    }
+  };
+  closed = false;
+  SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, onIcon);
+  SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, onIcon);
+  EXPECT_TRUE(menuShown);
+  gui::Pump(50);
+  EXPECT_FALSE(closed);
+  SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, onIcon);
+  SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, onIcon);
   gui::Pump(100);
   EXPECT_TRUE(closed);
 }

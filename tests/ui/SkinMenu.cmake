@@ -1,0 +1,7 @@
+# The main window's skin menu.
+torvik_test(ui_skinmenu_tests SOURCES
+  SkinMenuTest.cpp
+  "${PROJECT_SOURCE_DIR}/tests/support/Gui.cpp"
+  LIBS torvik_ui gdiplus)
+target_compile_definitions(ui_skinmenu_tests PRIVATE TORVIK_SCREENSHOT_DIR="screenshots")
+add_dependencies(ui_skinmenu_tests torvik_data)
