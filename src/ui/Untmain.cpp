@@ -231,6 +231,7 @@ void TFrmMain::FormShow(TObject*) {
   }
   // The label is measured once its window exists.
   LedtName->SetLabelPosition(lpLeft);
+  ShowDictPage();
   radicalText.clear();
   SetBirthDefaults();
   Stxt[0]->SetText(U("姓"));

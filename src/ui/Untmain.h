@@ -82,6 +82,7 @@ class TFrmMain : public TForm, private MessagePump {
 
   // The dictionary page (UntmainDict.cpp).
   void BuildDictPage();
+  void ShowDictPage();  // from FormShow, once the page's windows exist
   void BtnSearchWordClick(TObject* sender);
   void SearchWordByChars(const std::string& text);
   void SearchWordByConditions(const std::string& pinyin, int sex, const std::string& radical, int strokes,

@@ -12,26 +12,26 @@ namespace {
 
 // clang-format off
 const LayoutRow kDictLayout[] = {
-  {New<TPanel>,        "PanDict",       "",             0,   0, 500, 136, "PageDict",   alTop},
-  {New<TRadioButton>,  "RdoHanZi",      "汉字查询",     8,   8,  84,  20, "PanDict",    alNone},
-  {New<TRadioButton>,  "RdoZuHe",       "组合查询",     8,  36,  84,  20, "PanDict",    alNone},
-  {New<TCheckListBox>, "CBoxWuXing",    "",             8,  62,  84,  70, "PanDict",    alNone},
-  {New<TLabeledEdit>,  "LedtWord",      "汉字",       134,   6, 196,  22, "PanDict",    alNone},
-  {New<TButton>,       "BtnSearchWord", "查询",       338,   5,  64,  24, "PanDict",    alNone},
-  {New<TComboBox>,     "CboLibrary",    "",           408,   6,  86,  22, "PanDict",    alNone},
-  {New<TLabeledEdit>,  "LedtPinYing",   "拼音",       134,  34,  76,  22, "PanDict",    alNone},
-  {New<TComboBox>,     "CboSex",        "",           216,  34,  76,  22, "PanDict",    alNone},
-  {New<TComboBox>,     "CboBiHuaZ",     "",           298,  34,  76,  22, "PanDict",    alNone},
-  {New<TComboBox>,     "CboJianFan",    "",           380,  34,  86,  22, "PanDict",    alNone},
-  {New<TButton>,       "sBtoSelPian",   "偏旁",       100,  62,  50,  24, "PanDict",    alNone},
-  {New<TComboBox>,     "CboShowStyle",  "",           156,  63,  86,  22, "PanDict",    alNone},
-  {New<TCheckBox>,     "ChkExplain",    "文字解释",   250,  64,  90,  20, "PanDict",    alNone},
-  {New<TGroupBox>,     "GrpNumbers",    "81数理吉凶", 100,  88, 394,  44, "PanDict",    alNone},
-  {New<TButton>,       "Button1",       "手机号",       8,  15,  70,  24, "GrpNumbers", alNone},
-  {New<TButton>,       "Button2",       "公司",        84,  15,  70,  24, "GrpNumbers", alNone},
-  {New<TButton>,       "BtoChePai",     "车牌号",     160,  15,  70,  24, "GrpNumbers", alNone},
-  {New<TComboBox>,     "CboJianFan2",   "",           238,  16,  70,  22, "GrpNumbers", alNone},
-  {New<TMemo>,         "MeoWord",       "",             0, 136, 500, 234, "PageDict",   alClient},
+  {New<TPanel>,        "PanDict",       "",             0,   0, 560, 162, "",           alTop},
+  {New<TRadioButton>,  "RdoHanZi",      "汉字查询",     8,   8,  96,  22, "PanDict",    alNone},
+  {New<TRadioButton>,  "RdoZuHe",       "组合查询",     8,  38,  96,  22, "PanDict",    alNone},
+  {New<TCheckListBox>, "CBoxWuXing",    "",             8,  66,  84,  92, "PanDict",    alNone},
+  {New<TLabeledEdit>,  "LedtWord",      "汉字",       150,   8, 220,  24, "PanDict",    alNone},
+  {New<TButton>,       "BtnSearchWord", "查询",       378,   7,  70,  26, "PanDict",    alNone},
+  {New<TComboBox>,     "CboLibrary",    "",           456,   8,  96,  24, "PanDict",    alNone},
+  {New<TLabeledEdit>,  "LedtPinYing",   "拼音",       150,  38,  84,  24, "PanDict",    alNone},
+  {New<TComboBox>,     "CboSex",        "",           240,  38,  84,  24, "PanDict",    alNone},
+  {New<TComboBox>,     "CboBiHuaZ",     "",           330,  38,  90,  24, "PanDict",    alNone},
+  {New<TComboBox>,     "CboJianFan",    "",           426,  38, 100,  24, "PanDict",    alNone},
+  {New<TButton>,       "sBtoSelPian",   "偏旁",       108,  67,  60,  26, "PanDict",    alNone},
+  {New<TComboBox>,     "CboShowStyle",  "",           176,  68, 100,  24, "PanDict",    alNone},
+  {New<TCheckBox>,     "ChkExplain",    "文字解释",   286,  69, 100,  22, "PanDict",    alNone},
+  {New<TGroupBox>,     "GrpNumbers",    "81数理吉凶", 108,  98, 418,  58, "PanDict",    alNone},
+  {New<TButton>,       "Button1",       "手机号",      10,  22,  80,  28, "GrpNumbers", alNone},
+  {New<TButton>,       "Button2",       "公司",        98,  22,  80,  28, "GrpNumbers", alNone},
+  {New<TButton>,       "BtoChePai",     "车牌号",     186,  22,  80,  28, "GrpNumbers", alNone},
+  {New<TComboBox>,     "CboJianFan2",   "",           278,  24,  80,  24, "GrpNumbers", alNone},
+  {New<TMemo>,         "MeoWord",       "",             0, 162, 560, 208, "",           alClient},
 };
 // clang-format on
 
@@ -43,13 +43,30 @@ void Fill(TComboBox* box, std::initializer_list<const char*> items) {
   box->SetItemIndex(0);
 }
 
+// The blocks appended one by one, a line each, the window answering between them: the
+// edit control lays out a few megabytes of wrapped text slowly when given them at once.
+void ShowBlocks(TMemo& memo, const std::vector<std::string>& blocks) {
+  HWND h = memo.Handle();
+  memo.SetText("");
+  SendMessageW(h, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+  for (const std::string& block : blocks) {
+    std::wstring text = gbk::ToWide(block + "\r\n");
+    LRESULT end = GetWindowTextLengthW(h);
+    SendMessageW(h, EM_SETSEL, end, end);
+    SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    Application->ProcessMessages();
+  }
+  SendMessageW(h, EM_SETSEL, 0, 0);
+  SendMessageW(h, EM_SCROLLCARET, 0, 0);
+}
+
 constexpr numberread::Tool kNumberTools[3] = {numberread::Tool::Phone, numberread::Tool::Company,
                                               numberread::Tool::Plate};
 
 }  // namespace
 
 void TFrmMain::BuildDictPage() {
-  TLayout layout(this, this, kDictLayout);
+  TLayout layout(PageDict, this, kDictLayout);
   auto get = [&layout]<class T>(T*& slot, const std::string& name) { layout.Bind(slot, name); };
   get(PanDict, "PanDict");
   get(RdoHanZi, "RdoHanZi");
@@ -99,6 +116,12 @@ void TFrmMain::BuildDictPage() {
   BtoChePai->OnClick = [this](TObject* s) { BtoChePaiClick(s); };
 }
 
+void TFrmMain::ShowDictPage() {
+  // A label is measured once its window exists.
+  LedtWord->SetLabelPosition(lpLeft);
+  LedtPinYing->SetLabelPosition(lpLeft);
+}
+
 void TFrmMain::BtnSearchWordClick(TObject*) {
   WordLib.Open(CboLibrary->ItemIndex());
   if (RdoHanZi->Checked()) {
@@ -133,20 +156,23 @@ void TFrmMain::SearchWordByConditions(const std::string& pinyin, int sex, const 
   PanDict->SetEnabled(false);
   std::vector<std::string> blocks =
       dictquery::SearchByConditions(WordLib, c, style, ChkExplain->Checked(), [] { Application->ProcessMessages(); });
+  ShowBlocks(*MeoWord, blocks);
   PanDict->SetEnabled(true);
-  MeoWord->SetText(dictquery::JoinBlocks(blocks));
 }
 
 void TFrmMain::sBtoSelPianClick(TObject*) {}
 
 void TFrmMain::CboLibraryClick(TObject*) { WordLib.Open(CboLibrary->ItemIndex()); }
 
+// A radio button ticked by the program does not clear its neighbour, so both are set.
 void TFrmMain::LedtWordChange(TObject*) {
-  if (!RdoHanZi->Checked()) RdoHanZi->SetChecked(true);
+  RdoHanZi->SetChecked(true);
+  RdoZuHe->SetChecked(false);
 }
 
 void TFrmMain::LedtPinYingChange(TObject*) {
-  if (!RdoZuHe->Checked()) RdoZuHe->SetChecked(true);
+  RdoZuHe->SetChecked(true);
+  RdoHanZi->SetChecked(false);
 }
 
 void TFrmMain::CboSexChange(TObject* s) { LedtPinYingChange(s); }
