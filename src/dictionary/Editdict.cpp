@@ -62,6 +62,10 @@ TFrmEditDict::TFrmEditDict(TComponent* owner, MNameLibrary& lib) : TForm(owner),
   SetClientSize(378, 385);
   BuildLayout();
   OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnShow = [this](TObject*) {
+    // A label is measured once its window exists.
+    for (TLabeledEdit* e : {EdtKxLen, EdtBig5Len, EdtGbLen, EdtTruePy}) e->SetLabelPosition(lpLeft);
+  };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
   DoCreate();
 }
@@ -89,11 +93,12 @@ void TFrmEditDict::BuildLayout() {
   Fill(CboJiXiong, {"吉", "凶", "平"});
   MeoExplain->MaxLength = 300;
   MeoExplain->SetText(G("字意"));
-  BtnClose->ModalResult = mrCancel;
 
   Button1->OnClick = [this](TObject* s) { Button1Click(s); };
   EdtWord->OnEnter = [this](TObject*) { Lookup(); };
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+  // Closed through the form, so the groups are rebuilt whichever way it is left.
+  BtnClose->OnClick = [this](TObject*) { Close(); };
 }
 
 void TFrmEditDict::Say(const char* utf8) { ShowMessage(G(utf8)); }
@@ -182,6 +187,7 @@ void TFrmEditDict::MiniCommand() {
 
 void TFrmEditDict::ShowRecord() {
   EdtWord->EditLabel()->SetText(EditRecord.word + " " + IntToStr(EditRecord.id));
+  EdtWord->SetLabelPosition(lpAbove);  // sized to its new text
   EdtKxLen->SetText(IntToStr(EditRecord.kxLen));
   EdtBig5Len->SetText(IntToStr(EditRecord.big5Len));
   EdtGbLen->SetText(IntToStr(EditRecord.gbLen));
