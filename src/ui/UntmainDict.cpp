@@ -7,6 +7,7 @@
 #include "engine/Numberread.h"
 #include "tools/Ustrlist.h"
 #include "ui/Untmain.h"
+#include "ui/Untpianpang.h"
 
 namespace {
 
@@ -160,7 +161,14 @@ void TFrmMain::SearchWordByConditions(const std::string& pinyin, int sex, const 
   PanDict->SetEnabled(true);
 }
 
-void TFrmMain::sBtoSelPianClick(TObject*) {}
+void TFrmMain::sBtoSelPianClick(TObject*) {
+  // The picker lists the radicals of the file the query will scan.
+  WordLib.Open(CboLibrary->ItemIndex());
+  TFrmPianPang* picker = new TFrmPianPang(Application);
+  picker->selection = radicalText;
+  if (picker->ShowModal() == mrYes) radicalText = picker->selection;
+  delete picker;
+}
 
 void TFrmMain::CboLibraryClick(TObject*) { WordLib.Open(CboLibrary->ItemIndex()); }
 

@@ -16,6 +16,7 @@
 #include "tools/Ustrlist.h"
 #include "ui/ModalDriver.h"
 #include "ui/Untmain.h"
+#include "ui/Untpianpang.h"
 
 namespace {
 
@@ -93,6 +94,26 @@ TEST_F(DictPage, WholeScanKeepsTheWindowAnswering) {
   SendMessageW(main->MeoWord->Handle(), EM_SCROLLCARET, 0, 0);
   gui::Pump(200);
   gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-scan.png"));
+}
+
+TEST_F(DictPage, PickedRadicalNarrowsTheScan) {
+  modal::Driver d({[] {
+    HWND h = gui::WaitTopWindow(GetCurrentProcessId(), "TFrmPianPang", "", 50);
+    auto* picker = dynamic_cast<TFrmPianPang*>(TControl::FromHandle(h));
+    if (!picker || picker->ChkPian->Items().Count() == 0) return false;
+    picker->ChkPian->SetChecked(picker->ChkPian->Items().IndexOf(G("木")), true);
+    PostMessageW(picker->BitBtn1->Handle(), BM_CLICK, 0, 0);
+    return true;
+  }});
+  main->sBtoSelPianClick(nullptr);
+  EXPECT_EQ(main->radicalText, G("木"));
+  main->CboShowStyle->SetItemIndex(1);
+  main->CboBiHuaZ->SetItemIndex(7);
+  Search();
+  std::string shown = Shown();
+  EXPECT_NE(shown.find(G("李　")), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(G("国")), std::string::npos);
+  gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-radical.png"));
 }
 
 // Answers the list-input window with `lines` (OK) or cancels it when `lines` is null.
