@@ -153,12 +153,14 @@ void TFrmMain::SearchWordByConditions(const std::string& pinyin, int sex, const 
   MeoWord->Repaint();
   dictquery::Conditions c{pinyin, sex, radical, strokes, CboJianFan->ItemIndex(), elementMask};
   dictquery::Style style = CboShowStyle->ItemIndex() == 1 ? dictquery::Style::Brief : dictquery::Style::Full;
-  // The page's other controls wait while the window keeps painting and answering.
-  PanDict->SetEnabled(false);
+  // The window keeps painting but takes no input meanwhile: another command on the
+  // dictionary would end the scan's batch and cut its result short.
+  SetEnabled(false);
   std::vector<std::string> blocks =
       dictquery::SearchByConditions(WordLib, c, style, ChkExplain->Checked(), [] { Application->ProcessMessages(); });
   ShowBlocks(*MeoWord, blocks);
-  PanDict->SetEnabled(true);
+  SetEnabled(true);
+  ::SetFocus(BtnSearchWord->Handle());
 }
 
 void TFrmMain::sBtoSelPianClick(TObject*) {

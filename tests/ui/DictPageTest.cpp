@@ -73,10 +73,12 @@ TEST_F(DictPage, WholeScanKeepsTheWindowAnswering) {
   using Clock = std::chrono::steady_clock;
   Clock::time_point last = Clock::now();
   double longest = 0;
+  bool lockedDuringScan = false;
   TTimer timer(nullptr);
   timer.SetInterval(50);
   timer.OnTimer = [&](TObject*) {
     longest = std::max(longest, std::chrono::duration<double>(Clock::now() - last).count());
+    lockedDuringScan |= !IsWindowEnabled(main->Handle());
     last = Clock::now();
   };
   auto start = Clock::now();
@@ -88,6 +90,9 @@ TEST_F(DictPage, WholeScanKeepsTheWindowAnswering) {
   EXPECT_NE(shown.find(Format(G("【共找到 %d 个汉字】").c_str(), all)), std::string::npos);
   EXPECT_EQ(shown.rfind(G("【基本解释】")) != std::string::npos, true);
   EXPECT_LT(longest, 2.0);
+  // No other command could reach the dictionary while the scan ran.
+  EXPECT_TRUE(lockedDuringScan);
+  EXPECT_TRUE(IsWindowEnabled(main->Handle()));
   std::printf("scan of %d characters with explanations: %.1f s, %zu bytes shown, longest stall %.2f s\n", all, seconds,
               shown.size(), longest);
   SendMessageW(main->MeoWord->Handle(), EM_SETSEL, 0, 0);
