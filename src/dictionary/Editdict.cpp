@@ -62,10 +62,6 @@ TFrmEditDict::TFrmEditDict(TComponent* owner, MNameLibrary& lib) : TForm(owner),
   SetClientSize(378, 385);
   BuildLayout();
   OnCreate = [this](TObject* s) { FormCreate(s); };
-  OnShow = [this](TObject*) {
-    // A label is measured once its window exists.
-    for (TLabeledEdit* e : {EdtKxLen, EdtBig5Len, EdtGbLen, EdtTruePy}) e->SetLabelPosition(lpLeft);
-  };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
   DoCreate();
 }

@@ -117,12 +117,6 @@ void TFrmMain::BuildDictPage() {
   BtoChePai->OnClick = [this](TObject* s) { BtoChePaiClick(s); };
 }
 
-void TFrmMain::ShowDictPage() {
-  // A label is measured once its window exists.
-  LedtWord->SetLabelPosition(lpLeft);
-  LedtPinYing->SetLabelPosition(lpLeft);
-}
-
 void TFrmMain::BtnSearchWordClick(TObject*) {
   WordLib.Open(CboLibrary->ItemIndex());
   if (RdoHanZi->Checked()) {
