@@ -1,6 +1,4 @@
 // The case tree's popup menu and the case commands.
-#include <windowsx.h>
-
 #include "classlib/Dialogs.h"
 #include "classlib/FolderDialog.h"
 #include "classlib/Gbk.h"
@@ -51,9 +49,9 @@ void TFrmMain::BuildCasePopup() {
 }
 
 void TFrmMain::TreeMouseDown(TObject*) {
-  // The popup opens on the message of the right click; its point picks the node.
-  DWORD at = GetMessagePos();
-  POINT p{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  // The point the popup opens at is the right click's; a popup from the keyboard opens
+  // at the tree's corner and keeps the selection.
+  POINT p = PopMingLi->PopupPoint;
   ScreenToClient(TreeCase->Handle(), &p);
   SelectNodeAt(*TreeCase, p.x, p.y);
   CasePopupState state = PopupState(*TreeCase);
