@@ -4,55 +4,10 @@
 #include "classlib/StrUtils.h"
 #include "classlib/TIniFile.h"
 
-namespace {
-
-TControl* Make(TForm& form, CaseCtl kind) {
-  switch (kind) {
-    case CaseCtl::Label:
-      return new TLabel(&form);
-    case CaseCtl::Edit:
-      return new TEdit(&form);
-    case CaseCtl::LabeledEdit:
-      return new TLabeledEdit(&form);
-    case CaseCtl::Memo:
-      return new TMemo(&form);
-    case CaseCtl::Combo:
-      return new TComboBox(&form);
-    case CaseCtl::ComboList: {
-      auto* c = new TComboBox(&form);
-      c->Style = csDropDownList;
-      return c;
-    }
-    case CaseCtl::Check:
-      return new TCheckBox(&form);
-    case CaseCtl::Radio:
-      return new TRadioButton(&form);
-    case CaseCtl::Button:
-      return new TButton(&form);
-    case CaseCtl::Group:
-      return new TGroupBox(&form);
-    case CaseCtl::UpDown:
-      return new TUpDown(&form);
-  }
-  return nullptr;
-}
-
-}  // namespace
-
-void BuildCaseLayout(TForm& form, std::span<const CaseLayoutRow> rows) {
-  for (const CaseLayoutRow& r : rows) {
-    TControl* c = Make(form, r.kind);
-    c->Name = r.name;
-    c->SetBounds(r.left, r.top, r.width, r.height);
-    std::string caption = gbk::FromUtf8(r.caption);
-    if (auto* le = dynamic_cast<TLabeledEdit*>(c)) {
-      le->EditLabel()->SetText(caption);
-    } else if (!caption.empty()) {
-      c->SetText(caption);
-    }
-    TWinControl* parent = *r.parent ? CaseControl<TWinControl>(form, r.parent) : &form;
-    c->SetParent(parent);
-  }
+TControl* NewDropDownList(TComponent* owner) {
+  auto* c = new TComboBox(owner);
+  c->Style = csDropDownList;
+  return c;
 }
 
 int CaseBox(const std::string& utf8Text, const char* utf8Caption, UINT flags) {

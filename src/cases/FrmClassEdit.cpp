@@ -8,11 +8,11 @@
 
 namespace {
 
-constexpr CaseLayoutRow kLayout[] = {
-    {CaseCtl::Label, "Label1", "一行一个类别，类别名最长6个汉字", 12, 10, 260, 18, ""},
-    {CaseCtl::Memo, "Memo1", "", 12, 32, 260, 220, ""},
-    {CaseCtl::Button, "BitBtn1", "保存", 110, 262, 76, 26, ""},
-    {CaseCtl::Button, "Button1", "取消", 196, 262, 76, 26, ""},
+const LayoutRow kLayout[] = {
+    {New<TLabel>, "Label1", "一行一个类别，类别名最长6个汉字", 12, 10, 260, 18, "", alNone},
+    {New<TMemo>, "Memo1", "", 12, 32, 260, 220, "", alNone},
+    {New<TButton>, "BitBtn1", "保存", 110, 262, 76, 26, "", alNone},
+    {New<TButton>, "Button1", "取消", 196, 262, 76, 26, "", alNone},
 };
 
 // The memo's lines; a final line break does not start another line.
@@ -32,11 +32,11 @@ TFrmClassEdit::TFrmClassEdit(TComponent* owner, TIniFile& ini) : TForm(owner), i
   BorderStyle = bsDialog;
   Position = poScreenCenter;
   SetClientSize(284, 300);
-  BuildCaseLayout(*this, kLayout);
-  Label1 = CaseControl<TLabel>(*this, "Label1");
-  Memo1 = CaseControl<TMemo>(*this, "Memo1");
-  BitBtn1 = CaseControl<TButton>(*this, "BitBtn1");
-  Button1 = CaseControl<TButton>(*this, "Button1");
+  TLayout layout(this, this, kLayout);
+  layout.Bind(Label1, "Label1");
+  layout.Bind(Memo1, "Memo1");
+  layout.Bind(BitBtn1, "BitBtn1");
+  layout.Bind(Button1, "Button1");
   Memo1->WordWrap = true;
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
   Button1->OnClick = [this](TObject* s) { Button1Click(s); };

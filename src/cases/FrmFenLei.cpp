@@ -6,12 +6,12 @@
 
 namespace {
 
-constexpr CaseLayoutRow kLayout[] = {
-    {CaseCtl::Label, "LblFenLei", "类别：", 12, 16, 60, 18, ""},
-    {CaseCtl::Combo, "CboFenLei", "", 72, 12, 200, 24, ""},
-    {CaseCtl::Memo, "Memo1", "", 12, 44, 260, 110, ""},
-    {CaseCtl::Button, "Btnok", "确定", 110, 166, 76, 26, ""},
-    {CaseCtl::Button, "Btnno", "取消", 196, 166, 76, 26, ""},
+const LayoutRow kLayout[] = {
+    {New<TLabel>, "LblFenLei", "类别：", 12, 16, 60, 18, "", alNone},
+    {New<TComboBox>, "CboFenLei", "", 72, 12, 200, 24, "", alNone},
+    {New<TMemo>, "Memo1", "", 12, 44, 260, 110, "", alNone},
+    {New<TButton>, "Btnok", "确定", 110, 166, 76, 26, "", alNone},
+    {New<TButton>, "Btnno", "取消", 196, 166, 76, 26, "", alNone},
 };
 
 }  // namespace
@@ -22,11 +22,11 @@ TFrmFenLei::TFrmFenLei(TComponent* owner, TIniFile& ini) : TForm(owner), ini_(in
   BorderStyle = bsDialog;
   Position = poScreenCenter;
   SetClientSize(284, 204);
-  BuildCaseLayout(*this, kLayout);
-  CboFenLei = CaseControl<TComboBox>(*this, "CboFenLei");
-  Memo1 = CaseControl<TMemo>(*this, "Memo1");
-  Btnok = CaseControl<TButton>(*this, "Btnok");
-  Btnno = CaseControl<TButton>(*this, "Btnno");
+  TLayout layout(this, this, kLayout);
+  layout.Bind(CboFenLei, "CboFenLei");
+  layout.Bind(Memo1, "Memo1");
+  layout.Bind(Btnok, "Btnok");
+  layout.Bind(Btnno, "Btnno");
   CboFenLei->DropDownCount = 16;
   Memo1->MaxLength = 1000;
   Memo1->SetText(gbk::FromUtf8("备注:"));

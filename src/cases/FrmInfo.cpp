@@ -7,31 +7,31 @@
 
 namespace {
 
-constexpr CaseLayoutRow kLayout[] = {
-    {CaseCtl::LabeledEdit, "Edtname", "姓名", 16, 28, 120, 22, ""},
-    {CaseCtl::Label, "LblDate", "出生时间", 16, 60, 80, 16, ""},
-    {CaseCtl::Edit, "EdtYear", "", 16, 78, 52, 22, ""},
-    {CaseCtl::UpDown, "UpDyear", "", 68, 78, 16, 22, ""},
-    {CaseCtl::ComboList, "cbom", "", 90, 78, 62, 24, ""},
-    {CaseCtl::ComboList, "cbod", "", 158, 78, 62, 24, ""},
-    {CaseCtl::ComboList, "cbos", "", 226, 78, 74, 24, ""},
-    {CaseCtl::ComboList, "cbomin", "", 306, 78, 62, 24, ""},
-    {CaseCtl::Group, "GrpCalendar", "历法", 16, 108, 220, 44, ""},
-    {CaseCtl::Radio, "Rdogl", "公历", 10, 18, 56, 20, "GrpCalendar"},
-    {CaseCtl::Radio, "Rdonl", "农历", 70, 18, 56, 20, "GrpCalendar"},
-    {CaseCtl::Check, "Chkrun", "农历闰月", 130, 18, 84, 20, "GrpCalendar"},
-    {CaseCtl::Group, "GrpSex", "性别", 246, 108, 122, 44, ""},
-    {CaseCtl::Radio, "Rdona", "男", 10, 18, 48, 20, "GrpSex"},
-    {CaseCtl::Radio, "Rdonv", "女", 64, 18, 48, 20, "GrpSex"},
-    {CaseCtl::Label, "LblPlace", "出生地", 16, 160, 80, 16, ""},
-    {CaseCtl::ComboList, "cbodiZ", "", 16, 178, 120, 24, ""},
-    {CaseCtl::ComboList, "cbodiC", "", 144, 178, 156, 24, ""},
-    {CaseCtl::Label, "LblFenLei", "类别", 16, 210, 80, 16, ""},
-    {CaseCtl::Combo, "CboFenLei", "", 16, 228, 150, 24, ""},
-    {CaseCtl::Label, "LblNote", "附加信息", 16, 260, 80, 16, ""},
-    {CaseCtl::Memo, "Memo1", "", 16, 278, 352, 90, ""},
-    {CaseCtl::Button, "BitBtn1", "保存", 206, 380, 76, 26, ""},
-    {CaseCtl::Button, "Button1", "关闭", 292, 380, 76, 26, ""},
+const LayoutRow kLayout[] = {
+    {New<TLabeledEdit>, "Edtname", "姓名", 16, 28, 120, 22, "", alNone},
+    {New<TLabel>, "LblDate", "出生时间", 16, 60, 80, 16, "", alNone},
+    {New<TEdit>, "EdtYear", "", 16, 78, 52, 22, "", alNone},
+    {New<TUpDown>, "UpDyear", "", 68, 78, 16, 22, "", alNone},
+    {NewDropDownList, "cbom", "", 90, 78, 62, 24, "", alNone},
+    {NewDropDownList, "cbod", "", 158, 78, 62, 24, "", alNone},
+    {NewDropDownList, "cbos", "", 226, 78, 74, 24, "", alNone},
+    {NewDropDownList, "cbomin", "", 306, 78, 62, 24, "", alNone},
+    {New<TGroupBox>, "GrpCalendar", "历法", 16, 108, 220, 44, "", alNone},
+    {New<TRadioButton>, "Rdogl", "公历", 10, 18, 56, 20, "GrpCalendar", alNone},
+    {New<TRadioButton>, "Rdonl", "农历", 70, 18, 56, 20, "GrpCalendar", alNone},
+    {New<TCheckBox>, "Chkrun", "农历闰月", 130, 18, 84, 20, "GrpCalendar", alNone},
+    {New<TGroupBox>, "GrpSex", "性别", 246, 108, 122, 44, "", alNone},
+    {New<TRadioButton>, "Rdona", "男", 10, 18, 48, 20, "GrpSex", alNone},
+    {New<TRadioButton>, "Rdonv", "女", 64, 18, 48, 20, "GrpSex", alNone},
+    {New<TLabel>, "LblPlace", "出生地", 16, 160, 80, 16, "", alNone},
+    {NewDropDownList, "cbodiZ", "", 16, 178, 120, 24, "", alNone},
+    {NewDropDownList, "cbodiC", "", 144, 178, 156, 24, "", alNone},
+    {New<TLabel>, "LblFenLei", "类别", 16, 210, 80, 16, "", alNone},
+    {New<TComboBox>, "CboFenLei", "", 16, 228, 150, 24, "", alNone},
+    {New<TLabel>, "LblNote", "附加信息", 16, 260, 80, 16, "", alNone},
+    {New<TMemo>, "Memo1", "", 16, 278, 352, 90, "", alNone},
+    {New<TButton>, "BitBtn1", "保存", 206, 380, 76, 26, "", alNone},
+    {New<TButton>, "Button1", "关闭", 292, 380, 76, 26, "", alNone},
 };
 
 constexpr const char* kYearRangeText =
@@ -46,25 +46,25 @@ TFrmInfo::TFrmInfo(TComponent* owner, TIniFile& ini, std::string programFolder)
   BorderStyle = bsDialog;
   Position = poScreenCenter;
   SetClientSize(384, 416);
-  BuildCaseLayout(*this, kLayout);
-  Edtname = CaseControl<TLabeledEdit>(*this, "Edtname");
-  EdtYear = CaseControl<TEdit>(*this, "EdtYear");
-  UpDyear = CaseControl<TUpDown>(*this, "UpDyear");
-  cbom = CaseControl<TComboBox>(*this, "cbom");
-  cbod = CaseControl<TComboBox>(*this, "cbod");
-  cbos = CaseControl<TComboBox>(*this, "cbos");
-  cbomin = CaseControl<TComboBox>(*this, "cbomin");
-  Rdogl = CaseControl<TRadioButton>(*this, "Rdogl");
-  Rdonl = CaseControl<TRadioButton>(*this, "Rdonl");
-  Chkrun = CaseControl<TCheckBox>(*this, "Chkrun");
-  Rdona = CaseControl<TRadioButton>(*this, "Rdona");
-  Rdonv = CaseControl<TRadioButton>(*this, "Rdonv");
-  cbodiZ = CaseControl<TComboBox>(*this, "cbodiZ");
-  cbodiC = CaseControl<TComboBox>(*this, "cbodiC");
-  CboFenLei = CaseControl<TComboBox>(*this, "CboFenLei");
-  Memo1 = CaseControl<TMemo>(*this, "Memo1");
-  BitBtn1 = CaseControl<TButton>(*this, "BitBtn1");
-  Button1 = CaseControl<TButton>(*this, "Button1");
+  TLayout layout(this, this, kLayout);
+  layout.Bind(Edtname, "Edtname");
+  layout.Bind(EdtYear, "EdtYear");
+  layout.Bind(UpDyear, "UpDyear");
+  layout.Bind(cbom, "cbom");
+  layout.Bind(cbod, "cbod");
+  layout.Bind(cbos, "cbos");
+  layout.Bind(cbomin, "cbomin");
+  layout.Bind(Rdogl, "Rdogl");
+  layout.Bind(Rdonl, "Rdonl");
+  layout.Bind(Chkrun, "Chkrun");
+  layout.Bind(Rdona, "Rdona");
+  layout.Bind(Rdonv, "Rdonv");
+  layout.Bind(cbodiZ, "cbodiZ");
+  layout.Bind(cbodiC, "cbodiC");
+  layout.Bind(CboFenLei, "CboFenLei");
+  layout.Bind(Memo1, "Memo1");
+  layout.Bind(BitBtn1, "BitBtn1");
+  layout.Bind(Button1, "Button1");
   Edtname->MaxLength = 10;
   EdtYear->MaxLength = 4;
   TFont bold = EdtYear->Font();

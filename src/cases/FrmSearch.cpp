@@ -5,24 +5,24 @@
 
 namespace {
 
-constexpr CaseLayoutRow kLayout[] = {
-    {CaseCtl::LabeledEdit, "Edtname", "姓名", 16, 28, 150, 22, ""},
-    {CaseCtl::Check, "ChkName", "全字匹配", 180, 29, 90, 20, ""},
-    {CaseCtl::Label, "LblFenLei", "类别", 16, 60, 60, 16, ""},
-    {CaseCtl::Combo, "CboFenLei", "", 16, 78, 150, 24, ""},
-    {CaseCtl::Check, "ChkClass", "全字匹配", 180, 80, 90, 20, ""},
-    {CaseCtl::LabeledEdit, "LedtY1", "出生年从", 16, 128, 70, 22, ""},
-    {CaseCtl::LabeledEdit, "LedtY2", "到", 100, 128, 70, 22, ""},
-    {CaseCtl::Group, "RdoSex", "性别", 16, 160, 254, 46, ""},
-    {CaseCtl::Radio, "RdoSex0", "不分", 12, 18, 64, 20, "RdoSex"},
-    {CaseCtl::Radio, "RdoSex1", "男", 92, 18, 64, 20, "RdoSex"},
-    {CaseCtl::Radio, "RdoSex2", "女", 172, 18, 64, 20, "RdoSex"},
-    {CaseCtl::Label, "LbldiZ", "出生地", 16, 214, 60, 16, ""},
-    {CaseCtl::ComboList, "cbodiZ", "", 16, 232, 150, 24, ""},
-    {CaseCtl::Button, "BtoAll", "清除", 290, 20, 80, 26, ""},
-    {CaseCtl::Button, "BtnSearch", "查找", 290, 56, 80, 26, ""},
-    {CaseCtl::Button, "BtoCancel", "取消", 290, 92, 80, 26, ""},
-    {CaseCtl::Label, "Animate1", "正在查找……", 290, 134, 90, 18, ""},
+const LayoutRow kLayout[] = {
+    {New<TLabeledEdit>, "Edtname", "姓名", 16, 28, 150, 22, "", alNone},
+    {New<TCheckBox>, "ChkName", "全字匹配", 180, 29, 90, 20, "", alNone},
+    {New<TLabel>, "LblFenLei", "类别", 16, 60, 60, 16, "", alNone},
+    {New<TComboBox>, "CboFenLei", "", 16, 78, 150, 24, "", alNone},
+    {New<TCheckBox>, "ChkClass", "全字匹配", 180, 80, 90, 20, "", alNone},
+    {New<TLabeledEdit>, "LedtY1", "出生年从", 16, 128, 70, 22, "", alNone},
+    {New<TLabeledEdit>, "LedtY2", "到", 100, 128, 70, 22, "", alNone},
+    {New<TGroupBox>, "RdoSex", "性别", 16, 160, 254, 46, "", alNone},
+    {New<TRadioButton>, "RdoSex0", "不分", 12, 18, 64, 20, "RdoSex", alNone},
+    {New<TRadioButton>, "RdoSex1", "男", 92, 18, 64, 20, "RdoSex", alNone},
+    {New<TRadioButton>, "RdoSex2", "女", 172, 18, 64, 20, "RdoSex", alNone},
+    {New<TLabel>, "LbldiZ", "出生地", 16, 214, 60, 16, "", alNone},
+    {NewDropDownList, "cbodiZ", "", 16, 232, 150, 24, "", alNone},
+    {New<TButton>, "BtoAll", "清除", 290, 20, 80, 26, "", alNone},
+    {New<TButton>, "BtnSearch", "查找", 290, 56, 80, 26, "", alNone},
+    {New<TButton>, "BtoCancel", "取消", 290, 92, 80, 26, "", alNone},
+    {New<TLabel>, "Animate1", "正在查找……", 290, 134, 90, 18, "", alNone},
 };
 
 constexpr const char* kYearRangeText =
@@ -37,20 +37,20 @@ TFrmSearch::TFrmSearch(TComponent* owner, TIniFile& ini, MDataBase& db, CaseCrit
   BorderStyle = bsDialog;
   Position = poScreenCenter;
   SetClientSize(390, 272);
-  BuildCaseLayout(*this, kLayout);
-  Edtname = CaseControl<TLabeledEdit>(*this, "Edtname");
-  ChkName = CaseControl<TCheckBox>(*this, "ChkName");
-  CboFenLei = CaseControl<TComboBox>(*this, "CboFenLei");
-  ChkClass = CaseControl<TCheckBox>(*this, "ChkClass");
-  LedtY1 = CaseControl<TLabeledEdit>(*this, "LedtY1");
-  LedtY2 = CaseControl<TLabeledEdit>(*this, "LedtY2");
-  RdoSex = CaseControl<TGroupBox>(*this, "RdoSex");
-  for (int i = 0; i < 3; ++i) sexItems_[i] = CaseControl<TRadioButton>(*this, ("RdoSex" + IntToStr(i)).c_str());
-  cbodiZ = CaseControl<TComboBox>(*this, "cbodiZ");
-  BtoAll = CaseControl<TButton>(*this, "BtoAll");
-  BtnSearch = CaseControl<TButton>(*this, "BtnSearch");
-  BtoCancel = CaseControl<TButton>(*this, "BtoCancel");
-  Animate1 = CaseControl<TLabel>(*this, "Animate1");
+  TLayout layout(this, this, kLayout);
+  layout.Bind(Edtname, "Edtname");
+  layout.Bind(ChkName, "ChkName");
+  layout.Bind(CboFenLei, "CboFenLei");
+  layout.Bind(ChkClass, "ChkClass");
+  layout.Bind(LedtY1, "LedtY1");
+  layout.Bind(LedtY2, "LedtY2");
+  layout.Bind(RdoSex, "RdoSex");
+  for (int i = 0; i < 3; ++i) layout.Bind(sexItems_[i], ("RdoSex" + IntToStr(i)));
+  layout.Bind(cbodiZ, "cbodiZ");
+  layout.Bind(BtoAll, "BtoAll");
+  layout.Bind(BtnSearch, "BtnSearch");
+  layout.Bind(BtoCancel, "BtoCancel");
+  layout.Bind(Animate1, "Animate1");
   Edtname->MaxLength = 10;
   CboFenLei->MaxLength = 13;
   LedtY1->MaxLength = 4;

@@ -777,6 +777,11 @@ TTreeNode* TTreeView::GetNodeAt(int x, int y) {
 }
 
 bool TTreeView::HandleNotify(NMHDR* n, LRESULT& result) {
+  if (n->code == NM_DBLCLK && OnDblClick && !destroying_) {
+    OnDblClick(this);
+    result = 0;
+    return true;
+  }
   if (n->code != TVN_SELCHANGEDW || destroying_) return false;
   if (OnChange) OnChange(this);
   result = 0;

@@ -134,6 +134,7 @@ void TMainMenu::Rebuilt() {
 }
 
 void TPopupMenu::Popup(int x, int y, HWND window) {
+  PopupPoint = {x, y};
   if (OnPopup) OnPopup(this);
   SetForegroundWindow(window);
   TrackPopupMenuEx(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, window, nullptr);

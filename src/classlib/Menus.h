@@ -87,5 +87,6 @@ class TPopupMenu : public TMenu {
   // Shows the menu at a screen point for the given window; returns when it closes.
   void Popup(int x, int y, HWND window);
   TComponent* PopupComponent = nullptr;
+  POINT PopupPoint{};  // where the menu opens, in screen coordinates; set before OnPopup
   TNotifyEvent OnPopup;
 };

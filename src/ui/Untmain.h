@@ -186,6 +186,39 @@ class TFrmMain : public TForm, private MessagePump {
 
   // The case tree's popup menu and commands (UntmainCases.cpp).
   void BuildCasePopup();
+  TPopupMenu* PopMingLi;
+  TMenuItem* pop_ming_pai;
+  TMenuItem* pop_ming_edit;
+  TMenuItem* pop_move;  // "移动到", one item a target category
+  TMenuItem* pop_ming_delete;
+  TMenuItem* pop_class_add;
+  TMenuItem* pop_class_edit;
+  TMenuItem* pop_class_delete;
+  TMenuItem* pop_class_editfile;
+  TMenuItem* pop_search;
+  TMenuItem* pop_s_full;
+  TMenuItem* pop_node_kai;
+  TMenuItem* pop_node_shou;
+  // The right click: selects the node under the mouse and sets the items by its level.
+  void TreeMouseDown(TObject* sender);
+  void pop_ming_paiClick(TObject* sender);
+  void pop_ming_editClick(TObject* sender);
+  void MoveCaseClick(TObject* sender);
+  void pop_ming_deleteClick(TObject* sender);
+  void pop_class_addClick(TObject* sender);
+  void pop_class_editClick(TObject* sender);
+  void pop_class_deleteClick(TObject* sender);
+  void pop_class_editfileClick(TObject* sender);
+  void pop_searchClick(TObject* sender);
+  void pop_s_fullClick(TObject* sender);
+  void pop_node_kaiClick(TObject* sender);
+  void pop_node_shouClick(TObject* sender);
+  // Commands of the menu 文件: 新建命例, 保存, 导入/导出/清除历史记录.
+  void mnuF_NewClick(TObject* sender);
+  void mnuF_saveClick(TObject* sender);
+  void mnuF_impotrClick(TObject* sender);
+  void mnuF_exportClick(TObject* sender);
+  void mnuF_deleteClick(TObject* sender);
 
   // The skin component and the skin menu (UntmainSkin.cpp).
   void BuildSkin();
