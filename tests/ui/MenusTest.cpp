@@ -399,6 +399,22 @@ TEST_F(MainMenus, ReportLookSetsBothViews) {
     EXPECT_EQ(v->Font().Name, U("宋体"));
     EXPECT_EQ(v->Font().Size, 14);
   }
+  // The colour dialog starts from the analysis view's colour (white); a pale yellow is typed in.
+  std::string startRed;
+  Run({[&] {
+         HWND dlg = WaitDialog("", 50);
+         const int red = 706, green = 707, blue = 708;
+         if (!dlg || !GetDlgItem(dlg, red)) return false;
+         startRed = gui::Text(GetDlgItem(dlg, red));
+         for (int id : {red, green, blue}) gui::SetText(GetDlgItem(dlg, id), id == blue ? "200" : "255");
+         PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+         return true;
+       },
+       modal::Answer("Riveri 3.5", IDOK, box)},
+      frm->Handle(), Find(bar, {"选项(&O)", "命稿设置", "背景色设置"}));
+  EXPECT_EQ(startRed, "255");
+  for (TRichEdit* v : {frm->RedtName, frm->RedtName2}) EXPECT_EQ(ColorToRGB(v->Color()), RGB(255, 255, 200));
+
   frm->RedtName->SetText(U("新的命稿"));
   gui::Pump(100);
   gui::SaveScreenshot(frm->Handle(), gui::ScreenshotPath("report-view-look.png"));
