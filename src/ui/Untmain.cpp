@@ -55,9 +55,6 @@ const LayoutRow kLayout[] = {
   {New<TButton>,      "BtnPai",       "测名",      86,  35,  56,  24, "PanName",      alNone},
   {New<TButton>,      "SbtoSet",      "用神",     148,  35,  44,  24, "PanName",      alNone},
   {New<TRichEdit>,    "RedtName",     "",           0,  64, 500, 306, "PageName",     alClient},
-  {New<TPanel>,       "PanInfo",      "",           0,   0, 500, 150, "PageQiMing",   alTop},
-  {New<TMemo>,        "MeoFormula",   "",           0,   0, 300, 150, "PanInfo",      alLeft},
-  {New<TRichEdit>,    "RedtName2",    "",           0, 150, 500, 220, "PageQiMing",   alClient},
 };
 // clang-format on
 
@@ -168,9 +165,6 @@ void TFrmMain::BuildLayout() {
   get(BtnPai, "BtnPai");
   get(SbtoSet, "SbtoSet");
   get(RedtName, "RedtName");
-  get(PanInfo, "PanInfo");
-  get(MeoFormula, "MeoFormula");
-  get(RedtName2, "RedtName2");
 
   for (TLabel* l : {txt[0], txt[1], txt[2], txt[3], txt[4]}) l->Transparent = true;
   LedtName->SetLabelPosition(lpLeft);
@@ -231,6 +225,8 @@ void TFrmMain::FormShow(TObject*) {
   }
   // The label is measured once its window exists.
   LedtName->SetLabelPosition(lpLeft);
+  for (TLabeledEdit* e : {static_cast<TLabeledEdit*>(EdtInText), LedtGongCe, LedtGongStart, LedtGongEnd})
+    e->SetLabelPosition(lpLeft);
   radicalText.clear();
   SetBirthDefaults();
   Stxt[0]->SetText(U("姓"));

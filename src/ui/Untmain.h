@@ -15,6 +15,7 @@
 #include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/ListView.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/TIniFile.h"
@@ -22,6 +23,7 @@
 #include "dictionary/Namelibrary.h"
 #include "engine/Decname.h"
 #include "engine/Searchname.h"
+#include "tools/EnterKey.h"
 #include "ui/Casetree.h"
 #include "ui/Reportview.h"
 
@@ -78,9 +80,63 @@ class TFrmMain : public TForm, private MessagePump {
 
   // The naming page and its dialogs (UntmainQiMing.cpp).
   void BuildNamingPage();
+  void BtoInput2Click(TObject* sender);
+  void BtoSetClick(TObject* sender);
+  std::string NamingHints();
+  void ShowNamePage(int delta, bool reselect);
+  void Button4Click(TObject* sender);
+  void Button5Click(TObject* sender);
+  void LstNameClick(TObject* sender);
+  void AnalyseListName(const std::string& name);
+  void N13Click(TObject* sender);
+  void N14Click(TObject* sender);
+  void N16Click(TObject* sender);
+  // Writes every generated name to a new file; false (with a message) when it exists
+  // or cannot be written.
+  bool ExportNames(const std::string& path);
+  void EdtInTextKeyDown(TObject* sender);
+  int FirstHitOnPage() const;
+  void GotoHit(int step);
+  void BtoInPrevClick(TObject* sender);
+  void BtoInNextClick(TObject* sender);
+  void Button6Click(TObject* sender);
+  void BtoStopGenerateClick(TObject* sender);
+  void SbtoSetClick(TObject* sender);
+  bool Generating() const { return generating; }
+  TPanel* PanCmd;
+  TButton* BtoInput2;
+  TButton* BtoSet;
+  TLabel* StaticName;
+  TProgressBar* ProBar1;
+  TPanel* PanStop;
+  TButton* BtoStopGenerate;
+  TListView* LstName;
+  TLabel* TxtInfo;
+  TButton* Button4;
+  TButton* Button5;
+  TEnterKey<TLabeledEdit>* EdtInText;
+  TButton* BtoInPrev;
+  TButton* BtoInNext;
+  TButton* Button6;
+  TPopupMenu* pMenuMakeName;
+  TMenuItem* N13;
+  TMenuItem* N14;
+  TMenuItem* N16;
 
   // The company page (UntmainCompany.cpp).
   void BuildCompanyPage();
+  void BtoGongSiClick(TObject* sender);
+  void Button3Click(TObject* sender);
+  TPanel* PanCompany;
+  TLabeledEdit* LedtGongCe;
+  TButton* Button3;
+  TLabeledEdit* LedtGongStart;
+  TLabel* LblGongLen;
+  TComboBox* CboGongLen;
+  TLabeledEdit* LedtGongEnd;
+  TCheckListBox* CboWuXingGong;
+  TButton* BtoGongSi;
+  TMemo* MeoCompany;
 
   // The dictionary page (UntmainDict.cpp).
   void BuildDictPage();
@@ -93,7 +149,7 @@ class TFrmMain : public TForm, private MessagePump {
   TPopupMenu* PopName = nullptr;   // on RedtName
   TPopupMenu* PopName2 = nullptr;  // on RedtName2
   TOpenDialog* dlgimport = nullptr;
-  TSaveDialog* dlgsave = nullptr;
+  TSaveDialog* dlgsave = nullptr;  // shared with the naming page's export
   TPrintDialog* dlgprint = nullptr;
   TFontDialog* dlgfont = nullptr;
   TColorDialog* dlgcolor = nullptr;
@@ -173,6 +229,9 @@ class TFrmMain : public TForm, private MessagePump {
   bool RunAnalysis(bool writeReport);
   void OpenCaseTree();
   int Ask(const char* utf8Text, const char* utf8Caption, unsigned flags);
+  // The naming run in progress; a close asked for meanwhile waits for its end.
+  bool generating = false;
+  bool closeAfterRun = false;
 };
 
 // Colours of the five elements, water first (Windows colour values, blue in the high byte).
@@ -186,6 +245,16 @@ struct BoxLayout {
   int box[4];
 };
 BoxLayout NameBoxes(int chars, bool singleSurname);
+
+// The naming page's list helpers, over the generator's names (0-based, best first).
+// Indexes of the names containing `text` as whole characters, ascending.
+std::vector<int32_t> FindNameHits(const MSearchName& names, const std::string& text);
+// Position in `hits` of the first hit on `page` (pages of 500 from 1), -1 when none.
+int FirstHitOnPage(const std::vector<int32_t>& hits, int page, size_t count);
+// The export text of all names: a count, a header, one padded line a name.
+std::string ExportText(const MSearchName& names);
+// `s` followed by whole copies of `pad` while it is shorter than `width` bytes.
+std::string PadField(std::string s, size_t width, const std::string& pad);
 
 // Program-wide objects.
 extern std::string AppDir;

@@ -144,7 +144,6 @@ void TFrmMain::BuildMenus() {
 
   dlgimport = new TOpenDialog(this);
   dlgsave = new TSaveDialog(this);
-  dlgsave->OverwritePrompt = true;
   dlgprint = new TPrintDialog(this);
   dlgfont = new TFontDialog(this);
   dlgcolor = new TColorDialog(this);
@@ -197,8 +196,13 @@ void TFrmMain::ImportReport(TRichEdit& view) {
 }
 
 void TFrmMain::SaveReport(TRichEdit& view) {
+  // The dialog is shared with the naming page's export, which sets its own fields.
   dlgsave->Filter = U("Rtf格式|*.rtf|Txt格式|*.txt");
+  dlgsave->FilterIndex = 1;
   dlgsave->FileName.clear();
+  dlgsave->DefaultExt.clear();
+  dlgsave->Title.clear();
+  dlgsave->OverwritePrompt = true;
   if (!dlgsave->Execute()) return;
   const bool plainText = dlgsave->FilterIndex == 2;
   const std::string path = ReportFileName(dlgsave->FileName, plainText);

@@ -1,0 +1,95 @@
+#include "ui/Untpianpang.h"
+
+#include "classlib/Gbk.h"
+#include "classlib/Layout.h"
+#include "ui/Untmain.h"
+
+namespace {
+
+constexpr int kColumnWidth = 40;
+
+// The radicals in twelve columns; a click on an item's box ticks it in every column.
+class TRadicalList : public TCheckListBox {
+ public:
+  using TCheckListBox::TCheckListBox;
+
+ protected:
+  DWORD CreateStyle() const override { return TCheckListBox::CreateStyle() | LBS_MULTICOLUMN | WS_HSCROLL; }
+  void AfterCreate() override {
+    TCheckListBox::AfterCreate();
+    Perform(LB_SETCOLUMNWIDTH, kColumnWidth);
+  }
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override {
+    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+      // The base class sees boxes of the first column only.
+      int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
+      LRESULT hit = DefaultHandler(LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+      RECT r{};
+      int i = LOWORD(hit);
+      if (!HIWORD(hit) &&
+          DefaultHandler(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
+          r.left > 0 && x - r.left < Font().Size * 2 + 2) {
+        SetChecked(i, !Checked(i));
+        if (OnClickCheck) OnClickCheck(this);
+      }
+    }
+    return TCheckListBox::WndProc(msg, w, l);
+  }
+};
+
+// clang-format off
+const LayoutRow kLayout[] = {
+  {New<TRadicalList>, "ChkPian", "",     8,   8, 496, 300, "", alNone},
+  {New<TCheckBox>,    "ChkAll",  "全选",  8, 318,  80,  22, "", alNone},
+  {New<TButton>,      "BitBtn1", "确定", 336, 316,  80,  26, "", alNone},
+  {New<TButton>,      "BitBtn2", "返回", 424, 316,  80,  26, "", alNone},
+};
+// clang-format on
+
+}  // namespace
+
+bool HasWholeChar(std::string_view text, std::string_view ch) {
+  if (ch.empty()) return false;
+  for (size_t i = 0; i < text.size(); i += gbk::CharLength(text, i))
+    if (text.substr(i, gbk::CharLength(text, i)) == ch) return true;
+  return false;
+}
+
+TFrmPianPang::TFrmPianPang(TComponent* owner) : TForm(owner) {
+  Name = "FrmPianPang";
+  SetText(gbk::FromUtf8("偏旁选择"));
+  BorderStyle = bsDialog;
+  Position = poScreenCenter;
+  SetClientSize(512, 350);
+  TLayout layout(this, this, kLayout);
+  layout.Bind(ChkPian, "ChkPian");
+  layout.Bind(ChkAll, "ChkAll");
+  layout.Bind(BitBtn1, "BitBtn1");
+  layout.Bind(BitBtn2, "BitBtn2");
+  BitBtn1->ModalResult = mrYes;
+  BitBtn2->ModalResult = mrCancel;
+  ChkAll->OnClick = [this](TObject* s) { ChkAllClick(s); };
+  BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+  OnShow = [this](TObject* s) { FormShow(s); };
+  DoCreate();
+}
+
+void TFrmPianPang::FormShow(TObject*) {
+  ChkPian->Items().Clear();
+  std::string radicals = WordLib.GetRadicals();
+  for (size_t i = 0; i < radicals.size(); i += gbk::CharLength(radicals, i))
+    ChkPian->Items().Add(radicals.substr(i, gbk::CharLength(radicals, i)));
+  for (int i = 0; i < ChkPian->Items().Count(); ++i)
+    if (HasWholeChar(selection, ChkPian->Items()[i])) ChkPian->SetChecked(i, true);
+}
+
+void TFrmPianPang::ChkAllClick(TObject*) {
+  bool all = ChkAll->Checked();
+  for (int i = 0; i < ChkPian->Items().Count(); ++i) ChkPian->SetChecked(i, all);
+}
+
+void TFrmPianPang::BitBtn1Click(TObject*) {
+  selection.clear();
+  for (int i = 0; i < ChkPian->Items().Count(); ++i)
+    if (ChkPian->Checked(i)) selection += ChkPian->Items()[i];
+}

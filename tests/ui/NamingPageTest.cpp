@@ -1,0 +1,335 @@
+// The naming page in the main window, driven as a user does: birth data, conditions,
+// a run listed best first in pages of 500, search, a chosen name on the side panel and
+// on the analysis page, export, Stop during a long run; the favourable-element dialog
+// rewriting the report; and the company page.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "engine/NameTables.h"
+#include "support/Gui.h"
+#include "support/TempFolder.h"
+#include "ui/ModalDriver.h"
+#include "ui/Uinput.h"
+#include "ui/Untmain.h"
+#include "ui/Untsyong.h"
+#include "ui/Usetname.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+void Press(TButton* b) { PostMessageW(b->Handle(), BM_CLICK, 0, 0); }
+
+template <class Form>
+Form* OpenForm(const char* cls) {
+  HWND h = gui::WaitTopWindow(GetCurrentProcessId(), cls, "", 50);
+  return h && IsWindowVisible(h) ? dynamic_cast<Form*>(TControl::FromHandle(h)) : nullptr;
+}
+
+long Ms(Clock::duration d) {
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}
+
+class NamingPage : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    app = new TApplication;
+    Application->Title = "Riveri 3.5";
+    Application->CreateForm(FrmMain);
+    FrmMain->Show();
+    FrmMain->SetClientSize(980, 640);
+    gui::Pump(200);
+  }
+  static void TearDownTestSuite() {
+    delete FrmMain;
+    FrmMain = nullptr;
+    delete app;
+  }
+
+  // "输入生日" with a fixed birth, then the conditions `configure` sets, then the run;
+  // `during` is a step while the run goes on. The run's wall time.
+  static long Run(const std::function<void(TFrmSetName&)>& configure, std::function<bool()> during = {}) {
+    TFrmMain& f = *FrmMain;
+    f.birth.year = 2020;
+    f.birth.month = 5;
+    f.birth.day = 17;
+    f.birth.hour = 9;
+    f.birth.minute = 30;
+    f.birth.male = 1;
+    f.birth.singleSurname = 1;
+    ::SetText(f.birth.name, U("李名字"));
+    Clock::time_point started{};
+    std::vector<std::function<bool()>> steps = {[] {
+                                                  auto* in = OpenForm<TFrmInput>("TFrmInput");
+                                                  if (!in) return false;
+                                                  Press(in->BitBtn1);
+                                                  return true;
+                                                },
+                                                [&] {
+                                                  auto* dlg = OpenForm<TFrmSetName>("TFrmSetName");
+                                                  if (!dlg) return false;
+                                                  configure(*dlg);
+                                                  started = Clock::now();
+                                                  Press(dlg->BitBtn1);
+                                                  return true;
+                                                }};
+    if (during) steps.push_back(during);
+    modal::Driver d(steps);
+    f.BtoInput2Click(nullptr);
+    return Ms(Clock::now() - started);
+  }
+
+  // The typical run: a boy, wood and fire, auspicious characters only.
+  static void EnsureTypicalRun() {
+    if (typicalRan) return;
+    typicalMs = Run([](TFrmSetName& dlg) {
+      dlg.RdoSex->SetItemIndex(0);
+      for (int i = 0; i < 5; ++i) dlg.CBoxWuXing->SetChecked(i, i == 1 || i == 2);
+      dlg.RdoJiWord->SetItemIndex(0);
+      gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("naming-conditions.png"));
+    });
+    typicalRan = true;
+    std::printf("typical run: %ld ms, %zu names\n", typicalMs, FrmMain->generator->Count());
+  }
+
+  static TApplication* app;
+  static bool typicalRan;
+  static long typicalMs;
+};
+
+TApplication* NamingPage::app = nullptr;
+bool NamingPage::typicalRan = false;
+long NamingPage::typicalMs = 0;
+
+TEST_F(NamingPage, ARunListsNamesBestFirstInPagesOf500) {
+  EnsureTypicalRun();
+  TFrmMain& f = *FrmMain;
+  const MSearchName& g = *f.generator;
+  const NamingConditions& c = g.Conditions();
+  EXPECT_EQ(c.sex, 1);
+  EXPECT_EQ(c.elementMask, 0b00110);
+  EXPECT_EQ(c.allowBadChars, 0);
+  ASSERT_GT(g.Count(), 0u);
+  for (size_t i = 1; i < g.Count(); ++i) ASSERT_GE(g.Candidate(i - 1).score, g.Candidate(i).score) << i;
+  ASSERT_EQ(f.LstName->Count(), static_cast<int>(std::min<size_t>(g.Count(), 500)));
+  EXPECT_EQ(f.LstName->ItemText(0, 0), "1");
+  EXPECT_EQ(f.LstName->ItemText(0, 1), g.Candidate(0).name);
+  EXPECT_EQ(f.TxtInfo->Text(), Format(U("找到：%d个姓名").c_str(), static_cast<int>(g.Count())));
+  EXPECT_FALSE(f.PanStop->Visible());
+  EXPECT_TRUE(f.BtoSet->Enabled());
+  EXPECT_TRUE(f.BtoInput2->Enabled());
+  EXPECT_EQ(f.StaticName->Text(), " " + U("李") + " ");
+  EXPECT_NE(f.MeoFormula->Text().find(U("★起名附加提示★")), std::string::npos);
+  EXPECT_EQ(f.RedtName2->Text().substr(0, 40), g.Listing().substr(0, 40));
+
+  int last = static_cast<int>((g.Count() - 1) / 500 + 1);
+  f.Button5Click(nullptr);
+  EXPECT_EQ(f.currentPage, last > 1 ? 2 : 1);
+  if (last > 1) {
+    EXPECT_EQ(f.LstName->ItemText(0, 0), "501");
+  }
+  f.PageControl1->SetActivePageIndex(1);
+  gui::Pump(200);
+  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-after-run.png"));
+  f.Button4Click(nullptr);
+  EXPECT_EQ(f.currentPage, 1);
+  f.Button4Click(nullptr);  // before the first page: the last
+  EXPECT_EQ(f.currentPage, last);
+  f.Button5Click(nullptr);  // past the last: the first
+  EXPECT_EQ(f.currentPage, 1);
+}
+
+TEST_F(NamingPage, SearchSelectsHitsAndWrapsBetweenThem) {
+  EnsureTypicalRun();
+  TFrmMain& f = *FrmMain;
+  const MSearchName& g = *f.generator;
+  std::string given = std::string(g.Candidate(0).name).substr(2, 2);
+  gui::SetText(f.EdtInText->Handle(), given);
+  f.EdtInTextKeyDown(nullptr);
+  std::vector<int32_t> expected = FindNameHits(g, given);
+  ASSERT_EQ(f.hits, expected);
+  int n = static_cast<int>(expected.size());
+  EXPECT_EQ(f.BtoInPrev->Text(), "1 <<<");
+  EXPECT_EQ(f.BtoInNext->Text(), Format(">>> %d", n));
+  EXPECT_EQ(f.LstName->ItemIndex(), 0);
+  EXPECT_EQ(f.Stxt[0]->Text() + f.Stxt[2]->Text() + f.Stxt[3]->Text(), g.Candidate(0).name);
+
+  f.BtoInPrevClick(nullptr);  // from the first hit to the last
+  int v = expected.back();
+  EXPECT_EQ(f.hitIndex, n - 1);
+  EXPECT_EQ(f.currentPage, v / 500 + 1);
+  EXPECT_EQ(f.LstName->ItemIndex(), v % 500);
+  EXPECT_EQ(f.BtoInNext->Text(), Format(">>> %d", n));  // moving keeps the captions
+  f.BtoInNextClick(nullptr);
+  EXPECT_EQ(f.currentPage, 1);
+  EXPECT_EQ(f.LstName->ItemIndex(), 0);
+
+  std::string box;
+  {
+    modal::Driver d({modal::Answer("", IDOK, box)});
+    gui::SetText(f.EdtInText->Handle(), "ZZ");
+    f.EdtInTextKeyDown(nullptr);
+  }
+  EXPECT_EQ(box, U("没有包含输入文字的姓名！"));
+  EXPECT_TRUE(f.hits.empty());
+  gui::SetText(f.EdtInText->Handle(), given);
+  f.EdtInTextKeyDown(nullptr);
+  gui::SetText(f.EdtInText->Handle(), " ");
+  f.EdtInTextKeyDown(nullptr);
+  EXPECT_TRUE(f.hits.empty());
+  EXPECT_EQ(f.BtoInPrev->Text(), "0 <<<");
+  EXPECT_EQ(f.BtoInNext->Text(), ">>> 0");
+}
+
+TEST_F(NamingPage, AChosenNameFillsThePanelAndDecodesOnTheAnalysisPage) {
+  EnsureTypicalRun();
+  TFrmMain& f = *FrmMain;
+  f.ShowNamePage(1 - f.currentPage, false);
+  f.LstName->SetItemIndex(2);
+  std::string name = f.LstName->ItemText(2, 1);
+  std::string report2 = f.RedtName2->Text();
+  f.LstNameClick(nullptr);
+  std::string shown;
+  for (TLabel* box : f.Stxt)
+    if (box->Visible()) shown += box->Text();
+  EXPECT_EQ(shown, name);
+  EXPECT_NE(f.StxtScore->Text().find(U("分")), std::string::npos);
+  EXPECT_EQ(f.RedtName2->Text(), report2);  // the listing stays
+
+  f.sBtoDecNameClick(nullptr);
+  EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
+  EXPECT_EQ(Trim(f.LedtName->Text()), name);
+  EXPECT_EQ(FieldText(f.birth.name), name);
+  EXPECT_TRUE(f.chartValid);
+  EXPECT_NE(f.RedtName->Text().find(name.substr(2)), std::string::npos);
+}
+
+TEST_F(NamingPage, ExportWritesEveryNameAndNeverOverwrites) {
+  EnsureTypicalRun();
+  TFrmMain& f = *FrmMain;
+  const MSearchName& g = *f.generator;
+  TempFolder tmp;
+  std::string path = tmp.Path("names.txt"), saved, refused;
+  {
+    modal::Driver d({modal::Answer("", IDOK, saved)});
+    ASSERT_TRUE(f.ExportNames(path));
+  }
+  EXPECT_EQ(saved, U("已经保存到：") + path);
+  std::string text;
+  ASSERT_TRUE(file::ReadAll(path, text));
+  EXPECT_EQ(text.find(Format(U("共有姓名%d个。").c_str(), static_cast<int>(g.Count()))), 0u);
+  size_t at = 0;
+  for (size_t i = 0; i < g.Count(); ++i) {
+    at = text.find(PadField(IntToStr(static_cast<long long>(i + 1)), 6, " ") + g.Candidate(i).name, at);
+    ASSERT_NE(at, std::string::npos) << i;
+  }
+  {
+    modal::Driver d({modal::Answer("", IDOK, refused)});
+    EXPECT_FALSE(f.ExportNames(path));
+  }
+  EXPECT_EQ(refused, U("已经有同名文件，请另外起个文件名！"));
+  std::string again;
+  ASSERT_TRUE(file::ReadAll(path, again));
+  EXPECT_EQ(again, text);
+}
+
+TEST_F(NamingPage, FavourableDialogRewritesTheReportWithTheChoice) {
+  TFrmMain& f = *FrmMain;
+  std::string refused;
+  f.chartValid = false;
+  {
+    modal::Driver d({modal::Answer(U("排盘"), IDOK, refused)});
+    f.SbtoSetClick(nullptr);
+  }
+  EXPECT_EQ(refused, U("请先排一个正确的盘"));
+
+  f.LedtName->SetText(U("李四一"));
+  f.BtnPaiClick(nullptr);
+  ASSERT_TRUE(f.chartValid);
+  std::string before = f.RedtName->Text();
+  int chosen = -1;
+  modal::Driver d({[&] {
+    auto* dlg = OpenForm<TFrmSetYong>("TFrmSetYong");
+    if (!dlg) return false;
+    chosen = (dlg->RdoYong->ItemIndex() + 2) % 5;
+    dlg->RdoYong->SetItemIndex(chosen);
+    Press(dlg->BitBtn2);
+    return true;
+  }});
+  f.SbtoSetClick(nullptr);
+  ASSERT_GE(chosen, 0);
+  const ChartResult& chart = f.analyser->Chart();
+  int e = NameTables::StemElement[static_cast<size_t>(chart.pillars[2] % 10)];
+  EXPECT_EQ(chart.favourableGroups[0], chosen);
+  EXPECT_EQ(chart.favourableElements[0], (chosen + e) % 5);
+  EXPECT_NE(f.RedtName->Text(), before);
+}
+
+TEST_F(NamingPage, CompanyPageProposesAndReads) {
+  TFrmMain& f = *FrmMain;
+  f.PageControl1->SetActivePageIndex(2);
+  gui::SetText(f.LedtGongStart->Handle(), U("新"));
+  gui::SetText(f.LedtGongEnd->Handle(), U("公司"));
+  f.CboGongLen->SetItemIndex(0);
+  f.MeoCompany->SetText("");
+  f.BtoGongSiClick(nullptr);
+  EXPECT_FALSE(f.MeoCompany->Text().empty());
+  EXPECT_TRUE(f.BtoGongSi->Enabled());
+  gui::Pump(200);
+  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("company-page.png"));
+
+  f.Button3Click(nullptr);
+  EXPECT_EQ(f.MeoCompany->Text().find(U("输入：某某市网络有限公司")), 0u);
+  std::string reading = f.MeoCompany->Text(), box;
+  {
+    modal::Driver d({modal::Answer(U("提示"), IDOK, box)});
+    gui::SetText(f.LedtGongCe->Handle(), U("公司") + "\xFE\x50");
+    f.Button3Click(nullptr);
+  }
+  EXPECT_EQ(box, U("找不到其中的一个汉字"));
+  EXPECT_EQ(f.MeoCompany->Text(), reading);
+}
+
+// Last: it replaces the typical run's list.
+TEST_F(NamingPage, StopEndsALongRunWithinASecond) {
+  TFrmMain& f = *FrmMain;
+  bool wasRunning = false;
+  Clock::time_point stopped{};
+  Run(
+      [](TFrmSetName& dlg) {
+        dlg.CboFormula->SetItemIndex(2);
+        dlg.CboFormulaClick(nullptr);
+        for (int i = 0; i < 6; ++i) dlg.ChkNumber->SetChecked(i, false);
+        for (int i = 0; i < 5; ++i) dlg.CBoxWuXing->SetChecked(i, false);
+        dlg.RdoJiWord->SetItemIndex(1);
+        dlg.CboCharset->SetItemIndex(1);
+        dlg.CboCharsetChange(nullptr);
+      },
+      [&] {
+        if (!f.Generating()) return false;
+        gui::Pump(300);
+        wasRunning = f.Generating() && f.PanStop->Visible() && !f.BtoSet->Enabled();
+        f.PageControl1->SetActivePageIndex(1);
+        gui::Pump(100);
+        gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-during-run.png"));
+        stopped = Clock::now();
+        Press(f.BtoStopGenerate);
+        return true;
+      });
+  long afterStop = Ms(Clock::now() - stopped);
+  EXPECT_TRUE(wasRunning);
+  EXPECT_LT(afterStop, 1000);
+  EXPECT_FALSE(f.PanStop->Visible());
+  EXPECT_TRUE(f.BtoSet->Enabled());
+  std::printf("stop answered in %ld ms with %zu names\n", afterStop, f.generator->Count());
+}
+
+}  // namespace
