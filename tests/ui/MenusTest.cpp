@@ -288,6 +288,15 @@ TEST_F(MainMenus, ReportSavedAsRtfAndTextAndLoadedBack) {
   frm->RedtName->SetSelStart(0);
   frm->RedtName->SetSelLength(2);
   EXPECT_EQ(frm->RedtName->SelAttributes().Get().Color, clBlack) << "plain text comes in black";
+  // A file another program holds locked cannot be read: the view is left empty.
+  {
+    HANDLE lock = CreateFileW(gbk::ToWide(rtfPath).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Run({FileDialog(rtfPath, 1), modal::Answer(U("重试一次"), IDOK, box)}, View(), import);
+    CloseHandle(lock);
+    EXPECT_EQ(box, U("导入文件出错,请重试一次"));
+    EXPECT_EQ(frm->RedtName->Text(), "");
+  }
   Run({FileDialog(rtfPath, 1)}, View(), import);
   gui::Pump(300);
   gui::SaveScreenshot(frm->Handle(), gui::ScreenshotPath("report-view-imported.png"));
