@@ -192,8 +192,6 @@ class TFrmMain : public TForm, private MessagePump {
   void ImportReport(TRichEdit& view);
   void SaveReport(TRichEdit& view);
   void PrintReport(TRichEdit& view);
-  // The name a report is saved under: the format's extension is added when missing.
-  static std::string ReportFileName(const std::string& typed, bool plainText);
 
   // The case tree's popup menu and commands (UntmainCases.cpp).
   void BuildCasePopup();

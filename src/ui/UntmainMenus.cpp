@@ -113,12 +113,13 @@ void ShowModalForm() {
   delete form;
 }
 
-}  // namespace
-
-std::string TFrmMain::ReportFileName(const std::string& typed, bool plainText) {
+// The name a report is saved under: the format's extension is added when missing.
+std::string ReportFileName(const std::string& typed, bool plainText) {
   const std::string ext = plainText ? ".txt" : ".rtf";
   return SameText(ExtractFileExt(typed), ext) ? typed : typed + ext;
 }
+
+}  // namespace
 
 void TFrmMain::BuildMenus() {
   MainMenu1 = new TMainMenu(this);

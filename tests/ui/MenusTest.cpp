@@ -322,6 +322,30 @@ TEST_F(MainMenus, CompletedNameThatExistsIsAskedAboutAndAFailedSaveSaysSo) {
   EXPECT_TRUE(file::DirExists(temp.Path("folder.rtf")));
 }
 
+TEST_F(MainMenus, EditingCommandsActOnTheirOwnView) {
+  TRichEdit& v = *frm->RedtName2;
+  frm->RedtName->SetText("x");
+  v.SetText(U("甲乙丙"));
+  struct Row {
+    int selStart, selLength;
+    const char* command;
+    const char* text;  // the view's text after the command
+  };
+  const Row rows[] = {
+      {2, 2, "复制", "甲乙丙"}, {2, 2, "删除", "甲丙"},   {0, 0, "撤销", "甲乙丙"},
+      {0, 2, "剪切", "乙丙"},   {4, 0, "粘帖", "乙丙甲"}, {0, 0, "全选", "乙丙甲"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.command);
+    v.SetSelStart(r.selStart);
+    v.SetSelLength(r.selLength);
+    Choose(v.Handle(), Popup(frm->PopName2, r.command));
+    EXPECT_EQ(v.Text(), U(r.text));
+  }
+  EXPECT_EQ(v.SelLength(), 6) << "全选 selects the whole text";
+  EXPECT_EQ(frm->RedtName->Text(), "x");
+}
+
 TEST_F(MainMenus, FontOfTheSelectionChangesOnlyTheSelection) {
   TRichEdit& v = *frm->RedtName2;
   frm->PageControl1->SetActivePageIndex(1);
