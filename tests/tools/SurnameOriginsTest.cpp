@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 
@@ -53,6 +55,28 @@ TEST(SurnameOrigins, ShippedTextCoversEverySurname) {
   const std::string zhao = gbk::ToUtf8(o.Entry(G("赵")));
   EXPECT_EQ(zhao.rfind("[赵]\r\n", 0), 0u);
   EXPECT_GT(zhao.size(), 20u);
+}
+
+// Each surname has its own origin: a shared or missing one is a placeholder left behind.
+TEST(SurnameOrigins, ShippedOriginsAreTheirOwn) {
+  std::string utf8;
+  ASSERT_TRUE(file::ReadAll(TORVIK_SOURCE_DIR "/src/resources/bjx/bjx.txt", utf8));
+  MSurnameOrigins o;
+  o.SetText(gbk::FromUtf8(utf8));
+  const std::string tag = G("【来源】");
+  std::map<std::string, std::string> seen;  // origin -> surname
+  for (const auto& s : MSurnameOrigins::Surnames()) {
+    const std::string entry = o.Entry(s);
+    const size_t at = entry.find("\r\n" + tag);
+    if (at == std::string::npos) {
+      ADD_FAILURE() << "no origin for " << gbk::ToUtf8(s);
+      continue;
+    }
+    const std::string origin = entry.substr(at + 2, entry.find("\r\n", at + 2) - at - 2);
+    EXPECT_GT(origin.size(), tag.size() + 20) << gbk::ToUtf8(s);
+    const auto [it, fresh] = seen.emplace(origin, s);
+    EXPECT_TRUE(fresh) << gbk::ToUtf8(s) << " has the origin of " << gbk::ToUtf8(it->second);
+  }
 }
 
 }  // namespace

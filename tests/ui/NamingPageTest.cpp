@@ -11,11 +11,13 @@
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
+#include "classlib/TIniFile.h"
 #include "engine/NameTables.h"
 #include "support/Gui.h"
 #include "support/TempFolder.h"
 #include "ui/ModalDriver.h"
 #include "ui/Uinput.h"
+#include "ui/Untcontaintext.h"
 #include "ui/Untmain.h"
 #include "ui/Untsyong.h"
 #include "ui/Usetname.h"
@@ -172,6 +174,20 @@ TEST_F(NamingPage, SearchSelectsHitsAndWrapsBetweenThem) {
   EXPECT_EQ(f.currentPage, 1);
   EXPECT_EQ(f.LstName->ItemIndex(), 0);
 
+  int listed = 0;
+  modal::Driver pick({[&] {
+    auto* dlg = OpenForm<TFrmContainText>("TFrmContainText");
+    if (!dlg) return false;
+    listed = dlg->LstName->Items().Count();
+    dlg->LstName->SetItemIndex(listed - 1);
+    Press(dlg->BitBtn1);
+    return true;
+  }});
+  f.Button6Click(nullptr);  // "名": the hits to choose from
+  EXPECT_EQ(listed, n);
+  EXPECT_EQ(f.hitIndex, n - 1);
+  EXPECT_EQ(f.LstName->ItemIndex(), v % 500);
+
   std::string box;
   {
     modal::Driver d({modal::Answer("", IDOK, box)});
@@ -203,6 +219,17 @@ TEST_F(NamingPage, AChosenNameFillsThePanelAndDecodesOnTheAnalysisPage) {
   EXPECT_EQ(shown, name);
   EXPECT_NE(f.StxtScore->Text().find(U("分")), std::string::npos);
   EXPECT_EQ(f.RedtName2->Text(), report2);  // the listing stays
+
+  f.N13Click(nullptr);  // "复制姓名"
+  std::string copied;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+      copied = gbk::FromWide(static_cast<const wchar_t*>(GlobalLock(h)));
+      GlobalUnlock(h);
+    }
+    CloseClipboard();
+  }
+  EXPECT_EQ(copied, name);
 
   f.sBtoDecNameClick(nullptr);
   EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
@@ -330,6 +357,38 @@ TEST_F(NamingPage, StopEndsALongRunWithinASecond) {
   EXPECT_FALSE(f.PanStop->Visible());
   EXPECT_TRUE(f.BtoSet->Enabled());
   std::printf("stop answered in %ld ms with %zu names\n", afterStop, f.generator->Count());
+}
+
+}  // namespace
+
+namespace {
+
+// After every other test: it closes the window.
+TEST_F(NamingPage, ClosingDuringARunEndsTheRunBeforeTheWindowCloses) {
+  TFrmMain& f = *FrmMain;
+  // The window's settings go to a folder of this test, not the program's.
+  TempFolder tmp;
+  delete IniFile;
+  IniFile = new TIniFile(tmp.Path("init.ini"));
+  bool keptOpen = false;
+  Run(
+      [](TFrmSetName& dlg) {
+        dlg.CboFormula->SetItemIndex(2);
+        dlg.CboFormulaClick(nullptr);
+        dlg.RdoJiWord->SetItemIndex(1);
+        dlg.CboCharset->SetItemIndex(1);
+        dlg.CboCharsetChange(nullptr);
+      },
+      [&] {
+        if (!f.Generating()) return false;
+        f.Close();
+        keptOpen = f.generator != nullptr && IsWindowVisible(f.Handle());
+        return true;
+      });
+  EXPECT_TRUE(keptOpen);
+  EXPECT_FALSE(f.Generating());
+  EXPECT_EQ(f.generator, nullptr);  // closed once the run had returned
+  EXPECT_TRUE(file::Exists(tmp.Path("init.ini")));
 }
 
 }  // namespace
