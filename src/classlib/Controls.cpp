@@ -129,11 +129,13 @@ void TControl::CreateHandle() {
   if (!h) throw Exception("cannot create window " + ClassName());
   ApplyFont();
   AfterCreate();
+  if (parent_) parent_->HintToolCreated(h);
 }
 
 void TControl::DestroyHandle() {
   if (!hwnd_) return;
   HWND h = hwnd_;
+  if (parent_) parent_->HintToolDestroyed(h);
   RemovePropW(h, ControlPropName());
   hwnd_ = nullptr;
   // The window's own procedure stays in place for the rest of its life.
@@ -343,15 +345,25 @@ void TControl::SetFont(const TFont& f) {
 void TControl::ApplyFont() {
   if (ParentFont && parent_) font_ = parent_->font_;
   if (!hwnd_) return;
-  HDC dc = GetDC(nullptr);
-  int height = -MulDiv(font_.Size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, dc);
-  HFONT f = CreateFontW(height, 0, 0, 0, font_.Bold ? FW_BOLD : FW_NORMAL, font_.Italic, font_.Underline, FALSE,
-                        GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                        gbk::ToWide(font_.Name).c_str());
+  HFONT f = CreateFontHandle(font_);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
   if (hfont_) DeleteObject(hfont_);
   hfont_ = f;
+}
+
+const TFont& TControl::EffectiveFont() const {
+  const TControl* c = this;
+  while (c->ParentFont && c->parent_) c = c->parent_;
+  return c->font_;
+}
+
+HFONT CreateFontHandle(const TFont& f) {
+  HDC dc = GetDC(nullptr);
+  int height = -MulDiv(f.Size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, dc);
+  return CreateFontW(height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline, FALSE, GB2312_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                     gbk::ToWide(f.Name).c_str());
 }
 
 void TControl::SetColor(TColor c) {
@@ -424,6 +436,14 @@ void TWinControl::AlignControls() {
       if (c->hwnd_) MoveWindow(c->hwnd_, x, y, c->width_, c->height_ + c->ExtraWindowHeight(), TRUE);
     }
   }
+}
+
+void TWinControl::HintToolCreated(HWND h) {
+  if (parent_) parent_->HintToolCreated(h);
+}
+
+void TWinControl::HintToolDestroyed(HWND h) {
+  if (parent_) parent_->HintToolDestroyed(h);
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {

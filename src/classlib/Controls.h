@@ -57,6 +57,9 @@ struct TFont {
   bool operator==(const TFont&) const = default;
 };
 
+// A font handle for f at the screen's resolution; the caller deletes it.
+HFONT CreateFontHandle(const TFont& f);
+
 class TComponent : public TObject {
  public:
   explicit TComponent(TComponent* owner);
@@ -128,6 +131,9 @@ class TControl : public TComponent {
 
   const TFont& Font() const { return font_; }
   void SetFont(const TFont& f);
+  // The font the window shows: with ParentFont, the nearest ancestor's own font, also
+  // before any window exists.
+  const TFont& EffectiveFont() const;
   TColor Color() const { return color_; }
   void SetColor(TColor c);
   bool ParentFont = true;
@@ -203,6 +209,10 @@ class TWinControl : public TControl {
  protected:
   void CreateHandle() override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  // A descendant's window was made or is going away: passed up to the form, whose
+  // tooltips cover every control.
+  virtual void HintToolCreated(HWND h);
+  virtual void HintToolDestroyed(HWND h);
 
  private:
   friend class TControl;

@@ -82,19 +82,18 @@ void TLabeledEdit::CreateHandle() {
 void TLabeledEdit::PlaceLabel() {
   if (!Parent()) return;
   if (label_->Parent() != Parent()) label_->SetParent(Parent());
-  // The label's size is its text's size in its font.
-  int w = 0, h = Font().Size * 2;
-  if (label_->HandleAllocated()) {
-    HDC dc = GetDC(label_->Handle());
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(label_->Perform(WM_GETFONT)));
-    std::wstring text = gbk::ToWide(label_->Text());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(label_->Handle(), dc);
-    w = size.cx;
-    h = size.cy;
-  }
+  // The label's size is its text's size in its font, measured on the screen so that
+  // it is right also before the label's window exists.
+  HDC dc = GetDC(nullptr);
+  HFONT font = CreateFontHandle(label_->EffectiveFont());
+  HGDIOBJ old = SelectObject(dc, font);
+  std::wstring text = gbk::ToWide(label_->Text());
+  SIZE size{0, label_->EffectiveFont().Size * 2};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  int w = size.cx, h = size.cy;
   int x = Left(), y = Top();
   switch (position_) {
     case lpAbove:

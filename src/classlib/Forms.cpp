@@ -20,6 +20,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 
 TForm::~TForm() {
   if (OnDestroy) OnDestroy(this);
+  hints_.reset();
   if (Application && Application->mainForm_ == this) Application->mainForm_ = nullptr;
 }
 
@@ -63,6 +64,16 @@ void TForm::CreateHandle() {
       Application->mainForm_->HandleAllocated()) {
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Application->mainForm_->Handle()));
   }
+}
+
+void TForm::AfterCreate() { hints_ = std::make_unique<THintWindow>(hwnd_); }
+
+void TForm::HintToolCreated(HWND h) {
+  if (hints_) hints_->AddTool(h);
+}
+
+void TForm::HintToolDestroyed(HWND h) {
+  if (hints_) hints_->RemoveTool(h);
 }
 
 void TForm::PlaceOnScreen() {
@@ -183,6 +194,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && OnActivate) OnActivate(this);
+      break;
+    case WM_NOTIFY:
+      if (hints_ && hints_->HandleNotify(reinterpret_cast<NMHDR*>(l))) return 0;
       break;
     case kRelease:
       delete this;

@@ -6,9 +6,12 @@
 // shows any exception that escapes a message handler in its standard box.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "classlib/Controls.h"
+#include "classlib/Hints.h"
 
 class TMainMenu;
 
@@ -57,10 +60,14 @@ class TForm : public TWinControl {
   DWORD CreateStyle() const override;
   DWORD ExStyle() const override;
   void CreateHandle() override;
+  void AfterCreate() override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void HintToolCreated(HWND h) override;
+  void HintToolDestroyed(HWND h) override;
 
  private:
   void PlaceOnScreen();
+  std::unique_ptr<THintWindow> hints_;
   TMainMenu* menu_ = nullptr;
   bool modal_ = false;
   bool shownOnce_ = false;
@@ -87,7 +94,13 @@ class TApplication : public TComponent {
 
   TForm* MainForm() const { return mainForm_; }
   std::string Title;
+  // Tooltip delays in ms: before a tip shows, before the next tool's tip shows while
+  // one is on show, and how long a tip stays.
+  int HintPause = 500;
+  int HintShortPause = 50;
   int HintHidePause = 2500;
+  // Called before each hint shows; may change its text and timeouts.
+  std::function<void(THintInfo& info)> OnShowHint;
 
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
   void ShowException(const std::exception& e);

@@ -1,6 +1,7 @@
 #include "tools/Ubjx.h"
 
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 
 std::string LoadSurnameOrigins() {
@@ -10,6 +11,21 @@ std::string LoadSurnameOrigins() {
   if (!data) throw Exception("resource BJX not found");
   return std::string(static_cast<const char*>(data), SizeofResource(nullptr, r));
 }
+
+namespace {
+
+// The bottom panel first, so the list and the memo share what is left.
+// clang-format off
+const LayoutRow kLayout[] = {
+  {New<TPanel>,     "Panel1",    "",       0,  0, 560,  44, "",       alBottom},
+  {New<TListBox>,   "Lstbjx",    "",       0,  0, 110, 376, "",       alLeft},
+  {New<TMemo>,      "Memo1",     "",     110,  0, 450, 376, "",       alClient},
+  {New<TEnterEdit>, "LedtName",  "姓氏", 150, 11, 100,  22, "Panel1", alNone},
+  {New<TButton>,    "BtnSearch", "查找", 270,  9,  75,  26, "Panel1", alNone},
+};
+// clang-format on
+
+}  // namespace
 
 TFrmBjx::TFrmBjx(TComponent* owner) : TForm(owner) {
   SetText(gbk::FromUtf8("百家姓查询"));
@@ -23,31 +39,17 @@ TFrmBjx::TFrmBjx(TComponent* owner) : TForm(owner) {
   TFont redFont;
   redFont.Color = clRed;
 
-  // The layout: bottom panel first, so the list and the memo share what is left.
-  Panel1 = new TPanel(this);
-  Panel1->SetParent(this);
-  Panel1->SetHeight(44);
-  Panel1->SetAlign(alBottom);
-  Lstbjx = new TListBox(this);
-  Lstbjx->SetParent(this);
-  Lstbjx->SetWidth(110);
-  Lstbjx->SetAlign(alLeft);
+  TLayout layout(this, this, kLayout);
+  layout.Bind(Panel1, "Panel1");
+  layout.Bind(Lstbjx, "Lstbjx");
+  layout.Bind(Memo1, "Memo1");
+  layout.Bind(LedtName, "LedtName");
+  layout.Bind(BtnSearch, "BtnSearch");
   Lstbjx->SetFont(listFont);
-  Memo1 = new TMemo(this);
-  Memo1->SetParent(this);
-  Memo1->SetAlign(alClient);
   Memo1->ReadOnly = true;
-  LedtName = new TEnterEdit(this);
-  LedtName->SetParent(Panel1);
   LedtName->SetLabelPosition(lpLeft);
-  LedtName->EditLabel()->SetText(gbk::FromUtf8("姓氏"));
-  LedtName->SetBounds(150, 11, 100, 22);
   LedtName->MaxLength = 4;
   LedtName->SetFont(redFont);
-  BtnSearch = new TButton(this);
-  BtnSearch->SetParent(Panel1);
-  BtnSearch->SetText(gbk::FromUtf8("查找"));
-  BtnSearch->SetBounds(270, 9, 75, 26);
 
   Lstbjx->OnClick = [this](TObject* s) { LstbjxClick(s); };
   BtnSearch->OnClick = [this](TObject* s) { BtnSearchClick(s); };

@@ -1,26 +1,32 @@
 #include "tools/Uchoicenum.h"
 
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
+
+namespace {
+
+// clang-format off
+const LayoutRow kLayout[] = {
+  {New<TCheckListBox>, "ChkNum",  "",      10,  10, 200, 190, "", alNone},
+  {New<TButton>,       "BitBtn1", "选定",  20, 212,  80,  28, "", alNone},
+  {New<TButton>,       "BitBtn2", "取消", 120, 212,  80,  28, "", alNone},
+};
+// clang-format on
+
+}  // namespace
 
 TFrmChoiceNum::TFrmChoiceNum(TComponent* owner) : TForm(owner) {
   SetText(gbk::FromUtf8("选择想要的几个号码"));
   SetClientSize(220, 250);
   Position = poScreenCenter;
   BorderStyle = bsDialog;
-  ChkNum = new TCheckListBox(this);
-  ChkNum->SetParent(this);
-  ChkNum->SetBounds(10, 10, 200, 190);
+  TLayout layout(this, this, kLayout);
+  layout.Bind(ChkNum, "ChkNum");
+  layout.Bind(BitBtn1, "BitBtn1");
+  layout.Bind(BitBtn2, "BitBtn2");
   for (int d = 0; d <= 9; ++d) ChkNum->Items().Add(IntToStr(d));
-  BitBtn1 = new TButton(this);
-  BitBtn1->SetParent(this);
-  BitBtn1->SetText(gbk::FromUtf8("选定"));
-  BitBtn1->SetBounds(20, 212, 80, 28);
   BitBtn1->Default = true;
-  BitBtn2 = new TButton(this);
-  BitBtn2->SetParent(this);
-  BitBtn2->SetText(gbk::FromUtf8("取消"));
-  BitBtn2->SetBounds(120, 212, 80, 28);
   BitBtn2->ModalResult = mrCancel;
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
   DoCreate();

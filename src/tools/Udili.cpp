@@ -1,10 +1,9 @@
 #include "tools/Udili.h"
 
-#include <map>
-
 #include "cases/Caserules.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TStringList.h"
 
@@ -12,49 +11,29 @@ namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
-enum Kind { kCombo, kLabel, kEdit, kButton };
-
-struct Row {
-  Kind kind;
-  const char* name;
-  const char* caption;  // a labelled edit's label
-  int left, top, width, height;
-  int maxLength;
-};
+// A drop-down list of fixed choices.
+TControl* NewList(TComponent* owner) {
+  auto* c = new TComboBox(owner);
+  c->Style = csDropDownList;
+  c->DropDownCount = 16;
+  return c;
+}
 
 // clang-format off
-const Row kLayout[] = {
-  {kCombo,  "CboSheng",    "",      8,   8, 116, 22, 0},
-  {kCombo,  "CboShi",      "",    132,   8, 120, 22, 0},
-  {kLabel,  "LblJing",     "经度",  8,  42,  32, 16, 0},
-  {kEdit,   "LedtJingDu",  "度",   44,  38,  40, 22, 3},
-  {kEdit,   "LedtJingFen", "分",  104,  38,  32, 22, 2},
-  {kLabel,  "LblWei",      "纬度",  8,  72,  32, 16, 0},
-  {kEdit,   "LedtWeiDu",   "度",   44,  68,  40, 22, 2},
-  {kEdit,   "LedtWeiFen",  "分",  104,  68,  32, 22, 2},
-  {kButton, "BtoEdit",     "修改", 176,  52,  72, 26, 0},
+const LayoutRow kLayout[] = {
+  {NewList,           "CboSheng",    "",       8,  8, 116, 22, "", alNone},
+  {NewList,           "CboShi",      "",     132,  8, 120, 22, "", alNone},
+  {New<TLabel>,       "LblJing",     "经度",   8, 42,  32, 16, "", alNone},
+  {New<TLabeledEdit>, "LedtJingDu",  "度",    44, 38,  40, 22, "", alNone},
+  {New<TLabeledEdit>, "LedtJingFen", "分",   104, 38,  32, 22, "", alNone},
+  {New<TLabel>,       "LblWei",      "纬度",   8, 72,  32, 16, "", alNone},
+  {New<TLabeledEdit>, "LedtWeiDu",   "度",    44, 68,  40, 22, "", alNone},
+  {New<TLabeledEdit>, "LedtWeiFen",  "分",   104, 68,  32, 22, "", alNone},
+  {New<TButton>,      "BtoEdit",     "修改", 176, 52,  72, 26, "", alNone},
 };
 // clang-format on
 
 constexpr int kSectionCount = kProvinceCount - 1;  // "未知地" has no section
-
-TControl* Make(Kind kind, TComponent* owner) {
-  switch (kind) {
-    case kCombo: {
-      auto* c = new TComboBox(owner);
-      c->Style = csDropDownList;
-      c->DropDownCount = 16;
-      return c;
-    }
-    case kLabel:
-      return new TLabel(owner);
-    case kEdit:
-      return new TLabeledEdit(owner);
-    case kButton:
-      return new TButton(owner);
-  }
-  return nullptr;
-}
 
 // Splits at the first separator; without one the first part is empty.
 void SplitAt(const std::string& s, char sep, std::string& first, std::string& rest) {
@@ -76,30 +55,12 @@ TFrmDiLi::TFrmDiLi(TComponent* owner) : TForm(owner) {
   BuildLayout();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
-  // The edits' labels are measured once their windows exist.
-  OnShow = [this](TObject*) {
-    for (TLabeledEdit* e : {LedtJingDu, LedtJingFen, LedtWeiDu, LedtWeiFen}) e->SetLabelPosition(lpRight);
-  };
   DoCreate();
 }
 
 void TFrmDiLi::BuildLayout() {
-  std::map<std::string, TControl*> made;
-  for (const Row& r : kLayout) {
-    TControl* c = Make(r.kind, this);
-    c->Name = r.name;
-    c->SetBounds(r.left, r.top, r.width, r.height);
-    c->SetParent(this);
-    if (auto* e = dynamic_cast<TLabeledEdit*>(c)) {
-      e->EditLabel()->SetText(U(r.caption));
-      e->SetLabelPosition(lpRight);
-      e->MaxLength = r.maxLength;
-    } else {
-      c->SetText(U(r.caption));
-    }
-    made[r.name] = c;
-  }
-  auto get = [&made]<class T>(T*& slot, const char* name) { slot = static_cast<T*>(made.at(name)); };
+  TLayout layout(this, this, kLayout);
+  auto get = [&layout]<class T>(T*& slot, const char* name) { layout.Bind(slot, name); };
   get(CboSheng, "CboSheng");
   get(CboShi, "CboShi");
   get(LblJing, "LblJing");
@@ -109,6 +70,9 @@ void TFrmDiLi::BuildLayout() {
   get(LedtWeiDu, "LedtWeiDu");
   get(LedtWeiFen, "LedtWeiFen");
   get(BtoEdit, "BtoEdit");
+  LedtJingDu->MaxLength = 3;
+  for (TLabeledEdit* e : {LedtJingFen, LedtWeiDu, LedtWeiFen}) e->MaxLength = 2;
+  for (TLabeledEdit* e : {LedtJingDu, LedtJingFen, LedtWeiDu, LedtWeiFen}) e->SetLabelPosition(lpRight);
   LedtJingDu->SetText("120");
   CboSheng->OnSelect = [this](TObject* s) { CboShengClick(s); };
   CboShi->OnSelect = [this](TObject* s) { CboShiClick(s); };

@@ -1,6 +1,7 @@
 #include "tools/Untwnl.h"
 
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 #include "engine/NameTables.h"
 
@@ -104,6 +105,32 @@ void TMonthImage::Paint(HDC dc) {
 
 // ---- TFrmWnl ----
 
+namespace {
+
+// The month grid paints the window's own view.
+TControl* NewMonthImage(TComponent* owner) { return new TMonthImage(owner, static_cast<TFrmWnl*>(owner)->View()); }
+
+// clang-format off
+const LayoutRow kLayout[] = {
+  {New<TEnterKey<TEdit>>, "EdtYear",   "",     8,   8,  56,  22, "", alNone},
+  {New<TUpDown>,          "UpYear",    "",    64,   8,  16,  22, "", alNone},
+  {New<TComboBox>,        "CboM",      "",    88,   8,  60,  22, "", alNone},
+  {New<TComboBox>,        "CboD",      "",   152,   8,  60,  22, "", alNone},
+  {New<TComboBox>,        "CboH",      "",   216,   8,  60,  22, "", alNone},
+  {New<TComboBox>,        "CboMinute", "",   280,   8,  60,  22, "", alNone},
+  {New<TButton>,          "BitBtn2",   "<",  348,   6,  28,  26, "", alNone},
+  {New<TButton>,          "BitBtn1",   ">",  380,   6,  28,  26, "", alNone},
+  {New<TSpeedButton>,     "BtoNow",    "今", 412,   6,  28,  26, "", alNone},
+  {NewMonthImage,         "Img",       "",     6,  40, 420, 336, "", alNone},
+  {New<TLabel>,           "LabShow",   "",   432,  40, 100,  22, "", alNone},
+  {New<TMemo>,            "MeoTitle",  "",   432,  66, 100, 110, "", alNone},
+  {New<TMemo>,            "MeoJie",    "",   432, 180, 100, 110, "", alNone},
+  {New<TMemo>,            "MeoGanZhi", "",   432, 294, 100,  82, "", alNone},
+};
+// clang-format on
+
+}  // namespace
+
 TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
   SetText(U("Karvell万年历"));
   SetClientSize(536, 380);
@@ -111,55 +138,41 @@ TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
   BorderStyle = bsSingle;
   Position = poScreenCenter;
 
-  struct Place {
-    TControl* control;
-    int left, top, width, height;
-  };
-  EdtYear = new TEnterKey<TEdit>(this);
+  TLayout layout(this, this, kLayout);
+  auto get = [&layout]<class T>(T*& slot, const char* name) { layout.Bind(slot, name); };
+  get(EdtYear, "EdtYear");
+  get(UpYear, "UpYear");
+  get(CboM, "CboM");
+  get(CboD, "CboD");
+  get(CboH, "CboH");
+  get(CboMinute, "CboMinute");
+  get(BitBtn2, "BitBtn2");
+  get(BitBtn1, "BitBtn1");
+  get(BtoNow, "BtoNow");
+  get(Img, "Img");
+  get(LabShow, "LabShow");
+  get(MeoTitle, "MeoTitle");
+  get(MeoJie, "MeoJie");
+  get(MeoGanZhi, "MeoGanZhi");
   EdtYear->MaxLength = 5;
-  UpYear = new TUpDown(this);
   UpYear->SetRange(MMonthView::ToInternalYear(MMonthView::kMinYear), MMonthView::kMaxYear);
-  CboM = new TComboBox(this);
-  CboD = new TComboBox(this);
-  CboH = new TComboBox(this);
-  CboMinute = new TComboBox(this);
-  BitBtn2 = new TButton(this);
-  BitBtn2->SetText("<");
   BitBtn2->Hint = U("上一月");
-  BitBtn1 = new TButton(this);
-  BitBtn1->SetText(">");
   BitBtn1->Hint = U("下一月");
-  BtoNow = new TButton(this);
-  BtoNow->SetText(U("今"));
   BtoNow->Hint = U("当前时间");
-  Img = new TMonthImage(this, view);
-  LabShow = new TLabel(this);
+  BtoNow->Flat = true;
+  BitBtn2->ShowHint = true;
+  BitBtn1->ShowHint = true;
+  BtoNow->ShowHint = true;
   TFont bold;
   bold.Bold = true;
   bold.Size = 12;
   LabShow->SetFont(bold);
-  MeoTitle = new TMemo(this);
-  MeoJie = new TMemo(this);
-  MeoGanZhi = new TMemo(this);
   TFont red, blue;
   red.Color = clRed;
   blue.Color = clBlue;
   MeoJie->SetFont(red);
   MeoGanZhi->SetFont(blue);
   for (TMemo* m : {MeoTitle, MeoJie, MeoGanZhi}) m->ReadOnly = true;
-  for (TButton* b : {BitBtn2, BitBtn1, BtoNow}) b->ShowHint = true;
-
-  const Place layout[] = {
-      {EdtYear, 8, 8, 56, 22},      {UpYear, 64, 8, 16, 22},        {CboM, 88, 8, 60, 22},
-      {CboD, 152, 8, 60, 22},       {CboH, 216, 8, 60, 22},         {CboMinute, 280, 8, 60, 22},
-      {BitBtn2, 348, 6, 28, 26},    {BitBtn1, 380, 6, 28, 26},      {BtoNow, 412, 6, 28, 26},
-      {Img, 6, 40, 420, 336},       {LabShow, 432, 40, 100, 22},    {MeoTitle, 432, 66, 100, 110},
-      {MeoJie, 432, 180, 100, 110}, {MeoGanZhi, 432, 294, 100, 82},
-  };
-  for (const Place& p : layout) {
-    p.control->SetParent(this);
-    p.control->SetBounds(p.left, p.top, p.width, p.height);
-  }
 
   UpYear->OnClick = [this](TObject*, TUDBtnType) { UpYearClick(); };
   BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };

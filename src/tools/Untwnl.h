@@ -2,6 +2,7 @@
 // keeps at most one, and closing it frees it and forgets it.
 #pragma once
 
+#include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
@@ -38,7 +39,7 @@ class TFrmWnl : public TForm {
   TComboBox* CboMinute;
   TButton* BitBtn2;
   TButton* BitBtn1;
-  TButton* BtoNow;
+  TSpeedButton* BtoNow;
   TMonthImage* Img;
   TLabel* LabShow;
   TMemo* MeoTitle;

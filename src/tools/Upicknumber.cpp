@@ -1,6 +1,7 @@
 #include "tools/Upicknumber.h"
 
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 #include "tools/Uchoicenum.h"
 
@@ -8,6 +9,27 @@ namespace {
 
 constexpr int kAny = 0;     // item "任意"
 constexpr int kChoose = 1;  // item "选择"; digit d is item d + 2
+
+// The group holds one list for each digit position of the number.
+// clang-format off
+const LayoutRow kLayout[] = {
+  {New<TGroupBox>, "GroupBox1",  "手机号码组合",   8,   4, 624,  56, "",          alNone},
+  {New<TComboBox>, "Cbo1",       "",               8,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo2",       "",              63,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo3",       "",             118,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo4",       "",             173,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo5",       "",             228,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo6",       "",             283,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo7",       "",             338,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo8",       "",             393,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo9",       "",             448,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo10",      "",             503,  22,  53,  22, "GroupBox1", alNone},
+  {New<TComboBox>, "Cbo11",      "",             558,  22,  53,  22, "GroupBox1", alNone},
+  {New<TButton>,   "BitBtn1",    "挑选",           8,  68,  90,  28, "",          alNone},
+  {New<TListBox>,  "LstNumber",  "",               8, 104, 260, 328, "",          alNone},
+  {New<TMemo>,     "MeoExplain", "",             276, 104, 356, 328, "",          alNone},
+};
+// clang-format on
 
 TColor PositionColour(int p) { return p <= 3 ? clBlack : p <= 7 ? clBlue : clRed; }
 
@@ -19,30 +41,19 @@ TFrmPickNumber::TFrmPickNumber(TComponent* owner) : TForm(owner) {
   Position = poScreenCenter;
   BorderStyle = bsDialog;
 
-  GroupBox1 = new TGroupBox(this);
-  GroupBox1->SetParent(this);
-  GroupBox1->SetText(gbk::FromUtf8("手机号码组合"));
-  GroupBox1->SetBounds(8, 4, 624, 56);
+  TLayout layout(this, this, kLayout);
+  layout.Bind(GroupBox1, "GroupBox1");
   for (int p = 1; p <= MNumberPicker::kPositions; ++p) {
-    TComboBox* c = new TComboBox(this);
-    c->SetParent(GroupBox1);
-    c->SetBounds(8 + (p - 1) * 55, 22, 53, 22);
+    TComboBox* c = layout.Get<TComboBox>("Cbo" + IntToStr(p));
     TFont f;
     f.Color = PositionColour(p);
     c->SetFont(f);
     c->DropDownCount = 12;
     Cbo[p - 1] = c;
   }
-  BitBtn1 = new TButton(this);
-  BitBtn1->SetParent(this);
-  BitBtn1->SetText(gbk::FromUtf8("挑选"));
-  BitBtn1->SetBounds(8, 68, 90, 28);
-  LstNumber = new TListBox(this);
-  LstNumber->SetParent(this);
-  LstNumber->SetBounds(8, 104, 260, 328);
-  MeoExplain = new TMemo(this);
-  MeoExplain->SetParent(this);
-  MeoExplain->SetBounds(276, 104, 356, 328);
+  layout.Bind(BitBtn1, "BitBtn1");
+  layout.Bind(LstNumber, "LstNumber");
+  layout.Bind(MeoExplain, "MeoExplain");
   MeoExplain->ReadOnly = true;
 
   BitBtn1->OnClick = [this](TObject*) { GenerateNumbers(); };

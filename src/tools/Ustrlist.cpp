@@ -1,45 +1,18 @@
 #include "tools/Ustrlist.h"
 
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 
 namespace {
 
-enum Kind { kPanel, kMemo, kButton };
-
-struct Row {
-  Kind kind;
-  const char* name;
-  const char* caption;
-  int left, top, width, height;
-  const char* parent;
-  TAlign align;
-  int modalResult;
-};
-
 // clang-format off
-const Row kLayout[] = {
-  {kPanel,  "PanButtons", "",     0,   0, 360, 40, "",           alBottom, mrNone},
-  {kMemo,   "MeoInput",   "",     0,   0, 360, 260, "",          alClient, mrNone},
-  {kButton, "BitBtn2",    "测算", 86,  7,  80,  26, "PanButtons", alNone,   mrOk},
-  {kButton, "BitBtn1",    "返回", 194, 7,  80,  26, "PanButtons", alNone,   mrCancel},
+const LayoutRow kLayout[] = {
+  {New<TPanel>,  "PanButtons", "",       0, 0, 360,  40, "",           alBottom},
+  {New<TMemo>,   "MeoInput",   "",       0, 0, 360, 260, "",           alClient},
+  {New<TButton>, "BitBtn2",    "测算",  86, 7,  80,  26, "PanButtons", alNone},
+  {New<TButton>, "BitBtn1",    "返回", 194, 7,  80,  26, "PanButtons", alNone},
 };
 // clang-format on
-
-TControl* Make(const Row& r, TComponent* owner) {
-  switch (r.kind) {
-    case kPanel:
-      return new TPanel(owner);
-    case kMemo:
-      return new TMemo(owner);
-    case kButton: {
-      auto* b = new TButton(owner);
-      b->ModalResult = r.modalResult;
-      b->Default = r.modalResult == mrOk;
-      return b;
-    }
-  }
-  return nullptr;
-}
 
 }  // namespace
 
@@ -54,17 +27,13 @@ TFrmStrList::TFrmStrList(TComponent* owner) : TForm(owner) {
 }
 
 void TFrmStrList::BuildLayout() {
-  for (const Row& r : kLayout) {
-    TControl* c = Make(r, this);
-    c->Name = r.name;
-    c->SetText(gbk::FromUtf8(r.caption));
-    c->SetBounds(r.left, r.top, r.width, r.height);
-    c->SetParent(*r.parent ? static_cast<TWinControl*>(FindComponent(r.parent)) : this);
-    c->SetAlign(r.align);
-  }
-  MeoInput = static_cast<TMemo*>(FindComponent("MeoInput"));
-  BitBtn2 = static_cast<TButton*>(FindComponent("BitBtn2"));
-  BitBtn1 = static_cast<TButton*>(FindComponent("BitBtn1"));
+  TLayout layout(this, this, kLayout);
+  layout.Bind(MeoInput, "MeoInput");
+  layout.Bind(BitBtn2, "BitBtn2");
+  layout.Bind(BitBtn1, "BitBtn1");
+  BitBtn2->ModalResult = mrOk;
+  BitBtn2->Default = true;
+  BitBtn1->ModalResult = mrCancel;
   TFont big = MeoInput->Font();
   big.Size = 14;  // 19 pixels at 96 dpi
   MeoInput->SetFont(big);

@@ -1,6 +1,7 @@
 #include "tools/Utestname.h"
 
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 
 TNameGrid::TNameGrid(TComponent* owner) : TWinControl(owner) {
   TFont f;
@@ -73,36 +74,39 @@ LRESULT TNameGrid::WndProc(UINT msg, WPARAM w, LPARAM l) {
   return TWinControl::WndProc(msg, w, l);
 }
 
+namespace {
+
+constexpr int kGridWidth = 8 * TNameGrid::kCellWidth;
+constexpr int kGridHeight = 8 * TNameGrid::kCellHeight;
+constexpr int kButtonsTop = 42 + kGridHeight + 20;
+
+// clang-format off
+const LayoutRow kLayout[] = {
+  {New<TLabel>,    "StaticText1", "回答下表中有否你的姓 ",  12,          12,                  200,              18, "", alNone},
+  {New<TPanel>,    "Panel1",      "",                      220,           6, kGridWidth + 12 - 220,              28, "", alNone},
+  {New<TNameGrid>, "GridName",    "",                       12,          42,       kGridWidth + 2, kGridHeight + 2, "", alNone},
+  {New<TButton>,   "Btnok",       "有",                     40, kButtonsTop,                   80,              28, "", alNone},
+  {New<TButton>,   "Btnno",       "没有",                  150, kButtonsTop,                   80,              28, "", alNone},
+  {New<TButton>,   "BtnReset",    "重来",                  260, kButtonsTop,                   80,              28, "", alNone},
+};
+// clang-format on
+
+}  // namespace
+
 TFrmTestName::TFrmTestName(TComponent* owner) : TForm(owner) {
   SetText(gbk::FromUtf8("巧猜姓氏"));
   SetClientSize(8 * TNameGrid::kCellWidth + 24, 8 * TNameGrid::kCellHeight + 130);
   Position = poScreenCenter;
   BorderStyle = bsDialog;
 
-  StaticText1 = new TLabel(this);
-  StaticText1->SetParent(this);
-  StaticText1->SetText(gbk::FromUtf8("回答下表中有否你的姓 "));
-  StaticText1->SetBounds(12, 12, 200, 18);
-  Panel1 = new TPanel(this);
-  Panel1->SetParent(this);
-  Panel1->SetBounds(220, 6, 8 * TNameGrid::kCellWidth + 12 - 220, 28);
-  GridName = new TNameGrid(this);
-  GridName->SetParent(this);
-  GridName->SetBounds(12, 42, 8 * TNameGrid::kCellWidth + 2, 8 * TNameGrid::kCellHeight + 2);
-  const int buttonsTop = 42 + 8 * TNameGrid::kCellHeight + 20;
-  Btnok = new TButton(this);
-  Btnok->SetParent(this);
-  Btnok->SetText(gbk::FromUtf8("有"));
-  Btnok->SetBounds(40, buttonsTop, 80, 28);
+  TLayout layout(this, this, kLayout);
+  layout.Bind(StaticText1, "StaticText1");
+  layout.Bind(Panel1, "Panel1");
+  layout.Bind(GridName, "GridName");
+  layout.Bind(Btnok, "Btnok");
+  layout.Bind(Btnno, "Btnno");
+  layout.Bind(BtnReset, "BtnReset");
   Btnok->Default = true;
-  Btnno = new TButton(this);
-  Btnno->SetParent(this);
-  Btnno->SetText(gbk::FromUtf8("没有"));
-  Btnno->SetBounds(150, buttonsTop, 80, 28);
-  BtnReset = new TButton(this);
-  BtnReset->SetParent(this);
-  BtnReset->SetText(gbk::FromUtf8("重来"));
-  BtnReset->SetBounds(260, buttonsTop, 80, 28);
   Timer1 = new TTimer(this);
   Timer1->SetInterval(500);
 

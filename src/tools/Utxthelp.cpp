@@ -1,6 +1,7 @@
 #include "tools/Utxthelp.h"
 
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 
 namespace {
@@ -49,43 +50,18 @@ const char* const kHistory = R"(Torvik 升级改进历史
     命例可以按类别整理、导出和导入。
     支持更换窗口皮肤。)";
 
-enum Kind { kPages, kSheet, kMemo };
-
-struct Row {
-  Kind kind;
-  const char* name;
-  const char* caption;
-  const char* parent;
-  const char* const* text;
-};
-
 // clang-format off
-const Row kLayout[] = {
-  {kPages, "PageControl1", "",             "",             nullptr},
-  {kSheet, "TabUsage",     "使用说明",     "PageControl1", nullptr},
-  {kMemo,  "MeoUsage",     "",             "TabUsage",     &kUsage},
-  {kSheet, "TabHistory",   "升级改进历史", "PageControl1", nullptr},
-  {kMemo,  "MeoHistory",   "",             "TabHistory",   &kHistory},
+const LayoutRow kLayout[] = {
+  {New<TPageControl>, "PageControl1", "",             0, 0, 560, 420, "",             alClient},
+  {New<TTabSheet>,    "TabUsage",     "使用说明",     0, 0, 552, 392, "PageControl1", alNone},
+  {New<TMemo>,        "MeoUsage",     "",             0, 0, 552, 392, "TabUsage",     alClient},
+  {New<TTabSheet>,    "TabHistory",   "升级改进历史", 0, 0, 552, 392, "PageControl1", alNone},
+  {New<TMemo>,        "MeoHistory",   "",             0, 0, 552, 392, "TabHistory",   alClient},
 };
 // clang-format on
 
 // The source texts end lines with "\n"; an edit control needs "\r\n".
 std::string MemoText(const char* utf8) { return StringReplace(gbk::FromUtf8(utf8), "\n", "\r\n"); }
-
-TControl* Make(Kind kind, TComponent* owner) {
-  switch (kind) {
-    case kPages:
-      return new TPageControl(owner);
-    case kSheet:
-      return new TTabSheet(owner);
-    case kMemo: {
-      auto* m = new TMemo(owner);
-      m->ReadOnly = true;
-      return m;
-    }
-  }
-  return nullptr;
-}
 
 }  // namespace
 
@@ -99,23 +75,14 @@ TFrmTxtHelp::TFrmTxtHelp(TComponent* owner) : TForm(owner) {
 }
 
 void TFrmTxtHelp::BuildLayout() {
-  for (const Row& r : kLayout) {
-    TControl* c = Make(r.kind, this);
-    c->Name = r.name;
-    c->SetText(r.text ? MemoText(*r.text) : gbk::FromUtf8(r.caption));
-    auto* parent = *r.parent ? static_cast<TWinControl*>(FindComponent(r.parent)) : this;
-    // The page control places its sheets below the tabs itself.
-    if (r.kind == kSheet) {
-      static_cast<TTabSheet*>(c)->SetPageControl(static_cast<TPageControl*>(parent));
-    } else {
-      c->SetParent(parent);
-      c->SetAlign(alClient);
-    }
-  }
-  PageControl1 = static_cast<TPageControl*>(FindComponent("PageControl1"));
-  TabUsage = static_cast<TTabSheet*>(FindComponent("TabUsage"));
-  TabHistory = static_cast<TTabSheet*>(FindComponent("TabHistory"));
-  MeoUsage = static_cast<TMemo*>(FindComponent("MeoUsage"));
-  MeoHistory = static_cast<TMemo*>(FindComponent("MeoHistory"));
+  TLayout layout(this, this, kLayout);
+  layout.Bind(PageControl1, "PageControl1");
+  layout.Bind(TabUsage, "TabUsage");
+  layout.Bind(TabHistory, "TabHistory");
+  layout.Bind(MeoUsage, "MeoUsage");
+  layout.Bind(MeoHistory, "MeoHistory");
+  for (TMemo* m : {MeoUsage, MeoHistory}) m->ReadOnly = true;
+  MeoUsage->SetText(MemoText(kUsage));
+  MeoHistory->SetText(MemoText(kHistory));
   PageControl1->SetActivePageIndex(0);
 }

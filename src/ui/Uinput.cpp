@@ -1,8 +1,7 @@
 #include "ui/Uinput.h"
 
-#include <map>
-
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TIniFile.h"
 #include "engine/NameTables.h"
@@ -12,66 +11,38 @@ namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
-enum Kind { kLabel, kEdit, kUpDown, kList, kGroup, kRadio, kCheck, kButton };
-
-struct Row {
-  Kind kind;
-  const char* name;
-  const char* caption;
-  int left, top, width, height;
-  const char* parent;
-};
+// A drop-down list of fixed choices.
+TControl* NewList(TComponent* owner) {
+  auto* c = new TComboBox(owner);
+  c->Style = csDropDownList;
+  c->DropDownCount = 16;
+  return c;
+}
 
 // clang-format off
-const Row kLayout[] = {
-  {kLabel,  "LblDate",  "出生时间",  12,  14,  60, 16, ""},
-  {kEdit,   "EdtYear",  "",          76,  10,  50, 22, ""},
-  {kUpDown, "UpDyear",  "",         126,  10,  16, 22, ""},
-  {kLabel,  "LblYear",  "年",       146,  14,  16, 16, ""},
-  {kList,   "cbom",     "",         164,  10,  56, 22, ""},
-  {kList,   "cbod",     "",         224,  10,  56, 22, ""},
-  {kList,   "cbos",     "",          76,  40,  76, 22, ""},
-  {kList,   "cbomin",   "",         164,  40,  56, 22, ""},
-  {kLabel,  "LblPlace", "出生地点",  12,  74,  60, 16, ""},
-  {kList,   "cbodiZ",   "",          76,  70,  96, 22, ""},
-  {kList,   "cbodiC",   "",         176,  70, 104, 22, ""},
-  {kGroup,  "GrpSex",   "性别",      12, 100, 130, 44, ""},
-  {kRadio,  "Rdona",    "男",        12,  18,  50, 20, "GrpSex"},
-  {kRadio,  "Rdonv",    "女",        68,  18,  50, 20, "GrpSex"},
-  {kGroup,  "GrpDate",  "日期方式", 150, 100, 130, 44, ""},
-  {kRadio,  "Rdogl",    "公历",      12,  18,  52, 20, "GrpDate"},
-  {kRadio,  "Rdonl",    "农历",      68,  18,  52, 20, "GrpDate"},
-  {kCheck,  "Chkrun",   "农历闰月", 150, 150, 100, 20, ""},
-  {kButton, "BitBtn1",  "确定",      76, 180,  72, 26, ""},
-  {kButton, "BitBtn2",  "取消",     164, 180,  72, 26, ""},
+const LayoutRow kLayout[] = {
+  {New<TLabel>,       "LblDate",  "出生时间",  12,  14,  60, 16, "",        alNone},
+  {New<TEdit>,        "EdtYear",  "",          76,  10,  50, 22, "",        alNone},
+  {New<TUpDown>,      "UpDyear",  "",         126,  10,  16, 22, "",        alNone},
+  {New<TLabel>,       "LblYear",  "年",       146,  14,  16, 16, "",        alNone},
+  {NewList,           "cbom",     "",         164,  10,  56, 22, "",        alNone},
+  {NewList,           "cbod",     "",         224,  10,  56, 22, "",        alNone},
+  {NewList,           "cbos",     "",          76,  40,  76, 22, "",        alNone},
+  {NewList,           "cbomin",   "",         164,  40,  56, 22, "",        alNone},
+  {New<TLabel>,       "LblPlace", "出生地点",  12,  74,  60, 16, "",        alNone},
+  {NewList,           "cbodiZ",   "",          76,  70,  96, 22, "",        alNone},
+  {NewList,           "cbodiC",   "",         176,  70, 104, 22, "",        alNone},
+  {New<TGroupBox>,    "GrpSex",   "性别",      12, 100, 130, 44, "",        alNone},
+  {New<TRadioButton>, "Rdona",    "男",        12,  18,  50, 20, "GrpSex",  alNone},
+  {New<TRadioButton>, "Rdonv",    "女",        68,  18,  50, 20, "GrpSex",  alNone},
+  {New<TGroupBox>,    "GrpDate",  "日期方式", 150, 100, 130, 44, "",        alNone},
+  {New<TRadioButton>, "Rdogl",    "公历",      12,  18,  52, 20, "GrpDate", alNone},
+  {New<TRadioButton>, "Rdonl",    "农历",      68,  18,  52, 20, "GrpDate", alNone},
+  {New<TCheckBox>,    "Chkrun",   "农历闰月", 150, 150, 100, 20, "",        alNone},
+  {New<TButton>,      "BitBtn1",  "确定",      76, 180,  72, 26, "",        alNone},
+  {New<TButton>,      "BitBtn2",  "取消",     164, 180,  72, 26, "",        alNone},
 };
 // clang-format on
-
-TControl* Make(Kind kind, TComponent* owner) {
-  switch (kind) {
-    case kLabel:
-      return new TLabel(owner);
-    case kEdit:
-      return new TEdit(owner);
-    case kUpDown:
-      return new TUpDown(owner);
-    case kList: {
-      auto* c = new TComboBox(owner);
-      c->Style = csDropDownList;
-      c->DropDownCount = 16;
-      return c;
-    }
-    case kGroup:
-      return new TGroupBox(owner);
-    case kRadio:
-      return new TRadioButton(owner);
-    case kCheck:
-      return new TCheckBox(owner);
-    case kButton:
-      return new TButton(owner);
-  }
-  return nullptr;
-}
 
 // Degrees and minutes "d:m" as degrees; the minutes follow the sign of the degrees.
 bool ParseDegrees(const std::string& text, float& out) {
@@ -120,16 +91,8 @@ TFrmInput::TFrmInput(TComponent* owner, BirthRecord& birthRecord, std::string& p
 }
 
 void TFrmInput::BuildLayout() {
-  std::map<std::string, TControl*> made;
-  for (const Row& r : kLayout) {
-    TControl* c = Make(r.kind, this);
-    c->Name = r.name;
-    c->SetText(U(r.caption));
-    c->SetBounds(r.left, r.top, r.width, r.height);
-    c->SetParent(static_cast<TWinControl*>(*r.parent ? made.at(r.parent) : this));
-    made[r.name] = c;
-  }
-  auto get = [&made]<class T>(T*& slot, const char* name) { slot = static_cast<T*>(made.at(name)); };
+  TLayout layout(this, this, kLayout);
+  auto get = [&layout]<class T>(T*& slot, const char* name) { layout.Bind(slot, name); };
   get(EdtYear, "EdtYear");
   get(UpDyear, "UpDyear");
   get(cbom, "cbom");

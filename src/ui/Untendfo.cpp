@@ -2,12 +2,22 @@
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/TStringList.h"
 #include "ui/Untmain.h"
 
 namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+// clang-format off
+const LayoutRow kLayout[] = {
+  {New<TMemo>,     "Memo1",     "",                 8,   8, 344, 180, "", alNone},
+  {New<TCheckBox>, "ChkAuto",   "加入到命稿尾部",   8, 204, 140,  20, "", alNone},
+  {New<TButton>,   "Btnok",     "保存",           196, 200,  72,  26, "", alNone},
+  {New<TButton>,   "BtnCancel", "取消",           278, 200,  72,  26, "", alNone},
+};
+// clang-format on
 
 }  // namespace
 
@@ -17,26 +27,12 @@ TFrmEndfo::TFrmEndfo(TComponent* owner) : TForm(owner) {
   BorderStyle = bsDialog;
   Position = poScreenCenter;
   SetClientSize(360, 240);
-  Memo1 = new TMemo(this);
-  Memo1->Name = "Memo1";
-  Memo1->SetBounds(8, 8, 344, 180);
-  Memo1->SetParent(this);
-  ChkAuto = new TCheckBox(this);
-  ChkAuto->Name = "ChkAuto";
-  ChkAuto->SetText(U("加入到命稿尾部"));
-  ChkAuto->SetBounds(8, 204, 140, 20);
-  ChkAuto->SetParent(this);
-  Btnok = new TButton(this);
-  Btnok->Name = "Btnok";
-  Btnok->SetText(U("保存"));
-  Btnok->SetBounds(196, 200, 72, 26);
-  Btnok->SetParent(this);
-  BtnCancel = new TButton(this);
-  BtnCancel->Name = "BtnCancel";
-  BtnCancel->SetText(U("取消"));
-  BtnCancel->SetBounds(278, 200, 72, 26);
+  TLayout layout(this, this, kLayout);
+  layout.Bind(Memo1, "Memo1");
+  layout.Bind(ChkAuto, "ChkAuto");
+  layout.Bind(Btnok, "Btnok");
+  layout.Bind(BtnCancel, "BtnCancel");
   BtnCancel->ModalResult = mrCancel;
-  BtnCancel->SetParent(this);
   Btnok->OnClick = [this](TObject* s) { BtnokClick(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };

@@ -41,7 +41,7 @@ const LayoutRow kLayout[] = {
   {New<TLabel>,       "StxtWai",      "外格",       2,  20,  18,  96, "PanWuGe",      alNone},
   {New<TLabel>,       "StxtScore",    "得分",      50,   2,  60,  16, "PanWuGe",      alNone},
   {New<TLabel>,       "sTxtSanCai",   "三才",      50, 140,  60,  16, "PanWuGe",      alNone},
-  {New<TButton>,      "sBtoDecName",  "解",         2, 138,  24,  20, "PanWuGe",      alNone},
+  {New<TSpeedButton>, "sBtoDecName",  "解",         2, 138,  24,  20, "PanWuGe",      alNone},
   {New<TTreeView>,    "TreeCase",     "",           0, 162, 130, 238, "PanLeft",      alClient},
   {New<TPageControl>, "PageControl1", "",         130,  28, 510, 400, "",             alClient},
   {New<TTabSheet>,    "PageName",     "姓名分析",   0,   0, 500, 370, "PageControl1", alNone},
@@ -53,7 +53,7 @@ const LayoutRow kLayout[] = {
   {New<TComboBox>,    "CboDanFu",     "",         170,   8,  60,  22, "PanName",      alNone},
   {New<TButton>,      "BtoInput",     "输入生日",   8,  35,  72,  24, "PanName",      alNone},
   {New<TButton>,      "BtnPai",       "测名",      86,  35,  56,  24, "PanName",      alNone},
-  {New<TButton>,      "SbtoSet",      "用神",     148,  35,  44,  24, "PanName",      alNone},
+  {New<TSpeedButton>, "SbtoSet",      "用神",     148,  35,  44,  24, "PanName",      alNone},
   {New<TRichEdit>,    "RedtName",     "",           0,  64, 500, 306, "PageName",     alClient},
 };
 // clang-format on
@@ -133,6 +133,7 @@ TFrmMain::TFrmMain(TComponent* owner) : TForm(owner) {
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  if (Application) Application->OnShowHint = [this](THintInfo& info) { ApplicationEvents1ShowHint(info); };
   DoCreate();
 }
 
@@ -189,6 +190,7 @@ void TFrmMain::BuildLayout() {
 }
 
 TFrmMain::~TFrmMain() {
+  if (Application) Application->OnShowHint = nullptr;
   // The engines go last, also when the window is destroyed without a close.
   delete analyser;
   delete namingAnalyser;
@@ -203,6 +205,9 @@ TFrmMain::~TFrmMain() {
   delete IniFile;
   IniFile = nullptr;
 }
+
+// Moving the mouse from one hinted control to the next shows the next hint after 200 ms.
+void TFrmMain::ApplicationEvents1ShowHint(THintInfo& info) { info.ReshowTimeout = 200; }
 
 void TFrmMain::FormCreate(TObject*) { AppDir = IncludeTrailingBackslash(file::ProgramFolder()); }
 
@@ -223,10 +228,6 @@ void TFrmMain::FormShow(TObject*) {
     f.Size = 11;
     txt[i]->SetFont(f);
   }
-  // The label is measured once its window exists.
-  LedtName->SetLabelPosition(lpLeft);
-  for (TLabeledEdit* e : {static_cast<TLabeledEdit*>(EdtInText), LedtGongCe, LedtGongStart, LedtGongEnd})
-    e->SetLabelPosition(lpLeft);
   radicalText.clear();
   SetBirthDefaults();
   Stxt[0]->SetText(U("姓"));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cases/Database.h"
+#include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
@@ -36,6 +37,7 @@ class TFrmMain : public TForm, private MessagePump {
   void FormCreate(TObject* sender);
   void FormShow(TObject* sender);
   void FormClose(TObject* sender, TCloseAction& action);
+  void ApplicationEvents1ShowHint(THintInfo& info);
 
   void BtoInputClick(TObject* sender);
   void BtnPaiClick(TObject* sender);
@@ -61,7 +63,7 @@ class TFrmMain : public TForm, private MessagePump {
   TLabel* StxtWai;
   TLabel* StxtScore;
   TLabel* sTxtSanCai;
-  TButton* sBtoDecName;
+  TSpeedButton* sBtoDecName;
   TPageControl* PageControl1;
   TTabSheet* PageName;
   TTabSheet* PageQiMing;
@@ -72,7 +74,7 @@ class TFrmMain : public TForm, private MessagePump {
   TComboBox* CboDanFu;
   TButton* BtoInput;
   TButton* BtnPai;
-  TButton* SbtoSet;
+  TSpeedButton* SbtoSet;
   TRichEdit* RedtName;
   TPanel* PanInfo;
   TMemo* MeoFormula;

@@ -1,8 +1,7 @@
 #include "ui/Untset.h"
 
-#include <map>
-
 #include "classlib/Gbk.h"
+#include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
 #include "ui/Untmain.h"
 
@@ -10,53 +9,29 @@ namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
-enum Kind { kCheck, kLabel, kCombo, kGroup, kEdit, kButton };
-
-struct Row {
-  Kind kind;
-  const char* name;
-  const char* caption;
-  int left, top, width, height;
-  const char* parent;
-};
+// A drop-down list of fixed choices.
+TControl* NewList(TComponent* owner) {
+  auto* c = new TComboBox(owner);
+  c->Style = csDropDownList;
+  return c;
+}
 
 // clang-format off
-const Row kLayout[] = {
-  {kCheck,  "ChkSave",    "提示保存",           16,  12, 200, 20, ""},
-  {kCheck,  "ChkZiShi",   "区分夜、早子时",     16,  36, 200, 20, ""},
-  {kCheck,  "ChkCongGe",  "分析使用从格",       16,  60, 200, 20, ""},
-  {kCheck,  "ChkScore",   "姓名高分制",         16,  84, 200, 20, ""},
-  {kCheck,  "ChkBianGe",  "变格时按格局取用神", 16, 108, 200, 20, ""},
-  {kLabel,  "LblDate",    "时间",               16, 138,  40, 16, ""},
-  {kCombo,  "CboSelDate", "",                   60, 134, 110, 22, ""},
-  {kEdit,   "LedtLeft",   "文件左边距离",      108, 166,  62, 22, ""},
-  {kGroup,  "GrpWordLen", "汉字笔画数选择",     16, 196, 220, 52, ""},
-  {kCombo,  "CboWordLen", "",                   12,  20, 140, 22, "GrpWordLen"},
-  {kButton, "BitBtn1",    "设置",               40, 262,  72, 26, ""},
-  {kButton, "BitBtn2",    "取消",              128, 262,  72, 26, ""},
+const LayoutRow kLayout[] = {
+  {New<TCheckBox>,    "ChkSave",    "提示保存",            16,  12, 200, 20, "",           alNone},
+  {New<TCheckBox>,    "ChkZiShi",   "区分夜、早子时",      16,  36, 200, 20, "",           alNone},
+  {New<TCheckBox>,    "ChkCongGe",  "分析使用从格",        16,  60, 200, 20, "",           alNone},
+  {New<TCheckBox>,    "ChkScore",   "姓名高分制",          16,  84, 200, 20, "",           alNone},
+  {New<TCheckBox>,    "ChkBianGe",  "变格时按格局取用神",  16, 108, 200, 20, "",           alNone},
+  {New<TLabel>,       "LblDate",    "时间",                16, 138,  40, 16, "",           alNone},
+  {NewList,           "CboSelDate", "",                    60, 134, 110, 22, "",           alNone},
+  {New<TLabeledEdit>, "LedtLeft",   "文件左边距离",       108, 166,  62, 22, "",           alNone},
+  {New<TGroupBox>,    "GrpWordLen", "汉字笔画数选择",      16, 196, 220, 52, "",           alNone},
+  {NewList,           "CboWordLen", "",                    12,  20, 140, 22, "GrpWordLen", alNone},
+  {New<TButton>,      "BitBtn1",    "设置",                40, 262,  72, 26, "",           alNone},
+  {New<TButton>,      "BitBtn2",    "取消",               128, 262,  72, 26, "",           alNone},
 };
 // clang-format on
-
-TControl* Make(Kind kind, TComponent* owner) {
-  switch (kind) {
-    case kCheck:
-      return new TCheckBox(owner);
-    case kLabel:
-      return new TLabel(owner);
-    case kCombo: {
-      auto* c = new TComboBox(owner);
-      c->Style = csDropDownList;
-      return c;
-    }
-    case kGroup:
-      return new TGroupBox(owner);
-    case kEdit:
-      return new TLabeledEdit(owner);
-    case kButton:
-      return new TButton(owner);
-  }
-  return nullptr;
-}
 
 int ClampIndex(long long v, int count) { return v < 0 || v >= count ? 0 : static_cast<int>(v); }
 
@@ -75,16 +50,8 @@ TFrmSet::TFrmSet(TComponent* owner) : TForm(owner) {
 }
 
 void TFrmSet::BuildLayout() {
-  std::map<std::string, TControl*> made;
-  for (const Row& r : kLayout) {
-    TControl* c = Make(r.kind, this);
-    c->Name = r.name;
-    if (r.kind != kEdit) c->SetText(U(r.caption));
-    c->SetBounds(r.left, r.top, r.width, r.height);
-    c->SetParent(static_cast<TWinControl*>(*r.parent ? made.at(r.parent) : this));
-    made[r.name] = c;
-  }
-  auto get = [&made]<class T>(T*& slot, const char* name) { slot = static_cast<T*>(made.at(name)); };
+  TLayout layout(this, this, kLayout);
+  auto get = [&layout]<class T>(T*& slot, const char* name) { layout.Bind(slot, name); };
   get(ChkSave, "ChkSave");
   get(ChkZiShi, "ChkZiShi");
   get(ChkCongGe, "ChkCongGe");
@@ -99,7 +66,6 @@ void TFrmSet::BuildLayout() {
   get(BitBtn2, "BitBtn2");
   for (const char* item : {"北京时间", "真太阳时", "地方时"}) CboSelDate->Items().Add(U(item));
   for (const char* item : {"康熙笔画", "简体笔画"}) CboWordLen->Items().Add(U(item));
-  LedtLeft->EditLabel()->SetText(U("文件左边距离"));
   LedtLeft->SetLabelPosition(lpLeft);
   LedtLeft->MaxLength = 3;
   BitBtn1->ModalResult = mrOk;
@@ -109,7 +75,6 @@ void TFrmSet::BuildLayout() {
 }
 
 void TFrmSet::FormShow(TObject*) {
-  LedtLeft->SetLabelPosition(lpLeft);  // measured once its window exists
   settingsIni = std::make_unique<TIniFile>(AppDir + "dat\\set.ini");
   TIniFile& ini = *settingsIni;
   ChkSave->SetChecked(ini.ReadBool("set", "save", false));

@@ -190,6 +190,32 @@ TEST_F(StdCtrlsTest, LabeledEditPlacesItsLabelAndFollowsTheEdit) {
   EXPECT_FALSE(IsWindowVisible(lbl->Handle()));
 }
 
+// A label placed before any window exists, on a panel with a font of its own, is
+// measured in that font: it ends just before the edit, as wide as its text.
+TEST_F(StdCtrlsTest, LabeledEditMeasuresItsLabelBeforeItHasAWindow) {
+  auto* panel = Add<TPanel>(0, 0, 400, 300);
+  TFont big;
+  big.Size = 16;
+  panel->SetFont(big);
+  auto* edt = new TLabeledEdit(form);
+  edt->EditLabel()->SetCaption(G("尊姓大名"));
+  edt->SetBounds(200, 50, 80, 22);
+  edt->SetParent(panel);
+  edt->SetLabelPosition(lpLeft);
+  ASSERT_FALSE(edt->EditLabel()->HandleAllocated());
+  form->Show();
+  TLabel* lbl = edt->EditLabel();
+  EXPECT_EQ(lbl->Left() + lbl->Width() + edt->LabelSpacing, 200);
+  HDC dc = GetDC(lbl->Handle());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(lbl->Perform(WM_GETFONT)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, L"\x5C0A\x59D3\x5927\x540D", 4, &size);
+  SelectObject(dc, old);
+  ReleaseDC(lbl->Handle(), dc);
+  EXPECT_EQ(lbl->Width(), size.cx);
+  EXPECT_GT(lbl->Width(), 4 * 16);  // 16 points: more than 16 pixels a character
+}
+
 TEST_F(StdCtrlsTest, TimerFiresFromTheMessageLoopOnlyWhileEnabled) {
   TTimer timer(nullptr);
   int fired = 0;

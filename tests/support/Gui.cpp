@@ -2,6 +2,7 @@
 
 // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>
+// after objidl.h
 #include <gdiplus.h>
 
 #include <vector>
@@ -96,6 +97,27 @@ void Click(HWND button) {
   SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(button, WM_LBUTTONUP, 0, at);
   Pump(50);
+}
+
+void MoveMouse(int screenX, int screenY) {
+  SetCursorPos(screenX, screenY);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = screenX * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = screenY * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void Hover(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  // A few small moves: a tooltip starts its delay on a move over the control.
+  for (int i = 0; i < 3; ++i) {
+    MoveMouse(x + i, y);
+    Pump(30);
+  }
 }
 
 void Key(HWND h, WORD vk) {

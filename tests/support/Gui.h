@@ -22,6 +22,10 @@ std::string Text(HWND h);
 void SetText(HWND h, const std::string& gbk);
 void Click(HWND button);  // a real mouse click at the button's centre
 void Key(HWND h, WORD vk);
+// The mouse pointer moved onto the window's centre as a hand moves it (real input),
+// as a tooltip needs; messages are handled meanwhile.
+void Hover(HWND h);
+void MoveMouse(int screenX, int screenY);
 
 // The window as it is on the screen, saved as a PNG file.
 bool SaveScreenshot(HWND h, const std::string& path);

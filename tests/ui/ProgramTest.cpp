@@ -12,6 +12,8 @@
 #include "classlib/TIniFile.h"
 #include "support/Gui.h"
 
+#include <commctrl.h>
+
 namespace {
 
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
@@ -115,6 +117,47 @@ TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
     gui::Pump(200);
   }
 
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(torvik.WaitExit(20000), 0);
+}
+
+// The speed buttons and the side panel's boxes show their hints; moving between them
+// shows the next one after 200 ms; the name's label sits just left of its edit.
+TEST_F(Program, ShowsHintsOverTheSpeedButtonsAndTheSidePanel) {
+  gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+  HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
+  ASSERT_NE(main, nullptr);
+  gui::Pump(300);
+  SendMessageW(gui::FindChild(main, "TButton", U("测名")), BM_CLICK, 0, 0);
+  gui::Pump(300);
+
+  RECT label{}, edit{};
+  GetWindowRect(gui::FindChild(main, "TLabel", U("尊姓大名")), &label);
+  GetWindowRect(gui::FindChild(main, "TLabeledEdit", ""), &edit);
+  EXPECT_EQ(label.right + 3, edit.left);
+  EXPECT_GT(label.right - label.left, 40);
+
+  struct Row {
+    const char* cls;
+    const char* caption;
+    const char* hintStart;
+  } rows[] = {
+      {"TSpeedButton", "解", "分析"},
+      {"TSpeedButton", "用神", "设定用神"},
+      {"TLabel", "李", "【李】"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.caption);
+    HWND control = gui::FindChild(main, r.cls, U(r.caption));
+    ASSERT_NE(control, nullptr);
+    gui::MoveMouse(0, 0);
+    gui::Pump(800);
+    gui::Hover(control);
+    HWND tip = gui::WaitTopWindow(torvik.Id(), "tooltips_class32", "", 5000);
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(gui::Text(tip).substr(0, U(r.hintStart).size()), U(r.hintStart));
+    EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_RESHOW, 0), 200);
+  }
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(torvik.WaitExit(20000), 0);
 }
