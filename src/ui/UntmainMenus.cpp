@@ -6,6 +6,7 @@
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
+#include "dictionary/Editdict.h"
 #include "tools/Ubjx.h"
 #include "tools/Udili.h"
 #include "tools/Untwnl.h"
@@ -255,7 +256,11 @@ void TFrmMain::OmnusetcolorClick(TObject*) {
 
 void TFrmMain::TmnuTnameClick(TObject*) { ShowModalForm<TFrmTestName>(); }
 void TFrmMain::TmnuBjxClick(TObject*) { ShowModalForm<TFrmBjx>(); }
-void TFrmMain::TmnuxmClick(TObject*) { Ask("编辑字库尚未提供", "提示", MB_OK | MB_ICONINFORMATION); }
+void TFrmMain::TmnuxmClick(TObject*) {
+  TFrmEditDict* dlg = new TFrmEditDict(Application, WordLib);
+  dlg->ShowModal();
+  delete dlg;
+}
 void TFrmMain::TmnuDiliClick(TObject*) { ShowModalForm<TFrmDiLi>(); }
 void TFrmMain::TmnuwnlClick(TObject*) { ShowPerpetualCalendar(); }
 void TFrmMain::N8Click(TObject*) { ShowModalForm<TFrmPickNumber>(); }

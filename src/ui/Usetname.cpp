@@ -96,8 +96,6 @@ TFrmSetName::TFrmSetName(TComponent* owner) : TForm(owner) {
 
 void TFrmSetName::FormShow(TObject*) {
   const NamingConditions& c = *conditions;
-  // Labels are measured once their windows exist.
-  for (TLabeledEdit* e : {LedtXing, EdtExclude, EdtOneWord}) e->SetLabelPosition(lpLeft);
   LedtXing->SetText(FieldText(c.surname));
   RdoNameLen->SetItemIndex(c.givenLength - 1);
   RdoSex->SetItemIndex(c.sex - 1);

@@ -213,6 +213,7 @@ TEST_F(MainMenus, EachCommandOpensItsWindowAndTheCalendarStaysOne) {
   const Row rows[] = {
       {{"辅助工具(&T)", "巧猜姓氏"}, "TFrmTestName", "巧猜姓氏"},
       {{"辅助工具(&T)", "百家姓查询"}, "TFrmBjx", "百家姓查询"},
+      {{"辅助工具(&T)", "编辑起名字库"}, "TFrmEditDict", "编辑字库"},
       {{"辅助工具(&T)", "经纬度设置"}, "TFrmDiLi", "经纬度修改"},
       {{"辅助工具(&T)", "挑选手机号"}, "TFrmPickNumber", "吉利手机号码"},
       {{"选项(&O)", "命稿结尾信息"}, "TFrmEndfo", "编辑尾部信息"},
