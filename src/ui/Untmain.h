@@ -127,7 +127,6 @@ class TFrmMain : public TForm, private MessagePump {
   TMenuItem* N13;
   TMenuItem* N14;
   TMenuItem* N16;
-  TSaveDialog* dlgsave;
 
   // The company page (UntmainCompany.cpp).
   void BuildCompanyPage();
@@ -183,6 +182,55 @@ class TFrmMain : public TForm, private MessagePump {
 
   // The report views' popup menus and the main menu (UntmainMenus.cpp).
   void BuildMenus();
+  TMainMenu* MainMenu1 = nullptr;
+  TMenuItem* mnuFile = nullptr;    // 文件: the case commands go before 退出
+  TMenuItem* Opt_Skin = nullptr;   // 选项 › 界面风格, filled by the skin menu
+  TPopupMenu* PopName = nullptr;   // on RedtName
+  TPopupMenu* PopName2 = nullptr;  // on RedtName2
+  TOpenDialog* dlgimport = nullptr;
+  TSaveDialog* dlgsave = nullptr;  // shared with the naming page's export
+  TPrintDialog* dlgprint = nullptr;
+  TFontDialog* dlgfont = nullptr;
+  TColorDialog* dlgcolor = nullptr;
+  void psendundoClick(TObject* sender);
+  void psendcopyClick(TObject* sender);
+  void psendpasteClick(TObject* sender);
+  void psendcutClick(TObject* sender);
+  void psenddelClick(TObject* sender);
+  void pRdtselallClick(TObject* sender);
+  void psend_setFClick(TObject* sender);
+  void psend_importClick(TObject* sender);
+  void psend_saveClick(TObject* sender);
+  void psend_prtClick(TObject* sender);
+  void MenuItem1Click(TObject* sender);
+  void MenuItem3Click(TObject* sender);
+  void MenuItem4Click(TObject* sender);
+  void MenuItem5Click(TObject* sender);
+  void MenuItem6Click(TObject* sender);
+  void MenuItem7Click(TObject* sender);
+  void MenuItem9Click(TObject* sender);
+  void MenuItem11Click(TObject* sender);
+  void MenuItem12Click(TObject* sender);
+  void MenuItem13Click(TObject* sender);
+  void OsetmoClick(TObject* sender);
+  void OmnusetfontClick(TObject* sender);
+  void OmnusetcolorClick(TObject* sender);
+  void TmnuTnameClick(TObject* sender);
+  void TmnuBjxClick(TObject* sender);
+  void TmnuxmClick(TObject* sender);
+  void TmnuDiliClick(TObject* sender);
+  void TmnuwnlClick(TObject* sender);
+  void N8Click(TObject* sender);
+  void OmnuEndClick(TObject* sender);
+  void N4Click(TObject* sender);
+  void HmnuRhelpClick(TObject* sender);
+  void mlzishiClick(TObject* sender);
+  void fnumcloseClick(TObject* sender);
+  // What the popup commands do to either view.
+  void SetSelectionFont(TRichEdit& view);
+  void ImportReport(TRichEdit& view);
+  void SaveReport(TRichEdit& view);
+  void PrintReport(TRichEdit& view);
 
   // The case tree's popup menu and commands (UntmainCases.cpp).
   void BuildCasePopup();

@@ -207,7 +207,6 @@ void TFrmMain::BuildNamingPage() {
   N14 = AddMenuItem(pMenuMakeName, "查看姓名分析", [this](TObject* s) { N14Click(s); });
   N16 = AddMenuItem(pMenuMakeName, "导出所有姓名", [this](TObject* s) { N16Click(s); });
   LstName->PopupMenu = pMenuMakeName;
-  dlgsave = new TSaveDialog(this);
 
   BtoInput2->OnClick = [this](TObject* s) { BtoInput2Click(s); };
   BtoSet->OnClick = [this](TObject* s) { BtoSetClick(s); };
