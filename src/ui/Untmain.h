@@ -146,6 +146,40 @@ class TFrmMain : public TForm, private MessagePump {
 
   // The dictionary page (UntmainDict.cpp).
   void BuildDictPage();
+  void BtnSearchWordClick(TObject* sender);
+  void SearchWordByChars(const std::string& text);
+  void SearchWordByConditions(const std::string& pinyin, int sex, const std::string& radical, int strokes,
+                              unsigned elementMask);
+  void sBtoSelPianClick(TObject* sender);
+  void CboLibraryClick(TObject* sender);
+  void LedtWordChange(TObject* sender);
+  void LedtPinYingChange(TObject* sender);
+  void CboSexChange(TObject* sender);
+  void CBoxWuXingClickCheck(TObject* sender);
+  void Button1Click(TObject* sender);
+  void Button2Click(TObject* sender);
+  void BtoChePaiClick(TObject* sender);
+  void RunNumberTool(int list);  // 0 phones, 1 companies, 2 plates
+  TPanel* PanDict;
+  TRadioButton* RdoHanZi;
+  TRadioButton* RdoZuHe;
+  TLabeledEdit* LedtWord;
+  TLabeledEdit* LedtPinYing;
+  TComboBox* CboSex;
+  TCheckListBox* CBoxWuXing;
+  TComboBox* CboBiHuaZ;
+  TComboBox* CboJianFan;
+  TButton* sBtoSelPian;
+  TComboBox* CboShowStyle;
+  TCheckBox* ChkExplain;
+  TComboBox* CboLibrary;
+  TButton* BtnSearchWord;
+  TGroupBox* GrpNumbers;
+  TButton* Button1;
+  TButton* Button2;
+  TButton* BtoChePai;
+  TComboBox* CboJianFan2;
+  TMemo* MeoWord;
 
   // The report views' popup menus and the main menu (UntmainMenus.cpp).
   void BuildMenus();

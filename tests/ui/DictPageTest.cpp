@@ -1,0 +1,190 @@
+// The dictionary page of the main window driven through its controls: look-ups, a
+// whole-file scan that leaves the window answering, and the 81-number list tools.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
+#include "resources/StringTable.h"
+#include "support/Gui.h"
+#include "support/TempFolder.h"
+#include "tools/Ustrlist.h"
+#include "ui/ModalDriver.h"
+#include "ui/Untmain.h"
+#include "ui/Untpianpang.h"
+
+namespace {
+
+std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+// The main window on a temp program folder for its settings and cases; the dictionary
+// is the one shipped beside the test, only read.
+class DictPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Title = "Riveri 3.5";
+    main = new TFrmMain(Application);
+    AppDir = temp.Dir();
+    file::CreateDir(temp.Path("dat"));
+    main->Show();
+    main->SetClientSize(800, 560);
+    main->PageControl1->SetActivePageIndex(3);
+    gui::Pump(100);
+  }
+  void TearDown() override {
+    main->Close();
+    delete main;
+  }
+  // Clicks "查询" and waits for the query to end.
+  void Search() {
+    PostMessageW(main->BtnSearchWord->Handle(), BM_CLICK, 0, 0);
+    gui::Pump(50);
+    while (!IsWindowEnabled(main->BtnSearchWord->Handle())) gui::Pump(20);
+  }
+  std::string Shown() { return main->MeoWord->Text(); }
+
+  TApplication app;
+  TempFolder temp;
+  TFrmMain* main = nullptr;
+};
+
+TEST_F(DictPage, LookUpAndConditionsSwitchTheModeAndFillTheMemo) {
+  gui::SetText(main->LedtWord->Handle(), G("李") + "a");
+  EXPECT_TRUE(main->RdoHanZi->Checked());
+  Search();
+  EXPECT_EQ(Shown().rfind(G("李："), 0), 0u) << Shown();
+  EXPECT_NE(Shown().find(G("字库中没有这个字。")), std::string::npos);
+
+  gui::SetText(main->LedtPinYing->Handle(), "zzz");
+  EXPECT_TRUE(main->RdoZuHe->Checked());
+  Search();
+  EXPECT_EQ(Shown(), G("找不到符合条件的汉字。") + "\r\n");
+}
+
+TEST_F(DictPage, WholeScanKeepsTheWindowAnswering) {
+  main->CboShowStyle->SetItemIndex(0);
+  main->ChkExplain->SetChecked(true);
+  // The longest wait of a 50 ms timer tells how long the window went unanswered.
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point last = Clock::now();
+  double longest = 0;
+  bool lockedDuringScan = false;
+  TTimer timer(nullptr);
+  timer.SetInterval(50);
+  timer.OnTimer = [&](TObject*) {
+    longest = std::max(longest, std::chrono::duration<double>(Clock::now() - last).count());
+    lockedDuringScan |= !IsWindowEnabled(main->Handle());
+    last = Clock::now();
+  };
+  auto start = Clock::now();
+  Search();
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  std::string shown = Shown();
+  ASSERT_TRUE(WordLib.Open(0));
+  int all = static_cast<int>(WordLib.AllWord().size() / 2);
+  EXPECT_NE(shown.find(Format(G("【共找到 %d 个汉字】").c_str(), all)), std::string::npos);
+  EXPECT_EQ(shown.rfind(G("【基本解释】")) != std::string::npos, true);
+  EXPECT_LT(longest, 2.0);
+  // No other command could reach the dictionary while the scan ran.
+  EXPECT_TRUE(lockedDuringScan);
+  EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+  std::printf("scan of %d characters with explanations: %.1f s, %zu bytes shown, longest stall %.2f s\n", all, seconds,
+              shown.size(), longest);
+  SendMessageW(main->MeoWord->Handle(), EM_SETSEL, 0, 0);
+  SendMessageW(main->MeoWord->Handle(), EM_SCROLLCARET, 0, 0);
+  gui::Pump(200);
+  gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-scan.png"));
+}
+
+TEST_F(DictPage, PickedRadicalNarrowsTheScan) {
+  modal::Driver d({[] {
+    HWND h = gui::WaitTopWindow(GetCurrentProcessId(), "TFrmPianPang", "", 50);
+    auto* picker = dynamic_cast<TFrmPianPang*>(TControl::FromHandle(h));
+    if (!picker || picker->ChkPian->Items().Count() == 0) return false;
+    picker->ChkPian->SetChecked(picker->ChkPian->Items().IndexOf(G("木")), true);
+    PostMessageW(picker->BitBtn1->Handle(), BM_CLICK, 0, 0);
+    return true;
+  }});
+  main->sBtoSelPianClick(nullptr);
+  EXPECT_EQ(main->radicalText, G("木"));
+  main->CboShowStyle->SetItemIndex(1);
+  main->CboBiHuaZ->SetItemIndex(7);
+  Search();
+  std::string shown = Shown();
+  EXPECT_NE(shown.find(G("李　")), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(G("国")), std::string::npos);
+  gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-radical.png"));
+}
+
+// Answers the list-input window with `lines` (OK) or cancels it when `lines` is null.
+std::function<bool()> AnswerList(std::optional<std::string> lines, std::string& shownBefore) {
+  return [lines, &shownBefore] {
+    HWND h = gui::WaitTopWindow(GetCurrentProcessId(), "TFrmStrList", "", 50);
+    auto* dlg = dynamic_cast<TFrmStrList*>(TControl::FromHandle(h));
+    if (!dlg) return false;
+    shownBefore = dlg->MeoInput->Text();
+    if (lines) gui::SetText(dlg->MeoInput->Handle(), *lines);
+    PostMessageW((lines ? dlg->BitBtn2 : dlg->BitBtn1)->Handle(), BM_CLICK, 0, 0);
+    return true;
+  };
+}
+
+TEST_F(DictPage, PhoneListReadsEachLineAndIsRemembered) {
+  std::string before;
+  {
+    modal::Driver d({AnswerList("13812345678\r\n88\r\n\r\n0000", before)});
+    main->Button1Click(nullptr);
+  }
+  std::string shown = Shown();
+  EXPECT_EQ(before, "");
+  // The readings come from the string table linked into the program.
+  ASSERT_FALSE(LoadStr(1278).empty());
+  EXPECT_EQ(shown.rfind(G("【1】13812345678：[78数]") + LoadStr(1278) + "\r\n\r\n", 0), 0u) << shown;
+  EXPECT_NE(shown.find(G("【2】88：[8数]")), std::string::npos);
+  EXPECT_NE(shown.find(G("【3】0000：输入无效、无法测算！\r\n\r\n")), std::string::npos);
+  gui::Pump(200);
+  gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-phones.png"));
+
+  // Cancelled, the tool keeps the list and the memo as they were.
+  {
+    modal::Driver d({AnswerList(std::nullopt, before)});
+    main->Button1Click(nullptr);
+  }
+  EXPECT_EQ(before, "13812345678\r\n88\r\n\r\n0000\r\n");
+  EXPECT_EQ(Shown(), shown);
+}
+
+TEST_F(DictPage, PlateAndCompanyListsUseTheChosenStrokes) {
+  std::string before;
+  ASSERT_TRUE(WordLib.Open(0));
+  CharRecord jing;
+  ASSERT_TRUE(WordLib.GetCharInfo(G("京"), jing));
+  struct Row {
+    const char* name;
+    int kind;  // CboJianFan2
+    int strokes;
+  };
+  const Row rows[] = {{"Kangxi", 0, jing.kxLen}, {"simplified", 1, jing.gbLen}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    main->CboJianFan2->SetItemIndex(r.kind);
+    {
+      modal::Driver d({AnswerList(G("京A 12345"), before)});
+      main->BtoChePaiClick(nullptr);
+    }
+    int n = 10 + 15 + r.strokes;
+    EXPECT_EQ(Shown().rfind(Format(G("【1】京A 12345：[%d数]").c_str(), n), 0), 0u) << Shown();
+    {
+      modal::Driver d({AnswerList(G("京"), before)});
+      main->Button2Click(nullptr);
+    }
+    EXPECT_EQ(Shown().rfind(Format(G("【1】京：[%d数]").c_str(), r.strokes), 0), 0u) << Shown();
+  }
+}
+
+}  // namespace
