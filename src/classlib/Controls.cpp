@@ -122,6 +122,7 @@ void TControl::CreateHandle() {
   if (hwnd_) return;
   RegisterClassOnce();
   HWND parentWnd = parent_ ? parent_->Handle() : nullptr;
+  if (hwnd_) return;  // making the parent's window made ours too
   std::wstring wcls;
   for (char c : ClassName()) wcls += static_cast<wchar_t>(c);
   HWND h = CreateWindowExW(ExStyle(), wcls.c_str(), gbk::ToWide(text_).c_str(), CreateStyle(), left_, top_, width_,

@@ -1,0 +1,270 @@
+// TSkinControl: the skinner behind one control window, and the skinners built on it.
+//
+// A skinner takes over the window's procedure (above the class library's own, which it
+// calls on), lets the control run and then paints it from the skin. The window finds
+// its skinner through a small link record kept in a window property; giving the window
+// back restores the procedure that was taken over. When another subclass was put above
+// ours meanwhile, the link stays as a pass-through until the window goes, so neither
+// procedure is lost. A skinner is owned by its control (freed with it) or, for a bare
+// window, by the form skinner; the skin data only lend it colours and bitmaps.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/Controls.h"
+#include "classlib/Graphics.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinFrame.h"
+
+class TSkinControl;
+
+// What a form skinner offers the skinners of its controls.
+class TSkinControlHost {
+ public:
+  virtual ~TSkinControlHost() = default;
+  virtual void AddControlList(TSkinControl* control) = 0;
+  virtual void DeleteControl(TSkinControl* control) = 0;
+};
+
+enum TSkinControlState { scMouseIn, scDown };
+using TSkinControlStates = uint8_t;
+
+// The engine's private messages that the skinners send and answer.
+constexpr UINT CN_SkinEnable = 0x3506;  // wParam > 0: skin on; 0: the control paints itself
+constexpr UINT CN_IsSkinned = 0x3523;   // answered 1 by a skinned window
+constexpr UINT CN_TabClose = 0x3507;    // wParam the tab control, lParam the tab; 0 frees the page
+constexpr UINT CN_PaintInto = 0xBC4A;   // wParam a DC, lParam kPaintIntoTag: paint the edit into it
+constexpr LPARAM kPaintIntoTag = 0x41A2;
+
+constexpr int kParentBackgroundTag = 5555;
+constexpr int kTabCloseTag = 7777;
+
+class TSkinControl : public TComponent {
+ public:
+  explicit TSkinControl(TComponent* control);
+  ~TSkinControl() override;
+  std::string ClassName() const override { return "TSkinControl"; }
+
+  virtual void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour);
+  virtual void Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin);
+  virtual void Unsubclass();
+  virtual bool BeforeProc(TMessage& m);
+  virtual void AfterProc(TMessage& m);
+  virtual void PaintControl(HDC dc);
+  virtual void DrawControl(HDC dc, const RECT& r);
+  virtual void SkinChange();
+
+  void NewWndProc(TMessage& m);
+  void Default(TMessage& m);
+  void Invalidate();
+  void MouseLeave();
+
+  HWND Window() const { return wnd_; }
+  TControl* Control() const { return control_; }
+  int Stage() const { return stage_; }
+  bool SkinningOn() const { return skinningOn_; }
+  int Variant() const { return variant_; }
+  TSkinControlStates States() const { return states_; }
+
+ protected:
+  bool Has(TSkinControlState s) const { return InSet(states_, s); }
+  void Set(TSkinControlState s, bool on) { states_ = WithElement(states_, s, on); }
+  TColor Face() const;
+  void FillBG(HDC dc, const RECT& r) const;
+  TColor GetParentColor(TColor def) const;
+  void FillParentBG(HDC dc, const RECT& r) const;
+  void DrawFocus(HDC dc, const std::wstring& text, const RECT& r, UINT flags) const;
+  UINT CheckBiDi(UINT flags) const { return flags; }  // our controls read left to right
+  void DrawCaption(HDC dc, const RECT& r, const std::wstring& text, bool enabled, UINT align) const;
+  void DrawImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images) const;
+  void DrawSkinMap(HDC dc, const RECT& r, const TDataSkinObject* obj, int frame, int frames) const;
+  void WMPaint(const TMessage& m);
+  void WMERASEBKGND(TMessage& m);
+  HFONT WindowFont() const;
+  std::wstring CaptionText() const;
+
+  TSkinControlStates states_ = 0;
+  TCanvas* canvas_ = nullptr;
+  bool enabled_ = false;
+  bool focused_ = false;
+  std::wstring text_;
+  bool skinningOn_ = true;
+  bool unicode_ = false;
+  TSkinData* data_ = nullptr;
+  HWND wnd_ = nullptr;
+  TControl* control_ = nullptr;
+  RECT windowRect_{};
+  bool recolour_ = false;
+  TColor savedColour_ = 0;
+  bool initialised_ = false;
+  int stage_ = 0;
+  TSkinControlHost* formSkin_ = nullptr;
+  int variant_ = 0;
+
+ private:
+  struct Link;
+  static LRESULT CALLBACK LinkProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+  bool Attach(HWND wnd);
+  void Detach();
+  Link* link_ = nullptr;
+};
+
+// ---- Free functions of the unit ----
+
+void FillColor(HDC dc, const RECT& r, TColor colour);
+std::wstring WindowTextW(HWND wnd);
+void CopyBMP(TBitmap* src, TBitmap* dst);
+// Frame `frame` of `frames` of a plain bitmap stretched to r, key-coloured pixels left alone.
+void DrawSkinMap2(HDC dc, const RECT& r, TBitmap* bmp, int frame, int frames);
+// Draws text on dc in the DC's current font and colour, transparent.
+void DrawTextOn(HDC dc, const std::wstring& text, RECT& r, UINT flags);
+int TextHeight(HDC dc, const std::string& text);
+
+// ---- Push buttons ----
+
+class TSkinButton : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinButton"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  // The frame of the button image the current state shows (1 normal, 2 pressed,
+  // 3 disabled, 4 hot, 5 focused).
+  int Frame() const;
+
+ protected:
+  void DrawBtnText(HDC dc, const RECT& r, const std::wstring& caption, UINT align) const;
+  void ClickControl();
+  TBitmap work_;
+  bool parentBackground_ = false;
+};
+
+// ---- State glyphs and containers ----
+
+class TSkinCheckBox : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinCheckBox"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  // The glyph (from 1) of the image the control's state shows.
+  virtual int Glyph() const;
+
+ protected:
+  virtual TBitmap* GlyphImage() const;
+  virtual int GlyphCount() const;
+  int checkState_ = 0;  // the last BM_SETCHECK + 1; 0 not known
+  bool parentBackground_ = false;
+};
+
+class TSkinRadioButton : public TSkinCheckBox {
+ public:
+  using TSkinCheckBox::TSkinCheckBox;
+  std::string ClassName() const override { return "TSkinRadioButton"; }
+  int Glyph() const override;
+
+ protected:
+  TBitmap* GlyphImage() const override;
+  int GlyphCount() const override;
+};
+
+class TSkinGroupBox : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinGroupBox"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+};
+
+// Gives a container the skin's face colour and nothing else; keeps the procedure.
+class TSkinBox : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinBox"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void AfterProc(TMessage&) override {}
+  void Unsubclass() override;
+};
+
+// A control that only needs the skin's background under it.
+class TSkinTransObj : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTransObj"; }
+  bool BeforeProc(TMessage& m) override;
+};
+
+// ---- Tabs ----
+
+class TSkinTab : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTab"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void SkinChange() override;
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  int Position() const { return position_; }
+  const std::vector<RECT>& CloseRects() const { return closeRects_; }
+
+ private:
+  void inittab();
+  void Drawitem(HDC dc, const RECT& r, int state);
+  void drawCloseBtn(HDC dc, const RECT& r, int index);
+  bool ClickClose(POINT p);
+  std::wstring ItemText(int i, int& image) const;
+  std::vector<RECT> closeRects_;
+  int position_ = 0;
+  TBitmap tabImage_, paneImage_, work_;
+  bool closeButtons_ = false;
+};
+
+// A page of a page control, on the skin's face.
+class TSkinTabSheet : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTabSheet"; }
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+};
+
+// ---- Edits ----
+
+class TSkinEdit : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinEdit"; }
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+};
+
+// ---- Headers ----
+
+class TSkinHeader : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinHeader"; }
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  int HotItem() const { return hot_; }
+
+ private:
+  bool Painted() const;
+  void DrawItem(HDC dc, int index, const RECT& r, HIMAGELIST images);
+  std::vector<RECT> items_;
+  int hot_ = -1;
+  TBitmap work_;
+};
