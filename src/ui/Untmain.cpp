@@ -269,7 +269,9 @@ void TFrmMain::OpenCaseTree() {
                           chartValid,
                           birth,
                           [this](bool writeReport) { return RunAnalysis(writeReport); },
-                          {}};
+                          [this](bool stored) {
+                            if (mnuF_save) mnuF_save->SetCaption(U(stored ? "保存旧命" : "保存新命"));
+                          }};
   // The 1000 most recent ids, newest first; the tree shows those the store can read.
   std::vector<int32_t> ids;
   int32_t n = CaseDb.GetCount();

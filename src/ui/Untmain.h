@@ -185,6 +185,7 @@ class TFrmMain : public TForm, private MessagePump {
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem* mnuFile = nullptr;    // 文件: the case commands go before 退出
   TMenuItem* Opt_Skin = nullptr;   // 选项 › 界面风格, filled by the skin menu
+  TMenuItem* mnuF_save = nullptr;  // 保存新命 / 保存旧命
   TPopupMenu* PopName = nullptr;   // on RedtName
   TPopupMenu* PopName2 = nullptr;  // on RedtName2
   TOpenDialog* dlgimport = nullptr;
@@ -274,7 +275,6 @@ class TFrmMain : public TForm, private MessagePump {
   void SkinMenuStart(TMenuItem* menu);
   void SkinItemClick(TObject* sender);
   TSkinData* SkinData = nullptr;
-  TMenuItem* Opt_Skin = nullptr;  // 选项 › 界面风格
 
   // Records and engines shared with the dialogs.
   bool chartValid = false;

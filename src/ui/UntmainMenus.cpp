@@ -33,6 +33,13 @@ struct MenuRow {
 // clang-format off
 const MenuRow kMainMenu[] = {
   {"",          "mnuFile",      "文件(&F)",       nullptr},
+  {"mnuFile",   "mnuF_New",     "新建命例",       &TFrmMain::mnuF_NewClick},
+  {"mnuFile",   "mnuF_save",    "保存新命",       &TFrmMain::mnuF_saveClick},
+  {"mnuFile",   "mnuFileSep1",  "-",              nullptr},
+  {"mnuFile",   "mnuF_impotr",  "导入历史记录",   &TFrmMain::mnuF_impotrClick},
+  {"mnuFile",   "mnuF_export",  "导出历史记录",   &TFrmMain::mnuF_exportClick},
+  {"mnuFile",   "mnuF_delete",  "清除历史记录",   &TFrmMain::mnuF_deleteClick},
+  {"mnuFile",   "mnuFileSep2",  "-",              nullptr},
   {"mnuFile",   "fnumclose",    "退出",           &TFrmMain::fnumcloseClick},
   {"",          "mnuTool",      "辅助工具(&T)",   nullptr},
   {"mnuTool",   "TmnuTname",    "巧猜姓氏",       &TFrmMain::TmnuTnameClick},
@@ -131,6 +138,7 @@ void TFrmMain::BuildMenus() {
   }
   mnuFile = static_cast<TMenuItem*>(FindComponent("mnuFile"));
   Opt_Skin = static_cast<TMenuItem*>(FindComponent("Opt_Skin"));
+  mnuF_save = static_cast<TMenuItem*>(FindComponent("mnuF_save"));
   SetMenu(MainMenu1);
 
   PopName = new TPopupMenu(this);

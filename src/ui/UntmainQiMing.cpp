@@ -373,6 +373,10 @@ void TFrmMain::N14Click(TObject*) {
 
 void TFrmMain::N16Click(TObject*) {
   if (generator->Count() == 0) return;
+  // The dialog is shared with the report views: set every field it shows.
+  dlgsave->Filter = U("Txt格式|*.txt");
+  dlgsave->FilterIndex = 1;
+  dlgsave->FileName.clear();
   dlgsave->DefaultExt = "txt";
   dlgsave->Title = U("输入导出的文件名");
   dlgsave->OverwritePrompt = false;  // an existing file is refused below

@@ -19,17 +19,6 @@ std::string SkinName(const std::string& fileName) { return fileName.substr(0, fi
 }  // namespace
 
 void TFrmMain::BuildSkin() {
-  if (!Opt_Skin) {  // the main menu has no options menu yet
-    auto* bar = new TMainMenu(this);
-    auto* options = new TMenuItem(this);
-    options->SetCaption(gbk::FromUtf8("选项(&O)"));
-    Opt_Skin = new TMenuItem(this);
-    Opt_Skin->Name = "Opt_Skin";
-    Opt_Skin->SetCaption(gbk::FromUtf8("界面风格"));
-    options->Add(Opt_Skin);
-    bar->Items()->Add(options);
-    SetMenu(bar);
-  }
   UseSkinManager();
   SkinData = new TSkinData(this);
   SkinData->Name = "SkinData";
