@@ -30,8 +30,12 @@ std::string MenuText(HMENU menu, int pos) {
 
 std::vector<std::string> Captions(HMENU menu) {
   std::vector<std::string> out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i)
-    out.push_back(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR ? "-" : MenuText(menu, i));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    // Not GetMenuState: for a submenu its high byte is the item count, which can look like MF_SEPARATOR.
+    MENUITEMINFOW mi{sizeof mi, MIIM_FTYPE};
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi);
+    out.push_back(mi.fType & MFT_SEPARATOR ? "-" : MenuText(menu, i));
+  }
   return out;
 }
 
@@ -169,7 +173,7 @@ TEST_F(MainMenus, BarAndPopupsHoldTheirCommandsInOrder) {
     std::vector<std::string> items;
   };
   const Row rows[] = {
-      {{"文件(&F)"}, Gbk({"退出"})},
+      {{"文件(&F)"}, Gbk({"新建命例", "保存新命", "-", "导入历史记录", "导出历史记录", "清除历史记录", "-", "退出"})},
       {{"辅助工具(&T)"}, Gbk({"巧猜姓氏", "百家姓查询", "编辑起名字库", "经纬度设置", "万年历", "挑选手机号"})},
       {{"选项(&O)"}, Gbk({"命稿设置", "命稿结尾信息", "软件设置", "界面风格"})},
       {{"选项(&O)", "命稿设置"}, Gbk({"默认", "字体设置", "背景色设置"})},
