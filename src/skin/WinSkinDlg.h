@@ -18,6 +18,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "skin/WinSkinData.h"
+#include "skin/WinSkinFrame.h"
 
 class TWinSkinForm;
 
@@ -29,7 +30,6 @@ struct TSkinThread {
 
 // Messages the engine posts and sends to skinned windows.
 constexpr UINT CN_SkinActive = 0x3503;  // finish attaching (lParam 1000)
-constexpr UINT CN_IsSkinned = 0x3523;   // answered 1 by a skinned window
 
 class TSkinManage : public TObject, public TSkinManageLink {
  public:

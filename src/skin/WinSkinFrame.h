@@ -23,6 +23,17 @@
 #include "skin/WinSkinData.h"
 
 class TWinSkinForm;
+class TSkinControl;
+
+constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
+
+// What a form skinner offers the skinners of its controls.
+class TSkinControlHost {
+ public:
+  virtual ~TSkinControlHost() = default;
+  virtual void AddControlList(TSkinControl* control) = 0;
+  virtual void DeleteControl(TSkinControl* control) = 0;
+};
 
 struct TMessage {
   UINT Msg;
@@ -64,7 +75,7 @@ enum TSkinFormIcon { sbiMax, sbiMin, sbiHelp, sbisystem, sbicaption };
 using TSkinFormIcons = uint8_t;
 enum TSkinWindowState { swsNormal, swsMax, swsMin };
 
-class TWinSkinForm : public TComponent {
+class TWinSkinForm : public TComponent, public TSkinControlHost {
  public:
   TWinSkinForm();
   ~TWinSkinForm() override;
@@ -86,6 +97,16 @@ class TWinSkinForm : public TComponent {
 
   void WinWndProc(TMessage& m);
   void Default(TMessage& m);
+
+  // The control skinners: each control of the form gets the skinner of its class once;
+  // they are let go when their control goes and freed when the skin leaves the form.
+  void AddControlList(TSkinControl* control) override;
+  void DeleteControl(TSkinControl* control) override;
+  void InitControls(TWinControl* form);
+  void DeleteControls();
+  TSkinControl* Lookupcontrol(HWND window) const;
+  bool FindSkinComp(TControl* control) const;
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
 
   // The frame, in pixels, as the skin gives it.
   int FLeftWidth = 0, FCaptionHeight = 0, FRightWidth = 0, FBottomHeight = 0, FMenuHeight = 0;
@@ -150,6 +171,14 @@ class TWinSkinForm : public TComponent {
   void ResizeForm(bool keepClient);
   int WidenForCaption(int width);
   void WMCtlcolor(TMessage& m);
+  void DeleteSkinDeleted();
+  void InitControlA(TWinControl* owner);
+  void InitChildCtrl(TWinControl* parent);
+  void AddComp(TControl* control, TWinControl* parent);
+  bool Find3rdControl(const std::string& className, TControl* control);
+  void DisableControl(TControl* control);
+  bool Has(TSkinControlType kind) const;
+  void Skin(TSkinControl* skinner, bool recolour = false);
   void SysBtnAction(int action, int x, int y);
   void Maximize();
   void Minimize();
@@ -181,6 +210,8 @@ class TWinSkinForm : public TComponent {
   std::unique_ptr<TBitmap> FTitleBitmap, FIconBitmap;
   int depth_ = 0;
   bool freePending_ = false;
+  std::vector<TSkinControl*> FControls;  // owned by their controls
+  std::unique_ptr<TCanvas> FControlCanvas;
 };
 
 // The form skinner of a window attached to it, or nil.

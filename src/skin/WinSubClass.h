@@ -23,22 +23,11 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinFrame.h"
 
-class TSkinControl;
-
-// What a form skinner offers the skinners of its controls.
-class TSkinControlHost {
- public:
-  virtual ~TSkinControlHost() = default;
-  virtual void AddControlList(TSkinControl* control) = 0;
-  virtual void DeleteControl(TSkinControl* control) = 0;
-};
-
 enum TSkinControlState { scMouseIn, scDown };
 using TSkinControlStates = uint8_t;
 
 // The engine's private messages that the skinners send and answer.
 constexpr UINT CN_SkinEnable = 0x3506;  // wParam > 0: skin on; 0: the control paints itself
-constexpr UINT CN_IsSkinned = 0x3523;   // answered 1 by a skinned window
 constexpr UINT CN_TabClose = 0x3507;    // wParam the tab control, lParam the tab; 0 frees the page
 constexpr UINT CN_PaintInto = 0xBC4A;   // wParam a DC, lParam kPaintIntoTag: paint the edit into it
 constexpr LPARAM kPaintIntoTag = 0x41A2;

@@ -1,0 +1,164 @@
+// The form skinner's controls: which controls of a skinned form get a skinner, that
+// taking the skin off gives every control its procedure back, a skin change re-skins
+// them, and a control freed while skinned is let go.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "classlib/RadioGroup.h"
+#include "classlib/StdCtrls.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinFrame.h"
+#include "support/Gui.h"
+
+namespace {
+
+std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+
+template <typename T>
+T* Put(TWinControl* parent, TComponent* owner, const char* text, int left, int top, int width, int height) {
+  auto* c = new T(owner);
+  c->SetParent(parent);
+  c->SetText(gbk::FromUtf8(text));
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+
+class ControlsForm : public TForm {
+ public:
+  explicit ControlsForm(TComponent* owner) : TForm(owner) {
+    SetText(gbk::FromUtf8("控件测试"));
+    SetBounds(40, 40, 460, 320);
+    button = Put<TButton>(this, this, "确定", 10, 10, 80, 26);
+    check = Put<TCheckBox>(this, this, "复选", 100, 10, 80, 22);
+    edit = Put<TEdit>(this, this, "文字", 190, 10, 100, 22);
+    memo = Put<TMemo>(this, this, "", 300, 10, 140, 60);
+    kept = Put<TButton>(this, this, "原样", 10, 44, 80, 26);
+    kept->Tag = 99;
+    group = Put<TRadioGroup>(this, this, "分组", 100, 44, 180, 60);
+    group->Tag = 99;
+    group->AddItem(gbk::FromUtf8("甲"));
+    group->AddItem(gbk::FromUtf8("乙"));
+    pages = Put<TPageControl>(this, this, "", 10, 120, 430, 150);
+    sheet = new TTabSheet(this);
+    sheet->SetPageControl(pages);
+    sheet->SetText(gbk::FromUtf8("第一页"));
+    second = new TTabSheet(this);
+    second->SetPageControl(pages);
+    second->SetText(gbk::FromUtf8("第二页"));
+    DoCreate();
+  }
+  std::string ClassName() const override { return "TControlsForm"; }
+
+  std::vector<TWinControl*> Skinned() const { return {button, check, edit, pages, sheet, second}; }
+  std::vector<TWinControl*> Plain() const {
+    std::vector<TWinControl*> plain{memo, kept, group};
+    for (int i = 0; i < group->ControlCount(); ++i)
+      if (auto* w = dynamic_cast<TWinControl*>(group->Controls(i))) plain.push_back(w);
+    return plain;
+  }
+  std::vector<TWinControl*> All() const {
+    auto all = Skinned();
+    for (TWinControl* w : Plain()) all.push_back(w);
+    return all;
+  }
+
+  TButton* button;
+  TCheckBox* check;
+  TEdit* edit;
+  TMemo* memo;
+  TButton* kept;
+  TRadioGroup* group;
+  TPageControl* pages;
+  TTabSheet* sheet;
+  TTabSheet* second;
+};
+
+bool Skinned(TWinControl* c) { return SendMessageW(c->Handle(), CN_IsSkinned, 0, 0) == 1; }
+
+class ControlDiscovery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseSkinManager();
+    data = new TSkinData(&app);
+    data->Loaded();
+    ASSERT_NE(SkinManager, nullptr);
+  }
+  void TearDown() override {
+    delete data;
+    FreeSkinManager();
+  }
+  void Activate(const std::string& skin) {
+    ASSERT_TRUE(data->LoadFromFile(SkinPath(skin))) << data->LastError();
+    data->SetActive(true);
+  }
+  void ExpectSkinnedAsMade(const ControlsForm& form) {
+    for (TWinControl* c : form.Skinned()) {
+      SCOPED_TRACE(c->ClassName());
+      EXPECT_TRUE(Skinned(c));
+    }
+    for (TWinControl* c : form.Plain()) {
+      SCOPED_TRACE(c->ClassName() + " " + gbk::ToUtf8(c->Text()));
+      EXPECT_FALSE(Skinned(c));
+    }
+  }
+  TApplication app;
+  TSkinData* data = nullptr;
+};
+
+TEST_F(ControlDiscovery, KnownControlsGetSkinnersAndDetachingGivesTheirProceduresBack) {
+  Activate("Mx1");
+  ControlsForm form(&app);
+  std::vector<LONG_PTR> procs;
+  for (TWinControl* c : form.All()) procs.push_back(GetWindowLongPtrW(c->Handle(), GWLP_WNDPROC));
+  form.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  ExpectSkinnedAsMade(form);
+  EXPECT_EQ(skin->ControlCount(), static_cast<int>(form.Skinned().size()));
+  EXPECT_NE(skin->Lookupcontrol(form.button->Handle()), nullptr);
+  EXPECT_EQ(skin->Lookupcontrol(form.memo->Handle()), nullptr);
+  gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath("skinned-controls-Mx1.png"));
+
+  data->SetActive(false);
+  gui::Pump(400);
+  ASSERT_EQ(SkinFormOf(form.Handle()), nullptr);
+  const auto all = form.All();
+  for (size_t i = 0; i < all.size(); ++i) {
+    SCOPED_TRACE(all[i]->ClassName());
+    EXPECT_EQ(GetWindowLongPtrW(all[i]->Handle(), GWLP_WNDPROC), procs[i]);
+    EXPECT_FALSE(Skinned(all[i]));
+  }
+}
+
+TEST_F(ControlDiscovery, ASkinChangeReskinsAndAFreedControlIsLetGo) {
+  Activate("Mx1");
+  ControlsForm form(&app);
+  form.Show();
+  gui::Pump(400);
+  ASSERT_NE(SkinFormOf(form.Handle()), nullptr);
+  ASSERT_TRUE(data->LoadFromFile(SkinPath("Ink")));
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  ExpectSkinnedAsMade(form);
+  const int count = skin->ControlCount();
+  EXPECT_EQ(count, static_cast<int>(form.Skinned().size()));
+  gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath("skinned-controls-Ink.png"));
+
+  delete form.check;
+  EXPECT_EQ(skin->ControlCount(), count - 1);
+  gui::Pump(100);
+  data->SetActive(false);
+  gui::Pump(400);
+  EXPECT_EQ(SkinFormOf(form.Handle()), nullptr);
+  EXPECT_FALSE(Skinned(form.button));
+}
+
+}  // namespace
