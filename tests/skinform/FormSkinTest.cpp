@@ -204,8 +204,11 @@ TEST_F(FormSkin, DestroyingASkinnedWindowLetsItsSkinGo) {
   form->Show();
   gui::Pump(300);
   ASSERT_EQ(SkinManager->FormCount(), 1);
+  const HWND gone = form->Handle();
   delete form;
-  EXPECT_EQ(SkinManager->FormCount(), 0);
+  // Activation may pass to another window of the thread, which may then be skinned;
+  // what matters is that no skin is left on the destroyed window.
+  for (int i = 0; i < SkinManager->FormCount(); ++i) EXPECT_NE(SkinManager->Forms(i)->FHandle, gone);
   // The manager goes on: another form is skinned and the skin comes off again.
   TestForm next(&app);
   next.Show();
