@@ -7,6 +7,7 @@
 
 #include "DictFixture.h"
 #include "classlib/StrUtils.h"
+#include "dictionary/Dictquery.h"
 #include "engine/NameTables.h"
 
 namespace {
@@ -153,6 +154,33 @@ TEST_F(GeneratedTexts, OtherCharactersShowTheirEnglishMarked) {
   full.EndBatch();
   EXPECT_EQ(faults, 0);
   EXPECT_GT(english, 10000);
+}
+
+// The dictionary page's 男用名 and 女用名 read the same values, and its explanation
+// block shows the 基本解释 in the quick file too.
+TEST_F(GeneratedTexts, TheDictionaryPageFindsNameCharactersBySex) {
+  struct Case {
+    int sex;
+    const char* found;
+    const char* notFound;
+  };
+  const Case cases[] = {{1, "刚伟强杰峰豪", "丽娟婷明文一死"}, {2, "丽娟婷芳燕玲", "刚伟强明文一死"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sex);
+    dictquery::Conditions cond;
+    cond.sex = c.sex;
+    std::string text =
+        dictquery::JoinBlocks(dictquery::SearchByConditions(quick, cond, dictquery::Style::Brief, false));
+    for (const std::string& ch : Chars(G(c.found))) EXPECT_NE(dictsql::FindChar(text, ch), 0u) << gbk::ToUtf8(ch);
+    for (const std::string& ch : Chars(G(c.notFound))) EXPECT_EQ(dictsql::FindChar(text, ch), 0u) << gbk::ToUtf8(ch);
+  }
+  const std::string line = dictquery::SearchByChars(quick, G("浩"), true);
+  const std::string head = G("【基本解释】");
+  const size_t at = line.find(head);
+  ASSERT_NE(at, std::string::npos) << gbk::ToUtf8(line);
+  const std::string explained = line.substr(at + head.size(), line.find('\r', at) - at - head.size());
+  EXPECT_GE(CharCount(explained), 4u);
+  EXPECT_FALSE(HasLatin(explained)) << gbk::ToUtf8(explained);
 }
 
 }  // namespace
