@@ -108,7 +108,7 @@ TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
   const std::string wood = U("（木）");
   ASSERT_GT(line.size(), wood.size() + 6);
   EXPECT_EQ(line.substr(line.size() - wood.size()), wood);
-  EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return c > 0 && c < 0x7F; })) << line;
+  EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return c > 0 && c < 0x7F; })) << gbk::ToUtf8(line);
   EXPECT_TRUE(gui::SaveScreenshot(main, gui::ScreenshotPath("main-window-analysis.png")));
 
   struct Refused {
