@@ -17,7 +17,7 @@ MVoDateEx& Calendar() {
   return engine;
 }
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 HFONT MakeFont(HDC dc, int points) {
   const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // A drop-down list of fixed choices.
 TControl* NewList(TComponent* owner) {
