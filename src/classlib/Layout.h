@@ -11,6 +11,7 @@
 #include <string>
 
 #include "classlib/Controls.h"
+#include "classlib/StdCtrls.h"
 
 struct LayoutRow {
   TControl* (*make)(TComponent* owner);
@@ -24,6 +25,15 @@ struct LayoutRow {
 template <class T>
 TControl* New(TComponent* owner) {
   return new T(owner);
+}
+
+// A combo box that only picks from its list, showing `Rows` rows when dropped down.
+template <int Rows = 8>
+TControl* NewDropDownList(TComponent* owner) {
+  auto* c = new TComboBox(owner);
+  c->Style = csDropDownList;
+  c->DropDownCount = Rows;
+  return c;
 }
 
 class TLayout {
