@@ -6,6 +6,7 @@
 // labelled edit's caption goes to its label. Members are then bound by name.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <span>
 #include <string>
@@ -35,6 +36,9 @@ TControl* NewDropDownList(TComponent* owner) {
   c->DropDownCount = Rows;
   return c;
 }
+
+// Makes the box a drop-down list of these items (UTF-8 in the source), the first chosen.
+void FillDropDownList(TComboBox* box, std::initializer_list<const char*> utf8Items);
 
 class TLayout {
  public:

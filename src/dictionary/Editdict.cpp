@@ -31,12 +31,6 @@ const LayoutRow kLayout[] = {
 
 using gbk::U;
 
-void Fill(TComboBox* box, std::initializer_list<const char*> items) {
-  box->Style = csDropDownList;
-  for (const char* item : items) box->Items().Add(U(item));
-  box->SetItemIndex(0);
-}
-
 void Focus(TControl* c) { ::SetFocus(c->Handle()); }
 
 // "'" would end an SQL text where the file is written by other tools; the full-width
@@ -84,9 +78,9 @@ void TFrmEditDict::BuildLayout() {
 
   for (TLabeledEdit* e : {EdtKxLen, EdtBig5Len, EdtGbLen, EdtTruePy}) e->SetLabelPosition(lpLeft);
   EdtTruePy->MaxLength = 30;
-  Fill(CboWuXing, {"水", "木", "火", "土", "金", "无"});
-  Fill(CboSex, {"不区分", "男用名", "女用名"});
-  Fill(CboJiXiong, {"吉", "凶", "平"});
+  FillDropDownList(CboWuXing, {"水", "木", "火", "土", "金", "无"});
+  FillDropDownList(CboSex, {"不区分", "男用名", "女用名"});
+  FillDropDownList(CboJiXiong, {"吉", "凶", "平"});
   MeoExplain->MaxLength = 300;
   MeoExplain->SetText(U("字意"));
 

@@ -38,12 +38,6 @@ const LayoutRow kDictLayout[] = {
 
 using gbk::U;
 
-void Fill(TComboBox* box, std::initializer_list<const char*> items) {
-  box->Style = csDropDownList;
-  for (const char* item : items) box->Items().Add(U(item));
-  box->SetItemIndex(0);
-}
-
 // The blocks appended one by one, a line each, the window answering between them: the
 // edit control lays out a few megabytes of wrapped text slowly when given them at once.
 void ShowBlocks(TMemo& memo, const std::vector<std::string>& blocks) {
@@ -95,14 +89,14 @@ void TFrmMain::BuildDictPage() {
   LedtWord->MaxLength = 100;
   LedtPinYing->SetLabelPosition(lpLeft);
   for (const char* e : {"水", "木", "火", "土", "金"}) CBoxWuXing->Items().Add(U(e));
-  Fill(CboSex, {"性别", "男用名", "女用名"});
-  Fill(CboBiHuaZ, {"笔画数"});
+  FillDropDownList(CboSex, {"性别", "男用名", "女用名"});
+  FillDropDownList(CboBiHuaZ, {"笔画数"});
   for (int k = 1; k <= 51; ++k) CboBiHuaZ->Items().Add(Format(U("%d画").c_str(), k));
   CboBiHuaZ->SetItemIndex(0);
-  Fill(CboJianFan, {"康熙笔画", "简体笔画"});
-  Fill(CboShowStyle, {"完整显示", "简化显示"});
-  Fill(CboLibrary, {"超级字库", "快速字库"});
-  Fill(CboJianFan2, {"康熙", "简体"});
+  FillDropDownList(CboJianFan, {"康熙笔画", "简体笔画"});
+  FillDropDownList(CboShowStyle, {"完整显示", "简化显示"});
+  FillDropDownList(CboLibrary, {"超级字库", "快速字库"});
+  FillDropDownList(CboJianFan2, {"康熙", "简体"});
   MeoWord->ReadOnly = true;
 
   BtnSearchWord->OnClick = [this](TObject* s) { BtnSearchWordClick(s); };
