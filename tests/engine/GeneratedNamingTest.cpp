@@ -13,8 +13,6 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
-
 bool HasLatin(const std::string& gbkText) {
   for (char16_t c : gbk::ToUtf16(gbkText)) {
     if (c < 0x80 || (c >= 0xC0 && c <= 0x24F) || (c >= 0xFF21 && c <= 0xFF5A)) return true;
@@ -37,19 +35,19 @@ class GeneratedNaming : public ::testing::Test {
 
 TEST_F(GeneratedNaming, TheReportExplainsTheSurnameInChinese) {
   BirthRecord b;
-  const std::string n = G("李四一"), p = G("未知地。");
+  const std::string n = gbk::U("李四一"), p = gbk::U("未知地。");
   std::memcpy(b.name, n.data(), n.size());
   std::memcpy(b.place, p.data(), p.size());
   b.year = 2000, b.month = 1, b.day = 1, b.hour = 12;
   MDecName a(lib);
   ASSERT_TRUE(a.Analyse(b)) << gbk::ToUtf8(a.LastError());
   const std::string report = a.ReportText();
-  const std::string head = G("【李】7画，字意：");
+  const std::string head = gbk::U("【李】7画，字意：");
   size_t at = report.find(head);
   ASSERT_NE(at, std::string::npos) << gbk::ToUtf8(report);
   std::string line = report.substr(at + head.size(), report.find('\n', at) - at - head.size());
   std::printf("%s%s\n", gbk::ToUtf8(head).c_str(), gbk::ToUtf8(line).c_str());
-  const std::string wood = G("（木）");
+  const std::string wood = gbk::U("（木）");
   ASSERT_GT(line.size(), wood.size());
   EXPECT_EQ(line.substr(line.size() - wood.size()), wood);
   const std::string meaning = line.substr(0, line.size() - wood.size());
