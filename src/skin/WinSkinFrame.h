@@ -23,6 +23,7 @@
 #include "skin/WinSkinData.h"
 
 class TWinSkinForm;
+class TSkinScrollbar;
 class TSkinControl;
 
 constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
@@ -179,6 +180,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void DisableControl(TControl* control);
   bool Has(TSkinControlType kind) const;
   void Skin(TSkinControl* skinner, bool recolour = false);
+  void SkinScroll(TSkinScrollbar* skinner, TWinControl* control);
   void SysBtnAction(int action, int x, int y);
   void Maximize();
   void Minimize();

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/ListView.h"
 #include "classlib/RadioGroup.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSubClass.h"
@@ -21,12 +22,6 @@ std::string Upper(std::string s) {
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
-}
-
-// Controls that scroll are skinned by scroll-bar skinners, which this engine does not have.
-bool IsScrollControl(TWinControl* c) {
-  const auto style = static_cast<DWORD>(GetWindowLongW(c->Handle(), GWL_STYLE));
-  return (style & (WS_VSCROLL | WS_HSCROLL)) || dynamic_cast<TListBox*>(c) || dynamic_cast<TMemo*>(c);
 }
 
 }  // namespace
@@ -101,6 +96,12 @@ void TWinSkinForm::Skin(TSkinControl* skinner, bool recolour) {
   if (std::find(FControls.begin(), FControls.end(), skinner) == FControls.end()) delete skinner;
 }
 
+// Scroll-bar skinners cover the control's bars; a skinner that did not take its window is dropped.
+void TWinSkinForm::SkinScroll(TSkinScrollbar* skinner, TWinControl* control) {
+  skinner->InitScrollbar(control, FSkinData, FControlCanvas.get(), this);
+  if (std::find(FControls.begin(), FControls.end(), skinner) == FControls.end()) delete skinner;
+}
+
 bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* control) {
   const std::string prefix = Lower(className) + "=";
   for (int i = 0; i < FSkinData->Skin3rd.Count(); ++i) {
@@ -163,6 +164,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (tabs) Skin(new TSkinTabSheet(control));
   } else if (dynamic_cast<TCheckBox*>(control)) {
     if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control));
+  } else if (name == "TUPDOWN" || name == "TSPINBUTTON") {
+    if (Has(xcSpin)) Skin(new TSkinUpDown(control));
   } else if (dynamic_cast<TRadioGroup*>(control)) {
     if (!Has(xcRadioButton)) return;
     for (int i = 0; i < w->ControlCount(); ++i)
@@ -174,12 +177,18 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     Skin(new TSkinGroupBox(control));
   } else if (dynamic_cast<TRadioButton*>(control)) {
     if (Has(xcRadioButton)) Skin(new TSkinRadioButton(control));
+  } else if (dynamic_cast<TComboBox*>(control)) {
+    if (Has(xcCombo)) Skin(new TSkinComBox(control));
+  } else if (name == "TRICHEDIT") {
+    if (Has(xcScrollbar)) SkinScroll(new TSkinScrollbar(control), w);
   } else if (dynamic_cast<TPanel*>(control)) {
     if (!Has(xcPanel)) return;
     InitChildCtrl(w);
     Skin(new TSkinBox(control), true);
-  } else if (IsScrollControl(w)) {
-    return;
+  } else if (dynamic_cast<TListView*>(control)) {
+    if (Has(xcScrollbar)) SkinScroll(new TSkinListView(control), w);
+  } else if (dynamic_cast<TMemo*>(control) || IsScrollControl(w)) {
+    if (Has(xcScrollbar)) SkinScroll(new TSkinScrollbar(control), w);
   } else if (dynamic_cast<TButton*>(control)) {
     if (Has(xcButton)) Skin(new TSkinButton(control));
   } else if (dynamic_cast<TEdit*>(control)) {

@@ -30,6 +30,7 @@ using TSkinControlStates = uint8_t;
 constexpr UINT CN_SkinEnable = 0x3506;  // wParam > 0: skin on; 0: the control paints itself
 constexpr UINT CN_TabClose = 0x3507;    // wParam the tab control, lParam the tab; 0 frees the page
 constexpr UINT CN_PaintInto = 0xBC4A;   // wParam a DC, lParam kPaintIntoTag: paint the edit into it
+constexpr UINT CN_PaintBorder = 0xBC4B;  // wParam a DC, lParam kPaintIntoTag: paint the border into it
 constexpr LPARAM kPaintIntoTag = 0x41A2;
 
 constexpr int kParentBackgroundTag = 5555;
@@ -56,6 +57,7 @@ class TSkinControl : public TComponent {
   void MouseLeave();
 
   HWND Window() const { return wnd_; }
+  TSkinData* Data() const { return data_; }
   TControl* Control() const { return control_; }
   int Stage() const { return stage_; }
   bool SkinningOn() const { return skinningOn_; }
@@ -282,3 +284,198 @@ class TSkinHeader : public TSkinControl {
   int hot_ = -1;
   TBitmap work_;
 };
+
+// ---- Combo boxes, date-time pickers and up-downs ----
+
+class TComboxScrollBar;
+class TSkinScrollbarH;
+
+class TSkinComBox : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  ~TSkinComBox() override;
+  std::string ClassName() const override { return "TSkinComBox"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) override;
+  void Unsubclass() override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  // The "ComboButton" frame the current state shows (1 normal, 2 pressed, 3 disabled, 4 hot or focused).
+  int Frame() const;
+  HWND EditWindow() const { return edit_; }
+  TComboxScrollBar* ListSkinner() const { return dropList_.get(); }
+
+ private:
+  void Setup();
+  void FindBtn();
+  void FreeLists();
+  bool ReadInfo();
+  static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+  DWORD style_ = 0;
+  HWND edit_ = nullptr;
+  WNDPROC editOld_ = nullptr;
+  bool droppedDown_ = false;
+  std::unique_ptr<TSkinScrollbarH> simpleList_;
+  std::unique_ptr<TComboxScrollBar> dropList_;
+  COMBOBOXINFO info_{};
+};
+
+// The arrows of an up-down control, from the skin's "UpDown.Vert" / "UpDown.Horz".
+class TSkinUpDown : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinUpDown"; }
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  // The state (1 normal, 2 pressed, 3 disabled, 4 hot) half 0 (up or left) or 1 shows.
+  int HalfState(int half) const;
+  bool Horizontal = false;
+
+ private:
+  bool IsHorizontal() const;
+  RECT Half(const RECT& r, int half) const;
+  int HalfAt(POINT p) const;
+  int hotHalf_ = -1;
+};
+
+// ---- Painted scroll bars ----
+
+// A small window laid over one scroll bar of a control, painting the skin there and
+// handing the mouse back to the control, whose own scrolling keeps working.
+class TWScrollbar : public TComponent {
+ public:
+  explicit TWScrollbar(TComponent* owner);
+  ~TWScrollbar() override;
+  std::string ClassName() const override { return "TWScrollbar"; }
+  // mode 0 the window's horizontal bar, 1 its vertical bar, 2 a scroll-bar control.
+  void Attach(TSkinControl* skinner, TWinControl* control, unsigned char mode);
+  void AttachHwnd(TSkinControl* skinner, HWND wnd, unsigned char mode);
+  void SetPosition(HWND wnd);
+  void HideScrollbar();
+  void Repaint();
+  void SetEnabled(bool on) { EnableWindow(handle_, on); }
+  // The scroll code of the part under p (bar coordinates): 0, 1 arrows, 2, 3 pages, 5 thumb.
+  int GetScrollPos(POINT p) const;
+  HWND Handle() const { return handle_; }
+  bool Shown() const { return shown_; }
+  int HotPart() const { return hot_; }
+  void SetHotPart(int part) { hot_ = part; }
+  const RECT& BarRect() const { return barRect_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+  void Create(HWND parent);
+  bool ReadInfo(SCROLLBARINFO& info);
+  bool ControlInfo(SCROLLBARINFO& info);
+  void GetThumb(int& start, int& end) const;
+  void Paint(HDC dc);
+  void Press(POINT p);
+  void Release(POINT p);
+  void MouseMove(POINT p);
+  POINT ToScreen(POINT p) const;
+  HWND handle_ = nullptr;
+  int length_ = 0, thumbStart_ = 0, thumbEnd_ = 0, thumbAtPress_ = 0;
+  POINT origin_{}, pressPoint_{};
+  bool pressed_ = false;
+  int orientation_ = 1;
+  int hot_ = -1;
+  int arrow_ = 0;
+  HWND wnd_ = nullptr;
+  TSkinControl* skinner_ = nullptr;
+  unsigned char mode_ = 0;
+  RECT barRect_{};
+  bool shown_ = false;
+};
+
+// A control's own scroll bars covered by two painted bars.
+class TSkinScrollbar : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  ~TSkinScrollbar() override;
+  std::string ClassName() const override { return "TSkinScrollbar"; }
+  virtual void InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin);
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  void Unsubclass() override;
+  TWScrollbar* HorzBar() const { return bars_[0].get(); }
+  TWScrollbar* VertBar() const { return bars_[1].get(); }
+
+ protected:
+  void PlaceBars();
+  void PaintBorder(HDC dc);
+  std::unique_ptr<TWScrollbar> bars_[2];
+  bool drawBorder_ = false;
+};
+
+// A list view's bars and its header.
+class TSkinListView : public TSkinScrollbar {
+ public:
+  using TSkinScrollbar::TSkinScrollbar;
+  std::string ClassName() const override { return "TSkinListView"; }
+  void InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) override;
+  TSkinHeader* Header() const { return header_; }
+
+ private:
+  TSkinHeader* header_ = nullptr;  // owned by the list view
+};
+
+// The bars of a window without a framework object.
+class TSkinScrollbarH : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  ~TSkinScrollbarH() override;
+  std::string ClassName() const override { return "TSkinScrollbarH"; }
+  void Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  void Unsubclass() override;
+  TWScrollbar* VertBar() const { return bars_[1].get(); }
+
+ private:
+  std::unique_ptr<TWScrollbar> bars_[2];
+};
+
+// A scroll-bar control covered by one painted bar.
+class TSkinScControl : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  ~TSkinScControl() override;
+  std::string ClassName() const override { return "TSkinScControl"; }
+  void InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin);
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  void Unsubclass() override;
+  TWScrollbar* Bar() const { return bar_.get(); }
+
+ private:
+  std::unique_ptr<TWScrollbar> bar_;
+};
+
+// The vertical scroll bar of a combo box's drop-down list, painted in its frame.
+class TComboxScrollBar : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TComboxScrollBar"; }
+  void Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) override;
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  int HotPart() const { return hot_; }
+
+ private:
+  bool BarRect(RECT& bar, SCROLLBARINFO& info) const;
+  void DragThumb(POINT start);
+  int arrow_ = 0;
+  int thumbStart_ = 0, thumbEnd_ = 0;
+  int hot_ = -1;
+};
+
+// The skin's look of one scroll bar of `length` along its axis, drawn into dc at r.
+// thumb is the extent {start, end} along the axis; hot the scroll code under the mouse.
+void DrawSkinScrollbar(HDC dc, const RECT& r, const TSkinData& data, bool vertical, bool enabled, int thumbStart,
+                       int thumbEnd, int hot, bool pressed, int arrow);
+
+// Whether a control scrolls (window scroll bars, or one of the scrolling classes).
+bool IsScrollControl(TComponent* c);

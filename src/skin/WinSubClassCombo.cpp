@@ -1,0 +1,442 @@
+// The skinners of combo boxes (with their drop-down lists' scroll bars) and up-downs.
+#include <algorithm>
+
+#include "skin/WinSkinForm.h"
+#include "skin/WinSubClass.h"
+
+namespace {
+
+const wchar_t kComboProp[] = L"TorvikSkinCombo";
+
+}  // namespace
+
+// ---- Combo boxes ----
+
+TSkinComBox::~TSkinComBox() {
+  if (stage_ != 6) FreeLists();
+}
+
+void TSkinComBox::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) {
+  TSkinControl::Init(formSkin, data, canvas, recolour);
+  if (initialised_) Setup();
+}
+
+void TSkinComBox::Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
+  TSkinControl::Inithwnd(wnd, data, canvas, formSkin);
+  if (initialised_) Setup();
+}
+
+bool TSkinComBox::ReadInfo() {
+  info_ = COMBOBOXINFO{};
+  info_.cbSize = sizeof info_;
+  const auto get = User32Extras().GetComboBoxInfo;
+  return get && get(wnd_, &info_);
+}
+
+// The lists get their skinners; the edit part tells us when it is pressed.
+void TSkinComBox::Setup() {
+  style_ = static_cast<DWORD>(GetWindowLongW(wnd_, GWL_STYLE));
+  if (!ReadInfo()) return;
+  const DWORD kind = style_ & 3;
+  if (kind == CBS_SIMPLE && info_.hwndList) {
+    simpleList_ = std::make_unique<TSkinScrollbarH>(this);
+    simpleList_->Inithwnd(info_.hwndList, data_, canvas_, nullptr);
+  } else if (info_.hwndList && InSet(data_->SkinControls, xcScrollbar)) {
+    dropList_ = std::make_unique<TComboxScrollBar>(this);
+    dropList_->Inithwnd(info_.hwndList, data_, canvas_, nullptr);
+  }
+  FindBtn();
+}
+
+void TSkinComBox::FindBtn() {
+  HWND child = GetWindow(wnd_, GW_CHILD);
+  if (!child || child == info_.hwndList) return;
+  edit_ = child;
+  SetPropW(edit_, kComboProp, this);
+  editOld_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TSkinComBox::ButtonProc)));
+}
+
+// Gives the edit part its procedure back (unless another subclass sits above ours) and
+// frees the lists' skinners, which give their windows back.
+void TSkinComBox::FreeLists() {
+  if (edit_ && IsWindow(edit_)) {
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit_, GWLP_WNDPROC)) == &TSkinComBox::ButtonProc)
+      SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editOld_));
+    RemovePropW(edit_, kComboProp);
+  }
+  edit_ = nullptr;
+  simpleList_.reset();
+  dropList_.reset();
+}
+
+void TSkinComBox::Unsubclass() {
+  TSkinControl::Unsubclass();
+  if (stage_ != 6) FreeLists();
+}
+
+LRESULT CALLBACK TSkinComBox::ButtonProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  auto* self = static_cast<TSkinComBox*>(GetPropW(h, kComboProp));
+  if (!self) return DefWindowProcW(h, msg, w, l);
+  const WNDPROC old = self->editOld_;
+  if (msg == WM_NCDESTROY) {
+    RemovePropW(h, kComboProp);
+    self->edit_ = nullptr;
+    return CallWindowProcW(old, h, msg, w, l);
+  }
+  const LRESULT result = CallWindowProcW(old, h, msg, w, l);
+  switch (msg) {
+    case WM_PAINT:
+      self->PaintControl(nullptr);
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      self->Set(scDown, true);
+      self->PaintControl(nullptr);
+      break;
+    case WM_LBUTTONUP:
+      self->Set(scDown, false);
+      self->PaintControl(nullptr);
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+
+void TSkinComBox::AfterProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_MOUSEMOVE: {
+      ReadInfo();
+      const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+      const bool in = PtInRect(&info_.rcButton, p) && !Disabled(wnd_);
+      if (in != Has(scMouseIn)) {
+        Set(scMouseIn, in);
+        PaintControl(nullptr);
+      }
+      DoTrackMouse(wnd_);
+      break;
+    }
+    case WM_MOUSELEAVE:
+      Set(scMouseIn, false);
+      PaintControl(nullptr);
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_DRAWITEM:
+    case WM_NCPAINT:
+    case WM_ENABLE:
+    case WM_CAPTURECHANGED:
+    case WM_KEYDOWN:
+    case CB_SETCURSEL:
+    case CB_SHOWDROPDOWN:
+      if (m.Msg == WM_CAPTURECHANGED || m.Msg == WM_KEYDOWN) Set(scDown, false);
+      PaintControl(nullptr);
+      break;
+    default:
+      TSkinControl::AfterProc(m);
+  }
+}
+
+// The frame the state shows; the open list keeps the button pressed.
+int TSkinComBox::Frame() const {
+  const bool dropped = SendMessageW(wnd_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  int state = GetFocus() == wnd_ || (edit_ && GetFocus() == edit_) ? 4 : 1;
+  if (Has(scDown) || dropped) {
+    state = 2;
+  } else if (Has(scMouseIn)) {
+    state = 4;
+  }
+  if (Disabled(wnd_)) state = 3;
+  return state;
+}
+
+// The rebuilt "ComboButton" holds the whole combo, frame and button, with a see-through
+// middle; an unrebuilt one only covers the button.
+void TSkinComBox::DrawControl(HDC dc, const RECT& r) {
+  const TDataSkinBorder* button = data_ ? data_->ComboButton.get() : nullptr;
+  if (!button || EmptyImage(button->Image.get()) || !ReadInfo()) return;
+  const int state = Frame();
+  if (button->Style == 2) {
+    DrawRect2(dc, r, button->Image.get(), false, false, true, button->Frame, state, button->Margins());
+    return;
+  }
+  RECT b = info_.rcButton;
+  RECT client;
+  GetClientRect(wnd_, &client);
+  RECT wr;
+  GetWindowRect(wnd_, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(wnd_, &origin);
+  OffsetRect(&b, origin.x - wr.left, origin.y - wr.top);
+  if (const TDataSkinObject* edge = data_->SunkEdge.get(); edge && !EmptyImage(edge->Image.get())) {
+    const int save = SaveDC(dc);
+    RECT inner = r;
+    InflateRect(&inner, -2, -2);
+    ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+    DrawRect2(dc, r, edge->Image.get(), false, false, edge->Trans == 1, std::max(1, edge->Frame), state,
+              edge->Margins());
+    RestoreDC(dc, save);
+  }
+  DrawRect2(dc, b, button->Image.get(), false, false, button->Trans == 1, std::max(1, button->Frame), state,
+            button->Margins());
+}
+
+// ---- The drop-down list's scroll bar ----
+
+void TComboxScrollBar::Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
+  arrow_ = GetSystemMetrics(SM_CXHSCROLL);
+  TSkinControl::Inithwnd(wnd, data, canvas, formSkin);
+}
+
+// The bar in the list's window coordinates.
+bool TComboxScrollBar::BarRect(RECT& bar, SCROLLBARINFO& info) const {
+  info = SCROLLBARINFO{};
+  info.cbSize = sizeof info;
+  if (!TSkinData::GetScrollBarInfo(wnd_, OBJID_VSCROLL, &info) || (info.rgstate[0] & STATE_SYSTEM_INVISIBLE))
+    return false;
+  RECT wr;
+  GetWindowRect(wnd_, &wr);
+  bar = info.rcScrollBar;
+  OffsetRect(&bar, -wr.left, -wr.top);
+  return !IsRectEmpty(&bar);
+}
+
+bool TComboxScrollBar::BeforeProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_NCPAINT:  // the list's own frame first, then our bar over its bar
+      Default(m);
+      PaintControl(nullptr);
+      return false;
+    case WM_NCMOUSEMOVE:
+      if (m.WParam == HTVSCROLL || m.WParam == HTHSCROLL) {
+        RECT bar;
+        SCROLLBARINFO info;
+        if (BarRect(bar, info)) {
+          const int y = static_cast<short>(HIWORD(m.LParam)) - info.rcScrollBar.top;
+          const int hot = y < arrow_                      ? 0
+                          : y < info.xyThumbTop           ? 2
+                          : y < info.xyThumbBottom        ? 5
+                          : y < Height(bar) - arrow_ ? 3
+                                                          : 1;
+          if (hot != hot_) {
+            hot_ = hot;
+            PaintControl(nullptr);
+          }
+        }
+        return false;
+      }
+      if (hot_ != -1) {
+        hot_ = -1;
+        PaintControl(nullptr);
+      }
+      return true;
+    case WM_NCLBUTTONDOWN:
+      if (m.WParam == HTVSCROLL) {
+        RECT bar;
+        SCROLLBARINFO info;
+        const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+        if (!BarRect(bar, info)) return true;
+        const int y = p.y - info.rcScrollBar.top;
+        if (y >= info.xyThumbTop && y < info.xyThumbBottom) {
+          thumbStart_ = info.xyThumbTop;
+          thumbEnd_ = info.xyThumbBottom;
+          DragThumb(p);
+          return false;
+        }
+      }
+      return true;
+    default:
+      return TSkinControl::BeforeProc(m);
+  }
+}
+
+void TComboxScrollBar::AfterProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_SHOWWINDOW:
+    case WM_WINDOWPOSCHANGED:
+    case LB_SETTOPINDEX:
+    case LB_SETCURSEL:
+    case 0x1AE:  // the list starts tracking the mouse
+      PaintControl(nullptr);
+      break;
+    default:
+      TSkinControl::AfterProc(m);
+  }
+}
+
+void TComboxScrollBar::DrawControl(HDC dc, const RECT&) {
+  RECT bar;
+  SCROLLBARINFO info;
+  if (!data_ || !BarRect(bar, info)) return;
+  const bool enabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+  const bool dragging = GetCapture() == wnd_ && hot_ == 5;
+  DrawSkinScrollbar(dc, bar, *data_, true, enabled, dragging ? thumbStart_ : info.xyThumbTop,
+                    dragging ? thumbEnd_ : info.xyThumbBottom, hot_, dragging, arrow_);
+}
+
+// The thumb follows the mouse until the button is released; the list scrolls with it.
+void TComboxScrollBar::DragThumb(POINT start) {
+  SetCapture(wnd_);
+  SCROLLINFO si{sizeof si, SIF_ALL};
+  GetScrollInfo(wnd_, SB_VERT, &si);
+  RECT bar;
+  SCROLLBARINFO info;
+  BarRect(bar, info);
+  const int startOffset = thumbStart_ - arrow_;
+  const int track = Height(bar) - 2 * arrow_;
+  const int thumbLength = thumbEnd_ - thumbStart_;
+  hot_ = 5;
+  int pos = si.nPos;
+  for (;;) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_NCLBUTTONUP || msg.message == WM_LBUTTONUP || msg.message == WM_QUIT) {
+      SendMessageW(wnd_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, pos), 0);
+      PostMessageW(wnd_, WM_VSCROLL, SB_ENDSCROLL, 0);
+      if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    if (msg.message != WM_NCMOUSEMOVE && msg.message != WM_MOUSEMOVE) continue;
+    POINT c;
+    GetCursorPos(&c);
+    int offset = std::max(0, startOffset + static_cast<int>(c.y - start.y));
+    int next;
+    if (si.nPage > 0) {
+      offset = std::min(offset, track - thumbLength + 1);
+      next = MulDiv(offset, si.nMax - si.nMin - static_cast<int>(si.nPage), std::max(1, track - thumbLength)) + si.nMin;
+      next = std::min(next, si.nMax - static_cast<int>(si.nPage) + 1);
+    } else {
+      offset = std::min(offset, track - thumbLength);
+      next = MulDiv(offset, si.nMax - si.nMin, std::max(1, track)) + si.nMin;
+      next = std::min(next, si.nMax);
+    }
+    next = std::max(next, si.nMin);
+    thumbStart_ = arrow_ + offset;
+    thumbEnd_ = thumbStart_ + thumbLength;
+    if (next != pos) {
+      pos = next;
+      SendMessageW(wnd_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, pos), 0);
+    }
+    PaintControl(nullptr);
+  }
+  ReleaseCapture();
+  hot_ = -1;
+  PaintControl(nullptr);
+}
+
+// ---- Up-downs ----
+
+bool TSkinUpDown::IsHorizontal() const { return Horizontal || (GetWindowLongW(wnd_, GWL_STYLE) & UDS_HORZ); }
+
+RECT TSkinUpDown::Half(const RECT& r, int half) const {
+  if (IsHorizontal()) {
+    const int mid = r.left + Width(r) / 2;
+    return half ? RECT{mid, r.top, r.right, r.bottom} : RECT{r.left, r.top, mid, r.bottom};
+  }
+  const int mid = r.top + Height(r) / 2;
+  return half ? RECT{r.left, mid, r.right, r.bottom} : RECT{r.left, r.top, r.right, mid};
+}
+
+int TSkinUpDown::HalfAt(POINT p) const {
+  RECT c;
+  GetClientRect(wnd_, &c);
+  if (!PtInRect(&c, p)) return -1;
+  const RECT first = Half(c, 0);
+  return PtInRect(&first, p) ? 0 : 1;
+}
+
+int TSkinUpDown::HalfState(int half) const {
+  if (Disabled(wnd_)) return 3;
+  if (half != hotHalf_) return 1;
+  if (Has(scDown)) return 2;
+  return Has(scMouseIn) ? 4 : 1;
+}
+
+bool TSkinUpDown::BeforeProc(TMessage& m) {
+  const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      Default(m);  // the control starts its repeat here
+      hotHalf_ = HalfAt(p);
+      Set(scDown, true);
+      PaintControl(nullptr);
+      return false;
+    case WM_LBUTTONUP:
+      Set(scDown, false);
+      Default(m);
+      PaintControl(nullptr);
+      return false;
+    case WM_PAINT:
+      WMPaint(m);
+      return false;
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return false;
+    default:
+      return TSkinControl::BeforeProc(m);
+  }
+}
+
+void TSkinUpDown::AfterProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_MOUSEMOVE: {
+      const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+      const int half = Has(scDown) ? hotHalf_ : HalfAt(p);
+      if (half != hotHalf_ || !Has(scMouseIn)) {
+        hotHalf_ = half;
+        Set(scMouseIn, true);
+        PaintControl(nullptr);
+      }
+      DoTrackMouse(wnd_);
+      break;
+    }
+    case WM_MOUSELEAVE:
+      Set(scMouseIn, false);
+      if (!Has(scDown)) hotHalf_ = -1;
+      PaintControl(nullptr);
+      break;
+    case WM_CAPTURECHANGED:
+      if (Has(scDown) && GetCapture() != wnd_) {
+        Set(scDown, false);
+        PaintControl(nullptr);
+      }
+      break;
+    default:
+      TSkinControl::AfterProc(m);
+  }
+}
+
+// Each half from the skin's arrow buttons: four states a direction, then the glyph on it.
+void TSkinUpDown::DrawControl(HDC dc, const RECT& r) {
+  const bool horz = IsHorizontal();
+  const TDataSkinBorder* img = horz ? data_->UpDownHorz.get() : data_->UpDownVert.get();
+  for (int half = 0; half < 2; ++half) {
+    const RECT h = Half(r, half);
+    const int state = HalfState(half);
+    if (img && !EmptyImage(img->Image.get())) {
+      const int frames = std::max(2, img->Frame);
+      const int frame = std::min(frames, half * (frames / 2) + state);
+      DrawRect2(dc, h, img->Image.get(), false, img->Tile == 1, img->Trans == 1, frames, frame, img->Margins());
+      if (img->Image2 && !EmptyImage(img->Image2.get())) DrawRect3(dc, h, img->Image2.get(), true, frames, frame);
+      continue;
+    }
+    RECT b = h;
+    DrawFrameControl(dc, &b, DFC_SCROLL,
+                     (horz ? (half ? DFCS_SCROLLRIGHT : DFCS_SCROLLLEFT) : (half ? DFCS_SCROLLDOWN : DFCS_SCROLLUP)) |
+                         (state == 2 ? DFCS_PUSHED : 0) | (state == 3 ? DFCS_INACTIVE : 0));
+  }
+}

@@ -1,0 +1,377 @@
+// Painted scroll bars, combo boxes, up-downs and list headers on real controls under a
+// real mouse (SendInput), read back from the screen. Runs on its own display.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "classlib/ListView.h"
+#include "classlib/StdCtrls.h"
+#include "skin/WinSkinForm.h"
+#include "skin/WinSubClass.h"
+#include "support/Gui.h"
+
+namespace {
+
+class TestForm : public TForm {
+ public:
+  explicit TestForm(TComponent* owner) : TForm(owner) {
+    SetBounds(30, 30, 520, 360);
+    SetText(gbk::FromUtf8("个人起名"));
+    DoCreate();
+  }
+};
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+void Button(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+
+void PressAt(POINT p) {
+  gui::MoveMouse(p.x, p.y);
+  gui::Pump(60);
+  Button(MOUSEEVENTF_LEFTDOWN);
+}
+
+void ClickAt(POINT p) {
+  PressAt(p);
+  gui::Pump(60);
+  Button(MOUSEEVENTF_LEFTUP);
+  gui::Pump(150);
+}
+
+// Input played from another thread while this one pumps: a press on a scroll bar runs
+// the control's own tracking loop, which returns only when the button is released.
+void PlayWhilePumping(const std::function<void()>& script) {
+  std::atomic<bool> done{false};
+  std::thread player([&] {
+    script();
+    done = true;
+  });
+  while (!done) gui::Pump(10);
+  player.join();
+  gui::Pump(150);
+}
+
+// The centre pixel of frame `frame` (from 1) of `frames` side by side.
+COLORREF FrameCentre(const TBitmap& b, int frames, int frame, int dy = 0) {
+  const int fw = b.Width() / frames;
+  return static_cast<COLORREF>(b.Pixel((frame - 1) * fw + fw / 2, b.Height() / 2 + dy));
+}
+
+class Skinned : public ::testing::Test {
+ protected:
+  Skinned() : data(nullptr) {
+    const bool loaded = data.LoadFromFile(std::string(TORVIK_PROGRAM_DIR) + "\\skins\\Mx1.skn");
+    EXPECT_TRUE(loaded);
+    form = new TestForm(&app);
+    form->SetColor(data.SchemeColors[csButtonFace]);
+  }
+  ~Skinned() override { delete form; }
+  template <class C>
+  C* Add(int x, int y, int w, int h) {
+    auto* c = new C(form);
+    c->SetParent(form);
+    c->SetBounds(x, y, w, h);
+    return c;
+  }
+  void Show() {
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    gui::Pump(300);
+  }
+  TApplication app;
+  TSkinData data;
+  TForm* form = nullptr;
+};
+
+TMemo* LongMemo(TMemo* memo, int lines) {
+  std::string text;
+  for (int i = 1; i <= lines; ++i) text += gbk::FromUtf8("第") + std::to_string(i) + gbk::FromUtf8("行\r\n");
+  memo->SetText(text);
+  return memo;
+}
+
+// ---- Scroll bars ----
+
+TEST_F(Skinned, AMemosBarShowsTheSkinAndScrollsByArrowAndThumb) {
+  auto* memo = LongMemo(Add<TMemo>(20, 20, 220, 200), 80);
+  auto* skin = new TSkinScrollbar(memo);
+  skin->InitScrollbar(memo, &data, nullptr, nullptr);
+  Show();
+  HWND h = memo->Handle();
+  TWScrollbar* bar = skin->VertBar();
+  ASSERT_TRUE(bar && bar->Shown());
+  RECT br;
+  GetWindowRect(bar->Handle(), &br);
+  SCROLLBARINFO info{sizeof info};
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(h, OBJID_VSCROLL, &info));
+  EXPECT_EQ(br.left, info.rcScrollBar.left);
+  EXPECT_EQ(br.top, info.rcScrollBar.top);
+  // The down arrow is frame 13 of the skin's 23 scroll-bar frames, its centre unstretched.
+  const TBitmap& frames = *data.Scrollbar->Image;
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  const POINT down{(br.left + br.right) / 2, br.bottom - arrow / 2 - 1};
+  const POINT up{(br.left + br.right) / 2, br.top + arrow / 2};
+  EXPECT_EQ(ScreenPixel(up.x, up.y), FrameCentre(frames, 23, 9));
+  EXPECT_EQ(ScreenPixel(down.x, down.y), FrameCentre(frames, 23, 13));
+  // A click on the down arrow scrolls by a line.
+  ASSERT_EQ(SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  PlayWhilePumping([&] {
+    gui::MoveMouse(down.x, down.y);
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_GT(SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  // Dragging the thumb to the end shows the last line.
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(h, OBJID_VSCROLL, &info));
+  const POINT thumb{(br.left + br.right) / 2, br.top + (info.xyThumbTop + info.xyThumbBottom) / 2};
+  PlayWhilePumping([&] {
+    gui::MoveMouse(thumb.x, thumb.y);
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTDOWN);
+    for (int y = thumb.y; y <= br.bottom + 8; y += 8) {  // past the end, within the system's reach
+      Sleep(30);
+      gui::MoveMouse(thumb.x, y);
+    }
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTUP);
+  });
+  const LRESULT lines = SendMessageW(h, EM_GETLINECOUNT, 0, 0);
+  RECT client;
+  GetClientRect(h, &client);
+  const LRESULT lastShown = SendMessageW(h, EM_CHARFROMPOS, 0, MAKELPARAM(2, client.bottom - 2));
+  EXPECT_GE(HIWORD(lastShown), lines - 2) << "the last line is in view";
+  EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_scroll_memo.png")));
+}
+
+TEST_F(Skinned, NothingToScrollNeitherCrashesNorDrawsAThumb) {
+  struct Case {
+    const char* name;
+    int lines;
+  };
+  for (const Case& c : {Case{"empty", 0}, Case{"one line", 1}, Case{"just fits", 5}}) {
+    SCOPED_TRACE(c.name);
+    auto* memo = LongMemo(Add<TMemo>(260, 20, 200, 160), c.lines);
+    auto* skin = new TSkinScrollbar(memo);
+    skin->InitScrollbar(memo, &data, nullptr, nullptr);
+    Show();
+    SendMessageW(memo->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    skin->DrawControl(nullptr, RECT{});
+    gui::Pump(100);
+    EXPECT_EQ(SendMessageW(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    if (TWScrollbar* bar = skin->VertBar(); bar->Shown()) {
+      // Either the bar is gone, or it shows arrows and a track without a thumb: the
+      // track's middle is the disabled track frame, not the thumb's.
+      RECT br;
+      GetWindowRect(bar->Handle(), &br);
+      const COLORREF mid = ScreenPixel((br.left + br.right) / 2, (br.top + br.bottom) / 2);
+      EXPECT_NE(mid, FrameCentre(*data.VertScrollThumb->Image, data.VertScrollThumb->Frame, 1));
+    }
+    delete memo;
+  }
+}
+
+// ---- Combo boxes ----
+
+TEST_F(Skinned, AComboShowsItsButtonFramesAndStillChoosesByMouseAndKeyboard) {
+  auto* combo = new TComboBox(form);
+  combo->Style = csDropDownList;
+  combo->SetParent(form);
+  combo->SetBounds(20, 20, 120, 22);
+  const std::string month = gbk::FromUtf8("月");
+  for (int m = 1; m <= 12; ++m) combo->Items().Add(std::to_string(m).append(month));
+  combo->SetItemIndex(0);
+  auto* skin = new TSkinComBox(combo);
+  skin->Init(nullptr, &data, nullptr, false);
+  Show();
+  HWND h = combo->Handle();
+  COMBOBOXINFO cbi{sizeof cbi};
+  ASSERT_TRUE(GetComboBoxInfo(h, &cbi));
+  POINT button{(cbi.rcButton.left + cbi.rcButton.right) / 2, cbi.rcButton.bottom - 3};
+  ClientToScreen(h, &button);
+  const TDataSkinBorder& skinButton = *data.ComboButton;
+  auto expected = [&](int frame) {
+    RECT wr;
+    GetWindowRect(h, &wr);
+    auto map = GetHMap(Sized(wr), skinButton.Image.get(), skinButton.Margins(), false, false, skinButton.Frame, frame);
+    return static_cast<COLORREF>(map->Pixel(button.x - wr.left, button.y - wr.top));
+  };
+  ASSERT_NE(expected(1), expected(4)) << "the skin tells normal from hot there";
+  gui::MoveMouse(button.x - 60, button.y - 60);
+  gui::Pump(150);
+  EXPECT_EQ(skin->Frame(), 1);
+  EXPECT_EQ(ScreenPixel(button.x, button.y), expected(1));
+  gui::MoveMouse(button.x, button.y);
+  gui::Pump(150);
+  EXPECT_EQ(skin->Frame(), 4);
+  EXPECT_EQ(ScreenPixel(button.x, button.y), expected(4));
+  ClickAt(button);  // opens the list
+  ASSERT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_EQ(skin->Frame(), 2);
+  EXPECT_EQ(ScreenPixel(button.x, button.y), expected(2));
+  // The list's bar is ours: its down arrow shows frame 13.
+  RECT lr;
+  GetWindowRect(cbi.hwndList, &lr);
+  SCROLLBARINFO info{sizeof info};
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(cbi.hwndList, OBJID_VSCROLL, &info));
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  EXPECT_EQ(ScreenPixel((info.rcScrollBar.left + info.rcScrollBar.right) / 2, info.rcScrollBar.bottom - arrow / 2 - 1),
+            FrameCentre(*data.Scrollbar->Image, 23, 13));
+  EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_combo_open.png")));
+  // Choosing the third item by mouse.
+  const int itemHeight = static_cast<int>(SendMessageW(cbi.hwndList, LB_GETITEMHEIGHT, 0, 0));
+  ClickAt(POINT{lr.left + 20, lr.top + 2 + itemHeight * 2 + itemHeight / 2});
+  EXPECT_FALSE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  // And the next by keyboard.
+  SetFocus(h);
+  gui::Key(h, VK_DOWN);
+  gui::Pump(100);
+  EXPECT_EQ(combo->ItemIndex(), 3);
+  EXPECT_EQ(skin->Frame(), 4) << "focused";
+}
+
+// ---- Up-downs ----
+
+TEST_F(Skinned, AnUpDownShowsItsFramesAndKeepsSteppingWhileHeld) {
+  auto* edit = Add<TEdit>(20, 20, 60, 22);
+  auto* ud = Add<TUpDown>(80, 20, 16, 22);
+  ud->SetRange(0, 200);
+  ud->SetPosition(100);
+  ud->SetAssociate(edit);
+  auto* skin = new TSkinUpDown(ud);
+  skin->Init(nullptr, &data, nullptr, false);
+  Show();
+  HWND h = ud->Handle();
+  RECT r;
+  GetWindowRect(h, &r);
+  const TDataSkinBorder& img = *data.UpDownVert;
+  auto expected = [&](int half, int state) {
+    const RECT whole = Sized(r);
+    const int mid = Height(whole) / 2;
+    const RECT part = half ? RECT{0, mid, Width(whole), Height(whole)} : RECT{0, 0, Width(whole), mid};
+    auto map = GetHMap(Sized(part), img.Image.get(), img.Margins(), false, img.Tile == 1, img.Frame,
+                       half * (img.Frame / 2) + state);
+    return static_cast<COLORREF>(map->Pixel(1, 1));
+  };
+  const POINT upEdge{r.left + 1, r.top + 1};
+  EXPECT_EQ(ScreenPixel(upEdge.x, upEdge.y), expected(0, 1));
+  const POINT upMiddle{(r.left + r.right) / 2, r.top + Height(r) / 4};
+  const int before = ud->Position();
+  PressAt(upMiddle);
+  gui::Pump(900);
+  EXPECT_EQ(skin->HalfState(0), 2);
+  EXPECT_EQ(ScreenPixel(upEdge.x, upEdge.y), expected(0, 2)) << "pressed while held";
+  Button(MOUSEEVENTF_LEFTUP);
+  gui::Pump(150);
+  EXPECT_GT(ud->Position(), before + 2) << "the held arrow repeats";
+  EXPECT_EQ(edit->Text(), std::to_string(ud->Position()));
+  EXPECT_NE(skin->HalfState(0), 2);
+}
+
+// ---- List views and their headers ----
+
+TEST_F(Skinned, AListViewsHeaderIsSkinnedItsHotItemFollowsTheMouseAndColumnsStillResize) {
+  auto* list = Add<TListView>(20, 20, 400, 200);
+  list->AddColumn(gbk::FromUtf8("名字"), 120);
+  list->AddColumn(gbk::FromUtf8("评分"), 120);
+  for (int i = 0; i < 40; ++i) list->AddItem({std::to_string(i), std::to_string(i * 3)});
+  auto* skin = new TSkinListView(list);
+  skin->InitScrollbar(list, &data, nullptr, nullptr);
+  Show();
+  ASSERT_NE(skin->Header(), nullptr);
+  ASSERT_TRUE(skin->VertBar()->Shown());
+  HWND header = skin->Header()->Window();
+  RECT item;
+  SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+  MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&item), 2);
+  gui::MoveMouse(item.left + 30, item.top + 5);
+  gui::Pump(150);
+  EXPECT_EQ(skin->Header()->HotItem(), 1);
+  const TDataSkinObject& bar = *data.Headerbar;
+  auto frameAt = [&](int frame) {
+    auto map = GetHMap(RECT{0, 0, Width(item), Height(item)}, bar.Image.get(), bar.Margins(), false, bar.Tile == 1,
+                       bar.Frame, frame);
+    return static_cast<COLORREF>(map->Pixel(1, Height(item) / 2));
+  };
+  EXPECT_EQ(ScreenPixel(item.left + 1, (item.top + item.bottom) / 2), frameAt(2));
+  gui::MoveMouse(item.left - 60, item.top + 5);
+  gui::Pump(150);
+  EXPECT_EQ(skin->Header()->HotItem(), 0);
+  EXPECT_EQ(ScreenPixel(item.left + 1, (item.top + item.bottom) / 2), frameAt(1));
+  // Dragging the divider after the first column widens it.
+  PressAt(POINT{item.left, item.top + 5});
+  for (int dx = 0; dx <= 40; dx += 8) {
+    gui::MoveMouse(item.left + dx, item.top + 5);
+    gui::Pump(30);
+  }
+  Button(MOUSEEVENTF_LEFTUP);
+  gui::Pump(150);
+  EXPECT_GE(SendMessageW(list->Handle(), LVM_GETCOLUMNWIDTH, 0, 0), 150);
+  EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_listview.png")));
+}
+
+// ---- Giving every window back ----
+
+TEST_F(Skinned, FreeingTheSkinnersGivesEveryWindowItsProcedureBack) {
+  auto* memo = LongMemo(Add<TMemo>(20, 20, 200, 100), 30);
+  auto* list = Add<TListView>(20, 130, 200, 100);
+  list->AddColumn("A", 80);
+  auto* combo = Add<TComboBox>(240, 20, 120, 22);
+  combo->Items().Add("1");
+  auto* ud = Add<TUpDown>(240, 60, 16, 22);
+  auto* box = Add<TListBox>(240, 100, 120, 80);
+  for (int i = 0; i < 30; ++i) box->Items().Add(std::to_string(i));
+  Show();
+  COMBOBOXINFO cbi{sizeof cbi};
+  ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &cbi));
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_GETHEADER, 0, 0));
+  const HWND windows[] = {memo->Handle(), list->Handle(), header, combo->Handle(), cbi.hwndItem, cbi.hwndList,
+                          ud->Handle(), box->Handle()};
+  std::vector<LONG_PTR> before;
+  for (HWND w : windows) before.push_back(GetWindowLongPtrW(w, GWLP_WNDPROC));
+  std::vector<TSkinControl*> skinners;
+  auto scroll = [&](TSkinScrollbar* s, TWinControl* c) {
+    s->InitScrollbar(c, &data, nullptr, nullptr);
+    skinners.push_back(s);
+  };
+  scroll(new TSkinScrollbar(memo), memo);
+  auto* lv = new TSkinListView(list);
+  scroll(lv, list);
+  skinners.push_back(lv->Header());
+  for (TSkinControl* s : {static_cast<TSkinControl*>(new TSkinComBox(combo)), static_cast<TSkinControl*>(new TSkinUpDown(ud))}) {
+    s->Init(nullptr, &data, nullptr, false);
+    skinners.push_back(s);
+  }
+  scroll(new TSkinScrollbar(box), box);
+  gui::Pump(200);
+  for (size_t i = 0; i < std::size(windows); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NE(GetWindowLongPtrW(windows[i], GWLP_WNDPROC), before[i]) << "taken over";
+  }
+  for (auto it = skinners.rbegin(); it != skinners.rend(); ++it) delete *it;
+  gui::Pump(100);
+  for (size_t i = 0; i < std::size(windows); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(GetWindowLongPtrW(windows[i], GWLP_WNDPROC), before[i]) << "given back";
+  }
+}
+
+}  // namespace
