@@ -48,6 +48,7 @@ TFrmPickNumber::TFrmPickNumber(TComponent* owner) : TForm(owner) {
     TFont f;
     f.Color = PositionColour(p);
     c->SetFont(f);
+    c->Style = csDropDownList;
     c->DropDownCount = 12;
     Cbo[p - 1] = c;
   }
@@ -55,6 +56,10 @@ TFrmPickNumber::TFrmPickNumber(TComponent* owner) : TForm(owner) {
   layout.Bind(LstNumber, "LstNumber");
   layout.Bind(MeoExplain, "MeoExplain");
   MeoExplain->ReadOnly = true;
+  // Rows half as high again as the font, for a long list read by eye.
+  HDC screen = GetDC(nullptr);
+  LstNumber->ItemHeight = 3 * LstNumber->Font().Size * GetDeviceCaps(screen, LOGPIXELSY) / 72 / 2;
+  ReleaseDC(nullptr, screen);
 
   BitBtn1->OnClick = [this](TObject*) { GenerateNumbers(); };
   LstNumber->OnClick = [this](TObject* s) { LstNumberClick(s); };

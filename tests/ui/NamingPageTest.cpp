@@ -30,6 +30,15 @@ std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
 void Press(TButton* b) { PostMessageW(b->Handle(), BM_CLICK, 0, 0); }
 
+// Enter typed into the search box, handled by the program's own message loop.
+void EnterInSearch(TFrmMain& f) {
+  gui::PressKey(f.EdtInText->Handle(), VK_RETURN);
+  for (int i = 0; i < 10; ++i) {
+    Application->ProcessMessages();
+    Sleep(10);
+  }
+}
+
 template <class Form>
 Form* OpenForm(const char* cls) {
   HWND h = gui::WaitTopWindow(GetCurrentProcessId(), cls, "", 50);
@@ -155,7 +164,7 @@ TEST_F(NamingPage, SearchSelectsHitsAndWrapsBetweenThem) {
   const MSearchName& g = *f.generator;
   std::string given = std::string(g.Candidate(0).name).substr(2, 2);
   gui::SetText(f.EdtInText->Handle(), given);
-  f.EdtInTextKeyDown(nullptr);
+  EnterInSearch(f);
   std::vector<int32_t> expected = FindNameHits(g, given);
   ASSERT_EQ(f.hits, expected);
   int n = static_cast<int>(expected.size());
@@ -192,14 +201,14 @@ TEST_F(NamingPage, SearchSelectsHitsAndWrapsBetweenThem) {
   {
     modal::Driver d({modal::Answer("", IDOK, box)});
     gui::SetText(f.EdtInText->Handle(), "ZZ");
-    f.EdtInTextKeyDown(nullptr);
+    EnterInSearch(f);
   }
   EXPECT_EQ(box, U("没有包含输入文字的姓名！"));
   EXPECT_TRUE(f.hits.empty());
   gui::SetText(f.EdtInText->Handle(), given);
-  f.EdtInTextKeyDown(nullptr);
+  EnterInSearch(f);
   gui::SetText(f.EdtInText->Handle(), " ");
-  f.EdtInTextKeyDown(nullptr);
+  EnterInSearch(f);
   EXPECT_TRUE(f.hits.empty());
   EXPECT_EQ(f.BtoInPrev->Text(), "0 <<<");
   EXPECT_EQ(f.BtoInNext->Text(), ">>> 0");

@@ -1,0 +1,464 @@
+// The program as a user's hands meet it: keys and clicks go in through SendInput and
+// the program's own message loop, never as messages posted to a window, and the tests
+// read back what the user would see: the dialog keys Enter and Esc, the right click on
+// the case tree, the legibility of the side panel in every look, the save offer that
+// keeps the user's edits, and the grid of names on the naming page.
+#include <windows.h>
+// after <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/InputBox.h"
+#include "classlib/StrUtils.h"
+#include "skin/WinSkinData.h"
+#include "support/Gui.h"
+#include "support/TempFolder.h"
+#include "ui/ModalDriver.h"
+#include "ui/Uinput.h"
+#include "tools/Untwnl.h"
+#include "ui/Untmain.h"
+
+namespace {
+
+std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+
+// Runs the program's own message loop (with its dialog keys) for about `ms`.
+void Run(int ms) {
+  DWORD end = GetTickCount() + ms;
+  do {
+    Application->ProcessMessages();
+    Sleep(10);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+// A real key press into h, then the loop.
+void Press(HWND h, WORD vk) {
+  gui::PressKey(h, vk);
+  Run(150);
+}
+
+// Real key presses of letters a to z into h, as typed without shift.
+void Type(HWND h, const char* letters) {
+  for (const char* c = letters; *c; ++c) gui::PressKey(h, static_cast<WORD>('A' + (*c - 'a')));
+  Run(200);
+}
+
+// The centre of h's client area.
+POINT Centre(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  return {r.right / 2, r.bottom / 2};
+}
+
+// A popup menu of this process on show, nullptr when none.
+HWND OpenPopup() {
+  HWND h = FindWindowW(L"#32768", nullptr);
+  return h && IsWindowVisible(h) ? h : nullptr;
+}
+
+// The contrast ratio of two colours (WCAG relative luminance), 1 to 21.
+double Contrast(COLORREF a, COLORREF b) {
+  auto lum = [](COLORREF c) {
+    auto ch = [](int v) {
+      double x = v / 255.0;
+      return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * ch(GetRValue(c)) + 0.7152 * ch(GetGValue(c)) + 0.0722 * ch(GetBValue(c));
+  };
+  double la = lum(a), lb = lum(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What the screen shows inside a window, read back as the program drew it.
+class ScreenPixels {
+ public:
+  explicit ScreenPixels(HWND h) {
+    GetWindowRect(h, &r_);
+    w_ = r_.right - r_.left;
+    h_ = r_.bottom - r_.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w_, -h_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w_, h_, screen, r_.left, r_.top, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    pixels_.assign(p, p + static_cast<size_t>(w_) * static_cast<size_t>(h_));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+  }
+  int Width() const { return w_; }
+  int Height() const { return h_; }
+  COLORREF At(int x, int y) const {
+    uint32_t v = pixels_[static_cast<size_t>(y) * static_cast<size_t>(w_) + static_cast<size_t>(x)];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+
+ private:
+  RECT r_{};
+  int w_ = 0, h_ = 0;
+  std::vector<uint32_t> pixels_;
+};
+
+struct Legibility {
+  int textPixels = 0;  // pixels of exactly the text's colour
+  int weak = 0;        // their neighbours that differ from it by less than 3:1
+  double worst = 21;
+};
+
+// The pixels of a label's own colour and how they stand out from every neighbour.
+Legibility Measure(TControl* label) {
+  ScreenPixels s(label->Handle());
+  const COLORREF c = ColorToRGB(label->Font().Color);
+  Legibility out;
+  for (int y = 0; y < s.Height(); ++y) {
+    for (int x = 0; x < s.Width(); ++x) {
+      if (s.At(x, y) != c) continue;
+      ++out.textPixels;
+      const int dx[4] = {1, -1, 0, 0}, dy[4] = {0, 0, 1, -1};
+      for (int k = 0; k < 4; ++k) {
+        int nx = x + dx[k], ny = y + dy[k];
+        if (nx < 0 || ny < 0 || nx >= s.Width() || ny >= s.Height() || s.At(nx, ny) == c) continue;
+        double ratio = Contrast(c, s.At(nx, ny));
+        out.worst = std::min(out.worst, ratio);
+        if (ratio < 3.0) ++out.weak;
+      }
+    }
+  }
+  return out;
+}
+
+class UserInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app.Initialize();
+    app.Title = "Riveri 3.5";
+    bin = IncludeTrailingBackslash(file::ProgramFolder());
+    AppDir = bin;  // what the dialogs read; the main window's own data go to `temp`
+    ASSERT_TRUE(file::ForceDirectories(temp.Path("dat")));
+  }
+  void TearDown() override {
+    delete FrmMain;
+    FrmMain = nullptr;
+    AppDir = bin;
+  }
+
+  // The main window, its cases and settings in the test's own folder.
+  void Start() {
+    FrmMain = new TFrmMain(&app);
+    AppDir = temp.Dir();
+    FrmMain->Show();
+    FrmMain->SetClientSize(900, 620);
+    Run(300);
+  }
+
+  // One stored case with the report the analysis wrote, shown in the tree.
+  int32_t StoreCase(const char* name) {
+    TFrmMain& f = *FrmMain;
+    f.LedtName->SetText(U(name));
+    f.BtnPaiClick(nullptr);
+    EXPECT_TRUE(f.chartValid);
+    CaseRecord r = f.heldCase;
+    ::SetText(r.category, U("朋友"));
+    int32_t id = CaseDb.Add(r);
+    EXPECT_GE(id, 0);
+    file::ForceDirectories(temp.Path("bazi_f"));
+    EXPECT_TRUE(f.RedtName->SaveToFile(CaseReportPath(AppDir, id)));
+    BuildCaseTree(*f.cases, {id});
+    Run(100);
+    return id;
+  }
+  TTreeNode* CaseNode(int32_t id) { return FindCaseNode(*FrmMain->TreeCase, id); }
+
+  TApplication app;
+  TempFolder temp;
+  std::string bin;
+};
+
+// ---- the dialog keys ----
+
+TEST_F(UserInput, EnterAndEscAnswerTheBirthDialogAsItsButtonsDo) {
+  struct Row {
+    const char* name;
+    WORD key;
+    int result;
+    bool changed;  // the typed year is taken
+  } rows[] = {{"Esc", VK_ESCAPE, mrCancel, false}, {"Enter", VK_RETURN, mrOk, true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    BirthRecord birth{};
+    birth.year = 1990;
+    birth.month = 5;
+    birth.day = 6;
+    birth.hour = 7;
+    birth.male = 1;
+    birth.provinceIndex = 34;
+    std::string place = U("未知地。");
+    const BirthRecord before = birth;
+    TFrmInput dlg(&app, birth, place);
+    modal::Driver d({[&] {
+                       if (!IsWindowVisible(dlg.Handle())) return false;
+                       gui::Focus(dlg.EdtYear->Handle());
+                       SendMessageW(dlg.EdtYear->Handle(), EM_SETSEL, 0, -1);
+                       for (WORD vk : {'2', '0', '0', '1'}) gui::PressKey(dlg.EdtYear->Handle(), vk);
+                       return true;
+                     },
+                     [&] {
+                       EXPECT_EQ(gui::Text(dlg.EdtYear->Handle()), "2001");
+                       gui::PressKey(dlg.EdtYear->Handle(), row.key);
+                       return true;
+                     }});
+    EXPECT_EQ(dlg.ShowModal(), row.result);
+    EXPECT_EQ(birth.year, row.changed ? 2001 : before.year);
+    EXPECT_EQ(birth.month, before.month);
+    EXPECT_EQ(place, U("未知地。"));
+  }
+}
+
+TEST_F(UserInput, EnterAndEscAnswerTheInputBox) {
+  for (WORD key : {VK_RETURN, VK_ESCAPE}) {
+    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Esc");
+    std::string value = U("新类别");
+    modal::Driver d({[&] {
+                       HWND h = gui::WaitTopWindow(GetCurrentProcessId(), "TInputQueryForm", "", 50);
+                       if (!h) return false;
+                       HWND edit = gui::FindChild(h, "TEdit", "");
+                       gui::Focus(edit);
+                       SendMessageW(edit, EM_SETSEL, 0, -1);
+                       for (WORD vk : {'A', 'B'}) gui::PressKey(edit, vk);
+                       return true;
+                     },
+                     [&] {
+                       gui::PressKey(GetFocus(), key);
+                       return true;
+                     }});
+    bool ok = InputQuery(U("新建类别"), U("请输入新建类别名："), value);
+    EXPECT_EQ(ok, key == VK_RETURN);
+    EXPECT_EQ(value, key == VK_RETURN ? "ab" : U("新类别"));
+  }
+}
+
+TEST_F(UserInput, EnterInTheYearBoxOfTheCalendarShowsThatYear) {
+  ShowPerpetualCalendar();
+  ASSERT_NE(FrmWnl, nullptr);
+  TFrmWnl& w = *FrmWnl;
+  Run(200);
+  gui::Focus(w.EdtYear->Handle());
+  SendMessageW(w.EdtYear->Handle(), EM_SETSEL, 0, -1);
+  for (WORD vk : {'1', '9', '8', '4'}) gui::PressKey(w.EdtYear->Handle(), vk);
+  Press(w.EdtYear->Handle(), VK_RETURN);
+  EXPECT_EQ(gui::Text(w.LabShow->Handle()).substr(0, 6), U("1984年"));
+  w.Close();
+  Run(100);
+}
+
+// ---- the case tree and the save offer ----
+
+TEST_F(UserInput, RightClickOnACaseSelectsItAndOpensItsMenu) {
+  Start();
+  int32_t id = StoreCase("张三");
+  TTreeView& tree = *FrmMain->TreeCase;
+  TTreeNode* node = CaseNode(id);
+  ASSERT_NE(node, nullptr);
+  tree.SetSelected(tree.Items().GetFirstNode());
+  RECT item{};
+  *reinterpret_cast<HTREEITEM*>(&item) = node->ItemId();
+  ASSERT_TRUE(SendMessageW(tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item)));
+
+  TTreeNode* selectedInMenu = nullptr;
+  bool viewEnabled = false, menuSeen = false;
+  modal::Driver d({[&] {
+    HWND menu = OpenPopup();
+    if (!menu) return false;
+    menuSeen = true;
+    selectedInMenu = tree.Selected();
+    viewEnabled = FrmMain->pop_ming_pai->Enabled();
+    ScreenPixels shot(menu);  // the menu is drawn, not only made
+    EndMenu();
+    return true;
+  }});
+  gui::MouseClick(tree.Handle(), {(item.left + item.right) / 2, (item.top + item.bottom) / 2}, true);
+  for (int i = 0; i < 40 && !menuSeen; ++i) Run(50);
+  EXPECT_TRUE(menuSeen) << "no popup menu after a right click on the case";
+  EXPECT_EQ(selectedInMenu, node);
+  EXPECT_TRUE(viewEnabled);
+  EXPECT_EQ(tree.Selected(), node);
+}
+
+TEST_F(UserInput, YesToTheSaveOfferKeepsTheTypedReport) {
+  Start();
+  int32_t id = StoreCase("李四一");
+  TFrmMain& f = *FrmMain;
+  f.TreeCase->SetSelected(CaseNode(id));
+  f.pop_ming_paiClick(nullptr);
+  ASSERT_EQ(CurCaseLoaded, 1);
+  ASSERT_FALSE(f.RedtName->Modified());
+
+  // The user types at the end of the report, then presses 测名.
+  gui::Focus(f.RedtName->Handle());
+  Press(f.RedtName->Handle(), VK_END);
+  SendMessageW(f.RedtName->Handle(), EM_SETSEL, -1, -1);
+  Type(f.RedtName->Handle(), "zqxwv");
+  ASSERT_NE(f.RedtName->Text().find("zqxwv"), std::string::npos);
+  ASSERT_TRUE(f.RedtName->Modified());
+
+  std::vector<std::string> boxes;
+  bool done = false;
+  modal::Driver d({[&] {
+    HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 50);
+    if (!box) return false;
+    std::string text = modal::MessageText(box);
+    boxes.push_back(gbk::ToUtf8(text));
+    // Yes to saving and to changing the record; whatever else is only acknowledged.
+    bool ask = text.find(U("要保存吗")) != std::string::npos || text.find(U("要修改")) != std::string::npos;
+    PostMessageW(box, WM_COMMAND, ask ? IDYES : IDOK, 0);
+    done = text == U("已保存编辑后的命例。");
+    return done;
+  }});
+  gui::MouseClick(f.BtnPai->Handle(), Centre(f.BtnPai->Handle()));
+  for (int i = 0; i < 100 && !done; ++i) Run(50);
+  Run(300);
+  ASSERT_GE(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "当前命例文本已改变，要保存吗？");
+  EXPECT_TRUE(done) << (boxes.size() > 1 ? boxes[1] : std::string("no further box"));
+
+  // The report stored for the case holds the typed text.
+  std::string stored;
+  ASSERT_TRUE(file::ReadAll(CaseReportPath(AppDir, id), stored));
+  EXPECT_NE(stored.find("zqxwv"), std::string::npos);
+  CaseRecord r{};
+  EXPECT_TRUE(CaseDb.Read(id, r));
+  EXPECT_EQ(FieldText(r.name), U("李四一"));
+}
+
+// ---- the side panel ----
+
+TEST_F(UserInput, EveryElementColourStandsOutInEveryLook) {
+  Start();
+  TFrmMain& f = *FrmMain;
+  // A name whose characters and grids bring every element: grids ending 1, 3, 5, 7, 9
+  // are wood, fire, earth, metal and water.
+  const int elements[4] = {0, 2, 3, 4};
+  const int16_t grids[5] = {11, 13, 15, 17, 19};
+  f.ShowWuGe(U("司马光明"), false, elements, 88, grids);
+  std::vector<std::pair<std::string, TControl*>> labels;
+  for (int i = 0; i < 5; ++i) labels.push_back({"legend " + std::to_string(i), f.txt[i]});
+  for (int i = 0; i < 4; ++i) labels.push_back({"box " + std::to_string(i + 1), f.Stxt[i]});
+  labels.push_back({"heaven", f.StxtTian});
+  labels.push_back({"person", f.StxtRen});
+  labels.push_back({"earth", f.StxtDi});
+  labels.push_back({"total", f.StxtZong});
+  labels.push_back({"outer", f.StxtWai});
+
+  for (const char* look : {"", "Mx1", "Ink", "Plain"}) {
+    SCOPED_TRACE(*look ? look : "plain look");
+    if (*look) {
+      ASSERT_TRUE(f.SkinData->LoadFromFile(bin + "skins\\" + look + ".skn"));
+      f.SkinData->SetActive(true);
+    }
+    Run(900);
+    f.Repaint();
+    Run(300);
+    gui::SaveScreenshot(f.PanLeft->Handle(), gui::ScreenshotPath(std::string("sidepanel-") + (*look ? look : "none") + ".png"));
+    gui::SaveScreenshot(f.PanTop->Handle(), gui::ScreenshotPath(std::string("legend-") + (*look ? look : "none") + ".png"));
+    for (auto& [name, label] : labels) {
+      SCOPED_TRACE(name);
+      Legibility l = Measure(label);
+      EXPECT_GT(l.textPixels, 10) << "the text is not drawn in its colour";
+      EXPECT_EQ(l.weak, 0) << "worst contrast " << l.worst;
+    }
+  }
+  f.SkinData->SetActive(false);
+  Run(500);
+}
+
+// ---- the naming page's grid ----
+
+TEST_F(UserInput, TheGridOfNamesAnswersClicksAndItsMenu) {
+  Start();
+  TFrmMain& f = *FrmMain;
+  f.PageControl1->SetActivePageIndex(1);
+  TStringGrid& grid = *f.sGridFull;
+  grid.SetSize(3, 2);
+  grid.SetCell(0, 0, U("四一"));
+  grid.SetCell(1, 0, U("明"));
+  grid.Show();
+  grid.SetBounds(0, 0, 3 * grid.DefaultColWidth + 4, 2 * grid.DefaultRowHeight + 4);
+  SetWindowPos(grid.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Run(200);
+
+  // A left click on a cell puts the surname and the cell's name on the side panel.
+  gui::MouseClick(grid.Handle(), {grid.DefaultColWidth / 2, grid.DefaultRowHeight / 2});
+  Run(300);
+  EXPECT_EQ(f.pickedName, U("李四一"));
+  EXPECT_EQ(f.Stxt[0]->Text() + f.Stxt[2]->Text() + f.Stxt[3]->Text(), U("李四一"));
+  // An empty cell picks nothing.
+  gui::MouseClick(grid.Handle(), {grid.DefaultColWidth * 5 / 2, grid.DefaultRowHeight * 3 / 2});
+  Run(200);
+  EXPECT_EQ(f.pickedName, U("李四一"));
+
+  // The right click's menu: 复制姓名 puts the picked name on the clipboard.
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  bool menuSeen = false;
+  modal::Driver d({[&] {
+    HWND menu = OpenPopup();
+    if (!menu) return false;
+    menuSeen = true;
+    INPUT in[4]{};
+    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = VK_DOWN;
+    in[2].ki.wVk = in[3].ki.wVk = VK_RETURN;
+    in[1].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, in, sizeof(INPUT));
+    return true;
+  }});
+  gui::MouseClick(grid.Handle(), {grid.DefaultColWidth * 3 / 2, grid.DefaultRowHeight / 2}, true);
+  for (int i = 0; i < 40 && (!menuSeen || OpenPopup()); ++i) Run(50);
+  Run(200);
+  EXPECT_TRUE(menuSeen);
+  std::string copied;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+      copied = gbk::FromWide(static_cast<const wchar_t*>(GlobalLock(h)));
+      GlobalUnlock(h);
+    }
+    CloseClipboard();
+  }
+  EXPECT_EQ(copied, U("李四一"));
+  gui::SaveScreenshot(f.PageQiMing->Handle(), gui::ScreenshotPath("naming-grid.png"));
+}
+
+// At the first start's size the list of names still shows its score column.
+TEST_F(UserInput, TheScoreColumnIsInSightAtTheDefaultSize) {
+  FrmMain = new TFrmMain(&app);
+  AppDir = temp.Dir();
+  FrmMain->Show();
+  Run(300);
+  TFrmMain& f = *FrmMain;
+  f.PageControl1->SetActivePageIndex(1);
+  Run(300);
+  HWND list = f.LstName->Handle();
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  RECT col{};
+  ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&col)));
+  RECT client;
+  GetClientRect(list, &client);
+  EXPECT_GT(col.right - col.left, 30);
+  EXPECT_LE(col.right, client.right) << "得分 lies beyond the list's right edge";
+  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-default-size.png"));
+}
+
+}  // namespace
