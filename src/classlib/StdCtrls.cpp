@@ -168,13 +168,15 @@ DWORD TMemo::CreateStyle() const {
   DWORD s = TControl::CreateStyle() | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | (ReadOnly ? ES_READONLY : 0);
   if (ScrollBars == ssVertical || ScrollBars == ssBoth) s |= WS_VSCROLL;
   if (ScrollBars == ssHorizontal || ScrollBars == ssBoth) s |= WS_HSCROLL;
-  if (!WordWrap) s |= WS_HSCROLL | ES_AUTOHSCROLL;
+  if (!WordWrap) s |= ES_AUTOHSCROLL;
   return s;
 }
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) {}
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  // The bevel runs along the edges: a new size redraws it all, or the old edge stays.
+  if (msg == WM_SIZE && BevelOuter != bvNone && hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   if (msg == WM_ERASEBKGND) {
     RECT r;
     GetClientRect(hwnd_, &r);
@@ -382,6 +384,11 @@ bool TListBox::HandleCommand(WORD code) {
 }
 
 HBRUSH TListBox::HandleCtlColor(HDC dc) {
+  if (!IsWindowEnabled(hwnd_)) {  // a disabled list looks it: grey on the face
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+  }
   SetTextColor(dc, ColorToRGB(Font().Color));
   SetBkColor(dc, ColorToRGB(Color()));
   return BackgroundBrush();

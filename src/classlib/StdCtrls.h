@@ -106,7 +106,7 @@ class TMemo : public TEdit {
   using TEdit::TEdit;
   std::string ClassName() const override { return "TMemo"; }
   bool WordWrap = true;
-  TScrollStyle ScrollBars = ssVertical;  // without word wrap a horizontal bar comes too
+  TScrollStyle ScrollBars = ssVertical;
 
  protected:
   DWORD CreateStyle() const override;

@@ -44,6 +44,23 @@ void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF c
   DeleteObject(f);
 }
 
+// The eras and the zodiac year one to a line: the narrow memo would otherwise break a
+// name such as 公历纪元 wherever the line runs out.
+std::string OneItemALine(const std::string& text) {
+  std::string out;
+  bool blank = false;
+  for (char c : text) {
+    if (c == ' ') {
+      blank = true;
+      continue;
+    }
+    if (blank && !out.empty()) out += "\r\n";
+    blank = false;
+    out += c;
+  }
+  return out;
+}
+
 DateRecord LocalNow() {
   SYSTEMTIME t;
   GetLocalTime(&t);
@@ -131,11 +148,11 @@ const LayoutRow kLayout[] = {
   {New<TButton>,          "BitBtn2",   "<",  348,   6,  28,  26, "", alNone},
   {New<TButton>,          "BitBtn1",   ">",  380,   6,  28,  26, "", alNone},
   {New<TSpeedButton>,     "BtoNow",    "今", 412,   6,  28,  26, "", alNone},
-  {NewMonthImage,         "Img",       "",     6,  40, 420, 336, "", alNone},
-  {New<TLabel>,           "LabShow",   "",   432,  40, 100,  22, "", alNone},
-  {New<TMemo>,            "MeoTitle",  "",   432,  66, 100, 110, "", alNone},
-  {New<TMemo>,            "MeoJie",    "",   432, 180, 100, 110, "", alNone},
-  {New<TMemo>,            "MeoGanZhi", "",   432, 294, 100,  82, "", alNone},
+  {NewMonthImage,         "Img",       "",     6,  40, 392, 336, "", alNone},
+  {New<TLabel>,           "LabShow",   "",   404,  40, 128,  22, "", alNone},
+  {New<TMemo>,            "MeoTitle",  "",   404,  66, 128, 110, "", alNone},
+  {New<TMemo>,            "MeoJie",    "",   404, 180, 128, 110, "", alNone},
+  {New<TMemo>,            "MeoGanZhi", "",   404, 294, 128,  82, "", alNone},
 };
 // clang-format on
 
@@ -182,12 +199,13 @@ TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
   blue.Color = clBlue;
   MeoJie->SetFont(red);
   MeoGanZhi->SetFont(blue);
-  // The side texts are short: without scroll bars a line such as 小寒:6日10时52分 keeps
-  // its words together.
+  // The side texts are short: without scroll bars a line such as 小寒:16日10时52分
+  // keeps its words together.
   for (TMemo* m : {MeoTitle, MeoJie, MeoGanZhi}) {
     m->ReadOnly = true;
     m->ScrollBars = ssNone;
   }
+  MeoTitle->ScrollBars = ssVertical;  // a year of many eras runs long
   for (TComboBox* c : {CboM, CboD, CboH, CboMinute}) {
     c->Style = csDropDownList;
     c->DropDownCount = 12;
@@ -264,7 +282,7 @@ void TFrmWnl::UpdateView() {
   }
   UpYear->SetPosition(internal);
   LabShow->SetText(view.heading);
-  MeoTitle->SetText(view.titleText);
+  MeoTitle->SetText(OneItemALine(view.titleText));
   MeoJie->SetText(view.termsText);
   MeoGanZhi->SetText(view.ganZhiText);
   Img->Invalidate();

@@ -228,6 +228,7 @@ void TFrmMain::FormShow(TObject*) {
   IniFile = new TIniFile(AppDir + "dat\\init.ini");
   SkinMenuStart(Opt_Skin);
   ReadSettings();
+  ArrangeNamingPage();  // the saved widths may not fit the saved window
   PanWuGe->SetColor(0xC0CCD0);
   for (int i = 0; i < 5; ++i) {
     TFont f = txt[i]->Font();
@@ -302,7 +303,8 @@ void TFrmMain::ReadSettings() {
   PanWuGe->SetHeight(static_cast<int>(Clamp(ini.ReadInteger("winpos", "wuge", 162), 60, 1000)));
   PanLeft->SetWidth(static_cast<int>(Clamp(ini.ReadInteger("winpos", "panleft", 130), 100, 1000)));
   PanInfo->SetHeight(static_cast<int>(Clamp(ini.ReadInteger("winpos", "PanInfo", 150), 20, 2000)));
-  MeoFormula->SetWidth(static_cast<int>(Clamp(ini.ReadInteger("winpos", "MeoFormula", 300), 20, 2000)));
+  formulaWidth = static_cast<int>(Clamp(ini.ReadInteger("winpos", "MeoFormula", 300), 20, 2000));
+  MeoFormula->SetWidth(formulaWidth);
 
   birth.provinceIndex = static_cast<int16_t>(Clamp(ini.ReadInteger("minggao", "sheng", 34), 0, 34));
   birth.cityIndex = static_cast<int16_t>(Clamp(ini.ReadInteger("minggao", "shi", 0), 0, 999));
@@ -347,7 +349,7 @@ bool TFrmMain::WriteSettings() {
   ok &= ini.WriteInteger("winpos", "wuge", PanWuGe->Height());
   ok &= ini.WriteInteger("winpos", "panleft", PanLeft->Width());
   ok &= ini.WriteInteger("winpos", "PanInfo", PanInfo->Height());
-  ok &= ini.WriteInteger("winpos", "MeoFormula", MeoFormula->Width());
+  ok &= ini.WriteInteger("winpos", "MeoFormula", formulaWidth);
   ok &= ini.WriteString("minggao", "fname", RedtName->Font().Name);
   ok &= ini.WriteInteger("minggao", "fsize", RedtName->Font().Size);
   ok &= ini.WriteInteger("minggao", "bcolor", RedtName->Color());

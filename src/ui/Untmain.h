@@ -328,6 +328,7 @@ class TFrmMain : public TForm, private MessagePump {
   // The naming run in progress; a close asked for meanwhile waits for its end.
   bool generating = false;
   bool closeAfterRun = false;
+  int formulaWidth = 300;  // the stroke-set memo's width as set, shown when there is room
 };
 
 // Colours of the five elements, water first (Windows colour values, blue in the high byte).

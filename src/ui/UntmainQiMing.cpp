@@ -469,14 +469,19 @@ void TFrmMain::FitNameColumns() {
 }
 
 void TFrmMain::ArrangeNamingPage() {
-  constexpr int kListing = 200, kLeastList = 260;
-  const bool beside = PageQiMing->ClientWidth() >= kListing + kLeastList;
-  if (beside && RedtName2->Align() != alLeft) {
-    RedtName2->SetWidth(kListing);
-    RedtName2->SetAlign(alLeft);
-  } else if (!beside) {
-    RedtName2->SetHeight(std::max(60, (PageQiMing->ClientHeight() - PanInfo->Height()) / 3));
+  constexpr int kListing = 200, kLeastList = 260, kCommands = 190;
+  const int width = PageQiMing->ClientWidth();
+  // The commands beside the stroke sets stay in reach: the memo gives way to them.
+  const int memo = std::max(40, std::min(formulaWidth, width - kCommands));
+  if (MeoFormula->Width() != memo) MeoFormula->SetWidth(memo);
+  // Alignment first: aligning overrides the size across it.
+  if (width >= kListing + kLeastList) {
+    if (RedtName2->Align() != alLeft) RedtName2->SetAlign(alLeft);
+    if (RedtName2->Width() != kListing) RedtName2->SetWidth(kListing);
+  } else {
     if (RedtName2->Align() != alBottom) RedtName2->SetAlign(alBottom);
+    const int height = std::max(60, (PageQiMing->ClientHeight() - PanInfo->Height()) / 3);
+    if (RedtName2->Height() != height) RedtName2->SetHeight(height);
   }
 }
 
