@@ -144,6 +144,36 @@ Legibility Measure(TControl* label) {
   return out;
 }
 
+// Whether any pixel of the window has this colour as its strongest channel by far
+// (font smoothing blends the edges of the letters).
+bool ShowsHue(HWND h, int channel) {
+  ScreenPixels s(h);
+  for (int y = 0; y < s.Height(); ++y) {
+    for (int x = 0; x < s.Width(); ++x) {
+      COLORREF c = s.At(x, y);
+      int v[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+      if (v[channel] > 150 && v[(channel + 1) % 3] < 90 && v[(channel + 2) % 3] < 90) return true;
+    }
+  }
+  return false;
+}
+
+// The colour the screen shows at a point of h's client area.
+COLORREF PixelAt(HWND h, POINT client) {
+  ClientToScreen(h, &client);
+  HDC screen = GetDC(nullptr);
+  COLORREF c = GetPixel(screen, client.x, client.y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+// The background inside a control, away from its border and its text.
+COLORREF Inside(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  return PixelAt(h, {r.right - 3, r.bottom - 3});
+}
+
 class UserInput : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -389,6 +419,39 @@ TEST_F(UserInput, EveryElementColourStandsOutInEveryLook) {
   Loop(500);
 }
 
+// The report views take the background colour of the settings at start.
+TEST_F(UserInput, TheReportsTakeTheSavedBackground) {
+  const COLORREF saved = RGB(0xE0, 0xF0, 0xC8);
+  ASSERT_TRUE(file::WriteAtomic(temp.Path("dat\\init.ini"),
+                                "[minggao]\r\nbcolor=" + std::to_string(static_cast<long>(saved)) + "\r\n"));
+  Start();
+  TFrmMain& f = *FrmMain;
+  for (TRichEdit* view : {f.RedtName, f.RedtName2}) {
+    SCOPED_TRACE(view->Name);
+    f.PageControl1->SetActivePageIndex(view == f.RedtName ? 0 : 1);
+    Loop(200);
+    EXPECT_EQ(Inside(view->Handle()), saved);
+  }
+}
+
+// Maximising leaves no trace of the top panel's old right edge.
+TEST_F(UserInput, MaximisingRedrawsTheTopPanelWhole) {
+  Start();
+  TFrmMain& f = *FrmMain;
+  const int oldEdge = f.PanTop->Width() - 1;
+  f.SetWindowState(wsMaximized);
+  Loop(500);
+  ASSERT_GT(f.PanTop->Width(), oldEdge + 10);
+  ScreenPixels s(f.PanTop->Handle());
+  const COLORREF face = ColorToRGB(f.PanTop->Color());
+  int stale = 0;
+  for (int y = 3; y < s.Height() - 3; ++y)
+    for (int x = oldEdge - 1; x <= oldEdge; ++x)
+      if (s.At(x, y) != face) ++stale;
+  EXPECT_EQ(stale, 0);
+  f.SetWindowState(wsNormal);
+}
+
 // ---- the naming page's grid ----
 
 TEST_F(UserInput, TheGridOfNamesAnswersClicksAndItsMenu) {
@@ -484,35 +547,6 @@ TEST_F(UserInput, TheScoreColumnIsInSightAtTheDefaultSize) {
 
 bool DropDownList(TComboBox* c) { return (GetWindowLongW(c->Handle(), GWL_STYLE) & 3) == CBS_DROPDOWNLIST; }
 
-// Whether any pixel of the window has this colour as its strongest channel by far
-// (font smoothing blends the edges of the letters).
-bool ShowsHue(HWND h, int channel) {
-  ScreenPixels s(h);
-  for (int y = 0; y < s.Height(); ++y) {
-    for (int x = 0; x < s.Width(); ++x) {
-      COLORREF c = s.At(x, y);
-      int v[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
-      if (v[channel] > 150 && v[(channel + 1) % 3] < 90 && v[(channel + 2) % 3] < 90) return true;
-    }
-  }
-  return false;
-}
-
-// The colour the screen shows at a point of h's client area.
-COLORREF PixelAt(HWND h, POINT client) {
-  ClientToScreen(h, &client);
-  HDC screen = GetDC(nullptr);
-  COLORREF c = GetPixel(screen, client.x, client.y);
-  ReleaseDC(nullptr, screen);
-  return c;
-}
-
-// The background inside a control, away from its border and its text.
-COLORREF Inside(HWND h) {
-  RECT r;
-  GetClientRect(h, &r);
-  return PixelAt(h, {r.right - 3, r.bottom - 3});
-}
 
 TEST_F(UserInput, TheCalendarsListsAndTextsFitTheirPlaces) {
   ShowPerpetualCalendar();
