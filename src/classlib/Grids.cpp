@@ -4,7 +4,7 @@
 
 #include "classlib/Gbk.h"
 
-TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), cells_(static_cast<size_t>(cols_ * rows_)) {
+TStringGrid::TStringGrid(TComponent* owner) : TPaintedControl(owner), cells_(static_cast<size_t>(cols_ * rows_)) {
   SetColor(clWindow);
 }
 
@@ -63,15 +63,6 @@ void TStringGrid::Paint(HDC dc) {
 
 LRESULT TStringGrid::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       SetFocus(hwnd_);
@@ -82,5 +73,5 @@ LRESULT TStringGrid::WndProc(UINT msg, WPARAM w, LPARAM l) {
     default:
       break;
   }
-  return TWinControl::WndProc(msg, w, l);
+  return TPaintedControl::WndProc(msg, w, l);
 }

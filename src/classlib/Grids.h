@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "classlib/Controls.h"
+#include "classlib/ExtCtrls.h"
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
-class TStringGrid : public TWinControl {
+class TStringGrid : public TPaintedControl {
  public:
   explicit TStringGrid(TComponent* owner);
   std::string ClassName() const override { return "TStringGrid"; }
@@ -29,11 +29,11 @@ class TStringGrid : public TWinControl {
   std::function<void(TObject* sender, TMouseButton button, int x, int y)> OnMouseDown;
 
  protected:
-  DWORD CreateStyle() const override { return TWinControl::CreateStyle() | WS_BORDER | WS_TABSTOP; }
+  DWORD CreateStyle() const override { return TPaintedControl::CreateStyle() | WS_BORDER | WS_TABSTOP; }
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void Paint(HDC dc) override;
 
  private:
-  void Paint(HDC dc);
   int cols_ = 5, rows_ = 5;
   std::vector<std::string> cells_;  // row by row
 };

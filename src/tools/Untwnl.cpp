@@ -17,7 +17,7 @@ MVoDateEx& Calendar() {
   return engine;
 }
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 HFONT MakeFont(HDC dc, int points) {
   const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
@@ -74,20 +74,11 @@ DateRecord LocalNow() {
 
 LRESULT TMonthImage::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
     case WM_LBUTTONDOWN:
       if (OnLeftDown) OnLeftDown(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
       return 0;
   }
-  return TWinControl::WndProc(msg, w, l);
+  return TPaintedControl::WndProc(msg, w, l);
 }
 
 void TMonthImage::Paint(HDC dc) {
@@ -139,12 +130,12 @@ TControl* NewMonthImage(TComponent* owner) { return new TMonthImage(owner, stati
 
 // clang-format off
 const LayoutRow kLayout[] = {
-  {New<TEdit>, "EdtYear",   "",     8,   8,  56,  22, "", alNone},
+  {New<TEdit>,            "EdtYear",   "",     8,   8,  56,  22, "", alNone},
   {New<TUpDown>,          "UpYear",    "",    64,   8,  16,  22, "", alNone},
-  {New<TComboBox>,        "CboM",      "",    88,   8,  60,  22, "", alNone},
-  {New<TComboBox>,        "CboD",      "",   152,   8,  60,  22, "", alNone},
-  {New<TComboBox>,        "CboH",      "",   216,   8,  60,  22, "", alNone},
-  {New<TComboBox>,        "CboMinute", "",   280,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboM",      "",    88,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboD",      "",   152,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboH",      "",   216,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboMinute", "",   280,   8,  60,  22, "", alNone},
   {New<TButton>,          "BitBtn2",   "<",  348,   6,  28,  26, "", alNone},
   {New<TButton>,          "BitBtn1",   ">",  380,   6,  28,  26, "", alNone},
   {New<TSpeedButton>,     "BtoNow",    "今", 412,   6,  28,  26, "", alNone},
@@ -206,10 +197,6 @@ TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
     m->ScrollBars = ssNone;
   }
   MeoTitle->ScrollBars = ssVertical;  // a year of many eras runs long
-  for (TComboBox* c : {CboM, CboD, CboH, CboMinute}) {
-    c->Style = csDropDownList;
-    c->DropDownCount = 12;
-  }
 
   UpYear->OnClick = [this](TObject*, TUDBtnType) { UpYearClick(); };
   BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };

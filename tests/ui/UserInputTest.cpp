@@ -31,7 +31,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // Runs the program's own message loop (with its dialog keys) for about `ms`.
 void Loop(int ms) {
@@ -257,7 +257,9 @@ TEST_F(UserInput, EnterAndEscAnswerTheBirthDialogAsItsButtonsDo) {
     EXPECT_EQ(dlg.ShowModal(), row.result);
     EXPECT_EQ(birth.year, row.changed ? 2001 : before.year);
     EXPECT_EQ(birth.month, before.month);
-    if (!row.changed) EXPECT_EQ(place, U("未知地。"));
+    if (!row.changed) {
+      EXPECT_EQ(place, U("未知地。"));
+    }
   }
 }
 
