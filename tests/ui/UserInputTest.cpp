@@ -23,6 +23,7 @@
 #include "ui/Uinput.h"
 #include "tools/Uchoicenum.h"
 #include "tools/Untwnl.h"
+#include "tools/Utxthelp.h"
 #include "tools/Upicknumber.h"
 #include "tools/Utestname.h"
 #include "ui/Usetname.h"
@@ -272,6 +273,11 @@ TEST_F(UserInput, EnterAndEscAnswerTheInputBox) {
     modal::Driver d({[&] {
                        HWND h = gui::WaitTopWindow(GetCurrentProcessId(), "TInputQueryForm", "", 50);
                        if (!h) return false;
+                       // Asked for the default button, as the dialog keys ask, the form names OK.
+                       auto* form = dynamic_cast<TInputQueryForm*>(TControl::FromHandle(h));
+                       LRESULT def = SendMessageW(h, DM_GETDEFID, 0, 0);
+                       EXPECT_EQ(HIWORD(def), DC_HASDEFID);
+                       if (form) EXPECT_EQ(LOWORD(def), GetDlgCtrlID(form->BtnOk->Handle()));
                        HWND edit = gui::FindChild(h, "TEdit", "");
                        gui::Focus(edit);
                        SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -545,6 +551,24 @@ TEST_F(UserInput, TheScoreColumnIsInSightAtTheDefaultSize) {
   EXPECT_GT(col.right - col.left, 30);
   EXPECT_LE(col.right, client.right) << "得分 lies beyond the list's right edge";
   gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-" + std::to_string(size.cx) + ".png"));
+  }
+}
+
+// ---- words ----
+
+TEST_F(UserInput, TheWordsNameTheProgramAsItIs) {
+  Start();
+  EXPECT_EQ(FrmMain->PageDict->Caption(), U("姓名学字典"));
+  TFrmTxtHelp help(&app);
+  const std::string usage = help.MeoUsage->Text();
+  struct Row {
+    const char* words;
+    bool present;
+  } rows[] = {{"“测名”", true},      {"“辅助工具”菜单", true}, {"“选项”菜单", true}, {"“解”", true},
+              {"再点“分析”", false}, {"双击可以送到分析页", false}, {"“工具”菜单", false}, {"“设置”菜单", false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.words);
+    EXPECT_EQ(usage.find(U(r.words)) != std::string::npos, r.present);
   }
 }
 
