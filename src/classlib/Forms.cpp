@@ -184,7 +184,9 @@ bool TForm::Active() { return hwnd_ && GetActiveWindow() == hwnd_; }
 
 namespace {
 
-bool Clickable(TControl* c) { return c->HandleAllocated() && IsWindowVisible(c->Handle()) && IsWindowEnabled(c->Handle()); }
+bool Clickable(TControl* c) {
+  return c->HandleAllocated() && IsWindowVisible(c->Handle()) && IsWindowEnabled(c->Handle());
+}
 
 // The first button under `parent`, in creation order, for which `pick` holds.
 template <class Pick>

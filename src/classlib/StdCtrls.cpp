@@ -423,16 +423,18 @@ bool TCheckListBox::HandleDrawItem(DRAWITEMSTRUCT* d) {
   const bool enabled = IsWindowEnabled(hwnd_);
   bool selected = enabled && (d->itemState & ODS_SELECTED);
   FillRect(d->hDC, &d->rcItem,
-           selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : enabled ? BackgroundBrush() : GetSysColorBrush(COLOR_BTNFACE));
+           selected  ? GetSysColorBrush(COLOR_HIGHLIGHT)
+           : enabled ? BackgroundBrush()
+                     : GetSysColorBrush(COLOR_BTNFACE));
   int side = std::min(BoxWidth(), static_cast<int>(d->rcItem.bottom - d->rcItem.top)) - 2;
   RECT box{d->rcItem.left + 2, d->rcItem.top + 1, d->rcItem.left + 2 + side, d->rcItem.top + 1 + side};
-  DrawFrameControl(d->hDC, &box, DFC_BUTTON,
-                   DFCS_BUTTONCHECK | (Checked(static_cast<int>(d->itemID)) ? DFCS_CHECKED : 0) |
-                       (enabled ? 0 : DFCS_INACTIVE));
+  DrawFrameControl(
+      d->hDC, &box, DFC_BUTTON,
+      DFCS_BUTTONCHECK | (Checked(static_cast<int>(d->itemID)) ? DFCS_CHECKED : 0) | (enabled ? 0 : DFCS_INACTIVE));
   RECT text = d->rcItem;
   text.left = box.right + 4;
   SetBkMode(d->hDC, TRANSPARENT);
-  SetTextColor(d->hDC, selected   ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+  SetTextColor(d->hDC, selected  ? GetSysColor(COLOR_HIGHLIGHTTEXT)
                        : enabled ? ColorToRGB(Font().Color)
                                  : GetSysColor(COLOR_GRAYTEXT));
   std::wstring w = gbk::ToWide(Items()[static_cast<int>(d->itemID)]);

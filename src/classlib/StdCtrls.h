@@ -33,9 +33,9 @@ class TButton : public TWinControl {
  public:
   using TWinControl::TWinControl;
   std::string ClassName() const override { return "TButton"; }
-  int ModalResult = 0;  // closes a modal form with this result when clicked
-  bool Default = false;   // Enter in the form presses it
-  bool Cancel = false;    // Esc in the form presses it (as it does a button of result mrCancel)
+  int ModalResult = 0;   // closes a modal form with this result when clicked
+  bool Default = false;  // Enter in the form presses it
+  bool Cancel = false;   // Esc in the form presses it (as it does a button of result mrCancel)
 
  protected:
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }

@@ -19,16 +19,16 @@
 #include "skin/WinSkinData.h"
 #include "support/Gui.h"
 #include "support/TempFolder.h"
-#include "ui/ModalDriver.h"
-#include "ui/Uinput.h"
 #include "tools/Uchoicenum.h"
 #include "tools/Untwnl.h"
-#include "tools/Utxthelp.h"
 #include "tools/Upicknumber.h"
 #include "tools/Utestname.h"
-#include "ui/Usetname.h"
-#include "ui/Untsyong.h"
+#include "tools/Utxthelp.h"
+#include "ui/ModalDriver.h"
+#include "ui/Uinput.h"
 #include "ui/Untmain.h"
+#include "ui/Untsyong.h"
+#include "ui/Usetname.h"
 
 namespace {
 
@@ -416,8 +416,10 @@ TEST_F(UserInput, EveryElementColourStandsOutInEveryLook) {
     Loop(900);
     f.Repaint();
     Loop(300);
-    gui::SaveScreenshot(f.PanLeft->Handle(), gui::ScreenshotPath(std::string("sidepanel-") + (*look ? look : "none") + ".png"));
-    gui::SaveScreenshot(f.PanTop->Handle(), gui::ScreenshotPath(std::string("legend-") + (*look ? look : "none") + ".png"));
+    gui::SaveScreenshot(f.PanLeft->Handle(),
+                        gui::ScreenshotPath(std::string("sidepanel-") + (*look ? look : "none") + ".png"));
+    gui::SaveScreenshot(f.PanTop->Handle(),
+                        gui::ScreenshotPath(std::string("legend-") + (*look ? look : "none") + ".png"));
     for (auto& [name, label] : labels) {
       SCOPED_TRACE(name);
       Legibility l = Measure(label);
@@ -531,26 +533,26 @@ TEST_F(UserInput, TheScoreColumnIsInSightAtTheDefaultSize) {
   TFrmMain& f = *FrmMain;
   f.PageControl1->SetActivePageIndex(1);
   for (SIZE size : {SIZE{400, 400}, SIZE{760, 520}}) {
-  SCOPED_TRACE(size.cx);
-  f.SetClientSize(size.cx, size.cy);
-  Loop(300);
-  HWND list = f.LstName->Handle();
-  RECT shown;
-  GetClientRect(list, &shown);
-  EXPECT_GT(shown.bottom, 60) << "the list has no room";
-  RECT page, button;
-  GetWindowRect(f.PageQiMing->Handle(), &page);
-  GetWindowRect(f.BtoInput2->Handle(), &button);
-  EXPECT_LE(button.right, page.right) << "输入生日 lies off the page; memo " << f.MeoFormula->Width() << " page "
-                                      << f.PageQiMing->ClientWidth() << " cmd " << f.PanCmd->Left();
-  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-  RECT col{};
-  ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&col)));
-  RECT client;
-  GetClientRect(list, &client);
-  EXPECT_GT(col.right - col.left, 30);
-  EXPECT_LE(col.right, client.right) << "得分 lies beyond the list's right edge";
-  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-" + std::to_string(size.cx) + ".png"));
+    SCOPED_TRACE(size.cx);
+    f.SetClientSize(size.cx, size.cy);
+    Loop(300);
+    HWND list = f.LstName->Handle();
+    RECT shown;
+    GetClientRect(list, &shown);
+    EXPECT_GT(shown.bottom, 60) << "the list has no room";
+    RECT page, button;
+    GetWindowRect(f.PageQiMing->Handle(), &page);
+    GetWindowRect(f.BtoInput2->Handle(), &button);
+    EXPECT_LE(button.right, page.right) << "输入生日 lies off the page; memo " << f.MeoFormula->Width() << " page "
+                                        << f.PageQiMing->ClientWidth() << " cmd " << f.PanCmd->Left();
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT col{};
+    ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&col)));
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_GT(col.right - col.left, 30);
+    EXPECT_LE(col.right, client.right) << "得分 lies beyond the list's right edge";
+    gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-" + std::to_string(size.cx) + ".png"));
   }
 }
 
@@ -564,7 +566,7 @@ TEST_F(UserInput, TheWordsNameTheProgramAsItIs) {
   struct Row {
     const char* words;
     bool present;
-  } rows[] = {{"“测名”", true},      {"“辅助工具”菜单", true}, {"“选项”菜单", true}, {"“解”", true},
+  } rows[] = {{"“测名”", true},      {"“辅助工具”菜单", true},      {"“选项”菜单", true},  {"“解”", true},
               {"再点“分析”", false}, {"双击可以送到分析页", false}, {"“工具”菜单", false}, {"“设置”菜单", false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.words);
@@ -575,7 +577,6 @@ TEST_F(UserInput, TheWordsNameTheProgramAsItIs) {
 // ---- the tool windows ----
 
 bool DropDownList(TComboBox* c) { return (GetWindowLongW(c->Handle(), GWL_STYLE) & 3) == CBS_DROPDOWNLIST; }
-
 
 TEST_F(UserInput, TheCalendarsListsAndTextsFitTheirPlaces) {
   ShowPerpetualCalendar();
@@ -657,15 +658,17 @@ TEST_F(UserInput, TheGuessingGameDrawsItsGridLarge) {
   TFrmTestName f(&app);
   LOGFONTW lf{};
   modal::Driver d({[&] {
-    if (!IsWindowVisible(f.Handle())) return false;
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.GridName->Handle(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-    gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-testname.png"));
-    gui::PressKey(f.Btnok->Handle(), VK_ESCAPE);  // Esc answers 没有
-    return true;
-  }, [&] {
-    f.Close();
-    return true;
-  }});
+                     if (!IsWindowVisible(f.Handle())) return false;
+                     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.GridName->Handle(), WM_GETFONT, 0, 0)),
+                                sizeof lf, &lf);
+                     gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-testname.png"));
+                     gui::PressKey(f.Btnok->Handle(), VK_ESCAPE);  // Esc answers 没有
+                     return true;
+                   },
+                   [&] {
+                     f.Close();
+                     return true;
+                   }});
   f.ShowModal();
   EXPECT_EQ(lf.lfHeight, -24);
 }
