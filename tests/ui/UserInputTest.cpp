@@ -342,6 +342,24 @@ TEST_F(UserInput, RightClickOnACaseSelectsItAndOpensItsMenu) {
   EXPECT_EQ(tree.Selected(), node);
 }
 
+// With the settings the program ships with, a case's text stands whole in the tree.
+TEST_F(UserInput, ACaseNodeShowsWholeInTheShippedTreeWidth) {
+  ASSERT_TRUE(file::Copy(bin + "dat\\init.ini", temp.Path("dat\\init.ini"), false));
+  Start();
+  FrmMain->SetClientSize(760, 520);
+  int32_t id = StoreCase("李四一");
+  TTreeView& tree = *FrmMain->TreeCase;
+  TTreeNode* node = CaseNode(id);
+  ASSERT_NE(node, nullptr);
+  node->Parent()->Expand(false);
+  Loop(100);
+  RECT item{}, client{};
+  ASSERT_TRUE(TreeView_GetItemRect(tree.Handle(), node->ItemId(), &item, TRUE));
+  GetClientRect(tree.Handle(), &client);
+  EXPECT_LE(item.right, client.right) << gbk::ToUtf8(node->Text());
+  gui::SaveScreenshot(FrmMain->PanLeft->Handle(), gui::ScreenshotPath("case-tree.png"));
+}
+
 TEST_F(UserInput, YesToTheSaveOfferKeepsTheTypedReport) {
   Start();
   int32_t id = StoreCase("李四一");
@@ -699,15 +717,39 @@ TEST_F(UserInput, DisabledNamingConditionsLookDisabled) {
   EXPECT_TRUE(greyEdit) << "the disabled edit looks like an enabled one";
 }
 
+// Each ten-god score of an analysed chart, and its caption, fits its box.
 TEST_F(UserInput, TenGodScoresShowWhole) {
+  Start();
+  FrmMain->LedtName->SetText(U("李四一"));
+  FrmMain->BtnPaiClick(nullptr);
+  ASSERT_TRUE(FrmMain->chartValid);
   TFrmSetYong f(&app);
+  FrmMain->analyser->GetDayMaster(f.favourable);
+  std::vector<std::string> clipped;
+  auto fits = [&](HWND h, int margins) {
+    std::wstring text = gbk::ToWide(gui::Text(h));
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    RECT r;
+    GetClientRect(h, &r);
+    if (size.cx > r.right - margins) clipped.push_back(gbk::ToUtf8(gui::Text(h)));
+  };
   modal::Driver d({[&] {
     if (!IsWindowVisible(f.Handle())) return false;
+    for (TLabeledEdit* e : f.Ledt) {
+      fits(e->Handle(), 4);  // an edit keeps a margin each side
+      fits(e->EditLabel()->Handle(), 0);
+    }
     gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("setyong.png"));
     PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
     return true;
   }});
   f.ShowModal();
+  EXPECT_TRUE(clipped.empty()) << (clipped.empty() ? "" : clipped.front()) << " and " << clipped.size() - 1 << " more";
 }
 
 }  // namespace
