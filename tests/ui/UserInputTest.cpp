@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -344,7 +345,9 @@ TEST_F(UserInput, RightClickOnACaseSelectsItAndOpensItsMenu) {
 
 // With the settings the program ships with, a case's text stands whole in the tree.
 TEST_F(UserInput, ACaseNodeShowsWholeInTheShippedTreeWidth) {
-  ASSERT_TRUE(file::Copy(bin + "dat\\init.ini", temp.Path("dat\\init.ini"), false));
+  std::string shipped = TORVIK_SHIPPED_INIT;
+  std::replace(shipped.begin(), shipped.end(), '/', '\\');
+  ASSERT_TRUE(file::Copy(shipped, temp.Path("dat\\init.ini"), false)) << shipped;
   Start();
   FrmMain->SetClientSize(760, 520);
   int32_t id = StoreCase("李四一");
