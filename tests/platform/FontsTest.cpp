@@ -67,8 +67,8 @@ TEST(Fonts, APlainWindowsCloseButtonShowsACross) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = L"TorvikPlainWindow";
   RegisterClassW(&wc);
-  HWND h = CreateWindowExW(0, wc.lpszClassName, L"Plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 200,
-                           nullptr, nullptr, wc.hInstance, nullptr);
+  HWND h = CreateWindowExW(0, wc.lpszClassName, L"Plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 200, nullptr,
+                           nullptr, wc.hInstance, nullptr);
   ASSERT_NE(h, nullptr);
   gui::Pump(200);
   gui::SaveScreenshot(h, gui::ScreenshotPath("plain-window.png"));
@@ -111,8 +111,8 @@ TEST(Fonts, APlainWindowsCloseButtonShowsACross) {
 // The faces behind 宋体 (every control's font) and the dialog fonts draw the pinyin
 // vowels and the characters, in both the character sets the program asks for.
 TEST(Fonts, SongAndDialogFacesDrawPinyinWithToneMarks) {
-  const std::wstring faces[] = {L"\x5B8B\x4F53", L"SimSun", L"\x65B0\x5B8B\x4F53", L"MS Shell Dlg", L"MS Shell Dlg 2",
-                                L"Tahoma"};
+  const std::wstring faces[] = {L"\x5B8B\x4F53", L"SimSun",         L"\x65B0\x5B8B\x4F53",
+                                L"MS Shell Dlg", L"MS Shell Dlg 2", L"Tahoma"};
   for (const std::wstring& face : faces) {
     for (BYTE charset : {static_cast<BYTE>(GB2312_CHARSET), static_cast<BYTE>(DEFAULT_CHARSET)}) {
       SCOPED_TRACE(gbk::ToUtf8(gbk::FromWide(face)) + (charset == GB2312_CHARSET ? " GB2312" : " default"));
