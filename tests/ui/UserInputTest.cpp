@@ -82,42 +82,16 @@ double Contrast(COLORREF a, COLORREF b) {
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// What the screen shows inside a window, read back as the program drew it.
+// What a window shows, read back from its own surface.
 class ScreenPixels {
  public:
-  explicit ScreenPixels(HWND h) {
-    GetWindowRect(h, &r_);
-    w_ = r_.right - r_.left;
-    h_ = r_.bottom - r_.top;
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w_, -h_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    // From the window's own surface: where a maximised window sits on a display without
-    // a window manager is not where the screen's coordinates say.
-    HDC screen = GetWindowDC(h);
-    HDC mem = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w_, h_, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    pixels_.assign(p, p + static_cast<size_t>(w_) * static_cast<size_t>(h_));
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(h, screen);
-  }
-  int Width() const { return w_; }
-  int Height() const { return h_; }
-  COLORREF At(int x, int y) const {
-    uint32_t v = pixels_[static_cast<size_t>(y) * static_cast<size_t>(w_) + static_cast<size_t>(x)];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  }
+  explicit ScreenPixels(HWND h) : picture_(gui::Capture(h)) {}
+  int Width() const { return picture_ ? picture_->Width() : 0; }
+  int Height() const { return picture_ ? picture_->Height() : 0; }
+  COLORREF At(int x, int y) const { return static_cast<COLORREF>(picture_->Pixel(x, y)); }
 
  private:
-  RECT r_{};
-  int w_ = 0, h_ = 0;
-  std::vector<uint32_t> pixels_;
+  std::unique_ptr<TBitmap> picture_;
 };
 
 struct Legibility {
