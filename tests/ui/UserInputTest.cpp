@@ -130,7 +130,7 @@ bool ShowsHue(HWND h, int channel) {
     for (int x = 0; x < s.Width(); ++x) {
       COLORREF c = s.At(x, y);
       int v[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
-      if (v[channel] > 150 && v[(channel + 1) % 3] < 90 && v[(channel + 2) % 3] < 90) return true;
+      if (v[channel] - std::max(v[(channel + 1) % 3], v[(channel + 2) % 3]) > 90) return true;
     }
   }
   return false;
