@@ -134,6 +134,12 @@ LRESULT TPageControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
 
 // ---- TProgressBar ----
 
+DWORD TDateTimePicker::CreateStyle() const {
+  DWORD s = TControl::CreateStyle() | WS_TABSTOP;
+  if (Kind == dtkTime) return s | DTS_TIMEFORMAT;
+  return DateMode == dmUpDown ? s | DTS_UPDOWN : s;
+}
+
 void TProgressBar::SetRange(int min, int max) {
   min_ = min;
   max_ = std::max(min, max);

@@ -119,6 +119,22 @@ class TUpDown : public TWinControl {
   TUDBtnType lastButton_ = btNext;
 };
 
+enum TDateTimeKind { dtkDate, dtkTime };
+enum TDTDateMode { dmComboBox, dmUpDown };
+
+// A date or time field with a drop-down calendar or spin arrows.
+class TDateTimePicker : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TDateTimePicker"; }
+  TDateTimeKind Kind = dtkDate;
+  TDTDateMode DateMode = dmComboBox;
+
+ protected:
+  const wchar_t* BaseClassName() const override { return DATETIMEPICK_CLASSW; }
+  DWORD CreateStyle() const override;
+};
+
 // The attributes of the selection (or of new text) of a rich edit.
 class TTextAttributes {
  public:

@@ -179,6 +179,13 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (Has(xcRadioButton)) Skin(new TSkinRadioButton(control));
   } else if (dynamic_cast<TComboBox*>(control)) {
     if (Has(xcCombo)) Skin(new TSkinComBox(control));
+  } else if (auto* picker = dynamic_cast<TDateTimePicker*>(control)) {
+    if (!Has(xcEdit)) return;
+    if (picker->DateMode == dmUpDown || picker->Kind == dtkTime) {
+      Skin(new TSkinEdit(control));
+    } else {
+      Skin(new TSkinDateTime(control));
+    }
   } else if (name == "TRICHEDIT") {
     if (Has(xcScrollbar)) SkinScroll(new TSkinScrollbar(control), w);
   } else if (dynamic_cast<TPanel*>(control)) {

@@ -258,12 +258,22 @@ class TSkinTabSheet : public TSkinControl {
 
 // ---- Edits ----
 
+class TSkinUpDown;
+
 class TSkinEdit : public TSkinControl {
  public:
   using TSkinControl::TSkinControl;
   std::string ClassName() const override { return "TSkinEdit"; }
   void AfterProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
+  void Unsubclass() override;
+  TSkinUpDown* Spin() const { return spin_; }
+
+ private:
+  void FindUPDown();
+  void PaintControl1(HDC dc);
+  TSkinUpDown* spin_ = nullptr;  // owned
+  bool spinSought_ = false;
 };
 
 // ---- Headers ----
@@ -318,6 +328,42 @@ class TSkinComBox : public TSkinControl {
   std::unique_ptr<TSkinScrollbarH> simpleList_;
   std::unique_ptr<TComboxScrollBar> dropList_;
   COMBOBOXINFO info_{};
+};
+
+class TSkinDateTime;
+
+// The drop-down arrow laid over a date-time picker's own, from the skin's combo arrow.
+class TArrowButton : public TComponent {
+ public:
+  explicit TArrowButton(TComponent* owner) : TComponent(owner) {}
+  ~TArrowButton() override;
+  std::string ClassName() const override { return "TArrowButton"; }
+  void Attach(TSkinDateTime* skinner, HWND picker);
+  void Place();
+  HWND Handle() const { return handle_; }
+  // The frame shown: 2 pressed, 4 mouse in, else 1.
+  int Frame() const { return pressed_ ? 2 : mouseIn_ ? 4 : 1; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+  void Paint(HDC dc);
+  HWND handle_ = nullptr, picker_ = nullptr;
+  TSkinDateTime* skinner_ = nullptr;
+  bool mouseIn_ = false, pressed_ = false;
+};
+
+class TSkinDateTime : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinDateTime"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void Unsubclass() override;
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  TArrowButton* Arrow() const { return arrow_; }
+
+ private:
+  TArrowButton* arrow_ = nullptr;  // owned
 };
 
 // The arrows of an up-down control, from the skin's "UpDown.Vert" / "UpDown.Horz".

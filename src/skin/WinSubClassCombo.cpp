@@ -337,6 +337,149 @@ void TComboxScrollBar::DragThumb(POINT start) {
   PaintControl(nullptr);
 }
 
+// ---- Date-time pickers ----
+
+void TSkinDateTime::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) {
+  TSkinControl::Init(formSkin, data, canvas, recolour);
+  if (!initialised_ || !data_->ComboxArrow) return;
+  arrow_ = new TArrowButton(this);
+  arrow_->Attach(this, wnd_);
+}
+
+void TSkinDateTime::Unsubclass() {
+  TSkinControl::Unsubclass();
+  if (stage_ == 6) return;
+  delete arrow_;
+  arrow_ = nullptr;
+}
+
+void TSkinDateTime::AfterProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SIZE:
+      if (arrow_) arrow_->Place();
+      break;
+    case WM_PAINT:
+      PaintControl(reinterpret_cast<HDC>(m.WParam));
+      if (arrow_) RedrawWindow(arrow_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      break;
+    case WM_NCPAINT:
+      PaintControl(nullptr);
+      break;
+    default:
+      TSkinControl::AfterProc(m);
+  }
+}
+
+// A flat frame in the skin's shadow colour over the picker's sunken edge.
+void TSkinDateTime::DrawControl(HDC dc, const RECT& r) {
+  RECT client;
+  GetClientRect(wnd_, &client);
+  if (Width(r) <= client.right && Height(r) <= client.bottom) return;
+  RECT f = r;
+  const TColor colours[] = {data_->SchemeColors[csButtonShadow], clWhite};
+  for (TColor c : colours) {
+    HBRUSH b = CreateSolidBrush(ColorToRGB(c));
+    FrameRect(dc, &f, b);
+    DeleteObject(b);
+    InflateRect(&f, -1, -1);
+  }
+}
+
+TArrowButton::~TArrowButton() {
+  if (handle_ && IsWindow(handle_)) {
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    DestroyWindow(handle_);
+  }
+}
+
+void TArrowButton::Attach(TSkinDateTime* skinner, HWND picker) {
+  static const ATOM atom = [] {
+    WNDCLASSEXW c{};
+    c.cbSize = sizeof c;
+    c.lpfnWndProc = &TArrowButton::Proc;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    c.lpszClassName = L"TorvikSkinArrowButton";
+    return RegisterClassExW(&c);
+  }();
+  (void)atom;
+  skinner_ = skinner;
+  picker_ = picker;
+  handle_ = CreateWindowExW(0, L"TorvikSkinArrowButton", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, picker, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  Place();
+}
+
+// Over the picker's own drop-down button, at its right (or left for right-to-left).
+void TArrowButton::Place() {
+  RECT client;
+  GetClientRect(picker_, &client);
+  const int size = GetSystemMetrics(SM_CXHSCROLL);
+  const bool left = GetWindowLongW(picker_, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR;
+  const int x = left ? 2 : client.right - size;
+  MoveWindow(handle_, std::max(0, x), 0, size, std::min<int>(size + 1, client.bottom), TRUE);
+}
+
+void TArrowButton::Paint(HDC dc) {
+  RECT r;
+  GetClientRect(handle_, &r);
+  const TDataSkinObject* arrow = skinner_->Data() ? skinner_->Data()->ComboxArrow.get() : nullptr;
+  if (!arrow || EmptyImage(arrow->Image.get())) {
+    DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (pressed_ ? DFCS_PUSHED : 0));
+    return;
+  }
+  DrawRect1(dc, r, arrow->Image.get(), false, std::max(1, arrow->Frame), Frame());
+}
+
+LRESULT CALLBACK TArrowButton::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  auto* self = reinterpret_cast<TArrowButton*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(h, msg, w, l);
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      self->Paint(dc);
+      EndPaint(h, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEMOVE:
+      if (!self->mouseIn_) {
+        self->mouseIn_ = true;
+        InvalidateRect(h, nullptr, FALSE);
+        DoTrackMouse(h);
+      }
+      return 0;
+    case WM_MOUSELEAVE:
+      self->mouseIn_ = false;
+      InvalidateRect(h, nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONDOWN: {
+      // The picker opens its calendar for a press on its own button, under ours.
+      POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+      MapWindowPoints(h, self->picker_, &p, 1);
+      self->pressed_ = true;
+      RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      PostMessageW(self->picker_, WM_LBUTTONDOWN, w, MAKELPARAM(p.x, p.y));
+      PostMessageW(self->picker_, WM_LBUTTONUP, w, MAKELPARAM(p.x, p.y));
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      self->pressed_ = false;
+      InvalidateRect(h, nullptr, FALSE);
+      SetFocus(self->picker_);
+      return 0;
+    case WM_NCDESTROY:
+      self->handle_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(h, msg, w, l);
+}
+
 // ---- Up-downs ----
 
 bool TSkinUpDown::IsHorizontal() const { return Horizontal || (GetWindowLongW(wnd_, GWL_STYLE) & UDS_HORZ); }

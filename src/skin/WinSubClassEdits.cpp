@@ -2,6 +2,7 @@
 #include "skin/WinSubClass.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "skin/WinSkinForm.h"
 
@@ -13,6 +14,9 @@ void TSkinEdit::AfterProc(TMessage& m) {
     case WM_NCPAINT:  // the system frame would cover ours otherwise
       PaintControl(m.Msg == WM_PAINT ? reinterpret_cast<HDC>(m.WParam) : nullptr);
       break;
+    case WM_PRINT:
+      PaintControl1(reinterpret_cast<HDC>(m.WParam));
+      break;
     case CN_PaintInto:
       if (m.LParam != kPaintIntoTag || !m.WParam) break;
       PaintControl(reinterpret_cast<HDC>(m.WParam));
@@ -23,7 +27,52 @@ void TSkinEdit::AfterProc(TMessage& m) {
   }
 }
 
+// An up-down beside the edit gets the skin's arrows too: the one whose buddy is this
+// edit, or a spin button of another kind among the siblings.
+void TSkinEdit::FindUPDown() {
+  spinSought_ = true;
+  HWND parent = GetParent(wnd_);
+  if (!parent) return;
+  for (HWND h = GetTopWindow(parent); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    wchar_t buf[101] = {};
+    GetClassNameW(h, buf, 100);
+    std::wstring name(buf);
+    std::transform(name.begin(), name.end(), name.begin(), ::towlower);
+    const bool updown = name == L"msctls_updown32";
+    if (updown && reinterpret_cast<HWND>(SendMessageW(h, UDM_GETBUDDY, 0, 0)) != wnd_) continue;
+    if (!updown && name.find(L"spin") == std::wstring::npos && name.find(L"updown") == std::wstring::npos) continue;
+    auto* spin = new TSkinUpDown(this);
+    spin->Inithwnd(h, data_, canvas_, nullptr);
+    if (spin->Stage() == 1) {
+      spin_ = spin;
+      return;
+    }
+    delete spin;  // skinned already
+  }
+}
+
+void TSkinEdit::Unsubclass() {
+  TSkinControl::Unsubclass();
+  delete spin_;
+  spin_ = nullptr;
+}
+
+// The print path: a one-pixel frame where the edit has a border.
+void TSkinEdit::PaintControl1(HDC dc) {
+  RECT wr, client;
+  if (!GetWindowRect(wnd_, &wr)) return;
+  GetClientRect(wnd_, &client);
+  if (Width(wr) - client.right < 2 || Height(wr) - client.bottom < 2) return;
+  HDC own = dc ? dc : GetWindowDC(wnd_);
+  RECT r = Sized(wr);
+  HBRUSH b = CreateSolidBrush(ColorToRGB(data_->SchemeColors[csButtonShadow]));
+  FrameRect(own, &r, b);
+  DeleteObject(b);
+  if (!dc) ReleaseDC(wnd_, own);
+}
+
 void TSkinEdit::DrawControl(HDC dc, const RECT& r) {
+  if (!spinSought_ && !spin_ && InSet(data_->SkinControls, xcSpin)) FindUPDown();
   RECT client;
   GetClientRect(wnd_, &client);
   if (r.right - r.left <= client.right && r.bottom - r.top <= client.bottom) return;  // no border

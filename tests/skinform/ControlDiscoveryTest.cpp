@@ -9,11 +9,13 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
+#include "classlib/ListView.h"
 #include "classlib/RadioGroup.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
+#include "skin/WinSubClass.h"
 #include "support/Gui.h"
 
 namespace {
@@ -33,7 +35,7 @@ class ControlsForm : public TForm {
  public:
   explicit ControlsForm(TComponent* owner) : TForm(owner) {
     SetText(gbk::FromUtf8("控件测试"));
-    SetBounds(40, 40, 460, 320);
+    SetBounds(40, 40, 460, 420);
     button = Put<TButton>(this, this, "确定", 10, 10, 80, 26);
     check = Put<TCheckBox>(this, this, "复选", 100, 10, 80, 22);
     edit = Put<TEdit>(this, this, "文字", 190, 10, 100, 22);
@@ -51,13 +53,30 @@ class ControlsForm : public TForm {
     second = new TTabSheet(this);
     second->SetPageControl(pages);
     second->SetText(gbk::FromUtf8("第二页"));
+    combo = Put<TComboBox>(this, this, "", 10, 280, 90, 22);
+    combo->Items().Add("1");
+    list = Put<TListBox>(this, this, "", 110, 280, 60, 50);
+    checks = Put<TCheckListBox>(this, this, "", 180, 280, 60, 50);
+    tree = Put<TTreeView>(this, this, "", 250, 280, 60, 50);
+    view = Put<TListView>(this, this, "", 320, 280, 120, 50);
+    view->AddColumn("A", 60);
+    rich = Put<TRichEdit>(this, this, "", 10, 340, 90, 40);
+    updown = Put<TUpDown>(this, this, "", 110, 340, 16, 22);
     DoCreate();
   }
   std::string ClassName() const override { return "TControlsForm"; }
 
-  std::vector<TWinControl*> Skinned() const { return {button, check, edit, pages, sheet, second}; }
+  std::vector<TWinControl*> Skinned() const {
+    return {button, check, edit, pages, sheet, second, memo, combo, list, checks, tree, view, rich, updown};
+  }
+  // Windows inside skinned controls that their skinners take over too.
+  std::vector<HWND> Inner() const {
+    COMBOBOXINFO cbi{sizeof cbi};
+    GetComboBoxInfo(combo->Handle(), &cbi);
+    return {cbi.hwndItem, cbi.hwndList, reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_GETHEADER, 0, 0))};
+  }
   std::vector<TWinControl*> Plain() const {
-    std::vector<TWinControl*> plain{memo, kept, group};
+    std::vector<TWinControl*> plain{kept, group};
     for (int i = 0; i < group->ControlCount(); ++i)
       if (auto* w = dynamic_cast<TWinControl*>(group->Controls(i))) plain.push_back(w);
     return plain;
@@ -77,6 +96,13 @@ class ControlsForm : public TForm {
   TPageControl* pages;
   TTabSheet* sheet;
   TTabSheet* second;
+  TComboBox* combo;
+  TListBox* list;
+  TCheckListBox* checks;
+  TTreeView* tree;
+  TListView* view;
+  TRichEdit* rich;
+  TUpDown* updown;
 };
 
 bool Skinned(TWinControl* c) { return SendMessageW(c->Handle(), CN_IsSkinned, 0, 0) == 1; }
@@ -116,14 +142,35 @@ TEST_F(ControlDiscovery, KnownControlsGetSkinnersAndDetachingGivesTheirProcedure
   ControlsForm form(&app);
   std::vector<LONG_PTR> procs;
   for (TWinControl* c : form.All()) procs.push_back(GetWindowLongPtrW(c->Handle(), GWLP_WNDPROC));
+  std::vector<LONG_PTR> innerProcs;
+  for (HWND h : form.Inner()) innerProcs.push_back(GetWindowLongPtrW(h, GWLP_WNDPROC));
   form.Show();
   gui::Pump(400);
   TWinSkinForm* skin = SkinFormOf(form.Handle());
   ASSERT_NE(skin, nullptr);
   ExpectSkinnedAsMade(form);
-  EXPECT_EQ(skin->ControlCount(), static_cast<int>(form.Skinned().size()));
+  // The list view's header has a skinner of its own.
+  EXPECT_EQ(skin->ControlCount(), static_cast<int>(form.Skinned().size()) + 1);
   EXPECT_NE(skin->Lookupcontrol(form.button->Handle()), nullptr);
-  EXPECT_EQ(skin->Lookupcontrol(form.memo->Handle()), nullptr);
+  EXPECT_EQ(skin->Lookupcontrol(form.kept->Handle()), nullptr);
+  struct Row {
+    TWinControl* control;
+    const char* skinner;
+  };
+  for (const Row& r : {Row{form.memo, "TSkinScrollbar"}, Row{form.rich, "TSkinScrollbar"},
+                       Row{form.list, "TSkinScrollbar"}, Row{form.checks, "TSkinScrollbar"},
+                       Row{form.tree, "TSkinScrollbar"}, Row{form.view, "TSkinListView"},
+                       Row{form.combo, "TSkinComBox"}, Row{form.updown, "TSkinUpDown"}}) {
+    SCOPED_TRACE(r.control->ClassName());
+    TSkinControl* s = skin->Lookupcontrol(r.control->Handle());
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->ClassName(), r.skinner);
+  }
+  const auto inner = form.Inner();
+  for (size_t i = 0; i < inner.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NE(GetWindowLongPtrW(inner[i], GWLP_WNDPROC), innerProcs[i]) << "taken over";
+  }
   gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath("skinned-controls-Mx1.png"));
 
   data->SetActive(false);
@@ -134,6 +181,10 @@ TEST_F(ControlDiscovery, KnownControlsGetSkinnersAndDetachingGivesTheirProcedure
     SCOPED_TRACE(all[i]->ClassName());
     EXPECT_EQ(GetWindowLongPtrW(all[i]->Handle(), GWLP_WNDPROC), procs[i]);
     EXPECT_FALSE(Skinned(all[i]));
+  }
+  for (size_t i = 0; i < inner.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(GetWindowLongPtrW(inner[i], GWLP_WNDPROC), innerProcs[i]) << "given back";
   }
 }
 
@@ -149,7 +200,7 @@ TEST_F(ControlDiscovery, ASkinChangeReskinsAndAFreedControlIsLetGo) {
   ASSERT_NE(skin, nullptr);
   ExpectSkinnedAsMade(form);
   const int count = skin->ControlCount();
-  EXPECT_EQ(count, static_cast<int>(form.Skinned().size()));
+  EXPECT_EQ(count, static_cast<int>(form.Skinned().size()) + 1);
   gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath("skinned-controls-Ink.png"));
 
   delete form.check;
