@@ -66,7 +66,11 @@ void TSkinEdit::PaintControl1(HDC dc) {
   HDC own = dc ? dc : GetWindowDC(wnd_);
   RECT r = Sized(wr);
   HBRUSH b = CreateSolidBrush(ColorToRGB(data_->SchemeColors[csButtonShadow]));
+  const int saved = SaveDC(own);
+  SelectClipRgn(own, nullptr);  // the edit's own printing may leave its client clip behind
+  SetViewportOrgEx(own, 0, 0, nullptr);
   FrameRect(own, &r, b);
+  RestoreDC(own, saved);
   DeleteObject(b);
   if (!dc) ReleaseDC(wnd_, own);
 }

@@ -286,6 +286,63 @@ TEST_F(Skinned, AnUpDownShowsItsFramesAndKeepsSteppingWhileHeld) {
   EXPECT_NE(skin->HalfState(0), 2);
 }
 
+TEST_F(Skinned, AnEditSkinsTheUpDownWhoseBuddyItIs) {
+  auto* edit = Add<TEdit>(20, 20, 60, 22);
+  auto* ud = Add<TUpDown>(80, 20, 16, 22);
+  auto* other = Add<TUpDown>(200, 20, 16, 22);  // no buddy: not the edit's
+  ud->SetAssociate(edit);
+  auto* skin = new TSkinEdit(edit);
+  skin->Init(nullptr, &data, nullptr, false);
+  Show();
+  ASSERT_NE(skin->Spin(), nullptr);
+  EXPECT_EQ(skin->Spin()->Window(), ud->Handle());
+  EXPECT_EQ(SendMessageW(other->Handle(), CN_IsSkinned, 0, 0), 0);
+  // The print path frames the edit in the shadow colour.
+  RECT wr;
+  GetWindowRect(edit->Handle(), &wr);
+  TBitmap print;
+  print.SetSize(Width(wr), Height(wr));
+  SendMessageW(edit->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(print.Canvas().Handle()), PRF_NONCLIENT | PRF_CLIENT);
+  EXPECT_EQ(print.Pixel(0, Height(wr) / 2), ColorToRGB(data.SchemeColors[csButtonShadow]));
+  const LONG_PTR skinned = GetWindowLongPtrW(ud->Handle(), GWLP_WNDPROC);
+  delete skin;
+  EXPECT_NE(GetWindowLongPtrW(ud->Handle(), GWLP_WNDPROC), skinned) << "the up-down is given back with its edit";
+  EXPECT_EQ(SendMessageW(ud->Handle(), CN_IsSkinned, 0, 0), 0);
+}
+
+// ---- Date-time pickers ----
+
+TEST_F(Skinned, APickersArrowShowsTheSkinsComboArrowAndOpensTheCalendar) {
+  auto* picker = Add<TDateTimePicker>(20, 20, 140, 24);
+  auto* skin = new TSkinDateTime(picker);
+  skin->Init(nullptr, &data, nullptr, false);
+  Show();
+  ASSERT_NE(skin->Arrow(), nullptr);
+  HWND arrow = skin->Arrow()->Handle();
+  RECT ar;
+  GetWindowRect(arrow, &ar);
+  const TDataSkinObject& img = *data.ComboxArrow;
+  auto expected = [&](int frame) {
+    TBitmap b;
+    b.SetSize(Width(ar), Height(ar));
+    DrawRect1(b.Canvas().Handle(), Sized(ar), img.Image.get(), false, img.Frame, frame);
+    return static_cast<COLORREF>(b.Pixel(Width(ar) / 2, Height(ar) / 2));
+  };
+  const POINT mid{(ar.left + ar.right) / 2, (ar.top + ar.bottom) / 2};
+  gui::MoveMouse(mid.x - 80, mid.y + 80);
+  gui::Pump(150);
+  EXPECT_EQ(ScreenPixel(mid.x, mid.y), expected(1));
+  gui::MoveMouse(mid.x, mid.y);
+  gui::Pump(150);
+  EXPECT_EQ(skin->Arrow()->Frame(), 4);
+  EXPECT_EQ(ScreenPixel(mid.x, mid.y), expected(4));
+  ClickAt(mid);
+  gui::Pump(200);
+  EXPECT_NE(SendMessageW(picker->Handle(), DTM_GETMONTHCAL, 0, 0), 0) << "the calendar is open";
+  gui::Key(picker->Handle(), VK_ESCAPE);
+  gui::Pump(100);
+}
+
 // ---- List views and their headers ----
 
 TEST_F(Skinned, AListViewsHeaderIsSkinnedItsHotItemFollowsTheMouseAndColumnsStillResize) {
