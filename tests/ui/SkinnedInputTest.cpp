@@ -1,0 +1,136 @@
+// The birth-data dialog under a skin: its combos show the skin's button frames and
+// still choose by mouse and keyboard, and the year's up-down keeps stepping while held.
+// Real mouse input; runs alone.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "classlib/Gbk.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
+#include "skin/WinSkinFrame.h"
+#include "skin/WinSubClass.h"
+#include "support/Gui.h"
+#include "support/ProgramCopy.h"
+#include "ui/ModalDriver.h"
+#include "ui/Uinput.h"
+#include "ui/Untmain.h"
+
+namespace {
+
+COLORREF ScreenPixel(POINT p) {
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, p.x, p.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+void Button(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+
+class SkinnedInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Title = "Riveri 3.5";
+    AppDir = folder.Dir();
+    birth.year = 1990;
+    birth.month = 6;
+    birth.day = 15;
+    UseSkinManager();
+    data = new TSkinData(&app);
+    data->Loaded();
+    ASSERT_TRUE(data->LoadFromFile(std::string(TORVIK_PROGRAM_DIR) + "\\skins\\Mx1.skn")) << data->LastError();
+    data->SetActive(true);
+  }
+  void TearDown() override {
+    delete data;
+    FreeSkinManager();
+  }
+  TApplication app;
+  ProgramCopy folder{{"dat\\ChiWord.db", "dat\\dili.ini", "dat\\set.ini"}};
+  BirthRecord birth;
+  std::string place = gbk::FromUtf8("未知地。");
+  TSkinData* data = nullptr;
+};
+
+TEST_F(SkinnedInput, CombosShowTheirFramesAndChooseAndTheYearSpinRepeatsWhileHeld) {
+  TFrmInput dlg(Application, birth, place);
+  TSkinComBox* month = nullptr;
+  modal::Driver d({[&] {
+                     TWinSkinForm* skin = SkinFormOf(dlg.Handle());
+                     if (!skin) return false;
+                     month = dynamic_cast<TSkinComBox*>(skin->Lookupcontrol(dlg.cbom->Handle()));
+                     EXPECT_NE(month, nullptr);
+                     TSkinControl* spin = skin->Lookupcontrol(dlg.UpDyear->Handle());
+                     EXPECT_TRUE(spin && spin->ClassName() == "TSkinUpDown");
+                     return true;
+                   },
+                   [&] {
+                     if (!month) return true;
+                     HWND h = dlg.cbom->Handle();
+                     COMBOBOXINFO cbi{sizeof cbi};
+                     GetComboBoxInfo(h, &cbi);
+                     POINT button{(cbi.rcButton.left + cbi.rcButton.right) / 2, cbi.rcButton.bottom - 3};
+                     ClientToScreen(h, &button);
+                     RECT wr;
+                     GetWindowRect(h, &wr);
+                     const TDataSkinBorder& b = *data->ComboButton;
+                     auto expected = [&](int frame) {
+                       auto map = GetHMap(Sized(wr), b.Image.get(), b.Margins(), false, false, b.Frame, frame);
+                       return static_cast<COLORREF>(map->Pixel(button.x - wr.left, button.y - wr.top));
+                     };
+                     gui::MoveMouse(button.x, button.y + 60);
+                     gui::Pump(150);
+                     EXPECT_EQ(ScreenPixel(button), expected(month->Frame()));
+                     gui::MoveMouse(button.x, button.y);
+                     gui::Pump(150);
+                     EXPECT_EQ(month->Frame(), 4);
+                     EXPECT_EQ(ScreenPixel(button), expected(4));
+                     Button(MOUSEEVENTF_LEFTDOWN);
+                     gui::Pump(60);
+                     Button(MOUSEEVENTF_LEFTUP);
+                     gui::Pump(200);
+                     EXPECT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
+                     EXPECT_EQ(ScreenPixel(button), expected(2));
+                     // The fourth month, chosen from the open list.
+                     RECT lr;
+                     GetWindowRect(cbi.hwndList, &lr);
+                     const int ih = static_cast<int>(SendMessageW(cbi.hwndList, LB_GETITEMHEIGHT, 0, 0));
+                     const int top = static_cast<int>(SendMessageW(cbi.hwndList, LB_GETTOPINDEX, 0, 0));
+                     gui::MoveMouse(lr.left + 15, lr.top + 1 + (3 - top) * ih + ih / 2);
+                     gui::Pump(100);
+                     Button(MOUSEEVENTF_LEFTDOWN);
+                     gui::Pump(60);
+                     Button(MOUSEEVENTF_LEFTUP);
+                     gui::Pump(200);
+                     EXPECT_EQ(dlg.cbom->ItemIndex(), 3);
+                     gui::Key(h, VK_DOWN);
+                     gui::Pump(100);
+                     EXPECT_EQ(dlg.cbom->ItemIndex(), 4);
+                     return true;
+                   },
+                   [&] {
+                     RECT r;
+                     GetWindowRect(dlg.UpDyear->Handle(), &r);
+                     const int before = dlg.UpDyear->Position();
+                     gui::MoveMouse((r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
+                     gui::Pump(100);
+                     Button(MOUSEEVENTF_LEFTDOWN);
+                     gui::Pump(900);
+                     Button(MOUSEEVENTF_LEFTUP);
+                     gui::Pump(150);
+                     EXPECT_GT(dlg.UpDyear->Position(), before + 2) << "held, the arrow repeats";
+                     EXPECT_EQ(dlg.EdtYear->Text(), std::to_string(dlg.UpDyear->Position() + 1900));
+                     gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("birth-dialog-Mx1.png"));
+                     PostMessageW(dlg.BitBtn2->Handle(), BM_CLICK, 0, 0);
+                     return true;
+                   }});
+  dlg.ShowModal();
+}
+
+}  // namespace
