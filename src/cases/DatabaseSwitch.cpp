@@ -30,7 +30,8 @@ bool MDataBase::CopyFile(const std::string& from, const std::string& to) {
     std::fclose(in);
     return false;
   }
-  std::vector<char> buf(8 << 20);  // a data file in a few writes
+  // A data file in a few writes, a report in one.
+  std::vector<char> buf(static_cast<size_t>(std::clamp<int64_t>(file::Size(from), 4096, 8 << 20)));
   bool ok = true;
   size_t n;
   while (ok && (n = std::fread(buf.data(), 1, buf.size(), in)) > 0) ok = Put(out, buf.data(), n, to);
