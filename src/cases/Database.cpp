@@ -401,7 +401,7 @@ bool MDataBase::Recover() {
   if (!ParseJournal(data, changes)) {
     std::string keptAs;
     if (!SetAside(journal, keptAs)) return false;
-    Note(Format(G("历史记录的日志文件已经损坏，其中一次未完成的修改无法完成，日志已另存为%s。"
+    Note(Format(gbk::U("历史记录的日志文件已经损坏，其中一次未完成的修改无法完成，日志已另存为%s。"
                   "历史记录照原样打开，请检查最后保存的命例。")
                     .c_str(),
                 keptAs.c_str()));

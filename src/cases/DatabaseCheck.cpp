@@ -123,13 +123,13 @@ bool MDataBase::CheckStore() {
   if (fixed.deletedCount == 0 || fixed.reuseFlag > 1) fixed.reuseFlag = 0;
   if (fixed.deletedCount >= kReuseAfter) fixed.reuseFlag = 1;
   if (fixed.count != h.count) {
-    Note(Format(G("历史记录文件头记的命例数（%d）与数据文件不符，已按数据文件改为%d。").c_str(), h.count,
+    Note(Format(gbk::U("历史记录文件头记的命例数（%d）与数据文件不符，已按数据文件改为%d。").c_str(), h.count,
                 fixed.count));
   } else if (!SameCounts(fixed, h)) {
-    Note(G("历史记录文件头的计数有误，已按数据文件改正。"));
+    Note(gbk::U("历史记录文件头的计数有误，已按数据文件改正。"));
   }
-  if (f.idsMended > 0) Note(Format(G("有%d个命例记录的编号与位置不符，已按位置改正。").c_str(), f.idsMended));
-  if (f.marksMended > 0) Note(Format(G("有%d个命例记录的删除标记已经损坏，已改正。").c_str(), f.marksMended));
+  if (f.idsMended > 0) Note(Format(gbk::U("有%d个命例记录的编号与位置不符，已按位置改正。").c_str(), f.idsMended));
+  if (f.marksMended > 0) Note(Format(gbk::U("有%d个命例记录的删除标记已经损坏，已改正。").c_str(), f.marksMended));
 
   std::vector<Change> records;
   for (const auto& [slot, r] : f.mended) records.push_back(RecordChange(slot, r));
@@ -156,7 +156,7 @@ bool MDataBase::SetAsideStrayFiles(int32_t firstStray) {
   for (int32_t n = firstStray; n < kMaxFiles && file::Exists(DataFile(n)); ++n) {
     std::string keptAs;
     if (!SetAside(DataFile(n), keptAs)) return false;
-    Note(Format(G("数据文件%s不属于这份历史记录，已另存为%s。").c_str(), DataFile(n).c_str(), keptAs.c_str()));
+    Note(Format(gbk::U("数据文件%s不属于这份历史记录，已另存为%s。").c_str(), DataFile(n).c_str(), keptAs.c_str()));
   }
   return true;
 }

@@ -1,5 +1,5 @@
-// What the parts of the case store share: the sizes of the files and the store's own
-// wording of its messages. Not for use outside src/cases.
+// What the parts of the case store share: the sizes of its files. Not for use outside
+// src/cases.
 #pragma once
 
 #include <algorithm>
@@ -8,7 +8,6 @@
 #include <string>
 
 #include "cases/Database.h"
-#include "classlib/Gbk.h"
 
 namespace casestore {
 
@@ -30,7 +29,5 @@ inline int64_t RequiredSize(int32_t n, int32_t count) {
       std::clamp<int64_t>(int64_t{count} - int64_t{n} * MDataBase::kRecordsPerFile, 0, MDataBase::kRecordsPerFile);
   return records * kRecordSize + (n == 0 ? kHeaderSize : 0);
 }
-
-inline std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
 
 }  // namespace casestore

@@ -38,7 +38,7 @@ uint8_t StrokeValue(const std::string& text) { return static_cast<uint8_t>(StrTo
 
 // No character has more strokes than this; a larger count is a damaged dictionary, not
 // a number to wrap into a byte.
-constexpr long long kMaxStrokes = 99;
+constexpr long long kMaxStrokes = 100;  // the stroke groups go as far
 
 bool StrokesInRange(const TStringList& l) {
   for (int i = 5; i <= 8; ++i) {
@@ -267,7 +267,7 @@ bool MNameLibrary::Open(int v) {
   // A file that is no database at all (cut short, overwritten) is not a missing table.
   TContentValues probe;
   if (file::Size(dbPath) == 0 || !OneShot("select count(*) from sqlite_master;", probe)) {
-    return Fail(gbk::FromUtf8("姓名学字库文件已经损坏，无法读取：") + fileName);
+    return Fail(gbk::U("姓名学字库文件已经损坏，无法读取：") + fileName);
   }
   for (const char* table : {"word_dict", "dict_extra", "dict_group"}) {
     if (!TableExists(table)) return FailGbk("数据库表有丢失，数据不全！");

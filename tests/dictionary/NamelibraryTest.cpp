@@ -187,7 +187,7 @@ TEST_F(NameLibraryTest, StrokeCountsOutOfRangeAreRefused) {
     const char* value;
     bool ok;
   };
-  const Case cases[] = {{"kxLen", "99", true}, {"kxLen", "300", false}, {"gbLen", "-1", false},
+  const Case cases[] = {{"kxLen", "100", true}, {"kxLen", "101", false}, {"kxLen", "300", false}, {"gbLen", "-1", false},
                         {"bsLen", "256", false}, {"big5Len", "x", false}, {"gbLen", "0", true}};
   std::string path = BuildFull();
   MNameLibrary lib(tmp.Dir());
