@@ -133,13 +133,13 @@ std::FILE* MDataBase::FsOpen(const std::string& path, const char* mode) {
 }
 
 bool MDataBase::FsRename(const std::string& from, const std::string& to) {
-  return Allowed(from) && (file::Rename(from, to) || FailUtf8("无法把%s改名为%s：%s", from.c_str(), to.c_str(),
-                                                               file::LastReason().c_str()));
+  return Allowed(from) && (file::Rename(from, to) ||
+                           FailUtf8("无法把%s改名为%s：%s", from.c_str(), to.c_str(), file::LastReason().c_str()));
 }
 
 bool MDataBase::FsRenameDir(const std::string& from, const std::string& to) {
-  return Allowed(from) && (file::RenameDir(from, to) || FailUtf8("无法把文件夹%s改名为%s：%s", from.c_str(),
-                                                                  to.c_str(), file::LastReason().c_str()));
+  return Allowed(from) && (file::RenameDir(from, to) || FailUtf8("无法把文件夹%s改名为%s：%s", from.c_str(), to.c_str(),
+                                                                 file::LastReason().c_str()));
 }
 
 bool MDataBase::FsDelete(const std::string& path) {
@@ -172,9 +172,8 @@ bool MDataBase::Put(std::FILE* f, const void* data, size_t size, const std::stri
 
 // fflush hands the bytes to the system; the sync makes them survive a power cut.
 bool MDataBase::FlushToDisk(std::FILE* f, const std::string& path) {
-  return Allowed(path) &&
-         (file::FlushToDisk(f) ||
-          FailUtf8("无法写入文件%s：%s", path.c_str(), gbk::FromUtf8(std::strerror(errno)).c_str()));
+  return Allowed(path) && (file::FlushToDisk(f) ||
+                           FailUtf8("无法写入文件%s：%s", path.c_str(), gbk::FromUtf8(std::strerror(errno)).c_str()));
 }
 
 bool MDataBase::WriteWhole(const std::string& path, std::string_view data) {
@@ -215,8 +214,8 @@ bool MDataBase::Open(std::string_view folder, uint8_t kind) {
   CaseFileHeader fresh{};
   fresh.kind = kind;
   fresh.fileCount = 1;
-  opened_ = SettleSwitch(ProgramHome()) && Recover() &&
-            (file::Exists(firstFile_) || Commit({HeaderChange(fresh)})) && CheckStore();
+  opened_ = SettleSwitch(ProgramHome()) && Recover() && (file::Exists(firstFile_) || Commit({HeaderChange(fresh)})) &&
+            CheckStore();
   if (!opened_) {
     refusal_ = lastError_;
     return false;
@@ -402,7 +401,7 @@ bool MDataBase::Recover() {
     std::string keptAs;
     if (!SetAside(journal, keptAs)) return false;
     Note(Format(gbk::U("历史记录的日志文件已经损坏，其中一次未完成的修改无法完成，日志已另存为%s。"
-                  "历史记录照原样打开，请检查最后保存的命例。")
+                       "历史记录照原样打开，请检查最后保存的命例。")
                     .c_str(),
                 keptAs.c_str()));
     return true;

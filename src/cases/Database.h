@@ -259,8 +259,8 @@ class MDataBase {
   CaseFileHeader header_{};
   std::string lastError_;
   std::string notice_;
-  bool opened_ = false;   // the last Open passed the check
-  std::string refusal_;   // why it did not
+  bool opened_ = false;  // the last Open passed the check
+  std::string refusal_;  // why it did not
   int faultAt_ = 0;
   bool faultShort_ = false;
   std::function<bool(int)> hook_;

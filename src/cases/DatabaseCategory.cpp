@@ -120,8 +120,9 @@ bool MDataBase::ResumeCategoryOp() {
   if (!ParseOp(data, op, from, to)) {
     std::string keptAs;
     if (!SetAside(path, keptAs)) return false;
-    Note(Format(gbk::U("一次未完成的类别修改的记录已经损坏，已另存为%s。命例都完好，但那个类别可能只改了一部分。").c_str(),
-                keptAs.c_str()));
+    Note(Format(
+        gbk::U("一次未完成的类别修改的记录已经损坏，已另存为%s。命例都完好，但那个类别可能只改了一部分。").c_str(),
+        keptAs.c_str()));
     return true;
   }
   return RunCategoryOp(static_cast<CategoryOp>(op), from, to);

@@ -32,11 +32,11 @@ bool SameCounts(const CaseFileHeader& a, const CaseFileHeader& b) {
 struct Findings {
   std::vector<std::pair<int32_t, CaseRecord>> mended;  // records within the count, set right
   int32_t idsMended = 0, marksMended = 0;
-  int32_t deleted = 0;          // deleted slots within the count
-  int32_t firstBlank = -1;      // an empty slot within the count: a lost case
-  int32_t lastSoundTail = -1;   // the last whole case past the count
-  int32_t tailDeleted = 0;      // deleted cases past the count, up to lastSoundTail
-  int32_t firstBadTail = -1;    // data past the count that is no case of this store
+  int32_t deleted = 0;         // deleted slots within the count
+  int32_t firstBlank = -1;     // an empty slot within the count: a lost case
+  int32_t lastSoundTail = -1;  // the last whole case past the count
+  int32_t tailDeleted = 0;     // deleted cases past the count, up to lastSoundTail
+  int32_t firstBadTail = -1;   // data past the count that is no case of this store
   bool blankInTail = false;
 };
 
@@ -92,9 +92,10 @@ bool MDataBase::CheckStore() {
   }
   bool countSane = h.count >= 0 && h.count <= kMaxCases;
   if (countSane && h.count > onDisk) {
-    return FailUtf8("历史记录数据文件比文件头所记的短：文件头记有%d个命例，文件里只有%d个，有命例已经丢失。"
-                    "历史记录不能打开。",
-                    h.count, onDisk);
+    return FailUtf8(
+        "历史记录数据文件比文件头所记的短：文件头记有%d个命例，文件里只有%d个，有命例已经丢失。"
+        "历史记录不能打开。",
+        h.count, onDisk);
   }
   int32_t count = countSane ? h.count : 0;
   Findings f;
@@ -112,8 +113,7 @@ bool MDataBase::CheckStore() {
                     f.firstBlank);
   }
   if (f.firstBadTail >= 0) {
-    return FailUtf8("历史记录数据文件在第%d号命例的位置还有不明的数据，为免覆盖，历史记录不能打开。",
-                    f.firstBadTail);
+    return FailUtf8("历史记录数据文件在第%d号命例的位置还有不明的数据，为免覆盖，历史记录不能打开。", f.firstBadTail);
   }
 
   CaseFileHeader fixed = h;

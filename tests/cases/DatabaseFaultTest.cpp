@@ -51,7 +51,8 @@ bool TakeState(const TempFolder& t, State& s) {
 
 // A history written straight into the files: `count` cases whose notes carry `tag`,
 // a report for some of them.
-void WriteHistory(const std::string& dataFolder, const std::string& reportFolder, int32_t count, const std::string& tag) {
+void WriteHistory(const std::string& dataFolder, const std::string& reportFolder, int32_t count,
+                  const std::string& tag) {
   CaseFileHeader h{};
   h.fileCount = static_cast<int16_t>(count == 0 ? 1 : (count - 1) / 50000 + 1);
   h.count = count;
@@ -61,12 +62,12 @@ void WriteHistory(const std::string& dataFolder, const std::string& reportFolder
     CaseRecord r = MakeCase(slot);
     SetText(r.note, tag + IntToStr(slot));
     r.id = slot;
-    r.deleted = slot % 2 == 1 && slot < 80;  // enough deletions that adds reuse slots
+    r.deleted = slot % 2 == 1 && slot < 80;          // enough deletions that adds reuse slots
     if (slot >= 49998) SetText(r.category, "edge");  // a category on both sides of the boundary
     h.deletedCount += r.deleted;
     files[static_cast<size_t>(slot / 50000)] += Bytes(r);
     // Deleted cases keep their reports, as a category deletion leaves them.
-    int32_t firstReports = count > 50000 ? 4 : 40;  // few in a large one: each is a copy to kill in
+    int32_t firstReports = count > 50000 ? 4 : 12;  // each report is a copy to kill in
     if (slot < firstReports || slot >= 49998) WriteRaw(reportFolder + IntToStr(slot) + ".rtf", tag + IntToStr(slot));
   }
   h.reuseFlag = h.deletedCount >= 30;
@@ -143,12 +144,10 @@ class FaultBench {
     ticks_ = [&] {
       if (!hook(++calls)) ok = false;
     };
-    db.SetFaultHook([&](int) {
-      bool allowed = hook(++calls);
-      return allowed;
-    });
+    db.SetFaultHook([&](int) { return hook(++calls); });
     ok = scene_.run(db, home_.Dir(), other_.Dir());
     db.SetFaultHook(nullptr);
+    ticks_ = nullptr;
     return calls;
   }
 
@@ -177,7 +176,6 @@ class FaultBench {
   std::function<void()> ticks_;
 };
 
-
 void Tick() { current->Tick(); }
 
 std::vector<Scene> Scenes(bool twoFiles) {
@@ -189,9 +187,7 @@ std::vector<Scene> Scenes(bool twoFiles) {
   auto rename = [](MDataBase& db, const std::string&, const std::string&) { return db.RenameCategory("c1", "c9"); };
   auto dropCategory = [](MDataBase& db, const std::string&, const std::string&) { return db.DeleteCategory("c2"); };
   auto dropEdge = [](MDataBase& db, const std::string&, const std::string&) { return db.DeleteCategory("edge"); };
-  auto save = [](MDataBase& db, const std::string& home, const std::string&) {
-    return SaveNewCase(db, home, 1, Tick);
-  };
+  auto save = [](MDataBase& db, const std::string& home, const std::string&) { return SaveNewCase(db, home, 1, Tick); };
   auto edit = [](MDataBase& db, const std::string&, const std::string&) {
     CaseRecord r;
     if (!db.Read(2, r)) return false;
@@ -235,7 +231,15 @@ void KillOrFailAtEveryCall(bool twoFiles) {
     ASSERT_TRUE(TakeState(bench.home_, before));
     TakeExportState(bench.other_, destBefore);
     bool ok = false;
-    int calls = bench.Run([](int) { return true; }, ok);
+    // The first call after the new history was marked ready: from there on files move.
+    int switchAt = 0;
+    std::string readyHere = bench.home_.Path("dat\\bazi.new\\ready"), readyThere = bench.other_.Path("bazi.new\\ready");
+    int calls = bench.Run(
+        [&](int call) {
+          if (switchAt == 0 && (file::Exists(readyHere) || file::Exists(readyThere))) switchAt = call;
+          return true;
+        },
+        ok);
     ASSERT_TRUE(ok) << "the undisturbed run fails";
     ASSERT_GT(calls, 0);
     ASSERT_TRUE(TakeState(bench.home_, after));
@@ -247,7 +251,11 @@ void KillOrFailAtEveryCall(bool twoFiles) {
     std::erase_if(noNewReport.reports, [](const auto& kv) { return kv.second.starts_with("new report"); });
     const std::vector<State> fine = {before, after, noNewReport};
 
-    for (int at = 1; at <= calls; ++at) {
+    // In a large history the copying before the switch is killed at every third call
+    // (each copies 8 MB, all alike); the switch itself, where histories could mix, at
+    // every call.
+    int copyStep = twoFiles ? 3 : 1;
+    for (int at = 1; at <= calls; at += (switchAt > 0 && at + copyStep >= switchAt - 1) ? 1 : copyStep) {
       SCOPED_TRACE(Format("call %d of %d", at, calls));
       // A kill: the child process dies at the call, nothing after it happens.
       bench.Reset();
@@ -255,10 +263,12 @@ void KillOrFailAtEveryCall(bool twoFiles) {
       ASSERT_GE(pid, 0);
       if (pid == 0) {
         bool childOk = false;
-        bench.Run([at](int call) {
-          if (call == at) _exit(0);
-          return true;
-        }, childOk);
+        bench.Run(
+            [at](int call) {
+              if (call == at) _exit(0);
+              return true;
+            },
+            childOk);
         _exit(3);
       }
       int status = 0;
