@@ -103,11 +103,6 @@ void TWScrollbar::Create(HWND parent) {
 
 void TWScrollbar::Attach(TSkinControl* skinner, TWinControl* control, unsigned char mode) {
   AttachHwnd(skinner, control->Handle(), mode);
-  if (mode == 2) {
-    RECT c;
-    GetClientRect(wnd_, &c);
-    orientation_ = (GetWindowLongW(wnd_, GWL_STYLE) & SBS_VERT) ? 1 : 0;
-  }
 }
 
 void TWScrollbar::AttachHwnd(TSkinControl* skinner, HWND wnd, unsigned char mode) {
