@@ -161,6 +161,39 @@ TEST_F(Skinned, AMemosBarShowsTheSkinAndScrollsByArrowAndThumb) {
   EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_scroll_memo.png")));
 }
 
+TEST_F(Skinned, ShortAndDisabledBarsDrawArrowsWithoutAThumb) {
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  struct Case {
+    const char* name;
+    int length;
+    bool enabled;
+    int upFrame, downFrame;
+  };
+  for (const Case& c : {Case{"short: half arrows", 20, true, 9, 13}, Case{"disabled", 120, false, 11, 15},
+                        Case{"normal", 120, true, 9, 13}}) {
+    SCOPED_TRACE(c.name);
+    TBitmap b;
+    b.SetSize(arrow, c.length);
+    const int a = std::min(arrow, c.length / 2);
+    // A thumb in the middle of the bar, drawn only when there is room and the bar is enabled.
+    DrawSkinScrollbar(b.Canvas().Handle(), RECT{0, 0, arrow, c.length}, data, true, c.enabled, c.length / 2 - 4,
+                      c.length / 2 + 4, -1, false, arrow);
+    TBitmap expectUp, expectDown;
+    for (auto [bmp, frame] : {std::pair{&expectUp, c.upFrame}, std::pair{&expectDown, c.downFrame}}) {
+      bmp->SetSize(arrow, a);
+      FillColor(bmp->Canvas().Handle(), RECT{0, 0, arrow, a}, data.SchemeColors[csButtonFace]);
+      DrawRect1(bmp->Canvas().Handle(), RECT{0, 0, arrow, a}, data.Scrollbar->Image.get(), data.Scrollbar->Trans == 1,
+                23, frame);
+    }
+    EXPECT_EQ(b.Pixel(arrow / 2, a / 2), expectUp.Pixel(arrow / 2, a / 2));
+    EXPECT_EQ(b.Pixel(arrow / 2, c.length - a + a / 2), expectDown.Pixel(arrow / 2, a / 2));
+    if (c.length > 2 * arrow && !c.enabled) {
+      const TDataSkinObject& thumb = *data.VertScrollThumb;
+      EXPECT_NE(b.Pixel(arrow / 2, c.length / 2), FrameCentre(*thumb.Image, thumb.Frame, 1)) << "no thumb";
+    }
+  }
+}
+
 TEST_F(Skinned, NothingToScrollNeitherCrashesNorDrawsAThumb) {
   struct Case {
     const char* name;
