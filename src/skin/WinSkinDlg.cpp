@@ -28,10 +28,16 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
     switch (code) {
       case HCBT_ACTIVATE:
         if (SkinManager->State == 0) SkinManager->State = 1;
+        SkinManager->InstallFlag = true;
         SkinManager->AddForm(window);
+        SkinManager->InstallFlag = false;
         break;
       case HCBT_DESTROYWND:
         SkinManager->WindowDestroyed(window);
+        break;
+      case HCBT_CREATEWND:
+        // An MDI child is never activated as a top-level window: it is skinned as it is made.
+        if (reinterpret_cast<CBT_CREATEWNDW*>(l)->lpcs->dwExStyle & WS_EX_MDICHILD) SkinManager->AddForm(window);
         break;
       default:
         break;
@@ -218,6 +224,30 @@ bool TSkinManage::AddForm(HWND window) {
   return true;
 }
 
+void TSkinManage::SetMDIMax(bool maximized) {
+  if (DefaultData && InSet(DefaultData->Options, xoMDIChildBorder)) return;
+  SetMDIMax2(maximized);
+}
+
+void TSkinManage::SetMDIMax2(bool maximized) {
+  if (maximized == MDIMaximized) return;
+  MDIMaximized = maximized;
+  for (TWinSkinForm* f : forms_) f->MDIMaxChanged(maximized);
+}
+
+int TSkinManage::GetMDIChildNum() const {
+  return static_cast<int>(std::count_if(forms_.begin(), forms_.end(), [](TWinSkinForm* f) { return f->IsMDIChild(); }));
+}
+
+void TSkinManage::SetCaption() {
+  for (TWinSkinForm* f : forms_) {
+    if (!f->IsMDIChild() || !IsWindow(f->FHandle)) continue;
+    SetWindowLongW(f->FHandle, GWL_STYLE, GetWindowLongW(f->FHandle, GWL_STYLE) | WS_CAPTION);
+  }
+}
+
+bool TSkinManage::IsDllForm(HWND window) { return TControl::FromHandle(window) == nullptr; }
+
 void TSkinManage::ActiveForm(TForm* form) {
   if (!form->HandleAllocated() || !IsWindowVisible(form->Handle())) return;
   if (GetWindowLongPtrW(form->Handle(), GWL_STYLE) & WS_CHILD) return;
@@ -287,6 +317,22 @@ void TSkinManage::DeleteSysbtn() {
   }
 }
 
+void TSkinManage::UpdateSkinControl(HWND form, TControl* control) {
+  if (TWinSkinForm* f = FindSkinForm(form)) f->UpdateControls(control);
+}
+
+void TSkinManage::AddNestForm(HWND form, HWND nested) {
+  TWinSkinForm* host = FindSkinForm(form);
+  auto* inner = dynamic_cast<TWinControl*>(TControl::FromHandle(nested));
+  if (!host || !inner) return;
+  new TWinSkinSpy(inner, host);
+  host->InitNestform(inner);
+}
+
+void TSkinManage::DeleteGraphicControl(HWND form, TControl* control) {
+  if (TWinSkinForm* f = FindSkinForm(form)) f->DeleteGraphicControl(control);
+}
+
 void TSkinManage::UpdateMenu(HWND form) {
   if (TWinSkinForm* f = FindSkinForm(form)) f->UpdateNc(nullptr);
 }
@@ -311,6 +357,7 @@ void TSkinManage::SetAction(int action, int ms) {
 void TSkinManage::SkinAll() {
   Enabled = true;
   Forced = true;
+  InstallFlag = false;
   DeleteDeleted();
   std::vector<TForm*> forms = ThreadForms();
   for (auto it = forms.rbegin(); it != forms.rend(); ++it) ActiveForm(*it);

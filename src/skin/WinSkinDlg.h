@@ -48,19 +48,26 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void InstallThread(DWORD threadId) override;
   void UnInstallThread(DWORD threadId) override;
   void Enable(bool on) override { Enabled = on; }
-  void CountInstalled() override {}
+  void CountInstalled() override { ++InstalledCount; }
   bool AddForm(HWND window) override;
   bool SkinForm(HWND window) override;
   void ChangeForm(HWND window, TSkinData* data) override;
   void DeleteSysbtn() override;
-  // Control skinners are not attached yet: these only repaint what the form skinner draws.
-  void UpdateSkinControl(HWND, TControl*) override {}
-  void AddNestForm(HWND, HWND) override {}
-  void DeleteGraphicControl(HWND, TControl*) override {}
+  void UpdateSkinControl(HWND form, TControl* control) override;
+  void AddNestForm(HWND form, HWND nested) override;
+  void DeleteGraphicControl(HWND form, TControl* control) override;
   void UpdateMenu(HWND form) override;
   void RebuildMenuBars() override;
 
   void ActiveForm(TForm* form);
+  // MDI: the children shown maximized or not; the number of skinned children; every
+  // skinned child given its caption style back.
+  void SetMDIMax(bool maximized);
+  void SetMDIMax2(bool maximized);
+  int GetMDIChildNum() const;
+  void SetCaption();
+  // A window the class library did not make (it carries none of its controls).
+  static bool IsDllForm(HWND window);
   TWinSkinForm* FindSkinForm(HWND window) const;
   static TForm* FindTForm(HWND window);
   TSkinData* FindSkindata(HWND window) const;
@@ -77,12 +84,19 @@ class TSkinManage : public TObject, public TSkinManageLink {
 
   bool Enabled = false;
   bool Forced = false;
+  // Set while the hook skins a window as it is activated (being shown): such a window
+  // stays unpainted until its skin is complete. Skinning all windows clears it.
+  bool InstallFlag = false;
   int State = 0;     // 0 created, 1 installed, 4 being destroyed
   int MenuKind = 0;  // the menu about to open: 0 popup, 1 of the menu band, 2 system menu
   int PendingAction = 0;
   TSkinData* CurrentData = nullptr;
   TSkinData* DefaultData = nullptr;
   HWND ActionWindow = nullptr;
+  bool MDIMaximized = false;
+  HWND MDIClient = nullptr;  // of the MDI frame, recorded when the frame is skinned
+  TForm* MDIForm = nullptr;
+  int InstalledCount = 0;  // components installed besides the main window's
 
  private:
   void Drop(size_t index, bool unskin);

@@ -107,6 +107,10 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   TSkinControl* Lookupcontrol(HWND window) const;
   bool FindSkinComp(TControl* control) const;
   int ControlCount() const { return static_cast<int>(FControls.size()); }
+  // Re-walks a control's children (the whole form's for nil) for skinners.
+  void UpdateControls(TControl* control);
+  void DeleteGraphicControl(TControl* control);
+  void InitNestform(TWinControl* form);
 
   // The frame, in pixels, as the skin gives it.
   int FLeftWidth = 0, FCaptionHeight = 0, FRightWidth = 0, FBottomHeight = 0, FMenuHeight = 0;
@@ -132,10 +136,38 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   TNCObject* FindBtn(POINT pt);
   POINT GetWinXY(int x, int y) const;
   void DrawSysbtn(TWinSysButton& b, int state);
+  void SysBtnAction(int action, int x, int y);
+
+  // MDI: the frame's client window and the children inside it.
+  TSkinFormStyle FFormStyle = sfsNormal;
+  HWND FMDIClient = nullptr;
+  bool IsMDIChild() const { return FFormStyle == sfsMDIChild; }
+  bool SystemFramedChild() const { return IsMDIChild() && (IsIconic(FHandle) || IsZoomed(FHandle)); }
+  void WinMDIProc(TMessage& m);
+  void MDIMaxChanged(bool maximized);
+  HWND ActiveMDIChild(bool* maximized) const;
+
+  // Our procedure given back while another subclass sits above it keeps passing
+  // messages on until the window goes; a later skin takes its place again.
+  static LRESULT PassOn(HWND h, UINT msg, WPARAM w, LPARAM l);
 
  private:
   friend class TNCObject;
   void Activate();
+  void ActivateMDIChild();
+  void GetFormstyle();
+  void SubclassMDI();
+  void UnSubclassMDI();
+  void DefaultMDI(TMessage& m);
+  HWND MDIClientWindow() const;
+  bool MDIChildMax() const;
+  void MDIChildCommand(WPARAM command);
+  static void SetPassThrough(HWND window, const wchar_t* prop, WNDPROC old);
+  static WNDPROC TakePassThrough(HWND window);
+  static WNDPROC Subclass(HWND window, const wchar_t* prop, void* self, WNDPROC proc);
+  static bool Unsubclass(HWND window, const wchar_t* prop, WNDPROC ours, WNDPROC old);
+  void StopUpdate();
+  void BeginUpdate();
   void SecondStage(TMessage& m);
   void ThirdStage(TMessage& m);
   void GetWindowstate();
@@ -143,6 +175,8 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void GetBorderSize();
   void UpdateStyle(bool paint);
   void SetText(TMessage& m);
+  void EngineMessage(TMessage& m);
+  void WMReCreateWnd(TMessage& m);
 
   void WMNCCalcSize(TMessage& m);
   void WMNCHitTest(TMessage& m);
@@ -165,8 +199,11 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void DrawMenuBand(HDC dc, const RECT& band);
   void SetSysbtnRect();
   void DrawAllSysbtn(HDC dc);
+  void DrawBandButtons(HDC dc);
   void DrawIcon(HDC dc, const RECT& r);
+  void GetIcon(TBitmap& bitmap);
   void Cropwindow();
+  HRGN BorderRegion(int kind, int pw, int ph, int x, int y, bool keyed);
   void Uncropwindow();
   void ResizeForm(bool keepClient);
   int WidenForCaption(int width);
@@ -179,7 +216,6 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void DisableControl(TControl* control);
   bool Has(TSkinControlType kind) const;
   void Skin(TSkinControl* skinner, bool recolour = false);
-  void SysBtnAction(int action, int x, int y);
   void Maximize();
   void Minimize();
   void Restore();
@@ -194,6 +230,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   static NONCLIENTMETRICSW Metrics();
 
   WNDPROC FOldWndProc = nullptr;
+  WNDPROC FOldMDIProc = nullptr;
   bool subclassed_ = false;
   HFONT FCaptionFont = nullptr;
   std::unique_ptr<TTimer> FTimer;
@@ -211,8 +248,17 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   std::unique_ptr<TBitmap> FTitleBitmap, FIconBitmap;
   int depth_ = 0;
   bool freePending_ = false;
+  bool FActivated = false, FUpdateStopped = false, FRepaintAll = false;
   std::vector<TSkinControl*> FControls;  // owned by their controls
   std::unique_ptr<TCanvas> FControlCanvas;
+};
+
+// Watches a form nested inside a skinned window (freed with it) for the host's skinner.
+class TWinSkinSpy : public TComponent {
+ public:
+  TWinSkinSpy(TComponent* nested, TWinSkinForm* host) : TComponent(nested), FormSkin(host) {}
+  std::string ClassName() const override { return "TWinSkinSpy"; }
+  TWinSkinForm* FormSkin;
 };
 
 // The form skinner of a window attached to it, or nil.

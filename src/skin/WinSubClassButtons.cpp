@@ -23,6 +23,11 @@ void TSkinButton::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* can
   parentBackground_ = ParentBackground(control_, data_);
 }
 
+void TSkinButton::SkinChange() {
+  parentBackground_ = ParentBackground(control_, data_);
+  TSkinControl::SkinChange();
+}
+
 bool TSkinButton::BeforeProc(TMessage& m) {
   const bool painted = data_ && data_->Buttons && !EmptyImage(data_->Buttons->Image.get());
   switch (m.Msg) {
@@ -155,6 +160,13 @@ void TSkinCheckBox::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* c
   TSkinControl::Init(formSkin, data, canvas, recolour);
   variant_ = control_ && !EmptyImage(GlyphImage()) ? 1 : 0;
   parentBackground_ = ParentBackground(control_, data_);
+}
+
+// The new skin may have no glyphs: the box then paints itself, on the skin's face.
+void TSkinCheckBox::SkinChange() {
+  variant_ = control_ && !EmptyImage(GlyphImage()) ? 1 : 0;
+  parentBackground_ = ParentBackground(control_, data_);
+  TSkinControl::SkinChange();
 }
 
 TBitmap* TSkinCheckBox::GlyphImage() const {

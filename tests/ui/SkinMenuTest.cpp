@@ -2,6 +2,7 @@
 // window and kept in init.ini, the plain look, and the saved choice applied at start-up.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
 #include "classlib/TIniFile.h"
+#include "skin/PackageBuilder.h"
+#include "skin/WinConvert.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
@@ -143,6 +146,42 @@ TEST_F(SkinMenu, ChoosingSkinsAndThePlainLook) {
   EXPECT_FALSE(Ini().ReadBool("window", "skined", true));
   gui::Pump(400);
   EXPECT_FALSE(Skinned());
+}
+
+TEST_F(SkinMenu, APackageOfUnknownVersionIsSaidOnceAndTheSkinInUseStays) {
+  AddSkin("Ink", "Ink.skn");
+  std::string packed;
+  TLZH::Compress(skintest::Content(12345, {{"skin.ini", "[Title]"}}), packed);
+  ASSERT_TRUE(file::WriteAtomic(temp.Path("skins\\Bad.skn"), packed));
+  MakeWindow();
+  frm->SkinMenuStart(frm->Opt_Skin);
+  TMenuItem* menu = frm->Opt_Skin;
+  frm->Show();
+  gui::Pump(300);
+  frm->SkinItemClick(Item(menu, "Ink"));
+  gui::Pump(400);
+  ASSERT_TRUE(Skinned());
+
+  std::set<HWND> boxes;
+  std::string said;
+  TTimer answer(nullptr);
+  answer.SetInterval(100);
+  answer.OnTimer = [&](TObject*) {
+    if (HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 0)) {
+      if (boxes.insert(box).second) said = modal::MessageText(box);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  };
+  frm->SkinItemClick(Item(menu, "Bad"));
+  gui::Pump(800);
+  answer.SetEnabled(false);
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_NE(said.find(U("此文件版本不同")), std::string::npos) << said;
+  EXPECT_EQ(SendMessageW(frm->Handle(), CN_IsSkinned, 0, 0), 1);
+  EXPECT_TRUE(frm->SkinData->GetActive());
+  EXPECT_FALSE(frm->SkinData->SkinEmpty);
+  EXPECT_EQ(Checked(menu), std::vector<std::string>{"Ink"});
+  EXPECT_EQ(Ini().ReadString("window", "skinname", ""), "Ink");
 }
 
 TEST_F(SkinMenu, StartUpAppliesTheSavedChoice) {
