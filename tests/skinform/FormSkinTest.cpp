@@ -353,6 +353,53 @@ TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   EXPECT_TRUE(closed);
 }
 
+WNDPROC belowAbove = nullptr;
+constexpr UINT kAboveAsks = WM_APP + 7;
+
+LRESULT CALLBACK AboveTheSkin(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == kAboveAsks) return 77;
+  return CallWindowProcW(belowAbove, h, msg, w, l);
+}
+
+// A subclass put above the skin's procedure stays in the chain when the skin leaves:
+// the skin's procedure then passes everything on to the form's own, and a skin that
+// comes back takes its old place again.
+TEST_F(FormSkin, ASubclassAboveTheSkinKeepsTheFormWorkingWhenTheSkinLeaves) {
+  Activate("Mx1");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  HWND h = form.Handle();
+  ASSERT_NE(SkinFormOf(h), nullptr);
+  belowAbove = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AboveTheSkin)));
+  int closes = 0;
+  form.OnClose = [&](TObject*, TCloseAction& a) {
+    ++closes;
+    a = caNone;
+  };
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    data->SetActive(false);
+    gui::Pump(400);
+    EXPECT_EQ(SkinFormOf(h), nullptr);
+    EXPECT_EQ(SendMessageW(h, CN_IsSkinned, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(h, kAboveAsks, 0, 0), 77);
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    EXPECT_EQ(closes, round + 1) << "the form's own procedure answers";
+    ASSERT_TRUE(IsWindow(h));
+    data->SetActive(true);
+    gui::Pump(400);
+    EXPECT_NE(SkinFormOf(h), nullptr);
+    EXPECT_EQ(SendMessageW(h, CN_IsSkinned, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(h, kAboveAsks, 0, 0), 77);
+  }
+  data->SetActive(false);
+  gui::Pump(400);
+  SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(belowAbove));
+  SendMessageW(h, WM_CLOSE, 0, 0);
+  EXPECT_EQ(closes, 3);
+}
+
 TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {
   Activate("Plain");
   TestForm form(&app);
