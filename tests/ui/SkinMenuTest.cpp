@@ -18,6 +18,7 @@
 #include "support/Gui.h"
 #include "support/TempFolder.h"
 #include "ui/ModalDriver.h"
+#include "ui/Uinput.h"
 #include "ui/Untmain.h"
 
 namespace {
@@ -146,6 +147,67 @@ TEST_F(SkinMenu, ChoosingSkinsAndThePlainLook) {
   EXPECT_FALSE(Ini().ReadBool("window", "skined", true));
   gui::Pump(400);
   EXPECT_FALSE(Skinned());
+}
+
+// What the screen shows at a point of a window's client area.
+COLORREF ScreenPixel(HWND h, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, p.x, p.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// A point near a control's right end, beside its text.
+COLORREF BesideTheText(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return ScreenPixel(h, r.right - 3, r.bottom / 2);
+}
+
+// With the dictionary page shown, a skin chosen at run time paints the tab strip on its
+// face, and the birth dialog opened then shows its labels and check box on the face.
+TEST_F(SkinMenu, ASkinChosenAtRunTimeShowsItsFaceUnderTabsLabelsAndCheckBoxes) {
+  for (const char* name : {"Mx1", "Ink", "Plain"}) AddSkin(name, std::string(name) + ".skn");
+  MakeWindow();
+  frm->SkinMenuStart(frm->Opt_Skin);
+  frm->Show();
+  frm->PageControl1->SetActivePageIndex(3);
+  gui::Pump(300);
+  ASSERT_EQ(gui::Text(frm->PageControl1->Pages(3)->Handle()), U("字典"));
+  for (const char* name : {"Mx1", "Ink", "Plain"}) {
+    SCOPED_TRACE(name);
+    frm->SkinItemClick(Item(frm->Opt_Skin, name));
+    gui::Pump(500);
+    ASSERT_TRUE(Skinned());
+    const COLORREF face = ColorToRGB(frm->SkinData->SchemeColors[csButtonFace]);
+    if (frm->SkinData->Tabs) {
+      HWND tabs = frm->PageControl1->Handle();
+      const int n = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+      RECT last{};
+      SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(n - 1), reinterpret_cast<LPARAM>(&last));
+      EXPECT_EQ(ScreenPixel(tabs, last.right + 20, last.top + 4), face) << "tab strip";
+    }
+    BirthRecord birth{};
+    std::string place;
+    TFrmInput dlg(Application, birth, place);
+    bool looked = false;
+    modal::Driver d({[&] {
+      if (!IsWindowVisible(dlg.Handle()) || !SkinFormOf(dlg.Handle())) return false;
+      gui::Pump(300);
+      auto* label = dynamic_cast<TControl*>(dlg.FindComponent("LblPlace"));
+      EXPECT_NE(label, nullptr);
+      if (label) EXPECT_EQ(BesideTheText(label->Handle()), face) << "label";
+      EXPECT_EQ(BesideTheText(dlg.Chkrun->Handle()), face) << "check box";
+      gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath(std::string("input-") + name + ".png"));
+      looked = true;
+      dlg.ModalResult = mrCancel;
+      return true;
+    }});
+    dlg.ShowModal();
+    EXPECT_TRUE(looked);
+  }
 }
 
 TEST_F(SkinMenu, APackageOfUnknownVersionIsSaidOnceAndTheSkinInUseStays) {
