@@ -415,6 +415,28 @@ void TSkinManage::RunOnlyThisForm(int action) {
   }
 }
 
+bool TSkinManage::Reskin(HWND window) {
+  TWinSkinForm* f = FindSkinForm(window);
+  if (!f) return false;
+  f->UnSubclass();
+  f->FState = 6;
+  DeleteDeleted();
+  return AddForm(window);
+}
+
+void TSkinManage::WndProc(TMessage& m) {
+  if (m.Msg == kManagerRequest && m.WParam == 7) {
+    const auto window = reinterpret_cast<HWND>(m.LParam);
+    // The window's own messages run between taking the skin off and putting it on.
+    if (Application) Application->ProcessMessages();
+    Sleep(10);
+    m.Result = Reskin(window);
+    Sleep(10);
+    return;
+  }
+  m.Result = DefWindowProcW(nullptr, m.Msg, m.WParam, m.LParam);
+}
+
 void TSkinManage::OnTimer() {
   timer_->SetEnabled(false);
   if (!CurrentData) return;
@@ -422,12 +444,7 @@ void TSkinManage::OnTimer() {
   if (CurrentData->SkinFormtype == sfOnlyThisForm) {
     RunOnlyThisForm(action);
   } else if (action == 7) {
-    TWinSkinForm* f = FindSkinForm(ActionWindow);
-    if (!f) return;
-    f->UnSubclass();
-    f->FState = 6;
-    DeleteDeleted();
-    AddForm(ActionWindow);
+    Reskin(ActionWindow);
     return;
   } else if (action == 1) {
     SkinAll();

@@ -30,6 +30,7 @@ struct TSkinThread {
 
 // Messages the engine posts and sends to skinned windows.
 constexpr UINT CN_SkinActive = 0x3503;  // finish attaching (lParam 1000)
+constexpr UINT kManagerRequest = 0x3508;
 
 class TSkinManage : public TObject, public TSkinManageLink {
  public:
@@ -80,6 +81,10 @@ class TSkinManage : public TObject, public TSkinManageLink {
   TWinSkinForm* Forms(int i) const { return forms_[static_cast<size_t>(i)]; }
   // The action timer's handler, public so a test need not wait for the timer.
   void OnTimer();
+  // Requests of another copy of the engine: 0x3508 with wParam 7 re-skins the window in
+  // lParam (the result says whether it is skinned again). The manager has no window of
+  // its own, so such a request is handed to it directly.
+  void WndProc(TMessage& m);
   bool TimerEnabled() const { return timer_->Enabled(); }
 
   bool Enabled = false;
@@ -104,6 +109,7 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void UnskinAll();
   void SkinChanged();
   void RunOnlyThisForm(int action);
+  bool Reskin(HWND window);
 
   std::unique_ptr<TTimer> timer_;
   HHOOK hook_ = nullptr;

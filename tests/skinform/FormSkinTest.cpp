@@ -400,6 +400,34 @@ TEST_F(FormSkin, ASubclassAboveTheSkinKeepsTheFormWorkingWhenTheSkinLeaves) {
   EXPECT_EQ(closes, 3);
 }
 
+// A re-skin request for one window, by the timer's action 7 or handed to the manager.
+TEST_F(FormSkin, AReskinRequestGivesTheWindowAFreshSkin) {
+  Activate("Ink");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  HWND h = form.Handle();
+  TWinSkinForm* first = SkinFormOf(h);
+  ASSERT_NE(first, nullptr);
+  TMessage request{kManagerRequest, 7, reinterpret_cast<LPARAM>(h), 0};
+  SkinManager->WndProc(request);
+  EXPECT_EQ(request.Result, 1);
+  gui::Pump(300);
+  TWinSkinForm* second = SkinFormOf(h);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(SkinManager->FormCount(), 1);
+  EXPECT_EQ(second->FState, 1);
+  EXPECT_EQ(second->FCaptionHeight, data->Border[3]->Image->Height() / data->Border[3]->Frame);
+
+  TestForm plain(&app);
+  plain.Tag = 99;
+  plain.Show();
+  TMessage none{kManagerRequest, 7, reinterpret_cast<LPARAM>(plain.Handle()), 0};
+  SkinManager->WndProc(none);
+  EXPECT_EQ(none.Result, 0) << "a window without a skin is left alone";
+  EXPECT_EQ(SkinFormOf(plain.Handle()), nullptr);
+}
+
 TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {
   Activate("Plain");
   TestForm form(&app);
