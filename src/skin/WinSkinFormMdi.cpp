@@ -87,7 +87,8 @@ void TWinSkinForm::UnSubclassMDI() {
 // A child skinned at its creation: in normal state it takes the skin's frame now.
 void TWinSkinForm::ActivateMDIChild() {
   if (IsMaximized()) {
-    if (SkinManager && SkinManager->MDIClient) PostMessageW(SkinManager->MDIClient, kMaxChildActivated, reinterpret_cast<WPARAM>(FHandle), 0);
+    if (SkinManager && SkinManager->MDIClient)
+      PostMessageW(SkinManager->MDIClient, kMaxChildActivated, reinterpret_cast<WPARAM>(FHandle), 0);
   } else if (IsMinimized()) {
     EnableSysbtn(true);
   } else if (FBorderStyle != sbsNone) {

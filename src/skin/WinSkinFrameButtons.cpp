@@ -84,8 +84,8 @@ bool TWinSkinForm::SysBtnVisible(const TDataSkinSysButton& b) const {
   const bool plainDialog = FBorderStyle == sbsDialog && !FIsDialog;
   // The buttons of a maximized MDI child sit in its frame's menu band.
   const bool childInBand = b.Visibility == 100 && FMenuHeight > 0 && MDIChildMax();
-  const bool first = FirstCondition(b.Visibility, maxed, FActive, hasMin, hasMax, hasSys, plainDialog, childInBand,
-                                    FHandle, b.Action);
+  const bool first =
+      FirstCondition(b.Visibility, maxed, FActive, hasMin, hasMax, hasSys, plainDialog, childInBand, FHandle, b.Action);
   if (!first || !SecondCondition(b.Visibility1, first, maxed, FActive, hasMin, hasMax, plainDialog)) return false;
   if (b.Action == 0 && !hasSys) return false;
   if ((b.Action == 3 || b.Action == 11 || b.Action == 12) && FBorderStyle == sbsDialog) return false;

@@ -81,7 +81,11 @@ const OurSkin kOurSkins[] = {
      4 + 3,
      {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "TabPane", "MenuItem", "Scrollbar", "HorzScrollThumb"},
      {"Progress", "ProgressChunk", "UpDownHorz", "TrackbarThumbHorz"}},
-    {"Plain", Rgb(236, 233, 216), 4 + 3, {}, {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "MenuItem", "Scrollbar"}},
+    {"Plain",
+     Rgb(236, 233, 216),
+     4 + 3,
+     {},
+     {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "MenuItem", "Scrollbar"}},
 };
 
 const TDataSkinObject* Field(const TSkinData& d, const std::string& name) {

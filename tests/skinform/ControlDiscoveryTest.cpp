@@ -190,7 +190,8 @@ TEST_F(ControlDiscovery, ControlsAddedLaterAreSkinnedWhenTheProgramAsks) {
   EXPECT_TRUE(Skinned(inside));
   EXPECT_EQ(nested->Color(), data->SchemeColors[csButtonFace]);
   bool spied = false;
-  for (int i = 0; i < nested->ComponentCount(); ++i) spied |= dynamic_cast<TWinSkinSpy*>(nested->Components(i)) != nullptr;
+  for (int i = 0; i < nested->ComponentCount(); ++i)
+    spied |= dynamic_cast<TWinSkinSpy*>(nested->Components(i)) != nullptr;
   EXPECT_TRUE(spied) << "the nested form is watched for its host";
 
   data->DeleteGraphicControl(form.Handle(), later);

@@ -86,8 +86,8 @@ class MdiSkin : public ::testing::Test {
       if (b->Skin->Action != action || !b->Visible) continue;
       RECT wr{};
       GetWindowRect(frame->FHandle, &wr);
-      const LPARAM at = MAKELPARAM(wr.left + (b->Bounds.left + b->Bounds.right) / 2,
-                                   wr.top + (b->Bounds.top + b->Bounds.bottom) / 2);
+      const LPARAM at =
+          MAKELPARAM(wr.left + (b->Bounds.left + b->Bounds.right) / 2, wr.top + (b->Bounds.top + b->Bounds.bottom) / 2);
       SendMessageW(frame->FHandle, WM_NCLBUTTONDOWN, HTMENU, at);
       SendMessageW(frame->FHandle, WM_NCLBUTTONUP, HTMENU, at);
       return true;
