@@ -618,6 +618,7 @@ void TWinSkinForm::WMGetMinMaxInfo(TMessage& m) {
 void TWinSkinForm::WMNCActive(TMessage& m) {
   FActive = m.WParam != 0;
   FTimer->SetEnabled(FActive);
+  if (!FActive) LeaveHotControl();
   UpdateNc(nullptr);
   m.Result = 1;
 }

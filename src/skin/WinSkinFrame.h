@@ -33,6 +33,9 @@ class TSkinControlHost {
   virtual ~TSkinControlHost() = default;
   virtual void AddControlList(TSkinControl* control) = 0;
   virtual void DeleteControl(TSkinControl* control) = 0;
+  // The control under the mouse pointer, told when the pointer has gone; nil for none.
+  virtual void SetHotControl(TSkinControl*) {}
+  virtual TSkinControl* HotControl() const { return nullptr; }
 };
 
 struct TMessage {
@@ -102,6 +105,8 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   // they are let go when their control goes and freed when the skin leaves the form.
   void AddControlList(TSkinControl* control) override;
   void DeleteControl(TSkinControl* control) override;
+  void SetHotControl(TSkinControl* control) override { FHotControl = control; }
+  TSkinControl* HotControl() const override { return FHotControl; }
   void InitControls(TWinControl* form);
   void DeleteControls();
   TSkinControl* Lookupcontrol(HWND window) const;
@@ -192,6 +197,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void WMNCLButtonDblClk(TMessage& m);
   void WMNCRButtonDown(TMessage& m);
   void OnTimer();
+  void LeaveHotControl();
 
   void Drawborder(int kind, const RECT& r, HDC dc);
   void DrawFLine(HDC dc);
@@ -250,6 +256,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   bool freePending_ = false;
   bool FActivated = false, FUpdateStopped = false, FRepaintAll = false;
   std::vector<TSkinControl*> FControls;  // owned by their controls
+  TSkinControl* FHotControl = nullptr;
   std::unique_ptr<TCanvas> FControlCanvas;
 };
 

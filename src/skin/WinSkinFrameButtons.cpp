@@ -291,14 +291,23 @@ void TWinSkinForm::WMNCRButtonDown(TMessage& m) {
 }
 
 void TWinSkinForm::OnTimer() {
-  if (!FHotObject) return;
   POINT c{};
   GetCursorPos(&c);
   const POINT p = GetWinXY(c.x, c.y);
-  if (!PtInRect(&FHotObject->Bounds, p)) {
+  if (FHotObject && !PtInRect(&FHotObject->Bounds, p)) {
     FHotObject->MouseLeave();
     FHotObject = nullptr;
   }
+  // A control the pointer left without telling it (its leave report was lost) is told now.
+  RECT r{};
+  if (FHotControl && GetWindowRect(FHotControl->Window(), &r) && !PtInRect(&r, c)) LeaveHotControl();
+}
+
+void TWinSkinForm::LeaveHotControl() {
+  if (!FHotControl) return;
+  TSkinControl* hot = FHotControl;
+  FHotControl = nullptr;
+  hot->MouseLeave();
 }
 
 // ---- Actions ----

@@ -40,6 +40,7 @@ void TWinSkinForm::AddControlList(TSkinControl* control) {
 }
 
 void TWinSkinForm::DeleteControl(TSkinControl* control) {
+  if (FHotControl == control) FHotControl = nullptr;
   FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
 }
 

@@ -74,11 +74,13 @@ void TSkinButton::AfterProc(TMessage& m) {
     case WM_MOUSEMOVE:
       if (!Disabled(wnd_) && !Has(scMouseIn)) {
         Set(scMouseIn, true);
+        if (formSkin_) formSkin_->SetHotControl(this);
         Invalidate();
       }
       DoTrackMouse(wnd_);
       break;
     case WM_MOUSELEAVE:
+      if (formSkin_ && formSkin_->HotControl() == this) formSkin_->SetHotControl(nullptr);
       Set(scMouseIn, false);
       if (GetCapture() != wnd_) Set(scDown, false);
       Invalidate();

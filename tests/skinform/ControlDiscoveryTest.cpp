@@ -14,6 +14,7 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
+#include "skin/WinSubClass.h"
 #include "support/Gui.h"
 
 namespace {
@@ -202,6 +203,29 @@ TEST_F(ControlDiscovery, ControlsAddedLaterAreSkinnedWhenTheProgramAsks) {
   gui::Pump(400);
   EXPECT_FALSE(Skinned(inside));
   EXPECT_EQ(nested->Color(), clBtnFace) << "the nested form's colour comes back";
+}
+
+// A button the pointer is over forgets it when its window is deactivated, before any
+// leave report of its own comes.
+TEST_F(ControlDiscovery, TheHotButtonIsToldWhenItsWindowIsDeactivated) {
+  Activate("Mx1");
+  ControlsForm form(&app);
+  form.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  TSkinControl* button = skin->Lookupcontrol(form.button->Handle());
+  ASSERT_NE(button, nullptr);
+  RECT r{};
+  GetWindowRect(form.button->Handle(), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageW(form.button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(InSet(button->States(), scMouseIn));
+  EXPECT_EQ(skin->HotControl(), button);
+  SendMessageW(form.Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(InSet(button->States(), scMouseIn));
+  EXPECT_EQ(skin->HotControl(), nullptr);
+  SendMessageW(form.Handle(), WM_NCACTIVATE, TRUE, 0);
 }
 
 }  // namespace
