@@ -34,7 +34,8 @@ constexpr UINT kManagerRequest = 0x3508;
 
 class TSkinManage : public TObject, public TSkinManageLink {
  public:
-  TSkinManage();
+  // The program's manager, or with a library's instance the manager of a loaded library.
+  explicit TSkinManage(HINSTANCE library = nullptr);
   ~TSkinManage() override;
   std::string ClassName() const override { return "TSkinManage"; }
 
@@ -77,8 +78,19 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void DeleteDeleted();
   void DeleteForm3();
   void WindowDestroyed(HWND window);
-  int FormCount() const { return static_cast<int>(forms_.size()); }
-  TWinSkinForm* Forms(int i) const { return forms_[static_cast<size_t>(i)]; }
+  int FormCount() const { return static_cast<int>(forms().size()); }
+  TWinSkinForm* Forms(int i) const { return forms()[static_cast<size_t>(i)]; }
+
+  // Library mode: a library's manager shares the program manager's lists while attached
+  // (AssignData with the program's manager) and is detached with nil.
+  void AssignData(TSkinManage* parent);
+  void DeleteSub(TSkinManage* sub);
+  void DeleteAllSub();
+  // Drops the skins of the windows of one module.
+  void DeleteSubForm(HINSTANCE instance);
+  std::vector<TSkinManage*> SubManagers;
+  TSkinManage* ParentManager = nullptr;
+  HINSTANCE ModuleInstance = nullptr;
   // The action timer's handler, public so a test need not wait for the timer.
   void OnTimer();
   // Requests of another copy of the engine: 0x3508 with wParam 7 re-skins the window in
@@ -113,9 +125,16 @@ class TSkinManage : public TObject, public TSkinManageLink {
 
   std::unique_ptr<TTimer> timer_;
   HHOOK hook_ = nullptr;
-  std::vector<TWinSkinForm*> forms_;  // owned
-  std::vector<TSkinData*> datas_;
-  std::vector<TSkinThread> threads_;
+  // The lists a library's manager shares with the program's.
+  struct Lists {
+    std::vector<TWinSkinForm*> forms;  // owned
+    std::vector<TSkinData*> datas;
+    std::vector<TSkinThread> threads;
+  };
+  std::vector<TWinSkinForm*>& forms() const { return lists_->forms; }
+  std::vector<TSkinData*>& datas() const { return lists_->datas; }
+  std::vector<TSkinThread>& threads() const { return lists_->threads; }
+  std::shared_ptr<Lists> lists_;
 };
 
 // The manager; nil until the first skin component has loaded.

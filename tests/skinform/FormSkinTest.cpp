@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
@@ -426,6 +427,53 @@ TEST_F(FormSkin, AReskinRequestGivesTheWindowAFreshSkin) {
   SkinManager->WndProc(none);
   EXPECT_EQ(none.Result, 0) << "a window without a skin is left alone";
   EXPECT_EQ(SkinFormOf(plain.Handle()), nullptr);
+}
+
+// A loaded library's manager attached to the program's shares its skinned windows and
+// follows its switching on and off; freed, it leaves the program's windows skinned, and
+// the program's manager freed first lets it go.
+TEST_F(FormSkin, ALibrarysManagerSharesTheProgramsWindowsWhileAttached) {
+  Activate("Mx1");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  ASSERT_EQ(SkinManager->FormCount(), 1);
+  const auto libraryInstance = reinterpret_cast<HINSTANCE>(0x7F0000);
+  {
+    TSkinManage library(libraryInstance);
+    library.AssignData(SkinManager);
+    EXPECT_EQ(library.ParentManager, SkinManager);
+    EXPECT_EQ(SkinManager->SubManagers, std::vector<TSkinManage*>{&library});
+    EXPECT_EQ(library.State, 1);
+    EXPECT_TRUE(library.Enabled);
+    ASSERT_EQ(library.FormCount(), 1);
+    EXPECT_EQ(library.Forms(0), SkinManager->Forms(0));
+    library.DeleteSubForm(libraryInstance);
+    EXPECT_EQ(SkinManager->FormCount(), 1) << "the program's window is not the library's";
+
+    data->SetActive(false);
+    EXPECT_FALSE(library.Enabled);
+    gui::Pump(400);
+    EXPECT_EQ(library.FormCount(), 0);
+    data->SetActive(true);
+    EXPECT_TRUE(library.Enabled);
+    gui::Pump(700);
+    EXPECT_EQ(library.FormCount(), 1);
+    EXPECT_EQ(SkinManager->FormCount(), 1);
+  }
+  EXPECT_TRUE(SkinManager->SubManagers.empty());
+  EXPECT_NE(SkinFormOf(form.Handle()), nullptr);
+  EXPECT_EQ(SkinManager->FormCount(), 1);
+
+  auto* library = new TSkinManage(libraryInstance);
+  library->AssignData(SkinManager);
+  FreeSkinManager();
+  EXPECT_EQ(library->ParentManager, nullptr);
+  EXPECT_EQ(library->State, 4);
+  EXPECT_FALSE(library->Enabled);
+  EXPECT_EQ(library->FormCount(), 0);
+  EXPECT_EQ(SkinFormOf(form.Handle()), nullptr);
+  delete library;
 }
 
 TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {

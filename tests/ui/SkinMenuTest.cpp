@@ -198,7 +198,9 @@ TEST_F(SkinMenu, ASkinChosenAtRunTimeShowsItsFaceUnderTabsLabelsAndCheckBoxes) {
       gui::Pump(300);
       auto* label = dynamic_cast<TControl*>(dlg.FindComponent("LblPlace"));
       EXPECT_NE(label, nullptr);
-      if (label) EXPECT_EQ(BesideTheText(label->Handle()), face) << "label";
+      if (label) {
+        EXPECT_EQ(BesideTheText(label->Handle()), face) << "label";
+      }
       EXPECT_EQ(BesideTheText(dlg.Chkrun->Handle()), face) << "check box";
       gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath(std::string("input-") + name + ".png"));
       looked = true;
