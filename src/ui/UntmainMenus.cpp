@@ -3,6 +3,8 @@
 // after <windows.h>
 #include <shellapi.h>
 
+#include <utility>
+
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
@@ -97,26 +99,9 @@ TMenuItem* AddItem(TFrmMain* form, TMenuItem* parent, const char* name, const ch
   return item;
 }
 
-// The view's own font and the font of the text typed or loaded next.
-void SetViewFont(TRichEdit& view, const std::string& name, int size) {
-  TFont f = view.Font();
-  f.Name = name;
-  f.Size = size;
-  view.SetFont(f);
-  view.DefAttributes().SetName(name);
-  view.DefAttributes().SetSize(size);
-}
-
-// The rich edit paints its background itself, so the colour goes to the control too.
-void SetViewColour(TRichEdit& view, TColor colour) {
-  view.SetColor(colour);
-  view.Perform(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(colour)));
-  view.Invalidate();
-}
-
-template <class Form>
-void ShowModalForm() {
-  Form* form = new Form(Application);
+template <class Form, class... Args>
+void ShowModalForm(Args&&... args) {
+  Form* form = new Form(Application, std::forward<Args>(args)...);
   form->ShowModal();
   delete form;
 }
@@ -269,7 +254,7 @@ void TFrmMain::TmnuxmClick(TObject*) {
   dlg->ShowModal();
   delete dlg;
 }
-void TFrmMain::TmnuDiliClick(TObject*) { ShowModalForm<TFrmDiLi>(); }
+void TFrmMain::TmnuDiliClick(TObject*) { ShowModalForm<TFrmDiLi>(AppDir); }
 void TFrmMain::TmnuwnlClick(TObject*) { ShowPerpetualCalendar(); }
 void TFrmMain::N8Click(TObject*) { ShowModalForm<TFrmPickNumber>(); }
 void TFrmMain::OmnuEndClick(TObject*) { ShowModalForm<TFrmEndfo>(); }
