@@ -409,7 +409,8 @@ def fields_and_menus(s, out):
     bg.rect(0, 0, 22, 24, mix(s["menu"], s["menubar"], 0.7))
     bg.save(out("menubg.bmp"))
     lines += ["[MenuBackground]", "Image=menubg.bmp", "Tile=1"]
-    bar = side_by_side([Image(30, 20, s["menubar"]), panel(s, 30, 20, "hot", fill=s["menubar"])])
+    # The menu bar's two frames, stacked: the active window's bar above the inactive one's.
+    bar = stacked([Image(30, 20, s["menubar"]), Image(30, 20, mix(s["menubar"], s["face"], 0.5))])
     bar.save(out("menubar.bmp"))
     lines += ["[Personality]", "menuBar=menubar.bmp", "TileMenu=1", "TileLeftMenu=2", "TileRightMenu=2"]
     lines += simple(s, out, "Headerbar", "header.bmp", 30, 20, BUTTON_STATES, 2, extra=["Frame=5"])

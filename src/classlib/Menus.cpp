@@ -133,9 +133,18 @@ void TMainMenu::Rebuilt() {
   }
 }
 
+namespace {
+thread_local TPopupMenu* tracking = nullptr;
+}
+
+TPopupMenu* TPopupMenu::Tracking() { return tracking; }
+
 void TPopupMenu::Popup(int x, int y, HWND window) {
   PopupPoint = {x, y};
   if (OnPopup) OnPopup(this);
   SetForegroundWindow(window);
+  TPopupMenu* outer = tracking;
+  tracking = this;
   TrackPopupMenuEx(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, window, nullptr);
+  tracking = outer;
 }

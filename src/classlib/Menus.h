@@ -86,6 +86,8 @@ class TPopupMenu : public TMenu {
   std::string ClassName() const override { return "TPopupMenu"; }
   // Shows the menu at a screen point for the given window; returns when it closes.
   void Popup(int x, int y, HWND window);
+  // The popup menu whose TrackPopupMenuEx is running on this thread, or nil.
+  static TPopupMenu* Tracking();
   TComponent* PopupComponent = nullptr;
   POINT PopupPoint{};  // where the menu opens, in screen coordinates; set before OnPopup
   TNotifyEvent OnPopup;

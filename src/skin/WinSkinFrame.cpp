@@ -2,6 +2,7 @@
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
+#include "skin/WinSkinMenu.h"
 #include "skin/WinSubClass.h"
 
 DWORD WinVersion = 0;
@@ -337,6 +338,16 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
     case WM_INITMENUPOPUP:
       if (SkinManager) SkinManager->MenuKind = reinterpret_cast<HMENU>(m.WParam) == FSystemMenu ? 2 : 1;
       Default(m);
+      break;
+    case WM_MENUSELECT:
+      MenuSelected(m);
+      Default(m);
+      break;
+    case WM_MEASUREITEM:
+      WMMEASUREITEM(m);
+      break;
+    case WM_DRAWITEM:
+      WMDRAWITEM(m);
       break;
     default:
       if (FSkinFrame) {

@@ -24,6 +24,9 @@
 
 class TWinSkinForm;
 class TSkinControl;
+struct TMenuItemLook;
+class TMenuBtn;
+class TWinSkinMenu;
 
 constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
 
@@ -133,6 +136,23 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   POINT GetWinXY(int x, int y) const;
   void DrawSysbtn(TWinSysButton& b, int state);
 
+  // Owner-drawn menu items (the drop-downs of the menu band and the system menu).
+  void WMMEASUREITEM(TMessage& m);
+  void WMDRAWITEM(TMessage& m);
+  void DrawMenuItem(const TMenuItemLook& item, HMENU menu, HDC dc, const RECT& r, bool selected);
+  void DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
+  void DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
+  void DrawMenuCaption(HDC dc, const RECT& r);
+
+  // The skinned menu bar: opening a button's drop-down, and moving to a neighbour's.
+  bool CheckMenu(TMenuBtn* button);
+  void ClickButton(TMenuBtn* button);
+  void CancelMenu();
+  void MenuSelected(const TMessage& m);
+  TMenuBtn* FindButtonFromAccel(wchar_t key) const;
+  TWinSkinMenu* MenuBar() const { return FSkinMenu.get(); }
+  bool FMenuTracking = false;
+
  private:
   friend class TNCObject;
   void Activate();
@@ -213,6 +233,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   bool freePending_ = false;
   std::vector<TSkinControl*> FControls;  // owned by their controls
   std::unique_ptr<TCanvas> FControlCanvas;
+  std::unique_ptr<TWinSkinMenu> FSkinMenu;
 };
 
 // The form skinner of a window attached to it, or nil.

@@ -6,6 +6,7 @@
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
+#include "skin/WinSkinMenu.h"
 
 namespace {
 
@@ -184,7 +185,9 @@ void TWinSkinForm::WMNCMouseMove(TMessage& m) {
     Default(m);
     return;
   }
-  TNCObject* b = FindBtn(GetWinXY(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))));
+  const POINT p = GetWinXY(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+  TNCObject* b = FindBtn(p);
+  if (!b && m.WParam == HTMENU && FSkinMenu) b = FSkinMenu->FindBtn(p);
   if (b) {
     b->MouseEnter();
     m.Result = 0;
