@@ -16,47 +16,17 @@
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
 #include "support/Gui.h"
+#include "support/MenuWatch.h"
 
 namespace {
 
 std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
 std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
-void Press(WORD vk) {
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-void ClickAt(int x, int y, bool right = false) {
-  gui::MoveMouse(x, y);
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-// The visible menu window of this process, waiting up to `ms`.
-HWND WaitMenuWindow(int ms, HWND other = nullptr) {
-  for (int waited = 0; waited < ms; waited += 20) {
-    HWND h = nullptr;
-    while ((h = FindWindowExW(nullptr, h, L"#32768", nullptr)) != nullptr) {
-      if (h != other && IsWindowVisible(h)) return h;
-    }
-    Sleep(20);
-  }
-  return nullptr;
-}
-
-COLORREF ScreenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF c = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return c;
-}
+using menuwatch::ClickAt;
+using menuwatch::Press;
+using menuwatch::ScreenPixel;
+using menuwatch::WaitMenuWindow;
 
 // What the watcher saw of one open menu.
 struct Seen {

@@ -1,0 +1,148 @@
+// The main window's skinned menu bar under Mx1: the hot look under the mouse, the pressed
+// look of the open menu's button, and the arrow keys moving between the bar's menus while
+// one is open, all by real input, read back from the screen.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
+#include "classlib/Menus.h"
+#include "classlib/TIniFile.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinFrame.h"
+#include "skin/WinSkinMenu.h"
+#include "support/Gui.h"
+#include "support/MenuWatch.h"
+#include "support/TempFolder.h"
+#include "ui/Untmain.h"
+
+namespace {
+
+using menuwatch::ClickAt;
+using menuwatch::Press;
+using menuwatch::ScreenPixel;
+using menuwatch::WaitMenuWindow;
+
+std::string ShippedSkin(const std::string& name) {
+  return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn";
+}
+
+TMenuItem* Item(const TMenuItem* menu, const std::string& caption) {
+  for (int i = 0; i < menu->Count(); ++i) {
+    if (menu->Items(i)->Caption() == caption) return menu->Items(i);
+  }
+  return nullptr;
+}
+
+class SkinnedBar : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Title = "Riveri 3.5";
+    file::CreateDir(temp.Path("dat"));
+    file::CreateDir(temp.Path("skins"));
+    ASSERT_TRUE(file::Copy(ShippedSkin("Mx1"), temp.Path("skins\\Mx1.skn"), false));
+    frm = new TFrmMain(Application);
+    frm->OnShow = nullptr;
+    AppDir = temp.Dir();
+    IniFile = new TIniFile(temp.Path("dat\\init.ini"));
+    frm->SkinMenuStart(frm->Opt_Skin);
+    frm->Show();
+    SetForegroundWindow(frm->Handle());
+    gui::Pump(300);
+    frm->SkinItemClick(Item(frm->Opt_Skin, "Mx1"));
+    gui::Pump(500);
+    skin = SkinFormOf(frm->Handle());
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->MenuBar(), nullptr);
+    ASSERT_GE(skin->MenuBar()->Count(), 3);
+    GetWindowRect(frm->Handle(), &wr);
+  }
+  void TearDown() override {
+    delete frm;
+    FreeSkinManager();
+  }
+  TMenuBtn& Button(int i) { return *skin->MenuBar()->Buttons[static_cast<size_t>(i)]; }
+  // A button's centre and top-left corner on the screen.
+  POINT Centre(int i) {
+    const RECT& b = Button(i).Bounds;
+    return POINT{wr.left + (b.left + b.right) / 2, wr.top + (b.top + b.bottom) / 2};
+  }
+  POINT Corner(int i) { return POINT{wr.left + Button(i).Bounds.left, wr.top + Button(i).Bounds.top}; }
+  COLORREF Hilight() const { return ColorToRGB(frm->SkinData->SchemeColors[csButtonHilight]); }
+  HMENU Drop(int i) const { return GetSubMenu(GetMenu(frm->Handle()), i); }
+
+  TApplication app;
+  TempFolder temp;
+  TFrmMain* frm = nullptr;
+  TWinSkinForm* skin = nullptr;
+  RECT wr{};
+};
+
+TEST_F(SkinnedBar, HoverGivesTheHotLookAndLeavingTakesItAway) {
+  const POINT corner = Corner(1);
+  const COLORREF plain = ScreenPixel(corner.x, corner.y);
+  ASSERT_NE(plain, Hilight()) << "the bar itself must not look hot";
+  const POINT c = Centre(1);
+  for (int i = 0; i < 3; ++i) {
+    gui::MoveMouse(c.x + i, c.y);
+    gui::Pump(60);
+  }
+  EXPECT_EQ(Button(1).State, 3);
+  EXPECT_EQ(ScreenPixel(corner.x, corner.y), Hilight());
+  gui::MoveMouse(wr.left + 40, wr.bottom - 40);
+  gui::Pump(400);
+  EXPECT_EQ(Button(1).State, 1);
+  EXPECT_EQ(ScreenPixel(corner.x, corner.y), plain);
+}
+
+// 文件, then Right to 辅助工具, Left back to 文件, Left again to the last menu.
+TEST_F(SkinnedBar, ArrowKeysMoveBetweenTheBarsMenusAndTheOpenButtonLooksPressed) {
+  const int last = skin->MenuBar()->Count() - 1;
+  struct Step {
+    const char* name;
+    WORD key;     // pressed before looking; 0 for the first menu
+    int button;   // whose drop-down is then open
+  };
+  const std::vector<Step> steps = {
+      {"文件 opened", 0, 0}, {"Right", VK_RIGHT, 1}, {"Left", VK_LEFT, 0}, {"Left in the first", VK_LEFT, last}};
+  std::vector<HMENU> wanted;
+  std::vector<POINT> corners;
+  for (const Step& s : steps) {
+    wanted.push_back(Drop(s.button));
+    corners.push_back(Corner(s.button));
+  }
+  std::vector<bool> opened(steps.size()), pressed(steps.size());
+  std::atomic<bool> done{false};
+  std::thread watcher([&] {
+    for (size_t i = 0; i < steps.size(); ++i) {
+      if (steps[i].key) Press(steps[i].key);
+      opened[i] = WaitMenuWindow(2000, wanted[i]) != nullptr;
+      Sleep(150);
+      pressed[i] = ScreenPixel(corners[i].x, corners[i].y) == Hilight();
+    }
+    for (int i = 0; i < 4 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  const POINT c = Centre(0);
+  ClickAt(c.x, c.y);
+  for (int i = 0; i < 300 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  for (size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE(gbk::FromUtf8(steps[i].name));
+    EXPECT_TRUE(opened[i]);
+    EXPECT_TRUE(pressed[i]);
+  }
+  gui::Pump(200);
+  EXPECT_EQ(OpenMenuButton(), -1);
+  for (int i = 0; i <= last; ++i) EXPECT_NE(Button(i).State, 2) << i;
+}
+
+}  // namespace
