@@ -127,10 +127,7 @@ TMenuItem* TMenu::ItemAt(HMENU menu, int position) {
 }
 
 void TMainMenu::Rebuilt() {
-  if (Window) {
-    ::SetMenu(Window, Handle());
-    DrawMenuBar(Window);
-  }
+  if (Window) SendMessageW(Window, CM_MENUCHANGED, 0, reinterpret_cast<LPARAM>(Handle()));
 }
 
 namespace {

@@ -9,6 +9,10 @@
 
 class TMenu;
 
+// Sent to a form when its menu bar's menu was rebuilt (lParam the new menu). The form
+// puts the menu on its window; a window that draws its own bar answers it itself.
+constexpr UINT CM_MENUCHANGED = 0xB031;
+
 class TMenuItem : public TComponent {
  public:
   explicit TMenuItem(TComponent* owner);

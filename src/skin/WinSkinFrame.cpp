@@ -339,6 +339,9 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
       if (SkinManager) SkinManager->MenuKind = reinterpret_cast<HMENU>(m.WParam) == FSystemMenu ? 2 : 1;
       Default(m);
       break;
+    case CM_MENUCHANGED:
+      MenuChanged(m);
+      break;
     case WM_MENUSELECT:
       MenuSelected(m);
       Default(m);

@@ -149,6 +149,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void ClickButton(TMenuBtn* button);
   void CancelMenu();
   void MenuSelected(const TMessage& m);
+  void MenuChanged(TMessage& m);
   TMenuBtn* FindButtonFromAccel(wchar_t key) const;
   TWinSkinMenu* MenuBar() const { return FSkinMenu.get(); }
   bool FMenuTracking = false;

@@ -365,3 +365,17 @@ void TWinSkinForm::MenuSelected(const TMessage& m) {
   tracking.keyMenu = reinterpret_cast<HMENU>(m.LParam);
   tracking.keyItemPopup = flags & MF_POPUP;
 }
+
+// The framework rebuilt the window's menu: the new one goes on the window without the
+// system drawing its own bar, and the band shows its items.
+void TWinSkinForm::MenuChanged(TMessage& m) {
+  HMENU menu = reinterpret_cast<HMENU>(m.LParam);
+  if (!FSkinFrame || FMenuHeight <= 0 || !menu) {
+    Default(m);
+    return;
+  }
+  SetMenu(FHandle, menu);
+  if (FSkinMenu) FSkinMenu->UpdataBtn();
+  UpdateNc(nullptr);
+  m.Result = 0;
+}

@@ -146,3 +146,75 @@ TEST_F(SkinnedBar, ArrowKeysMoveBetweenTheBarsMenusAndTheOpenButtonLooksPressed)
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring ItemText(HMENU menu, UINT position) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return text;
+}
+
+// Saving a case renames 保存新命 to 保存旧命: the menu is rebuilt under the skinned bar.
+TEST_F(SkinnedBar, RenamingAnItemKeepsTheSkinnedBar) {
+  HWND h = frm->Handle();
+  POINT before{0, 0};
+  ClientToScreen(h, &before);
+  const int buttons = skin->MenuBar()->Count();
+  const POINT band{wr.left + skin->FLeftWidth + 1, wr.top + skin->FCaptionHeight + 1};
+  const COLORREF bandPixel = ScreenPixel(band.x, band.y);
+  HMENU old = GetMenu(h);
+  frm->mnuF_save->SetCaption(gbk::FromUtf8("保存旧命"));
+  gui::Pump(300);
+  ASSERT_EQ(SkinFormOf(h), skin);
+  EXPECT_NE(GetMenu(h), old) << "the rebuilt menu is on the window";
+  EXPECT_EQ(skin->MenuBar()->MenuHandle, GetMenu(h));
+  EXPECT_EQ(skin->MenuBar()->Count(), buttons);
+  EXPECT_EQ(ItemText(GetSubMenu(GetMenu(h), 0), 1), gbk::ToWide(gbk::FromUtf8("保存旧命")));
+  POINT after{0, 0};
+  ClientToScreen(h, &after);
+  EXPECT_EQ(after.y, before.y) << "no bar of the system's above the client area";
+  EXPECT_EQ(ScreenPixel(band.x, band.y), bandPixel);
+}
+
+TEST_F(SkinnedBar, ThePlainLookGivesPlainMenusBack) {
+  frm->SkinItemClick(Item(frm->Opt_Skin, gbk::FromUtf8("系统默认")));
+  gui::Pump(500);
+  ASSERT_EQ(SkinFormOf(frm->Handle()), nullptr);
+  ASSERT_NE(GetMenu(frm->Handle()), nullptr);
+  LRESULT skinned = -1;
+  bool opened = false;
+  std::atomic<bool> done{false};
+  std::thread watcher([&] {
+    HWND menu = WaitMenuWindow(2000);
+    opened = menu != nullptr;
+    if (menu) skinned = SendMessageW(menu, CN_IsSkinned, 0, 0);
+    // The first Escape closes the drop-down, the second leaves the system's bar.
+    for (int i = 0; i < 2; ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  // Alt+F, as a user opens 文件(&F).
+  INPUT in[4]{};
+  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = VK_MENU;
+  in[1].ki.wVk = 'F';
+  in[2].ki.wVk = 'F';
+  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  in[3].ki.wVk = VK_MENU;
+  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, in, sizeof(INPUT));
+  for (int i = 0; i < 200 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(skinned, 0);
+  MENUITEMINFOW mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfoW(GetSubMenu(GetMenu(frm->Handle()), 0), 0, TRUE, &mi));
+  EXPECT_FALSE(mi.fType & MFT_OWNERDRAW);
+}
+
+}  // namespace
