@@ -353,7 +353,11 @@ void TWinSkinForm::PopSysmenu(POINT pt) {
   enable(SC_MINIMIZE, !IsMinimized() && HasIcon(sbiMin));
   enable(SC_MOVE, !IsMaximized());
   enable(SC_SIZE, !IsMaximized() && FSizeable);
-  const UINT cmd = static_cast<UINT>(
-      TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTBUTTON, pt.x, pt.y, FHandle, nullptr));
+  UINT cmd = 0;
+  {
+    TOwnerDrawnMenu ownerDrawn(menu);
+    cmd = static_cast<UINT>(
+        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTBUTTON, pt.x, pt.y, FHandle, nullptr));
+  }
   if (cmd) PostMessageW(FHandle, WM_SYSCOMMAND, cmd, 0);
 }

@@ -90,6 +90,7 @@ struct TMenuItemLook {
   std::wstring Caption;   // before the tab
   std::wstring ShortCut;  // after the tab
   bool Separator = false, Enabled = true, Checked = false, Default = false;
+  int ImageIndex = -1;  // a glyph of the skin's menu images (the system menu's commands)
 };
 TMenuItemLook CreateMenuItem(HMENU menu, UINT position);
 

@@ -51,6 +51,23 @@ SIZE TextSize(HDC dc, const std::wstring& text) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+// The system menu's commands that have a glyph among the skin's menu images (restore,
+// minimise, maximise, close).
+int SysMenuGlyph(UINT id) {
+  switch (id) {
+    case SC_RESTORE:
+      return 0;
+    case SC_MINIMIZE:
+      return 1;
+    case SC_MAXIMIZE:
+      return 2;
+    case SC_CLOSE:
+      return 3;
+    default:
+      return -1;
+  }
+}
+
 }  // namespace
 
 // ---- The open drop-down's items ----
@@ -106,7 +123,7 @@ TMenuItemLook CreateMenuItem(HMENU menu, UINT position) {
   wchar_t text[256] = {};
   MENUITEMINFOW mi{};
   mi.cbSize = sizeof mi;
-  mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+  mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID;
   mi.dwTypeData = text;
   mi.cch = 255;
   if (!GetMenuItemInfoW(menu, position, TRUE, &mi)) return look;
@@ -120,6 +137,7 @@ TMenuItemLook CreateMenuItem(HMENU menu, UINT position) {
   look.Enabled = !(mi.fState & (MFS_GRAYED | MFS_DISABLED));
   look.Checked = mi.fState & MFS_CHECKED;
   look.Default = mi.fState & MFS_DEFAULT;
+  look.ImageIndex = SysMenuGlyph(mi.wID);
   return look;
 }
 
@@ -236,7 +254,12 @@ void TWinSkinForm::DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r
     colour = FSkinData->SchemeColors[csButtonShadow] == textColour ? TColor(GetSysColor(COLOR_BTNSHADOW))
                                                                    : FSkinData->SchemeColors[csButtonShadow];
   }
-  if (item.Checked) {
+  TBitmap* images = FSkinData->MenuImages.get();
+  if (item.ImageIndex >= 0 && images && !images->Empty() && images->Width() >= (item.ImageIndex + 1) * kGlyph) {
+    const int y = r.top + (Height(r) - kGlyph) / 2;
+    TransparentBlt(dc, glyph.left, y, kGlyph, kGlyph, images->Canvas().Handle(), item.ImageIndex * kGlyph, 0, kGlyph,
+                   kGlyph, RGB(255, 255, 255));
+  } else if (item.Checked) {
     HBITMAP check = LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck));
     BITMAP info{};
     GetObjectW(check, sizeof info, &info);

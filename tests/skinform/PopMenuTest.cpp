@@ -4,6 +4,7 @@
 // while the menu's own loop runs on the test's thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -213,6 +214,63 @@ TEST_F(SkinnedMenus, WithoutTheSkinMenusArePlainAgain) {
   const Seen seen = WatchMenu([&] { popup.Popup(wr.left + 80, wr.top + 120, form->Handle()); });
   ASSERT_NE(seen.window, nullptr);
   EXPECT_EQ(seen.skinned, 0);
+}
+
+}  // namespace
+
+namespace {
+
+int PositionOf(HMENU menu, UINT id) {
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+    if (GetMenuItemID(menu, i) == id) return i;
+  }
+  return -1;
+}
+
+// A right click on the caption opens the system menu, skinned, its commands with the
+// skin's glyphs; choosing Minimize minimizes the window.
+TEST_F(SkinnedMenus, TheCaptionsSystemMenuIsSkinnedWithGlyphsAndItsCommandsAct) {
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  RECT wr{};
+  GetWindowRect(form->Handle(), &wr);
+  const int edge = data->MenuItem->LeftWidth;
+  LRESULT skinned = -1;
+  bool found = false;
+  int blackOnCross = 0;
+  std::atomic<bool> done{false};
+  std::thread watcher([&] {
+    HWND h = WaitMenuWindow(3000);
+    if (h) {
+      Sleep(150);
+      skinned = SendMessageW(h, CN_IsSkinned, 0, 0);
+      auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+      const int close = PositionOf(menu, SC_CLOSE), minimize = PositionOf(menu, SC_MINIMIZE);
+      RECT closeRect{}, minRect{};
+      found = close >= 0 && minimize >= 0 && GetMenuItemRect(nullptr, menu, close, &closeRect) &&
+              GetMenuItemRect(nullptr, menu, minimize, &minRect);
+      if (found) {
+        // The close glyph is a cross two pixels wide from (4, 4) to (11, 11).
+        const int gx = closeRect.left + 1 + edge, gy = closeRect.top + (Height(closeRect) - 16) / 2;
+        for (int i = 0; i < 8; ++i) blackOnCross += ScreenPixel(gx + 5 + i, gy + 4 + i) == 0;
+        ClickAt((minRect.left + minRect.right) / 2, (minRect.top + minRect.bottom) / 2);
+        Sleep(300);
+      }
+    }
+    for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  ClickAt((wr.left + wr.right) / 2, wr.top + skin->FCaptionHeight / 2, true);
+  for (int i = 0; i < 250 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  gui::Pump(400);
+  EXPECT_EQ(skinned, 1);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(blackOnCross, 8);
+  EXPECT_TRUE(IsIconic(form->Handle()));
 }
 
 }  // namespace
