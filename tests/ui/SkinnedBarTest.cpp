@@ -218,3 +218,31 @@ TEST_F(SkinnedBar, ThePlainLookGivesPlainMenusBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// The report view's context menu, opened by a real right click, wears the skin.
+TEST_F(SkinnedBar, TheReportViewsContextMenuIsSkinned) {
+  RECT r{};
+  GetWindowRect(frm->RedtName->Handle(), &r);
+  ASSERT_GT(r.right - r.left, 20);
+  LRESULT skinned = -1;
+  std::atomic<bool> done{false};
+  std::thread watcher([&] {
+    if (HWND menu = WaitMenuWindow(3000)) {
+      Sleep(100);
+      skinned = SendMessageW(menu, CN_IsSkinned, 0, 0);
+    }
+    for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
+  for (int i = 0; i < 250 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  EXPECT_EQ(skinned, 1);
+}
+
+}  // namespace
