@@ -192,6 +192,7 @@ void TWinSkinForm::SkinChange() {
 
 void TWinSkinForm::UnSubclass3() {
   if (FTimer) FTimer->SetEnabled(false);
+  if (FForm && FState != 4) InitPopMenu(FForm, false);
   DeleteControls();
   if (!subclassed_) return;
   if (IsWindow(FHandle)) {

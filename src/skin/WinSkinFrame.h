@@ -143,6 +143,10 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
   void DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
   void DrawMenuCaption(HDC dc, const RECT& r);
+  // The program's popup menus on the owner, owner-drawn by this skinner while on.
+  void InitPopMenu(TComponent* owner, bool on);
+  void DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected);
+  void MeasureItemPop(TMenuItem* item, TCanvas& canvas, int& width, int& height);
 
   // The skinned menu bar: opening a button's drop-down, and moving to a neighbour's.
   bool CheckMenu(TMenuBtn* button);

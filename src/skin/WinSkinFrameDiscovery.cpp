@@ -74,6 +74,7 @@ void TWinSkinForm::InitControls(TWinControl* form) {
   if (!FControlCanvas) FControlCanvas = std::make_unique<TCanvas>();
   DeleteSkinDeleted();
   InitControlA(form);
+  InitPopMenu(form, true);
 }
 
 void TWinSkinForm::InitControlA(TWinControl* owner) {

@@ -2,6 +2,7 @@
 // opens from the skin's MenuItem object over the menu window's background.
 #include <algorithm>
 
+#include "classlib/Gbk.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinMenu.h"
@@ -313,4 +314,78 @@ void TWinSkinForm::DrawMenuCaption(HDC dc, const RECT& r) {
   BitBlt(shown.Canvas().Handle(), 0, 0, Width(line), Height(line), map->Canvas().Handle(), 0, ih - Height(line),
          SRCCOPY);
   DrawTranmap(dc, line, &shown, kKeyColour);
+}
+
+// ---- The program's popup menus ----
+
+namespace {
+
+void SetItemEvents(TMenuItem* item, TWinSkinForm* skin, bool on) {
+  for (int i = 0; i < item->Count(); ++i) {
+    TMenuItem* c = item->Items(i);
+    if (on) {
+      c->OnAdvancedDrawItem = [skin](TMenuItem* it, TCanvas& canvas, const RECT& r, bool selected) {
+        skin->DrawPopupItem(it, canvas, r, selected);
+      };
+      c->OnMeasureItem = [skin](TMenuItem* it, TCanvas& canvas, int& w, int& h) {
+        skin->MeasureItemPop(it, canvas, w, h);
+      };
+    } else {
+      c->OnAdvancedDrawItem = nullptr;
+      c->OnMeasureItem = nullptr;
+    }
+    SetItemEvents(c, skin, on);
+  }
+}
+
+TMenuItemLook LookOf(const TMenuItem& item) {
+  TMenuItemLook look;
+  look.Caption = gbk::ToWide(item.Caption());
+  look.ShortCut = gbk::ToWide(ShortCutToText(item.ShortCut));
+  look.Separator = item.Caption() == "-";
+  look.Enabled = item.Enabled();
+  look.Checked = item.Checked();
+  look.Default = item.Default();
+  return look;
+}
+
+}  // namespace
+
+void TWinSkinForm::InitPopMenu(TComponent* owner, bool on) {
+  const bool skinned = InSet(FSkinData->SkinControls, xcPopupMenu);
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* c = owner->Components(i);
+    if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
+      if (popup->Tag == FSkinData->DisableTag || (on && !skinned)) continue;
+      SetItemEvents(popup->Items(), this, on);
+      popup->SetOwnerDraw(on);
+    } else if (c->ComponentCount() > 0) {
+      InitPopMenu(c, on);
+    }
+  }
+}
+
+void TWinSkinForm::DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected) {
+  HWND window = WindowFromDC(canvas.Handle());
+  auto* menu = window ? reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) : nullptr;
+  if (SkinManager) {
+    SkinManager->SetPopMenu();
+    SkinManager->SetHMenu(menu);
+  }
+  const TMenuItemLook look = LookOf(*item);
+  if (FSkinData->MenuItem && FSkinData->MenuItem->Image && !FSkinData->MenuItem->Image->Empty()) {
+    DrawMenuItem(look, menu, canvas.Handle(), r, selected);
+  } else {
+    DefaultMenuItem(look, canvas.Handle(), r, selected);
+  }
+}
+
+void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas&, int& width, int& height) {
+  if (item->Caption() == "-") {
+    height = 8;
+    return;
+  }
+  if (FSkinData->MenuItem) width += FSkinData->MenuItem->LeftWidth;
+  width += 35;
+  height += 4;
 }

@@ -14,6 +14,7 @@
 #include "classlib/TIniFile.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
 #include "skin/WinSkinMenu.h"
 #include "support/Gui.h"
@@ -178,10 +179,13 @@ TEST_F(SkinnedBar, RenamingAnItemKeepsTheSkinnedBar) {
 }
 
 TEST_F(SkinnedBar, ThePlainLookGivesPlainMenusBack) {
+  EXPECT_TRUE(frm->PopName->OwnerDraw());
   frm->SkinItemClick(Item(frm->Opt_Skin, gbk::FromUtf8("系统默认")));
   gui::Pump(500);
   ASSERT_EQ(SkinFormOf(frm->Handle()), nullptr);
   ASSERT_NE(GetMenu(frm->Handle()), nullptr);
+  EXPECT_FALSE(frm->PopName->OwnerDraw());
+  EXPECT_FALSE(frm->PopName->Items()->Items(0)->OnAdvancedDrawItem);
   LRESULT skinned = -1;
   bool opened = false;
   std::atomic<bool> done{false};
@@ -227,11 +231,20 @@ TEST_F(SkinnedBar, TheReportViewsContextMenuIsSkinned) {
   GetWindowRect(frm->RedtName->Handle(), &r);
   ASSERT_GT(r.right - r.left, 20);
   LRESULT skinned = -1;
+  RECT item{};
+  COLORREF shown[4]{};
   std::atomic<bool> done{false};
   std::thread watcher([&] {
     if (HWND menu = WaitMenuWindow(3000)) {
       Sleep(100);
       skinned = SendMessageW(menu, CN_IsSkinned, 0, 0);
+      Press(VK_DOWN);
+      Sleep(200);
+      auto* hmenu = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+      if (hmenu && GetMenuItemRect(nullptr, hmenu, 0, &item)) {
+        const int y = (item.top + item.bottom) / 2;
+        for (int i = 0; i < 4; ++i) shown[i] = ScreenPixel(item.right - 3 - 2 * i, y);
+      }
     }
     for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
       Press(VK_ESCAPE);
@@ -243,6 +256,17 @@ TEST_F(SkinnedBar, TheReportViewsContextMenuIsSkinned) {
   for (int i = 0; i < 250 && !done; ++i) gui::Pump(20);
   watcher.join();
   EXPECT_EQ(skinned, 1);
+  // Its items are drawn by the skin: the selected first one is frame 4 of the item image.
+  const TDataSkinObject& it = *frm->SkinData->MenuItem;
+  ASSERT_GT(item.right - item.left, 0);
+  const RECT row{0, 0, item.right - item.left, item.bottom - item.top};
+  std::unique_ptr<TBitmap> frame = GetHMap(row, it.Image.get(), it.Margins(), false, false, 5, 4);
+  ASSERT_NE(frame, nullptr);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const COLORREF wanted = static_cast<COLORREF>(frame->Pixel(row.right - 3 - 2 * i, row.bottom / 2)) & 0xFFFFFF;
+    EXPECT_EQ(shown[i], wanted) << std::hex << shown[i] << " " << wanted;
+  }
 }
 
 }  // namespace
