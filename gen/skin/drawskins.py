@@ -401,7 +401,11 @@ def fields_and_menus(s, out):
     arrows = [glyph("down", 16, c) for c in (s["text"], s["text"], s["shadow"], s["accent"], s["accent"])]
     side_by_side(arrows).save(out("arrows.bmp"))
     lines += ["[ExtraImages]", "Image=arrows.bmp", "Trans=1"]
-    menu_item = side_by_side([Image(20, 18, s["menu"]), Image(20, 18, s["menu"]), Image(20, 18, s["menu"]),
+    # Frame 2 is the separator: a line that a separator row, lower than the image, shows
+    # from the image's bottom.
+    separator = Image(20, 18, s["menu"])
+    separator.rect(2, 13, 18, 14, s["shadow"])
+    menu_item = side_by_side([Image(20, 18, s["menu"]), separator, Image(20, 18, s["menu"]),
                               panel(s, 20, 18, "hot", fill=lighter(s["accent"], 0.5)), Image(20, 18, s["menu"])])
     menu_item.save(out("menuitem.bmp"))
     lines += ["[MenuItem]", "Image=menuitem.bmp", "LeftWidth=3", "RightWidth=3", "TopHeight=3", "BottomHeight=3"]

@@ -37,6 +37,7 @@ struct Seen {
   COLORREF left = 0, top = 0, right = 0, bottom = 0;  // border pixels, half-way along each side
   RECT item{};                                        // the first item, selected
   COLORREF itemPixels[4]{};                           // along the selected row's right part
+  RECT separator{};                                   // the third item
 };
 
 // Runs `open` on this thread (it returns when the menu closes) while a thread waits for
@@ -60,6 +61,8 @@ Seen WatchMenu(const std::function<void()>& open, bool selectsItself = false) {
     if (!selectsItself) Press(VK_DOWN);
     Sleep(200);
     auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+    gui::SaveScreenshot(h, gui::ScreenshotPath("skinned-menu.png"));
+    if (menu) GetMenuItemRect(nullptr, menu, 2, &seen.separator);
     if (menu && GetMenuItemRect(nullptr, menu, 0, &seen.item)) {
       const int y = (seen.item.top + seen.item.bottom) / 2;
       for (int i = 0; i < 4; ++i) seen.itemPixels[i] = ScreenPixel(seen.item.right - 3 - 2 * i, y);
@@ -168,6 +171,7 @@ TEST_F(SkinnedMenus, TheBandsMenuWearsTheMenuBackgroundAndItsSelectedRowTheItemF
     const COLORREF wanted = ColourOf(*frame, row.right - 3 - 2 * i, row.bottom / 2);
     EXPECT_EQ(seen.itemPixels[i], wanted) << std::hex << seen.itemPixels[i] << " " << wanted;
   }
+  EXPECT_EQ(Height(seen.separator), 8) << "a skinned separator row";
   EXPECT_EQ(SkinManager->MenuCount(), 0);
   EXPECT_EQ(SkinManager->MenuKind, 0);
 
