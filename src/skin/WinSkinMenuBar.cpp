@@ -61,8 +61,8 @@ int Neighbour(const TWinSkinMenu& bar, int from, int step) {
 }
 
 LRESULT CALLBACK MenuFilter(int code, WPARAM w, LPARAM l) {
-  if (code != MSGF_MENU || !tracking.form || CallNextHookEx(tracking.hook, code, w, l) != 0)
-    return CallNextHookEx(tracking.hook, code, w, l);
+  const LRESULT next = CallNextHookEx(tracking.hook, code, w, l);
+  if (code != MSGF_MENU || !tracking.form || next != 0) return next;
   auto* msg = reinterpret_cast<MSG*>(l);
   TWinSkinMenu* bar = tracking.form->MenuBar();
   if (!bar) return 0;
