@@ -48,7 +48,8 @@ HFONT MenuFont(bool bold) {
 SIZE TextSize(HDC dc, const std::wstring& text) {
   RECT r{0, 0, 0, 0};
   const std::wstring shown = text.empty() || text == L"&" ? L" " : text;
-  DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &r, DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_CALCRECT);
+  DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &r,
+            DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_CALCRECT);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 

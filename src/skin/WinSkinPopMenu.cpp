@@ -6,7 +6,7 @@
 namespace {
 
 const wchar_t kPopMenuProp[] = L"TorvikSkinPopMenu";
-constexpr int kFrame = 3;  // the menu window's border
+constexpr int kFrame = 3;                   // the menu window's border
 constexpr DWORD kDcxUseStyle = 0x00010000;  // the window class's own DC settings
 
 TWinSkinPopMenu* newskinmenu = nullptr;
@@ -54,9 +54,7 @@ LRESULT CALLBACK TWinSkinPopMenu::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return m.Result;
 }
 
-void TWinSkinPopMenu::Default(TMessage& m) {
-  m.Result = CallWindowProcW(OldWndProc, Wnd, m.Msg, m.WParam, m.LParam);
-}
+void TWinSkinPopMenu::Default(TMessage& m) { m.Result = CallWindowProcW(OldWndProc, Wnd, m.Msg, m.WParam, m.LParam); }
 
 void TWinSkinPopMenu::WinWndProc(TMessage& m) {
   if (m.Msg == CN_IsSkinned) {

@@ -151,10 +151,10 @@ TEST_F(SkinnedMenus, TheBandsMenuWearsTheMenuBackgroundAndItsSelectedRowTheItemF
     const char* name;
     COLORREF shown, wanted;
   };
-  for (const Edge& e : {Edge{"left", seen.left, ColourOf(*expected, 1, cy)},
-                        Edge{"top", seen.top, ColourOf(*expected, cx, 1)},
-                        Edge{"right", seen.right, ColourOf(*expected, size.right - 2, cy)},
-                        Edge{"bottom", seen.bottom, ColourOf(*expected, cx, size.bottom - 2)}}) {
+  for (const Edge& e :
+       {Edge{"left", seen.left, ColourOf(*expected, 1, cy)}, Edge{"top", seen.top, ColourOf(*expected, cx, 1)},
+        Edge{"right", seen.right, ColourOf(*expected, size.right - 2, cy)},
+        Edge{"bottom", seen.bottom, ColourOf(*expected, cx, size.bottom - 2)}}) {
     SCOPED_TRACE(e.name);
     EXPECT_EQ(e.shown, e.wanted) << std::hex << e.shown << " " << e.wanted;
   }

@@ -106,8 +106,8 @@ TEST_F(SkinnedBar, ArrowKeysMoveBetweenTheBarsMenusAndTheOpenButtonLooksPressed)
   const int last = skin->MenuBar()->Count() - 1;
   struct Step {
     const char* name;
-    WORD key;     // pressed before looking; 0 for the first menu
-    int button;   // whose drop-down is then open
+    WORD key;    // pressed before looking; 0 for the first menu
+    int button;  // whose drop-down is then open
   };
   const std::vector<Step> steps = {
       {"文件 opened", 0, 0}, {"Right", VK_RIGHT, 1}, {"Left", VK_LEFT, 0}, {"Left in the first", VK_LEFT, last}};
