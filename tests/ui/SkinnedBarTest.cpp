@@ -270,3 +270,39 @@ TEST_F(SkinnedBar, TheReportViewsContextMenuIsSkinned) {
 }
 
 }  // namespace
+
+namespace {
+
+// Alt with the letter a caption marks (辅助工具(&T)) opens that menu of the skinned bar.
+TEST_F(SkinnedBar, AltWithAMarkedLetterOpensThatMenu) {
+  bool opened = false;
+  LRESULT skinned = -1;
+  std::atomic<bool> done{false};
+  HMENU tools = Drop(1);
+  std::thread watcher([&] {
+    if (HWND menu = WaitMenuWindow(3000, tools)) {
+      opened = true;
+      skinned = SendMessageW(menu, CN_IsSkinned, 0, 0);
+    }
+    for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  INPUT in[4]{};
+  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = VK_MENU;
+  in[1].ki.wVk = 'T';
+  in[2].ki.wVk = 'T';
+  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  in[3].ki.wVk = VK_MENU;
+  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, in, sizeof(INPUT));
+  for (int i = 0; i < 250 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(skinned, 1);
+}
+
+}  // namespace
