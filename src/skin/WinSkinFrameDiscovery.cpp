@@ -144,6 +144,8 @@ bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* contro
       Skin(new TSkinBox(control));
     } else if (kind == "tab" && Has(xcTab) && FSkinData->Tabs) {
       Skin(new TSkinTab(control));
+    } else if (kind == "mediaplayer" && buttons) {
+      Skin(new TSkinMP(control));
     } else if (kind == "trackbar" && buttons) {
       Skin(new TSkinTrackBar(control));
     } else if (kind == "progress" && Has(xcProgress)) {
@@ -211,6 +213,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     Skin(new TSkinGroupBox(control));
   } else if (dynamic_cast<TRadioButton*>(control)) {
     if (Has(xcRadioButton)) Skin(new TSkinRadioButton(control));
+  } else if (name == "TMEDIAPLAYER") {
+    if (Has(xcButton)) Skin(new TSkinMP(control));
   } else if (dynamic_cast<TTrackBar*>(control)) {
     if (Has(xcTrackBar)) Skin(new TSkinTrackBar(control));
   } else if (dynamic_cast<TToolBar*>(control)) {

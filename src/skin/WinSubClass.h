@@ -13,6 +13,7 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/MPlayer.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinFrame.h"
 
@@ -233,6 +235,46 @@ class TSkinSpeedButton : public TSkinBitButton {
   int Frame() const override;
 };
 
+// ---- Media players ----
+
+class TSkinMP;
+
+// The skinned face laid over a media player: its buttons in the skin's button frames.
+class TWMediaPlayer : public TPaintedControl {
+ public:
+  TWMediaPlayer(TComponent* owner, TSkinMP* skinner, TMediaPlayer* player);
+  std::string ClassName() const override { return "TWMediaPlayer"; }
+  void SetPosition();  // the player's place and size, over it
+  int Pressed() const { return pressed_ ? down_ : -1; }
+
+ protected:
+  void Paint(HDC dc) override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  void LoadBitmaps();
+  TSkinMP* skinner_;
+  TMediaPlayer* player_;
+  int down_ = -1;
+  bool pressed_ = false;
+  // Per button: enabled, disabled and coloured pictures from the program's resources.
+  std::array<std::array<std::unique_ptr<TBitmap>, 3>, kMPButtonCount> bitmaps_;
+};
+
+class TSkinMP : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinMP"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void AfterProc(TMessage& m) override;
+  void Unsubclass() override;
+  TSkinData* Data() const { return data_; }
+  TWMediaPlayer* Panel() const { return panel_; }
+
+ private:
+  TWMediaPlayer* panel_ = nullptr;  // owned by the skinner
+};
+
 // ---- State glyphs and containers ----
 
 class TSkinCheckBox : public TSkinControl {
@@ -310,6 +352,8 @@ class TSkinTab : public TSkinControl {
 
  private:
   void Setup();
+  bool FindScroll();
+  void ClipUpdown(HDC dc);
   void inittab();
   void Drawitem(HDC dc, const RECT& r, int state);
   void DrawTurned(HDC dc, const RECT& item, int state, COLORREF colour, const std::wstring& text, int image,
@@ -320,6 +364,7 @@ class TSkinTab : public TSkinControl {
   int position_ = 0;
   TBitmap tabImage_, paneImage_, work_;
   bool closeButtons_ = false;
+  HWND arrows_ = nullptr;
 };
 
 // Button-style tabs (a page control whose Style is not tsTabs), from the button object.

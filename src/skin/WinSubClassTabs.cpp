@@ -188,8 +188,23 @@ void TSkinTab::DrawControl(HDC dc, const RECT& r) {
   InflateRect(&inner, -4, -4);
   const int saved = SaveDC(dc);
   ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  if (FindScroll()) ClipUpdown(dc);
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, w, 0, 0, SRCCOPY);
   RestoreDC(dc, saved);
+}
+
+// The strip's scroll arrows, a child window of their own, when they show.
+bool TSkinTab::FindScroll() {
+  arrows_ = FindWindowExW(wnd_, nullptr, UPDOWN_CLASSW, nullptr);
+  return arrows_ && (GetWindowLongW(arrows_, GWL_STYLE) & WS_VISIBLE);
+}
+
+// Keeps the strip off the arrows, which paint themselves.
+void TSkinTab::ClipUpdown(HDC dc) {
+  RECT a;
+  GetWindowRect(arrows_, &a);
+  MapWindowPoints(nullptr, wnd_, reinterpret_cast<POINT*>(&a), 2);
+  ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
 }
 
 // ---- Button-style tabs ----

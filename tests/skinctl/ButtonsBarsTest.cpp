@@ -11,6 +11,7 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
+#include "classlib/MPlayer.h"
 #include "skin/BitmapPixels.h"
 #include "skin/WinSubClass.h"
 #include "support/Gui.h"
@@ -134,6 +135,53 @@ TEST_F(ButtonsBars, SpeedButtonFollowsTheRealMouseAndClicksOnce) {
   gui::Hover(h);
   gui::Pump(100);
   EXPECT_EQ(OnScreen(h, 3, 3), kButtonFrames[2]) << "disabled whatever the mouse does";
+}
+
+// ---- Media players ----
+
+TEST_F(ButtonsBars, MediaPlayerWearsButtonFramesAndPassesOnlyCompletedClicks) {
+  auto* player = Add<TMediaPlayer>(20, 160, 270, 30);
+  player->VisibleButtons = 1 << 0 | 1 << 1 | 1 << 2;  // play, pause, stop: 90 pixels each
+  player->EnabledButtons = 1 << 0 | 1 << 2;
+  std::vector<TMPBtnType> clicked;
+  player->OnButtonClick = [&](TMPBtnType b) { clicked.push_back(b); };
+  auto* skinner = new TSkinMP(player);
+  skinner->Init(&host, &data, nullptr, false);
+  ASSERT_NE(skinner->Panel(), nullptr);
+  ShowAway();
+  HWND h = player->Handle();
+  EXPECT_EQ(OnScreen(h, 5, 5), kButtonFrames[0]) << "play";
+  EXPECT_EQ(OnScreen(h, 95, 5), kButtonFrames[2]) << "pause is disabled";
+  EXPECT_EQ(OnScreen(h, 185, 5), kButtonFrames[0]) << "stop";
+
+  RECT r;
+  GetWindowRect(h, &r);
+  gui::MoveMouse(r.left + 225, r.top + 15);
+  gui::Pump(60);
+  MouseButton(true);
+  gui::Pump(100);
+  EXPECT_EQ(OnScreen(h, 185, 5), kButtonFrames[1]) << "stop held down";
+  MouseButton(false);
+  gui::Pump(100);
+  EXPECT_EQ(OnScreen(h, 185, 5), kButtonFrames[0]);
+  EXPECT_EQ(clicked, std::vector<TMPBtnType>{TMPBtnType::btStop});
+
+  gui::MoveMouse(r.left + 45, r.top + 15);
+  gui::Pump(60);
+  MouseButton(true);
+  gui::Pump(60);
+  gui::MoveMouse(r.left + 45, r.top + 80);  // released off the button: no click
+  gui::Pump(60);
+  MouseButton(false);
+  gui::Pump(100);
+  EXPECT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(OnScreen(h, 5, 5), kButtonFrames[0]) << "unpressed again";
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("mediaplayer.png"));
+
+  player->SetBounds(20, 200, 180, 30);
+  gui::Pump(100);
+  EXPECT_EQ(skinner->Panel()->Top(), 200) << "the panel follows the player";
+  EXPECT_EQ(skinner->Panel()->Width(), 180);
 }
 
 // ---- Glyph layout ----

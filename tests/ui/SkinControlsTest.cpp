@@ -4,6 +4,7 @@
 // and the box "姓名不能为空" opened by a real click shows a skinned OK button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "classlib/Files.h"
@@ -39,8 +40,8 @@ TMenuItem* Item(const TMenuItem* menu, const std::string& caption) {
 void MouseAway(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
-  gui::MoveMouse(std::min(r.right + 20, GetSystemMetrics(SM_CXSCREEN) - 2),
-                 std::min(r.bottom + 20, GetSystemMetrics(SM_CYSCREEN) - 2));
+  gui::MoveMouse(std::min<int>(r.right + 20, GetSystemMetrics(SM_CXSCREEN) - 2),
+                 std::min<int>(r.bottom + 20, GetSystemMetrics(SM_CYSCREEN) - 2));
   gui::Pump(400);  // the form's cursor poll lets the control go
 }
 
