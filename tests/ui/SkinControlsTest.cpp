@@ -78,7 +78,12 @@ class SkinControls : public ::testing::Test {
     frm->SkinItemClick(Item(frm->Opt_Skin, skin));
     gui::Pump(400);
     ASSERT_NE(SkinFormOf(frm->Handle()), nullptr);
-    ASSERT_TRUE(frm->SkinData->Buttons && !EmptyImage(frm->SkinData->Buttons->Image.get()));
+  }
+  // Plain has only borders and colours: its buttons are drawn as Windows draws them.
+  bool HasButtons(const std::string& skin) {
+    const bool has = frm->SkinData->Buttons && !EmptyImage(frm->SkinData->Buttons->Image.get());
+    EXPECT_EQ(has, skin != "Plain");
+    return has;
   }
   // The button shows the normal frame with the mouse away and the hot frame under it.
   void ExpectNormalAndHot(HWND form, HWND button) {
@@ -106,6 +111,7 @@ TEST_F(SkinControls, SpeedButtonsShowTheButtonFramesAndTheHotFrameUnderTheMouse)
   for (const char* skin : kSkins) {
     SCOPED_TRACE(skin);
     Choose(skin);
+    if (!HasButtons(skin)) continue;
     for (TSpeedButton* b : {frm->SbtoSet, frm->sBtoDecName}) {
       SCOPED_TRACE(gbk::ToUtf8(b->Text()));
       ExpectNormalAndHot(frm->Handle(), b->Handle());
@@ -123,7 +129,7 @@ TEST_F(SkinControls, CalendarNowButtonWearsTheSkin) {
     wnl->Show();
     gui::Pump(500);
     ASSERT_NE(SkinFormOf(wnl->Handle()), nullptr);
-    ExpectNormalAndHot(wnl->Handle(), wnl->BtoNow->Handle());
+    if (HasButtons(skin)) ExpectNormalAndHot(wnl->Handle(), wnl->BtoNow->Handle());
     MouseAway(wnl->Handle());
     gui::SaveScreenshot(wnl->Handle(), gui::ScreenshotPath(std::string("skincontrols-calendar-") + skin + ".png"));
     delete wnl;
@@ -137,7 +143,9 @@ TEST_F(SkinControls, NamingPageProgressBarFillsHalfAtHalfItsRange) {
     SCOPED_TRACE(skin);
     Choose(skin);
     const TDataSkinBorder* bar = frm->SkinData->Progress.get();
-    ASSERT_TRUE(bar && !EmptyImage(bar->Image.get()));
+    // Only Mx1 draws its bars; the others leave the bar as Windows draws it.
+    EXPECT_EQ(bar && !EmptyImage(bar->Image.get()), std::string(skin) == "Mx1");
+    if (!bar || EmptyImage(bar->Image.get())) continue;
     const int frames = std::max(bar->Frame, 2);
     HWND h = frm->ProBar1->Handle();
     EXPECT_TRUE(Skinned(h));
@@ -168,6 +176,7 @@ TEST_F(SkinControls, EmptyNameBoxShowsASkinnedOkButton) {
   for (const char* skin : kSkins) {
     SCOPED_TRACE(skin);
     Choose(skin);
+    const bool painted = HasButtons(skin);
     frm->LedtName->SetText("");
     LRESULT answered = -1;
     skinpixels::Match shown;
@@ -183,7 +192,7 @@ TEST_F(SkinControls, EmptyNameBoxShowsASkinnedOkButton) {
       MouseAway(box);
       TWinSkinForm* form = SkinFormOf(box);
       auto* button = dynamic_cast<TSkinButton*>(form ? form->Lookupcontrol(ok) : nullptr);
-      shown = skinpixels::MatchButton(ok, *frm->SkinData->Buttons, button ? button->Frame() : 1);
+      if (painted) shown = skinpixels::MatchButton(ok, *frm->SkinData->Buttons, button ? button->Frame() : 1);
       gui::SaveScreenshot(box, gui::ScreenshotPath(std::string("skincontrols-emptyname-") + skin + ".png"));
       gui::Hover(ok);
       MouseButton(MOUSEEVENTF_LEFTDOWN);
@@ -196,7 +205,7 @@ TEST_F(SkinControls, EmptyNameBoxShowsASkinnedOkButton) {
     gui::Pump(300);
     EXPECT_EQ(said, gbk::FromUtf8("姓名不能为空"));
     EXPECT_EQ(answered, 1);
-    EXPECT_TRUE(shown.Mostly()) << shown.matching << " of " << shown.sampled;
+    if (painted) EXPECT_TRUE(shown.Mostly()) << shown.matching << " of " << shown.sampled;
     EXPECT_EQ(gui::WaitTopWindow(GetCurrentProcessId(), "#32770", gbk::FromUtf8("提示"), 0), nullptr)
         << "the real click on OK closed the box";
   }
