@@ -121,6 +121,31 @@ TEST_F(DictPage, PickedRadicalNarrowsTheScan) {
   gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-radical.png"));
 }
 
+// 男用名 and 女用名 list the characters of that sex of use, in either dictionary file.
+TEST_F(DictPage, SexOfUseNarrowsTheScan) {
+  struct Case {
+    int sex;
+    const char* found;
+    const char* notFound;
+  };
+  const Case cases[] = {{1, "刚伟强", "丽婷明"}, {2, "丽婷娟", "刚强明"}};
+  main->CboShowStyle->SetItemIndex(1);
+  for (int library : {0, 1}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(library) + " " + std::to_string(c.sex));
+      main->CboLibrary->SetItemIndex(library);
+      main->CboSex->SetItemIndex(c.sex);
+      Search();
+      const std::string shown = Shown();
+      const std::string found = G(c.found), notFound = G(c.notFound);
+      for (size_t i = 0; i < found.size(); i += 2)
+        EXPECT_NE(shown.find(found.substr(i, 2) + G("　")), std::string::npos) << gbk::ToUtf8(found.substr(i, 2));
+      for (size_t i = 0; i < notFound.size(); i += 2)
+        EXPECT_EQ(shown.find(notFound.substr(i, 2) + G("　")), std::string::npos) << gbk::ToUtf8(notFound.substr(i, 2));
+    }
+  }
+}
+
 // Answers the list-input window with `lines` (OK) or cancels it when `lines` is null.
 std::function<bool()> AnswerList(std::optional<std::string> lines, std::string& shownBefore) {
   return [lines, &shownBefore] {

@@ -3,6 +3,7 @@
 // settings across a restart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -99,6 +100,15 @@ TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
   std::string report = gui::Text(gui::FindChild(main, "TRichEdit", ""));
   EXPECT_EQ(report.substr(0, report.find('\r')), U("姓名：李四一  出生地：未知地。"));
   EXPECT_NE(report.find(U("出生公历：")), std::string::npos);
+  // The surname's line explains it in Chinese, its element last.
+  const std::string head = U("【李】7画，字意：");
+  const size_t at = report.find(head);
+  ASSERT_NE(at, std::string::npos);
+  const std::string line = report.substr(at + head.size(), report.find('\r', at) - at - head.size());
+  const std::string wood = U("（木）");
+  ASSERT_GT(line.size(), wood.size() + 6);
+  EXPECT_EQ(line.substr(line.size() - wood.size()), wood);
+  EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return c > 0 && c < 0x7F; })) << gbk::ToUtf8(line);
   EXPECT_TRUE(gui::SaveScreenshot(main, gui::ScreenshotPath("main-window-analysis.png")));
 
   struct Refused {
