@@ -137,6 +137,23 @@ TEST_F(ButtonsBars, SpeedButtonFollowsTheRealMouseAndClicksOnce) {
   EXPECT_EQ(OnScreen(h, 3, 3), kButtonFrames[2]) << "disabled whatever the mouse does";
 }
 
+// ---- Menu buttons ----
+
+TEST_F(ButtonsBars, MenuButtonShowsADropDownTriangleOnTheFrame) {
+  auto* b = Add<TButton>(20, 60, 80, 26);
+  (new TSkinMenuButton(b))->Init(&host, &data, nullptr, false);
+  ShowAway();
+  HWND h = b->Handle();
+  // The triangle's point-down rows start 12 pixels from the right, 2 above the middle.
+  EXPECT_EQ(OnScreen(h, 71, 12), static_cast<TColor>(ColorToRGB(clWindowText)));
+  EXPECT_EQ(OnScreen(h, 71, 16), kButtonFrames[0]) << "below the point";
+  EXPECT_EQ(OnScreen(h, 3, 3), kButtonFrames[0]);
+  b->SetEnabled(false);
+  gui::Pump(100);
+  EXPECT_EQ(OnScreen(h, 71, 12), static_cast<TColor>(ColorToRGB(kBtnShadow)));
+  EXPECT_EQ(OnScreen(h, 3, 3), kButtonFrames[2]);
+}
+
 // ---- Media players ----
 
 TEST_F(ButtonsBars, MediaPlayerWearsButtonFramesAndPassesOnlyCompletedClicks) {

@@ -10,6 +10,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
 #include "classlib/MPlayer.h"
+#include "classlib/StdCtrls.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
@@ -61,6 +62,59 @@ class KindsForm : public TForm {
   TMediaPlayer* player;
   TPageControl* buttons;
   TStatusBar* status;
+};
+
+// Controls of other libraries, known to the engine only by their class names.
+template <class Base>
+class Named : public Base {
+ public:
+  Named(TComponent* owner, std::string name) : Base(owner), name_(std::move(name)) {}
+  std::string ClassName() const override { return name_; }
+
+ private:
+  std::string name_;
+};
+
+template <class Base>
+Named<Base>* PutNamed(TWinControl* parent, TComponent* owner, const char* name, int left, int top) {
+  auto* c = new Named<Base>(owner, name);
+  c->SetParent(parent);
+  c->SetBounds(left, top, 90, 24);
+  return c;
+}
+
+class OthersForm : public TForm {
+ public:
+  explicit OthersForm(TComponent* owner) : TForm(owner) {
+    SetText(gbk::FromUtf8("其他控件"));
+    SetBounds(40, 40, 420, 300);
+    bit = PutNamed<TButton>(this, this, "TOurBitBtn", 10, 10);
+    menu = PutNamed<TButton>(this, this, "TOurMenuBtn", 110, 10);
+    speed = PutNamed<TButton>(this, this, "TOurSpeedBtn", 210, 10);
+    plain = PutNamed<TButton>(this, this, "TOurPlainBtn", 310, 10);
+    bar = PutNamed<TProgressBar>(this, this, "TOurBar", 10, 50);
+    group = PutNamed<TPanel>(this, this, "TOurRadios", 10, 90);
+    group->SetBounds(10, 90, 200, 80);
+    first = PutNamed<TRadioButton>(group, this, "TOurRadio", 5, 5);
+    second = PutNamed<TRadioButton>(group, this, "TOurRadio", 5, 40);
+    DoCreate();
+  }
+  std::string ClassName() const override { return "TOthersForm"; }
+  TButton *bit, *menu, *speed, *plain;
+  TProgressBar* bar;
+  TPanel* group;
+  TRadioButton *first, *second;
+};
+
+class NestedForm : public TForm {
+ public:
+  explicit NestedForm(TComponent* owner) : TForm(owner) {
+    button = new TButton(this);
+    button->SetParent(this);
+    button->SetBounds(10, 10, 80, 26);
+    DoCreate();
+  }
+  TButton* button;
 };
 
 class ControlKinds : public ::testing::Test {
@@ -116,6 +170,51 @@ TEST_F(ControlKinds, EachKindGetsItsSkinnerOnlyWhenTheSkinSkinsIt) {
     data->SetActive(false);
     gui::Pump(200);
   }
+}
+
+TEST_F(ControlKinds, OtherLibrariesControlsAreSkinnedByTheirListedKind) {
+  ASSERT_TRUE(data->LoadFromFile(SkinPath("Mx1"))) << data->LastError();
+  for (const char* line : {"TOurBitBtn=BitBtn", "TOurMenuBtn=menubtn", "TOurSpeedBtn=SpeedButton",
+                           "TOurPlainBtn=nil", "TOurBar=progress", "TOurRadios=RadioGroup"})
+    data->Skin3rd.Add(line);
+  data->SetActive(true);
+  OthersForm form(&app);
+  form.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  const std::vector<std::pair<TWinControl*, std::string>> expected = {
+      {form.bit, "TSkinBitButton"}, {form.menu, "TSkinMenuButton"}, {form.speed, "TSkinSpeedButton"},
+      {form.plain, ""},  // "nil" keeps it plain although the table would skin a button
+      {form.bar, "TSkinProgress"},  {form.group, "TSkinGroupBox"},  {form.first, "TSkinRadioButton"},
+      {form.second, "TSkinRadioButton"}};
+  for (const auto& [control, skinner] : expected) {
+    SCOPED_TRACE(control->ClassName() + " " + std::to_string(control->Left()));
+    EXPECT_EQ(SkinnerOf(skin, control), skinner);
+  }
+  data->SetActive(false);
+  gui::Pump(200);
+}
+
+TEST_F(ControlKinds, AFormNestedInASkinnedFormWearsItsSkin) {
+  ASSERT_TRUE(data->LoadFromFile(SkinPath("Mx1"))) << data->LastError();
+  data->SetActive(true);
+  KindsForm outer(&app);
+  outer.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(outer.Handle());
+  ASSERT_NE(skin, nullptr);
+  auto* inner = new NestedForm(&outer);
+  SetWindowLongW(inner->Handle(), GWL_STYLE, WS_CHILD | WS_VISIBLE);
+  inner->SetParent(&outer);
+  inner->SetBounds(300, 10, 150, 80);
+  data->AddNestForm(outer.Handle(), inner->Handle());
+  gui::Pump(100);
+  EXPECT_EQ(SkinnerOf(skin, inner), "TSkinBox");
+  EXPECT_EQ(SkinnerOf(skin, inner->button), "TSkinButton");
+  EXPECT_EQ(inner->Color(), data->SchemeColors[csButtonFace]);
+  data->SetActive(false);
+  gui::Pump(200);
 }
 
 }  // namespace
