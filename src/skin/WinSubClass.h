@@ -80,8 +80,7 @@ class TSkinControl : public TComponent {
   void DrawImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images) const;
   void DrawSkinMap(HDC dc, const RECT& r, const TDataSkinObject* obj, int frame, int frames) const;
   // The object's frame built to r's size over the face, in target (from its origin).
-  void DrawBMPSkin(TBitmap* target, const RECT& r, const TDataSkinObject* obj, int frame, int frames,
-                   int trans) const;
+  void DrawBMPSkin(TBitmap* target, const RECT& r, const TDataSkinObject* obj, int frame, int frames, int trans) const;
   // The same into the window's shared paint buffer, and that buffer put onto dc at r.
   void DrawSkin(const RECT& r, const TDataSkinObject* obj, int frame, int frames, int trans);
   void DrawBuf(HDC dc, const RECT& r);
@@ -143,8 +142,8 @@ void MyDrawImgCaption(TCanvas* canvas, const RECT& r, HIMAGELIST images, int ind
                       bool enabled, TAlignment align);
 // The image and caption block of DrawImgCaption and MyDrawImgCaption: align 0 left,
 // 1 centre, 2 right; extra flags (right-to-left reading) added to the text's.
-void ImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images,
-                bool enabled, UINT extra);
+void ImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images, bool enabled,
+                UINT extra);
 // A small arrow of pen lines anchored at (x, y): 0 up, 1 down, 2 left, 3 right.
 void DrawArrow(TCanvas* canvas, int x, int y, int direction);
 

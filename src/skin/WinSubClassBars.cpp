@@ -56,8 +56,7 @@ void TSkinProgress::DrawControl1(HDC dc, const RECT& r, int position, int range,
   const TDataSkinObject* chunk = data_->ProgressChunk.get();
   if (!chunk || EmptyImage(chunk->Image.get()) || range < 1 || position < 1) return;
   const TDataSkinBorder* bar = data_->Progress.get();
-  RECT inside{r.left + bar->LeftWidth, r.top + bar->TopHeight, r.right - bar->RightWidth,
-              r.bottom - bar->BottomHeight};
+  RECT inside{r.left + bar->LeftWidth, r.top + bar->TopHeight, r.right - bar->RightWidth, r.bottom - bar->BottomHeight};
   const double part = std::min(1.0, static_cast<double>(position) / range);
   const int frames = std::max(chunk->Frame, 1);
   const int step = (vertical ? chunk->Image->Height() : chunk->Image->Width() / frames) + 1;
@@ -276,8 +275,8 @@ bool TSkinToolbar::BeforeProc(TMessage& m) {
 void TSkinToolbar::ERASEBKGND(HDC dc) {
   RECT r;
   GetClientRect(wnd_, &r);
-  const TDataSkinObject* bg = data_->ToolBars && !EmptyImage(data_->ToolBars->Image.get()) ? data_->ToolBars.get()
-                                                                                             : data_->Toolbar.get();
+  const TDataSkinObject* bg =
+      data_->ToolBars && !EmptyImage(data_->ToolBars->Image.get()) ? data_->ToolBars.get() : data_->Toolbar.get();
   if (bg && !EmptyImage(bg->Image.get())) {
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, 0, 0, Width(r), Height(r), bg->Image->Canvas().Handle(), 0, 0, bg->Image->Width(),

@@ -77,8 +77,8 @@ void MyDrawCaption(TCanvas* canvas, const RECT& r, const std::wstring& text, boo
   DrawTextOn(dc, text, t, flags);
 }
 
-void ImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images,
-                bool enabled, UINT extra) {
+void ImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images, bool enabled,
+                UINT extra) {
   int iw = 0, ih = 0;
   if (images && index >= 0) ImageList_GetIconSize(images, &iw, &ih);
   if (iw >= Width(r)) iw = ih = 0;

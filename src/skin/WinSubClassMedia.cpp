@@ -67,7 +67,8 @@ void TWMediaPlayer::Paint(HDC dc) {
     const bool enabled = HasButton(player_->EnabledButtons, i);
     const int frame = pressed_ && down_ == i ? 2 : enabled ? 1 : 3;
     if (skin && !EmptyImage(skin->Image.get()))
-      DrawRect2(dc, b, skin->Image.get(), false, skin->Tile == 1, skin->Trans == 1, skin->Frame, frame, skin->Margins());
+      DrawRect2(dc, b, skin->Image.get(), false, skin->Tile == 1, skin->Trans == 1, skin->Frame, frame,
+                skin->Margins());
     const int look = !enabled ? 1 : HasButton(player_->ColoredButtons, i) ? 2 : 0;
     TBitmap* pic = bitmaps_[static_cast<size_t>(i)][static_cast<size_t>(look)].get();
     if (EmptyImage(pic)) continue;

@@ -254,9 +254,8 @@ TEST_F(ButtonsBars, BitButtonShowsTheGlyphCellOfItsStateOnTheFrame) {
     SCOPED_TRACE(row.name);
     auto* b = Add<TBitBtn>(20, 60, 80, 40);
     const int n = std::max(row.numGlyphs, 1);
-    auto glyph = skintest::MakeBitmap(16 * n, 16, [&](int x, int y) {
-      return x % 16 == 0 && y == 15 ? kKey : cells[static_cast<size_t>(x / 16)];
-    });
+    auto glyph = skintest::MakeBitmap(
+        16 * n, 16, [&](int x, int y) { return x % 16 == 0 && y == 15 ? kKey : cells[static_cast<size_t>(x / 16)]; });
     b->Glyph.SetSize(glyph->Width(), glyph->Height());
     BitBlt(b->Glyph.Canvas().Handle(), 0, 0, glyph->Width(), 16, glyph->Canvas().Handle(), 0, 0, SRCCOPY);
     b->NumGlyphs = row.numGlyphs;

@@ -65,7 +65,9 @@ class DrawHelpers : public ::testing::Test {
  protected:
   DrawHelpers() : data(nullptr) {
     data.SchemeColors[csButtonFace] = kFace;
-    object.Image = skintest::MakeBitmap(30, 10, [](int x, int) { return x < 10 ? Rgb(250, 0, 0) : x < 20 ? Rgb(0, 250, 0) : Rgb(0, 0, 250); });
+    object.Image = skintest::MakeBitmap(30, 10, [](int x, int) {
+      return x < 10 ? Rgb(250, 0, 0) : x < 20 ? Rgb(0, 250, 0) : Rgb(0, 0, 250);
+    });
     object.Frame = 3;
   }
   TSkinData data;
@@ -165,16 +167,18 @@ TEST_F(DrawHelpers, CaptionsStartThreePixelsInAndDisabledOnesUseTheShadowColour)
   auto grey = Blank(120, 24);
   TCanvas canvas(grey->Canvas().Handle());
   // Without smoothing, so that every pixel of the text is the text's colour.
-  HFONT sharp = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
-                            L"Tahoma");
+  HFONT sharp =
+      CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, L"Tahoma");
   HGDIOBJ old = SelectObject(grey->Canvas().Handle(), sharp);
   MyDrawCaption(&canvas, RECT{0, 0, 120, 24}, L"WWW", false, taCenter);
   int inShadow = 0, other = 0;
   for (int y = 0; y < 24; ++y)
     for (int x = 0; x < 120; ++x) {
       const COLORREF c = GetPixel(grey->Canvas().Handle(), x, y);
-      if (c == shadow) ++inShadow;
-      else if (c != ColorToRGB(kWhite)) ++other;
+      if (c == shadow)
+        ++inShadow;
+      else if (c != ColorToRGB(kWhite))
+        ++other;
     }
   EXPECT_GT(inShadow, 10);
   EXPECT_EQ(other, 0) << "disabled text is the shadow colour, greyed no other way";
@@ -187,8 +191,8 @@ TEST_F(DrawHelpers, ArrowsPointTheirWayAndRightToLeftWindowsReadThatWay) {
     int direction;
     POINT tip, base;  // the tip is one pixel, the base seven
   };
-  for (const Row& row : {Row{0, {3, 0}, {0, 3}}, Row{1, {3, 3}, {0, 0}}, Row{2, {0, 3}, {3, 0}},
-                         Row{3, {3, 3}, {0, 0}}}) {
+  for (const Row& row :
+       {Row{0, {3, 0}, {0, 3}}, Row{1, {3, 3}, {0, 0}}, Row{2, {0, 3}, {3, 0}}, Row{3, {3, 3}, {0, 0}}}) {
     SCOPED_TRACE(row.direction);
     auto target = Blank(10, 10);
     TCanvas canvas(target->Canvas().Handle());
@@ -230,8 +234,8 @@ HWND ChildDialog(HWND parent) {
   t.item.id = 100;
   t.itemClass[0] = 0xFFFF;
   t.itemClass[1] = 0x0082;  // static
-  return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.dlg, parent,
-                                    [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  return CreateDialogIndirectParamW(
+      GetModuleHandleW(nullptr), &t.dlg, parent, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
 }
 
 TEST_F(DrawHelpers, BareDialogsGripsAndBackgroundOnlyControlsStandOnTheFace) {

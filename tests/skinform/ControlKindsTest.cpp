@@ -143,12 +143,12 @@ TEST_F(ControlKinds, EachKindGetsItsSkinnerOnlyWhenTheSkinSkinsIt) {
     TSkinControlTypes off;  // kinds the skin leaves out; 0 all of them in
     bool skinned;
   };
-  const Row rows[] = {{"every kind on", 0, true},
-                      {"every kind off", static_cast<TSkinControlTypes>(1u << xcSpeedButton | 1u << xcBitBtn |
-                                                                         1u << xcProgress | 1u << xcTrackBar |
-                                                                         1u << xcToolbar | 1u << xcButton |
-                                                                         1u << xcTab | 1u << xcStatusBar),
-                       false}};
+  const Row rows[] = {
+      {"every kind on", 0, true},
+      {"every kind off",
+       static_cast<TSkinControlTypes>(1u << xcSpeedButton | 1u << xcBitBtn | 1u << xcProgress | 1u << xcTrackBar |
+                                      1u << xcToolbar | 1u << xcButton | 1u << xcTab | 1u << xcStatusBar),
+       false}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     data->SkinControls = kDefaultSkinControls & ~row.off;
@@ -159,9 +159,9 @@ TEST_F(ControlKinds, EachKindGetsItsSkinnerOnlyWhenTheSkinSkinsIt) {
     TWinSkinForm* skin = SkinFormOf(form.Handle());
     ASSERT_NE(skin, nullptr);
     const std::vector<std::pair<TWinControl*, std::string>> expected = {
-        {form.speed, "TSkinSpeedButton"},  {form.bit, "TSkinBitButton"},   {form.progress, "TSkinProgress"},
-        {form.track, "TSkinTrackBar"},     {form.tools, "TSkinToolbar"},   {form.player, "TSkinMP"},
-        {form.buttons, "TSkinTabBtn"},     {form.status, "TSkinStatusBar"}};
+        {form.speed, "TSkinSpeedButton"}, {form.bit, "TSkinBitButton"},   {form.progress, "TSkinProgress"},
+        {form.track, "TSkinTrackBar"},    {form.tools, "TSkinToolbar"},   {form.player, "TSkinMP"},
+        {form.buttons, "TSkinTabBtn"},    {form.status, "TSkinStatusBar"}};
     for (const auto& [control, skinner] : expected) {
       SCOPED_TRACE(control->ClassName());
       EXPECT_EQ(SkinnerOf(skin, control), row.skinned ? skinner : "");
@@ -174,8 +174,8 @@ TEST_F(ControlKinds, EachKindGetsItsSkinnerOnlyWhenTheSkinSkinsIt) {
 
 TEST_F(ControlKinds, OtherLibrariesControlsAreSkinnedByTheirListedKind) {
   ASSERT_TRUE(data->LoadFromFile(SkinPath("Mx1"))) << data->LastError();
-  for (const char* line : {"TOurBitBtn=BitBtn", "TOurMenuBtn=menubtn", "TOurSpeedBtn=SpeedButton",
-                           "TOurPlainBtn=nil", "TOurBar=progress", "TOurRadios=RadioGroup"})
+  for (const char* line : {"TOurBitBtn=BitBtn", "TOurMenuBtn=menubtn", "TOurSpeedBtn=SpeedButton", "TOurPlainBtn=nil",
+                           "TOurBar=progress", "TOurRadios=RadioGroup"})
     data->Skin3rd.Add(line);
   data->SetActive(true);
   OthersForm form(&app);
@@ -184,9 +184,13 @@ TEST_F(ControlKinds, OtherLibrariesControlsAreSkinnedByTheirListedKind) {
   TWinSkinForm* skin = SkinFormOf(form.Handle());
   ASSERT_NE(skin, nullptr);
   const std::vector<std::pair<TWinControl*, std::string>> expected = {
-      {form.bit, "TSkinBitButton"}, {form.menu, "TSkinMenuButton"}, {form.speed, "TSkinSpeedButton"},
+      {form.bit, "TSkinBitButton"},
+      {form.menu, "TSkinMenuButton"},
+      {form.speed, "TSkinSpeedButton"},
       {form.plain, ""},  // "nil" keeps it plain although the table would skin a button
-      {form.bar, "TSkinProgress"},  {form.group, "TSkinGroupBox"},  {form.first, "TSkinRadioButton"},
+      {form.bar, "TSkinProgress"},
+      {form.group, "TSkinGroupBox"},
+      {form.first, "TSkinRadioButton"},
       {form.second, "TSkinRadioButton"}};
   for (const auto& [control, skinner] : expected) {
     SCOPED_TRACE(control->ClassName() + " " + std::to_string(control->Left()));

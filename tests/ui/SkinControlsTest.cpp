@@ -61,7 +61,8 @@ class SkinControls : public ::testing::Test {
     Application->Title = "Riveri 3.5";
     file::CreateDir(temp.Path("dat"));
     file::CreateDir(temp.Path("skins"));
-    for (const char* s : kSkins) ASSERT_TRUE(file::Copy(ShippedSkin(s), temp.Path(std::string("skins\\") + s + ".skn"), false));
+    for (const char* s : kSkins)
+      ASSERT_TRUE(file::Copy(ShippedSkin(s), temp.Path(std::string("skins\\") + s + ".skn"), false));
     frm = new TFrmMain(Application);
     frm->OnShow = nullptr;
     AppDir = temp.Dir();
@@ -205,7 +206,9 @@ TEST_F(SkinControls, EmptyNameBoxShowsASkinnedOkButton) {
     gui::Pump(300);
     EXPECT_EQ(said, gbk::FromUtf8("姓名不能为空"));
     EXPECT_EQ(answered, 1);
-    if (painted) EXPECT_TRUE(shown.Mostly()) << shown.matching << " of " << shown.sampled;
+    if (painted) {
+      EXPECT_TRUE(shown.Mostly()) << shown.matching << " of " << shown.sampled;
+    }
     EXPECT_EQ(gui::WaitTopWindow(GetCurrentProcessId(), "#32770", gbk::FromUtf8("提示"), 0), nullptr)
         << "the real click on OK closed the box";
   }
