@@ -268,6 +268,11 @@ void MNameLibrary::Reset() {
   allWord.clear();
 }
 
+void MNameLibrary::SetProgramFolder(std::string folder) {
+  programFolder = std::move(folder);
+  Reset();
+}
+
 bool MNameLibrary::CheckAllWord() {
   // Ids are places in allWord: it must be whole two-byte characters, one per id.
   for (size_t i = 0; i < allWord.size(); i += 2) {

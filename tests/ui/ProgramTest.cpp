@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/TIniFile.h"
 #include "support/Gui.h"
+#include "support/ProgramCopy.h"
 
 #include <commctrl.h>
 
@@ -50,10 +50,15 @@ std::string PressAndReadBox(HWND main, DWORD pid, const std::string& caption) {
   return text;
 }
 
+// Torvik.exe with the shipped data in a folder of the test's own, before a first start:
+// without "dat\init.ini".
 class Program : public ::testing::Test {
  protected:
-  void SetUp() override { file::Delete(initPath); }
-  std::string initPath = file::ProgramFolder() + "dat\\init.ini";
+  void TearDown() override { gui::ParkMouse(); }
+  ProgramCopy folder{{"Torvik.exe", "dat\\ChiWord.db", "dat\\ChiWordMini.db", "dat\\dili.ini", "dat\\name.chm",
+                      "dat\\set.ini", "dat\\EndInfo.txt", "skins"}};
+  std::string exe = folder.Path("Torvik.exe");
+  std::string initPath = folder.Path("dat\\init.ini");
 };
 
 using Clock = std::chrono::steady_clock;
@@ -64,7 +69,7 @@ long Ms(Clock::time_point since) {
 
 TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
   Clock::time_point start = Clock::now();
-  gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+  gui::Process torvik(exe);
   ASSERT_TRUE(torvik.Started());
   HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
   ASSERT_NE(main, nullptr) << "no main window captioned \"Riveri 3.5\"";
@@ -134,7 +139,7 @@ TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
 // The speed buttons and the side panel's boxes show their hints; moving between them
 // shows the next one after 200 ms; the name's label sits just left of its edit.
 TEST_F(Program, ShowsHintsOverTheSpeedButtonsAndTheSidePanel) {
-  gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+  gui::Process torvik(exe);
   HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
   ASSERT_NE(main, nullptr);
   gui::Pump(300);
@@ -174,7 +179,7 @@ TEST_F(Program, ShowsHintsOverTheSpeedButtonsAndTheSidePanel) {
 
 TEST_F(Program, ClosingWritesTheSettingsAndTheNextStartRestoresThem) {
   {
-    gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+    gui::Process torvik(exe);
     HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
     ASSERT_NE(main, nullptr);
     SetWindowPos(main, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -192,7 +197,7 @@ TEST_F(Program, ClosingWritesTheSettingsAndTheNextStartRestoresThem) {
   ini.WriteInteger("winpos", "left", -30000);
   ini.WriteInteger("minggao", "sheng", 99);
   ini.WriteInteger("minggao", "fsize", 14);
-  gui::Process again(file::ProgramFolder() + "Torvik.exe");
+  gui::Process again(exe);
   HWND main = gui::WaitTopWindow(again.Id(), "TFrmMain", "Riveri 3.5", 20000);
   ASSERT_NE(main, nullptr);
   RECT r{};

@@ -63,9 +63,8 @@ class SkinControls : public ::testing::Test {
     file::CreateDir(temp.Path("skins"));
     for (const char* s : kSkins)
       ASSERT_TRUE(file::Copy(ShippedSkin(s), temp.Path(std::string("skins\\") + s + ".skn"), false));
-    frm = new TFrmMain(Application);
+    frm = new TFrmMain(Application, temp.Dir());
     frm->OnShow = nullptr;
-    AppDir = temp.Dir();
     IniFile = new TIniFile(temp.Path("dat\\init.ini"));
     frm->SkinMenuStart(frm->Opt_Skin);
     frm->Show();
