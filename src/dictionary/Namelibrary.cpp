@@ -36,6 +36,18 @@ std::string WordAt(const char* const (&words)[N], uint8_t index, size_t fallback
 
 uint8_t StrokeValue(const std::string& text) { return static_cast<uint8_t>(StrToIntDef(text, 0)); }
 
+// No character has more strokes than this; a larger count is a damaged dictionary, not
+// a number to wrap into a byte.
+constexpr long long kMaxStrokes = 100;  // the stroke groups go as far
+
+bool StrokesInRange(const TStringList& l) {
+  for (int i = 5; i <= 8; ++i) {
+    long long v = StrToIntDef(l[i], -1);
+    if (v < 0 || v > kMaxStrokes) return false;
+  }
+  return true;
+}
+
 // ASCII is the same in both encodings; most stored values are, so they skip the converter.
 bool IsAscii(std::string_view s) {
   for (char c : s) {
@@ -252,6 +264,11 @@ bool MNameLibrary::Open(int v) {
   dbPath = appDir + "dat\\" + fileName;
   dbPathUtf8 = Utf8Path(dbPath);
   if (fileName.empty() || !file::Exists(dbPath)) return FailGbk("没有姓名学字库文件！");
+  // A file that is no database at all (cut short, overwritten) is not a missing table.
+  TContentValues probe;
+  if (file::Size(dbPath) == 0 || !OneShot("select count(*) from sqlite_master;", probe)) {
+    return Fail(gbk::U("姓名学字库文件已经损坏，无法读取：") + fileName);
+  }
   for (const char* table : {"word_dict", "dict_extra", "dict_group"}) {
     if (!TableExists(table)) return FailGbk("数据库表有丢失，数据不全！");
   }
@@ -345,6 +362,7 @@ bool MNameLibrary::QueryRecordLinesOpen(int id, TStringList& lines) {
 
 bool MNameLibrary::RowToRecord(bool found, const TStringList& lines, CharRecord& rec) {
   if (!found) return lastError.empty() ? FailGbk("找不到这个汉字的数据！") : false;
+  if (!StrokesInRange(lines)) return FailGbk("字库中这个汉字的笔画数有误，姓名学字库文件已经损坏！");
   LinesToRecord(lines, rec);
   return true;
 }
