@@ -228,6 +228,13 @@ bool TSkinManage::AddForm(HWND window) {
   return true;
 }
 
+// A form placed inside a skinned form wears its host's skin.
+void TSkinManage::AddNestForm(HWND form, HWND nested) {
+  TWinSkinForm* skin = FindSkinForm(form);
+  auto* inner = dynamic_cast<TWinControl*>(TControl::FromHandle(nested));
+  if (skin && inner) skin->InitNestform(inner);
+}
+
 void TSkinManage::ActiveForm(TForm* form) {
   if (!form->HandleAllocated() || !IsWindowVisible(form->Handle())) return;
   if (GetWindowLongPtrW(form->Handle(), GWL_STYLE) & WS_CHILD) return;

@@ -56,7 +56,7 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void DeleteSysbtn() override;
   // Control skinners are not attached yet: these only repaint what the form skinner draws.
   void UpdateSkinControl(HWND, TControl*) override {}
-  void AddNestForm(HWND, HWND) override {}
+  void AddNestForm(HWND form, HWND nested) override;
   void DeleteGraphicControl(HWND, TControl*) override {}
   void UpdateMenu(HWND form) override;
   void RebuildMenuBars() override;

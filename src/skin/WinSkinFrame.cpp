@@ -162,7 +162,11 @@ void TWinSkinForm::Activate() {
       Cropwindow();
     }
   }
-  if (FForm) InitControls(FForm);
+  if (FForm) {
+    InitControls(FForm);
+  } else {
+    InitHwndControls(FHandle);
+  }
   SendMessageW(FHandle, kSkinned, 0, kEngineMark);
   if (FSkinData->OnAfterSkinForm) FSkinData->OnAfterSkinForm(FForm, FHandle, FName);
   FState = 1;
@@ -178,9 +182,11 @@ void TWinSkinForm::SkinChange() {
     Cropwindow();
   }
   // The new skin may switch kinds of control on or off: discover them afresh.
+  DeleteControls();
   if (FForm) {
-    DeleteControls();
     InitControls(FForm);
+  } else {
+    InitHwndControls(FHandle);
   }
   SendMessageW(FHandle, kSkinned, 0, kEngineMark);
   if (FSkinData->OnAfterSkinForm) FSkinData->OnAfterSkinForm(FForm, FHandle, FName);

@@ -36,6 +36,11 @@ class TSkinControlHost {
   virtual ~TSkinControlHost() = default;
   virtual void AddControlList(TSkinControl* control) = 0;
   virtual void DeleteControl(TSkinControl* control) = 0;
+  // One bitmap the window's skinners compose their paints in, one paint at a time.
+  TBitmap& PaintBuffer() { return paintBuffer_; }
+
+ private:
+  TBitmap paintBuffer_;
 };
 
 struct TMessage {
@@ -106,6 +111,12 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void AddControlList(TSkinControl* control) override;
   void DeleteControl(TSkinControl* control) override;
   void InitControls(TWinControl* form);
+  // The child windows of a window without class-library objects (a message box, a
+  // common dialog), by their window classes.
+  void InitHwndControls(HWND parent);
+  // A form placed inside another form: its colour and its controls.
+  void InitNestform(TWinControl* form);
+  static BOOL CALLBACK EnumControl(HWND window, LPARAM formSkin);
   void DeleteControls();
   TSkinControl* Lookupcontrol(HWND window) const;
   bool FindSkinComp(TControl* control) const;
@@ -200,6 +211,9 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void InitControlA(TWinControl* owner);
   void InitChildCtrl(TWinControl* parent);
   void AddComp(TControl* control, TWinControl* parent);
+  void AddControlh(HWND window);
+  void SkinH(TSkinControl* skinner, HWND window);
+  bool SkinGroup(TWinControl* group, bool checks);
   bool Find3rdControl(const std::string& className, TControl* control);
   void DisableControl(TControl* control);
   bool Has(TSkinControlType kind) const;
