@@ -22,7 +22,7 @@
 namespace {
 
 std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 using menuwatch::ClickAt;
 using menuwatch::Press;
