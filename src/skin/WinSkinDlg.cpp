@@ -26,6 +26,14 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
   if (code >= 0 && SkinManager) {
     HWND window = reinterpret_cast<HWND>(w);
     switch (code) {
+      case HCBT_CREATEWND:
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && WindowClass(window) == "#32768") {
+          SkinManager->AddMenu(window);
+        } else if (reinterpret_cast<CBT_CREATEWNDW*>(l)->lpcs->dwExStyle & WS_EX_MDICHILD) {
+          // An MDI child is never activated as a top-level window: it is skinned as it is made.
+          SkinManager->AddForm(window);
+        }
+        break;
       case HCBT_ACTIVATE:
         if (SkinManager->State == 0) SkinManager->State = 1;
         SkinManager->InstallFlag = true;
@@ -33,11 +41,8 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
         SkinManager->InstallFlag = false;
         break;
       case HCBT_DESTROYWND:
+        SkinManager->DeleteMenu(window);
         SkinManager->WindowDestroyed(window);
-        break;
-      case HCBT_CREATEWND:
-        // An MDI child is never activated as a top-level window: it is skinned as it is made.
-        if (reinterpret_cast<CBT_CREATEWNDW*>(l)->lpcs->dwExStyle & WS_EX_MDICHILD) SkinManager->AddForm(window);
         break;
       default:
         break;
@@ -49,7 +54,11 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
 LRESULT CALLBACK SkinHookCBT2(int code, WPARAM w, LPARAM l) {
   if (code >= 0 && SkinManager) {
     HWND window = reinterpret_cast<HWND>(w);
-    if (code == HCBT_DESTROYWND) SkinManager->WindowDestroyed(window);
+    if (code == HCBT_CREATEWND && WindowClass(window) == "#32768") SkinManager->AddMenu(window);
+    if (code == HCBT_DESTROYWND) {
+      SkinManager->DeleteMenu(window);
+      SkinManager->WindowDestroyed(window);
+    }
     if (code == HCBT_ACTIVATE) {
       if (SkinManager->State == 0) SkinManager->State = 1;
       SkinManager->AddForm(window);
@@ -112,6 +121,7 @@ TSkinManage::~TSkinManage() {
     threads().clear();
     while (!forms().empty()) Drop(0, true);
   }
+  FreeMenus();
   if (hook_) UnhookWindowsHookEx(hook_);
   if (SkinManagerLink() == this) SetSkinManagerLink(nullptr);
   if (SkinManager == this) SkinManager = nullptr;

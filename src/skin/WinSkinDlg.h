@@ -21,6 +21,7 @@
 #include "skin/WinSkinFrame.h"
 
 class TWinSkinForm;
+class TWinSkinPopMenu;
 
 // A hook installed for another thread.
 struct TSkinThread {
@@ -60,6 +61,17 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void DeleteGraphicControl(HWND form, TControl* control) override;
   void UpdateMenu(HWND form) override;
   void RebuildMenuBars() override;
+
+  // The skinned menu windows.
+  void AddMenu(HWND window);
+  void DeleteMenu(HWND window);
+  bool FindSkinMenu(HWND window) const;
+  void SetPopMenu();
+  void SetHMenu(HMENU menu);
+  TBitmap* GetMenuBg(HMENU menu) const;
+  TWinSkinPopMenu* FindMenuOf(HMENU menu) const;
+  void FindPopupMenu(HMENU menu);
+  int MenuCount() const { return static_cast<int>(menus_.size()); }
 
   void ActiveForm(TForm* form);
   // MDI: the children shown maximized or not; the number of skinned children; every
@@ -106,6 +118,7 @@ class TSkinManage : public TObject, public TSkinManageLink {
   bool InstallFlag = false;
   int State = 0;     // 0 created, 1 installed, 4 being destroyed
   int MenuKind = 0;  // the menu about to open: 0 popup, 1 of the menu band, 2 system menu
+  bool OwnPopup = false;  // the menu about to open is one of the program's popup menus
   int PendingAction = 0;
   TSkinData* CurrentData = nullptr;
   TSkinData* DefaultData = nullptr;
@@ -122,6 +135,7 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void SkinChanged();
   void RunOnlyThisForm(int action);
   bool Reskin(HWND window);
+  void FreeMenus();
 
   std::unique_ptr<TTimer> timer_;
   HHOOK hook_ = nullptr;
@@ -135,6 +149,7 @@ class TSkinManage : public TObject, public TSkinManageLink {
   std::vector<TSkinData*>& datas() const { return lists_->datas; }
   std::vector<TSkinThread>& threads() const { return lists_->threads; }
   std::shared_ptr<Lists> lists_;
+  std::vector<TWinSkinPopMenu*> menus_;  // owned
 };
 
 // The manager; nil until the first skin component has loaded.

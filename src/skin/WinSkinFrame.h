@@ -24,6 +24,9 @@
 
 class TWinSkinForm;
 class TSkinControl;
+struct TMenuItemLook;
+class TMenuBtn;
+class TWinSkinMenu;
 
 constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
 
@@ -36,6 +39,11 @@ class TSkinControlHost {
   // The control under the mouse pointer, told when the pointer has gone; nil for none.
   virtual void SetHotControl(TSkinControl*) {}
   virtual TSkinControl* HotControl() const { return nullptr; }
+  // One bitmap the window's skinners compose their paints in, one paint at a time.
+  TBitmap& PaintBuffer() { return paintBuffer_; }
+
+ private:
+  TBitmap paintBuffer_;
 };
 
 struct TMessage {
@@ -108,6 +116,12 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void SetHotControl(TSkinControl* control) override { FHotControl = control; }
   TSkinControl* HotControl() const override { return FHotControl; }
   void InitControls(TWinControl* form);
+  // The child windows of a window without class-library objects (a message box, a
+  // common dialog), by their window classes.
+  void InitHwndControls(HWND parent);
+  // A form placed inside another form: its colour and its controls.
+  void InitNestform(TWinControl* form);
+  static BOOL CALLBACK EnumControl(HWND window, LPARAM formSkin);
   void DeleteControls();
   TSkinControl* Lookupcontrol(HWND window) const;
   bool FindSkinComp(TControl* control) const;
@@ -115,7 +129,6 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   // Re-walks a control's children (the whole form's for nil) for skinners.
   void UpdateControls(TControl* control);
   void DeleteGraphicControl(TControl* control);
-  void InitNestform(TWinControl* form);
 
   // The frame, in pixels, as the skin gives it.
   int FLeftWidth = 0, FCaptionHeight = 0, FRightWidth = 0, FBottomHeight = 0, FMenuHeight = 0;
@@ -155,6 +168,28 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   // Our procedure given back while another subclass sits above it keeps passing
   // messages on until the window goes; a later skin takes its place again.
   static LRESULT PassOn(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+  // Owner-drawn menu items (the drop-downs of the menu band and the system menu).
+  void WMMEASUREITEM(TMessage& m);
+  void WMDRAWITEM(TMessage& m);
+  void DrawMenuItem(const TMenuItemLook& item, HMENU menu, HDC dc, const RECT& r, bool selected);
+  void DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
+  void DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
+  void DrawMenuCaption(HDC dc, const RECT& r);
+  // The program's popup menus on the owner, owner-drawn by this skinner while on.
+  void InitPopMenu(TComponent* owner, bool on);
+  void DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected);
+  void MeasureItemPop(TMenuItem* item, TCanvas& canvas, int& width, int& height);
+
+  // The skinned menu bar: opening a button's drop-down, and moving to a neighbour's.
+  bool CheckMenu(TMenuBtn* button);
+  void ClickButton(TMenuBtn* button);
+  void CancelMenu();
+  void MenuSelected(const TMessage& m);
+  void MenuChanged(TMessage& m);
+  TMenuBtn* FindButtonFromAccel(wchar_t key) const;
+  TWinSkinMenu* MenuBar() const { return FSkinMenu.get(); }
+  bool FMenuTracking = false;
 
  private:
   friend class TNCObject;
@@ -218,6 +253,9 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void InitControlA(TWinControl* owner);
   void InitChildCtrl(TWinControl* parent);
   void AddComp(TControl* control, TWinControl* parent);
+  void AddControlh(HWND window);
+  void SkinH(TSkinControl* skinner, HWND window);
+  bool SkinGroup(TWinControl* group, bool checks);
   bool Find3rdControl(const std::string& className, TControl* control);
   void DisableControl(TControl* control);
   bool Has(TSkinControlType kind) const;
@@ -258,6 +296,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   std::vector<TSkinControl*> FControls;  // owned by their controls
   TSkinControl* FHotControl = nullptr;
   std::unique_ptr<TCanvas> FControlCanvas;
+  std::unique_ptr<TWinSkinMenu> FSkinMenu;
 };
 
 // Watches a form nested inside a skinned window (freed with it) for the host's skinner.
