@@ -3,22 +3,9 @@
 #include "skin/WinSkinFrame.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
-
-namespace {
-
-constexpr int kMenuItemPadding = 16;
-
-std::wstring MenuText(HMENU menu, int i) {
-  wchar_t text[128] = {};
-  GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-  return text;
-}
-
-}  // namespace
 
 NONCLIENTMETRICSW TWinSkinForm::Metrics() {
   NONCLIENTMETRICSW nc{};
@@ -29,7 +16,12 @@ NONCLIENTMETRICSW TWinSkinForm::Metrics() {
 
 // ---- Frame geometry ----
 
+// A minimized or maximized MDI child keeps the system's frame.
 void TWinSkinForm::WMNCCalcSize(TMessage& m) {
+  if (SystemFramedChild()) {
+    Default(m);
+    return;
+  }
   RECT proposed{};
   if (m.WParam) {
     proposed = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0];
@@ -147,7 +139,9 @@ void TWinSkinForm::Drawborder(int kind, const RECT& r, HDC dc) {
 }
 
 void TWinSkinForm::UpdateNc(HDC dc) {
-  if ((FState != 1 && FState != 3) || FBorderStyle == sbsNone || !FSkinFrame || FSkinData->SkinEmpty) return;
+  if ((FState != 1 && FState != 3) || FBorderStyle == sbsNone || !FSkinFrame || FSkinData->SkinEmpty ||
+      SystemFramedChild())
+    return;
   // Caption buttons whose skin objects were replaced by a new load are dropped until the
   // change re-creates them.
   for (const auto& b : FButtons) {
@@ -167,8 +161,10 @@ void TWinSkinForm::UpdateNc(HDC dc) {
     Drawborder(2, RECT{FWidth - FRightWidth, 0, FWidth, FHeight}, own);
     Drawborder(4, RECT{FLeftWidth, FHeight - FBottomHeight, FWidth - FRightWidth, FHeight}, own);
     DrawFLine(own);
-    if (FMenuHeight > 0)
+    if (FMenuHeight > 0) {
       DrawMenuBand(own, RECT{FLeftWidth, FCaptionHeight, FWidth - FRightWidth, FCaptionHeight + FMenuHeight});
+      DrawBandButtons(own);
+    }
   } else {
     DrawFLine(own);
   }
@@ -243,117 +239,47 @@ void TWinSkinForm::DrawLine(HDC dc, const RECT& line) {
   SelectObject(dc, oldFont);
 }
 
-// ---- The menu band ----
-
-// Where the items of the window's menu bar lie in the menu band, in window coordinates.
-std::vector<RECT> TWinSkinForm::MenuItemRects() const {
-  std::vector<RECT> rects;
-  HMENU menu = GetMenu(FHandle);
-  if (!menu || FMenuHeight <= 0) return rects;
-  HDC dc = GetWindowDC(FHandle);
-  NONCLIENTMETRICSW nc = Metrics();
-  HFONT font = CreateFontIndirectW(&nc.lfMenuFont);
-  HGDIOBJ old = SelectObject(dc, font);
-  int x = FLeftWidth;
-  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-    const std::wstring text = MenuText(menu, i);
-    RECT t{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE);
-    rects.push_back(RECT{x, FCaptionHeight, x + Width(t) + kMenuItemPadding, FCaptionHeight + FMenuHeight});
-    x = rects.back().right;
-  }
-  SelectObject(dc, old);
-  DeleteObject(font);
-  ReleaseDC(FHandle, dc);
-  return rects;
-}
-
-int TWinSkinForm::MenuItemAt(POINT pt) const {
-  const std::vector<RECT> rects = MenuItemRects();
-  for (size_t i = 0; i < rects.size(); ++i) {
-    if (PtInRect(&rects[i], pt)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-// The menu-bar item whose caption has this accelerator ("&K"), or -1.
-int TWinSkinForm::MenuItemOfKey(wchar_t key) const {
-  HMENU menu = GetMenu(FHandle);
-  for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
-    const std::wstring text = MenuText(menu, i);
-    const size_t amp = text.find(L'&');
-    if (amp != std::wstring::npos && amp + 1 < text.size() && towupper(text[amp + 1]) == towupper(key)) return i;
-  }
-  return -1;
-}
-
-void TWinSkinForm::DrawMenuBand(HDC dc, const RECT& band) {
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(FSkinData->SchemeColors[csMenuBar]));
-  FillRect(dc, &band, brush);
-  DeleteObject(brush);
-  HMENU menu = GetMenu(FHandle);
-  if (!menu) return;
-  const std::vector<RECT> rects = MenuItemRects();
-  NONCLIENTMETRICSW nc = Metrics();
-  HFONT font = CreateFontIndirectW(&nc.lfMenuFont);
-  HGDIOBJ old = SelectObject(dc, font);
-  const int oldMode = SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(FSkinData->SchemeColors[csMenuBarText]));
-  for (size_t i = 0; i < rects.size(); ++i) {
-    const std::wstring text = MenuText(menu, static_cast<int>(i));
-    RECT r = rects[i];
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-  }
-  SetBkMode(dc, oldMode);
-  SelectObject(dc, old);
-  DeleteObject(font);
-}
-
-void TWinSkinForm::OpenMenuItem(int index) {
-  const std::vector<RECT> rects = MenuItemRects();
-  if (index < 0 || index >= static_cast<int>(rects.size())) return;
-  const RECT& itemRect = rects[static_cast<size_t>(index)];
-  HMENU menu = GetMenu(FHandle);
-  RECT wr{};
-  GetWindowRect(FHandle, &wr);
-  HMENU sub = GetSubMenu(menu, index);
-  if (!sub) {
-    PostMessageW(FHandle, WM_MENUCOMMAND, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(menu));
-    return;
-  }
-  if (SkinManager) SkinManager->MenuKind = 1;
-  TrackPopupMenuEx(sub, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, wr.left + itemRect.left,
-                   wr.top + itemRect.bottom, FHandle, nullptr);
-}
-
 // ---- Window region ----
+
+// The outline of one border painted at (x, y): its non-key pixels when keyed, else its
+// rectangle.
+HRGN TWinSkinForm::BorderRegion(int kind, int pw, int ph, int x, int y, bool keyed) {
+  if (!keyed || pw <= 0 || ph <= 0) return CreateRectRgn(x, y, x + std::max(pw, 0), y + std::max(ph, 0));
+  TBitmap work;
+  work.SetSize(pw, ph);
+  Drawborder(kind, RECT{0, 0, pw, ph}, work.Canvas().Handle());
+  HRGN r = BitmapToRegion(&work, x, y, kKeyColour, 1, 1, 1);
+  return r ? r : CreateRectRgn(x, y, x + pw, y + ph);
+}
 
 void TWinSkinForm::Cropwindow() {
   RECT wr{};
   GetWindowRect(FHandle, &wr);
   const int w = Width(wr), h = Height(wr);
   if (FState == 6 || !FSkinFrame || w * h == 0) return;
+  if (SystemFramedChild()) return;  // the system's frame shows
   if (FHasRegion && w == FRegionWidth && h == FRegionHeight && FState != 3) return;
   auto& b = FSkinData->Border;
   const bool anyTrans = b[1]->Trans || b[2]->Trans || b[3]->Trans || b[4]->Trans;
   HRGN region = nullptr;
-  if (anyTrans && FBorderStyle != sbsNone) {
-    auto part = [&](int kind, int pw, int ph, int x, int y, bool keyed) {
-      if (!keyed || pw <= 0 || ph <= 0) return CreateRectRgn(x, y, x + std::max(pw, 0), y + std::max(ph, 0));
-      TBitmap work;
-      work.SetSize(pw, ph);
-      Drawborder(kind, RECT{0, 0, pw, ph}, work.Canvas().Handle());
-      HRGN r = BitmapToRegion(&work, x, y, kKeyColour, 1, 1, 1);
-      return r ? r : CreateRectRgn(x, y, x + pw, y + ph);
-    };
+  if (anyTrans && FBorderStyle != sbsNone && IsMinimized()) {
+    // A minimized window shows only its caption band, cut like the caption's top.
+    region = BorderRegion(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
+    HRGN window = CreateRectRgn(0, 0, w, h);
+    CombineRgn(region, region, window, RGN_AND);
+    DeleteObject(window);
+    FRegionWidth = w;
+    FRegionHeight = h;
+  } else if (anyTrans && FBorderStyle != sbsNone) {
     // The caption band is painted across the whole width over the side borders, so the
     // top border's key pixels decide the outline there and the sides only below it.
     const int middle = w - FLeftWidth - FRightWidth;
     region = CreateRectRgn(FLeftWidth, FCaptionHeight, w - FRightWidth, h - FBottomHeight);
-    HRGN left = part(1, FLeftWidth, h, 0, 0, b[1]->Trans == 1 && h >= 2);
-    HRGN right = part(2, FRightWidth, h, w - FRightWidth, 0, b[2]->Trans == 1 && h >= 2);
-    HRGN bottom = part(4, middle, FBottomHeight, FLeftWidth, h - FBottomHeight, b[4]->Trans == 1 && FBottomHeight >= 2);
-    HRGN top = part(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
+    HRGN left = BorderRegion(1, FLeftWidth, h, 0, 0, b[1]->Trans == 1 && h >= 2);
+    HRGN right = BorderRegion(2, FRightWidth, h, w - FRightWidth, 0, b[2]->Trans == 1 && h >= 2);
+    HRGN bottom =
+        BorderRegion(4, middle, FBottomHeight, FLeftWidth, h - FBottomHeight, b[4]->Trans == 1 && FBottomHeight >= 2);
+    HRGN top = BorderRegion(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
     HRGN below = CreateRectRgn(0, FCaptionHeight, w, h);
     CombineRgn(left, left, right, RGN_OR);
     CombineRgn(left, left, below, RGN_AND);
