@@ -169,9 +169,10 @@ const std::vector<MSearchName::Accepted>& MSearchName::CharsOf(int strokes, Char
       break;
     }
     Accepted a{{line[i], line[i + 1], '\0'}, 0};
-    CharRecord rec;
-    if (Excluded(a.word) || !lib.GetCharInfoBatch(a.word, rec) || !CharAccepted(rec)) continue;
-    a.element = rec.wx;
+    if (Excluded(a.word)) continue;
+    const CharRecord* rec = lib.FindCharBatch(a.word);
+    if (!rec || !CharAccepted(*rec)) continue;
+    a.element = rec->wx;
     it->second.push_back(a);
   }
   return it->second;
