@@ -8,10 +8,10 @@
 // Each file's characters and stroke groups are held in memory: read with one
 // statement each on the first look-up, then answered without SQLite. The memory
 // copy belongs to the file as it was (size, modification time and SQLite's change
-// counter): a one-shot look-up, Open and BeginBatch check that, and a file changed
-// by another program or connection is checked and read again. Our own writes
-// (UpdateRecord, RebuildGroups) keep the copy true. Batch look-ups trust the check
-// of their BeginBatch.
+// counter): Open and BeginBatch check that, and a file changed by another program
+// or connection is checked and read again, so a reader that opens before its
+// look-ups, as every reader does, sees the file as it is. Our own writes
+// (UpdateRecord, RebuildGroups) keep the copy true.
 #pragma once
 
 #include <cstdint>

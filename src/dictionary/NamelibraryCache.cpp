@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -54,17 +53,13 @@ bool EachRow(sqlite3* conn, const std::string& sql, const char* const* columns, 
 
 MNameLibrary::FileMark MNameLibrary::MarkOf() const {
   FileMark m;
-  m.size = file::Size(dbPath);
-  m.stamp = file::Stamp(dbPath);
+  std::string head;
+  if (!file::Peek(dbPath, kHeaderSize, m.size, m.stamp, head)) return FileMark{};
   // Two writes within one tick of the file clock can leave size and time alike;
   // SQLite counts every committed change in the header.
-  if (std::FILE* f = file::Open(dbPath, "rb")) {
-    unsigned char h[kHeaderSize];
-    if (std::fread(h, 1, kHeaderSize, f) == kHeaderSize) {
-      const unsigned char* c = h + kCounterOffset;
-      m.counter = uint32_t{c[0]} << 24 | uint32_t{c[1]} << 16 | uint32_t{c[2]} << 8 | c[3];
-    }
-    std::fclose(f);
+  if (head.size() == kHeaderSize) {
+    const auto* c = reinterpret_cast<const unsigned char*>(head.data()) + kCounterOffset;
+    m.counter = uint32_t{c[0]} << 24 | uint32_t{c[1]} << 16 | uint32_t{c[2]} << 8 | c[3];
   }
   return m;
 }
@@ -194,7 +189,7 @@ int32_t MNameLibrary::IdOfChar(std::string_view ch) const {
 
 bool MNameLibrary::GetRecordById(int id, CharRecord& rec) {
   lastError.clear();
-  return Refresh() && ReadRecord(id, rec);
+  return ReadRecord(id, rec);
 }
 
 bool MNameLibrary::GetRecordByIdBatch(int id, CharRecord& rec) {
@@ -204,7 +199,6 @@ bool MNameLibrary::GetRecordByIdBatch(int id, CharRecord& rec) {
 }
 
 bool MNameLibrary::GetCharInfo(std::string_view ch, CharRecord& rec) {
-  if (!Refresh()) return false;
   int32_t id = IdOfChar(ch);
   if (id < 1) return FailGbk("字库里面没有这个汉字！");
   lastError.clear();
@@ -237,7 +231,6 @@ bool MNameLibrary::LoadStrokeGroups(int kind, std::vector<int>& strokes, TString
   strokes.clear();
   groups.Clear();
   if (kind < 1 || kind > 4) return FailGbk("笔画分组的种类不对！");
-  if (!Refresh()) return false;
   FileCache* cache = Cache();
   if (!cache) return FailGbk("没有打开字库！");
   if (!cache->groupsLoaded && !LoadGroups(*cache)) return false;

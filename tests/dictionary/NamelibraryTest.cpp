@@ -162,6 +162,7 @@ TEST_F(NameLibraryTest, VocabularyWordsReadBackAsIndexes) {
     SCOPED_TRACE(std::string(c.column) + " " + c.text);
     ASSERT_TRUE(ExecSql(path, std::string("update word_dict set ") + c.column + "='" + c.text + "' where id=1"));
     CharRecord r;
+    ASSERT_TRUE(lib.Open(0));  // a reader opens before its look-ups
     ASSERT_TRUE(lib.GetRecordById(1, r));
     int got = std::string(c.column) == "wx"       ? r.wx
               : std::string(c.column) == "jx"     ? r.jx
