@@ -4,12 +4,6 @@
 #include "classlib/StrUtils.h"
 #include "classlib/TIniFile.h"
 
-TControl* NewDropDownList(TComponent* owner) {
-  auto* c = new TComboBox(owner);
-  c->Style = csDropDownList;
-  return c;
-}
-
 int CaseBox(const std::string& utf8Text, const char* utf8Caption, UINT flags) {
   return Application->MessageBox(gbk::FromUtf8(utf8Text), gbk::FromUtf8(utf8Caption), flags);
 }

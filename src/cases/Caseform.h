@@ -12,9 +12,6 @@
 
 class TIniFile;
 
-// A combo box that only picks from its list, for a layout table.
-TControl* NewDropDownList(TComponent* owner);
-
 // A message box with UTF-8 texts; the button pressed (IDYES, IDOK, ...).
 int CaseBox(const std::string& utf8Text, const char* utf8Caption, UINT flags);
 bool CaseAskYes(const std::string& utf8Text, const char* utf8Caption, UINT icon = 0);

@@ -120,3 +120,20 @@ LRESULT TLabeledEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_WINDOWPOSCHANGED) PlaceLabel();
   return r;
 }
+
+// ---- TPaintedControl ----
+
+LRESULT TPaintedControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+  }
+  return TWinControl::WndProc(msg, w, l);
+}

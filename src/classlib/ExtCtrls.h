@@ -1,4 +1,4 @@
-// Timers and the labelled edit (Win32 only).
+// Timers, the labelled edit and the base of self-painted controls (Win32 only).
 #pragma once
 
 #include "classlib/StdCtrls.h"
@@ -22,6 +22,17 @@ class TTimer : public TComponent {
   HWND window_ = nullptr;
   bool enabled_ = true;
   unsigned interval_ = 1000;
+};
+
+// A control that paints itself whole in Paint: its background is never erased first,
+// so it does not flicker.
+class TPaintedControl : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  virtual void Paint(HDC dc) = 0;
 };
 
 enum TLabelPosition { lpAbove, lpBelow, lpLeft, lpRight };

@@ -29,6 +29,9 @@ std::string FromUtf8(std::string_view utf8);
 std::u16string ToUtf16(std::string_view gbk);
 std::string FromUtf16(std::u16string_view utf16);
 
+// A UTF-8 literal of the source as the program's text: U("李") is 李 in GBK.
+inline std::string U(std::string_view utf8) { return FromUtf8(utf8); }
+
 #ifdef _WIN32
 // wchar_t is 16 bits on Windows: the class library's views for the W functions.
 inline std::wstring ToWide(std::string_view gbk) {

@@ -29,3 +29,9 @@ TControl* TLayout::Find(const std::string& name) const {
   if (it == made_.end()) throw Exception("layout: no control named " + name);
   return it->second;
 }
+
+void FillDropDownList(TComboBox* box, std::initializer_list<const char*> utf8Items) {
+  box->Style = csDropDownList;
+  for (const char* item : utf8Items) box->Items().Add(gbk::U(item));
+  box->SetItemIndex(0);
+}

@@ -6,11 +6,13 @@
 // labelled edit's caption goes to its label. Members are then bound by name.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <span>
 #include <string>
 
 #include "classlib/Controls.h"
+#include "classlib/StdCtrls.h"
 
 struct LayoutRow {
   TControl* (*make)(TComponent* owner);
@@ -25,6 +27,18 @@ template <class T>
 TControl* New(TComponent* owner) {
   return new T(owner);
 }
+
+// A combo box that only picks from its list, showing `Rows` rows when dropped down.
+template <int Rows = 8>
+TControl* NewDropDownList(TComponent* owner) {
+  auto* c = new TComboBox(owner);
+  c->Style = csDropDownList;
+  c->DropDownCount = Rows;
+  return c;
+}
+
+// Makes the box a drop-down list of these items (UTF-8 in the source), the first chosen.
+void FillDropDownList(TComboBox* box, std::initializer_list<const char*> utf8Items);
 
 class TLayout {
  public:

@@ -57,7 +57,7 @@ std::string JoinQuoted(const std::vector<std::string>& values) {
   return s;
 }
 
-std::string U8(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // The writers store apostrophes as "‘" in every text of a record.
 CharRecord WithoutApostrophes(CharRecord r) {
@@ -87,7 +87,7 @@ bool MChineseDict::Fail(std::string text) {
   return false;
 }
 
-bool MChineseDict::FailGbk(const char* utf8) { return Fail(U8(utf8)); }
+bool MChineseDict::FailGbk(const char* utf8) { return Fail(U(utf8)); }
 
 bool MChineseDict::ExecOneShot(const std::string& sql, std::string& error) {
   if (db) return Exec(db, sql, error);
@@ -278,9 +278,9 @@ std::vector<std::string> ReadHanziList(const std::string& path) {
 }  // namespace
 
 bool MakeMiniDb(MNameLibrary& lib, std::string& message, const ProgressFn& progress) {
-  std::vector<std::string> list = ReadHanziList(lib.AppDir() + U8("3.3.01版字库\\hanzi.dat"));
+  std::vector<std::string> list = ReadHanziList(lib.AppDir() + U("3.3.01版字库\\hanzi.dat"));
   if (list.empty()) {
-    message = U8("无法读取汉字列表文件！");
+    message = U("无法读取汉字列表文件！");
     return false;
   }
   std::string common = lib.GetCommonWords();
@@ -316,13 +316,13 @@ bool MakeMiniDb(MNameLibrary& lib, std::string& message, const ProgressFn& progr
     message = builder.ErrorText();
     return false;
   }
-  if (progress) progress(U8("汉字归组！"));
+  if (progress) progress(U("汉字归组！"));
   MNameLibrary mini(lib.AppDir());
   if (!mini.Open(1) || !mini.RebuildGroups()) {
     message = mini.LastError();
     return false;
   }
-  message = IntToStr(count) + U8("个汉字：迷你字库创建成功，请关闭软件！");
+  message = IntToStr(count) + U("个汉字：迷你字库创建成功，请关闭软件！");
   return true;
 }
 
@@ -331,13 +331,13 @@ bool MakeSimplifiedDb(MNameLibrary& lib, std::string& message) {
     message = lib.LastError();
     return false;
   }
-  message = U8("已经在软件目录下生成一个简化版的字库文件“ChiWord.db”！");
+  message = U("已经在软件目录下生成一个简化版的字库文件“ChiWord.db”！");
   return true;
 }
 
 bool ImportDictionary(MNameLibrary& lib, const std::string& chosen, std::string& message) {
   if (!file::Exists(chosen)) {
-    message = U8("不存在的文件，无法导入！");
+    message = U("不存在的文件，无法导入！");
     return false;
   }
   // The import replaces the full file, the one it then checks by opening variant 0.
@@ -356,24 +356,24 @@ bool ImportDictionary(MNameLibrary& lib, const std::string& chosen, std::string&
   lib.Reset();
   if (lib.Open(0)) {
     file::Delete(backup);
-    message = U8("成功导入新的字库文件！");
+    message = U("成功导入新的字库文件！");
     return true;
   }
   file::Delete(target);
   file::Rename(backup, target);
   lib.Reset();
   lib.Open(0);
-  message = U8("导入新字库失败，恢复使用旧字库！");
+  message = U("导入新字库失败，恢复使用旧字库！");
   return false;
 }
 
 bool FixKangxiStrokes(MNameLibrary& lib, const std::string& txtPath, std::string& message) {
   TStringList lines;
   if (!file::Exists(txtPath) || !lines.LoadFromFile(txtPath)) {
-    message = U8("不存在的文件，无法加载！");
+    message = U("不存在的文件，无法加载！");
     return false;
   }
-  const std::string comma = U8("，");
+  const std::string comma = U("，");
   std::string failed;
   for (const std::string& line : lines) {
     std::string t = Trim(line);
@@ -393,7 +393,7 @@ bool FixKangxiStrokes(MNameLibrary& lib, const std::string& txtPath, std::string
     }
     if (!ok) failed += ch + comma;
   }
-  message = failed.empty() ? U8("全部修改成功！") : U8("无法修改笔画的汉字：") + failed;
+  message = failed.empty() ? U("全部修改成功！") : U("无法修改笔画的汉字：") + failed;
   return failed.empty();
 }
 
@@ -452,7 +452,7 @@ bool ExportJavaData(MNameLibrary& lib, std::string& message) {
     message = lib.LastError();
     return false;
   }
-  std::string folder = lib.AppDir() + U8("安卓版汉字数据");
+  std::string folder = lib.AppDir() + U("安卓版汉字数据");
   std::vector<std::string> kx(kJavaGroups), gb(kJavaGroups);
   std::vector<std::vector<std::string>> groups(kJavaGroups);
   int count = static_cast<int>(lib.AllWord().size() / 2);
@@ -474,7 +474,7 @@ bool ExportJavaData(MNameLibrary& lib, std::string& message) {
     std::string name = Format("DictData_%d", i);
     std::vector<std::string> out = {"package me.Karvell.Name;", "", Format("public class %s {", name.c_str()), ""};
     if (i == 0) {
-      out.push_back("\t" + U8("// 常用汉字康熙笔画，1-51画，对应数组[1]-[51]"));
+      out.push_back("\t" + U("// 常用汉字康熙笔画，1-51画，对应数组[1]-[51]"));
       AddArray(out, "public static final String StrWordKx[] = {", kx);
       AddArray(out, "public static final String StrWordGb[] = {", gb);
     }
@@ -492,6 +492,6 @@ bool ExportJavaData(MNameLibrary& lib, std::string& message) {
       return false;
     }
   }
-  message = U8("已经保存到：") + folder;
+  message = U("已经保存到：") + folder;
   return true;
 }

@@ -7,7 +7,7 @@ namespace dictquery {
 
 namespace {
 
-std::string U8(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 constexpr int kBlockLines = 1000;
 constexpr int kBriefPerRow = 25;
@@ -16,8 +16,8 @@ constexpr int kPumpEvery = 256;
 const char* const kElementWords[6] = {"水", "木", "火", "土", "金", "无"};
 const char* const kLuckWords[3] = {"吉", "凶", "平"};
 
-std::string ElementWord(int wx) { return U8(kElementWords[wx >= 0 && wx < 6 ? wx : 5]); }
-std::string LuckWord(int jx) { return jx >= 0 && jx < 3 ? U8(kLuckWords[jx]) : std::string(); }
+std::string ElementWord(int wx) { return U(kElementWords[wx >= 0 && wx < 6 ? wx : 5]); }
+std::string LuckWord(int jx) { return jx >= 0 && jx < 3 ? U(kLuckWords[jx]) : std::string(); }
 
 // Whether the record's radical is one of the chosen ones, compared as whole characters.
 bool RadicalChosen(const std::string& buShou, const std::string& chosen) {
@@ -27,7 +27,7 @@ bool RadicalChosen(const std::string& buShou, const std::string& chosen) {
 }  // namespace
 
 std::string ExplainBlock(const CharRecord& r) {
-  std::string out = Format(U8("【基本解释】%s\r\n\r\n").c_str(), r.normalExp.c_str());
+  std::string out = Format(U("【基本解释】%s\r\n\r\n").c_str(), r.normalExp.c_str());
   for (const std::string* s : {&r.words, &r.poemExp, &r.relateWords, &r.poem, &r.fourWord, &r.kxExp}) {
     if (s->size() > 4) out += *s + "\r\n\r\n";
   }
@@ -35,9 +35,9 @@ std::string ExplainBlock(const CharRecord& r) {
 }
 
 std::string FullLine(const CharRecord& r, bool explain) {
-  std::string out = Format(U8("%s：%s,%d画(繁),%d画(简),%s,%s,").c_str(), r.word.c_str(), r.truePy.c_str(), r.kxLen,
+  std::string out = Format(U("%s：%s,%d画(繁),%d画(简),%s,%s,").c_str(), r.word.c_str(), r.truePy.c_str(), r.kxLen,
                            r.gbLen, ElementWord(r.wx).c_str(), LuckWord(r.jx).c_str());
-  out += Format(U8("字意：%s\r\n\r\n").c_str(), r.nameExp.c_str());
+  out += Format(U("字意：%s\r\n\r\n").c_str(), r.nameExp.c_str());
   if (explain) out += ExplainBlock(r) + std::string(93, '-') + "\r\n";
   return out;
 }
@@ -59,9 +59,9 @@ std::string SearchByChars(MNameLibrary& lib, std::string_view text, bool explain
     if (ch.size() == 2 && lib.GetCharInfo(ch, r))
       out += FullLine(r, explain);
     else
-      out += U8("字库中没有这个字。\r\n");
+      out += U("字库中没有这个字。\r\n");
   }
-  return out.empty() ? U8("找不到符合条件的汉字。") : out;
+  return out.empty() ? U("找不到符合条件的汉字。") : out;
 }
 
 std::vector<std::string> SearchByConditions(MNameLibrary& lib, const Conditions& c, Style style, bool explain,
@@ -70,7 +70,7 @@ std::vector<std::string> SearchByConditions(MNameLibrary& lib, const Conditions&
   if (!lib.BeginBatch()) return {lib.LastError()};
   std::string text;
   int found = 0;
-  const std::string gap = U8("　");
+  const std::string gap = U("　");
   for (int id = 1; id <= dictsql::kFullCount; ++id) {
     if (pump && id % kPumpEvery == 0) pump();
     CharRecord r;
@@ -90,9 +90,9 @@ std::vector<std::string> SearchByConditions(MNameLibrary& lib, const Conditions&
   lib.EndBatch();
   if (style == Style::Brief && !text.empty()) text += "\r\n";
   if (found == 0)
-    text = U8("找不到符合条件的汉字。");
+    text = U("找不到符合条件的汉字。");
   else
-    text += Format(U8("【共找到 %d 个汉字】\r\n").c_str(), found);
+    text += Format(U("【共找到 %d 个汉字】\r\n").c_str(), found);
   blocks.push_back(std::move(text));
   return blocks;
 }

@@ -29,13 +29,7 @@ const LayoutRow kLayout[] = {
 };
 // clang-format on
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
-
-void Fill(TComboBox* box, std::initializer_list<const char*> items) {
-  box->Style = csDropDownList;
-  for (const char* item : items) box->Items().Add(G(item));
-  box->SetItemIndex(0);
-}
+using gbk::U;
 
 void Focus(TControl* c) { ::SetFocus(c->Handle()); }
 
@@ -52,11 +46,11 @@ bool ReplaceApostrophes(std::string& text) {
 
 TFrmEditDict::TFrmEditDict(TComponent* owner, MNameLibrary& lib) : TForm(owner), lib_(lib) {
   Name = "FrmEditDict";
-  SetText(G("编辑字库"));
+  SetText(U("编辑字库"));
   BorderStyle = bsDialog;
   Position = poScreenCenter;
   TFont f = Font();
-  f.Name = G("宋体");
+  f.Name = U("宋体");
   f.Size = 12;  // 16 pixels
   SetFont(f);
   SetClientSize(378, 385);
@@ -84,11 +78,11 @@ void TFrmEditDict::BuildLayout() {
 
   for (TLabeledEdit* e : {EdtKxLen, EdtBig5Len, EdtGbLen, EdtTruePy}) e->SetLabelPosition(lpLeft);
   EdtTruePy->MaxLength = 30;
-  Fill(CboWuXing, {"水", "木", "火", "土", "金", "无"});
-  Fill(CboSex, {"不区分", "男用名", "女用名"});
-  Fill(CboJiXiong, {"吉", "凶", "平"});
+  FillDropDownList(CboWuXing, {"水", "木", "火", "土", "金", "无"});
+  FillDropDownList(CboSex, {"不区分", "男用名", "女用名"});
+  FillDropDownList(CboJiXiong, {"吉", "凶", "平"});
   MeoExplain->MaxLength = 300;
-  MeoExplain->SetText(G("字意"));
+  MeoExplain->SetText(U("字意"));
 
   Button1->OnClick = [this](TObject* s) { Button1Click(s); };
   EdtWord->OnEnter = [this](TObject*) { Lookup(); };
@@ -97,7 +91,7 @@ void TFrmEditDict::BuildLayout() {
   BtnClose->OnClick = [this](TObject*) { Close(); };
 }
 
-void TFrmEditDict::Say(const char* utf8) { ShowMessage(G(utf8)); }
+void TFrmEditDict::Say(const char* utf8) { ShowMessage(U(utf8)); }
 
 void TFrmEditDict::FormCreate(TObject*) { lib_.Open(0); }
 
@@ -122,22 +116,22 @@ void TFrmEditDict::Lookup() {
 
 bool TFrmEditDict::RunCommand(const std::string& word) {
   std::string message;
-  if (word == G("导入字库")) {
+  if (word == U("导入字库")) {
     ImportCommand();
-  } else if (word == G("修改康熙")) {
+  } else if (word == U("修改康熙")) {
     KangxiCommand();
-  } else if (word == G("简化字库")) {
+  } else if (word == U("简化字库")) {
     Say("开始创建简化字库，请等待操作完成！");
     lib_.Open(0);
     MakeSimplifiedDb(lib_, message);
     ShowMessage(message);
-  } else if (word == G("迷你字库")) {
+  } else if (word == U("迷你字库")) {
     MiniCommand();
-  } else if (word == G("六爻字库")) {
+  } else if (word == U("六爻字库")) {
     Say("请等待操作完成！");
     ExportLiuyaoWords(lib_, message);
     ShowMessage(message);
-  } else if (word == G("安卓快速数据")) {
+  } else if (word == U("安卓快速数据")) {
     Say("请等待操作完成！");
     ExportJavaData(lib_, message);
     ShowMessage(message);
@@ -148,7 +142,7 @@ bool TFrmEditDict::RunCommand(const std::string& word) {
 }
 
 std::string TFrmEditDict::ChooseFile(const char* filter) {
-  OpenDlg->Filter = G(filter);
+  OpenDlg->Filter = U(filter);
   OpenDlg->FilterIndex = 1;
   OpenDlg->FileName.clear();
   return OpenDlg->Execute() ? OpenDlg->FileName : std::string();
@@ -242,8 +236,8 @@ void TFrmEditDict::BitBtn1Click(TObject*) {
     Focus(EdtWord);
     return;
   }
-  std::string ask = Format(G("确定要修改【%s】这个汉字的数据吗？").c_str(), EditRecord.word.c_str());
-  if (Application->MessageBox(ask, G("修改汉字"), MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) != IDYES) return;
+  std::string ask = Format(U("确定要修改【%s】这个汉字的数据吗？").c_str(), EditRecord.word.c_str());
+  if (Application->MessageBox(ask, U("修改汉字"), MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) != IDYES) return;
   EdtWord->SetText(EditRecord.word);
   if (!ReadForm()) return;
   if (!lib_.Open(0) || !lib_.UpdateRecord(EditRecord)) {

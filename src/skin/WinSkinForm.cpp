@@ -7,8 +7,6 @@
 
 namespace {
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
 bool Inverted(const RECT& r) { return r.right < r.left || r.bottom < r.top; }
 bool Usable(const TBitmap* b) { return b && !b->Empty(); }
 // Whether two edges, as large as a skin may write them, fit into `limit` pixels.

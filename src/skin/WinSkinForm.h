@@ -41,3 +41,6 @@ HRGN BitmapToRegion(TBitmap* bitmap, int x, int y, TColor key, uint8_t tolRed, u
 // Paints the control's parent under the control into dc.
 void DrawParentImage(TControl* control, HDC dc, bool unused);
 int Min(int a, int b);
+// A rectangle's width and height.
+inline int Width(const RECT& r) { return r.right - r.left; }
+inline int Height(const RECT& r) { return r.bottom - r.top; }

@@ -191,6 +191,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   bool IsMinimized() const { return FWindowState == swsMin; }
   bool IsMaximized() const { return FWindowState == swsMax; }
   bool HasIcon(TSkinFormIcon i) const { return (FIcons >> i) & 1; }
+  static NONCLIENTMETRICSW Metrics();
 
   WNDPROC FOldWndProc = nullptr;
   bool subclassed_ = false;

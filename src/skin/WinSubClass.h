@@ -116,6 +116,31 @@ void DrawSkinMap2(HDC dc, const RECT& r, TBitmap* bmp, int frame, int frames);
 void DrawTextOn(HDC dc, const std::wstring& text, RECT& r, UINT flags);
 int TextHeight(HDC dc, const std::string& text);
 
+// ---- Rules the skinners share ----
+
+// r moved to the origin, its size kept.
+RECT Sized(const RECT& r);
+bool EmptyImage(const TBitmap* b);
+bool Disabled(HWND w);
+// Whether the control is painted on its parent's background rather than the face.
+bool ParentBackground(const TControl* c, const TSkinData* d);
+constexpr TColor kBtnShadow = static_cast<TColor>(0x80000000 | COLOR_BTNSHADOW);
+
+// Selects a font into a DC for one paint and puts the old one back.
+class FontScope {
+ public:
+  FontScope(HDC dc, HFONT f) : dc_(dc), old_(f ? SelectObject(dc, f) : nullptr) {}
+  ~FontScope() {
+    if (old_) SelectObject(dc_, old_);
+  }
+  FontScope(const FontScope&) = delete;
+  FontScope& operator=(const FontScope&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 // ---- Push buttons ----
 
 class TSkinButton : public TSkinControl {

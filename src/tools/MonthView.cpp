@@ -14,7 +14,7 @@ constexpr int kTermsEnd = -5000;  // year of the closing entry of a term list
 
 int Mod(int a, int m) { return ((a % m) + m) % m; }
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 }  // namespace
 

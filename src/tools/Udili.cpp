@@ -9,27 +9,19 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
-
-// A drop-down list of fixed choices.
-TControl* NewList(TComponent* owner) {
-  auto* c = new TComboBox(owner);
-  c->Style = csDropDownList;
-  c->DropDownCount = 16;
-  return c;
-}
+using gbk::U;
 
 // clang-format off
 const LayoutRow kLayout[] = {
-  {NewList,           "CboSheng",    "",       8,  8, 116, 22, "", alNone},
-  {NewList,           "CboShi",      "",     132,  8, 120, 22, "", alNone},
-  {New<TLabel>,       "LblJing",     "经度",   8, 42,  32, 16, "", alNone},
-  {New<TLabeledEdit>, "LedtJingDu",  "度",    44, 38,  40, 22, "", alNone},
-  {New<TLabeledEdit>, "LedtJingFen", "分",   104, 38,  32, 22, "", alNone},
-  {New<TLabel>,       "LblWei",      "纬度",   8, 72,  32, 16, "", alNone},
-  {New<TLabeledEdit>, "LedtWeiDu",   "度",    44, 68,  40, 22, "", alNone},
-  {New<TLabeledEdit>, "LedtWeiFen",  "分",   104, 68,  32, 22, "", alNone},
-  {New<TButton>,      "BtoEdit",     "修改", 176, 52,  72, 26, "", alNone},
+  {NewDropDownList<16>, "CboSheng",    "",       8,  8, 116, 22, "", alNone},
+  {NewDropDownList<16>, "CboShi",      "",     132,  8, 120, 22, "", alNone},
+  {New<TLabel>,         "LblJing",     "经度",   8, 42,  32, 16, "", alNone},
+  {New<TLabeledEdit>,   "LedtJingDu",  "度",    44, 38,  40, 22, "", alNone},
+  {New<TLabeledEdit>,   "LedtJingFen", "分",   104, 38,  32, 22, "", alNone},
+  {New<TLabel>,         "LblWei",      "纬度",   8, 72,  32, 16, "", alNone},
+  {New<TLabeledEdit>,   "LedtWeiDu",   "度",    44, 68,  40, 22, "", alNone},
+  {New<TLabeledEdit>,   "LedtWeiFen",  "分",   104, 68,  32, 22, "", alNone},
+  {New<TButton>,        "BtoEdit",     "修改", 176, 52,  72, 26, "", alNone},
 };
 // clang-format on
 

@@ -17,7 +17,7 @@ MVoDateEx& Calendar() {
   return engine;
 }
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 HFONT MakeFont(HDC dc, int points) {
   const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
@@ -47,20 +47,11 @@ DateRecord LocalNow() {
 
 LRESULT TMonthImage::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
     case WM_LBUTTONDOWN:
       if (OnLeftDown) OnLeftDown(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
       return 0;
   }
-  return TWinControl::WndProc(msg, w, l);
+  return TPaintedControl::WndProc(msg, w, l);
 }
 
 void TMonthImage::Paint(HDC dc) {

@@ -4,15 +4,16 @@
 
 #include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "tools/EnterKey.h"
 #include "tools/MonthView.h"
 
 // The month grid, painted from the view; a left click reports its grid cell.
-class TMonthImage : public TWinControl {
+class TMonthImage : public TPaintedControl {
  public:
-  explicit TMonthImage(TComponent* owner, const MMonthView& view) : TWinControl(owner), view(view) {}
+  explicit TMonthImage(TComponent* owner, const MMonthView& view) : TPaintedControl(owner), view(view) {}
   std::string ClassName() const override { return "TMonthImage"; }
   int CellWidth() const { return Width() / 7; }
   int CellHeight() const { return Height() / 7; }
@@ -23,7 +24,7 @@ class TMonthImage : public TWinControl {
 
  private:
   const MMonthView& view;
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
 };
 
 class TFrmWnl : public TForm {

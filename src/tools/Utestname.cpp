@@ -3,7 +3,7 @@
 #include "classlib/Gbk.h"
 #include "classlib/Layout.h"
 
-TNameGrid::TNameGrid(TComponent* owner) : TWinControl(owner) {
+TNameGrid::TNameGrid(TComponent* owner) : TPaintedControl(owner) {
   TFont f;
   f.Size = 18;  // 24 pixels at 96 dpi
   f.Color = clBlue;
@@ -11,7 +11,7 @@ TNameGrid::TNameGrid(TComponent* owner) : TWinControl(owner) {
   SetColor(clWindow);
 }
 
-DWORD TNameGrid::CreateStyle() const { return TWinControl::CreateStyle() | WS_BORDER | WS_TABSTOP; }
+DWORD TNameGrid::CreateStyle() const { return TPaintedControl::CreateStyle() | WS_BORDER | WS_TABSTOP; }
 
 void TNameGrid::Select(int column, int row) {
   col_ = column;
@@ -49,15 +49,6 @@ void TNameGrid::Paint(HDC dc) {
 
 LRESULT TNameGrid::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
     case WM_LBUTTONDOWN:
       SetFocus(hwnd_);
       return 0;
@@ -71,7 +62,7 @@ LRESULT TNameGrid::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
   }
-  return TWinControl::WndProc(msg, w, l);
+  return TPaintedControl::WndProc(msg, w, l);
 }
 
 namespace {

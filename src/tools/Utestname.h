@@ -9,7 +9,7 @@
 #include "tools/SurnameGame.h"
 
 // The painted table of surnames: cells 45 x 30, one selected cell.
-class TNameGrid : public TWinControl {
+class TNameGrid : public TPaintedControl {
  public:
   explicit TNameGrid(TComponent* owner);
   std::string ClassName() const override { return "TNameGrid"; }
@@ -28,7 +28,7 @@ class TNameGrid : public TWinControl {
  private:
   int col_ = 0;
   int row_ = 0;
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
 };
 
 class TFrmTestName : public TForm {

@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 TTreeNode* Root(TTreeView& tree) { return tree.Items().GetFirstNode(); }
 
@@ -69,14 +69,14 @@ void RereadShown(CaseContext& c, int32_t id) {
 // Writes the report of a case, making the report folder when it is missing.
 bool WriteReport(CaseContext& c, const std::string& path) {
   if (!file::ForceDirectories(ExtractFilePath(path)) || !c.RedtName.SaveToFile(path)) {
-    ShowMessage(G("命例报告无法保存：") + path + " " + c.RedtName.LastError() + file::LastErrorText());
+    ShowMessage(U("命例报告无法保存：") + path + " " + c.RedtName.LastError() + file::LastErrorText());
     return false;
   }
   c.RedtName.SetModified(false);
   return true;
 }
 
-void StoreError(CaseContext& c) { ShowMessage(G("命例记录无法保存：") + c.Db.LastError()); }
+void StoreError(CaseContext& c) { ShowMessage(U("命例记录无法保存：") + c.Db.LastError()); }
 
 // The ids of every stored case of a category, not only those the tree lists.
 std::vector<int32_t> CategoryCases(CaseContext& c, const std::string& name) {
@@ -149,7 +149,7 @@ void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids) {
   TTreeView& tree = c.Tree;
   tree.Perform(WM_SETREDRAW, FALSE);
   tree.Items().Clear();
-  TTreeNode* root = tree.Items().AddChild(nullptr, G("命例"));
+  TTreeNode* root = tree.Items().AddChild(nullptr, U("命例"));
   SetImage(root, kImageRoot);
   for (int32_t id : ids) {
     CaseRecord r{};
@@ -396,10 +396,10 @@ void EditCategoryFile(CaseContext& c) {
 bool ExportHistory(CaseContext& c, const std::string& folder) {
   std::string dest = IncludeTrailingBackslash(folder);
   if (!c.Db.Backup(dest)) {
-    ShowMessage(G("导出失败：") + c.Db.LastError());
+    ShowMessage(U("导出失败：") + c.Db.LastError());
     return false;
   }
-  ShowMessage(G("成功导出，已保存到") + dest + G("目录下"));
+  ShowMessage(U("成功导出，已保存到") + dest + U("目录下"));
   return true;
 }
 
@@ -416,7 +416,7 @@ bool ImportHistory(CaseContext& c, const std::string& path) {
   // Restore copies everything aside before it replaces anything, so a failure keeps
   // the old history whole; only then go the old files the import does not replace.
   if (!c.Db.Restore(path)) {
-    ShowMessage(G("导入失败，原有历史记录未改变：") + c.Db.LastError());
+    ShowMessage(U("导入失败，原有历史记录未改变：") + c.Db.LastError());
     return false;
   }
   std::string from = ExtractFilePath(path);
@@ -439,7 +439,7 @@ bool ClearHistory(CaseContext& c) {
   }
   EndViewing(c);
   if (!c.Db.Clear()) {
-    ShowMessage(G("清除失败：") + c.Db.LastError());
+    ShowMessage(U("清除失败：") + c.Db.LastError());
     return false;
   }
   CaseMessage("清除完成,请重启软件。");

@@ -9,38 +9,30 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
-
-// A drop-down list of fixed choices.
-TControl* NewList(TComponent* owner) {
-  auto* c = new TComboBox(owner);
-  c->Style = csDropDownList;
-  c->DropDownCount = 16;
-  return c;
-}
+using gbk::U;
 
 // clang-format off
 const LayoutRow kLayout[] = {
-  {New<TLabel>,       "LblDate",  "出生时间",  12,  14,  60, 16, "",        alNone},
-  {New<TEdit>,        "EdtYear",  "",          76,  10,  50, 22, "",        alNone},
-  {New<TUpDown>,      "UpDyear",  "",         126,  10,  16, 22, "",        alNone},
-  {New<TLabel>,       "LblYear",  "年",       146,  14,  16, 16, "",        alNone},
-  {NewList,           "cbom",     "",         164,  10,  56, 22, "",        alNone},
-  {NewList,           "cbod",     "",         224,  10,  56, 22, "",        alNone},
-  {NewList,           "cbos",     "",          76,  40,  76, 22, "",        alNone},
-  {NewList,           "cbomin",   "",         164,  40,  56, 22, "",        alNone},
-  {New<TLabel>,       "LblPlace", "出生地点",  12,  74,  60, 16, "",        alNone},
-  {NewList,           "cbodiZ",   "",          76,  70,  96, 22, "",        alNone},
-  {NewList,           "cbodiC",   "",         176,  70, 104, 22, "",        alNone},
-  {New<TGroupBox>,    "GrpSex",   "性别",      12, 100, 130, 44, "",        alNone},
-  {New<TRadioButton>, "Rdona",    "男",        12,  18,  50, 20, "GrpSex",  alNone},
-  {New<TRadioButton>, "Rdonv",    "女",        68,  18,  50, 20, "GrpSex",  alNone},
-  {New<TGroupBox>,    "GrpDate",  "日期方式", 150, 100, 130, 44, "",        alNone},
-  {New<TRadioButton>, "Rdogl",    "公历",      12,  18,  52, 20, "GrpDate", alNone},
-  {New<TRadioButton>, "Rdonl",    "农历",      68,  18,  52, 20, "GrpDate", alNone},
-  {New<TCheckBox>,    "Chkrun",   "农历闰月", 150, 150, 100, 20, "",        alNone},
-  {New<TButton>,      "BitBtn1",  "确定",      76, 180,  72, 26, "",        alNone},
-  {New<TButton>,      "BitBtn2",  "取消",     164, 180,  72, 26, "",        alNone},
+  {New<TLabel>,         "LblDate",  "出生时间",  12,  14,  60, 16, "",        alNone},
+  {New<TEdit>,          "EdtYear",  "",          76,  10,  50, 22, "",        alNone},
+  {New<TUpDown>,        "UpDyear",  "",         126,  10,  16, 22, "",        alNone},
+  {New<TLabel>,         "LblYear",  "年",       146,  14,  16, 16, "",        alNone},
+  {NewDropDownList<16>, "cbom",     "",         164,  10,  56, 22, "",        alNone},
+  {NewDropDownList<16>, "cbod",     "",         224,  10,  56, 22, "",        alNone},
+  {NewDropDownList<16>, "cbos",     "",          76,  40,  76, 22, "",        alNone},
+  {NewDropDownList<16>, "cbomin",   "",         164,  40,  56, 22, "",        alNone},
+  {New<TLabel>,         "LblPlace", "出生地点",  12,  74,  60, 16, "",        alNone},
+  {NewDropDownList<16>, "cbodiZ",   "",          76,  70,  96, 22, "",        alNone},
+  {NewDropDownList<16>, "cbodiC",   "",         176,  70, 104, 22, "",        alNone},
+  {New<TGroupBox>,      "GrpSex",   "性别",      12, 100, 130, 44, "",        alNone},
+  {New<TRadioButton>,   "Rdona",    "男",        12,  18,  50, 20, "GrpSex",  alNone},
+  {New<TRadioButton>,   "Rdonv",    "女",        68,  18,  50, 20, "GrpSex",  alNone},
+  {New<TGroupBox>,      "GrpDate",  "日期方式", 150, 100, 130, 44, "",        alNone},
+  {New<TRadioButton>,   "Rdogl",    "公历",      12,  18,  52, 20, "GrpDate", alNone},
+  {New<TRadioButton>,   "Rdonl",    "农历",      68,  18,  52, 20, "GrpDate", alNone},
+  {New<TCheckBox>,      "Chkrun",   "农历闰月", 150, 150, 100, 20, "",        alNone},
+  {New<TButton>,        "BitBtn1",  "确定",      76, 180,  72, 26, "",        alNone},
+  {New<TButton>,        "BitBtn2",  "取消",     164, 180,  72, 26, "",        alNone},
 };
 // clang-format on
 

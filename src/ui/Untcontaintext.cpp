@@ -5,7 +5,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // The list with rows of a fixed, roomier height.
 class TNameList : public TListBox {

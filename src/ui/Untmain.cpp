@@ -58,7 +58,7 @@ const LayoutRow kLayout[] = {
 };
 // clang-format on
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 const char* const kGridHelp[5][2] = {
     {"天格",

@@ -8,11 +8,11 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 TMenuItem* AddItem(TMenuItem* parent, TComponent* owner, const char* utf8Caption, TNotifyEvent onClick) {
   auto* item = new TMenuItem(owner);
-  item->SetCaption(G(utf8Caption));
+  item->SetCaption(U(utf8Caption));
   item->OnClick = std::move(onClick);
   parent->Add(item);
   return item;
@@ -93,15 +93,15 @@ void TFrmMain::pop_ming_deleteClick(TObject*) {
 }
 
 void TFrmMain::pop_class_addClick(TObject*) {
-  std::string name = G("新类别");
-  if (cases && InputQuery(G("新建类别"), G("请输入新建类别名："), name)) AddCategory(*cases, name);
+  std::string name = U("新类别");
+  if (cases && InputQuery(U("新建类别"), U("请输入新建类别名："), name)) AddCategory(*cases, name);
 }
 
 void TFrmMain::pop_class_editClick(TObject*) {
   TTreeNode* node = TreeCase->Selected();
   if (!cases || !node || node->Level() != 1) return;
   std::string name = node->Text();
-  if (InputQuery(G("修改类别名"), G("请输入新的类别名："), name)) RenameCategory(*cases, name);
+  if (InputQuery(U("修改类别名"), U("请输入新的类别名："), name)) RenameCategory(*cases, name);
 }
 
 void TFrmMain::pop_class_deleteClick(TObject*) {
@@ -142,7 +142,7 @@ void TFrmMain::mnuF_impotrClick(TObject*) {
 
 void TFrmMain::mnuF_exportClick(TObject*) {
   std::string folder;
-  if (cases && SelectDirectory(G("请选择导出历史记录的文件夹："), folder)) ExportHistory(*cases, folder);
+  if (cases && SelectDirectory(U("请选择导出历史记录的文件夹："), folder)) ExportHistory(*cases, folder);
 }
 
 void TFrmMain::mnuF_deleteClick(TObject*) {

@@ -36,13 +36,7 @@ const LayoutRow kDictLayout[] = {
 };
 // clang-format on
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
-
-void Fill(TComboBox* box, std::initializer_list<const char*> items) {
-  box->Style = csDropDownList;
-  for (const char* item : items) box->Items().Add(G(item));
-  box->SetItemIndex(0);
-}
+using gbk::U;
 
 // The blocks appended one by one, a line each, the window answering between them: the
 // edit control lays out a few megabytes of wrapped text slowly when given them at once.
@@ -94,15 +88,15 @@ void TFrmMain::BuildDictPage() {
   LedtWord->SetLabelPosition(lpLeft);
   LedtWord->MaxLength = 100;
   LedtPinYing->SetLabelPosition(lpLeft);
-  for (const char* e : {"水", "木", "火", "土", "金"}) CBoxWuXing->Items().Add(G(e));
-  Fill(CboSex, {"性别", "男用名", "女用名"});
-  Fill(CboBiHuaZ, {"笔画数"});
-  for (int k = 1; k <= 51; ++k) CboBiHuaZ->Items().Add(Format(G("%d画").c_str(), k));
+  for (const char* e : {"水", "木", "火", "土", "金"}) CBoxWuXing->Items().Add(U(e));
+  FillDropDownList(CboSex, {"性别", "男用名", "女用名"});
+  FillDropDownList(CboBiHuaZ, {"笔画数"});
+  for (int k = 1; k <= 51; ++k) CboBiHuaZ->Items().Add(Format(U("%d画").c_str(), k));
   CboBiHuaZ->SetItemIndex(0);
-  Fill(CboJianFan, {"康熙笔画", "简体笔画"});
-  Fill(CboShowStyle, {"完整显示", "简化显示"});
-  Fill(CboLibrary, {"超级字库", "快速字库"});
-  Fill(CboJianFan2, {"康熙", "简体"});
+  FillDropDownList(CboJianFan, {"康熙笔画", "简体笔画"});
+  FillDropDownList(CboShowStyle, {"完整显示", "简化显示"});
+  FillDropDownList(CboLibrary, {"超级字库", "快速字库"});
+  FillDropDownList(CboJianFan2, {"康熙", "简体"});
   MeoWord->ReadOnly = true;
 
   BtnSearchWord->OnClick = [this](TObject* s) { BtnSearchWordClick(s); };
@@ -136,14 +130,14 @@ void TFrmMain::BtnSearchWordClick(TObject*) {
 }
 
 void TFrmMain::SearchWordByChars(const std::string& text) {
-  MeoWord->SetText(G("搜索中请稍候......."));
+  MeoWord->SetText(U("搜索中请稍候......."));
   MeoWord->Repaint();
   MeoWord->SetText(dictquery::SearchByChars(WordLib, text, ChkExplain->Checked()));
 }
 
 void TFrmMain::SearchWordByConditions(const std::string& pinyin, int sex, const std::string& radical, int strokes,
                                       unsigned elementMask) {
-  MeoWord->SetText(G("搜索中请稍候......."));
+  MeoWord->SetText(U("搜索中请稍候......."));
   MeoWord->Repaint();
   dictquery::Conditions c{pinyin, sex, radical, strokes, CboJianFan->ItemIndex(), elementMask};
   dictquery::Style style = CboShowStyle->ItemIndex() == 1 ? dictquery::Style::Brief : dictquery::Style::Full;

@@ -15,7 +15,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 using TEnterEdit = TEnterKey<TLabeledEdit>;
 

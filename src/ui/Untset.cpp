@@ -7,14 +7,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
-
-// A drop-down list of fixed choices.
-TControl* NewList(TComponent* owner) {
-  auto* c = new TComboBox(owner);
-  c->Style = csDropDownList;
-  return c;
-}
+using gbk::U;
 
 // clang-format off
 const LayoutRow kLayout[] = {
@@ -24,10 +17,10 @@ const LayoutRow kLayout[] = {
   {New<TCheckBox>,    "ChkScore",   "姓名高分制",          16,  84, 200, 20, "",           alNone},
   {New<TCheckBox>,    "ChkBianGe",  "变格时按格局取用神",  16, 108, 200, 20, "",           alNone},
   {New<TLabel>,       "LblDate",    "时间",                16, 138,  40, 16, "",           alNone},
-  {NewList,           "CboSelDate", "",                    60, 134, 110, 22, "",           alNone},
+  {NewDropDownList,  "CboSelDate", "",                    60, 134, 110, 22, "",           alNone},
   {New<TLabeledEdit>, "LedtLeft",   "文件左边距离",       108, 166,  62, 22, "",           alNone},
   {New<TGroupBox>,    "GrpWordLen", "汉字笔画数选择",      16, 196, 220, 52, "",           alNone},
-  {NewList,           "CboWordLen", "",                    12,  20, 140, 22, "GrpWordLen", alNone},
+  {NewDropDownList,  "CboWordLen", "",                    12,  20, 140, 22, "GrpWordLen", alNone},
   {New<TButton>,      "BitBtn1",    "设置",                40, 262,  72, 26, "",           alNone},
   {New<TButton>,      "BitBtn2",    "取消",               128, 262,  72, 26, "",           alNone},
 };

@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // clang-format off
 const LayoutRow kLayout[] = {

@@ -1,0 +1,188 @@
+// Control discovery: which skinner each control of a skinned window gets.
+#include "skin/WinSkinFrame.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/RadioGroup.h"
+#include "classlib/StdCtrls.h"
+#include "skin/WinSubClass.h"
+
+// ---- Control discovery ----
+
+namespace {
+
+std::string Upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return s;
+}
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// Controls that scroll are skinned by scroll-bar skinners, which this engine does not have.
+bool IsScrollControl(TWinControl* c) {
+  const auto style = static_cast<DWORD>(GetWindowLongW(c->Handle(), GWL_STYLE));
+  return (style & (WS_VSCROLL | WS_HSCROLL)) || dynamic_cast<TListBox*>(c) || dynamic_cast<TMemo*>(c);
+}
+
+}  // namespace
+
+void TWinSkinForm::AddControlList(TSkinControl* control) {
+  if (std::find(FControls.begin(), FControls.end(), control) == FControls.end()) FControls.push_back(control);
+}
+
+void TWinSkinForm::DeleteControl(TSkinControl* control) {
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+}
+
+// Each skinner's destructor gives its window back (and frees its control of it).
+void TWinSkinForm::DeleteControls() {
+  while (!FControls.empty()) {
+    TSkinControl* c = FControls.back();
+    FControls.pop_back();
+    delete c;
+  }
+}
+
+void TWinSkinForm::DeleteSkinDeleted() {
+  std::vector<TSkinControl*> gone;
+  for (TSkinControl* c : FControls)
+    if (c->Stage() == 6) gone.push_back(c);
+  for (TSkinControl* c : gone) {
+    DeleteControl(c);
+    delete c;
+  }
+}
+
+TSkinControl* TWinSkinForm::Lookupcontrol(HWND window) const {
+  for (TSkinControl* c : FControls)
+    if (c->Window() == window) return c;
+  return nullptr;
+}
+
+bool TWinSkinForm::FindSkinComp(TControl* control) const {
+  if (control->Perform(CN_IsSkinned) == 1) return true;
+  return std::any_of(FControls.begin(), FControls.end(),
+                     [control](TSkinControl* c) { return c->Control() == control; });
+}
+
+void TWinSkinForm::InitControls(TWinControl* form) {
+  if (!FControlCanvas) FControlCanvas = std::make_unique<TCanvas>();
+  DeleteSkinDeleted();
+  InitControlA(form);
+}
+
+void TWinSkinForm::InitControlA(TWinControl* owner) {
+  for (int i = owner->ComponentCount() - 1; i >= 0; --i)
+    if (auto* c = dynamic_cast<TControl*>(owner->Components(i))) AddComp(c, owner);
+}
+
+void TWinSkinForm::InitChildCtrl(TWinControl* parent) {
+  for (int i = 0; i < parent->ControlCount(); ++i) AddComp(parent->Controls(i), parent);
+}
+
+void TWinSkinForm::DisableControl(TControl* control) {
+  auto* w = dynamic_cast<TWinControl*>(control);
+  if (!w) return;
+  const std::string name = Lower(w->ClassName());
+  if (name.find("radiogroup") == std::string::npos && name.find("checkgroup") == std::string::npos) return;
+  for (int i = 0; i < w->ControlCount(); ++i) w->Controls(i)->Tag = FSkinData->DisableTag;
+}
+
+bool TWinSkinForm::Has(TSkinControlType kind) const { return InSet(FSkinData->SkinControls, kind); }
+
+// A skinner that did not take its window (another skinner holds it) is dropped again.
+void TWinSkinForm::Skin(TSkinControl* skinner, bool recolour) {
+  skinner->Init(this, FSkinData, FControlCanvas.get(), recolour);
+  if (std::find(FControls.begin(), FControls.end(), skinner) == FControls.end()) delete skinner;
+}
+
+bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* control) {
+  const std::string prefix = Lower(className) + "=";
+  for (int i = 0; i < FSkinData->Skin3rd.Count(); ++i) {
+    const std::string line = Lower(FSkinData->Skin3rd[i]);
+    if (line.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string kind = line.substr(prefix.size(), 50);
+    auto* w = dynamic_cast<TWinControl*>(control);
+    if (kind == "button" && Has(xcButton)) {
+      Skin(new TSkinButton(control));
+    } else if (kind == "checkbox" && Has(xcCheckBox)) {
+      Skin(new TSkinCheckBox(control));
+    } else if (kind == "radiobutton" && Has(xcRadioButton)) {
+      Skin(new TSkinRadioButton(control));
+    } else if (kind == "groupbox" && Has(xcGroupBox)) {
+      Skin(new TSkinGroupBox(control));
+    } else if (kind == "panel" && Has(xcPanel)) {
+      Skin(new TSkinBox(control));
+    } else if (kind == "tab" && Has(xcTab) && FSkinData->Tabs) {
+      Skin(new TSkinTab(control));
+    } else if (kind == "edit" && Has(xcEdit) && w) {
+      RECT wr{}, cr{};
+      GetWindowRect(w->Handle(), &wr);
+      GetClientRect(w->Handle(), &cr);
+      if (wr.right - wr.left != cr.right || wr.bottom - wr.top != cr.bottom) Skin(new TSkinEdit(control));
+    } else if (kind == "container" && w) {
+      InitChildCtrl(w);
+    }
+    return true;  // a listed class never falls through to the table, whatever its kind
+  }
+  return false;
+}
+
+// Steps in order, the first that applies decides. Only kinds this engine has a skinner
+// for are skinned; a control that would get another kind's skinner stays as Windows draws it.
+void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
+  if (control->Tag == FSkinData->DisableTag) {
+    DisableControl(control);
+    return;
+  }
+  auto* w = dynamic_cast<TWinControl*>(control);
+  if (!w || !control->Parent() || !parent) return;  // graphic controls have no skinner here
+  w->HandleNeeded();
+  if (FindSkinComp(control)) return;
+  const std::string name = Upper(control->ClassName());
+  if (FSkinData->OnSkinControl) {
+    TComponent* skinned = nullptr;
+    FSkinData->OnSkinControl(this, FSkinData, parent, control, name, skinned);
+    if (auto* s = dynamic_cast<TSkinControl*>(skinned)) {
+      AddControlList(s);
+      s->Init(this, FSkinData, FControlCanvas.get(), false);
+      if (dynamic_cast<TPanel*>(control)) InitChildCtrl(w);
+      return;
+    }
+  }
+  if (Find3rdControl(name, control)) return;
+  const bool tabs = Has(xcTab) && FSkinData->Tabs;
+  if (auto* pages = dynamic_cast<TPageControl*>(control)) {
+    if (tabs && pages->Style == tsTabs) Skin(new TSkinTab(control));
+  } else if (dynamic_cast<TTabSheet*>(control)) {
+    if (tabs) Skin(new TSkinTabSheet(control));
+  } else if (dynamic_cast<TCheckBox*>(control)) {
+    if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control));
+  } else if (dynamic_cast<TRadioGroup*>(control)) {
+    if (!Has(xcRadioButton)) return;
+    for (int i = 0; i < w->ControlCount(); ++i)
+      if (!FindSkinComp(w->Controls(i))) Skin(new TSkinRadioButton(w->Controls(i)));
+    Skin(new TSkinGroupBox(control));
+  } else if (dynamic_cast<TGroupBox*>(control)) {
+    if (!Has(xcPanel)) return;
+    InitChildCtrl(w);
+    Skin(new TSkinGroupBox(control));
+  } else if (dynamic_cast<TRadioButton*>(control)) {
+    if (Has(xcRadioButton)) Skin(new TSkinRadioButton(control));
+  } else if (dynamic_cast<TPanel*>(control)) {
+    if (!Has(xcPanel)) return;
+    InitChildCtrl(w);
+    Skin(new TSkinBox(control), true);
+  } else if (IsScrollControl(w)) {
+    return;
+  } else if (dynamic_cast<TButton*>(control)) {
+    if (Has(xcButton)) Skin(new TSkinButton(control));
+  } else if (dynamic_cast<TEdit*>(control)) {
+    if (Has(xcEdit)) Skin(new TSkinEdit(control));
+  }
+}

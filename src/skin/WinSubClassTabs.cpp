@@ -1,0 +1,175 @@
+// The skinners of tab controls and their pages.
+#include "skin/WinSubClass.h"
+
+#include <algorithm>
+
+#include "classlib/ComCtrls.h"
+#include "skin/Imgutil.h"
+#include "skin/WinSkinForm.h"
+
+// ---- Tabs ----
+
+void TSkinTab::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) {
+  TSkinControl::Init(formSkin, data, canvas, recolour);
+  if (!initialised_) return;
+  const LONG style = GetWindowLongW(wnd_, GWL_STYLE);
+  if (style & TCS_VERTICAL) {
+    position_ = (style & TCS_RIGHT) ? 3 : 2;
+  } else {
+    position_ = (style & TCS_BOTTOM) ? 1 : 0;
+  }
+  closeButtons_ = control_ && control_->Tag == kTabCloseTag && dynamic_cast<TPageControl*>(control_);
+  inittab();
+}
+
+void TSkinTab::SkinChange() {
+  TSkinControl::SkinChange();
+  inittab();
+}
+
+void TSkinTab::inittab() {
+  const TDataSkinBorder* tabs = data_ ? data_->Tabs.get() : nullptr;
+  tabImage_.SetSize(0, 0);
+  paneImage_.SetSize(0, 0);
+  if (!tabs) return;
+  CopyBMP(tabs->Image.get(), &tabImage_);
+  TBitmap* pane = tabs->Style == 1 && data_->TabPane ? data_->TabPane->Image.get() : tabs->Image2.get();
+  CopyBMP(pane, &paneImage_);
+  tabImage_.PixelFormat = paneImage_.PixelFormat = pf24bit;
+  if (position_ == 1) {
+    if (!tabImage_.Empty()) SpiegelnVertikal(tabImage_);
+    if (!paneImage_.Empty()) SpiegelnVertikal(paneImage_);
+  } else if (position_ == 2 && !paneImage_.Empty()) {
+    Drehen270Grad(paneImage_);
+  } else if (position_ == 3 && !paneImage_.Empty()) {
+    Drehen90Grad(paneImage_);
+  }
+}
+
+bool TSkinTab::BeforeProc(TMessage& m) {
+  const bool painted = !EmptyImage(&tabImage_);
+  if (m.Msg == WM_PAINT && painted) {
+    WMPaint(m);
+    return false;
+  }
+  if (m.Msg == WM_ERASEBKGND && painted) {
+    m.Result = 1;
+    return false;
+  }
+  // Only a click on a close box is ours; any other click still turns the page.
+  if (m.Msg == WM_LBUTTONDOWN && closeButtons_ &&
+      ClickClose(POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))})) {
+    m.Result = 0;
+    return false;
+  }
+  return TSkinControl::BeforeProc(m);
+}
+
+bool TSkinTab::ClickClose(POINT p) {
+  for (size_t i = 0; i < closeRects_.size(); ++i) {
+    if (!PtInRect(&closeRects_[i], p)) continue;
+    HWND form = GetAncestor(wnd_, GA_ROOT);
+    const LRESULT answer = SendMessageW(form, CN_TabClose, reinterpret_cast<WPARAM>(wnd_), static_cast<LPARAM>(i));
+    auto* pages = dynamic_cast<TPageControl*>(control_);
+    if (answer == 0 && pages && static_cast<int>(i) < pages->PageCount()) delete pages->Pages(static_cast<int>(i));
+    return true;
+  }
+  return false;
+}
+
+std::wstring TSkinTab::ItemText(int i, int& image) const {
+  wchar_t buf[81] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT | TCIF_IMAGE;
+  item.pszText = buf;
+  item.cchTextMax = 80;
+  SendMessageW(wnd_, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  image = item.iImage;
+  return buf;
+}
+
+void TSkinTab::Drawitem(HDC dc, const RECT& r, int state) {
+  const TDataSkinBorder& tabs = *data_->Tabs;
+  DrawRect2(dc, r, &tabImage_, false, tabs.Tile == 1, tabs.Trans == 1, tabs.Frame, state, tabs.Margins());
+}
+
+void TSkinTab::drawCloseBtn(HDC dc, const RECT& r, int index) {
+  const RECT box{r.right - 8, r.top + 2, r.right - 2, r.top + 8};
+  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(data_->SchemeColors[csButtonText]));
+  HGDIOBJ old = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, box.left, box.top, box.right, box.bottom);
+  MoveToEx(dc, box.left + 1, box.top + 1, nullptr);
+  LineTo(dc, box.right - 1, box.bottom - 1);
+  MoveToEx(dc, box.right - 2, box.top + 1, nullptr);
+  LineTo(dc, box.left, box.bottom - 1);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, old);
+  DeleteObject(pen);
+  closeRects_[static_cast<size_t>(index)] = box;
+}
+
+void TSkinTab::DrawControl(HDC dc, const RECT& r) {
+  if (!data_ || !data_->Tabs || EmptyImage(&tabImage_)) return;
+  const TDataSkinBorder& tabs = *data_->Tabs;
+  RECT display;
+  GetClientRect(wnd_, &display);
+  SendMessageW(wnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  InflateRect(&display, 4, 4);
+  const int count = static_cast<int>(SendMessageW(wnd_, TCM_GETITEMCOUNT, 0, 0));
+  const int current = static_cast<int>(SendMessageW(wnd_, TCM_GETCURFOCUS, 0, 0));
+  auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(wnd_, TCM_GETIMAGELIST, 0, 0));
+  work_.SetSize(r.right - r.left, r.bottom - r.top);
+  work_.PixelFormat = pf24bit;
+  HDC w = work_.Canvas().Handle();
+  FillParentBG(w, r);
+  if (!paneImage_.Empty()) {
+    const RECT edges = tabs.Style == 1 && data_->TabPane ? data_->TabPane->Margins() : tabs.Margins();
+    DrawRect2(w, display, &paneImage_, false, false, false, 1, 1, edges);
+  }
+  FontScope font(w, WindowFont());
+  closeRects_.assign(static_cast<size_t>(std::max(count, 0)), RECT{});
+  enabled_ = !Disabled(wnd_);
+  for (int i = 0; i < count; ++i) {
+    RECT item{};
+    SendMessageW(wnd_, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    OffsetRect(&item, 0, position_ == 1 ? -1 : 1);
+    const int state = i == current ? 2 : 1;
+    Drawitem(w, item, state);
+    if (closeButtons_) drawCloseBtn(w, item, i);
+    const TColor given = state == 2 ? tabs.PressedColour : tabs.NormalColour;
+    SetTextColor(w, ColorToRGB(given >= 0 ? given : data_->SchemeColors[csButtonText]));
+    int image = -1;
+    const std::wstring text = ItemText(i, image);
+    DrawImgCaption(w, item, 1, text, image, images);
+  }
+  // The pages are child windows that paint themselves: keep off their area.
+  RECT inner = display;
+  InflateRect(&inner, -4, -4);
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, w, 0, 0, SRCCOPY);
+  RestoreDC(dc, saved);
+}
+
+bool TSkinTabSheet::BeforeProc(TMessage& m) {
+  if (!TSkinControl::BeforeProc(m)) return false;
+  if (variant_ != 0) return true;
+  switch (m.Msg) {
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      WMPaint(m);
+      return false;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(wnd_, &r);
+      FillBG(reinterpret_cast<HDC>(m.WParam), r);
+      m.Result = 1;
+      return false;
+    }
+    default:
+      return true;
+  }
+}
+
+void TSkinTabSheet::DrawControl(HDC dc, const RECT& r) { FillBG(dc, r); }
