@@ -114,8 +114,7 @@ bool DecodeAll(std::string_view s, std::u16string& out) {
   int n = MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, s.data(), len, nullptr, 0);
   if (n <= 0) return false;
   out.resize(n);
-  return MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, s.data(), len, reinterpret_cast<wchar_t*>(out.data()), n) ==
-         n;
+  return MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, s.data(), len, reinterpret_cast<wchar_t*>(out.data()), n) == n;
 }
 
 bool EncodeAll(std::u16string_view s, std::string& out) {

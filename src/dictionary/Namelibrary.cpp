@@ -283,8 +283,8 @@ bool MNameLibrary::CheckFile(sqlite3* conn, FileCache& cache) {
   if (!ReadExtra(conn, "allWord", cache.allWord) || !CheckAllWord(conn, cache.allWord)) return false;
   cache.ids.assign(0x10000, 0);
   for (size_t i = 0; i + 1 < cache.allWord.size(); i += 2) {
-    int32_t& id = cache.ids[static_cast<unsigned char>(cache.allWord[i]) << 8 |
-                            static_cast<unsigned char>(cache.allWord[i + 1])];
+    int32_t& id =
+        cache.ids[static_cast<unsigned char>(cache.allWord[i]) << 8 | static_cast<unsigned char>(cache.allWord[i + 1])];
     if (id == 0) id = static_cast<int32_t>(i / 2 + 1);  // the first place counts
   }
   cache.checked = true;

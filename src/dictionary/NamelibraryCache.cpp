@@ -64,9 +64,7 @@ MNameLibrary::FileMark MNameLibrary::MarkOf() const {
   return m;
 }
 
-MNameLibrary::FileCache* MNameLibrary::Cache() {
-  return variant < 0 ? nullptr : &caches[slot];
-}
+MNameLibrary::FileCache* MNameLibrary::Cache() { return variant < 0 ? nullptr : &caches[slot]; }
 
 const MNameLibrary::FileCache* MNameLibrary::Cache() const { return const_cast<MNameLibrary*>(this)->Cache(); }
 

@@ -95,9 +95,9 @@ void Scan(benchmark::State& state, const dictquery::Conditions& c, bool explain,
   state.counters["textMB"] = static_cast<double>(bytes) / 1e6;
   PerIteration(state, "statements/scan", before);
   if (targetMs > 0 && cpuMs / runs > targetMs) {
-    state.SkipWithError(("mean CPU time per scan " + std::to_string(cpuMs / runs) + " ms, target " +
-                         std::to_string(targetMs) + " ms")
-                            .c_str());
+    state.SkipWithError(
+        ("mean CPU time per scan " + std::to_string(cpuMs / runs) + " ms, target " + std::to_string(targetMs) + " ms")
+            .c_str());
   }
 }
 

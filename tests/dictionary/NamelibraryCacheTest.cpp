@@ -73,7 +73,7 @@ TEST_F(NameLibraryCacheTest, ReadsAfterAnotherConnectionsChangeGiveTheNewValues)
   std::string path = BuildFull();
   struct Case {
     const char* name;
-    bool viaBatch;  // the check at BeginBatch rather than at Open
+    bool viaBatch;    // the check at BeginBatch rather than at Open
     bool sameLength;  // a change that leaves the file's size as it was
   };
   const Case cases[] = {{"open, longer text", false, false},

@@ -74,8 +74,9 @@ void Run(benchmark::State& state, const NamingConditions& c, double targetMs = 0
   state.counters["cpuMs/run"] = totalMs / runs;
   state.counters["statements/run"] = static_cast<double>(lib.Statements() - statementsBefore) / runs;
   if (targetMs > 0 && totalMs / runs > targetMs) {
-    state.SkipWithError(("mean CPU time per run " + std::to_string(totalMs / runs) + " ms, target " + std::to_string(targetMs) +
-                         " ms, " + std::to_string(state.counters["statements/run"].value) + " statements/run")
+    state.SkipWithError(("mean CPU time per run " + std::to_string(totalMs / runs) + " ms, target " +
+                         std::to_string(targetMs) + " ms, " + std::to_string(state.counters["statements/run"].value) +
+                         " statements/run")
                             .c_str());
   }
   rusage usage{};

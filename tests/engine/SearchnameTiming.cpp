@@ -47,9 +47,10 @@ bool Time(MNameLibrary& lib, const char* label, const NamingConditions& c, int i
   }
   const double meanMs = totalMs / iterations;
   const double statements = static_cast<double>(lib.Statements() - statementsBefore) / iterations;
-  std::printf("%-16s %9.2f ms  names=%zu  names/s=%.3gM  maxPumpGapMs=%.1f  statements/run=%.0f  peakWorkingSetMB=%.1f\n",
-              label, meanMs, gen.Count(), static_cast<double>(gen.Count()) / meanMs / 1000.0, gapMs, statements,
-              PeakWorkingSetMB());
+  std::printf(
+      "%-16s %9.2f ms  names=%zu  names/s=%.3gM  maxPumpGapMs=%.1f  statements/run=%.0f  peakWorkingSetMB=%.1f\n",
+      label, meanMs, gen.Count(), static_cast<double>(gen.Count()) / meanMs / 1000.0, gapMs, statements,
+      PeakWorkingSetMB());
   std::fflush(stdout);
   return true;
 }

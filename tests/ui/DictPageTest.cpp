@@ -109,19 +109,24 @@ TEST_F(DictPage, AWholeScanShowsItsFirstResultsAtOnce) {
   CharRecord first;
   ASSERT_TRUE(WordLib.GetRecordById(1, first));  // the dictionary as the program holds it after a look-up
   using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
-  PostMessageW(main->BtnSearchWord->Handle(), BM_CLICK, 0, 0);
+  // The click runs the query in its handler; a timer sees the memo as the window answers meanwhile.
+  HWND memo = main->MeoWord->Handle();
   double firstSeconds = -1;
-  while (firstSeconds < 0 || !IsWindowEnabled(main->BtnSearchWord->Handle())) {
-    gui::Pump(0);
-    if (firstSeconds < 0 && Shown().rfind(first.word + G("："), 0) == 0) {
+  Clock::time_point start;
+  TTimer probe(nullptr);
+  probe.SetInterval(10);
+  probe.OnTimer = [&](TObject*) {
+    if (firstSeconds < 0 && !IsWindowEnabled(main->BtnSearchWord->Handle()) && GetWindowTextLengthW(memo) > 100) {
       firstSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     }
-    ASSERT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 120.0);
-  }
+  };
+  start = Clock::now();
+  Search();
   const double allSeconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf("whole scan with explanations: first results %.3f s, all %.2f s, %zu bytes\n", firstSeconds, allSeconds,
               Shown().size());
+  EXPECT_EQ(Shown().rfind(first.word + G("："), 0), 0u);
+  EXPECT_GE(firstSeconds, 0);
   EXPECT_LT(firstSeconds, 0.9);
 }
 
