@@ -87,6 +87,7 @@ function(torvik_test name)
     TORVIK_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TORVIK_PROGRAM_DIR="${TORVIK_PROGRAM_DIR}")
   torvik_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY "${TORVIK_PROGRAM_DIR}")
+  set_property(GLOBAL APPEND PROPERTY TORVIK_TESTS ${name})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 600)
   endif()
@@ -118,6 +119,12 @@ function(torvik_finish_data)
       COMMAND ${CMAKE_COMMAND} -DSRC=${TORVIK_HOST_DIST} -DDST=${TORVIK_PROGRAM_DIR}
               -P "${PROJECT_SOURCE_DIR}/cmake/CopyDist.cmake"
       COMMENT "Copying the native tree's data into the program folder")
+    # After every other test: the tests left the program folder as the build made it.
+    get_property(tests GLOBAL PROPERTY TORVIK_TESTS)
+    add_test(NAME program_folder_as_shipped
+             COMMAND ${CMAKE_COMMAND} -DDIST=${TORVIK_HOST_DIST} -DPROGRAM=${TORVIK_PROGRAM_DIR}
+                     -P "${PROJECT_SOURCE_DIR}/cmake/CheckProgramFolder.cmake")
+    set_tests_properties(program_folder_as_shipped PROPERTIES DEPENDS "${tests}")
   else()
     get_property(files GLOBAL PROPERTY TORVIK_DATA_FILES)
     add_custom_target(torvik_data ALL DEPENDS ${files})

@@ -6,7 +6,8 @@
 // program's schema exactly. The output is the same bytes on every run: the input is
 // read in code-point order and nothing depends on time or on hashing.
 //
-// Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <program folder>
+// Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <reviewed data folder>
+//                    <program folder>
 //
 // The rules, field by field (the heuristics say so):
 // - truePy: the first kMandarin reading with its tone marks; a letter GBK lacks is
@@ -25,14 +26,17 @@
 //   strokes are not 0; 王 itself has -1).
 //   bsLen: that form's strokes.
 // - wx: by radical where the radical names an element; otherwise by the sound class of
-//   the initial (heuristic): b p m f 水, d t n l 火, g k h 木, zero initial 土, the rest 金.
-// - jx: 凶 when the definition's first sense names a misfortune, 吉 when a common character's definition
-//   names something good, else 平 (keyword heuristic, see the lists).
-// - useSex: a good common character is 女 or 男 by its radical or definition (heuristic
-//   lists), so that naming by sex finds characters; every other character is 无.
-// - isFirst: 是 when the definition says "surname".
-// - nameExp: the definition, cut at a clause to at most 150 bytes; normalExp: the whole
-//   definition. biHua and kxExp: factual lines from the counts; the other texts empty.
+//   the initial: b p m f 水, d t n l 火, g k h 木, zero initial 土, the rest 金.
+// - The characters of the quick file: useSex, jx, isFirst, nameExp (字意) and normalExp
+//   (基本解释) come from our reviewed files chars/NN.tsv (see CharData.h); a bad file fails
+//   the build. isFirst is also 是 for every character of the naming tables' surnames.
+// - Every other character: useSex 无, jx 平, isFirst by the naming tables' surnames, and
+//   the English definition as nameExp (cut at a clause to at most 150 bytes) and as
+//   normalExp, marked "（英）". A quick-file character the reviewed files do not cover
+//   yet is treated the same way and named in a warning.
+// - biHua and kxExp: factual lines from the counts; the other texts empty.
+// - The quick file is made by the program's own command, which leaves normalExp empty;
+//   its reviewed 基本解释 is written in afterwards, so both files explain alike.
 // - commonWord: levels 1 and 2 of the 2013 general standard table (kTGH up to 6500).
 // - hanzi.dat: the common characters, then the other GB2312 characters, then level 3 of
 //   the standard table by its order, up to 7064, written in code-point order; each record is the character, a NUL and
@@ -45,11 +49,13 @@
 #include <string>
 #include <vector>
 
+#include "CharData.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "dictionary/Chinesedict.h"
 #include "dictionary/Namelibrary.h"
+#include "engine/NameTables.h"
 
 namespace {
 
@@ -305,35 +311,21 @@ uint8_t ElementOf(int radical, const std::string& initialPinyin) {
   return 3;  // a, o, e, y, w and letters with marks: the zero initial
 }
 
-bool HasWord(const std::string& text, const std::vector<const char*>& words) {
-  std::string t(1, ' ');
-  t += LowerCase(text);
-  t += ' ';
-  for (char& c : t) {
-    if (c == ',' || c == ';' || c == '(' || c == ')' || c == '.') c = ' ';
+// An English definition as the dictionary shows it: marked, with its quotes as typography
+// (the builders would turn a plain apostrophe into an opening quote).
+std::string EnglishText(const std::string& def) {
+  if (def.empty()) return def;
+  std::string out = "（英）";
+  for (size_t i = 0; i < def.size(); ++i) {
+    if (def[i] != '\'') {
+      out += def[i];
+      continue;
+    }
+    bool opening = i == 0 || def[i - 1] == ' ' || def[i - 1] == '(';
+    out += opening ? "‘" : "’";
   }
-  for (const char* w : words) {
-    if (t.find(std::string(" ") + w + " ") != std::string::npos) return true;
-  }
-  return false;
+  return gbk::FromUtf8(out);
 }
-
-const std::vector<const char*> kBadWords = {"death",    "die",        "dead",   "kill",  "corpse", "disease",
-                                            "sick",     "evil",       "poison", "ghost", "demon",  "disaster",
-                                            "calamity", "misfortune", "ruin",   "cruel", "bury",   "grave",
-                                            "mourning", "sorrow",     "ulcer",  "rot",   "prison", "punish"};
-const std::vector<const char*> kGoodWords = {
-    "beautiful", "bright",     "brilliant",  "virtue",      "virtuous",   "excellent", "fine",        "jade",
-    "precious",  "prosperous", "glory",      "splendid",    "elegant",    "wise",      "intelligent", "happy",
-    "joy",       "peace",      "peaceful",   "lucky",       "auspicious", "blessing",  "fortune",     "noble",
-    "kind",      "benevolent", "great",      "grand",       "vast",       "strong",    "brave",       "hero",
-    "heroic",    "talent",     "rich",       "abundant",    "pure",       "clear",     "fragrant",    "honest",
-    "loyal",     "harmony",    "harmonious", "literary",    "gentle",     "graceful",  "lovely",      "luster",
-    "lustrous",  "treasure",   "wealth",     "flourishing", "respect",    "filial"};
-const std::vector<const char*> kFemaleWords = {"beautiful", "lovely",  "graceful", "elegant", "fragrant", "flower",
-                                               "gentle",    "jasmine", "orchid",   "pretty",  "charming", "jade"};
-const std::vector<const char*> kMaleWords = {"strong", "brave", "hero",     "heroic", "martial", "great",
-                                             "grand",  "vast",  "mountain", "peak",   "steel",   "firm"};
 
 struct Built {
   CharRecord rec;
@@ -377,18 +369,8 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
   b.gb2312 = !u.Get(cp, "kGB0").empty();
   const std::string& def = u.Get(cp, "kDefinition");
   r.wx = ElementOf(rs.number, readings.empty() ? std::string() : readings[0]);
-  bool bad = HasWord(def.substr(0, def.find(';')), kBadWords);
-  bool good = b.common && !bad && HasWord(def, kGoodWords);
-  r.jx = bad ? 1 : good ? 0 : 2;
-  if (good) {
-    bool female = rs.number == 38 || rs.number == 140 || HasWord(def, kFemaleWords);
-    bool male = rs.number == 19 || rs.number == 46 || rs.number == 187 || HasWord(def, kMaleWords);
-    r.useSex = female && !male ? 2 : male ? 1 : 0;
-    if (r.useSex == 0) r.useSex = (cp % 2) ? 1 : 2;  // split the rest evenly, reproducibly
-  }
-  r.isFirst = HasWord(def, {"surname"});
-  r.normalExp = def;
-  r.nameExp = def;
+  r.normalExp = EnglishText(def);
+  r.nameExp = r.normalExp;
   while (r.nameExp.size() > 150 && r.nameExp.rfind(';') != std::string::npos) {
     r.nameExp.erase(r.nameExp.rfind(';'));
   }
@@ -399,25 +381,30 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
   return b;
 }
 
-bool WriteHanziList(const std::string& path, const std::vector<Built>& all) {
-  std::vector<const Built*> list;
-  for (const Built& b : all) {
+// The characters of the quick file, in code-point order: the common characters, then the
+// other GB2312 characters, then the third level of the standard table, most used first.
+std::vector<Built*> QuickList(std::vector<Built>& all) {
+  std::vector<Built*> list;
+  for (Built& b : all) {
     if (b.common) list.push_back(&b);
   }
-  for (const Built& b : all) {
+  for (Built& b : all) {
     if (!b.common && b.gb2312 && list.size() < kHanziCount) list.push_back(&b);
   }
-  // Then the third level of the standard table, most used first, to fill the list.
-  std::vector<const Built*> third;
-  for (const Built& b : all) {
+  std::vector<Built*> third;
+  for (Built& b : all) {
     if (b.level > kCommonLimit && !b.gb2312) third.push_back(&b);
   }
   std::sort(third.begin(), third.end(), [](const Built* a, const Built* b) { return a->level < b->level; });
-  for (const Built* b : third) {
+  for (Built* b : third) {
     if (list.size() < kHanziCount) list.push_back(b);
   }
   std::sort(list.begin(), list.end(), [](const Built* a, const Built* b) { return a->cp < b->cp; });
   if (list.size() > kHanziCount) list.resize(kHanziCount);
+  return list;
+}
+
+bool WriteHanziList(const std::string& path, const std::vector<Built*>& list) {
   std::string data;
   for (const Built* b : list) {
     std::string rec = b->rec.word;
@@ -425,6 +412,70 @@ bool WriteHanziList(const std::string& path, const std::vector<Built>& all) {
     data += rec;
   }
   return file::WriteAtomic(path, data);
+}
+
+// Every character of the naming tables' surnames, single and compound.
+std::set<std::string> SurnameChars() {
+  std::set<std::string> out;
+  const NameTables::Texts& t = NameTables::Text();
+  auto add = [&out](const std::string& s) {
+    for (size_t i = 0; i + 1 < s.size(); i += gbk::CharLength(s, i)) {
+      if (gbk::CharLength(s, i) == 2) out.insert(s.substr(i, 2));
+    }
+  };
+  add(t.SurnameList);
+  for (const std::string& c : t.CompoundSurnames) add(c);
+  return out;
+}
+
+// Puts the reviewed data into the records of the quick file. A reviewed character outside
+// that file is a fault; `missing` gets the quick-file characters the data lack.
+bool ApplyReviewed(const chardata::Table& table, std::vector<Built*>& quick, std::vector<Built>& all,
+                   std::string& missing, std::vector<std::string>& errors) {
+  std::set<std::string> surnames = SurnameChars();
+  for (Built& b : all) b.rec.isFirst = surnames.count(b.rec.word) > 0;
+  std::set<std::string> used;
+  for (Built* b : quick) {
+    auto e = table.find(b->rec.word);
+    if (e == table.end()) {
+      missing += b->rec.word;
+      continue;
+    }
+    CharRecord& r = b->rec;
+    r.useSex = e->second.useSex;
+    r.jx = e->second.jx;
+    r.isFirst = r.isFirst || e->second.isFirst;
+    r.nameExp = e->second.nameExp;
+    r.normalExp = e->second.normalExp;
+    used.insert(r.word);
+  }
+  for (const auto& [word, entry] : table) {
+    if (!used.count(word)) errors.push_back(gbk::ToUtf8(word) + ": not a character of the quick dictionary");
+  }
+  return errors.empty();
+}
+
+// The quick file's command leaves normalExp empty; the reviewed 基本解释 goes in afterwards.
+bool FillQuickNormalExp(const std::string& folder, const std::vector<Built*>& quick, std::string& error) {
+  MNameLibrary mini(folder);
+  if (!mini.Open(1)) {
+    error = mini.LastError();
+    return false;
+  }
+  sqlite3* db = dictsql::OpenDb(dictsql::Utf8Path(folder + "dat\\ChiWordMini.db"), false, error);
+  if (!db) return false;
+  bool ok = dictsql::Exec(db, "begin;", error);
+  for (const Built* b : quick) {
+    int32_t id = mini.IdOfChar(b->rec.word);
+    if (id <= 0) continue;
+    ok = ok && dictsql::Exec(db,
+                             "update word_dict set normalExp=" + dictsql::Quote(gbk::ToUtf8(b->rec.normalExp)) +
+                                 " where id=" + std::to_string(id) + ";",
+                             error);
+  }
+  ok = ok && dictsql::Exec(db, "commit;", error);
+  dictsql::CloseDb(db);
+  return ok;
 }
 
 int Fail(const std::string& what) {
@@ -451,18 +502,34 @@ bool ApplyFixes(MNameLibrary& lib, const std::string& fixesUtf8Path, const std::
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) return Fail("usage: MakeChiWord <unihan folder> <UnicodeData.txt> <fixes> <program folder>");
+  if (argc != 6) {
+    return Fail("usage: MakeChiWord <unihan folder> <UnicodeData.txt> <fixes> <reviewed data folder> <program folder>");
+  }
   Unihan u;
   if (!ReadUnihan(argv[1], u)) return Fail("cannot read the Unihan files");
   auto base = ReadBaseLetters(argv[2]);
   auto radicals = ReadRadicals("/usr/share/unicode/CJKRadicals.txt");
   if (base.empty() || radicals.empty()) return Fail("cannot read UnicodeData.txt or CJKRadicals.txt");
-  std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[4]));
+  chardata::Table reviewed;
+  std::vector<std::string> faults;
+  if (!chardata::ReadFolder(argv[4], reviewed, faults)) return Fail(std::string("cannot read ") + argv[4]);
+  std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[5]));
 
   std::vector<Built> all;
   for (uint32_t cp = kFirst; cp <= kLast; ++cp) {
     if (!u.Get(cp, "kMandarin").empty()) all.push_back(BuildOne(u, cp, base, radicals));
   }
+  std::vector<Built*> quick = QuickList(all);
+  std::string missing;
+  if (!ApplyReviewed(reviewed, quick, all, missing, faults) || !faults.empty()) {
+    for (const std::string& f : faults) std::fprintf(stderr, "MakeChiWord: %s/%s\n", argv[4], f.c_str());
+    return Fail("the reviewed character data have faults");
+  }
+  if (!missing.empty()) {
+    std::fprintf(stderr, "MakeChiWord: warning: %zu characters of the quick dictionary have no reviewed data yet: %s\n",
+                 missing.size() / 2, gbk::ToUtf8(gbk::CutAtCharBoundary(missing, 60)).c_str());
+  }
+
   std::string full = folder + "dat\\ChiWord.db";
   file::ForceDirectories(folder + "dat");
   file::Delete(full);
@@ -487,8 +554,10 @@ int main(int argc, char** argv) {
 
   std::string listFolder = folder + G("3.3.01版字库");
   file::ForceDirectories(listFolder);
-  if (!WriteHanziList(listFolder + "\\hanzi.dat", all)) return Fail(file::LastErrorText());
+  if (!WriteHanziList(listFolder + "\\hanzi.dat", quick)) return Fail(file::LastErrorText());
   if (!MakeMiniDb(lib, message)) return Fail(message);
+  std::string error;
+  if (!FillQuickNormalExp(folder, quick, error)) return Fail(error);
   std::printf("%zu characters; %s\n", all.size(), gbk::ToUtf8(message).c_str());
   return 0;
 }

@@ -1,8 +1,9 @@
 // Chooses the name characters by stroke count from the dictionary database and writes
 // them as src/engine/StrokeRows.inc: 27 Kangxi rows and 27 simplified rows of UTF-8
 // text. A row takes the characters of that stroke count up to its fixed length: those of
-// class 吉 first, then the common characters of class 平, in id order within each kind;
-// characters of class 凶 never. The rows that must hold exactly given characters are kept.
+// class 吉 first, the common ones before the rest, then the common characters of class 平,
+// in id order within each kind; characters of class 凶 never. The rows that must hold exactly given characters are
+// kept.
 //
 // Usage: nametables_gen <ChiWord.db> <StrokeRows.inc>
 #include <sqlite3.h>
@@ -41,7 +42,7 @@ bool Collect(sqlite3* db, const char* column, int strokes, int want, std::string
   std::string sql = std::string(
                         "SELECT w.word FROM word_dict w, dict_extra e WHERE w.jx <> '凶' AND (w.jx = '吉' OR "
                         "instr(e.commonWord, w.word) > 0) AND w.") +
-                    column + " = ?1 ORDER BY w.jx = '吉' DESC, w.id";
+                    column + " = ?1 ORDER BY w.jx = '吉' DESC, instr(e.commonWord, w.word) > 0 DESC, w.id";
   sqlite3_stmt* st = nullptr;
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) return false;
   sqlite3_bind_int(st, 1, strokes);

@@ -123,6 +123,8 @@ bool CreateDir(std::string_view path) {
 #else
   if (mkdir(NativePath(path).c_str(), 0777) == 0) return true;
 #endif
+  // Another process or thread may have made it between the check and the create.
+  if (DirExists(path)) return true;
   return Fail("cannot create folder", path);
 }
 

@@ -276,6 +276,11 @@ void MNameLibrary::Reset() {
   for (FileCache& c : caches) c = FileCache{};
 }
 
+void MNameLibrary::SetProgramFolder(std::string folder) {
+  programFolder = std::move(folder);
+  Reset();
+}
+
 bool MNameLibrary::CheckFile(sqlite3* conn, FileCache& cache) {
   for (const char* table : {"word_dict", "dict_extra", "dict_group"}) {
     if (!HasTable(conn, table)) return FailGbk("数据库表有丢失，数据不全！");

@@ -130,6 +130,8 @@ class MNameLibrary {
   int Variant() const { return variant; }
   // Forgets the chosen file, so the next Open checks and reads it again.
   void Reset();
+  // Reads from another program folder from the next Open on (empty: the executable's).
+  void SetProgramFolder(std::string folder);
 
  private:
   // One row of dict_group as a look-up wants it.

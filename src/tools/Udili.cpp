@@ -1,5 +1,7 @@
 #include "tools/Udili.h"
 
+#include <utility>
+
 #include "cases/Caserules.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
@@ -38,7 +40,7 @@ long long Number(TEdit* e, long long def) { return StrToIntDef(Trim(e->Text()), 
 
 }  // namespace
 
-TFrmDiLi::TFrmDiLi(TComponent* owner) : TForm(owner) {
+TFrmDiLi::TFrmDiLi(TComponent* owner, std::string folder) : TForm(owner), programFolder(std::move(folder)) {
   Name = "FrmDiLi";
   SetText(U("经纬度修改"));
   BorderStyle = bsDialog;
@@ -72,7 +74,8 @@ void TFrmDiLi::BuildLayout() {
 }
 
 void TFrmDiLi::FormCreate(TObject*) {
-  ini = std::make_unique<TIniFile>(IncludeTrailingBackslash(file::ProgramFolder()) + "dat\\dili.ini");
+  const std::string folder = programFolder.empty() ? file::ProgramFolder() : programFolder;
+  ini = std::make_unique<TIniFile>(IncludeTrailingBackslash(folder) + "dat\\dili.ini");
   for (int i = 0; i < kSectionCount; ++i) CboSheng->Items().Add(ProvinceNames()[static_cast<size_t>(i)]);
   CboSheng->SetItemIndex(0);
   CboShengClick(nullptr);

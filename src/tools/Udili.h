@@ -12,7 +12,8 @@
 
 class TFrmDiLi : public TForm {
  public:
-  explicit TFrmDiLi(TComponent* owner);
+  // `programFolder` holds "dat\dili.ini"; empty means the executable's folder.
+  explicit TFrmDiLi(TComponent* owner, std::string programFolder = {});
   std::string ClassName() const override { return "TFrmDiLi"; }
 
   void FormCreate(TObject* sender);
@@ -33,5 +34,6 @@ class TFrmDiLi : public TForm {
 
  private:
   void BuildLayout();
+  std::string programFolder;
   std::unique_ptr<TIniFile> ini;
 };

@@ -1,6 +1,7 @@
 #include "ui/Untmain.h"
 
 #include <ctime>
+#include <utility>
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
@@ -114,7 +115,7 @@ BoxLayout NameBoxes(int chars, bool singleSurname) {
   }
 }
 
-TFrmMain::TFrmMain(TComponent* owner) : TForm(owner) {
+TFrmMain::TFrmMain(TComponent* owner, std::string folder) : TForm(owner), programFolder(std::move(folder)) {
   Name = "FrmMain";
   SetText(Application ? Application->Title : std::string());
   SetBounds(10, 10, 640, 480);
@@ -210,7 +211,10 @@ TFrmMain::~TFrmMain() {
 // Moving the mouse from one hinted control to the next shows the next hint after 200 ms.
 void TFrmMain::ApplicationEvents1ShowHint(THintInfo& info) { info.ReshowTimeout = 200; }
 
-void TFrmMain::FormCreate(TObject*) { AppDir = IncludeTrailingBackslash(file::ProgramFolder()); }
+void TFrmMain::FormCreate(TObject*) {
+  AppDir = IncludeTrailingBackslash(programFolder.empty() ? file::ProgramFolder() : programFolder);
+  WordLib.SetProgramFolder(AppDir);
+}
 
 int TFrmMain::Ask(const char* utf8Text, const char* utf8Caption, unsigned flags) {
   return Application->MessageBox(U(utf8Text), U(utf8Caption), flags);

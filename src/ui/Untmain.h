@@ -34,7 +34,8 @@ class TSkinData;
 
 class TFrmMain : public TForm, private MessagePump {
  public:
-  explicit TFrmMain(TComponent* owner);
+  // `programFolder` holds "dat\" and "skins\"; empty means the executable's folder.
+  explicit TFrmMain(TComponent* owner, std::string programFolder = {});
   ~TFrmMain() override;
   std::string ClassName() const override { return "TFrmMain"; }
 
@@ -318,6 +319,7 @@ class TFrmMain : public TForm, private MessagePump {
   bool RunAnalysis(bool writeReport);
   void OpenCaseTree();
   int Ask(const char* utf8Text, const char* utf8Caption, unsigned flags);
+  std::string programFolder;
   // The naming run in progress; a close asked for meanwhile waits for its end.
   bool generating = false;
   bool closeAfterRun = false;

@@ -3,6 +3,8 @@
 // after <windows.h>
 #include <shellapi.h>
 
+#include <utility>
+
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
@@ -114,9 +116,9 @@ void SetViewColour(TRichEdit& view, TColor colour) {
   view.Invalidate();
 }
 
-template <class Form>
-void ShowModalForm() {
-  Form* form = new Form(Application);
+template <class Form, class... Args>
+void ShowModalForm(Args&&... args) {
+  Form* form = new Form(Application, std::forward<Args>(args)...);
   form->ShowModal();
   delete form;
 }
@@ -269,7 +271,7 @@ void TFrmMain::TmnuxmClick(TObject*) {
   dlg->ShowModal();
   delete dlg;
 }
-void TFrmMain::TmnuDiliClick(TObject*) { ShowModalForm<TFrmDiLi>(); }
+void TFrmMain::TmnuDiliClick(TObject*) { ShowModalForm<TFrmDiLi>(AppDir); }
 void TFrmMain::TmnuwnlClick(TObject*) { ShowPerpetualCalendar(); }
 void TFrmMain::N8Click(TObject*) { ShowModalForm<TFrmPickNumber>(); }
 void TFrmMain::OmnuEndClick(TObject*) { ShowModalForm<TFrmEndfo>(); }

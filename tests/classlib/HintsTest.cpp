@@ -69,6 +69,7 @@ class HintsTest : public ::testing::Test {
     };
     gui::MoveMouse(0, 0);
   }
+  void TearDown() override { gui::ParkMouse(); }
   TApplication app;
   TControl* shownFor = nullptr;
 };

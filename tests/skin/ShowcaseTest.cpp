@@ -2,6 +2,8 @@
 // for people to look at.
 #include <gtest/gtest.h>
 
+#include "classlib/Files.h"
+#include "classlib/Gbk.h"
 #include "skin/BitmapPixels.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinForm.h"
@@ -64,8 +66,8 @@ TEST(Showcase, OurSkinsDrawnAsWindows) {
     EXPECT_EQ(sheet.Pixel(x0 + kW / 2, 10), top.Pixel(top.Width() / 2, 10));
     EXPECT_NE(sheet.Pixel(x0 + kW / 2, kH - 1), clWhite) << "the bottom border is drawn";
   }
-  std::string dir = TORVIK_SCREENSHOT_DIR;
-  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string dir = file::ProgramFolder() + "..\\" TORVIK_SCREENSHOT_DIR;  // beside the program folder
+  CreateDirectoryW(gbk::ToWide(dir).c_str(), nullptr);
   EXPECT_TRUE(skintest::SavePng(sheet, dir + "\\skin_showcase.png"));
 }
 

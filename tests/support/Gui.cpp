@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 
@@ -109,6 +110,8 @@ void MoveMouse(int screenX, int screenY) {
   SendInput(1, &in, sizeof in);
 }
 
+void ParkMouse() { MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+
 void Hover(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
@@ -126,32 +129,33 @@ void Key(HWND h, WORD vk) {
   SendMessageW(h, WM_KEYUP, vk, 0xC0000001);
 }
 
-bool SaveScreenshot(HWND h, const std::string& path) {
+std::unique_ptr<TBitmap> Capture(HWND h) {
   RECT r;
-  if (!GetWindowRect(h, &r)) return false;
-  int w = r.right - r.left, ht = r.bottom - r.top;
-  if (w <= 0 || ht <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, w, ht);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
-  SelectObject(mem, old);
+  if (!GetWindowRect(h, &r) || r.right <= r.left || r.bottom <= r.top) return nullptr;
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetSize(r.right - r.left, r.bottom - r.top);
+  // Read from the window's own DC, not the screen: whatever else lies over it on the
+  // display stays out of the picture.
+  HDC own = GetWindowDC(h);
+  BitBlt(picture->Canvas().Handle(), 0, 0, picture->Width(), picture->Height(), own, 0, 0, SRCCOPY);
+  ReleaseDC(h, own);
+  return picture;
+}
 
+bool SaveScreenshot(HWND h, const std::string& path) {
+  std::unique_ptr<TBitmap> picture = Capture(h);
+  if (!picture) return false;
   Gdiplus::GdiplusStartupInput in;
   ULONG_PTR token = 0;
   bool ok = Gdiplus::GdiplusStartup(&token, &in, nullptr) == Gdiplus::Ok;
   if (ok) {
     // The PNG encoder's class id, as GDI+ registers it.
     const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    Gdiplus::Bitmap* image = Gdiplus::Bitmap::FromHBITMAP(bmp, nullptr);
+    Gdiplus::Bitmap* image = Gdiplus::Bitmap::FromHBITMAP(picture->Handle(), nullptr);
     ok = image && image->Save(gbk::ToWide(path).c_str(), &png, nullptr) == Gdiplus::Ok;
     delete image;
     Gdiplus::GdiplusShutdown(token);
   }
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   return ok;
 }
 
@@ -165,7 +169,10 @@ Process::Process(const std::string& exePath) {
 
 Process::~Process() {
   if (!pi_.hProcess) return;
-  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
+  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(pi_.hProcess, 1);
+    WaitForSingleObject(pi_.hProcess, 5000);  // its files are free once it is gone
+  }
   CloseHandle(pi_.hProcess);
   CloseHandle(pi_.hThread);
 }
@@ -178,7 +185,8 @@ long Process::WaitExit(int ms) {
 }
 
 std::string ScreenshotPath(const std::string& name) {
-  std::string dir = TORVIK_SCREENSHOT_DIR;
+  // Beside the program folder, not in it (the tests run from the program folder).
+  std::string dir = file::ProgramFolder() + "..\\" TORVIK_SCREENSHOT_DIR;
   CreateDirectoryW(gbk::ToWide(dir).c_str(), nullptr);
   return dir + "\\" + name;
 }

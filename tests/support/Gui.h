@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include "classlib/Graphics.h"
 
 namespace gui {
 
@@ -26,8 +29,14 @@ void Key(HWND h, WORD vk);
 // as a tooltip needs; messages are handled meanwhile.
 void Hover(HWND h);
 void MoveMouse(int screenX, int screenY);
+// The pointer moved to the screen's bottom-right corner, where no test puts a window,
+// so that the windows of later tests do not appear under it.
+void ParkMouse();
 
-// The window as it is on the screen, saved as a PNG file.
+// What the window itself shows, frame included, other windows over it left out;
+// null for a window without area.
+std::unique_ptr<TBitmap> Capture(HWND h);
+// That picture saved as a PNG file.
 bool SaveScreenshot(HWND h, const std::string& path);
 
 // Torvik.exe or another program of the program folder, started in that folder.
@@ -46,7 +55,8 @@ class Process {
   PROCESS_INFORMATION pi_{};
 };
 
-// Where screenshots go: TORVIK_SCREENSHOT_DIR with the given file name.
+// Where screenshots go: the folder TORVIK_SCREENSHOT_DIR beside the program folder,
+// with the given file name.
 std::string ScreenshotPath(const std::string& name);
 
 }  // namespace gui

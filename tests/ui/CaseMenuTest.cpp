@@ -19,6 +19,7 @@
 #include "classlib/InputBox.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TIniFile.h"
+#include "support/ProgramCopy.h"
 #include "support/TempFolder.h"
 #include "ui/Untmain.h"
 
@@ -39,9 +40,6 @@ class CaseHistory : public ::testing::Test {
   void SetUp() override {
     app.Initialize();
     app.Title = "Riveri 3.5";
-    hadSettings = file::ReadAll(dir + "dat\\set.ini", settings);
-    ClearProgramHistory();
-    file::Delete(dir + "dat\\init.ini");
     TIniFile set(dir + "dat\\set.ini");
     ASSERT_TRUE(set.WriteBool("set", "save", true));
   }
@@ -54,23 +52,10 @@ class CaseHistory : public ::testing::Test {
       for (const std::string& f : file::List(exported + "\\", ".dat"))
         if (f.rfind("bazi", 0) == 0) file::Delete(exported + "\\" + f);
     }
-    ClearProgramHistory();
-    file::Delete(dir + "dat\\init.ini");
-    if (hadSettings) {
-      file::WriteAtomic(dir + "dat\\set.ini", settings);
-    } else {
-      file::Delete(dir + "dat\\set.ini");
-    }
-  }
-  void ClearProgramHistory() {
-    for (const std::string& f : file::List(dir + "dat\\", ".dat"))
-      if (f.rfind("bazi", 0) == 0) file::Delete(dir + "dat\\" + f);
-    file::Delete(dir + "dat\\bazi.jnl");
-    for (const std::string& f : file::List(dir + "bazi_f\\", ".rtf")) file::Delete(dir + "bazi_f\\" + f);
   }
 
   void Start() {
-    FrmMain = new TFrmMain(&app);
+    FrmMain = new TFrmMain(&app, dir);
     FrmMain->Show();
     gui::Pump(200);
   }
@@ -173,9 +158,9 @@ class CaseHistory : public ::testing::Test {
   std::string Report() { return FrmMain->RedtName->Text(); }
 
   TApplication app;
-  std::string dir = IncludeTrailingBackslash(file::ProgramFolder());
-  std::string settings;
-  bool hadSettings = false;
+  // The program folder of this test's own: the shipped data and settings, no history.
+  ProgramCopy program{{"dat\\ChiWord.db", "dat\\ChiWordMini.db", "dat\\dili.ini", "dat\\set.ini", "skins"}};
+  std::string dir = program.Dir();
   std::string exported;  // an export folder outside the temporary one, removed after
   TTreeNode* selectedAtPopup = nullptr;
   std::vector<std::string> moveTargets;

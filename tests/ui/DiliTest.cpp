@@ -5,10 +5,10 @@
 #include <functional>
 #include <vector>
 
-#include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/TIniFile.h"
 #include "support/Gui.h"
+#include "support/ProgramCopy.h"
 #include "tools/Udili.h"
 #include "ui/ModalDriver.h"
 
@@ -18,21 +18,17 @@ std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
 
 class PlaceEditor : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Application->Title = "Riveri 3.5";
-    ASSERT_TRUE(file::ReadAll(path, saved));
-  }
-  void TearDown() override { file::WriteAtomic(path, saved); }
+  void SetUp() override { Application->Title = "Riveri 3.5"; }
   std::string Value(const char* province, const char* place) {
     return TIniFile(path).ReadString(U(province), U(place), "");
   }
   TApplication app;
-  std::string path = file::ProgramFolder() + "dat\\dili.ini";
-  std::string saved;
+  ProgramCopy folder{{"dat\\dili.ini"}};  // the shipped table, changed in the test's own folder
+  std::string path = folder.Path("dat\\dili.ini");
 };
 
 TEST_F(PlaceEditor, ShowsAndChangesAPlace) {
-  TFrmDiLi dlg(Application);
+  TFrmDiLi dlg(Application, folder.Dir());
   std::string shown[4], ask, done;
   auto edit = [&](const char* d1, const char* m1, const char* d2, const char* m2) {
     gui::SetText(dlg.LedtJingDu->Handle(), d1);
@@ -80,7 +76,7 @@ TEST_F(PlaceEditor, RefusesOutOfRangeInputAndNoChangesNothing) {
                       {"120", "60", "30", "0", lonText}, {"abc", "0", "30", "0", lonText},
                       {"120", "0", "90", "0", latText},  {"120", "0", "-90", "0", latText},
                       {"120", "0", "30", "60", latText}, {"120", "0", "30", "", latText}};
-  TFrmDiLi dlg(Application);
+  TFrmDiLi dlg(Application, folder.Dir());
   std::vector<std::string> messages(std::size(rows));
   std::vector<std::string> asks(std::size(rows) + 1);
   std::vector<std::function<bool()>> steps;

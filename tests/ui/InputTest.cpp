@@ -6,12 +6,12 @@
 #include <functional>
 #include <vector>
 
-#include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TIniFile.h"
 #include "engine/Decname.h"
 #include "support/Gui.h"
+#include "support/ProgramCopy.h"
 #include "ui/ModalDriver.h"
 #include "ui/Uinput.h"
 #include "ui/Untmain.h"
@@ -49,7 +49,7 @@ class InputDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     Application->Title = "Riveri 3.5";
-    AppDir = IncludeTrailingBackslash(file::ProgramFolder());
+    AppDir = folder.Dir();
     birth.year = 1990;
     birth.month = 6;
     birth.day = 15;
@@ -57,6 +57,8 @@ class InputDialog : public ::testing::Test {
     place = U("未知地。");
   }
   TApplication app;
+  // The shipped dictionary, place table and settings, in the test's own folder.
+  ProgramCopy folder{{"dat\\ChiWord.db", "dat\\dili.ini", "dat\\set.ini"}};
   BirthRecord birth;
   std::string place;
 };
@@ -97,8 +99,9 @@ TEST_F(InputDialog, LunarLeapMonthAndPlaceReachTheRecordAndTheAnalysis) {
   EXPECT_EQ(place, U("福建省-福州市,"));
 
   // The leap fourth month of 2020 began on 23 May.
-  ASSERT_TRUE(WordLib.Open(0)) << WordLib.LastError();
-  MDecName analyser(WordLib);
+  MNameLibrary library(folder.Dir());
+  ASSERT_TRUE(library.Open(0)) << library.LastError();
+  MDecName analyser(library);
   ::SetText(birth.name, U("李四一"));
   ASSERT_TRUE(analyser.Analyse(birth)) << analyser.LastError();
   EXPECT_EQ(analyser.SolarDate().year, 2020);
@@ -107,12 +110,8 @@ TEST_F(InputDialog, LunarLeapMonthAndPlaceReachTheRecordAndTheAnalysis) {
 
   // True solar time at 福州 (119°25' E) in late May: about 2 minutes behind Beijing's
   // meridian and about 3 ahead by the equation of time.
-  std::string setPath = AppDir + "dat\\set.ini", saved;
-  ASSERT_TRUE(file::ReadAll(setPath, saved));
-  ASSERT_TRUE(TIniFile(setPath).WriteInteger("set", "iDate", 1));
-  bool ok = analyser.Analyse(birth);
-  file::WriteAtomic(setPath, saved);
-  ASSERT_TRUE(ok) << analyser.LastError();
+  ASSERT_TRUE(TIniFile(folder.Path("dat\\set.ini")).WriteInteger("set", "iDate", 1));
+  ASSERT_TRUE(analyser.Analyse(birth)) << analyser.LastError();
   const DateRecord& b = analyser.BeijingDate();
   const DateRecord& t = analyser.SolarDate();
   int shift = (t.day - b.day) * 1440 + (t.hour - b.hour) * 60 + (t.minute - b.minute);

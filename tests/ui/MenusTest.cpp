@@ -13,7 +13,7 @@
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "support/Gui.h"
-#include "support/TempFolder.h"
+#include "support/ProgramCopy.h"
 #include "tools/Untwnl.h"
 #include "ui/ModalDriver.h"
 #include "ui/Untmain.h"
@@ -117,9 +117,7 @@ class MainMenus : public ::testing::Test {
  protected:
   void SetUp() override {
     Application->Title = "Riveri 3.5";
-    ASSERT_TRUE(file::CreateDir(temp.Path("dat")));
-    frm = new TFrmMain(Application);
-    AppDir = temp.Dir();  // settings, cases and files of this test stay in its folder
+    frm = new TFrmMain(Application, temp.Dir());  // settings, cases and files stay in the test's folder
     frm->Show();
     gui::Pump(100);
     bar = GetMenu(frm->Handle());
@@ -160,7 +158,7 @@ class MainMenus : public ::testing::Test {
   }
 
   TApplication app;
-  TempFolder temp;
+  ProgramCopy temp;
   TFrmMain* frm = nullptr;
   HMENU bar = nullptr;
   std::string box;

@@ -15,6 +15,7 @@
 #include "classlib/TIniFile.h"
 #include "engine/NameTables.h"
 #include "support/Gui.h"
+#include "support/ProgramCopy.h"
 #include "support/TempFolder.h"
 #include "ui/ModalDriver.h"
 #include "ui/Uinput.h"
@@ -46,7 +47,8 @@ class NamingPage : public ::testing::Test {
   static void SetUpTestSuite() {
     app = new TApplication;
     Application->Title = "Riveri 3.5";
-    Application->CreateForm(FrmMain);
+    folder = new ProgramCopy;
+    FrmMain = new TFrmMain(Application, folder->Dir());
     FrmMain->Show();
     FrmMain->SetClientSize(980, 640);
     gui::Pump(200);
@@ -55,6 +57,7 @@ class NamingPage : public ::testing::Test {
     delete FrmMain;
     FrmMain = nullptr;
     delete app;
+    delete folder;
   }
 
   // "输入生日" with a fixed birth, then the conditions `configure` sets, then the run;
@@ -104,11 +107,13 @@ class NamingPage : public ::testing::Test {
   }
 
   static TApplication* app;
+  static ProgramCopy* folder;  // the main window's program folder
   static bool typicalRan;
   static long typicalMs;
 };
 
 TApplication* NamingPage::app = nullptr;
+ProgramCopy* NamingPage::folder = nullptr;
 bool NamingPage::typicalRan = false;
 long NamingPage::typicalMs = 0;
 

@@ -3,14 +3,15 @@
 // settings across a restart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
-#include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/TIniFile.h"
 #include "support/Gui.h"
+#include "support/ProgramCopy.h"
 
 #include <commctrl.h>
 
@@ -49,10 +50,15 @@ std::string PressAndReadBox(HWND main, DWORD pid, const std::string& caption) {
   return text;
 }
 
+// Torvik.exe with the shipped data in a folder of the test's own, before a first start:
+// without "dat\init.ini".
 class Program : public ::testing::Test {
  protected:
-  void SetUp() override { file::Delete(initPath); }
-  std::string initPath = file::ProgramFolder() + "dat\\init.ini";
+  void TearDown() override { gui::ParkMouse(); }
+  ProgramCopy folder{{"Torvik.exe", "dat\\ChiWord.db", "dat\\ChiWordMini.db", "dat\\dili.ini", "dat\\name.chm",
+                      "dat\\set.ini", "dat\\EndInfo.txt", "skins"}};
+  std::string exe = folder.Path("Torvik.exe");
+  std::string initPath = folder.Path("dat\\init.ini");
 };
 
 using Clock = std::chrono::steady_clock;
@@ -63,7 +69,7 @@ long Ms(Clock::time_point since) {
 
 TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
   Clock::time_point start = Clock::now();
-  gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+  gui::Process torvik(exe);
   ASSERT_TRUE(torvik.Started());
   HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
   ASSERT_NE(main, nullptr) << "no main window captioned \"Riveri 3.5\"";
@@ -99,6 +105,15 @@ TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
   std::string report = gui::Text(gui::FindChild(main, "TRichEdit", ""));
   EXPECT_EQ(report.substr(0, report.find('\r')), U("姓名：李四一  出生地：未知地。"));
   EXPECT_NE(report.find(U("出生公历：")), std::string::npos);
+  // The surname's line explains it in Chinese, its element last.
+  const std::string head = U("【李】7画，字意：");
+  const size_t at = report.find(head);
+  ASSERT_NE(at, std::string::npos);
+  const std::string line = report.substr(at + head.size(), report.find('\r', at) - at - head.size());
+  const std::string wood = U("（木）");
+  ASSERT_GT(line.size(), wood.size() + 6);
+  EXPECT_EQ(line.substr(line.size() - wood.size()), wood);
+  EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return c > 0 && c < 0x7F; })) << gbk::ToUtf8(line);
   EXPECT_TRUE(gui::SaveScreenshot(main, gui::ScreenshotPath("main-window-analysis.png")));
 
   struct Refused {
@@ -124,7 +139,7 @@ TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {
 // The speed buttons and the side panel's boxes show their hints; moving between them
 // shows the next one after 200 ms; the name's label sits just left of its edit.
 TEST_F(Program, ShowsHintsOverTheSpeedButtonsAndTheSidePanel) {
-  gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+  gui::Process torvik(exe);
   HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
   ASSERT_NE(main, nullptr);
   gui::Pump(300);
@@ -164,7 +179,7 @@ TEST_F(Program, ShowsHintsOverTheSpeedButtonsAndTheSidePanel) {
 
 TEST_F(Program, ClosingWritesTheSettingsAndTheNextStartRestoresThem) {
   {
-    gui::Process torvik(file::ProgramFolder() + "Torvik.exe");
+    gui::Process torvik(exe);
     HWND main = gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 20000);
     ASSERT_NE(main, nullptr);
     SetWindowPos(main, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -182,7 +197,7 @@ TEST_F(Program, ClosingWritesTheSettingsAndTheNextStartRestoresThem) {
   ini.WriteInteger("winpos", "left", -30000);
   ini.WriteInteger("minggao", "sheng", 99);
   ini.WriteInteger("minggao", "fsize", 14);
-  gui::Process again(file::ProgramFolder() + "Torvik.exe");
+  gui::Process again(exe);
   HWND main = gui::WaitTopWindow(again.Id(), "TFrmMain", "Riveri 3.5", 20000);
   ASSERT_NE(main, nullptr);
   RECT r{};

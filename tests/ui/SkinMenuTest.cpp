@@ -62,9 +62,8 @@ class SkinMenu : public ::testing::Test {
   }
   // The main window over the temporary program folder, without its data files.
   void MakeWindow() {
-    frm = new TFrmMain(Application);
+    frm = new TFrmMain(Application, temp.Dir());
     frm->OnShow = nullptr;
-    AppDir = temp.Dir();
     IniFile = new TIniFile(temp.Path("dat\\init.ini"));
   }
   bool Skinned() { return SkinFormOf(frm->Handle()) != nullptr; }
@@ -163,9 +162,8 @@ TEST_F(SkinMenu, StartUpAppliesTheSavedChoice) {
       ini.WriteBool("window", "skined", row.saved != nullptr);
       if (row.saved) ini.WriteString("window", "skinname", row.saved);
     }
-    frm = new TFrmMain(Application);
+    frm = new TFrmMain(Application, folder.Dir());
     frm->OnShow = nullptr;
-    AppDir = folder.Dir();
     IniFile = new TIniFile(folder.Path("dat\\init.ini"));
     frm->SkinMenuStart(frm->Opt_Skin);
     frm->Show();

@@ -1,0 +1,132 @@
+#include "CharData.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "classlib/Gbk.h"
+
+namespace chardata {
+namespace {
+
+// The code points of UTF-8 text; false when it is not valid UTF-8.
+bool Decode(const std::string& s, std::vector<uint32_t>& out) {
+  out.clear();
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    uint32_t cp = n == 1 ? c : c & (0x7F >> n);
+    for (int k = 1; k < n; ++k) {
+      unsigned char t = s[i + k];
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    out.push_back(cp);
+    i += n;
+  }
+  return true;
+}
+
+// ASCII, or a Latin letter in any of its forms (accented, full-width).
+bool IsLatinOrAscii(uint32_t cp) {
+  return cp < 0x80 || (cp >= 0xC0 && cp <= 0x24F) || (cp >= 0x1E00 && cp <= 0x1EFF) || (cp >= 0xFF21 && cp <= 0xFF3A) ||
+         (cp >= 0xFF41 && cp <= 0xFF5A);
+}
+
+bool InGbk(const std::string& utf8) { return gbk::ToUtf8(gbk::FromUtf8(utf8)) == utf8; }
+
+std::string CheckText(const char* what, const std::string& text, size_t lo, size_t hi) {
+  std::vector<uint32_t> cps;
+  if (!Decode(text, cps)) return std::string(what) + " is not UTF-8";
+  if (std::any_of(cps.begin(), cps.end(), IsLatinOrAscii)) return std::string(what) + " holds ASCII or Latin letters";
+  if (cps.size() < lo || cps.size() > hi)
+    return std::string(what) + " has " + std::to_string(cps.size()) + " characters, not " + std::to_string(lo) +
+           " to " + std::to_string(hi);
+  if (!InGbk(text)) return std::string(what) + " holds a character outside GBK";
+  return {};
+}
+
+// Index of `value` among `words`, -1 when it is none of them.
+int WordIndex(const std::string& value, std::initializer_list<const char*> words) {
+  int i = 0;
+  for (const char* w : words) {
+    if (value == w) return i;
+    ++i;
+  }
+  return -1;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> f;
+  std::stringstream in(line);
+  for (std::string s; std::getline(in, s, '\t');) f.push_back(s);
+  if (!line.empty() && line.back() == '\t') f.emplace_back();
+  return f;
+}
+
+bool IsDataFileName(const std::string& name) {
+  return name.size() == 6 && std::isdigit(static_cast<unsigned char>(name[0])) &&
+         std::isdigit(static_cast<unsigned char>(name[1])) && name.substr(2) == ".tsv";
+}
+
+}  // namespace
+
+std::string CheckLine(const std::string& line, std::string& word, Entry& e) {
+  std::vector<std::string> f = SplitTabs(line);
+  if (f.size() != 6) return "needs 6 TAB-separated fields, has " + std::to_string(f.size());
+  std::vector<uint32_t> cps;
+  if (!Decode(f[0], cps) || cps.size() != 1 || cps[0] < 0x4E00 || cps[0] > 0x9FA5 || !InGbk(f[0]))
+    return "the first field is not one Chinese character of GBK";
+  int sex = WordIndex(f[1], {"无", "男", "女"});
+  int jx = WordIndex(f[2], {"吉", "凶", "平"});
+  int first = WordIndex(f[3], {"否", "是"});
+  if (sex < 0) return "性别 must be 男, 女 or 无";
+  if (jx < 0) return "吉凶 must be 吉, 平 or 凶";
+  if (first < 0) return "姓 must be 是 or 否";
+  if (std::string p = CheckText("字意", f[4], kNameExpMin, kNameExpMax); !p.empty()) return p;
+  if (std::string p = CheckText("基本解释", f[5], kNormalExpMin, kNormalExpMax); !p.empty()) return p;
+  word = gbk::FromUtf8(f[0]);
+  e.useSex = static_cast<uint8_t>(sex);
+  e.jx = static_cast<uint8_t>(jx);
+  e.isFirst = first == 1;
+  e.nameExp = gbk::FromUtf8(f[4]);
+  e.normalExp = gbk::FromUtf8(f[5]);
+  return {};
+}
+
+void ReadText(const std::string& name, const std::string& text, Table& table, std::vector<std::string>& errors) {
+  std::stringstream in(text);
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    std::string word;
+    Entry e;
+    std::string fault = CheckLine(line, word, e);
+    if (fault.empty() && !table.emplace(word, e).second) fault = "the character is given twice";
+    if (!fault.empty()) errors.push_back(name + ":" + std::to_string(number) + ": " + fault);
+  }
+}
+
+bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string>& errors) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  std::vector<fs::path> files;
+  for (const fs::directory_entry& d : fs::directory_iterator(folder, ec)) {
+    if (d.is_regular_file() && IsDataFileName(d.path().filename().string())) files.push_back(d.path());
+  }
+  if (ec) return false;
+  std::sort(files.begin(), files.end());
+  for (const fs::path& p : files) {
+    std::ifstream in(p, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) return false;
+    ReadText(p.filename().string(), text, table, errors);
+  }
+  return true;
+}
+
+}  // namespace chardata

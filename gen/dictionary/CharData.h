@@ -1,0 +1,40 @@
+// The reviewed character data of the quick dictionary: files "NN.tsv" (UTF-8), one line
+// per character with six TAB-separated fields
+//   字  性别 (男/女/无)  吉凶 (吉/平/凶)  姓 (是/否)  字意  基本解释
+// written by us in Chinese. The reader checks every line and names each fault by file
+// and line, so a bad file stops the dictionary build instead of reaching the program.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace chardata {
+
+constexpr size_t kNameExpMin = 4, kNameExpMax = 40;      // characters of 字意
+constexpr size_t kNormalExpMin = 4, kNormalExpMax = 80;  // characters of 基本解释
+
+struct Entry {
+  uint8_t useSex = 0;  // 0 无, 1 男, 2 女, as the dictionary stores them
+  uint8_t jx = 2;      // 0 吉, 1 凶, 2 平
+  bool isFirst = false;
+  std::string nameExp;    // GBK
+  std::string normalExp;  // GBK
+};
+
+// Character (GBK) to its entry.
+using Table = std::map<std::string, Entry>;
+
+// Checks one line; empty when it is sound, else what is wrong.
+std::string CheckLine(const std::string& utf8Line, std::string& word, Entry& entry);
+
+// Reads `text` (one file's contents) into `table`; each fault becomes "name:line: fault"
+// in `errors`, and so does a character that an earlier file or line already gave.
+void ReadText(const std::string& name, const std::string& text, Table& table, std::vector<std::string>& errors);
+
+// Reads every file "NN.tsv" of `folder` (UTF-8 path) in name order. False when the folder
+// cannot be read; the faults of the lines go to `errors`.
+bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string>& errors);
+
+}  // namespace chardata
