@@ -200,6 +200,14 @@ TTreeNode* TTreeView::GetNodeAt(int x, int y) {
 }
 
 bool TTreeView::HandleNotify(NMHDR* n, LRESULT& result) {
+  if (n->code == NM_RCLICK && PopupMenu && !destroying_) {
+    // The popup opens here, where the click was; answering the click keeps the tree
+    // from sending a context menu of its own as well.
+    DWORD at = GetMessagePos();
+    Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd_), static_cast<LPARAM>(at));
+    result = 1;
+    return true;
+  }
   if (n->code == NM_DBLCLK && OnDblClick && !destroying_) {
     OnDblClick(this);
     result = 0;

@@ -148,8 +148,15 @@ void TControl::CreateHandle() {
   if (hwnd_) return;  // making the parent's window made ours too
   std::wstring wcls;
   for (char c : ClassName()) wcls += static_cast<wchar_t>(c);
-  HWND h = CreateWindowExW(ExStyle(), wcls.c_str(), gbk::ToWide(text_).c_str(), CreateStyle(), left_, top_, width_,
-                           height_ + ExtraWindowHeight(), parentWnd, nullptr, GetModuleHandleW(nullptr), this);
+  DWORD style = CreateStyle();
+  HMENU id = nullptr;
+  if ((style & WS_CHILD) && parent_) {
+    TWinControl* top = parent_;
+    while (top->parent_) top = top->parent_;
+    id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(top->NextChildId()));
+  }
+  HWND h = CreateWindowExW(ExStyle(), wcls.c_str(), gbk::ToWide(text_).c_str(), style, left_, top_, width_,
+                           height_ + ExtraWindowHeight(), parentWnd, id, GetModuleHandleW(nullptr), this);
   if (!h) throw Exception("cannot create window " + ClassName());
   ApplyFont();
   AfterCreate();
@@ -291,6 +298,11 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_SIZE:
       if (OnResize) OnResize(this);
+      break;
+    case WM_GETFONT:
+      // The default window procedure keeps no font; a window of our own class paints
+      // with the one its object made.
+      if (!BaseClassName()) return reinterpret_cast<LRESULT>(hfont_);
       break;
     default:
       break;
@@ -463,6 +475,11 @@ void TWinControl::AlignControls() {
       if (c->hwnd_) MoveWindow(c->hwnd_, x, y, c->width_, c->height_ + c->ExtraWindowHeight(), TRUE);
     }
   }
+}
+
+int TWinControl::NextChildId() {
+  if (nextChildId_ >= 0xFFFF) nextChildId_ = kFirstChildId;
+  return nextChildId_++;
 }
 
 void TWinControl::HintToolCreated(HWND h) {

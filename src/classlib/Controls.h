@@ -206,6 +206,13 @@ class TWinControl : public TControl {
   TControl* Controls(int i) const { return controls_[i]; }
   void AlignControls();
 
+  // The keys typed into the control, before the window and the form's dialog keys see
+  // them (Enter for the default button, Esc for the cancel button). A handler takes a
+  // key by setting it to 0. OnKeyPress sees the ASCII characters, Enter and Esc among
+  // them; OnKeyDown every key.
+  std::function<void(TObject* sender, WORD& key)> OnKeyDown;
+  std::function<void(TObject* sender, char& key)> OnKeyPress;
+
  protected:
   void CreateHandle() override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
@@ -218,5 +225,10 @@ class TWinControl : public TControl {
 
  private:
   friend class TControl;
+  // The next id for a child window of this top-level control: the dialog keys find a
+  // form's default button by its id.
+  int NextChildId();
   std::vector<TControl*> controls_;  // not owned: the owner frees them
+  int nextChildId_ = kFirstChildId;
+  static constexpr int kFirstChildId = 100;  // above IDOK, IDCANCEL and their kin
 };

@@ -118,6 +118,8 @@ void TLabeledEdit::PlaceLabel() {
 LRESULT TLabeledEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
   LRESULT r = TEdit::WndProc(msg, w, l);
   if (msg == WM_WINDOWPOSCHANGED) PlaceLabel();
+  // The caption greys with its edit.
+  if (msg == WM_ENABLE && label_->HandleAllocated()) EnableWindow(label_->Handle(), static_cast<BOOL>(w));
   return r;
 }
 

@@ -4,6 +4,7 @@
 
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
 
 TApplication* Application = nullptr;
 
@@ -185,6 +186,46 @@ void TForm::SetMenu(TMainMenu* m) {
 
 bool TForm::Active() { return hwnd_ && GetActiveWindow() == hwnd_; }
 
+namespace {
+
+bool Clickable(TControl* c) {
+  return c->HandleAllocated() && IsWindowVisible(c->Handle()) && IsWindowEnabled(c->Handle());
+}
+
+// The first button under `parent`, in creation order, for which `pick` holds.
+template <class Pick>
+TButton* FindButton(TWinControl* parent, Pick pick) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (auto* b = dynamic_cast<TButton*>(c); b && Clickable(b) && pick(*b)) return b;
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+      if (TButton* b = FindButton(w, pick)) return b;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TButton* TForm::DefaultButton() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) {
+    if (auto* b = dynamic_cast<TButton*>(TControl::FromHandle(focus)); b && Clickable(b)) return b;
+  }
+  return FindButton(this, [](TButton& b) { return b.Default; });
+}
+
+TButton* TForm::CancelButton() {
+  if (TButton* b = FindButton(this, [](TButton& b) { return b.Cancel; })) return b;
+  return FindButton(this, [](TButton& b) { return b.ModalResult == mrCancel; });
+}
+
+// As the dialog manager presses a button: its parent hears BN_CLICKED from it.
+void TForm::PressButton(TButton* b) {
+  HWND h = b->Handle();
+  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
+}
+
 LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_CLOSE:
@@ -201,6 +242,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       break;
     case WM_NOTIFY:
       if (hints_ && hints_->HandleNotify(reinterpret_cast<NMHDR*>(l))) return 0;
+      break;
+    case DM_GETDEFID:  // asked by the dialog keys for Enter
+      if (TButton* b = DefaultButton()) return MAKELRESULT(GetDlgCtrlID(b->Handle()), DC_HASDEFID);
+      return 0;
+    case WM_COMMAND:
+      // Esc from the dialog keys (no child of ours has the id IDCANCEL).
+      if (w == IDCANCEL && l == 0) {
+        if (TButton* b = CancelButton()) PressButton(b);
+        return 0;
+      }
       break;
     case kRelease:
       delete this;
@@ -232,11 +283,48 @@ bool TApplication::DispatchOne(MSG& m) {
     terminated_ = true;
     return false;
   }
+  if (ControlKey(m)) return true;
   HWND top = GetAncestor(m.hwnd, GA_ROOT);
   if (top && IsDialogMessageW(top, &m)) return true;
   TranslateMessage(&m);
   DispatchMessageW(&m);
   return true;
+}
+
+// A control's own key events see a key before the dialog keys do: Enter in a search
+// box searches instead of pressing the form's default button. True when the message
+// has been handled here.
+bool TApplication::ControlKey(MSG& m) {
+  if (m.message != WM_KEYDOWN && m.message != WM_CHAR) return false;
+  auto* c = dynamic_cast<TWinControl*>(TControl::FromHandle(m.hwnd));
+  if (!c) return false;
+  if (m.message == WM_KEYDOWN) {
+    if (c->OnKeyDown) {
+      WORD key = static_cast<WORD>(m.wParam);
+      c->OnKeyDown(c, key);
+      if (key == 0) return true;
+      m.wParam = key;
+    }
+    // Enter and Esc go on to the control as characters, for its OnKeyPress.
+    if (!c->OnKeyPress || (m.wParam != VK_RETURN && m.wParam != VK_ESCAPE)) return false;
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+    return true;
+  }
+  if (!c->OnKeyPress || m.wParam >= 0x80) return false;
+  char key = static_cast<char>(m.wParam);
+  c->OnKeyPress(c, key);
+  if (key == 0) return true;
+  if (key == VK_RETURN || key == VK_ESCAPE) {
+    // Not taken: the form's default or cancel button answers it, as without the event.
+    MSG down = m;
+    down.message = WM_KEYDOWN;
+    down.wParam = static_cast<unsigned char>(key);
+    if (HWND top = GetAncestor(m.hwnd, GA_ROOT)) IsDialogMessageW(top, &down);
+    return true;
+  }
+  m.wParam = static_cast<unsigned char>(key);
+  return false;
 }
 
 void TApplication::ProcessMessages() {

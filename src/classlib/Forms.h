@@ -13,6 +13,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Hints.h"
 
+class TButton;
 class TMainMenu;
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
@@ -68,6 +69,12 @@ class TForm : public TWinControl {
 
  private:
   void PlaceOnScreen();
+  // The buttons the dialog keys press: for Enter the focused push button, else the
+  // Default one; for Esc the Cancel one, else one whose result is mrCancel. Only
+  // buttons a user could click count (shown and enabled).
+  TButton* DefaultButton();
+  TButton* CancelButton();
+  void PressButton(TButton* b);
   std::unique_ptr<THintWindow> hints_;
   TMainMenu* menu_ = nullptr;
   bool modal_ = false;
@@ -110,6 +117,7 @@ class TApplication : public TComponent {
  private:
   friend class TForm;
   bool DispatchOne(MSG& m);
+  bool ControlKey(MSG& m);
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
 };

@@ -43,6 +43,11 @@ void TListView::AddColumn(const std::string& caption, int width) {
   if (HandleAllocated()) InsertColumn(ColumnCount() - 1);
 }
 
+void TListView::SetColumnWidth(int i, int width) {
+  columns_.at(static_cast<size_t>(i)).width = width;
+  if (HandleAllocated()) Perform(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), width);
+}
+
 int TListView::AddItem(const std::vector<std::string>& texts) {
   rows_.push_back(texts);
   if (HandleAllocated()) InsertRow(Count() - 1);

@@ -18,6 +18,8 @@ class TListView : public TWinControl {
 
   void AddColumn(const std::string& caption, int width);
   int ColumnCount() const { return static_cast<int>(columns_.size()); }
+  int ColumnWidth(int i) const { return columns_.at(static_cast<size_t>(i)).width; }
+  void SetColumnWidth(int i, int width);
   // Rows: the caption, then one text a further column.
   int AddItem(const std::vector<std::string>& texts);
   void Clear();

@@ -6,6 +6,7 @@
 #include "classlib/TStringList.h"
 
 #include <algorithm>
+#include <cmath>
 
 HBRUSH TLabel::HandleCtlColor(HDC dc) {
   HBRUSH b = TControl::HandleCtlColor(dc);
@@ -14,6 +15,75 @@ HBRUSH TLabel::HandleCtlColor(HDC dc) {
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   }
   return b;
+}
+
+void TLabel::SetText(const std::string& s) {
+  TControl::SetText(s);
+  if (!Transparent || !hwnd_) return;
+  HWND parent = GetParent(hwnd_);
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+LRESULT TLabel::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (Outline && msg == WM_PAINT) {
+    PaintOutlined();
+    return 0;
+  }
+  if (Outline && msg == WM_ERASEBKGND) return 1;
+  return TControl::WndProc(msg, w, l);
+}
+
+namespace {
+
+// Relative luminance of a colour (sRGB), 0 for black to 1 for white.
+double Luminance(COLORREF c) {
+  auto channel = [](int v) {
+    double x = v / 255.0;
+    return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+}
+
+}  // namespace
+
+COLORREF RimColour(COLORREF text) {
+  // The contrast ratio (L1 + 0.05) / (L2 + 0.05) against white and against black.
+  double l = Luminance(text);
+  return 1.05 / (l + 0.05) >= (l + 0.05) / 0.05 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
+void TLabel::PaintOutlined() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  lf.lfQuality = NONANTIALIASED_QUALITY;
+  HFONT crisp = CreateFontIndirectW(&lf);
+  HGDIOBJ old = SelectObject(dc, crisp);
+  SetBkMode(dc, TRANSPARENT);
+  std::wstring text = gbk::ToWide(Text());
+  const UINT flags = DT_WORDBREAK | DT_NOPREFIX;
+  COLORREF colour = ColorToRGB(Font().Color);
+  SetTextColor(dc, RimColour(colour));
+  for (int dx = -1; dx <= 1; ++dx) {
+    for (int dy = -1; dy <= 1; ++dy) {
+      if (dx == 0 && dy == 0) continue;
+      RECT shifted = r;
+      OffsetRect(&shifted, dx + 1, dy + 1);
+      DrawTextW(dc, text.c_str(), -1, &shifted, flags);
+    }
+  }
+  SetTextColor(dc, colour);
+  OffsetRect(&r, 1, 1);
+  DrawTextW(dc, text.c_str(), -1, &r, flags);
+  SelectObject(dc, old);
+  DeleteObject(crisp);
+  EndPaint(hwnd_, &ps);
 }
 
 bool TLabel::HandleCommand(WORD code) {
@@ -84,21 +154,29 @@ bool TEdit::HandleCommand(WORD code) {
 }
 
 HBRUSH TEdit::HandleCtlColor(HDC dc) {
+  if (!IsWindowEnabled(hwnd_)) {  // a disabled box looks it: grey on the face
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+  }
   SetTextColor(dc, ColorToRGB(Font().Color));
   SetBkColor(dc, ColorToRGB(clWindow));
   return GetSysColorBrush(COLOR_WINDOW);
 }
 
 DWORD TMemo::CreateStyle() const {
-  DWORD s =
-      TControl::CreateStyle() | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | (ReadOnly ? ES_READONLY : 0);
-  if (!WordWrap) s |= WS_HSCROLL | ES_AUTOHSCROLL;
+  DWORD s = TControl::CreateStyle() | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | (ReadOnly ? ES_READONLY : 0);
+  if (ScrollBars == ssVertical || ScrollBars == ssBoth) s |= WS_VSCROLL;
+  if (ScrollBars == ssHorizontal || ScrollBars == ssBoth) s |= WS_HSCROLL;
+  if (!WordWrap) s |= ES_AUTOHSCROLL;
   return s;
 }
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) {}
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  // The bevel runs along the edges: a new size redraws it all, or the old edge stays.
+  if (msg == WM_SIZE && BevelOuter != bvNone && hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   if (msg == WM_ERASEBKGND) {
     RECT r;
     GetClientRect(hwnd_, &r);
@@ -269,10 +347,13 @@ HBRUSH TComboBox::HandleCtlColor(HDC dc) {
 TListBox::TListBox(TComponent* owner) : TWinControl(owner), items_(*this, false) { SetColor(clWindow); }
 
 DWORD TListBox::CreateStyle() const {
-  return TControl::CreateStyle() | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+  DWORD s = TControl::CreateStyle() | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+  return s | (Columns > 0 ? LBS_MULTICOLUMN | WS_HSCROLL : WS_VSCROLL);
 }
 
 void TListBox::AfterCreate() {
+  if (ItemHeight > 0) SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, ItemHeight);
+  if (Columns > 0) SendMessageW(hwnd_, LB_SETCOLUMNWIDTH, ClientWidth() / Columns, 0);
   items_.Fill();
   if (index_ >= 0) SendMessageW(hwnd_, LB_SETCURSEL, index_, 0);
 }
@@ -303,6 +384,11 @@ bool TListBox::HandleCommand(WORD code) {
 }
 
 HBRUSH TListBox::HandleCtlColor(HDC dc) {
+  if (!IsWindowEnabled(hwnd_)) {  // a disabled list looks it: grey on the face
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+  }
   SetTextColor(dc, ColorToRGB(Font().Color));
   SetBkColor(dc, ColorToRGB(Color()));
   return BackgroundBrush();
@@ -334,16 +420,23 @@ int TCheckListBox::BoxWidth() const { return Font().Size * 2; }
 
 bool TCheckListBox::HandleDrawItem(DRAWITEMSTRUCT* d) {
   if (d->itemID == static_cast<UINT>(-1)) return true;
-  bool selected = d->itemState & ODS_SELECTED;
-  FillRect(d->hDC, &d->rcItem, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : BackgroundBrush());
+  const bool enabled = IsWindowEnabled(hwnd_);
+  bool selected = enabled && (d->itemState & ODS_SELECTED);
+  FillRect(d->hDC, &d->rcItem,
+           selected  ? GetSysColorBrush(COLOR_HIGHLIGHT)
+           : enabled ? BackgroundBrush()
+                     : GetSysColorBrush(COLOR_BTNFACE));
   int side = std::min(BoxWidth(), static_cast<int>(d->rcItem.bottom - d->rcItem.top)) - 2;
   RECT box{d->rcItem.left + 2, d->rcItem.top + 1, d->rcItem.left + 2 + side, d->rcItem.top + 1 + side};
-  DrawFrameControl(d->hDC, &box, DFC_BUTTON,
-                   DFCS_BUTTONCHECK | (Checked(static_cast<int>(d->itemID)) ? DFCS_CHECKED : 0));
+  DrawFrameControl(
+      d->hDC, &box, DFC_BUTTON,
+      DFCS_BUTTONCHECK | (Checked(static_cast<int>(d->itemID)) ? DFCS_CHECKED : 0) | (enabled ? 0 : DFCS_INACTIVE));
   RECT text = d->rcItem;
   text.left = box.right + 4;
   SetBkMode(d->hDC, TRANSPARENT);
-  SetTextColor(d->hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(Font().Color));
+  SetTextColor(d->hDC, selected  ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                       : enabled ? ColorToRGB(Font().Color)
+                                 : GetSysColor(COLOR_GRAYTEXT));
   std::wstring w = gbk::ToWide(Items()[static_cast<int>(d->itemID)]);
   DrawTextW(d->hDC, w.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (d->itemState & ODS_FOCUS) DrawFocusRect(d->hDC, &d->rcItem);
@@ -354,7 +447,9 @@ LRESULT TCheckListBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
     int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
     LRESULT hit = DefaultHandler(LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
-    if (!HIWORD(hit) && x < BoxWidth() + 2) Toggle(LOWORD(hit));
+    RECT item{};
+    if (!HIWORD(hit)) DefaultHandler(LB_GETITEMRECT, LOWORD(hit), reinterpret_cast<LPARAM>(&item));
+    if (!HIWORD(hit) && x - item.left < BoxWidth() + 2) Toggle(LOWORD(hit));
   } else if (msg == WM_KEYDOWN && w == VK_SPACE) {
     Toggle(ItemIndex());
     return 0;

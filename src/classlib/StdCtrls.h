@@ -7,21 +7,35 @@ class TLabel : public TControl {
  public:
   using TControl::TControl;
   std::string ClassName() const override { return "TLabel"; }
+  void SetText(const std::string& s) override;
+  // The parent shows through; a new caption has the parent repaint what lies behind.
   bool Transparent = false;
+  // The caption gets a rim one pixel wide in black or white, whichever stands out more
+  // from the caption's colour, so that any colour reads on any background. Drawn
+  // without font smoothing, which would blur the rim into the letters.
+  bool Outline = false;
 
  protected:
   const wchar_t* BaseClassName() const override { return L"STATIC"; }
   DWORD CreateStyle() const override { return TControl::CreateStyle() | SS_NOTIFY; }
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   HBRUSH HandleCtlColor(HDC dc) override;
   bool HandleCommand(WORD code) override;
+
+ private:
+  void PaintOutlined();
 };
+
+// Black or white, whichever stands out more from `text`: the rim of an outlined label.
+COLORREF RimColour(COLORREF text);
 
 class TButton : public TWinControl {
  public:
   using TWinControl::TWinControl;
   std::string ClassName() const override { return "TButton"; }
-  int ModalResult = 0;  // closes a modal form with this result when clicked
-  bool Default = false;
+  int ModalResult = 0;   // closes a modal form with this result when clicked
+  bool Default = false;  // Enter in the form presses it
+  bool Cancel = false;   // Esc in the form presses it (as it does a button of result mrCancel)
 
  protected:
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }
@@ -85,11 +99,14 @@ class TEdit : public TWinControl {
   HBRUSH HandleCtlColor(HDC dc) override;
 };
 
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 class TMemo : public TEdit {
  public:
   using TEdit::TEdit;
   std::string ClassName() const override { return "TMemo"; }
   bool WordWrap = true;
+  TScrollStyle ScrollBars = ssVertical;
 
  protected:
   DWORD CreateStyle() const override;
@@ -182,6 +199,8 @@ class TListBox : public TWinControl {
   int ItemIndex();
   void SetItemIndex(int i);
   int TopIndex();
+  int ItemHeight = 0;  // pixels a row; 0 for the font's own
+  int Columns = 0;     // side by side, filled top to bottom; 0 for one plain column
 
  protected:
   const wchar_t* BaseClassName() const override { return L"LISTBOX"; }

@@ -10,7 +10,7 @@ namespace {
 
 // clang-format off
 const LayoutRow kLayout[] = {
-  {New<TEnterKey<TLabeledEdit>>, "EdtWord", "汉字",        110,  28, 120, 24, "", alNone},
+  {New<TLabeledEdit>, "EdtWord", "汉字",        110,  28, 120, 24, "", alNone},
   {New<TLabeledEdit>, "EdtKxLen",   "康熙笔画数",          110,  66,  80, 24, "", alNone},
   {New<TLabeledEdit>, "EdtBig5Len", "繁体笔画数",          110,  98,  80, 24, "", alNone},
   {New<TLabeledEdit>, "EdtGbLen",   "简体笔画数",          110, 130,  80, 24, "", alNone},
@@ -85,7 +85,11 @@ void TFrmEditDict::BuildLayout() {
   MeoExplain->SetText(U("字意"));
 
   Button1->OnClick = [this](TObject* s) { Button1Click(s); };
-  EdtWord->OnEnter = [this](TObject*) { Lookup(); };
+  EdtWord->OnKeyPress = [this](TObject*, char& key) {
+    if (key != VK_RETURN) return;
+    key = 0;
+    Lookup();
+  };
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
   // Closed through the form, so the groups are rebuilt whichever way it is left.
   BtnClose->OnClick = [this](TObject*) { Close(); };

@@ -10,7 +10,6 @@
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "dictionary/Namelibrary.h"
-#include "tools/EnterKey.h"
 
 class TFrmEditDict : public TForm {
  public:
@@ -23,7 +22,7 @@ class TFrmEditDict : public TForm {
   void BitBtn1Click(TObject* sender);
   void FormClose(TObject* sender, TCloseAction& action);
 
-  TEnterKey<TLabeledEdit>* EdtWord = nullptr;
+  TLabeledEdit* EdtWord = nullptr;
   TButton* Button1 = nullptr;
   TLabeledEdit* EdtKxLen = nullptr;
   TLabeledEdit* EdtBig5Len = nullptr;

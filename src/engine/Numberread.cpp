@@ -141,7 +141,9 @@ bool CompanyReading(std::string_view name, const StrokeLookup& strokes, std::str
                   "\r\n" + LoadStr(NameTables::CompanyNumberTextId(folded));
   if (NameTables::NumberClass81Alt[folded % 81] != 2) {
     t += "\r\n\r\n" + W().unlucky + "\r\n";
-    for (int d : LuckyStrokeDeltas(n)) t += IntToStr(d) + W().comma;
+    // Separated, not followed, by the list comma: the list ends with its last number.
+    const std::vector<int> deltas = LuckyStrokeDeltas(n);
+    for (size_t i = 0; i < deltas.size(); ++i) t += (i ? W().comma : std::string()) + IntToStr(deltas[i]);
   }
   text = t;
   return true;

@@ -20,7 +20,7 @@ const LayoutRow kLayout[] = {
   {New<TPanel>,     "Panel1",    "",       0,  0, 560,  44, "",       alBottom},
   {New<TListBox>,   "Lstbjx",    "",       0,  0, 110, 376, "",       alLeft},
   {New<TMemo>,      "Memo1",     "",     110,  0, 450, 376, "",       alClient},
-  {New<TEnterEdit>, "LedtName",  "姓氏", 150, 11, 100,  22, "Panel1", alNone},
+  {New<TLabeledEdit>, "LedtName",  "姓氏", 150, 11, 100,  22, "Panel1", alNone},
   {New<TButton>,    "BtnSearch", "查找", 270,  9,  75,  26, "Panel1", alNone},
 };
 // clang-format on
@@ -53,7 +53,7 @@ TFrmBjx::TFrmBjx(TComponent* owner) : TForm(owner) {
 
   Lstbjx->OnClick = [this](TObject* s) { LstbjxClick(s); };
   BtnSearch->OnClick = [this](TObject* s) { BtnSearchClick(s); };
-  LedtName->OnEnter = [this](TObject* s) { BtnSearchClick(s); };
+  LedtName->OnKeyPress = [this](TObject* s, char& key) { LedtNameKeyPress(s, key); };
   FormCreate();
   DoCreate();
 }
@@ -61,6 +61,12 @@ TFrmBjx::TFrmBjx(TComponent* owner) : TForm(owner) {
 void TFrmBjx::FormCreate() {
   for (const auto& s : MSurnameOrigins::Surnames()) Lstbjx->Items().Add(s);
   origins.SetText(LoadSurnameOrigins());
+}
+
+void TFrmBjx::LedtNameKeyPress(TObject* sender, char& key) {
+  if (key != VK_RETURN) return;
+  key = 0;
+  BtnSearchClick(sender);
 }
 
 void TFrmBjx::LstbjxClick(TObject*) {

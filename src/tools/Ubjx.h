@@ -4,10 +4,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
-#include "tools/EnterKey.h"
 #include "tools/SurnameOrigins.h"
-
-using TEnterEdit = TEnterKey<TLabeledEdit>;
 
 class TFrmBjx : public TForm {
  public:
@@ -17,11 +14,12 @@ class TFrmBjx : public TForm {
   TListBox* Lstbjx;
   TMemo* Memo1;
   TPanel* Panel1;
-  TEnterEdit* LedtName;
+  TLabeledEdit* LedtName;
   TButton* BtnSearch;
 
   void LstbjxClick(TObject* sender);
   void BtnSearchClick(TObject* sender);
+  void LedtNameKeyPress(TObject* sender, char& key);
 
  private:
   MSurnameOrigins origins;

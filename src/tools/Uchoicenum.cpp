@@ -8,9 +8,9 @@ namespace {
 
 // clang-format off
 const LayoutRow kLayout[] = {
-  {New<TCheckListBox>, "ChkNum",  "",      10,  10, 200, 190, "", alNone},
-  {New<TButton>,       "BitBtn1", "选定",  20, 212,  80,  28, "", alNone},
-  {New<TButton>,       "BitBtn2", "取消", 120, 212,  80,  28, "", alNone},
+  {New<TCheckListBox>, "ChkNum",  "",      10,  10, 200,  92, "", alNone},
+  {New<TButton>,       "BitBtn1", "选定",  20, 112,  80,  28, "", alNone},
+  {New<TButton>,       "BitBtn2", "取消", 120, 112,  80,  28, "", alNone},
 };
 // clang-format on
 
@@ -18,13 +18,16 @@ const LayoutRow kLayout[] = {
 
 TFrmChoiceNum::TFrmChoiceNum(TComponent* owner) : TForm(owner) {
   SetText(gbk::FromUtf8("选择想要的几个号码"));
-  SetClientSize(220, 250);
+  SetClientSize(220, 150);
   Position = poScreenCenter;
   BorderStyle = bsDialog;
   TLayout layout(this, this, kLayout);
   layout.Bind(ChkNum, "ChkNum");
   layout.Bind(BitBtn1, "BitBtn1");
   layout.Bind(BitBtn2, "BitBtn2");
+  // Three columns of four rows: 0-3, 4-7, 8-9.
+  ChkNum->Columns = 3;
+  ChkNum->ItemHeight = 21;
   for (int d = 0; d <= 9; ++d) ChkNum->Items().Add(IntToStr(d));
   BitBtn1->Default = true;
   BitBtn2->ModalResult = mrCancel;

@@ -24,14 +24,41 @@ HFONT MakeFont(HDC dc, int points) {
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"\x5B8B\x4F53");  // 宋体
 }
 
+// Centred in r at the given size, or smaller where the text would run over the cell's
+// lines (a long lunar date such as 闰十一月初六).
 void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF colour) {
+  const std::wstring w = gbk::ToWide(text);
+  const int room = r.right - r.left - 4;
   HFONT f = MakeFont(dc, points);
   HGDIOBJ old = SelectObject(dc, f);
+  SIZE size{};
+  while (points > 6 && GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > room) {
+    SelectObject(dc, old);
+    DeleteObject(f);
+    f = MakeFont(dc, --points);
+    SelectObject(dc, f);
+  }
   SetTextColor(dc, colour);
-  const std::wstring w = gbk::ToWide(text);
   DrawTextW(dc, w.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
   DeleteObject(f);
+}
+
+// The eras and the zodiac year one to a line: the narrow memo would otherwise break a
+// name such as 公历纪元 wherever the line runs out.
+std::string OneItemALine(const std::string& text) {
+  std::string out;
+  bool blank = false;
+  for (char c : text) {
+    if (c == ' ') {
+      blank = true;
+      continue;
+    }
+    if (blank && !out.empty()) out += "\r\n";
+    blank = false;
+    out += c;
+  }
+  return out;
 }
 
 DateRecord LocalNow() {
@@ -103,20 +130,20 @@ TControl* NewMonthImage(TComponent* owner) { return new TMonthImage(owner, stati
 
 // clang-format off
 const LayoutRow kLayout[] = {
-  {New<TEnterKey<TEdit>>, "EdtYear",   "",     8,   8,  56,  22, "", alNone},
+  {New<TEdit>,            "EdtYear",   "",     8,   8,  56,  22, "", alNone},
   {New<TUpDown>,          "UpYear",    "",    64,   8,  16,  22, "", alNone},
-  {New<TComboBox>,        "CboM",      "",    88,   8,  60,  22, "", alNone},
-  {New<TComboBox>,        "CboD",      "",   152,   8,  60,  22, "", alNone},
-  {New<TComboBox>,        "CboH",      "",   216,   8,  60,  22, "", alNone},
-  {New<TComboBox>,        "CboMinute", "",   280,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboM",      "",    88,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboD",      "",   152,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboH",      "",   216,   8,  60,  22, "", alNone},
+  {NewDropDownList<12>,   "CboMinute", "",   280,   8,  60,  22, "", alNone},
   {New<TButton>,          "BitBtn2",   "<",  348,   6,  28,  26, "", alNone},
   {New<TButton>,          "BitBtn1",   ">",  380,   6,  28,  26, "", alNone},
   {New<TSpeedButton>,     "BtoNow",    "今", 412,   6,  28,  26, "", alNone},
-  {NewMonthImage,         "Img",       "",     6,  40, 420, 336, "", alNone},
-  {New<TLabel>,           "LabShow",   "",   432,  40, 100,  22, "", alNone},
-  {New<TMemo>,            "MeoTitle",  "",   432,  66, 100, 110, "", alNone},
-  {New<TMemo>,            "MeoJie",    "",   432, 180, 100, 110, "", alNone},
-  {New<TMemo>,            "MeoGanZhi", "",   432, 294, 100,  82, "", alNone},
+  {NewMonthImage,         "Img",       "",     6,  40, 392, 336, "", alNone},
+  {New<TLabel>,           "LabShow",   "",   404,  40, 128,  22, "", alNone},
+  {New<TMemo>,            "MeoTitle",  "",   404,  66, 128, 110, "", alNone},
+  {New<TMemo>,            "MeoJie",    "",   404, 180, 128, 110, "", alNone},
+  {New<TMemo>,            "MeoGanZhi", "",   404, 294, 128,  82, "", alNone},
 };
 // clang-format on
 
@@ -163,13 +190,19 @@ TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
   blue.Color = clBlue;
   MeoJie->SetFont(red);
   MeoGanZhi->SetFont(blue);
-  for (TMemo* m : {MeoTitle, MeoJie, MeoGanZhi}) m->ReadOnly = true;
+  // The side texts are short: without scroll bars a line such as 小寒:16日10时52分
+  // keeps its words together.
+  for (TMemo* m : {MeoTitle, MeoJie, MeoGanZhi}) {
+    m->ReadOnly = true;
+    m->ScrollBars = ssNone;
+  }
+  MeoTitle->ScrollBars = ssVertical;  // a year of many eras runs long
 
   UpYear->OnClick = [this](TObject*, TUDBtnType) { UpYearClick(); };
   BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
   BtoNow->OnClick = [this](TObject* s) { BtoNowClick(s); };
-  EdtYear->OnEnter = [this](TObject* s) { EdtYearEnter(s); };
+  EdtYear->OnKeyPress = [this](TObject* s, char& key) { EdtYearKeyPress(s, key); };
   for (TComboBox* c : {CboM, CboD, CboH, CboMinute}) c->OnChange = [this](TObject*) { UpdateView(); };
   Img->OnLeftDown = [this](int x, int y) { ImgMouseDown(x, y); };
   OnClose = [this](TObject*, TCloseAction& action) {
@@ -236,7 +269,7 @@ void TFrmWnl::UpdateView() {
   }
   UpYear->SetPosition(internal);
   LabShow->SetText(view.heading);
-  MeoTitle->SetText(view.titleText);
+  MeoTitle->SetText(OneItemALine(view.titleText));
   MeoJie->SetText(view.termsText);
   MeoGanZhi->SetText(view.ganZhiText);
   Img->Invalidate();
@@ -292,7 +325,9 @@ void TFrmWnl::BtoNowClick(TObject*) {
   UpdateView();
 }
 
-void TFrmWnl::EdtYearEnter(TObject*) {
+void TFrmWnl::EdtYearKeyPress(TObject*, char& key) {
+  if (key != VK_RETURN) return;
+  key = 0;
   if (!view.CheckYear(TypedYear(0))) {
     Application->MessageBox(view.lastError, U("错误"), MB_OK | MB_ICONERROR);
     SetFocus(EdtYear->Handle());

@@ -7,7 +7,6 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
-#include "tools/EnterKey.h"
 #include "tools/MonthView.h"
 
 // The month grid, painted from the view; a left click reports its grid cell.
@@ -32,7 +31,7 @@ class TFrmWnl : public TForm {
   explicit TFrmWnl(TComponent* owner);
   std::string ClassName() const override { return "TFrmWnl"; }
 
-  TEnterKey<TEdit>* EdtYear;
+  TEdit* EdtYear;
   TUpDown* UpYear;
   TComboBox* CboM;
   TComboBox* CboD;
@@ -56,7 +55,7 @@ class TFrmWnl : public TForm {
   void BitBtn2Click(TObject* sender);
   void BitBtn1Click(TObject* sender);
   void BtoNowClick(TObject* sender);
-  void EdtYearEnter(TObject* sender);
+  void EdtYearKeyPress(TObject* sender, char& key);
   void ImgMouseDown(int x, int y);
 
  private:

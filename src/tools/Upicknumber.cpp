@@ -13,21 +13,21 @@ constexpr int kChoose = 1;  // item "选择"; digit d is item d + 2
 // The group holds one list for each digit position of the number.
 // clang-format off
 const LayoutRow kLayout[] = {
-  {New<TGroupBox>, "GroupBox1",  "手机号码组合",   8,   4, 624,  56, "",          alNone},
-  {New<TComboBox>, "Cbo1",       "",               8,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo2",       "",              63,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo3",       "",             118,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo4",       "",             173,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo5",       "",             228,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo6",       "",             283,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo7",       "",             338,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo8",       "",             393,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo9",       "",             448,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo10",      "",             503,  22,  53,  22, "GroupBox1", alNone},
-  {New<TComboBox>, "Cbo11",      "",             558,  22,  53,  22, "GroupBox1", alNone},
-  {New<TButton>,   "BitBtn1",    "挑选",           8,  68,  90,  28, "",          alNone},
-  {New<TListBox>,  "LstNumber",  "",               8, 104, 260, 328, "",          alNone},
-  {New<TMemo>,     "MeoExplain", "",             276, 104, 356, 328, "",          alNone},
+  {New<TGroupBox>,      "GroupBox1",  "手机号码组合",   8,   4, 624,  56, "",          alNone},
+  {NewDropDownList<12>, "Cbo1",       "",               8,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo2",       "",              63,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo3",       "",             118,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo4",       "",             173,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo5",       "",             228,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo6",       "",             283,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo7",       "",             338,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo8",       "",             393,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo9",       "",             448,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo10",      "",             503,  22,  53,  22, "GroupBox1", alNone},
+  {NewDropDownList<12>, "Cbo11",      "",             558,  22,  53,  22, "GroupBox1", alNone},
+  {New<TButton>,        "BitBtn1",    "挑选",           8,  68,  90,  28, "",          alNone},
+  {New<TListBox>,       "LstNumber",  "",               8, 104, 260, 328, "",          alNone},
+  {New<TMemo>,          "MeoExplain", "",             276, 104, 356, 328, "",          alNone},
 };
 // clang-format on
 
@@ -48,13 +48,16 @@ TFrmPickNumber::TFrmPickNumber(TComponent* owner) : TForm(owner) {
     TFont f;
     f.Color = PositionColour(p);
     c->SetFont(f);
-    c->DropDownCount = 12;
     Cbo[p - 1] = c;
   }
   layout.Bind(BitBtn1, "BitBtn1");
   layout.Bind(LstNumber, "LstNumber");
   layout.Bind(MeoExplain, "MeoExplain");
   MeoExplain->ReadOnly = true;
+  // Rows half as high again as the font, for a long list read by eye.
+  HDC screen = GetDC(nullptr);
+  LstNumber->ItemHeight = 3 * LstNumber->Font().Size * GetDeviceCaps(screen, LOGPIXELSY) / 72 / 2;
+  ReleaseDC(nullptr, screen);
 
   BitBtn1->OnClick = [this](TObject*) { GenerateNumbers(); };
   LstNumber->OnClick = [this](TObject* s) { LstNumberClick(s); };

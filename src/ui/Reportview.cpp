@@ -46,3 +46,20 @@ void TReportView::CaretToStart() {
   edit.SetSelStart(0);
   edit.Perform(EM_SCROLLCARET);
 }
+
+// The view's own font and the font of the text typed or loaded next.
+void SetViewFont(TRichEdit& view, const std::string& name, int size) {
+  TFont f = view.Font();
+  f.Name = name;
+  f.Size = size;
+  view.SetFont(f);
+  view.DefAttributes().SetName(name);
+  view.DefAttributes().SetSize(size);
+}
+
+// The rich edit paints its background itself, so the colour goes to the control too.
+void SetViewColour(TRichEdit& view, TColor colour) {
+  view.SetColor(colour);
+  view.Perform(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(colour)));
+  view.Invalidate();
+}

@@ -25,3 +25,8 @@ class TReportView : public ReportView {
   std::string text;
   int indent = 0;
 };
+
+// The view's own font and the font of the text typed or loaded next.
+void SetViewFont(TRichEdit& view, const std::string& name, int size);
+// The view's background; the rich edit paints it itself, so the control is told too.
+void SetViewColour(TRichEdit& view, TColor colour);

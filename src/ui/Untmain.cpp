@@ -48,7 +48,7 @@ const LayoutRow kLayout[] = {
   {New<TTabSheet>,    "PageName",     "姓名分析",   0,   0, 500, 370, "PageControl1", alNone},
   {New<TTabSheet>,    "PageQiMing",   "个人起名",   0,   0, 500, 370, "PageControl1", alNone},
   {New<TTabSheet>,    "PageCompany",  "公司起名",   0,   0, 500, 370, "PageControl1", alNone},
-  {New<TTabSheet>,    "PageDict",     "字典",       0,   0, 500, 370, "PageControl1", alNone},
+  {New<TTabSheet>,    "PageDict",     "姓名学字典", 0,   0, 500, 370, "PageControl1", alNone},
   {New<TPanel>,       "PanName",      "",           0,   0, 500,  64, "PageName",     alTop},
   {New<TLabeledEdit>, "LedtName",     "尊姓大名",  64,   8, 100,  22, "PanName",      alNone},
   {New<TComboBox>,    "CboDanFu",     "",         170,   8,  60,  22, "PanName",      alNone},
@@ -169,7 +169,13 @@ void TFrmMain::BuildLayout() {
   get(SbtoSet, "SbtoSet");
   get(RedtName, "RedtName");
 
-  for (TLabel* l : {txt[0], txt[1], txt[2], txt[3], txt[4]}) l->Transparent = true;
+  // The element colours run from black to white, so no one face serves them all: each
+  // text of the panel and the legend carries its own rim and shows the face through.
+  for (TLabel* l : {txt[0], txt[1], txt[2], txt[3], txt[4], Stxt[0], Stxt[1], Stxt[2], Stxt[3], StxtTian, StxtRen,
+                    StxtDi, StxtZong, StxtWai, StxtScore, sTxtSanCai}) {
+    l->Transparent = true;
+    l->Outline = true;
+  }
   LedtName->SetLabelPosition(lpLeft);
   LedtName->MaxLength = 8;
   LedtName->SetText(U("李四一"));
@@ -226,6 +232,7 @@ void TFrmMain::FormShow(TObject*) {
   IniFile = new TIniFile(AppDir + "dat\\init.ini");
   SkinMenuStart(Opt_Skin);
   ReadSettings();
+  ArrangeNamingPage();  // the saved widths may not fit the saved window
   PanWuGe->SetColor(0xC0CCD0);
   for (int i = 0; i < 5; ++i) {
     TFont f = txt[i]->Font();
@@ -247,6 +254,8 @@ void TFrmMain::FormShow(TObject*) {
   StxtZong->SetText(U("总格"));
   StxtWai->SetText(U("外格"));
   OpenCaseTree();
+  // A case's text is long for the narrow tree: each level steps in by less.
+  TreeCase->Perform(TVM_SETINDENT, 12);
   reportView = new TReportView(*RedtName);
   reportView2 = new TReportView(*RedtName2);
   analyser = new MDecName(WordLib);
@@ -300,17 +309,17 @@ void TFrmMain::ReadSettings() {
   PanWuGe->SetHeight(static_cast<int>(Clamp(ini.ReadInteger("winpos", "wuge", 162), 60, 1000)));
   PanLeft->SetWidth(static_cast<int>(Clamp(ini.ReadInteger("winpos", "panleft", 130), 100, 1000)));
   PanInfo->SetHeight(static_cast<int>(Clamp(ini.ReadInteger("winpos", "PanInfo", 150), 20, 2000)));
-  MeoFormula->SetWidth(static_cast<int>(Clamp(ini.ReadInteger("winpos", "MeoFormula", 300), 20, 2000)));
+  formulaWidth = static_cast<int>(Clamp(ini.ReadInteger("winpos", "MeoFormula", 300), 20, 2000));
+  MeoFormula->SetWidth(formulaWidth);
 
   birth.provinceIndex = static_cast<int16_t>(Clamp(ini.ReadInteger("minggao", "sheng", 34), 0, 34));
   birth.cityIndex = static_cast<int16_t>(Clamp(ini.ReadInteger("minggao", "shi", 0), 0, 999));
-  TFont f = RedtName->Font();
-  f.Name = ini.ReadString("minggao", "fname", U("宋体"));
-  f.Size = static_cast<int>(Clamp(ini.ReadInteger("minggao", "fsize", 10), 5, 72));
+  std::string fontName = ini.ReadString("minggao", "fname", U("宋体"));
+  int fontSize = static_cast<int>(Clamp(ini.ReadInteger("minggao", "fsize", 10), 5, 72));
   TColor back = static_cast<TColor>(Clamp(ini.ReadInteger("minggao", "bcolor", 0xC0CCD0), 0, 0xFFFFFF));
   for (TRichEdit* view : {RedtName, RedtName2}) {
-    view->SetFont(f);
-    view->SetColor(back);
+    SetViewFont(*view, fontName, fontSize);
+    SetViewColour(*view, back);
   }
 }
 
@@ -346,7 +355,7 @@ bool TFrmMain::WriteSettings() {
   ok &= ini.WriteInteger("winpos", "wuge", PanWuGe->Height());
   ok &= ini.WriteInteger("winpos", "panleft", PanLeft->Width());
   ok &= ini.WriteInteger("winpos", "PanInfo", PanInfo->Height());
-  ok &= ini.WriteInteger("winpos", "MeoFormula", MeoFormula->Width());
+  ok &= ini.WriteInteger("winpos", "MeoFormula", formulaWidth);
   ok &= ini.WriteString("minggao", "fname", RedtName->Font().Name);
   ok &= ini.WriteInteger("minggao", "fsize", RedtName->Font().Size);
   ok &= ini.WriteInteger("minggao", "bcolor", RedtName->Color());
@@ -388,9 +397,9 @@ void TFrmMain::BtoInputClick(TObject*) {
 }
 
 void TFrmMain::BtnPaiClick(TObject*) {
-  chartValid = false;
   std::string name = Trim(LedtName->Text());
   if (name.empty()) {
+    chartValid = false;
     Ask("姓名不能为空", "提示", MB_OK | MB_ICONINFORMATION);
     ::SetFocus(LedtName->Handle());
     return;
@@ -402,13 +411,17 @@ void TFrmMain::BtnPaiClick(TObject*) {
   for (size_t i = 0; allDouble && i < name.size(); i += 2)
     allDouble = gbk::IsLeadByte(static_cast<unsigned char>(name[i]));
   if (!allDouble || chars < 2 || chars > 4) {
+    chartValid = false;
     Ask("姓名须为两到四个汉字", "提示", MB_OK | MB_ICONINFORMATION);
     ::SetFocus(LedtName->Handle());
     return;
   }
+  // The shown case is offered for saving while its chart still counts: a Yes keeps the
+  // user's edits of the report before the new analysis replaces them.
+  if (cases) OfferSaveShownCase(*cases);
+  chartValid = false;
   birth.singleSurname = static_cast<uint8_t>(CboDanFu->ItemIndex() == 0 ? 0 : 1);
   ::SetText(birth.name, name);
-  if (cases) OfferSaveShownCase(*cases);
   heldCase.year = birth.year;
   heldCase.month = birth.month;
   heldCase.day = birth.day;

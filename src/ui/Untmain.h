@@ -17,6 +17,7 @@
 #include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/Grids.h"
 #include "classlib/ListView.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
@@ -25,7 +26,6 @@
 #include "dictionary/Namelibrary.h"
 #include "engine/Decname.h"
 #include "engine/Searchname.h"
-#include "tools/EnterKey.h"
 #include "ui/Casetree.h"
 #include "ui/Reportview.h"
 
@@ -101,7 +101,7 @@ class TFrmMain : public TForm, private MessagePump {
   // Writes every generated name to a new file; false (with a message) when it exists
   // or cannot be written.
   bool ExportNames(const std::string& path);
-  void EdtInTextKeyDown(TObject* sender);
+  void EdtInTextKeyDown(TObject* sender, WORD& key);
   int FirstHitOnPage() const;
   void GotoHit(int step);
   void BtoInPrevClick(TObject* sender);
@@ -121,7 +121,7 @@ class TFrmMain : public TForm, private MessagePump {
   TLabel* TxtInfo;
   TButton* Button4;
   TButton* Button5;
-  TEnterKey<TLabeledEdit>* EdtInText;
+  TLabeledEdit* EdtInText;
   TButton* BtoInPrev;
   TButton* BtoInNext;
   TButton* Button6;
@@ -129,6 +129,24 @@ class TFrmMain : public TForm, private MessagePump {
   TMenuItem* N13;
   TMenuItem* N14;
   TMenuItem* N16;
+  // A grid of given names with its popups; no command of the program fills it, so it
+  // stays hidden until something does.
+  void sGridFullMouseDown(TObject* sender, TMouseButton button, int x, int y);
+  void N11Click(TObject* sender);
+  void N12Click(TObject* sender);
+  void MenuItem14Click(TObject* sender);
+  void MenuItem15Click(TObject* sender);
+  // The list's columns shrink to the list's width, the name and the score kept whole.
+  void FitNameColumns();
+  // The listing beside the list while the page is wide enough for both, else below it.
+  void ArrangeNamingPage();
+  TStringGrid* sGridFull;
+  TPopupMenu* pMenuFormula;
+  TMenuItem* N11;
+  TMenuItem* N12;
+  TPopupMenu* pMenuFormulaOne;
+  TMenuItem* MenuItem14;
+  TMenuItem* MenuItem15;
 
   // The company page (UntmainCompany.cpp).
   void BuildCompanyPage();
@@ -323,6 +341,7 @@ class TFrmMain : public TForm, private MessagePump {
   // The naming run in progress; a close asked for meanwhile waits for its end.
   bool generating = false;
   bool closeAfterRun = false;
+  int formulaWidth = 300;  // the stroke-set memo's width as set, shown when there is room
 };
 
 // Colours of the five elements, water first (Windows colour values, blue in the high byte).

@@ -17,12 +17,11 @@ namespace {
 
 using gbk::U;
 
-using TEnterEdit = TEnterKey<TLabeledEdit>;
-
 // clang-format off
 const LayoutRow kLayout[] = {
   {New<TPanel>,       "PanInfo",         "",          0,   0, 500, 150, "",        alTop},
   {New<TMemo>,        "MeoFormula",      "",          0,   0, 300, 150, "PanInfo", alLeft},
+  {New<TStringGrid>,  "sGridFull",       "",          0,   0, 300, 150, "PanInfo", alNone},
   {New<TPanel>,       "PanCmd",          "",        300,   0, 200, 150, "PanInfo", alClient},
   {New<TButton>,      "BtoInput2",       "输入生日",   4,   4,  72,  24, "PanCmd",  alNone},
   {New<TButton>,      "BtoSet",          "起名条件",  80,   4,  72,  24, "PanCmd",  alNone},
@@ -33,7 +32,7 @@ const LayoutRow kLayout[] = {
   {New<TLabel>,       "TxtInfo",         "",          4,  60, 120,  16, "PanCmd",  alNone},
   {New<TButton>,      "Button4",         "<",       128,  56,  24,  22, "PanCmd",  alNone},
   {New<TButton>,      "Button5",         ">",       156,  56,  24,  22, "PanCmd",  alNone},
-  {New<TEnterEdit>,   "EdtInText",       "包含文字 ", 62,  84,  90,  22, "PanCmd",  alNone},
+  {New<TLabeledEdit>, "EdtInText",       "包含文字 ", 62,  84,  90,  22, "PanCmd",  alNone},
   {New<TButton>,      "Button6",         "名",      156,  84,  24,  22, "PanCmd",  alNone},
   {New<TButton>,      "BtoInPrev",       "0 <<<",     4, 112,  64,  24, "PanCmd",  alNone},
   {New<TButton>,      "BtoInNext",       ">>> 0",    72, 112,  64,  24, "PanCmd",  alNone},
@@ -179,6 +178,7 @@ void TFrmMain::BuildNamingPage() {
   layout.Bind(BtoInNext, "BtoInNext");
   layout.Bind(RedtName2, "RedtName2");
   layout.Bind(LstName, "LstName");
+  layout.Bind(sGridFull, "sGridFull");
 
   PanInfo->BevelOuter = TPanel::bvNone;
   PanCmd->BevelOuter = TPanel::bvNone;
@@ -207,13 +207,25 @@ void TFrmMain::BuildNamingPage() {
   N14 = AddMenuItem(pMenuMakeName, "查看姓名分析", [this](TObject* s) { N14Click(s); });
   N16 = AddMenuItem(pMenuMakeName, "导出所有姓名", [this](TObject* s) { N16Click(s); });
   LstName->PopupMenu = pMenuMakeName;
+  LstName->OnResize = [this](TObject*) { FitNameColumns(); };
+  PageQiMing->OnResize = [this](TObject*) { ArrangeNamingPage(); };
+
+  sGridFull->Hide();
+  pMenuFormula = new TPopupMenu(this);
+  N11 = AddMenuItem(pMenuFormula, "复制姓名", [this](TObject* s) { N11Click(s); });
+  N12 = AddMenuItem(pMenuFormula, "查看姓名分析", [this](TObject* s) { N12Click(s); });
+  sGridFull->PopupMenu = pMenuFormula;
+  pMenuFormulaOne = new TPopupMenu(this);
+  MenuItem14 = AddMenuItem(pMenuFormulaOne, "复制姓名", [this](TObject* s) { MenuItem14Click(s); });
+  MenuItem15 = AddMenuItem(pMenuFormulaOne, "查看姓名分析", [this](TObject* s) { MenuItem15Click(s); });
+  sGridFull->OnMouseDown = [this](TObject* s, TMouseButton b, int x, int y) { sGridFullMouseDown(s, b, x, y); };
 
   BtoInput2->OnClick = [this](TObject* s) { BtoInput2Click(s); };
   BtoSet->OnClick = [this](TObject* s) { BtoSetClick(s); };
   BtoStopGenerate->OnClick = [this](TObject* s) { BtoStopGenerateClick(s); };
   Button4->OnClick = [this](TObject* s) { Button4Click(s); };
   Button5->OnClick = [this](TObject* s) { Button5Click(s); };
-  EdtInText->OnEnter = [this](TObject* s) { EdtInTextKeyDown(s); };
+  EdtInText->OnKeyDown = [this](TObject* s, WORD& key) { EdtInTextKeyDown(s, key); };
   BtoInPrev->OnClick = [this](TObject* s) { BtoInPrevClick(s); };
   BtoInNext->OnClick = [this](TObject* s) { BtoInNextClick(s); };
   Button6->OnClick = [this](TObject* s) { Button6Click(s); };
@@ -264,6 +276,7 @@ void TFrmMain::BtoSetClick(TObject*) {
 
   BtoInput2->SetEnabled(false);
   BtoSet->SetEnabled(false);
+  TxtInfo->SetText("");  // the count of the last run no longer holds
   PanStop->Show();
   generating = true;
   BarProgress progress(*ProBar1);
@@ -397,7 +410,9 @@ bool TFrmMain::ExportNames(const std::string& path) {
   return true;
 }
 
-void TFrmMain::EdtInTextKeyDown(TObject*) {
+void TFrmMain::EdtInTextKeyDown(TObject*, WORD& key) {
+  if (key != VK_RETURN) return;
+  key = 0;  // taken: no beep, and no default button to press
   if (generator->Count() == 0) return;
   std::string t = Trim(EdtInText->Text());
   hits.clear();
@@ -439,6 +454,51 @@ void TFrmMain::GotoHit(int step) {
   LstName->ScrollBy(LstName->ItemTop(row) + 2 * fontHeight);
   LstNameClick(nullptr);
 }
+
+void TFrmMain::FitNameColumns() {
+  if (!LstName->HandleAllocated()) return;
+  int room = LstName->ClientWidth(), natural = 0;
+  for (int w : kColumnWidths) natural += w;
+  // 序号, 姓名 and 得分 keep their widths; the others give up room down to a sliver.
+  const int kept = kColumnWidths[0] + kColumnWidths[1] + kColumnWidths[6];
+  double scale = natural <= room ? 1.0 : std::max(0.0, double(room - kept) / double(natural - kept));
+  for (int i = 0; i < 7; ++i) {
+    bool whole = i == 0 || i == 1 || i == 6;
+    LstName->SetColumnWidth(i, whole ? kColumnWidths[i] : std::max(12, int(kColumnWidths[i] * scale)));
+  }
+}
+
+void TFrmMain::ArrangeNamingPage() {
+  constexpr int kListing = 200, kLeastList = 260, kCommands = 190;
+  const int width = PageQiMing->ClientWidth();
+  // The commands beside the stroke sets stay in reach: the memo gives way to them.
+  const int memo = std::max(40, std::min(formulaWidth, width - kCommands));
+  if (MeoFormula->Width() != memo) MeoFormula->SetWidth(memo);
+  // Alignment first: aligning overrides the size across it.
+  if (width >= kListing + kLeastList) {
+    if (RedtName2->Align() != alLeft) RedtName2->SetAlign(alLeft);
+    if (RedtName2->Width() != kListing) RedtName2->SetWidth(kListing);
+  } else {
+    if (RedtName2->Align() != alBottom) RedtName2->SetAlign(alBottom);
+    const int height = std::max(60, (PageQiMing->ClientHeight() - PanInfo->Height()) / 3);
+    if (RedtName2->Height() != height) RedtName2->SetHeight(height);
+  }
+}
+
+void TFrmMain::sGridFullMouseDown(TObject*, TMouseButton button, int x, int y) {
+  int col = 0, row = 0;
+  if (button != mbLeft || !sGridFull->MouseToCell(x, y, col, row) || Trim(sGridFull->Cell(col, row)).empty()) return;
+  pickedName = FieldText(conditions.surname) + Trim(sGridFull->Cell(col, row));
+  AnalyseListName(pickedName);
+}
+
+void TFrmMain::N11Click(TObject*) { PutOnClipboard(Handle(), pickedName); }
+
+void TFrmMain::MenuItem14Click(TObject*) { PutOnClipboard(Handle(), pickedName); }
+
+void TFrmMain::N12Click(TObject* sender) { sBtoDecNameClick(sender); }
+
+void TFrmMain::MenuItem15Click(TObject* sender) { sBtoDecNameClick(sender); }
 
 void TFrmMain::BtoInPrevClick(TObject*) { GotoHit(-1); }
 

@@ -110,6 +110,36 @@ void MoveMouse(int screenX, int screenY) {
   SendInput(1, &in, sizeof in);
 }
 
+void Focus(HWND h) {
+  HWND top = GetAncestor(h, GA_ROOT);
+  SetForegroundWindow(top);
+  SetActiveWindow(top);
+  SetFocus(h);
+}
+
+void PressKey(HWND h, WORD vk) {
+  Focus(h);
+  INPUT in[2]{};
+  for (INPUT& i : in) {
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  }
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+void MouseClick(HWND h, POINT client, bool right) {
+  POINT at = client;
+  ClientToScreen(h, &at);
+  MoveMouse(at.x, at.y);
+  INPUT in[2]{};
+  for (INPUT& i : in) i.type = INPUT_MOUSE;
+  in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
 void ParkMouse() { MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
 
 void Hover(HWND h) {

@@ -29,6 +29,14 @@ void Key(HWND h, WORD vk);
 // as a tooltip needs; messages are handled meanwhile.
 void Hover(HWND h);
 void MoveMouse(int screenX, int screenY);
+// Real input (SendInput), as a user's hand makes it: the messages arrive through the
+// thread's message queue, so whatever loop runs next (the program's own, with its
+// dialog keys) handles them. Focus(h) brings h's window to the front and gives h the
+// keyboard focus first.
+void Focus(HWND h);
+void PressKey(HWND h, WORD vk);
+// A click of the left or right button at a point of h's client area.
+void MouseClick(HWND h, POINT client, bool right = false);
 // The pointer moved to the screen's bottom-right corner, where no test puts a window,
 // so that the windows of later tests do not appear under it.
 void ParkMouse();

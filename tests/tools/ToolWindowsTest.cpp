@@ -42,6 +42,14 @@ class BoxAnswerer {
 class ToolWindowsTest : public ::testing::Test {
  protected:
   void SetUp() override { app.Initialize(); }
+  // A real key press into h, handled by the program's own message loop.
+  void Press(HWND h, WORD vk) {
+    gui::PressKey(h, vk);
+    for (int i = 0; i < 10; ++i) {
+      app.ProcessMessages();
+      Sleep(10);
+    }
+  }
   TApplication app;
 };
 
@@ -78,7 +86,7 @@ TEST_F(ToolWindowsTest, SurnameOriginsSearchAndList) {
     gui::Click(f.BtnSearch->Handle());
     EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[欧阳]"), 0), 0u);
     gui::SetText(f.LedtName->Handle(), G("钱"));
-    SendMessageW(f.LedtName->Handle(), WM_CHAR, VK_RETURN, 0);
+    Press(f.LedtName->Handle(), VK_RETURN);
     EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[钱]"), 0), 0u);
     // A click in the list shows that surname.
     SelectList(f.Lstbjx, 3);
@@ -257,7 +265,7 @@ TEST_F(ToolWindowsTest, CalendarWindowLifeAndMonths) {
   {
     BoxAnswerer box;
     gui::SetText(f.EdtYear->Handle(), "0");
-    SendMessageW(f.EdtYear->Handle(), WM_CHAR, VK_RETURN, 0);
+    Press(f.EdtYear->Handle(), VK_RETURN);
     EXPECT_EQ(box.Wait(), G("年份在-4713 到 9999之间"));
   }
   f.ShowDate({2023, 4, 31, 12, 0});

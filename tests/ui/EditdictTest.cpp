@@ -75,7 +75,7 @@ TEST_F(EditDict, LooksUpChecksSavesBothFilesAndRegroupsOnClose) {
       modal::Answer("", IDOK, oneByte),
       Type(dlg->EdtWord, G("李")),
       [&] {
-        PostMessageW(dlg->EdtWord->Handle(), WM_CHAR, VK_RETURN, 0);
+        gui::PressKey(dlg->EdtWord->Handle(), VK_RETURN);
         return true;
       },
       [&] {

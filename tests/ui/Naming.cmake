@@ -11,3 +11,4 @@ torvik_test(ui_namingpage_tests SOURCES
   LIBS torvik_ui gdiplus)
 target_compile_definitions(ui_namingpage_tests PRIVATE TORVIK_SCREENSHOT_DIR="screenshots")
 add_dependencies(ui_namingpage_tests torvik_data)
+set_tests_properties(ui_namingpage_tests PROPERTIES RUN_SERIAL TRUE)
