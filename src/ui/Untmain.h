@@ -6,7 +6,6 @@
 // from the window's show to its close; "dat\init.ini" is open over the same span.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -318,17 +317,7 @@ class TFrmMain : public TForm, private MessagePump {
   NamingConditions conditions{};
 
  private:
-  // The generator asks before every stroke set, often microseconds apart; under Wine each
-  // look at the queue costs a trip to the window server and a repaint of the progress bar,
-  // so the queue runs only when a pump interval has passed (Stop still answers at once).
-  void Pump() override {
-    auto now = std::chrono::steady_clock::now();
-    if (now - lastPump < kPumpInterval) return;
-    Application->ProcessMessages();
-    lastPump = std::chrono::steady_clock::now();
-  }
-  static constexpr std::chrono::milliseconds kPumpInterval{20};
-  std::chrono::steady_clock::time_point lastPump{};
+  void Pump() override { Application->ProcessMessages(); }
   void BuildLayout();
   void ReadSettings();
   bool WriteSettings();

@@ -97,7 +97,8 @@ class NamingPage : public ::testing::Test {
                                                   return true;
                                                 }};
     if (during) steps.push_back(during);
-    modal::Driver d(steps);
+    // A whole run takes some tens of milliseconds: a step during it must not wait long.
+    modal::Driver d(steps, during ? 10 : 100);
     f.BtoInput2Click(nullptr);
     return Ms(Clock::now() - started);
   }
