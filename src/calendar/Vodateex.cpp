@@ -206,6 +206,8 @@ bool MVoDateEx::IsValidDate(const DateRecord& date) {
 void MVoDateEx::NextDay(DateRecord& date) { date = JdToDateRec(static_cast<double>(DateToJd(date)) + 1); }
 
 int MVoDateEx::LocalTimeCorrection(float longitude, DateRecord& date, int mode) {
+  // Off the globe (or no number) there is no local time; the date stays as given.
+  if (!(longitude >= -180.0f && longitude <= 180.0f)) return 0;
   const double jd = static_cast<double>(DateToJd(date));
   const int s = mode == 1 ? static_cast<int>(std::trunc(EquationOfTimeSeconds(date))) : 0;
   const int c = static_cast<int>(std::trunc(std::floor((120 - longitude) * 240)));

@@ -1,5 +1,6 @@
 #include "cases/Caseform.h"
 
+#include "cases/Caserules.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TIniFile.h"
@@ -16,6 +17,6 @@ void CaseMessage(const std::string& utf8Text) { ShowMessage(gbk::FromUtf8(utf8Te
 
 void FillCategories(TComboBox& box, TIniFile& ini, const std::string& fallback) {
   box.Items().Clear();
-  int count = static_cast<int>(ini.ReadInteger("classes", "count", 0));
+  int count = CategoryCount(ini.ReadInteger("classes", "count", 0));
   for (int i = 1; i <= count; ++i) box.Items().Add(ini.ReadString("classes", IntToStr(i), fallback));
 }

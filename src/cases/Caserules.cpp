@@ -29,6 +29,29 @@ int64_t RequiredSize(int32_t fileNo, int32_t count) {
   return records * kRecordBytes + (fileNo == 0 ? kHeaderBytes : 0);
 }
 
+// Every live case of the store in folder lies on the globe.
+bool PlacesValid(const std::string& folder, int32_t count) {
+  std::vector<CaseRecord> chunk(256);
+  for (int32_t n = 0; n < ExpectedFileCount(count); ++n) {
+    std::FILE* f = file::Open(folder + Format("bazi%d.dat", n), "rb");
+    if (!f) return false;
+    std::fseek(f, n == 0 ? static_cast<long>(kHeaderBytes) : 0, SEEK_SET);
+    int64_t left = (RequiredSize(n, count) - (n == 0 ? kHeaderBytes : 0)) / kRecordBytes;
+    bool ok = true;
+    while (ok && left > 0) {
+      size_t want = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(chunk.size())));
+      ok = std::fread(chunk.data(), sizeof(CaseRecord), want, f) == want;
+      for (size_t i = 0; ok && i < want; ++i) {
+        ok = chunk[i].deleted != 0 || BirthPlaceValid(chunk[i].longitude, chunk[i].latitude);
+      }
+      left -= static_cast<int64_t>(want);
+    }
+    std::fclose(f);
+    if (!ok) return false;
+  }
+  return true;
+}
+
 bool Refuse(std::string& error, const char* utf8) {
   error = gbk::FromUtf8(utf8);
   return false;
@@ -46,6 +69,8 @@ const std::vector<std::string>& ProvinceNames() {
 }
 
 bool CategoryNameValid(std::string_view trimmed) { return !trimmed.empty() && trimmed.size() <= kMaxCategoryBytes; }
+
+int CategoryCount(long long stored) { return static_cast<int>(std::clamp<long long>(stored, 0, kMaxCategories)); }
 
 int FirstBadCategoryLine(const std::vector<std::string>& lines) {
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -200,6 +225,9 @@ bool CheckImportSource(std::string_view path, std::string_view programFolder, st
       return Refuse(error, "历史记录不完整：缺少数据文件，或文件已经损坏。");
     }
   }
+  // An export cut short while it was replacing an older one.
+  if (file::Exists(folder + "bazi.new\\ready")) return Refuse(error, "这份历史记录没有导出完，请重新导出后再导入。");
+  if (!PlacesValid(folder, h.count)) return Refuse(error, "所选历史记录中有出生地经纬度错误的命例，已经损坏，不能导入。");
   return true;
 }
 
@@ -223,6 +251,7 @@ bool PlaceCoordinates(std::string_view value, float& longitude, float& latitude)
   if (star == std::string_view::npos) return false;
   float lon = 0, lat = 0;
   if (!DegreesOf(value.substr(0, star), lon) || !DegreesOf(value.substr(star + 1), lat)) return false;
+  if (!BirthPlaceValid(lon, lat)) return false;
   longitude = lon;
   latitude = lat;
   return true;

@@ -22,6 +22,10 @@ inline constexpr int kProvinceCount = 35;
 // Category names: 1 to 12 bytes (6 Chinese characters) after trimming.
 inline constexpr size_t kMaxCategoryBytes = 12;
 bool CategoryNameValid(std::string_view trimmed);
+// Section "classes" holds at most this many; a larger "count" (a damaged settings file)
+// is read as this, so no list or loop runs on for billions of keys.
+inline constexpr int kMaxCategories = 1000;
+int CategoryCount(long long stored);
 // The first line (from 1) that is empty or too long once trimmed; 0 when all pass.
 int FirstBadCategoryLine(const std::vector<std::string>& lines);
 
@@ -78,5 +82,6 @@ std::string CaseReportPath(std::string_view programFolder, int32_t id);
 bool CheckImportSource(std::string_view path, std::string_view programFolder, std::string& error);
 
 // A value of the place table, "120:30*30:15": degrees and minutes of longitude, then of
-// latitude, each read as degrees + minutes / 60. false when a part is no number.
+// latitude, each read as degrees + minutes / 60. false when a part is no number or the
+// place lies off the globe.
 bool PlaceCoordinates(std::string_view value, float& longitude, float& latitude);

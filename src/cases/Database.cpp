@@ -2,28 +2,25 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstring>
-#include <limits>
 
+#include "cases/DatabaseInternal.h"
 #include "classlib/Files.h"
 #include "classlib/StrUtils.h"
+
+using namespace casestore;
 
 namespace {
 
 // Short names of the case kinds, used in every file and folder name.
 constexpr const char* kKindNames[] = {"bazi"};
 
-constexpr int64_t kHeaderSize = sizeof(CaseFileHeader);
-constexpr int64_t kRecordSize = sizeof(CaseRecord);
-// The header counts files in 16 bits, which bounds the store.
-constexpr int32_t kMaxFiles = std::numeric_limits<int16_t>::max();
-constexpr int32_t kMaxCases = kMaxFiles * MDataBase::kRecordsPerFile;
-constexpr size_t kScanChunk = 256;  // records read at a time while scanning
-
 // Journal: "TJNL", uint32 change count, then per change int32 file, int64 offset,
-// uint32 length and the bytes; last a uint32 FNV-1a sum of everything before it.
+// uint32 length and the bytes; last a uint32 FNV-1a sum of everything before it. File
+// -1 with no bytes stands for the report of the case whose id is the offset, to delete.
 constexpr char kJournalMagic[4] = {'T', 'J', 'N', 'L'};
-constexpr uint32_t kMaxChanges = 4;
+constexpr uint32_t kMaxChanges = kChunk + 2;  // the records, the header, a report
 
 uint32_t Checksum(std::string_view bytes) {
   uint32_t h = 2166136261u;
@@ -43,15 +40,6 @@ bool Take(std::string_view in, size_t& pos, T& value) {
   std::memcpy(&value, in.data() + pos, sizeof value);
   pos += sizeof value;
   return true;
-}
-
-int32_t ExpectedFileCount(int32_t count) { return count == 0 ? 1 : (count - 1) / MDataBase::kRecordsPerFile + 1; }
-
-// Bytes file n must hold at least for the slots the header counts.
-int64_t RequiredSize(int32_t n, int32_t count) {
-  int64_t records =
-      std::clamp<int64_t>(int64_t{count} - int64_t{n} * MDataBase::kRecordsPerFile, 0, MDataBase::kRecordsPerFile);
-  return records * kRecordSize + (n == 0 ? kHeaderSize : 0);
 }
 
 // Contains, matching only where a character starts, so half of one character and half
@@ -78,6 +66,9 @@ bool Matches(const CaseCriteria& c, const CaseRecord& r) {
          (c.province == 0xFFFF || r.provinceIndex == c.province);
 }
 
+// A live case: not deleted, and in the slot its id names.
+bool Live(int32_t slot, const CaseRecord& r) { return r.deleted == 0 && r.id == slot; }
+
 // Every text field ends inside its width, cut at a character boundary if it did not.
 void TerminateTexts(CaseRecord& r) {
   SetText(r.name, FieldText(r.name));
@@ -97,17 +88,73 @@ bool MDataBase::Fail(std::string text) {
   return false;
 }
 
-bool MDataBase::FailFile() { return Fail(file::LastErrorText()); }
+bool MDataBase::FailUtf8(const char* format, ...) {
+  std::string gbkFormat = gbk::FromUtf8(format);
+  va_list args;
+  va_start(args, format);
+  lastError_ = FormatV(gbkFormat.c_str(), args);
+  va_end(args);
+  return false;
+}
+
+void MDataBase::Note(std::string text) {
+  if (!notice_.empty()) notice_ += "\r\n";
+  notice_ += text;
+}
+
+std::string MDataBase::DataName(int32_t n) const { return kindName_ + IntToStr(n) + ".dat"; }
 
 std::string MDataBase::DataFile(int32_t n) const { return n == 0 ? firstFile_ : filePrefix_ + IntToStr(n) + ".dat"; }
 
 std::string MDataBase::JournalFile() const { return filePrefix_ + ".jnl"; }
 
+std::string MDataBase::OpFile() const { return filePrefix_ + ".op"; }
+
 std::string MDataBase::ReportFolder() const { return baseFolder_ + kindName_ + "_f\\"; }
+
+MDataBase::Home MDataBase::ProgramHome() const { return {baseFolder_ + "dat\\", baseFolder_ + kindName_ + "_f"}; }
 
 std::pair<int32_t, int64_t> MDataBase::Place(int32_t slot) {
   int32_t n = slot / kRecordsPerFile;
   return {n, int64_t{slot % kRecordsPerFile} * kRecordSize + (n == 0 ? kHeaderSize : 0)};
+}
+
+bool MDataBase::Allowed(const std::string& path) {
+  ++calls_;
+  if (!hook_ || hook_(calls_)) return true;
+  return FailUtf8("无法操作文件%s：模拟故障", path.c_str());
+}
+
+std::FILE* MDataBase::FsOpen(const std::string& path, const char* mode) {
+  if (!Allowed(path)) return nullptr;
+  std::FILE* f = file::Open(path, mode);
+  if (!f) FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
+  return f;
+}
+
+bool MDataBase::FsRename(const std::string& from, const std::string& to) {
+  return Allowed(from) && (file::Rename(from, to) ||
+                           FailUtf8("无法把%s改名为%s：%s", from.c_str(), to.c_str(), file::LastReason().c_str()));
+}
+
+bool MDataBase::FsRenameDir(const std::string& from, const std::string& to) {
+  return Allowed(from) && (file::RenameDir(from, to) || FailUtf8("无法把文件夹%s改名为%s：%s", from.c_str(), to.c_str(),
+                                                                 file::LastReason().c_str()));
+}
+
+bool MDataBase::FsDelete(const std::string& path) {
+  return Allowed(path) &&
+         (file::Delete(path) || FailUtf8("无法删除文件%s：%s", path.c_str(), file::LastReason().c_str()));
+}
+
+bool MDataBase::FsCreateDir(const std::string& path) {
+  return Allowed(path) &&
+         (file::CreateDir(path) || FailUtf8("无法建立文件夹%s：%s", path.c_str(), file::LastReason().c_str()));
+}
+
+bool MDataBase::FsRemoveDir(const std::string& path) {
+  return Allowed(path) &&
+         (file::RemoveDir(path) || FailUtf8("无法删除文件夹%s：%s", path.c_str(), file::LastReason().c_str()));
 }
 
 bool MDataBase::Put(std::FILE* f, const void* data, size_t size, const std::string& path) {
@@ -116,86 +163,120 @@ bool MDataBase::Put(std::FILE* f, const void* data, size_t size, const std::stri
       std::fwrite(data, 1, size / 2, f);
       std::fflush(f);
     }
-    return Fail("cannot write " + path + ": injected failure");
+    return FailUtf8("无法写入文件%s：模拟故障", path.c_str());
   }
+  if (!Allowed(path)) return false;
   if (std::fwrite(data, 1, size, f) == size) return true;
-  return Fail("cannot write " + path + ": " + gbk::FromUtf8(std::strerror(errno)));
+  return FailUtf8("无法写入文件%s：%s", path.c_str(), gbk::FromUtf8(std::strerror(errno)).c_str());
 }
 
 // fflush hands the bytes to the system; the sync makes them survive a power cut.
-bool MDataBase::FlushToDisk(std::FILE* f) {
-  return file::FlushToDisk(f) || Fail("cannot flush a case file: " + gbk::FromUtf8(std::strerror(errno)));
+bool MDataBase::FlushToDisk(std::FILE* f, const std::string& path) {
+  return Allowed(path) && (file::FlushToDisk(f) ||
+                           FailUtf8("无法写入文件%s：%s", path.c_str(), gbk::FromUtf8(std::strerror(errno)).c_str()));
+}
+
+bool MDataBase::WriteWhole(const std::string& path, std::string_view data) {
+  std::FILE* f = FsOpen(path, "wb");
+  if (!f) return false;
+  bool ok = Put(f, data.data(), data.size(), path) && FlushToDisk(f, path);
+  if (std::fclose(f) != 0 && ok) ok = FailUtf8("无法写入文件%s", path.c_str());
+  return ok;
+}
+
+// Through a temporary name, so the file is either absent or whole.
+bool MDataBase::WriteAtomic(const std::string& path, std::string_view data) {
+  std::string tmp = path + ".tmp";
+  if (WriteWhole(tmp, data) && FsRename(tmp, path)) return true;
+  std::string keep = lastError_;
+  file::Delete(tmp);
+  return Fail(keep);
+}
+
+// Renames a damaged file to the first free "<name>.bad", "<name>.bad2", ...
+bool MDataBase::SetAside(const std::string& path, std::string& keptAs) {
+  for (int i = 1; i < 1000; ++i) {
+    keptAs = path + ".bad" + (i == 1 ? std::string() : IntToStr(i));
+    if (!file::Exists(keptAs)) return FsRename(path, keptAs);
+  }
+  return FailUtf8("无法保留损坏的文件%s：同名的副本太多", path.c_str());
 }
 
 bool MDataBase::Open(std::string_view folder, uint8_t kind) {
-  if (kind >= std::size(kKindNames)) return Fail(Format("unknown case kind %d", kind));
+  notice_.clear();
+  opened_ = false;
+  if (kind >= std::size(kKindNames)) return FailUtf8("不认识的命例种类%d", kind);
   kind_ = kind;
   kindName_ = kKindNames[kind];
   baseFolder_ = std::string(folder);
   filePrefix_ = baseFolder_ + "dat\\" + kindName_;
   firstFile_ = filePrefix_ + "0.dat";
-  if (!Recover()) return false;
-  if (!file::Exists(firstFile_)) {
-    CaseFileHeader h{};
-    h.kind = kind;
-    h.fileCount = 1;
-    if (!Commit({HeaderChange(h)})) return false;
+  CaseFileHeader fresh{};
+  fresh.kind = kind;
+  fresh.fileCount = 1;
+  opened_ = SettleSwitch(ProgramHome()) && Recover() && (file::Exists(firstFile_) || Commit({HeaderChange(fresh)})) &&
+            CheckStore();
+  if (!opened_) {
+    refusal_ = lastError_;
+    return false;
   }
   return Prepare();
 }
 
 bool MDataBase::ReadHeaderFrom(std::string_view path, CaseFileHeader& h) {
   std::FILE* f = file::Open(path, "rb");
-  if (!f) return FailFile();
+  if (!f) return FailUtf8("无法打开文件%s：%s", std::string(path).c_str(), file::LastReason().c_str());
   bool ok = std::fread(&h, 1, sizeof h, f) == sizeof h;
   std::fclose(f);
-  return ok || Fail(std::string(path) + " is not a case data file: too short for a header");
+  return ok || FailUtf8("%s不是历史记录文件：连文件头都不完整。", std::string(path).c_str());
 }
 
 bool MDataBase::CheckHeader(const CaseFileHeader& h, const std::string& firstFile, const std::string& prefix) {
-  if (h.kind != kind_) return Fail(Format("%s holds cases of kind %d, not %d", firstFile.c_str(), h.kind, kind_));
-  if (h.count < 0 || h.count > kMaxCases || h.deletedCount < 0 || h.deletedCount > h.count || h.reuseFlag > 1) {
-    return Fail(firstFile + " has a damaged header");
-  }
-  if (h.fileCount != ExpectedFileCount(h.count)) {
-    return Fail(Format("%s counts %d files for %d cases", firstFile.c_str(), h.fileCount, h.count));
+  if (h.kind != kind_) return FailUtf8("%s是另一种命例（%d）的历史记录，不能使用。", firstFile.c_str(), h.kind);
+  if (h.count < 0 || h.count > kMaxCases || h.deletedCount < 0 || h.deletedCount > h.count || h.reuseFlag > 1 ||
+      h.fileCount != ExpectedFileCount(h.count)) {
+    return FailUtf8("历史记录文件%s的文件头已经损坏。", firstFile.c_str());
   }
   for (int32_t n = 0; n < h.fileCount; ++n) {
     std::string path = n == 0 ? firstFile : prefix + IntToStr(n) + ".dat";
     if (file::Size(path) < RequiredSize(n, h.count)) {
-      return Fail(Format("%s is missing or shorter than its header says", path.c_str()));
+      return FailUtf8("历史记录数据文件%s缺失，或比文件头所记的短：有命例已经丢失。", path.c_str());
     }
   }
   return true;
 }
 
-// Finishes an interrupted change, then reads and checks the header.
+// Finishes whatever was interrupted, then reads and checks the header. A store that
+// Open refused stays refused, with Open's reason, until it opens.
 bool MDataBase::Prepare() {
-  if (kindName_.empty()) return Fail("the case store is not open");
-  return Recover() && ReadHeaderFrom(firstFile_, header_) && CheckHeader(header_, firstFile_, filePrefix_);
+  if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
+  if (!opened_) return Fail(refusal_);
+  if (!SettleSwitch(ProgramHome()) || !Recover()) return false;
+  if (!ReadHeaderFrom(firstFile_, header_) || !CheckHeader(header_, firstFile_, filePrefix_)) return false;
+  return ResumeCategoryOp();
 }
 
 bool MDataBase::ReadSlot(int32_t slot, CaseRecord& buffer) {
   auto [n, offset] = Place(slot);
   std::string path = DataFile(n);
   std::FILE* f = file::Open(path, "rb");
-  if (!f) return FailFile();
+  if (!f) return FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
   bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
             std::fread(&buffer, 1, sizeof buffer, f) == sizeof buffer;
   std::fclose(f);
-  return ok || Fail(Format("cannot read case %d from %s", slot, path.c_str()));
+  return ok || FailUtf8("无法从%s读出第%d号命例。", path.c_str(), slot);
 }
 
-// Visits the counted slots in ascending order until visit answers false.
-bool MDataBase::Scan(const std::function<bool(int32_t, const CaseRecord&)>& visit) {
-  std::vector<CaseRecord> chunk(kScanChunk);
-  for (int32_t n = 0; n < header_.fileCount; ++n) {
+// Visits slots 0 to slots - 1 in ascending order until visit answers false.
+bool MDataBase::Scan(int32_t slots, const std::function<bool(int32_t, const CaseRecord&)>& visit) {
+  std::vector<CaseRecord> chunk(kChunk);
+  for (int32_t n = 0; n < ExpectedFileCount(slots); ++n) {
     std::string path = DataFile(n);
     std::FILE* f = file::Open(path, "rb");
-    if (!f) return FailFile();
+    if (!f) return FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
     bool ok = std::fseek(f, n == 0 ? static_cast<long>(kHeaderSize) : 0, SEEK_SET) == 0;
     int32_t first = n * kRecordsPerFile;
-    int32_t left = static_cast<int32_t>(RequiredSize(n, header_.count) / kRecordSize);
+    int32_t left = static_cast<int32_t>(RequiredSize(n, slots) / kRecordSize);
     bool more = true;
     while (ok && more && left > 0) {
       size_t want = std::min<size_t>(chunk.size(), static_cast<size_t>(left));
@@ -205,7 +286,7 @@ bool MDataBase::Scan(const std::function<bool(int32_t, const CaseRecord&)>& visi
       left -= static_cast<int32_t>(want);
     }
     std::fclose(f);
-    if (!ok) return Fail("cannot read the cases of " + path);
+    if (!ok) return FailUtf8("无法读出%s里的命例。", path.c_str());
     if (!more) return true;
   }
   return true;
@@ -214,12 +295,22 @@ bool MDataBase::Scan(const std::function<bool(int32_t, const CaseRecord&)>& visi
 // The lowest deleted slot; -1 when there is none, -2 when the files cannot be read.
 int32_t MDataBase::FindDeletedSlot() {
   int32_t found = -1;
-  bool ok = Scan([&](int32_t slot, const CaseRecord& r) {
+  bool ok = Scan(header_.count, [&](int32_t slot, const CaseRecord& r) {
     if (r.deleted != 1) return true;
     found = slot;
     return false;
   });
   return ok ? found : -2;
+}
+
+// A report left by an earlier case of this id (a category deletion keeps them), or by
+// a history cleared meanwhile, goes in the same journal as the record that takes the
+// slot, so a new case never shows another person's report.
+MDataBase::Change MDataBase::DropReport(int32_t id) const { return {kReportFile, id, std::string()}; }
+
+bool MDataBase::ApplyDropReport(int64_t id) {
+  std::string path = ReportFolder() + IntToStr(static_cast<int32_t>(id)) + ".rtf";
+  return !file::Exists(path) || FsDelete(path);
 }
 
 MDataBase::Change MDataBase::HeaderChange(const CaseFileHeader& h) const {
@@ -235,7 +326,7 @@ MDataBase::Change MDataBase::RecordChange(int32_t slot, const CaseRecord& r) con
 // is as good as made, since the next operation applies it again.
 bool MDataBase::Commit(const std::vector<Change>& changes) {
   if (!WriteJournal(changes) || !ApplyChanges(changes)) return false;
-  return file::Delete(JournalFile()) || FailFile();
+  return FsDelete(JournalFile());
 }
 
 bool MDataBase::WriteJournal(const std::vector<Change>& changes) {
@@ -248,66 +339,99 @@ bool MDataBase::WriteJournal(const std::vector<Change>& changes) {
     data += c.bytes;
   }
   Append(data, Checksum(data));
-
-  std::string tmp = JournalFile() + ".tmp";
-  std::FILE* f = file::Open(tmp, "wb");
-  if (!f) return FailFile();
-  bool ok = Put(f, data.data(), data.size(), tmp) && FlushToDisk(f);
-  ok = std::fclose(f) == 0 && ok;
-  if (ok && file::Rename(tmp, JournalFile())) return true;
-  if (ok) FailFile();
-  std::string keep = lastError_;
-  file::Delete(tmp);
-  return Fail(keep);
+  return WriteAtomic(JournalFile(), data);
 }
 
-// Applies a journal left by an interrupted change. One that does not parse is refused:
-// its change cannot be finished, and guessing would corrupt cases.
-bool MDataBase::Recover() {
-  std::string journal = JournalFile();
-  if (!file::Exists(journal)) return true;
-  std::string data;
-  if (!file::ReadAll(journal, data)) return FailFile();
-  std::string damaged = journal + " is damaged; the change it holds cannot be finished";
+bool MDataBase::ParseJournal(std::string_view data, std::vector<Change>& changes) {
   uint32_t sum = 0;
   size_t end = data.size() - std::min(data.size(), sizeof sum);
   size_t sumPos = end;
   if (data.size() < sizeof kJournalMagic + 8 || std::memcmp(data.data(), kJournalMagic, 4) != 0 ||
-      !Take(data, sumPos, sum) || sum != Checksum(std::string_view(data).substr(0, end))) {
-    return Fail(damaged);
+      !Take(data, sumPos, sum) || sum != Checksum(data.substr(0, end))) {
+    return false;
   }
-  std::string_view body = std::string_view(data).substr(0, end);
+  std::string_view body = data.substr(0, end);
   size_t pos = sizeof kJournalMagic;
   uint32_t n = 0;
-  if (!Take(body, pos, n) || n == 0 || n > kMaxChanges) return Fail(damaged);
-  std::vector<Change> changes(n);
+  if (!Take(body, pos, n) || n == 0 || n > kMaxChanges) return false;
+  changes.assign(n, Change{});
   for (Change& c : changes) {
     uint32_t size = 0;
-    if (!Take(body, pos, c.fileNo) || !Take(body, pos, c.offset) || !Take(body, pos, size)) return Fail(damaged);
+    if (!Take(body, pos, c.fileNo) || !Take(body, pos, c.offset) || !Take(body, pos, size)) return false;
     bool header = c.fileNo == 0 && c.offset == 0 && size == kHeaderSize;
+    bool report = c.fileNo == kReportFile && size == 0 && c.offset >= 0 && c.offset < kMaxCases;
     int64_t base = c.fileNo == 0 ? kHeaderSize : 0;
     bool record = size == kRecordSize && c.fileNo >= 0 && c.fileNo < kMaxFiles && c.offset >= base &&
                   (c.offset - base) % kRecordSize == 0 && (c.offset - base) / kRecordSize < kRecordsPerFile;
-    if ((!header && !record) || body.size() - pos < size) return Fail(damaged);
+    if ((!header && !record && !report) || body.size() - pos < size) return false;
     c.bytes = std::string(body.substr(pos, size));
     pos += size;
   }
-  if (pos != body.size()) return Fail(damaged);
-  if (!ApplyChanges(changes)) return false;
-  return file::Delete(journal) || FailFile();
+  return pos == body.size();
 }
 
+// A change may extend a data file by what it writes, never leave a gap before it: a
+// gap would read as cases that were never stored. A file that is shorter than that
+// has lost cases, and the store refuses rather than cover the loss.
+bool MDataBase::ChangesFit(const std::vector<Change>& changes) {
+  for (const Change& c : changes) {
+    if (c.fileNo == kReportFile) continue;
+    int64_t size = file::Size(DataFile(c.fileNo));
+    if (c.offset > std::max<int64_t>(size, 0)) {
+      return FailUtf8("历史记录数据文件%s比日志所记的短，已经损坏：有命例已经丢失，历史记录不能打开。",
+                      DataFile(c.fileNo).c_str());
+    }
+  }
+  return true;
+}
+
+// Applies a journal left by an interrupted change. One that does not parse cannot be
+// finished: it is kept as a copy for whoever looks into it, and the history opens as
+// its data files stand, each case as it was before that change.
+bool MDataBase::Recover() {
+  std::string journal = JournalFile();
+  if (file::Exists(journal + ".tmp") && !FsDelete(journal + ".tmp")) return false;  // never begun
+  if (!file::Exists(journal)) return true;
+  std::string data;
+  if (!file::ReadAll(journal, data)) {
+    return FailUtf8("无法读出历史记录的日志文件%s：%s", journal.c_str(), file::LastReason().c_str());
+  }
+  std::vector<Change> changes;
+  if (!ParseJournal(data, changes)) {
+    std::string keptAs;
+    if (!SetAside(journal, keptAs)) return false;
+    Note(Format(gbk::U("历史记录的日志文件已经损坏，其中一次未完成的修改无法完成，日志已另存为%s。"
+                       "历史记录照原样打开，请检查最后保存的命例。")
+                    .c_str(),
+                keptAs.c_str()));
+    return true;
+  }
+  if (!ChangesFit(changes) || !ApplyChanges(changes)) return false;
+  return FsDelete(journal);
+}
+
+// Consecutive changes to one file go through one opening and one flush.
 bool MDataBase::ApplyChanges(const std::vector<Change>& changes) {
-  return std::all_of(changes.begin(), changes.end(), [this](const Change& c) { return ApplyChange(c); });
+  for (size_t i = 0, j = 0; i < changes.size(); i = j) {
+    while (j < changes.size() && changes[j].fileNo == changes[i].fileNo) ++j;
+    bool ok = changes[i].fileNo == kReportFile ? ApplyDropReport(changes[i].offset) : ApplyToFile(changes, i, j);
+    if (!ok) return false;
+  }
+  return true;
 }
 
-bool MDataBase::ApplyChange(const Change& c) {
-  std::string path = DataFile(c.fileNo);
-  std::FILE* f = file::Open(path, file::Exists(path) ? "r+b" : "w+b");
-  if (!f) return FailFile();
-  bool ok = std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 || Fail("cannot seek in " + path);
-  ok = ok && Put(f, c.bytes.data(), c.bytes.size(), path) && FlushToDisk(f);
-  if (std::fclose(f) != 0 && ok) ok = Fail("cannot write " + path);
+bool MDataBase::ApplyToFile(const std::vector<Change>& changes, size_t first, size_t end) {
+  std::string path = DataFile(changes[first].fileNo);
+  std::FILE* f = FsOpen(path, file::Exists(path) ? "r+b" : "w+b");
+  if (!f) return false;
+  bool ok = true;
+  for (size_t i = first; ok && i < end; ++i) {
+    const Change& c = changes[i];
+    ok = std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 || FailUtf8("无法写入文件%s", path.c_str());
+    ok = ok && Put(f, c.bytes.data(), c.bytes.size(), path);
+  }
+  ok = ok && FlushToDisk(f, path);
+  if (std::fclose(f) != 0 && ok) ok = FailUtf8("无法写入文件%s", path.c_str());
   return ok;
 }
 
@@ -323,26 +447,26 @@ int32_t MDataBase::Add(CaseRecord& record) {
       h.deletedCount = std::max(0, h.deletedCount - 1);
       if (h.deletedCount == 0) h.reuseFlag = 0;
       record.id = slot;
-      return Commit({RecordChange(slot, record), HeaderChange(h)}) ? slot : -1;
+      return Commit({RecordChange(slot, record), HeaderChange(h), DropReport(slot)}) ? slot : -1;
     }
     // The header counted deletions the records do not show: append instead.
     h.deletedCount = 0;
     h.reuseFlag = 0;
   }
-  if (h.count == kMaxCases) return Fail("the case store is full"), -1;
+  if (h.count == kMaxCases) return FailUtf8("历史记录已满，不能再保存命例。"), -1;
   int32_t slot = h.count;
   h.count += 1;
   h.fileCount = static_cast<int16_t>(ExpectedFileCount(h.count));
   record.id = slot;
-  return Commit({RecordChange(slot, record), HeaderChange(h)}) ? slot : -1;
+  return Commit({RecordChange(slot, record), HeaderChange(h), DropReport(slot)}) ? slot : -1;
 }
 
 bool MDataBase::Delete(int32_t id) {
   if (!Prepare()) return false;
-  if (id < 0 || id >= header_.count) return Fail(Format("there is no case %d", id));
+  if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
   CaseRecord r;
   if (!ReadSlot(id, r)) return false;
-  if (r.deleted == 1) return Fail(Format("case %d is already deleted", id));
+  if (!Live(id, r)) return FailUtf8("第%d号命例已经删除。", id);
   r.deleted = 1;
   CaseFileHeader h = header_;
   h.deletedCount += 1;
@@ -352,15 +476,17 @@ bool MDataBase::Delete(int32_t id) {
 
 bool MDataBase::Read(int32_t id, CaseRecord& buffer) {
   if (!Prepare()) return false;
-  if (id < 0 || id >= header_.count) return Fail(Format("there is no case %d", id));
+  if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
   if (!ReadSlot(id, buffer)) return false;
-  return buffer.deleted == 0 || Fail(Format("case %d is deleted", id));
+  if (buffer.deleted == 1) return FailUtf8("第%d号命例已经删除。", id);
+  return Live(id, buffer) || FailUtf8("第%d号命例的记录已经损坏。", id);
 }
 
 bool MDataBase::Write(int32_t id, const CaseRecord& record) {
   if (!Prepare()) return false;
-  if (id < 0 || id >= header_.count) return Fail(Format("there is no case %d", id));
+  if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
   CaseRecord r = record;
+  r.id = id;  // a record in another slot's name would be refused by every read
   TerminateTexts(r);
   return Commit({RecordChange(id, r)});
 }
@@ -369,123 +495,10 @@ bool MDataBase::Search(CaseCriteria& criteria, std::vector<int32_t>& ids) {
   ids.clear();
   if (!Prepare()) return false;
   if (header_.kind < 3) criteria.thirdTextMode = 0;
-  return Scan([&](int32_t slot, const CaseRecord& r) {
-    if (r.deleted != 1 && Matches(criteria, r)) ids.push_back(slot);
+  return Scan(header_.count, [&](int32_t slot, const CaseRecord& r) {
+    if (Live(slot, r) && Matches(criteria, r)) ids.push_back(slot);
     return true;
   });
 }
 
 int32_t MDataBase::GetCount() { return Prepare() ? header_.count : -1; }
-
-// The journal goes first, so no interrupted change can bring a cleared case back;
-// data file 0 next, so an interrupted clear leaves an empty store.
-bool MDataBase::Clear() {
-  if (kindName_.empty()) return Fail("the case store is not open");
-  for (const std::string& path : {JournalFile(), JournalFile() + ".tmp"}) {
-    if (file::Exists(path) && !file::Delete(path)) return FailFile();
-  }
-  for (int32_t n = 0; file::Exists(DataFile(n)); ++n) {
-    if (!file::Delete(DataFile(n))) return FailFile();
-  }
-  for (const std::string& name : file::List(ReportFolder(), ".rtf")) {
-    if (!file::Delete(ReportFolder() + name)) return FailFile();
-  }
-  return true;
-}
-
-bool MDataBase::CopyFile(const std::string& from, const std::string& to) {
-  std::FILE* in = file::Open(from, "rb");
-  if (!in) return FailFile();
-  std::FILE* out = file::Open(to, "wb");
-  if (!out) {
-    std::fclose(in);
-    return FailFile();
-  }
-  std::vector<char> buf(1 << 20);
-  bool ok = true;
-  size_t n;
-  while (ok && (n = std::fread(buf.data(), 1, buf.size(), in)) > 0) ok = Put(out, buf.data(), n, to);
-  if (ok && std::ferror(in)) ok = Fail("cannot read " + from);
-  ok = ok && FlushToDisk(out);
-  if (std::fclose(out) != 0 && ok) ok = Fail("cannot write " + to);
-  std::fclose(in);
-  return ok;
-}
-
-// Copies to a temporary name beside the target; Publish renames them all at the end,
-// so a failed copy (a full disk) replaces nothing.
-bool MDataBase::Stage(const std::string& from, const std::string& to, Staged& staged) {
-  std::string tmp = to + ".tmp";
-  staged.emplace_back(tmp, to);
-  return CopyFile(from, tmp);
-}
-
-bool MDataBase::StageReports(const std::string& fromFolder, const std::string& toFolder, Staged& staged) {
-  if (!file::CreateDir(toFolder)) return FailFile();
-  for (const std::string& name : file::List(fromFolder, ".rtf")) {
-    if (!Stage(fromFolder + name, toFolder + name, staged)) return false;
-  }
-  return true;
-}
-
-bool MDataBase::Publish(Staged& staged) {
-  for (size_t i = 0; i < staged.size(); ++i) {
-    if (!file::Rename(staged[i].first, staged[i].second)) {
-      FailFile();
-      staged.erase(staged.begin(), staged.begin() + static_cast<std::ptrdiff_t>(i));
-      Discard(staged);
-      return false;
-    }
-  }
-  staged.clear();
-  return true;
-}
-
-void MDataBase::Discard(Staged& staged) {
-  std::string keep = lastError_;
-  for (const auto& s : staged) {
-    if (file::Exists(s.first)) file::Delete(s.first);
-  }
-  staged.clear();
-  lastError_ = keep;
-}
-
-bool MDataBase::Backup(std::string_view destination) {
-  if (!Prepare()) return false;
-  std::string dest(destination);
-  Staged staged;
-  bool ok = true;
-  for (int32_t n = 0; ok && n < header_.fileCount; ++n) {
-    ok = Stage(DataFile(n), dest + kindName_ + IntToStr(n) + ".dat", staged);
-  }
-  ok = ok && StageReports(ReportFolder(), dest + kindName_ + "_f\\", staged);
-  if (!ok) {
-    Discard(staged);
-    return false;
-  }
-  return Publish(staged);
-}
-
-// The picked file is data file 0 and is checked like one, with the files beside it,
-// before anything is copied. Data file 0 is put in place last: until then the store
-// keeps its old header (an empty store after Clear), which ignores the rest.
-bool MDataBase::Restore(std::string_view path) {
-  if (kindName_.empty()) return Fail("the case store is not open");
-  std::string folder = ExtractFilePath(path);
-  CaseFileHeader h{};
-  if (!ReadHeaderFrom(path, h) || !CheckHeader(h, std::string(path), folder + kindName_)) return false;
-  Staged staged;
-  bool ok = true;
-  for (int32_t n = 1; ok && n < h.fileCount; ++n) {
-    ok = Stage(folder + kindName_ + IntToStr(n) + ".dat", DataFile(n), staged);
-  }
-  std::string reports = folder + kindName_ + "_f";
-  if (ok && file::DirExists(reports)) ok = StageReports(reports + "\\", ReportFolder(), staged);
-  ok = ok && Stage(std::string(path), firstFile_, staged);
-  ok = ok && (!file::Exists(JournalFile()) || file::Delete(JournalFile()) || FailFile());
-  if (!ok) {
-    Discard(staged);
-    return false;
-  }
-  return Publish(staged);
-}

@@ -8,10 +8,20 @@
 // Nothing is half-written: every change (record and header together) is first written
 // whole to a journal beside the data files ("dat\bazi.jnl", made by write-then-rename),
 // then applied in place, then the journal is removed. An operation that finds a journal
-// applies it again first, so a crash leaves each case as before or as after. Records
-// beyond the header's count (an interrupted append) are ignored.
+// applies it again first, so a crash leaves each case as before or as after. A journal
+// that is damaged is set aside as a copy, and the history opens as its files stand.
 //
-// Every operation returns true/false (Add an id or -1) and keeps a last-error text.
+// Whole histories (import, export, clear) are put together under "bazi.new" beside the
+// data files and switched in once complete: a file "ready" in it says that the switch
+// has begun, and whoever finds it finishes it. Category renames and deletions are noted
+// in "dat\bazi.op" first and finished by the next operation when interrupted.
+//
+// Open checks the store against its files: the header's counts against the lengths,
+// each record's id against its slot, the deleted marks. What can be mended without
+// losing a case is mended (Notice tells what); anything else is refused with a message.
+//
+// Every operation returns true/false (Add an id or -1) and keeps a last-error text for
+// the user (GBK).
 #pragma once
 
 #include <bit>
@@ -21,6 +31,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "classlib/Gbk.h"
@@ -139,15 +150,27 @@ class MDataBase {
   bool Clear();
   // Copies the data files and reports into destination (with trailing backslash).
   bool Backup(std::string_view destination);
-  // Copies in the data files and reports that lie beside the data file 0 at path.
+  // Replaces the whole history by the data files and reports beside the data file 0 at path.
   bool Restore(std::string_view path);
+  // Puts every live case of category `from` under `to`.
+  bool RenameCategory(std::string_view from, std::string_view to);
+  // Deletes every live case of the category; their reports stay.
+  bool DeleteCategory(std::string_view name);
 
   const std::string& LastError() const { return lastError_; }
+  // What the last Open mended or set aside, for the user (GBK); empty when nothing.
+  const std::string& Notice() const { return notice_; }
 
   // Test hook: the nth file write from now fails; shortWrite lets half its bytes through first.
   void FailWrite(int nth, bool shortWrite) {
     faultAt_ = nth;
     faultShort_ = shortWrite;
+  }
+  // Test hook: asked before every call that opens, writes, flushes, renames, deletes or
+  // makes a file or folder, with the call's number counted from 1; false fails the call.
+  void SetFaultHook(std::function<bool(int call)> hook) {
+    hook_ = std::move(hook);
+    calls_ = 0;
   }
 
  private:
@@ -156,35 +179,77 @@ class MDataBase {
     int64_t offset;
     std::string bytes;
   };
+  // Where a whole history lives: its data files and its report folder (no backslash).
+  struct Home {
+    std::string dataFolder;
+    std::string reportFolder;
+  };
+  enum class CategoryOp : uint8_t { Rename = 1, Delete = 2 };
 
   bool Fail(std::string text);
-  bool FailFile();
+  bool FailUtf8(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void Note(std::string text);
   std::string DataFile(int32_t n) const;
+  std::string DataName(int32_t n) const;
   std::string JournalFile() const;
+  std::string OpFile() const;
   std::string ReportFolder() const;
+  Home ProgramHome() const;
   static std::pair<int32_t, int64_t> Place(int32_t slot);
+
+  // Every file-system call that changes something goes through these.
+  bool Allowed(const std::string& path);
+  std::FILE* FsOpen(const std::string& path, const char* mode);
+  bool FsRename(const std::string& from, const std::string& to);
+  bool FsRenameDir(const std::string& from, const std::string& to);
+  bool FsDelete(const std::string& path);
+  bool FsCreateDir(const std::string& path);
+  bool FsRemoveDir(const std::string& path);
   bool Put(std::FILE* f, const void* data, size_t size, const std::string& path);
-  bool FlushToDisk(std::FILE* f);
+  bool FlushToDisk(std::FILE* f, const std::string& path);
+  bool WriteWhole(const std::string& path, std::string_view data);
+  bool WriteAtomic(const std::string& path, std::string_view data);
+  bool SetAside(const std::string& path, std::string& keptAs);
 
   bool Prepare();
   bool ReadHeaderFrom(std::string_view path, CaseFileHeader& h);
   bool CheckHeader(const CaseFileHeader& h, const std::string& firstFile, const std::string& prefix);
   bool ReadSlot(int32_t slot, CaseRecord& buffer);
-  bool Scan(const std::function<bool(int32_t, const CaseRecord&)>& visit);
+  bool Scan(int32_t slots, const std::function<bool(int32_t, const CaseRecord&)>& visit);
   int32_t FindDeletedSlot();
+  static constexpr int32_t kReportFile = -1;  // a change that deletes a report
+  Change DropReport(int32_t id) const;
+  bool ApplyDropReport(int64_t id);
   bool Commit(const std::vector<Change>& changes);
   bool WriteJournal(const std::vector<Change>& changes);
   bool Recover();
+  bool ParseJournal(std::string_view data, std::vector<Change>& changes);
+  bool ChangesFit(const std::vector<Change>& changes);
   bool ApplyChanges(const std::vector<Change>& changes);
-  bool ApplyChange(const Change& c);
-  using Staged = std::vector<std::pair<std::string, std::string>>;  // temporary copy, final name
-  bool CopyFile(const std::string& from, const std::string& to);
-  bool Stage(const std::string& from, const std::string& to, Staged& staged);
-  bool StageReports(const std::string& fromFolder, const std::string& toFolder, Staged& staged);
-  bool Publish(Staged& staged);
-  void Discard(Staged& staged);
+  bool ApplyToFile(const std::vector<Change>& changes, size_t first, size_t end);
   Change HeaderChange(const CaseFileHeader& h) const;
   Change RecordChange(int32_t slot, const CaseRecord& r) const;
+
+  // The check at open (DatabaseCheck.cpp).
+  bool CheckStore();
+  bool SetAsideStrayFiles(int32_t firstStray);
+  bool CommitRepairs(std::vector<Change>& records, const CaseFileHeader& h);
+
+  // Category operations (DatabaseCategory.cpp).
+  bool RunCategoryOp(CategoryOp op, const std::string& from, const std::string& to);
+  bool ResumeCategoryOp();
+
+  // Whole histories (DatabaseSwitch.cpp).
+  std::string StageFolder(const Home& h) const;
+  std::string OldFolder(const Home& h) const;
+  bool CopyFile(const std::string& from, const std::string& to);
+  bool SettleSwitch(const Home& h);
+  bool Stage(const Home& to, const std::string& firstFile, const std::string& fromReports, int32_t files);
+  bool Switch(const Home& h);
+  bool RollForward(const Home& h);
+  bool MoveIn(const Home& h, const std::string& name);
+  bool MoveAside(const Home& h, const std::string& name);
+  bool RemoveTree(const std::string& folder);
 
   std::string baseFolder_;
   std::string filePrefix_;
@@ -193,6 +258,11 @@ class MDataBase {
   uint8_t kind_ = 0;
   CaseFileHeader header_{};
   std::string lastError_;
+  std::string notice_;
+  bool opened_ = false;  // the last Open passed the check
+  std::string refusal_;  // why it did not
   int faultAt_ = 0;
   bool faultShort_ = false;
+  std::function<bool(int)> hook_;
+  int calls_ = 0;
 };

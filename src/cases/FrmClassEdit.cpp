@@ -45,7 +45,7 @@ TFrmClassEdit::TFrmClassEdit(TComponent* owner, TIniFile& ini) : TForm(owner), i
 }
 
 void TFrmClassEdit::FormShow(TObject*) {
-  int count = static_cast<int>(ini_.ReadInteger("classes", "count", 0));
+  int count = CategoryCount(ini_.ReadInteger("classes", "count", 0));
   std::string text;
   for (int i = 1; i <= count; ++i) text += ini_.ReadString("classes", IntToStr(i), "") + "\r\n";
   Memo1->SetText(text);

@@ -167,6 +167,12 @@ bool TFrmInfo::TakeFields() {
     record.longitude = longitude_;
     record.latitude = latitude_;
   }
+  // A stored place off the globe (a damaged or imported record) is not kept by a save.
+  if (!BirthPlaceValid(record.longitude, record.latitude)) {
+    CaseBox(std::string(kBirthPlaceRangeText) + "，请重新选择出生地点", "输入错误", MB_OK | MB_ICONERROR);
+    SetFocus(cbodiC->Handle());
+    return false;
+  }
   ::SetText(record.name, Edtname->Text());
   int c = cbodiC->ItemIndex();
   SetPlace(record, record.provinceIndex, c >= 0 ? cbodiC->Items()[c] : std::string());

@@ -22,6 +22,7 @@ namespace file {
 namespace {
 
 thread_local std::string lastError;
+thread_local std::string lastReason;
 
 bool Fail(std::string what, std::string_view path) {
 #ifdef _WIN32
@@ -35,6 +36,7 @@ bool Fail(std::string what, std::string_view path) {
   std::string reason = gbk::FromUtf8(std::strerror(errno));
 #endif
   lastError = what + " " + std::string(path) + ": " + reason;
+  lastReason = reason;
   return false;
 }
 
@@ -45,6 +47,8 @@ std::wstring W(std::string_view path) { return gbk::ToWide(path); }
 }  // namespace
 
 std::string LastErrorText() { return lastError; }
+
+std::string LastReason() { return lastReason; }
 
 std::string NativePath(std::string_view path) {
 #ifdef _WIN32
@@ -158,6 +162,16 @@ bool RemoveDir(std::string_view path) {
 bool Rename(std::string_view from, std::string_view to) {
 #ifdef _WIN32
   if (MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+#else
+  if (rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+#endif
+  return Fail("cannot rename", std::string(from) + " -> " + std::string(to));
+}
+
+// A folder moves by one call, so whatever it holds changes place all at once.
+bool RenameDir(std::string_view from, std::string_view to) {
+#ifdef _WIN32
+  if (MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_WRITE_THROUGH)) return true;
 #else
   if (rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
 #endif

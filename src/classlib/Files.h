@@ -29,6 +29,7 @@ bool ForceDirectories(std::string_view path);  // every missing level
 bool Delete(std::string_view path);
 bool RemoveDir(std::string_view path);  // must be empty
 bool Rename(std::string_view from, std::string_view to);  // replaces `to`
+bool RenameDir(std::string_view from, std::string_view to);  // `to` must not exist
 bool Copy(std::string_view from, std::string_view to, bool failIfExists);
 int64_t Size(std::string_view path);  // -1 when absent
 // A value that changes whenever the file is written (its modification time); -1 when absent.
@@ -50,5 +51,7 @@ bool WriteAtomic(std::string_view path, std::string_view data);
 std::vector<std::string> List(std::string_view folder, std::string_view suffix);
 
 std::string LastErrorText();
+// Only the system's reason of the last failure, without the operation and the path.
+std::string LastReason();
 
 }  // namespace file

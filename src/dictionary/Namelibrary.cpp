@@ -36,6 +36,22 @@ std::string WordAt(const char* const (&words)[N], uint8_t index, size_t fallback
 
 uint8_t StrokeValue(const std::string& text) { return static_cast<uint8_t>(StrToIntDef(text, 0)); }
 
+// No character has more strokes than this; a larger count is a damaged dictionary, not
+// a number to wrap into a byte.
+constexpr long long kMaxStrokes = 100;  // the stroke groups go as far
+
+}  // namespace
+
+bool StrokesInRange(const TStringList& l) {
+  for (int i = 5; i <= 8; ++i) {
+    long long v = StrToIntDef(l[i], -1);
+    if (v < 0 || v > kMaxStrokes) return false;
+  }
+  return true;
+}
+
+namespace {
+
 // ASCII is the same in both encodings; most stored values are, so they skip the converter.
 bool IsAscii(std::string_view s) {
   for (char c : s) {
@@ -282,6 +298,11 @@ void MNameLibrary::SetProgramFolder(std::string folder) {
 }
 
 bool MNameLibrary::CheckFile(sqlite3* conn, FileCache& cache) {
+  // A file that is no database at all (cut short, overwritten) is not a missing table.
+  TContentValues probe;
+  if (cache.mark.size == 0 || !Ask(conn, "select count(*) from sqlite_master;", probe)) {
+    return Fail(gbk::U("姓名学字库文件已经损坏，无法读取：") + fileName);
+  }
   for (const char* table : {"word_dict", "dict_extra", "dict_group"}) {
     if (!HasTable(conn, table)) return FailGbk("数据库表有丢失，数据不全！");
   }

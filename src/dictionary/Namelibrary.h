@@ -74,6 +74,8 @@ size_t FindChar(std::string_view s, std::string_view ch);
 std::vector<std::string> RecordValues(const CharRecord& rec);
 // Raw UTF-8 lines in column order into a record.
 void LinesToRecord(const TStringList& lines, CharRecord& rec);
+// Whether the four stroke counts of raw lines are numbers from 0 to 100.
+bool StrokesInRange(const TStringList& lines);
 
 // Runs one query on an open connection. On failure `error` holds SQLite's message.
 bool Query(sqlite3* db, const std::string& sql, TContentValues& rows, std::string& error);
@@ -155,6 +157,7 @@ class MNameLibrary {
     std::vector<int32_t> ids;  // by a character's two bytes (lead * 256 + trail); 0 absent
     bool recordsLoaded = false;
     std::vector<CharRecord> records;  // in id order
+    std::vector<bool> damaged;        // by place in records: a stroke count out of range
     bool groupsLoaded = false;
     std::vector<GroupRow> groups;  // by row id
   };
@@ -176,6 +179,7 @@ class MNameLibrary {
   bool LoadGroups(FileCache& cache);
   CharRecord* FindRecord(int id);
   bool ReadRecord(int id, CharRecord& rec);
+  bool Usable(const CharRecord* rec);
   void PatchRecord(const std::vector<std::string>& values);
   bool WriteGroups(const std::vector<std::string>& groups);
   bool CopyGroups(sqlite3* target, std::string& error);

@@ -99,6 +99,7 @@ bool MNameLibrary::LoadRecords(FileCache& cache) {
   sqlite3* conn = db ? db : OpenDb(dbPathUtf8, false, error);
   if (!conn) return Fail(error);
   cache.records.clear();
+  cache.damaged.clear();
   cache.records.reserve(cache.allWord.size() / 2);
   ++statements;
   bool ok = EachRow(
@@ -106,11 +107,13 @@ bool MNameLibrary::LoadRecords(FileCache& cache) {
       [&](const TStringList& lines) {
         cache.records.emplace_back();
         LinesToRecord(lines, cache.records.back());
+        cache.damaged.push_back(!StrokesInRange(lines));
       },
       error);
   if (conn != db) CloseDb(conn);
   if (!ok) {
     cache.records.clear();
+    cache.damaged.clear();
     return Fail(error);
   }
   cache.recordsLoaded = true;
@@ -158,9 +161,17 @@ CharRecord* MNameLibrary::FindRecord(int id) {
   return it != r.end() && it->id == id ? &*it : nullptr;
 }
 
+// A record whose stroke counts are out of range comes from a damaged file and is not handed out.
+bool MNameLibrary::Usable(const CharRecord* rec) {
+  const FileCache* cache = Cache();
+  const size_t at = static_cast<size_t>(rec - cache->records.data());
+  return !cache->damaged[at] || FailGbk("字库中这个汉字的笔画数有误，姓名学字库文件已经损坏！");
+}
+
 bool MNameLibrary::ReadRecord(int id, CharRecord& rec) {
   const CharRecord* found = FindRecord(id);
   if (!found) return lastError.empty() ? FailGbk("找不到这个汉字的数据！") : false;
+  if (!Usable(found)) return false;
   rec = *found;
   return true;
 }
@@ -177,6 +188,7 @@ void MNameLibrary::PatchRecord(const std::vector<std::string>& values) {
   const std::string word = rec.word;
   LinesToRecord(lines, rec);
   rec.word = word;
+  cache->damaged[static_cast<size_t>(found - cache->records.data())] = !StrokesInRange(lines);
 }
 
 int32_t MNameLibrary::IdOfChar(std::string_view ch) const {
@@ -222,7 +234,7 @@ const CharRecord* MNameLibrary::FindCharBatch(std::string_view ch) {
   }
   const CharRecord* found = FindRecord(id);
   if (!found && lastError.empty()) FailGbk("找不到这个汉字的数据！");
-  return found;
+  return found && Usable(found) ? found : nullptr;
 }
 
 bool MNameLibrary::LoadStrokeGroups(int kind, std::vector<int>& strokes, TStringList& groups) {

@@ -76,6 +76,7 @@ bool MDecName::ConvertDates() {
     solarDate = entered;
   }
   beijingDate = solarDate;
+  if (!BirthPlaceValid(birth.longitude, birth.latitude)) return Fail(kBirthPlaceRangeText);
   if (settings.iDate != 0) calendar.LocalTimeCorrection(birth.longitude, solarDate, settings.iDate);
   DateRecord day = solarDate;
   if (day.hour == 23 && !settings.zishi) calendar.NextDay(day);

@@ -25,6 +25,13 @@ struct BirthRecord {
   uint8_t singleSurname = 1;  // 0: a two-character surname
 };
 
+// A birth place on the globe: east longitude -180 to 180, north latitude -90 to 90. Read
+// from files (a stored or imported case, the place table), anything else is damage.
+inline bool BirthPlaceValid(float longitude, float latitude) {
+  return longitude >= -180.0f && longitude <= 180.0f && latitude >= -90.0f && latitude <= 90.0f;  // NaN fails
+}
+inline constexpr const char* kBirthPlaceRangeText = "出生地经纬度有误：经度在-180到180之间，纬度在-90到90之间";
+
 // Settings of one run, from "dat\set.ini" section "set".
 struct AnalysisSettings {
   uint8_t iDate = 0;        // 0 Beijing time, 1 true solar time, 2 local mean time

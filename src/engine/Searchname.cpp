@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kMaxStrokes = 30;  // given stroke counts tried by ListGoodStrokeSets
 constexpr size_t kNamesPerClockCheck = 1024;
+// A set of many names pumps after this many at the latest, however fast they come.
+constexpr size_t kNamesPerPump = 64 * 1024;
 constexpr size_t kLookupsPerClockCheck = 16;
 
 struct Texts {
@@ -203,6 +205,7 @@ bool MSearchName::PumpAndCheck() {
   if (pump) pump->Pump();
   lastPump = std::chrono::steady_clock::now();
   sincePumpCheck = 0;
+  namesSincePump = 0;
   return stop;
 }
 
@@ -249,6 +252,7 @@ bool MSearchName::RunSet(const std::vector<int>& set, CharCache& cache, int& set
     calc.GetResult(rec);
     InsertSorted(rec);
     if (count >= kCeiling) return false;
+    if (++namesSincePump >= kNamesPerPump) return !PumpAndCheck();
     if (++sincePumpCheck < kNamesPerClockCheck) return true;
     sincePumpCheck = 0;
     return std::chrono::steady_clock::now() - lastPump < kPumpInterval || !PumpAndCheck();

@@ -8,7 +8,10 @@
 namespace {
 
 constexpr size_t kHeaderSize = 16;
-constexpr int32_t kMaxBitmapSide = 32767;
+// A skin draws window pieces: no bitmap of it is wider or higher than a screen, and all
+// of them decoded fit in a modest budget, so a small package cannot claim gigabytes.
+constexpr int32_t kMaxBitmapSide = 4096;
+constexpr int64_t kMaxDecodedBytes = int64_t{256} << 20;
 
 uint32_t U32(std::string_view s, size_t at) {
   uint32_t v = 0;
@@ -52,13 +55,15 @@ std::string Damaged(const char* why) { return gbk::FromUtf8("皮肤文件已损�
 
 }  // namespace
 
-bool IsSoundBitmap(std::string_view bmp) {
+namespace {
+
+// The checks of IsSoundBitmap; width and height of a sound one.
+bool ParseBitmap(std::string_view bmp, int64_t& width, int64_t& height) {
   constexpr size_t kFileHeader = 14;
   if (bmp.size() < kFileHeader + 12 || bmp[0] != 'B' || bmp[1] != 'M') return false;
   uint32_t bits = U32(bmp, 10);
   uint32_t infoSize = U32(bmp, 14);
   if (infoSize < 12 || infoSize > bmp.size() - kFileHeader) return false;
-  int64_t width, height;
   uint16_t bitCount;
   uint32_t compression = 0;
   if (infoSize == 12) {  // the old core header
@@ -90,6 +95,18 @@ bool IsSoundBitmap(std::string_view bmp) {
   }
   int64_t stride = (width * bitCount + 31) / 32 * 4;
   return stride * height <= static_cast<int64_t>(bmp.size() - bits);
+}
+
+}  // namespace
+
+bool IsSoundBitmap(std::string_view bmp) {
+  int64_t width = 0, height = 0;
+  return ParseBitmap(bmp, width, height);
+}
+
+int64_t DecodedBitmapBytes(std::string_view bmp) {
+  int64_t width = 0, height = 0;
+  return ParseBitmap(bmp, width, height) ? width * height * 4 : 0;
 }
 
 bool TSkinReader::Fail(std::string text) {
@@ -157,14 +174,22 @@ bool TSkinReader::ReadTable(std::string_view content, size_t at) {
 }
 
 bool TSkinReader::CheckEntries() const {
+  int64_t decoded = 0;
   for (int i = 0; i < Count(); ++i) {
     const std::string& name = names_[i];
     if (!SoundName(name)) {
       lastError_ = Damaged("条目名称无效");
       return false;
     }
-    if (EndsWith(name, ".bmp") && !IsSoundBitmap(std::string_view(data_).substr(offsets_[i], sizes_[i]))) {
+    if (!EndsWith(name, ".bmp")) continue;
+    std::string_view bmp = std::string_view(data_).substr(offsets_[i], sizes_[i]);
+    if (!IsSoundBitmap(bmp)) {
       lastError_ = Damaged("图片文件头无效 ") + name;
+      return false;
+    }
+    decoded += DecodedBitmapBytes(bmp);
+    if (decoded > kMaxDecodedBytes) {
+      lastError_ = Damaged("图片总尺寸太大 ") + name;
       return false;
     }
   }

@@ -58,3 +58,5 @@ class TSkinReader {
 
 // Whether an entry is a Windows bitmap whose headers and pixel data fit its bytes.
 bool IsSoundBitmap(std::string_view bmp);
+// Bytes the bitmap takes decoded (4 a pixel); 0 for one that is not sound.
+int64_t DecodedBitmapBytes(std::string_view bmp);

@@ -126,14 +126,6 @@ bool SaveNewCase(CaseContext& c) {
   return true;
 }
 
-void SetCategoryOfCase(CaseContext& c, int32_t id, const std::string& category) {
-  CaseRecord r{};
-  if (!c.Db.Read(id, r)) return;
-  SetText(r.category, category);
-  if (!c.Db.Write(id, r)) StoreError(c);
-  RereadShown(c, id);
-}
-
 }  // namespace
 
 std::vector<int32_t> RecentCaseIds(MDataBase& db, size_t limit) {
@@ -341,7 +333,7 @@ void AddCategory(CaseContext& c, const std::string& typed) {
     return;
   }
   CategoryNode(c.Tree, name);
-  int count = static_cast<int>(c.Ini.ReadInteger("classes", "count", 0));
+  int count = CategoryCount(c.Ini.ReadInteger("classes", "count", 0));
   for (int i = 1; i <= count; ++i) {
     if (c.Ini.ReadString("classes", IntToStr(i), "") == name) return;
   }
@@ -364,8 +356,13 @@ void RenameCategory(CaseContext& c, const std::string& typed) {
     return;
   }
   std::string old = node->Text();
-  for (int32_t id : CategoryCases(c, old)) SetCategoryOfCase(c, id, name);
-  int count = static_cast<int>(c.Ini.ReadInteger("classes", "count", 0));
+  // One store operation for all its cases: begun, it is finished even after a crash.
+  if (!c.Db.RenameCategory(old, name)) {
+    StoreError(c);
+    return;
+  }
+  if (c.CurCaseLoaded) RereadShown(c, c.CurCaseId);
+  int count = CategoryCount(c.Ini.ReadInteger("classes", "count", 0));
   for (int i = 1; i <= count; ++i) {
     if (c.Ini.ReadString("classes", IntToStr(i), "") == old) {
       c.Ini.WriteString("classes", IntToStr(i), name);
@@ -380,10 +377,12 @@ void DeleteCategory(CaseContext& c) {
   if (!node) return;
   std::string name = node->Text();
   if (!CaseAskYes("确定要删除“" + gbk::ToUtf8(name) + "”这个类别吗？", "注意", MB_ICONWARNING)) return;
-  for (int32_t id : CategoryCases(c, name)) {
-    // The shown case goes with its category; a later save must not write a free slot.
-    if (c.CurCaseLoaded && c.CurCaseId == id) EndViewing(c);
-    if (!c.Db.Delete(id)) StoreError(c);
+  // The shown case goes with its category; a later save must not write a free slot.
+  std::vector<int32_t> ids = CategoryCases(c, name);
+  if (c.CurCaseLoaded && std::find(ids.begin(), ids.end(), c.CurCaseId) != ids.end()) EndViewing(c);
+  if (!c.Db.DeleteCategory(name)) {
+    StoreError(c);
+    return;
   }
   node->Delete();
 }
@@ -413,19 +412,11 @@ bool ImportHistory(CaseContext& c, const std::string& path) {
     ShowMessage(error);
     return false;
   }
-  // Restore copies everything aside before it replaces anything, so a failure keeps
-  // the old history whole; only then go the old files the import does not replace.
+  // Restore puts the whole new history together aside and switches it in at once, so a
+  // failure leaves the old history whole.
   if (!c.Db.Restore(path)) {
     ShowMessage(U("导入失败，原有历史记录未改变：") + c.Db.LastError());
     return false;
-  }
-  std::string from = ExtractFilePath(path);
-  std::string reports = c.AppDir + "bazi_f\\";
-  for (const std::string& name : file::List(reports, ".rtf")) {
-    if (!file::Exists(from + "bazi_f\\" + name)) file::Delete(reports + name);
-  }
-  for (int n = 1; file::Exists(c.AppDir + Format("dat\\bazi%d.dat", n)); ++n) {
-    if (!file::Exists(from + Format("bazi%d.dat", n))) file::Delete(c.AppDir + Format("dat\\bazi%d.dat", n));
   }
   EndViewing(c);
   CaseMessage("成功导入，请重启软件！");

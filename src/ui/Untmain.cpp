@@ -267,7 +267,13 @@ void TFrmMain::FormShow(TObject*) {
 }
 
 void TFrmMain::OpenCaseTree() {
-  if (!CaseDb.Open(AppDir, 0)) ShowMessage(CaseDb.LastError());
+  // A store that refuses to open says why; one that mended itself or set a damaged file
+  // aside says what it did.
+  if (!CaseDb.Open(AppDir, 0)) {
+    ShowMessage(CaseDb.LastError());
+  } else if (!CaseDb.Notice().empty()) {
+    ShowMessage(CaseDb.Notice());
+  }
   cases = new CaseContext{this,
                           *TreeCase,
                           *RedtName,

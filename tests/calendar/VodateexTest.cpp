@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "classlib/Gbk.h"
@@ -243,6 +244,24 @@ TEST(Vodateex, LocalAndTrueSolarTime) {
   EXPECT_NEAR(s, 16 * 60 + 26, 30);
   EXPECT_EQ(d.hour, 12);
   EXPECT_EQ(d.minute, 16);
+}
+
+// Off the globe there is no local time: the date stays as given, and no conversion of
+// a huge number of seconds overflows (run under UBSan).
+TEST(Vodateex, LocalTimeOffTheGlobeLeavesTheDate) {
+  MVoDateEx e;
+  for (float longitude : {1e9f, -1e9f, std::numeric_limits<float>::quiet_NaN(), 180.5f}) {
+    for (int mode : {1, 2}) {
+      SCOPED_TRACE(std::to_string(longitude) + " mode " + std::to_string(mode));
+      DateRecord d = D(1990, 5, 5, 10, 30);
+      EXPECT_EQ(e.LocalTimeCorrection(longitude, d, mode), 0);
+      EXPECT_EQ(d.year, 1990);
+      EXPECT_EQ(d.month, 5);
+      EXPECT_EQ(d.day, 5);
+      EXPECT_EQ(d.hour, 10);
+      EXPECT_EQ(d.minute, 30);
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
@@ -236,6 +238,36 @@ TEST_F(CaseImportCheck, RefusesWhatIsNotAWholeStore) {
   }
 }
 
+// An export cut short while it replaced an older one, and a store holding a case born
+// off the globe, are refused with their own words.
+TEST_F(CaseImportCheck, RefusesAnUnfinishedExportAndPlacesOffTheGlobe) {
+  std::string good = Store("elsewhere", 3);
+  std::string folder = ExtractFilePath(good);
+  ASSERT_TRUE(file::CreateDir(folder + "bazi.new"));
+  ASSERT_TRUE(file::WriteAtomic(folder + "bazi.new\\ready", ""));
+  EXPECT_FALSE(CheckImportSource(good, program, error));
+  EXPECT_EQ(error, G("这份历史记录没有导出完，请重新导出后再导入。"));
+  ASSERT_TRUE(file::Delete(folder + "bazi.new\\ready"));
+  ASSERT_TRUE(file::RemoveDir(folder + "bazi.new"));
+  ASSERT_TRUE(CheckImportSource(good, program, error)) << error;
+
+  for (float longitude : {1e9f, std::numeric_limits<float>::quiet_NaN(), -181.0f}) {
+    SCOPED_TRACE(longitude);
+    MDataBase db;
+    ASSERT_TRUE(db.Open(ExtractFilePath(folder.substr(0, folder.size() - 1)), 0));
+    CaseRecord r;
+    ASSERT_TRUE(db.Read(1, r));
+    float kept = r.longitude;
+    r.longitude = longitude;
+    ASSERT_TRUE(db.Write(1, r));
+    error.clear();
+    EXPECT_FALSE(CheckImportSource(good, program, error));
+    EXPECT_EQ(error, G("所选历史记录中有出生地经纬度错误的命例，已经损坏，不能导入。"));
+    r.longitude = kept;
+    ASSERT_TRUE(db.Write(1, r));
+  }
+}
+
 TEST_F(CaseImportCheck, RefusesTheProgramsOwnStore) {
   std::string own = Store("prog", 1);
   EXPECT_FALSE(CheckImportSource(own, temp.Path("prog\\"), error));
@@ -245,6 +277,16 @@ TEST_F(CaseImportCheck, RefusesTheProgramsOwnStore) {
 }  // namespace
 
 namespace {
+
+// A damaged settings file's "count" is read within what the program keeps.
+TEST(CaseCategories, CountIsBounded) {
+  const long long kStored[] = {-5, 0, 3, 1000, 1001, 2147483647LL, 9223372036854775807LL};
+  const int kRead[] = {0, 0, 3, 1000, 1000, 1000, 1000};
+  for (size_t i = 0; i < std::size(kStored); ++i) {
+    SCOPED_TRACE(kStored[i]);
+    EXPECT_EQ(CategoryCount(kStored[i]), kRead[i]);
+  }
+}
 
 TEST(CasePlaces, CoordinatesOfAPlaceValue) {
   struct Row {
@@ -256,7 +298,10 @@ TEST(CasePlaces, CoordinatesOfAPlaceValue) {
               {" 87:36 * 43:48 ", true, 87.6f, 43.8f},
               {"120:0", false, 0, 0},
               {"120*30", false, 0, 0},
-              {"abc:1*2:3", false, 0, 0}};
+              {"abc:1*2:3", false, 0, 0},
+              {"1000000000:0*30:0", false, 0, 0},
+              {"120:0*95:0", false, 0, 0},
+              {"-180:0*-90:0", true, -180.0f, -90.0f}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.value);
     float lon = -1, lat = -1;

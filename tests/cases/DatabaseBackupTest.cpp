@@ -53,7 +53,7 @@ TEST(CaseBackup, FailedWriteLeavesHistoryAndOldBackupAlone) {
       ASSERT_TRUE(db.Open(home.Dir(), 0));
       db.FailWrite(nth, shortWrite);
       EXPECT_FALSE(db.Backup(dest.Dir()));
-      EXPECT_NE(db.LastError().find("cannot write"), std::string::npos) << db.LastError();
+      EXPECT_NE(db.LastError().find(gbk::FromUtf8("无法写入")), std::string::npos) << db.LastError();
       EXPECT_EQ(ReadRaw(dest.Path("bazi0.dat")), "previous backup");
       EXPECT_EQ(Listing(dest.Dir()), std::vector<std::string>{"bazi0.dat"});
       Picture after;

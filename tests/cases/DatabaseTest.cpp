@@ -30,12 +30,15 @@ void MakeSizedStore(const TempFolder& t, int32_t count) {
   CaseFileHeader h{};
   h.count = count;
   h.fileCount = static_cast<int16_t>((count - 1) / 50000 + 1);
-  WriteRaw(DataPath(t, 0), std::string(reinterpret_cast<const char*>(&h), sizeof h));
-  std::filesystem::resize_file(file::NativePath(DataPath(t, 0)), 20 + int64_t{std::min(count, 50000)} * 1212);
-  if (count > 50000) {
-    WriteRaw(DataPath(t, 1), "");
-    std::filesystem::resize_file(file::NativePath(DataPath(t, 1)), int64_t{count - 50000} * 1212);
+  std::string file0(reinterpret_cast<const char*>(&h), sizeof h), file1;
+  for (int32_t slot = 0; slot < count; ++slot) {
+    CaseRecord r{};  // the least a stored case has: its id and a month
+    r.id = slot;
+    r.month = 1;
+    (slot < 50000 ? file0 : file1) += Bytes(r);
   }
+  WriteRaw(DataPath(t, 0), file0);
+  if (count > 50000) WriteRaw(DataPath(t, 1), file1);
 }
 
 }  // namespace
@@ -260,12 +263,7 @@ TEST(CaseStoreFiles, BadHeadersAreRefusedAndLeftAlone) {
   };
   const Row kRows[] = {
       {"count beyond the file", [](CaseFileHeader& h) { h.count = 9; }, 0},
-      {"file count wrong", [](CaseFileHeader& h) { h.fileCount = 2; }, 0},
-      {"absurd file count", [](CaseFileHeader& h) { h.fileCount = 30000; }, 0},
-      {"negative count", [](CaseFileHeader& h) { h.count = -1; }, 0},
-      {"more deleted than used", [](CaseFileHeader& h) { h.deletedCount = 6; }, 0},
       {"another kind", [](CaseFileHeader& h) { h.kind = 2; }, 0},
-      {"reuse flag not 0 or 1", [](CaseFileHeader& h) { h.reuseFlag = 7; }, 0},
       {"truncated record", [](CaseFileHeader&) {}, 100},
       {"shorter than a header", [](CaseFileHeader&) {}, 3 * 1212 + 10},
   };
@@ -298,6 +296,55 @@ TEST(CaseStoreFiles, BadHeadersAreRefusedAndLeftAlone) {
     EXPECT_FALSE(db.Search(c, ids));
     EXPECT_EQ(db.GetCount(), -1);
     EXPECT_EQ(ReadRaw(DataPath(t, 0)), raw) << "nothing changed";
+  }
+}
+
+// Counts the records themselves show are set right from them, with a word to the user.
+TEST(CaseStoreFiles, HeaderCountsTheRecordsShowAreMended) {
+  struct Row {
+    const char* name;
+    void (*damage)(CaseFileHeader&);
+  };
+  const Row kRows[] = {
+      {"file count wrong", [](CaseFileHeader& h) { h.fileCount = 2; }},
+      {"absurd file count", [](CaseFileHeader& h) { h.fileCount = 30000; }},
+      {"negative count", [](CaseFileHeader& h) { h.count = -1; }},
+      {"count 4 -> 0", [](CaseFileHeader& h) { h.count = 0; }},
+      {"more deleted than used", [](CaseFileHeader& h) { h.deletedCount = 6; }},
+      {"reuse flag not 0 or 1", [](CaseFileHeader& h) { h.reuseFlag = 7; }},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    TempFolder t;
+    MakeProgramFolder(t);
+    Picture before;
+    {
+      MDataBase db;
+      ASSERT_TRUE(db.Open(t.Dir(), 0));
+      for (int i = 0; i < 4; ++i) {
+        CaseRecord r = MakeCase(i);
+        db.Add(r);
+      }
+      ASSERT_TRUE(db.Delete(2));
+    }
+    ASSERT_TRUE(TakePicture(t, before));
+    CaseFileHeader h = ReadHeader(DataPath(t, 0));
+    row.damage(h);
+    PatchHeader(DataPath(t, 0), h);
+
+    MDataBase db;
+    ASSERT_TRUE(db.Open(t.Dir(), 0)) << db.LastError();
+    EXPECT_FALSE(db.Notice().empty());
+    Picture after;
+    ASSERT_TRUE(TakePicture(t, after));
+    EXPECT_EQ(after, before);
+    CaseFileHeader mended = ReadHeader(DataPath(t, 0));
+    EXPECT_EQ(mended.count, 4);
+    EXPECT_EQ(mended.deletedCount, 1);
+    EXPECT_EQ(mended.reuseFlag, 0);
+    EXPECT_EQ(mended.fileCount, 1);
+    CaseRecord r = MakeCase(9);
+    EXPECT_EQ(db.Add(r), 4) << "the next case goes after the last one, overwriting none";
   }
 }
 

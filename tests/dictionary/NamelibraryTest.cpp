@@ -144,6 +144,69 @@ TEST_F(NameLibraryTest, IdsArePlacesInTheCharacterString) {
   EXPECT_EQ(r.word, G("张"));  // a failed look-up leaves the record as it was
 }
 
+namespace {
+void WriteText(const std::string& path, const std::string& data) {
+  std::FILE* f = file::Open(path, "wb");
+  std::fwrite(data.data(), 1, data.size(), f);
+  std::fclose(f);
+}
+}  // namespace
+
+// A file that is no database, or is cut short, is told apart from one missing a table.
+TEST_F(NameLibraryTest, DamagedFileHasItsOwnMessage) {
+  struct Case {
+    const char* name;
+    void (*damage)(const std::string& path);
+  };
+  const Case cases[] = {
+      {"garbage", [](const std::string& p) { WriteText(p, std::string(5000, 'x')); }},
+      {"empty", [](const std::string& p) { WriteText(p, ""); }},
+      {"cut to 100 bytes",
+       [](const std::string& p) {
+         std::string data;
+         file::ReadAll(p, data);
+         WriteText(p, data.substr(0, 100));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    file::Delete(tmp.Path("dat\\ChiWord.db"));
+    std::string path = BuildFull();
+    c.damage(path);
+    MNameLibrary lib(tmp.Dir());
+    EXPECT_FALSE(lib.Open(0));
+    EXPECT_EQ(lib.LastError(), G("姓名学字库文件已经损坏，无法读取：") + "ChiWord.db");
+    EXPECT_EQ(lib.Variant(), -1);
+  }
+}
+
+// Stroke counts are bytes in the record: one past what any character has is damage,
+// not a count to wrap (300 would read as 44).
+TEST_F(NameLibraryTest, StrokeCountsOutOfRangeAreRefused) {
+  struct Case {
+    const char* column;
+    const char* value;
+    bool ok;
+  };
+  const Case cases[] = {{"kxLen", "100", true}, {"kxLen", "101", false}, {"kxLen", "300", false},
+                        {"gbLen", "-1", false}, {"bsLen", "256", false}, {"big5Len", "x", false},
+                        {"gbLen", "0", true}};
+  std::string path = BuildFull();
+  MNameLibrary lib(tmp.Dir());
+  ASSERT_TRUE(lib.Open(0));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.column) + "=" + c.value);
+    ASSERT_TRUE(ExecSql(path, "update word_dict set bsLen='5', gbLen='5', big5Len='5', kxLen='5' where id=1"));
+    ASSERT_TRUE(ExecSql(path, std::string("update word_dict set ") + c.column + "='" + c.value + "' where id=1"));
+    CharRecord r;
+    ASSERT_TRUE(lib.Open(0));  // a reader opens before its look-ups
+    EXPECT_EQ(lib.GetRecordById(1, r), c.ok) << gbk::ToUtf8(lib.LastError());
+    if (!c.ok) {
+      EXPECT_EQ(lib.LastError(), G("字库中这个汉字的笔画数有误，姓名学字库文件已经损坏！"));
+    }
+  }
+}
+
 TEST_F(NameLibraryTest, VocabularyWordsReadBackAsIndexes) {
   struct Case {
     const char* column;

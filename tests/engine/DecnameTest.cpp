@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstring>
 #include <string>
 
@@ -106,6 +108,13 @@ TEST_F(Decname, RefusalsCarryTheirMessages) {
   lunar.leapMonth = 1;
   BirthRecord compound = Birth("欧阳", 2000, 5, 5, 12, 0);
   compound.singleSurname = 0;
+  // A stored or imported case whose place lies off the globe: no local time to take.
+  BirthRecord farEast = Birth("李明", 1990, 5, 5, 10, 30);
+  farEast.longitude = 1e9f;
+  BirthRecord noLongitude = farEast;
+  noLongitude.longitude = std::numeric_limits<float>::quiet_NaN();
+  BirthRecord pastThePole = Birth("李明", 1990, 5, 5, 10, 30);
+  pastThePole.latitude = 91.0f;
   const Case kCases[] = {
       {"year before 1900", Birth("李明", 1899, 5, 5, 12, 0), "", "年份在1900-2100之间"},
       {"no such day", Birth("李明", 2001, 2, 29, 12, 0), "", "不存在这个日期"},
@@ -114,6 +123,10 @@ TEST_F(Decname, RefusalsCarryTheirMessages) {
       {"single surname alone", Birth("李", 2000, 5, 5, 12, 0), "", "姓名太短：单姓后面至少要有一个字"},
       {"compound surname alone", compound, "", "姓名太短：复姓后面至少要有一个字"},
       {"character not in the dictionary", Birth("李好", 2000, 5, 5, 12, 0), "", "找不到其中一个汉字的笔划"},
+      {"longitude 1e9, true solar time", farEast, "iDate=1\r\n", kBirthPlaceRangeText},
+      {"longitude NaN, true solar time", noLongitude, "iDate=1\r\n", kBirthPlaceRangeText},
+      {"longitude 1e9, Beijing time", farEast, "", kBirthPlaceRangeText},
+      {"latitude 91", pastThePole, "", kBirthPlaceRangeText},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);

@@ -155,6 +155,44 @@ TEST(TSkinReader, ChecksBitmapHeaders) {
   }
 }
 
+// Run-length bitmaps carry no pixel array to measure, so their stated size is what is
+// checked: each side against a cap, all of a package against a budget of decoded bytes.
+TEST(TSkinReader, BitmapSizesAreBoundedBeforeAnythingIsDecoded) {
+  auto rle8 = [](uint32_t w, uint32_t h) {
+    std::string b = Bitmap(5, 2);
+    b.replace(18, 4, Le32(w));
+    b.replace(22, 4, Le32(h));
+    b.replace(28, 2, skintest::Le16(8));
+    b.replace(30, 4, Le32(1));
+    return b + std::string(2, '\0') + std::string("\0\1", 2);  // end of bitmap
+  };
+  EXPECT_TRUE(IsSoundBitmap(rle8(4096, 4096)));
+  EXPECT_EQ(DecodedBitmapBytes(rle8(4096, 4096)), int64_t{4096} * 4096 * 4);
+  EXPECT_FALSE(IsSoundBitmap(rle8(4097, 16)));
+  EXPECT_FALSE(IsSoundBitmap(rle8(16384, 16384)));
+
+  struct Case {
+    const char* name;
+    int count;
+    uint32_t side;
+    bool loads;
+  };
+  const Case cases[] = {{"40 stating 16384 x 16384", 40, 16384, false},
+                        {"40 stating 4096 x 4096: 2.5 GB decoded", 40, 4096, false},
+                        {"3 stating 4096 x 4096: within the budget", 3, 4096, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<skintest::Entry> entries;
+    for (int i = 0; i < c.count; ++i) entries.push_back({"b" + std::to_string(i) + ".bmp", rle8(c.side, c.side)});
+    TSkinReader reader;
+    EXPECT_EQ(reader.Loadfromstream(Packed(Content(40000, entries))), c.loads) << gbk::ToUtf8(reader.LastError());
+    if (!c.loads) {
+      EXPECT_EQ(reader.Count(), 0);
+      EXPECT_EQ(reader.LastError().find(gbk::FromUtf8("皮肤文件已损坏")), 0u);
+    }
+  }
+}
+
 TEST(TSkinReader, LoadsFromFile) {
   TempFolder dir;
   TSkinReader reader;

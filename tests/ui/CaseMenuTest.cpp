@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -407,6 +408,52 @@ TEST_F(CaseHistory, ARefusedImportLeavesTheHistoryAndAChangedReportIsOfferedAtCl
   FrmMain->TreeCase->SetSelected(CaseNamed("张三"));
   FrmMain->pop_ming_pai->Click();
   EXPECT_EQ(Report().substr(0, Report().find('\r')), U("改过的报告"));
+}
+
+// A damaged settings file claims two billion categories: the save dialog lists no more
+// than the program keeps, and an analysis with saving on ends at once.
+TEST_F(CaseHistory, AHugeCategoryCountNeitherHangsNorFloodsTheSaveDialog) {
+  {
+    TIniFile init(dir + "dat\\init.ini");
+    ASSERT_TRUE(init.WriteString("classes", "count", "2147483647"));
+    ASSERT_TRUE(init.WriteString("classes", "1", U("家人")));
+  }
+  Start();
+  int listed = -1;
+  auto started = std::chrono::steady_clock::now();
+  FrmMain->mnuF_NewClick(nullptr);
+  gui::SetText(FrmMain->LedtName->Handle(), U("张三"));
+  CaseScript s;
+  s.OnForm<TFrmFenLei>("TFrmFenLei", [&listed](TFrmFenLei& f) {
+    listed = f.CboFenLei->Items().Count();
+    f.CboFenLei->SetText(U("家人"));
+    CaseScript::Press(f.Btnok);
+  });
+  SendMessageW(FrmMain->BtnPai->Handle(), BM_CLICK, 0, 0);
+  Finish(s);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  RecordProperty("analyseAndSaveSeconds", std::to_string(seconds));
+  EXPECT_LT(seconds, 5.0);
+  EXPECT_EQ(listed, kMaxCategories);
+  ASSERT_EQ(Stored().size(), 1u);
+  EXPECT_EQ(Tree(), (std::vector<std::string>{"家人", "张三"}));
+}
+
+// A journal damaged on disk does not block the history: the window says, in the
+// program's words, that it was set aside, and the cases stored before are there.
+TEST_F(CaseHistory, ADamagedJournalIsToldAboutAndTheHistoryOpens) {
+  Start();
+  Analyse("张三", true, "家人");
+  Stop();
+  ASSERT_TRUE(file::WriteAtomic(dir + "dat\\bazi.jnl", "TJNL damaged"));
+  CaseScript s;
+  s.Answer("Riveri 3.5", IDOK);
+  Start();
+  Finish(s);
+  ASSERT_EQ(s.texts.size(), 1u);
+  EXPECT_NE(s.texts[0].find("历史记录的日志文件已经损坏"), std::string::npos) << s.texts[0];
+  EXPECT_NE(s.texts[0].find("bazi.jnl.bad"), std::string::npos) << s.texts[0];
+  EXPECT_EQ(Tree(), (std::vector<std::string>{"家人", "张三"}));
 }
 
 }  // namespace

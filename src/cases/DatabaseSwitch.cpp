@@ -1,0 +1,190 @@
+// Whole histories: export, import and clear. A new history is put together in the
+// folder "bazi.new" beside the data files it is to replace, all of it: data files and
+// a report folder. Then the file "ready" is made in it, and from that moment the new
+// history counts: the old files are moved into "bazi.old", the new ones into place,
+// data file 0 last, and the two folders go. Whoever finds "ready" (the next Open, the
+// next export to that folder) finishes the move; whoever finds "bazi.new" without it
+// throws the unfinished copy away. So a crash leaves the old history or the new one.
+#include "cases/Database.h"
+#include "cases/DatabaseInternal.h"
+#include "classlib/Files.h"
+#include "classlib/StrUtils.h"
+
+using namespace casestore;
+
+namespace {
+
+constexpr const char* kReady = "ready";
+
+}  // namespace
+
+std::string MDataBase::StageFolder(const Home& h) const { return h.dataFolder + kindName_ + ".new\\"; }
+
+std::string MDataBase::OldFolder(const Home& h) const { return h.dataFolder + kindName_ + ".old\\"; }
+
+bool MDataBase::CopyFile(const std::string& from, const std::string& to) {
+  std::FILE* in = file::Open(from, "rb");
+  if (!in) return FailUtf8("无法打开文件%s：%s", from.c_str(), file::LastReason().c_str());
+  std::FILE* out = FsOpen(to, "wb");
+  if (!out) {
+    std::fclose(in);
+    return false;
+  }
+  // A data file in a few writes, a report in one.
+  std::vector<char> buf(static_cast<size_t>(std::clamp<int64_t>(file::Size(from), 4096, 8 << 20)));
+  bool ok = true;
+  size_t n;
+  while (ok && (n = std::fread(buf.data(), 1, buf.size(), in)) > 0) ok = Put(out, buf.data(), n, to);
+  if (ok && std::ferror(in)) ok = FailUtf8("无法读出文件%s。", from.c_str());
+  ok = ok && FlushToDisk(out, to);
+  if (std::fclose(out) != 0 && ok) ok = FailUtf8("无法写入文件%s", to.c_str());
+  std::fclose(in);
+  return ok;
+}
+
+// The files of a stage or old folder and of its report folder, then the folders.
+bool MDataBase::RemoveTree(const std::string& folder) {
+  if (!file::DirExists(folder)) return true;
+  std::string reports = folder + kindName_ + "_f\\";
+  if (file::DirExists(reports)) {
+    for (const std::string& name : file::List(reports, "")) {
+      if (!FsDelete(reports + name)) return false;
+    }
+    if (!FsRemoveDir(reports)) return false;
+  }
+  for (const std::string& name : file::List(folder, "")) {
+    if (!FsDelete(folder + name)) return false;
+  }
+  return FsRemoveDir(folder);
+}
+
+bool MDataBase::SettleSwitch(const Home& h) {
+  if (file::Exists(StageFolder(h) + kReady)) return RollForward(h);
+  return RemoveTree(StageFolder(h)) && RemoveTree(OldFolder(h));
+}
+
+// Copies a whole history into the stage folder: data file 0 from firstFile and files 1
+// to files - 1 from beside it, and the reports of fromReports, if it is a folder. The
+// stage gets a report folder whenever either side has one, so that reports the new
+// history lacks go with the old one.
+bool MDataBase::Stage(const Home& to, const std::string& firstFile, const std::string& fromReports, int32_t files) {
+  std::string stage = StageFolder(to);
+  if (!FsCreateDir(stage)) return false;
+  for (int32_t n = 0; n < files; ++n) {
+    std::string from = n == 0 ? firstFile : ExtractFilePath(firstFile) + DataName(n);
+    if (!CopyFile(from, stage + DataName(n))) return false;
+  }
+  bool reports = !fromReports.empty() && file::DirExists(fromReports);
+  if (!reports && !file::DirExists(to.reportFolder)) return true;
+  std::string into = stage + kindName_ + "_f\\";
+  if (!FsCreateDir(into)) return false;
+  if (!reports) return true;
+  std::string from = IncludeTrailingBackslash(fromReports);
+  for (const std::string& name : file::List(from, ".rtf")) {
+    if (!CopyFile(from + name, into + name)) return false;
+  }
+  return true;
+}
+
+bool MDataBase::Switch(const Home& h) {
+  std::FILE* f = FsOpen(StageFolder(h) + kReady, "wb");
+  if (!f) return false;
+  std::fclose(f);
+  return RollForward(h);
+}
+
+// Each step looks at what is still staged, so it can be run again after a crash.
+bool MDataBase::RollForward(const Home& h) {
+  std::string stage = StageFolder(h), old = OldFolder(h);
+  std::string first = stage + DataName(0);
+  if (file::Exists(first)) {
+    CaseFileHeader nh{};
+    if (!ReadHeaderFrom(first, nh)) return false;
+    if (nh.count < 0 || nh.count > kMaxCases) return FailUtf8("%s的文件头已经损坏。", first.c_str());
+    int32_t files = ExpectedFileCount(nh.count);
+    if (!FsCreateDir(old)) return false;
+    for (int32_t n = 1; n < files; ++n) {
+      if (!MoveIn(h, DataName(n))) return false;
+    }
+    for (int32_t n = files; n < kMaxFiles && file::Exists(h.dataFolder + DataName(n)); ++n) {
+      if (!MoveAside(h, DataName(n))) return false;
+    }
+    // Unfinished changes of the old history go with it.
+    for (const char* suffix : {".jnl", ".jnl.tmp", ".op", ".op.tmp"}) {
+      if (file::Exists(h.dataFolder + kindName_ + suffix) && !MoveAside(h, kindName_ + suffix)) return false;
+    }
+    std::string staged = stage + kindName_ + "_f";
+    if (file::DirExists(staged)) {
+      if (file::DirExists(h.reportFolder) && !FsRenameDir(h.reportFolder, old + kindName_ + "_f")) return false;
+      if (!FsRenameDir(staged, h.reportFolder)) return false;
+    }
+    if (!MoveIn(h, DataName(0))) return false;
+  }
+  return FsDelete(stage + kReady) && RemoveTree(stage) && RemoveTree(old);
+}
+
+bool MDataBase::MoveIn(const Home& h, const std::string& name) {
+  std::string staged = StageFolder(h) + name, target = h.dataFolder + name;
+  if (!file::Exists(staged)) return true;
+  if (file::Exists(target) && !FsRename(target, OldFolder(h) + name)) return false;
+  return FsRename(staged, target);
+}
+
+bool MDataBase::MoveAside(const Home& h, const std::string& name) {
+  return FsRename(h.dataFolder + name, OldFolder(h) + name);
+}
+
+bool MDataBase::Backup(std::string_view destination) {
+  if (!Prepare()) return false;
+  std::string dest(destination);
+  Home to{dest, dest + kindName_ + "_f"};
+  if (!SettleSwitch(to)) return false;
+  if (!Stage(to, firstFile_, ReportFolder(), header_.fileCount)) {
+    std::string keep = lastError_;
+    RemoveTree(StageFolder(to));
+    return Fail(keep);
+  }
+  return Switch(to);
+}
+
+// The picked file is data file 0 and is checked like one, with the files beside it,
+// before anything is copied.
+bool MDataBase::Restore(std::string_view path) {
+  if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
+  std::string from(path), folder = ExtractFilePath(path);
+  if (file::Exists(folder + kindName_ + ".new\\" + kReady)) {
+    return FailUtf8("%s里的历史记录没有导出完，不能导入。", folder.c_str());
+  }
+  CaseFileHeader h{};
+  if (!ReadHeaderFrom(from, h) || !CheckHeader(h, from, folder + kindName_)) return false;
+  Home home = ProgramHome();
+  if (!SettleSwitch(home)) return false;
+  if (!Stage(home, from, folder + kindName_ + "_f", h.fileCount)) {
+    std::string keep = lastError_;
+    RemoveTree(StageFolder(home));
+    return Fail(keep);
+  }
+  return Switch(home);
+}
+
+// The cleared history is switched in like any other: an empty data file 0 and, when
+// there was one, an empty report folder. Then data file 0 goes, as after a clear the
+// next Open makes the store anew. Works on a store that refuses to open.
+bool MDataBase::Clear() {
+  if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
+  Home home = ProgramHome();
+  if (!SettleSwitch(home)) return false;
+  CaseFileHeader h{};
+  h.kind = kind_;
+  h.fileCount = 1;
+  std::string stage = StageFolder(home);
+  bool ok = FsCreateDir(stage) &&
+            WriteWhole(stage + DataName(0), std::string_view(reinterpret_cast<const char*>(&h), sizeof h)) &&
+            Stage(home, "", "", 0);
+  if (!ok) {
+    std::string keep = lastError_;
+    RemoveTree(stage);
+    return Fail(keep);
+  }
+  return Switch(home) && FsDelete(firstFile_);
+}
