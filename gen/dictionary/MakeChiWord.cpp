@@ -107,7 +107,7 @@ std::string Utf8Of(uint32_t cp) {
   return s;
 }
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 bool ReadUnihan(const std::string& folder, Unihan& u) {
   static const std::set<std::string> kKeys = {"kMandarin",     "kHanyuPinyin", "kXHC1983",
@@ -375,9 +375,9 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
     r.nameExp.erase(r.nameExp.rfind(';'));
   }
   r.nameExp = gbk::CutAtCharBoundary(r.nameExp, 150);
-  r.biHua = Format("%s%s%s%d%s%d", G("部首").c_str(), r.buShou.c_str(), G("，部首外").c_str(),
-                   rs.residual < 0 ? 0 : rs.residual, G("画，总笔画").c_str(), r.gbLen);
-  r.kxExp = G("康熙笔画") + IntToStr(r.kxLen);
+  r.biHua = Format("%s%s%s%d%s%d", U("部首").c_str(), r.buShou.c_str(), U("，部首外").c_str(),
+                   rs.residual < 0 ? 0 : rs.residual, U("画，总笔画").c_str(), r.gbLen);
+  r.kxExp = U("康熙笔画") + IntToStr(r.kxLen);
   return b;
 }
 
@@ -552,7 +552,7 @@ int main(int argc, char** argv) {
   if (!ApplyFixes(lib, argv[3], folder + "dat\\kangxi-fix.tmp", message)) return Fail(message);
   if (!lib.RebuildGroups()) return Fail(lib.LastError());
 
-  std::string listFolder = folder + G("3.3.01版字库");
+  std::string listFolder = folder + U("3.3.01版字库");
   file::ForceDirectories(listFolder);
   if (!WriteHanziList(listFolder + "\\hanzi.dat", quick)) return Fail(file::LastErrorText());
   if (!MakeMiniDb(lib, message)) return Fail(message);

@@ -401,7 +401,11 @@ def fields_and_menus(s, out):
     arrows = [glyph("down", 16, c) for c in (s["text"], s["text"], s["shadow"], s["accent"], s["accent"])]
     side_by_side(arrows).save(out("arrows.bmp"))
     lines += ["[ExtraImages]", "Image=arrows.bmp", "Trans=1"]
-    menu_item = side_by_side([Image(20, 18, s["menu"]), Image(20, 18, s["menu"]), Image(20, 18, s["menu"]),
+    # Frame 2 is the separator: a line that a separator row, lower than the image, shows
+    # from the image's bottom.
+    separator = Image(20, 18, s["menu"])
+    separator.rect(2, 13, 18, 14, s["shadow"])
+    menu_item = side_by_side([Image(20, 18, s["menu"]), separator, Image(20, 18, s["menu"]),
                               panel(s, 20, 18, "hot", fill=lighter(s["accent"], 0.5)), Image(20, 18, s["menu"])])
     menu_item.save(out("menuitem.bmp"))
     lines += ["[MenuItem]", "Image=menuitem.bmp", "LeftWidth=3", "RightWidth=3", "TopHeight=3", "BottomHeight=3"]
@@ -409,7 +413,8 @@ def fields_and_menus(s, out):
     bg.rect(0, 0, 22, 24, mix(s["menu"], s["menubar"], 0.7))
     bg.save(out("menubg.bmp"))
     lines += ["[MenuBackground]", "Image=menubg.bmp", "Tile=1"]
-    bar = side_by_side([Image(30, 20, s["menubar"]), panel(s, 30, 20, "hot", fill=s["menubar"])])
+    # The menu bar's two frames, stacked: the active window's bar above the inactive one's.
+    bar = stacked([Image(30, 20, s["menubar"]), Image(30, 20, mix(s["menubar"], s["face"], 0.5))])
     bar.save(out("menubar.bmp"))
     lines += ["[Personality]", "menuBar=menubar.bmp", "TileMenu=1", "TileLeftMenu=2", "TileRightMenu=2"]
     lines += simple(s, out, "Headerbar", "header.bmp", 30, 20, BUTTON_STATES, 2, extra=["Frame=5"])

@@ -1,7 +1,23 @@
 // Speed buttons (Win32 only).
 #pragma once
 
+#include "classlib/Graphics.h"
 #include "classlib/StdCtrls.h"
+
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// A push button with a glyph: Glyph holds NumGlyphs cells side by side in the order
+// up, disabled, down; Margin -1 centres glyph and caption together.
+class TBitBtn : public TButton {
+ public:
+  using TButton::TButton;
+  std::string ClassName() const override { return "TBitBtn"; }
+  TBitmap Glyph;
+  int NumGlyphs = 1;
+  TButtonLayout Layout = blGlyphLeft;
+  int Margin = -1;
+  int Spacing = 4;
+};
 
 // A small tool button: no tab stop and no default-button frame; Flat draws it without
 // a raised border until the mouse is over it.

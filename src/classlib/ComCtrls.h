@@ -320,3 +320,67 @@ class TTreeView : public TWinControl {
   TTreeNodes items_;
   bool destroying_ = false;
 };
+
+// ---- Bars (ComCtrlsBars.cpp) ----
+
+enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+
+struct TStatusPanel {
+  std::string Text;
+  int Width = 50;
+  TStatusPanelBevel Bevel = pbLowered;
+  TAlignment Alignment = taLeftJustify;
+};
+
+// A status bar of panels (the last one takes the rest) or, in simple mode, one text.
+class TStatusBar : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TStatusBar"; }
+  std::vector<TStatusPanel> Panels;
+  bool SimplePanel = false;
+  std::string SimpleText;
+  void Update();  // puts Panels and the simple text into the window
+
+ protected:
+  const wchar_t* BaseClassName() const override { return STATUSCLASSNAMEW; }
+  void AfterCreate() override { Update(); }
+};
+
+// A track bar: a thumb moved along a channel between Min and Max.
+class TTrackBar : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TTrackBar"; }
+  void SetRange(int min, int max);
+  int Position();
+  void SetPosition(int v);
+  bool Vertical = false;
+
+ protected:
+  const wchar_t* BaseClassName() const override { return TRACKBAR_CLASSW; }
+  DWORD CreateStyle() const override;
+  void AfterCreate() override;
+
+ private:
+  int min_ = 0, max_ = 10, position_ = 0;
+};
+
+// A flat tool bar of text buttons; a button's click arrives as OnButtonClick(index).
+class TToolBar : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TToolBar"; }
+  void AddButton(const std::string& caption);
+  std::function<void(int)> OnButtonClick;
+
+ protected:
+  const wchar_t* BaseClassName() const override { return TOOLBARCLASSNAMEW; }
+  DWORD CreateStyle() const override;
+  void AfterCreate() override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  void InsertButton(int i);
+  std::vector<std::string> buttons_;
+};

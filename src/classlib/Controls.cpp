@@ -257,6 +257,9 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
       if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this)
         return reinterpret_cast<LRESULT>(c->HandleCtlColor(reinterpret_cast<HDC>(w)));
       break;
+    case WM_MEASUREITEM:
+      if (TMenuItem::OwnerDrawMessage(msg, l)) return TRUE;
+      break;
     case WM_MENUCOMMAND:
       if (TMenuItem* item = TMenu::ItemAt(reinterpret_cast<HMENU>(l), static_cast<int>(w))) {
         item->Click();
@@ -282,6 +285,8 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_DRAWITEM:
       if (auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l); d->CtlType != ODT_MENU) {
         if (TControl* c = FromHandle(d->hwndItem); c && c != this && c->HandleDrawItem(d)) return TRUE;
+      } else if (TMenuItem::OwnerDrawMessage(msg, l)) {
+        return TRUE;
       }
       break;
     case WM_WINDOWPOSCHANGED: {

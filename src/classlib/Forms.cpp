@@ -256,6 +256,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case kRelease:
       delete this;
       return 0;
+    case CM_MENUCHANGED:
+      if (menu_) {
+        ::SetMenu(hwnd_, menu_->Handle());
+        DrawMenuBar(hwnd_);
+      }
+      return 0;
     default:
       break;
   }

@@ -33,6 +33,11 @@ void TMenuItem::SetEnabled(bool v) {
   Changed();
 }
 
+void TMenuItem::SetDefault(bool v) {
+  default_ = v;
+  Changed();
+}
+
 void TMenuItem::SetVisible(bool v) {
   visible_ = v;
   Changed();
@@ -81,7 +86,8 @@ void TMenuItem::Fill(HMENU menu) {
     mi.cbSize = sizeof mi;
     mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_STRING | MIIM_SUBMENU;
     mi.fType = c->caption_ == "-" ? MFT_SEPARATOR : (c->RadioItem ? MFT_RADIOCHECK : 0);
-    mi.fState = (c->checked_ ? MFS_CHECKED : 0) | (c->enabled_ ? 0 : MFS_DISABLED);
+    if (TMenu* root = Root(); root && root->ownerDraw_) mi.fType |= MFT_OWNERDRAW;
+    mi.fState = (c->checked_ ? MFS_CHECKED : 0) | (c->enabled_ ? 0 : MFS_DISABLED) | (c->default_ ? MFS_DEFAULT : 0);
     mi.dwItemData = reinterpret_cast<ULONG_PTR>(c);
     mi.dwTypeData = text.data();
     if (!c->items_.empty()) {
@@ -92,6 +98,105 @@ void TMenuItem::Fill(HMENU menu) {
     }
     InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mi);
   }
+}
+
+// ---- Owner drawing ----
+
+std::string ShortCutToText(TShortCut shortcut) {
+  const UINT vk = shortcut & 0xFF;
+  if (!vk) return "";
+  std::string text;
+  if (shortcut & scCtrl) text += "Ctrl+";
+  if (shortcut & scShift) text += "Shift+";
+  if (shortcut & scAlt) text += "Alt+";
+  if (vk >= VK_F1 && vk <= VK_F24) return text + "F" + std::to_string(vk - VK_F1 + 1);
+  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return text + static_cast<char>(vk);
+  char name[64] = {};
+  const LONG scan = static_cast<LONG>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+  if (GetKeyNameTextA(scan, name, sizeof name) > 0) return text + name;
+  return text;
+}
+
+namespace {
+
+// The caption with the shortcut after a tab, as the item shows it.
+std::wstring ShownText(const TMenuItem& item) {
+  std::wstring text = gbk::ToWide(item.Caption());
+  if (item.ShortCut) text += L"\t" + gbk::ToWide(ShortCutToText(item.ShortCut));
+  return text;
+}
+
+}  // namespace
+
+void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
+  if (caption_ == "-") {
+    width = 0;
+    height = GetSystemMetrics(SM_CYMENU) / 2;
+    return;
+  }
+  const std::wstring text = ShownText(*this);
+  RECT r{0, 0, 0, 0};
+  DrawTextW(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &r,
+            DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP);
+  width = r.right - r.left;
+  height = std::max<int>(r.bottom - r.top, GetSystemMetrics(SM_CYMENU));
+}
+
+void TMenuItem::Draw(TCanvas& canvas, const RECT& r, bool selected) {
+  HDC dc = canvas.Handle();
+  FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+  if (caption_ == "-") {
+    RECT line{r.left, (r.top + r.bottom) / 2, r.right, r.bottom};
+    DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    return;
+  }
+  const std::wstring text = ShownText(*this);
+  RECT t{r.left + GetSystemMetrics(SM_CXMENUCHECK) + 4, r.top, r.right - 8, r.bottom};
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(!enabled_ ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS);
+}
+
+// Every menu of this program is the class library's, whose items carry their object as
+// the item data; owner-drawn items without data belong to someone else.
+bool TMenuItem::OwnerDrawMessage(UINT msg, LPARAM l) {
+  if (msg == WM_MEASUREITEM) {
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+    if (mis->CtlType != ODT_MENU || !mis->itemData) return false;
+    auto* item = reinterpret_cast<TMenuItem*>(mis->itemData);
+    HDC dc = GetDC(nullptr);
+    NONCLIENTMETRICSW nc{};
+    nc.cbSize = sizeof nc;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof nc, &nc, 0);
+    HFONT font = CreateFontIndirectW(&nc.lfMenuFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    {
+      TCanvas canvas(dc);
+      int width = 0, height = 0;
+      item->MeasureItem(canvas, width, height);
+      if (item->OnMeasureItem) item->OnMeasureItem(item, canvas, width, height);
+      mis->itemWidth = static_cast<UINT>(std::max(width, 0));
+      mis->itemHeight = static_cast<UINT>(std::max(height, 0));
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return true;
+  }
+  if (msg == WM_DRAWITEM) {
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+    if (dis->CtlType != ODT_MENU || !dis->itemData) return false;
+    auto* item = reinterpret_cast<TMenuItem*>(dis->itemData);
+    TCanvas canvas(dis->hDC);
+    const bool selected = dis->itemState & ODS_SELECTED;
+    if (item->OnAdvancedDrawItem) {
+      item->OnAdvancedDrawItem(item, canvas, dis->rcItem, selected);
+    } else {
+      item->Draw(canvas, dis->rcItem, selected);
+    }
+    return true;
+  }
+  return false;
 }
 
 // ---- TMenu ----
@@ -118,6 +223,12 @@ void TMenu::Rebuild() {
   if (old) DestroyMenu(old);
 }
 
+void TMenu::SetOwnerDraw(bool v) {
+  if (ownerDraw_ == v) return;
+  ownerDraw_ = v;
+  Rebuild();
+}
+
 TMenuItem* TMenu::ItemAt(HMENU menu, int position) {
   MENUITEMINFOW mi{};
   mi.cbSize = sizeof mi;
@@ -127,15 +238,21 @@ TMenuItem* TMenu::ItemAt(HMENU menu, int position) {
 }
 
 void TMainMenu::Rebuilt() {
-  if (Window) {
-    ::SetMenu(Window, Handle());
-    DrawMenuBar(Window);
-  }
+  if (Window) SendMessageW(Window, CM_MENUCHANGED, 0, reinterpret_cast<LPARAM>(Handle()));
 }
+
+namespace {
+thread_local TPopupMenu* tracking = nullptr;
+}
+
+TPopupMenu* TPopupMenu::Tracking() { return tracking; }
 
 void TPopupMenu::Popup(int x, int y, HWND window) {
   PopupPoint = {x, y};
   if (OnPopup) OnPopup(this);
   SetForegroundWindow(window);
+  TPopupMenu* outer = tracking;
+  tracking = this;
   TrackPopupMenuEx(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, window, nullptr);
+  tracking = outer;
 }

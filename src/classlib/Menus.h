@@ -6,8 +6,24 @@
 #pragma once
 
 #include "classlib/Controls.h"
+#include "classlib/Graphics.h"
 
 class TMenu;
+class TMenuItem;
+
+// Owner drawing of an item: its rectangle on the canvas of the menu window, and whether
+// it is selected; measuring gives its width and height.
+using TAdvancedMenuDrawItemEvent = std::function<void(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected)>;
+using TMenuMeasureItemEvent = std::function<void(TMenuItem* item, TCanvas& canvas, int& width, int& height)>;
+
+// A key with its modifiers: the virtual key in the low byte.
+using TShortCut = int;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
+std::string ShortCutToText(TShortCut shortcut);
+
+// Sent to a form when its menu bar's menu was rebuilt (lParam the new menu). The form
+// puts the menu on its window; a window that draws its own bar answers it itself.
+constexpr UINT CM_MENUCHANGED = 0xB031;
 
 class TMenuItem : public TComponent {
  public:
@@ -25,6 +41,18 @@ class TMenuItem : public TComponent {
   void SetVisible(bool v);
   bool RadioItem = false;
   int GroupIndex = 0;
+  // What an owner-drawn item shows beside its caption.
+  int ImageIndex = -1;
+  TShortCut ShortCut = 0;
+  bool Default() const { return default_; }
+  void SetDefault(bool v);  // shown in bold
+  TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+  TMenuMeasureItemEvent OnMeasureItem;
+  // The standard size of the item in the canvas's font.
+  void MeasureItem(TCanvas& canvas, int& width, int& height);
+  // The owner-draw messages of a menu of the class library (WM_MEASUREITEM, WM_DRAWITEM
+  // with ODT_MENU): true when the item was measured or drawn.
+  static bool OwnerDrawMessage(UINT msg, LPARAM l);
 
   int Count() const { return static_cast<int>(items_.size()); }
   TMenuItem* Items(int i) const { return items_.at(static_cast<size_t>(i)); }
@@ -42,8 +70,9 @@ class TMenuItem : public TComponent {
   void Changed();
   void Fill(HMENU menu);
   TMenu* Root() const;
+  void Draw(TCanvas& canvas, const RECT& r, bool selected);
   std::string caption_;
-  bool checked_ = false, enabled_ = true, visible_ = true;
+  bool checked_ = false, enabled_ = true, visible_ = true, default_ = false;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on a menu's top item only
   std::vector<TMenuItem*> items_;
@@ -56,6 +85,9 @@ class TMenu : public TComponent {
   std::string ClassName() const override { return "TMenu"; }
   TMenuItem* Items() const { return items_; }
   HMENU Handle() const { return handle_; }
+  // Items drawn by their OnAdvancedDrawItem (or plainly) instead of by the system.
+  bool OwnerDraw() const { return ownerDraw_; }
+  void SetOwnerDraw(bool v);
   // The item behind a WM_MENUCOMMAND.
   static TMenuItem* ItemAt(HMENU menu, int position);
 
@@ -66,6 +98,7 @@ class TMenu : public TComponent {
   friend class TMenuItem;
   void Rebuild();
   bool bar_;
+  bool ownerDraw_ = false;
   HMENU handle_ = nullptr;
   TMenuItem* items_;  // owned by this menu
 };
@@ -86,6 +119,8 @@ class TPopupMenu : public TMenu {
   std::string ClassName() const override { return "TPopupMenu"; }
   // Shows the menu at a screen point for the given window; returns when it closes.
   void Popup(int x, int y, HWND window);
+  // The popup menu whose TrackPopupMenuEx is running on this thread, or nil.
+  static TPopupMenu* Tracking();
   TComponent* PopupComponent = nullptr;
   POINT PopupPoint{};  // where the menu opens, in screen coordinates; set before OnPopup
   TNotifyEvent OnPopup;

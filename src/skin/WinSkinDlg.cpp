@@ -26,11 +26,16 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
   if (code >= 0 && SkinManager) {
     HWND window = reinterpret_cast<HWND>(w);
     switch (code) {
+      case HCBT_CREATEWND:
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && WindowClass(window) == "#32768")
+          SkinManager->AddMenu(window);
+        break;
       case HCBT_ACTIVATE:
         if (SkinManager->State == 0) SkinManager->State = 1;
         SkinManager->AddForm(window);
         break;
       case HCBT_DESTROYWND:
+        SkinManager->DeleteMenu(window);
         SkinManager->WindowDestroyed(window);
         break;
       default:
@@ -43,7 +48,11 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
 LRESULT CALLBACK SkinHookCBT2(int code, WPARAM w, LPARAM l) {
   if (code >= 0 && SkinManager) {
     HWND window = reinterpret_cast<HWND>(w);
-    if (code == HCBT_DESTROYWND) SkinManager->WindowDestroyed(window);
+    if (code == HCBT_CREATEWND && WindowClass(window) == "#32768") SkinManager->AddMenu(window);
+    if (code == HCBT_DESTROYWND) {
+      SkinManager->DeleteMenu(window);
+      SkinManager->WindowDestroyed(window);
+    }
     if (code == HCBT_ACTIVATE) {
       if (SkinManager->State == 0) SkinManager->State = 1;
       SkinManager->AddForm(window);
@@ -98,6 +107,7 @@ TSkinManage::~TSkinManage() {
   for (const TSkinThread& t : threads_) UnhookWindowsHookEx(t.Hook);
   threads_.clear();
   while (!forms_.empty()) Drop(0, true);
+  FreeMenus();
   if (hook_) UnhookWindowsHookEx(hook_);
   if (SkinManagerLink() == this) SetSkinManagerLink(nullptr);
   if (SkinManager == this) SkinManager = nullptr;
@@ -216,6 +226,13 @@ bool TSkinManage::AddForm(HWND window) {
   }
   PostMessageW(window, CN_SkinActive, 0, 1000);
   return true;
+}
+
+// A form placed inside a skinned form wears its host's skin.
+void TSkinManage::AddNestForm(HWND form, HWND nested) {
+  TWinSkinForm* skin = FindSkinForm(form);
+  auto* inner = dynamic_cast<TWinControl*>(TControl::FromHandle(nested));
+  if (skin && inner) skin->InitNestform(inner);
 }
 
 void TSkinManage::ActiveForm(TForm* form) {

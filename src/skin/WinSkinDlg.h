@@ -21,6 +21,7 @@
 #include "skin/WinSkinFrame.h"
 
 class TWinSkinForm;
+class TWinSkinPopMenu;
 
 // A hook installed for another thread.
 struct TSkinThread {
@@ -55,10 +56,21 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void DeleteSysbtn() override;
   // Control skinners are not attached yet: these only repaint what the form skinner draws.
   void UpdateSkinControl(HWND, TControl*) override {}
-  void AddNestForm(HWND, HWND) override {}
+  void AddNestForm(HWND form, HWND nested) override;
   void DeleteGraphicControl(HWND, TControl*) override {}
   void UpdateMenu(HWND form) override;
   void RebuildMenuBars() override;
+
+  // The skinned menu windows.
+  void AddMenu(HWND window);
+  void DeleteMenu(HWND window);
+  bool FindSkinMenu(HWND window) const;
+  void SetPopMenu();
+  void SetHMenu(HMENU menu);
+  TBitmap* GetMenuBg(HMENU menu) const;
+  TWinSkinPopMenu* FindMenuOf(HMENU menu) const;
+  void FindPopupMenu(HMENU menu);
+  int MenuCount() const { return static_cast<int>(menus_.size()); }
 
   void ActiveForm(TForm* form);
   TWinSkinForm* FindSkinForm(HWND window) const;
@@ -79,6 +91,7 @@ class TSkinManage : public TObject, public TSkinManageLink {
   bool Forced = false;
   int State = 0;     // 0 created, 1 installed, 4 being destroyed
   int MenuKind = 0;  // the menu about to open: 0 popup, 1 of the menu band, 2 system menu
+  bool OwnPopup = false;  // the menu about to open is one of the program's popup menus
   int PendingAction = 0;
   TSkinData* CurrentData = nullptr;
   TSkinData* DefaultData = nullptr;
@@ -90,10 +103,12 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void UnskinAll();
   void SkinChanged();
   void RunOnlyThisForm(int action);
+  void FreeMenus();
 
   std::unique_ptr<TTimer> timer_;
   HHOOK hook_ = nullptr;
   std::vector<TWinSkinForm*> forms_;  // owned
+  std::vector<TWinSkinPopMenu*> menus_;  // owned
   std::vector<TSkinData*> datas_;
   std::vector<TSkinThread> threads_;
 };

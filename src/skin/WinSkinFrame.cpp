@@ -2,6 +2,7 @@
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
+#include "skin/WinSkinMenu.h"
 #include "skin/WinSubClass.h"
 
 DWORD WinVersion = 0;
@@ -161,7 +162,11 @@ void TWinSkinForm::Activate() {
       Cropwindow();
     }
   }
-  if (FForm) InitControls(FForm);
+  if (FForm) {
+    InitControls(FForm);
+  } else {
+    InitHwndControls(FHandle);
+  }
   SendMessageW(FHandle, kSkinned, 0, kEngineMark);
   if (FSkinData->OnAfterSkinForm) FSkinData->OnAfterSkinForm(FForm, FHandle, FName);
   FState = 1;
@@ -177,9 +182,11 @@ void TWinSkinForm::SkinChange() {
     Cropwindow();
   }
   // The new skin may switch kinds of control on or off: discover them afresh.
+  DeleteControls();
   if (FForm) {
-    DeleteControls();
     InitControls(FForm);
+  } else {
+    InitHwndControls(FHandle);
   }
   SendMessageW(FHandle, kSkinned, 0, kEngineMark);
   if (FSkinData->OnAfterSkinForm) FSkinData->OnAfterSkinForm(FForm, FHandle, FName);
@@ -191,6 +198,7 @@ void TWinSkinForm::SkinChange() {
 
 void TWinSkinForm::UnSubclass3() {
   if (FTimer) FTimer->SetEnabled(false);
+  if (FForm && FState != 4) InitPopMenu(FForm, false);
   DeleteControls();
   if (!subclassed_) return;
   if (IsWindow(FHandle)) {
@@ -337,6 +345,19 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
     case WM_INITMENUPOPUP:
       if (SkinManager) SkinManager->MenuKind = reinterpret_cast<HMENU>(m.WParam) == FSystemMenu ? 2 : 1;
       Default(m);
+      break;
+    case CM_MENUCHANGED:
+      MenuChanged(m);
+      break;
+    case WM_MENUSELECT:
+      MenuSelected(m);
+      Default(m);
+      break;
+    case WM_MEASUREITEM:
+      WMMEASUREITEM(m);
+      break;
+    case WM_DRAWITEM:
+      WMDRAWITEM(m);
       break;
     default:
       if (FSkinFrame) {

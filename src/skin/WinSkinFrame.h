@@ -24,6 +24,9 @@
 
 class TWinSkinForm;
 class TSkinControl;
+struct TMenuItemLook;
+class TMenuBtn;
+class TWinSkinMenu;
 
 constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
 
@@ -33,6 +36,11 @@ class TSkinControlHost {
   virtual ~TSkinControlHost() = default;
   virtual void AddControlList(TSkinControl* control) = 0;
   virtual void DeleteControl(TSkinControl* control) = 0;
+  // One bitmap the window's skinners compose their paints in, one paint at a time.
+  TBitmap& PaintBuffer() { return paintBuffer_; }
+
+ private:
+  TBitmap paintBuffer_;
 };
 
 struct TMessage {
@@ -103,6 +111,12 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void AddControlList(TSkinControl* control) override;
   void DeleteControl(TSkinControl* control) override;
   void InitControls(TWinControl* form);
+  // The child windows of a window without class-library objects (a message box, a
+  // common dialog), by their window classes.
+  void InitHwndControls(HWND parent);
+  // A form placed inside another form: its colour and its controls.
+  void InitNestform(TWinControl* form);
+  static BOOL CALLBACK EnumControl(HWND window, LPARAM formSkin);
   void DeleteControls();
   TSkinControl* Lookupcontrol(HWND window) const;
   bool FindSkinComp(TControl* control) const;
@@ -132,6 +146,28 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   TNCObject* FindBtn(POINT pt);
   POINT GetWinXY(int x, int y) const;
   void DrawSysbtn(TWinSysButton& b, int state);
+
+  // Owner-drawn menu items (the drop-downs of the menu band and the system menu).
+  void WMMEASUREITEM(TMessage& m);
+  void WMDRAWITEM(TMessage& m);
+  void DrawMenuItem(const TMenuItemLook& item, HMENU menu, HDC dc, const RECT& r, bool selected);
+  void DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
+  void DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
+  void DrawMenuCaption(HDC dc, const RECT& r);
+  // The program's popup menus on the owner, owner-drawn by this skinner while on.
+  void InitPopMenu(TComponent* owner, bool on);
+  void DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected);
+  void MeasureItemPop(TMenuItem* item, TCanvas& canvas, int& width, int& height);
+
+  // The skinned menu bar: opening a button's drop-down, and moving to a neighbour's.
+  bool CheckMenu(TMenuBtn* button);
+  void ClickButton(TMenuBtn* button);
+  void CancelMenu();
+  void MenuSelected(const TMessage& m);
+  void MenuChanged(TMessage& m);
+  TMenuBtn* FindButtonFromAccel(wchar_t key) const;
+  TWinSkinMenu* MenuBar() const { return FSkinMenu.get(); }
+  bool FMenuTracking = false;
 
  private:
   friend class TNCObject;
@@ -175,6 +211,9 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void InitControlA(TWinControl* owner);
   void InitChildCtrl(TWinControl* parent);
   void AddComp(TControl* control, TWinControl* parent);
+  void AddControlh(HWND window);
+  void SkinH(TSkinControl* skinner, HWND window);
+  bool SkinGroup(TWinControl* group, bool checks);
   bool Find3rdControl(const std::string& className, TControl* control);
   void DisableControl(TControl* control);
   bool Has(TSkinControlType kind) const;
@@ -213,6 +252,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   bool freePending_ = false;
   std::vector<TSkinControl*> FControls;  // owned by their controls
   std::unique_ptr<TCanvas> FControlCanvas;
+  std::unique_ptr<TWinSkinMenu> FSkinMenu;
 };
 
 // The form skinner of a window attached to it, or nil.

@@ -6,6 +6,7 @@
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
+#include "skin/WinSkinMenu.h"
 
 namespace {
 
@@ -184,7 +185,9 @@ void TWinSkinForm::WMNCMouseMove(TMessage& m) {
     Default(m);
     return;
   }
-  TNCObject* b = FindBtn(GetWinXY(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))));
+  const POINT p = GetWinXY(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+  TNCObject* b = FindBtn(p);
+  if (!b && m.WParam == HTMENU && FSkinMenu) b = FSkinMenu->FindBtn(p);
   if (b) {
     b->MouseEnter();
     m.Result = 0;
@@ -350,7 +353,11 @@ void TWinSkinForm::PopSysmenu(POINT pt) {
   enable(SC_MINIMIZE, !IsMinimized() && HasIcon(sbiMin));
   enable(SC_MOVE, !IsMaximized());
   enable(SC_SIZE, !IsMaximized() && FSizeable);
-  const UINT cmd = static_cast<UINT>(
-      TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTBUTTON, pt.x, pt.y, FHandle, nullptr));
+  UINT cmd = 0;
+  {
+    TOwnerDrawnMenu ownerDrawn(menu);
+    cmd = static_cast<UINT>(
+        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTBUTTON, pt.x, pt.y, FHandle, nullptr));
+  }
   if (cmd) PostMessageW(FHandle, WM_SYSCOMMAND, cmd, 0);
 }

@@ -74,6 +74,7 @@ void TWinSkinForm::InitControls(TWinControl* form) {
   if (!FControlCanvas) FControlCanvas = std::make_unique<TCanvas>();
   DeleteSkinDeleted();
   InitControlA(form);
+  InitPopMenu(form, true);
 }
 
 void TWinSkinForm::InitControlA(TWinControl* owner) {
@@ -101,6 +102,23 @@ void TWinSkinForm::Skin(TSkinControl* skinner, bool recolour) {
   if (std::find(FControls.begin(), FControls.end(), skinner) == FControls.end()) delete skinner;
 }
 
+// A radio or check group of another library: its buttons, then the group's frame.
+bool TWinSkinForm::SkinGroup(TWinControl* group, bool checks) {
+  if (Has(xcRadioButton)) {
+    for (int i = 0; i < group->ControlCount(); ++i) {
+      TControl* c = group->Controls(i);
+      if (FindSkinComp(c)) continue;
+      if (checks) {
+        Skin(new TSkinCheckBox(c));
+      } else {
+        Skin(new TSkinRadioButton(c));
+      }
+    }
+  }
+  if (Has(xcGroupBox)) Skin(new TSkinGroupBox(group));
+  return true;
+}
+
 bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* control) {
   const std::string prefix = Lower(className) + "=";
   for (int i = 0; i < FSkinData->Skin3rd.Count(); ++i) {
@@ -108,8 +126,15 @@ bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* contro
     if (line.compare(0, prefix.size(), prefix) != 0) continue;
     const std::string kind = line.substr(prefix.size(), 50);
     auto* w = dynamic_cast<TWinControl*>(control);
-    if (kind == "button" && Has(xcButton)) {
+    const bool buttons = Has(xcButton);
+    if (kind == "button" && buttons) {
       Skin(new TSkinButton(control));
+    } else if ((kind == "bitbtn" || kind == "pngbitbtn") && buttons) {
+      Skin(new TSkinBitButton(control));
+    } else if (kind == "menubtn" && buttons) {
+      Skin(new TSkinMenuButton(control));
+    } else if (kind == "speedbutton" && Has(xcSpeedButton)) {
+      Skin(new TSkinSpeedButton(control));
     } else if (kind == "checkbox" && Has(xcCheckBox)) {
       Skin(new TSkinCheckBox(control));
     } else if (kind == "radiobutton" && Has(xcRadioButton)) {
@@ -120,13 +145,23 @@ bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* contro
       Skin(new TSkinBox(control));
     } else if (kind == "tab" && Has(xcTab) && FSkinData->Tabs) {
       Skin(new TSkinTab(control));
+    } else if (kind == "mediaplayer" && buttons) {
+      Skin(new TSkinMP(control));
+    } else if (kind == "trackbar" && buttons) {
+      Skin(new TSkinTrackBar(control));
+    } else if (kind == "progress" && Has(xcProgress)) {
+      Skin(new TSkinProgress(control));
     } else if (kind == "edit" && Has(xcEdit) && w) {
       RECT wr{}, cr{};
       GetWindowRect(w->Handle(), &wr);
       GetClientRect(w->Handle(), &cr);
       if (wr.right - wr.left != cr.right || wr.bottom - wr.top != cr.bottom) Skin(new TSkinEdit(control));
-    } else if (kind == "container" && w) {
-      InitChildCtrl(w);
+    } else if ((kind == "container" || (kind == "scrollbar" && Has(xcScrollbar))) && w) {
+      InitChildCtrl(w);  // scroll bars themselves are left as Windows draws them
+    } else if (kind == "radiogroup" && Has(xcGroupBox) && w) {
+      SkinGroup(w, false);
+    } else if (kind == "checkgroup" && Has(xcPanel) && w) {
+      SkinGroup(w, true);
     }
     return true;  // a listed class never falls through to the table, whatever its kind
   }
@@ -158,7 +193,12 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
   if (Find3rdControl(name, control)) return;
   const bool tabs = Has(xcTab) && FSkinData->Tabs;
   if (auto* pages = dynamic_cast<TPageControl*>(control)) {
-    if (tabs && pages->Style == tsTabs) Skin(new TSkinTab(control));
+    if (!tabs) return;
+    if (pages->Style == tsTabs) {
+      Skin(new TSkinTab(control));
+    } else {
+      Skin(new TSkinTabBtn(control));
+    }
   } else if (dynamic_cast<TTabSheet*>(control)) {
     if (tabs) Skin(new TSkinTabSheet(control));
   } else if (dynamic_cast<TCheckBox*>(control)) {
@@ -174,6 +214,20 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     Skin(new TSkinGroupBox(control));
   } else if (dynamic_cast<TRadioButton*>(control)) {
     if (Has(xcRadioButton)) Skin(new TSkinRadioButton(control));
+  } else if (name == "TMEDIAPLAYER") {
+    if (Has(xcButton)) Skin(new TSkinMP(control));
+  } else if (dynamic_cast<TTrackBar*>(control)) {
+    if (Has(xcTrackBar)) Skin(new TSkinTrackBar(control));
+  } else if (dynamic_cast<TToolBar*>(control)) {
+    if (Has(xcToolbar)) Skin(new TSkinToolbar(control));
+  } else if (dynamic_cast<TStatusBar*>(control)) {
+    if (Has(xcStatusBar)) Skin(new TSkinStatusBar(control));
+  } else if (dynamic_cast<TProgressBar*>(control)) {
+    if (Has(xcProgress)) Skin(new TSkinProgress(control));
+  } else if (dynamic_cast<TBitBtn*>(control)) {
+    if (Has(xcBitBtn)) Skin(new TSkinBitButton(control));
+  } else if (dynamic_cast<TSpeedButton*>(control)) {
+    if (Has(xcSpeedButton)) Skin(new TSkinSpeedButton(control));
   } else if (dynamic_cast<TPanel*>(control)) {
     if (!Has(xcPanel)) return;
     InitChildCtrl(w);
@@ -184,5 +238,74 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (Has(xcButton)) Skin(new TSkinButton(control));
   } else if (dynamic_cast<TEdit*>(control)) {
     if (Has(xcEdit)) Skin(new TSkinEdit(control));
+  }
+}
+
+// ---- Windows without class-library objects ----
+
+void TWinSkinForm::InitNestform(TWinControl* form) {
+  if (!FControlCanvas) FControlCanvas = std::make_unique<TCanvas>();
+  DeleteSkinDeleted();
+  if (!FindSkinComp(form)) Skin(new TSkinBox(form), true);
+  InitControlA(form);
+}
+
+void TWinSkinForm::InitHwndControls(HWND parent) {
+  if (!FControlCanvas) FControlCanvas = std::make_unique<TCanvas>();
+  for (HWND h = GetTopWindow(parent); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (GetWindowLongW(h, GWL_STYLE) & WS_CHILD) AddControlh(h);
+}
+
+BOOL CALLBACK TWinSkinForm::EnumControl(HWND window, LPARAM formSkin) {
+  reinterpret_cast<TWinSkinForm*>(formSkin)->AddControlh(window);
+  return TRUE;
+}
+
+// A bare window's skinner belongs to the form skinner; one that did not take its window
+// (another skinner holds it) is dropped again.
+void TWinSkinForm::SkinH(TSkinControl* skinner, HWND window) {
+  skinner->Inithwnd(window, FSkinData, FControlCanvas.get(), this);
+  if (std::find(FControls.begin(), FControls.end(), skinner) == FControls.end()) delete skinner;
+}
+
+void TWinSkinForm::AddControlh(HWND window) {
+  if (Lookupcontrol(window) || SendMessageW(window, CN_IsSkinned, 0, 0) == 1) return;
+  char buffer[101] = {};
+  GetClassNameA(window, buffer, sizeof buffer);
+  const std::string cls = Lower(buffer);
+  const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+  const TColor face = FSkinData->SchemeColors[csButtonFace];
+  if (cls == "button") {
+    const DWORD type = style & BS_TYPEMASK;
+    if (style & BS_BITMAP) return;
+    if ((type == 2 || type == 3 || type == 5 || type == 6 || type == 10) && Has(xcCheckBox)) {
+      SkinH(new TSkinCheckBox(this), window);
+    } else if ((type == 0 || type == 1 || type == 8) && Has(xcButton)) {
+      SkinH(new TSkinButton(this), window);
+    } else if ((type == 4 || type == 9) && Has(xcRadioButton)) {
+      SkinH(new TSkinRadioButton(this), window);
+    }
+  } else if (cls == "scrollbar") {
+    if (!(style & 0x10000)) SkinH(new TSkinSizer(this), window);
+  } else if (cls == "#32770") {
+    if (style & 0x10000) return;
+    InitHwndControls(window);
+    SkinH(new TSkinBoxH(this), window);
+  } else if (cls == "tpanel" || cls == "ttntpanel.unicodeclass" || cls == "ttntsilentpaintpanel.unicodeclass" ||
+             cls == "tsilentpaintpanel") {
+    if (cls != "tsilentpaintpanel") InitHwndControls(window);
+    if (TControl* c = TControl::FromHandle(window)) c->SetColor(face);
+  } else if (cls == "tcheckbox") {
+    if (Has(xcCheckBox)) SkinH(new TSkinCheckBox(this), window);
+  } else if (cls == "tbutton") {
+    if (Has(xcButton)) SkinH(new TSkinButton(this), window);
+  } else if (cls == "tprogressbar") {
+    SkinH(new TSkinProgress(this), window);
+  } else if (cls == "systabcontrol32") {
+    if (Has(xcTab) && FSkinData->Tabs && !(style & 0x2000)) SkinH(new TSkinTab(this), window);
+  } else if (cls == "toolbarwindow32") {
+    SkinH(new TSkinBoxH(this), window);
+  } else if (cls == "edit") {
+    if (Has(xcEdit)) SkinH(new TSkinEdit(this), window);
   }
 }

@@ -3,22 +3,9 @@
 #include "skin/WinSkinFrame.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
-
-namespace {
-
-constexpr int kMenuItemPadding = 16;
-
-std::wstring MenuText(HMENU menu, int i) {
-  wchar_t text[128] = {};
-  GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-  return text;
-}
-
-}  // namespace
 
 NONCLIENTMETRICSW TWinSkinForm::Metrics() {
   NONCLIENTMETRICSW nc{};
@@ -241,89 +228,6 @@ void TWinSkinForm::DrawLine(HDC dc, const RECT& line) {
             DT_SINGLELINE | DT_END_ELLIPSIS | (FRightToLeft ? DT_RIGHT : 0));
   SetBkMode(dc, oldMode);
   SelectObject(dc, oldFont);
-}
-
-// ---- The menu band ----
-
-// Where the items of the window's menu bar lie in the menu band, in window coordinates.
-std::vector<RECT> TWinSkinForm::MenuItemRects() const {
-  std::vector<RECT> rects;
-  HMENU menu = GetMenu(FHandle);
-  if (!menu || FMenuHeight <= 0) return rects;
-  HDC dc = GetWindowDC(FHandle);
-  NONCLIENTMETRICSW nc = Metrics();
-  HFONT font = CreateFontIndirectW(&nc.lfMenuFont);
-  HGDIOBJ old = SelectObject(dc, font);
-  int x = FLeftWidth;
-  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-    const std::wstring text = MenuText(menu, i);
-    RECT t{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE);
-    rects.push_back(RECT{x, FCaptionHeight, x + Width(t) + kMenuItemPadding, FCaptionHeight + FMenuHeight});
-    x = rects.back().right;
-  }
-  SelectObject(dc, old);
-  DeleteObject(font);
-  ReleaseDC(FHandle, dc);
-  return rects;
-}
-
-int TWinSkinForm::MenuItemAt(POINT pt) const {
-  const std::vector<RECT> rects = MenuItemRects();
-  for (size_t i = 0; i < rects.size(); ++i) {
-    if (PtInRect(&rects[i], pt)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-// The menu-bar item whose caption has this accelerator ("&K"), or -1.
-int TWinSkinForm::MenuItemOfKey(wchar_t key) const {
-  HMENU menu = GetMenu(FHandle);
-  for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
-    const std::wstring text = MenuText(menu, i);
-    const size_t amp = text.find(L'&');
-    if (amp != std::wstring::npos && amp + 1 < text.size() && towupper(text[amp + 1]) == towupper(key)) return i;
-  }
-  return -1;
-}
-
-void TWinSkinForm::DrawMenuBand(HDC dc, const RECT& band) {
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(FSkinData->SchemeColors[csMenuBar]));
-  FillRect(dc, &band, brush);
-  DeleteObject(brush);
-  HMENU menu = GetMenu(FHandle);
-  if (!menu) return;
-  const std::vector<RECT> rects = MenuItemRects();
-  NONCLIENTMETRICSW nc = Metrics();
-  HFONT font = CreateFontIndirectW(&nc.lfMenuFont);
-  HGDIOBJ old = SelectObject(dc, font);
-  const int oldMode = SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(FSkinData->SchemeColors[csMenuBarText]));
-  for (size_t i = 0; i < rects.size(); ++i) {
-    const std::wstring text = MenuText(menu, static_cast<int>(i));
-    RECT r = rects[i];
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-  }
-  SetBkMode(dc, oldMode);
-  SelectObject(dc, old);
-  DeleteObject(font);
-}
-
-void TWinSkinForm::OpenMenuItem(int index) {
-  const std::vector<RECT> rects = MenuItemRects();
-  if (index < 0 || index >= static_cast<int>(rects.size())) return;
-  const RECT& itemRect = rects[static_cast<size_t>(index)];
-  HMENU menu = GetMenu(FHandle);
-  RECT wr{};
-  GetWindowRect(FHandle, &wr);
-  HMENU sub = GetSubMenu(menu, index);
-  if (!sub) {
-    PostMessageW(FHandle, WM_MENUCOMMAND, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(menu));
-    return;
-  }
-  if (SkinManager) SkinManager->MenuKind = 1;
-  TrackPopupMenuEx(sub, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, wr.left + itemRect.left,
-                   wr.top + itemRect.bottom, FHandle, nullptr);
 }
 
 // ---- Window region ----

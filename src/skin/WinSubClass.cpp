@@ -264,25 +264,7 @@ void TSkinControl::DrawCaption(HDC dc, const RECT& r, const std::wstring& text, 
 
 void TSkinControl::DrawImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index,
                                   HIMAGELIST images) const {
-  int iw = 0, ih = 0;
-  if (images && index >= 0) ImageList_GetIconSize(images, &iw, &ih);
-  if (iw >= r.right - r.left) iw = ih = 0;
-  const UINT flags = DT_SINGLELINE | DT_EXPANDTABS | DT_END_ELLIPSIS;
-  RECT t = r;
-  if (!text.empty()) DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, flags | DT_CALCRECT);
-  const int tw = text.empty() ? 0 : t.right - t.left, th = t.bottom - t.top;
-  const int gap = iw > 0 ? 2 : 0;
-  const int w = r.right - r.left;
-  int x = align == 1 ? (w - iw - gap - tw) / 2 : align == 2 ? w - iw - gap - tw - 2 : 3;
-  x = std::max(x, 1) + r.left;
-  if (iw > 0) {
-    ImageList_Draw(images, index, dc, x, r.top + (r.bottom - r.top - ih) / 2, ILD_TRANSPARENT);
-    x += iw + gap;
-  }
-  if (!enabled_) SetTextColor(dc, ColorToRGB(static_cast<TColor>(0x80000000 | COLOR_BTNSHADOW)));
-  RECT out{x, r.top + (r.bottom - r.top - th) / 2, r.right, r.bottom};
-  IntersectRect(&out, &out, &r);
-  DrawTextOn(dc, text, out, CheckBiDi(flags));
+  ImgCaption(dc, r, align, text, index, images, enabled_, CheckBiDi(0));
 }
 
 int TextHeight(HDC dc, const std::string& text) {

@@ -13,13 +13,17 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "classlib/Buttons.h"
+#include "classlib/ComCtrls.h"
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/MPlayer.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinFrame.h"
 
@@ -70,10 +74,17 @@ class TSkinControl : public TComponent {
   TColor GetParentColor(TColor def) const;
   void FillParentBG(HDC dc, const RECT& r) const;
   void DrawFocus(HDC dc, const std::wstring& text, const RECT& r, UINT flags) const;
-  UINT CheckBiDi(UINT flags) const { return flags; }  // our controls read left to right
+  // flags with DT_RTLREADING added for a window that reads right to left.
+  UINT CheckBiDi(UINT flags) const;
   void DrawCaption(HDC dc, const RECT& r, const std::wstring& text, bool enabled, UINT align) const;
   void DrawImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images) const;
   void DrawSkinMap(HDC dc, const RECT& r, const TDataSkinObject* obj, int frame, int frames) const;
+  // The object's frame built to r's size over the face, in target (from its origin).
+  void DrawBMPSkin(TBitmap* target, const RECT& r, const TDataSkinObject* obj, int frame, int frames, int trans) const;
+  // The same into the window's shared paint buffer, and that buffer put onto dc at r.
+  void DrawSkin(const RECT& r, const TDataSkinObject* obj, int frame, int frames, int trans);
+  void DrawBuf(HDC dc, const RECT& r);
+  TBitmap& PaintBuffer();
   void WMPaint(const TMessage& m);
   void WMERASEBKGND(TMessage& m);
   HFONT WindowFont() const;
@@ -96,6 +107,7 @@ class TSkinControl : public TComponent {
   int stage_ = 0;
   TSkinControlHost* formSkin_ = nullptr;
   int variant_ = 0;
+  TBitmap ownBuffer_;  // the paint buffer of a skinner without a form skinner
 
  private:
   struct Link;
@@ -107,6 +119,9 @@ class TSkinControl : public TComponent {
 
 // ---- Free functions of the unit ----
 
+// The text and image index of tab i of a tab control.
+std::wstring TabItemText(HWND tabs, int i, int& image);
+
 void FillColor(HDC dc, const RECT& r, TColor colour);
 std::wstring WindowTextW(HWND wnd);
 void CopyBMP(TBitmap* src, TBitmap* dst);
@@ -115,6 +130,22 @@ void DrawSkinMap2(HDC dc, const RECT& r, TBitmap* bmp, int frame, int frames);
 // Draws text on dc in the DC's current font and colour, transparent.
 void DrawTextOn(HDC dc, const std::wstring& text, RECT& r, UINT flags);
 int TextHeight(HDC dc, const std::string& text);
+// Frame `frame` of `frames` of a plain bitmap stretched to r and put at r's top-left,
+// key-coloured pixels left alone: on a DC, and on a canvas.
+void DrawSkinMap1(HDC dc, const RECT& r, TBitmap* bmp, int frame, int frames);
+void DrawSkinMap3(TCanvas* canvas, const RECT& r, TBitmap* bmp, int frame, int frames);
+// One caption in r, centred vertically and placed by the alignment; disabled in the
+// shadow colour. The form's menu band draws with it too.
+void MyDrawCaption(TCanvas* canvas, const RECT& r, const std::wstring& text, bool enabled, TAlignment align);
+// An image of the list (none for index -1) followed by the caption, placed by the alignment.
+void MyDrawImgCaption(TCanvas* canvas, const RECT& r, HIMAGELIST images, int index, const std::wstring& text,
+                      bool enabled, TAlignment align);
+// The image and caption block of DrawImgCaption and MyDrawImgCaption: align 0 left,
+// 1 centre, 2 right; extra flags (right-to-left reading) added to the text's.
+void ImgCaption(HDC dc, const RECT& r, UINT align, const std::wstring& text, int index, HIMAGELIST images, bool enabled,
+                UINT extra);
+// A small arrow of pen lines anchored at (x, y): 0 up, 1 down, 2 left, 3 right.
+void DrawArrow(TCanvas* canvas, int x, int y, int direction);
 
 // ---- Rules the skinners share ----
 
@@ -153,13 +184,94 @@ class TSkinButton : public TSkinControl {
   void DrawControl(HDC dc, const RECT& r) override;
   // The frame of the button image the current state shows (1 normal, 2 pressed,
   // 3 disabled, 4 hot, 5 focused).
-  int Frame() const;
+  virtual int Frame() const;
 
  protected:
+  // What stands on the button face: the caption; the work DC has the font and colour.
+  virtual void DrawFace(HDC dc, const RECT& r);
   void DrawBtnText(HDC dc, const RECT& r, const std::wstring& caption, UINT align) const;
   void ClickControl();
   TBitmap work_;
   bool parentBackground_ = false;
+};
+
+// A button with a glyph beside its caption (a bit button, a speed button).
+class TSkinBitButton : public TSkinButton {
+ public:
+  using TSkinButton::TSkinButton;
+  std::string ClassName() const override { return "TSkinBitButton"; }
+  // Where the glyph and the caption stand in the client area (the face less 2 a side).
+  struct Layout {
+    RECT glyph{}, text{};
+    UINT flags = 0;
+  };
+  static Layout LayOut(const RECT& client, SIZE glyph, SIZE text, TButtonLayout layout, int margin, int spacing,
+                       bool centred);
+
+ protected:
+  void DrawFace(HDC dc, const RECT& r) override;
+  // The glyph cell of frame `frame` (1 normal, 3 pressed, 2 disabled in the glyph order).
+  int GlyphIndex(int frame) const;
+};
+
+// A menu button: the face and caption with a small drop-down triangle at the right.
+class TSkinMenuButton : public TSkinButton {
+ public:
+  using TSkinButton::TSkinButton;
+  std::string ClassName() const override { return "TSkinMenuButton"; }
+
+ protected:
+  void DrawFace(HDC dc, const RECT& r) override;
+};
+
+// A speed button: no focus look; the button's own procedure sees the presses and clicks.
+class TSkinSpeedButton : public TSkinBitButton {
+ public:
+  using TSkinBitButton::TSkinBitButton;
+  std::string ClassName() const override { return "TSkinSpeedButton"; }
+  bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
+  int Frame() const override;
+};
+
+// ---- Media players ----
+
+class TSkinMP;
+
+// The skinned face laid over a media player: its buttons in the skin's button frames.
+class TWMediaPlayer : public TPaintedControl {
+ public:
+  TWMediaPlayer(TComponent* owner, TSkinMP* skinner, TMediaPlayer* player);
+  std::string ClassName() const override { return "TWMediaPlayer"; }
+  void SetPosition();  // the player's place and size, over it
+  int Pressed() const { return pressed_ ? down_ : -1; }
+
+ protected:
+  void Paint(HDC dc) override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  void LoadBitmaps();
+  TSkinMP* skinner_;
+  TMediaPlayer* player_;
+  int down_ = -1;
+  bool pressed_ = false;
+  // Per button: enabled, disabled and coloured pictures from the program's resources.
+  std::array<std::array<std::unique_ptr<TBitmap>, 3>, kMPButtonCount> bitmaps_;
+};
+
+class TSkinMP : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinMP"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void AfterProc(TMessage& m) override;
+  void Unsubclass() override;
+  TSkinData* Data() const { return data_; }
+  TWMediaPlayer* Panel() const { return panel_; }
+
+ private:
+  TWMediaPlayer* panel_ = nullptr;  // owned by the skinner
 };
 
 // ---- State glyphs and containers ----
@@ -200,6 +312,9 @@ class TSkinGroupBox : public TSkinControl {
   void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
   bool BeforeProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
+
+ private:
+  void DrawEtched(HDC dc, const RECT& frame) const;
 };
 
 // Gives a container the skin's face colour and nothing else; keeps the procedure.
@@ -227,6 +342,7 @@ class TSkinTab : public TSkinControl {
   using TSkinControl::TSkinControl;
   std::string ClassName() const override { return "TSkinTab"; }
   void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) override;
   void SkinChange() override;
   bool BeforeProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
@@ -234,15 +350,32 @@ class TSkinTab : public TSkinControl {
   const std::vector<RECT>& CloseRects() const { return closeRects_; }
 
  private:
+  void Setup();
+  bool FindScroll();
+  void ClipUpdown(HDC dc);
   void inittab();
   void Drawitem(HDC dc, const RECT& r, int state);
+  void DrawTurned(HDC dc, const RECT& item, int state, COLORREF colour, const std::wstring& text, int image,
+                  HIMAGELIST images);
   void drawCloseBtn(HDC dc, const RECT& r, int index);
   bool ClickClose(POINT p);
-  std::wstring ItemText(int i, int& image) const;
   std::vector<RECT> closeRects_;
   int position_ = 0;
   TBitmap tabImage_, paneImage_, work_;
   bool closeButtons_ = false;
+  HWND arrows_ = nullptr;
+};
+
+// Button-style tabs (a page control whose Style is not tsTabs), from the button object.
+class TSkinTabBtn : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTabBtn"; }
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+
+ private:
+  TBitmap work_;
 };
 
 // A page of a page control, on the skin's face.
@@ -252,6 +385,80 @@ class TSkinTabSheet : public TSkinControl {
   std::string ClassName() const override { return "TSkinTabSheet"; }
   bool BeforeProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
+};
+
+// ---- Bars and bare containers ----
+
+// A progress bar: the empty bar (frame 1) with the filled part (frame 2) over it.
+class TSkinProgress : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinProgress"; }
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+
+ private:
+  bool Painted() const;
+  void DrawControl1(HDC dc, const RECT& r, int position, int range, bool vertical);
+  TBitmap work_;
+};
+
+// A status bar: its panels framed by the skin's status-bar edges, their texts, in the
+// window's shared paint buffer.
+class TSkinStatusBar : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinStatusBar"; }
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+
+ private:
+  void drawitem(HDC dc, const RECT& r, int bevel);
+  void Defaultpaint(HDC dc, const RECT& r, int bevel);
+};
+
+// A track bar: the channel and the thumb from the skin, over the control's own ticks.
+class TSkinTrackBar : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTrackBar"; }
+  void AfterProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+  void SkinChange() override;
+
+ private:
+  void DrawTrack(HDC dc);
+  void Drawthumb(HDC dc);
+};
+
+// A tool bar on the skin's tool-bar image, or a gradient of the caption colour.
+class TSkinToolbar : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinToolbar"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  bool BeforeProc(TMessage& m) override;
+
+ private:
+  void ERASEBKGND(HDC dc);
+  TColor colour1_ = 0, colour2_ = 0;
+};
+
+// A size grip on the skin's face.
+class TSkinSizer : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinSizer"; }
+  void DrawControl(HDC dc, const RECT& r) override;
+};
+
+// A bare container window (a dialog, a tool bar): its ground and its static children on
+// the skin's face.
+class TSkinBoxH : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinBoxH"; }
+  bool BeforeProc(TMessage& m) override;
 };
 
 // ---- Edits ----

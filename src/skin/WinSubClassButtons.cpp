@@ -2,6 +2,8 @@
 // containers.
 #include "skin/WinSubClass.h"
 
+#include <algorithm>
+
 #include "skin/WinSkinForm.h"
 
 // ---- Push buttons ----
@@ -125,9 +127,11 @@ void TSkinButton::DrawControl(HDC dc, const RECT& r) {
   if (frame == 2 && b->HasPressedColour2) text = b->PressedColour2;
   if (!enabled_) text = kBtnShadow;
   SetTextColor(w, ColorToRGB(text));
-  DrawBtnText(w, r, CaptionText(), DT_CENTER);
+  DrawFace(w, r);
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, w, 0, 0, SRCCOPY);
 }
+
+void TSkinButton::DrawFace(HDC dc, const RECT& r) { DrawBtnText(dc, r, CaptionText(), DT_CENTER); }
 
 void TSkinButton::DrawBtnText(HDC dc, const RECT& r, const std::wstring& caption, UINT align) const {
   const std::wstring text = ReplaceBars(caption);
@@ -277,6 +281,26 @@ bool TSkinGroupBox::BeforeProc(TMessage& m) {
   return true;
 }
 
+// The skin's group-box edge when it has one, else an etched line in the skin's shadow
+// and highlight colours: the frame follows the skin, never the system's colours.
+void TSkinGroupBox::DrawEtched(HDC dc, const RECT& frame) const {
+  const TDataSkinObject* edge = data_->GroupBoxEdge.get();
+  if (edge && !EmptyImage(edge->Image.get())) {
+    const int frames = std::max(edge->Frame, 1);
+    DrawRect2(dc, frame, edge->Image.get(), false, edge->Tile == 1, true, frames, 1, edge->Margins());
+    return;
+  }
+  const TColor shadow = data_->SchemeColors[csButtonShadow], light = data_->SchemeColors[csButtonHilight];
+  auto box = [dc](const RECT& b, TColor c) {
+    FillColor(dc, RECT{b.left, b.top, b.right, b.top + 1}, c);
+    FillColor(dc, RECT{b.left, b.bottom - 1, b.right, b.bottom}, c);
+    FillColor(dc, RECT{b.left, b.top, b.left + 1, b.bottom}, c);
+    FillColor(dc, RECT{b.right - 1, b.top, b.right, b.bottom}, c);
+  };
+  box(RECT{frame.left + 1, frame.top + 1, frame.right, frame.bottom}, light);
+  box(RECT{frame.left, frame.top, frame.right - 1, frame.bottom - 1}, shadow);
+}
+
 void TSkinGroupBox::DrawControl(HDC dc, const RECT& r) {
   FillBG(dc, r);
   FontScope font(dc, WindowFont());
@@ -284,7 +308,7 @@ void TSkinGroupBox::DrawControl(HDC dc, const RECT& r) {
   RECT frame = r;
   frame.top += h / 2;
   if (variant_ == 0) InflateRect(&frame, -1, -1);
-  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  DrawEtched(dc, frame);
   const std::wstring caption = CaptionText();
   if (caption.empty()) return;
   RECT t{r.left + 8, r.top, r.right - 8, r.top + h};

@@ -11,7 +11,17 @@
 
 void TSkinTab::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) {
   TSkinControl::Init(formSkin, data, canvas, recolour);
-  if (!initialised_) return;
+  if (initialised_) Setup();
+}
+
+void TSkinTab::Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
+  focused_ = GetFocus() == wnd;
+  TSkinControl::Inithwnd(wnd, data, canvas, formSkin);
+  if (initialised_) Setup();
+}
+
+// The strip's side from the style, the close boxes, and the images turned to the side.
+void TSkinTab::Setup() {
   const LONG style = GetWindowLongW(wnd_, GWL_STYLE);
   if (style & TCS_VERTICAL) {
     position_ = (style & TCS_RIGHT) ? 3 : 2;
@@ -77,13 +87,13 @@ bool TSkinTab::ClickClose(POINT p) {
   return false;
 }
 
-std::wstring TSkinTab::ItemText(int i, int& image) const {
+std::wstring TabItemText(HWND tabs, int i, int& image) {
   wchar_t buf[81] = {};
   TCITEMW item{};
   item.mask = TCIF_TEXT | TCIF_IMAGE;
   item.pszText = buf;
   item.cchTextMax = 80;
-  SendMessageW(wnd_, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   image = item.iImage;
   return buf;
 }
@@ -91,6 +101,31 @@ std::wstring TSkinTab::ItemText(int i, int& image) const {
 void TSkinTab::Drawitem(HDC dc, const RECT& r, int state) {
   const TDataSkinBorder& tabs = *data_->Tabs;
   DrawRect2(dc, r, &tabImage_, false, tabs.Tile == 1, tabs.Trans == 1, tabs.Frame, state, tabs.Margins());
+}
+
+// A tab of a left or right strip: drawn upright as on a top strip, then turned so that
+// its top faces the strip's side.
+void TSkinTab::DrawTurned(HDC dc, const RECT& item, int state, COLORREF colour, const std::wstring& text, int image,
+                          HIMAGELIST images) {
+  if (Width(item) <= 0 || Height(item) <= 0) return;
+  TBitmap tab;
+  tab.SetSize(Height(item), Width(item));
+  tab.PixelFormat = pf24bit;
+  HDC t = tab.Canvas().Handle();
+  const RECT upright{0, 0, Height(item), Width(item)};
+  FillParentBG(t, upright);
+  Drawitem(t, upright, state);
+  {
+    FontScope font(t, WindowFont());
+    SetTextColor(t, colour);
+    DrawImgCaption(t, upright, 1, text, image, images);
+  }
+  if (position_ == 2) {
+    Drehen270Grad(tab);
+  } else {
+    Drehen90Grad(tab);
+  }
+  BitBlt(dc, item.left, item.top, Width(item), Height(item), tab.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void TSkinTab::drawCloseBtn(HDC dc, const RECT& r, int index) {
@@ -135,22 +170,89 @@ void TSkinTab::DrawControl(HDC dc, const RECT& r) {
     SendMessageW(wnd_, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     OffsetRect(&item, 0, position_ == 1 ? -1 : 1);
     const int state = i == current ? 2 : 1;
-    Drawitem(w, item, state);
-    if (closeButtons_) drawCloseBtn(w, item, i);
     const TColor given = state == 2 ? tabs.PressedColour : tabs.NormalColour;
-    SetTextColor(w, ColorToRGB(given >= 0 ? given : data_->SchemeColors[csButtonText]));
+    const COLORREF colour = ColorToRGB(given >= 0 ? given : data_->SchemeColors[csButtonText]);
     int image = -1;
-    const std::wstring text = ItemText(i, image);
-    DrawImgCaption(w, item, 1, text, image, images);
+    const std::wstring text = TabItemText(wnd_, i, image);
+    if (position_ >= 2) {
+      DrawTurned(w, item, state, colour, text, image, images);
+    } else {
+      Drawitem(w, item, state);
+      SetTextColor(w, colour);
+      DrawImgCaption(w, item, 1, text, image, images);
+    }
+    if (closeButtons_) drawCloseBtn(w, item, i);
   }
   // The pages are child windows that paint themselves: keep off their area.
   RECT inner = display;
   InflateRect(&inner, -4, -4);
   const int saved = SaveDC(dc);
   ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  if (FindScroll()) ClipUpdown(dc);
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, w, 0, 0, SRCCOPY);
   RestoreDC(dc, saved);
 }
+
+// The strip's scroll arrows, a child window of their own, when they show.
+bool TSkinTab::FindScroll() {
+  arrows_ = FindWindowExW(wnd_, nullptr, UPDOWN_CLASSW, nullptr);
+  return arrows_ && (GetWindowLongW(arrows_, GWL_STYLE) & WS_VISIBLE);
+}
+
+// Keeps the strip off the arrows, which paint themselves.
+void TSkinTab::ClipUpdown(HDC dc) {
+  RECT a;
+  GetWindowRect(arrows_, &a);
+  MapWindowPoints(nullptr, wnd_, reinterpret_cast<POINT*>(&a), 2);
+  ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
+}
+
+// ---- Button-style tabs ----
+
+bool TSkinTabBtn::BeforeProc(TMessage& m) {
+  const bool painted = data_ && data_->Buttons && !EmptyImage(data_->Buttons->Image.get());
+  if (m.Msg == WM_PAINT && painted) {
+    WMPaint(m);
+    return false;
+  }
+  return TSkinControl::BeforeProc(m);
+}
+
+void TSkinTabBtn::DrawControl(HDC dc, const RECT& r) {
+  const TDataSkinButton* b = data_ ? data_->Buttons.get() : nullptr;
+  if (!b || EmptyImage(b->Image.get())) return;
+  RECT display;
+  GetClientRect(wnd_, &display);
+  SendMessageW(wnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const int count = static_cast<int>(SendMessageW(wnd_, TCM_GETITEMCOUNT, 0, 0));
+  const int current = static_cast<int>(SendMessageW(wnd_, TCM_GETCURFOCUS, 0, 0));
+  auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(wnd_, TCM_GETIMAGELIST, 0, 0));
+  work_.SetSize(Width(r), Height(r));
+  HDC w = work_.Canvas().Handle();
+  FillBG(w, r);
+  FontScope font(w, WindowFont());
+  enabled_ = !Disabled(wnd_);
+  for (int i = 0; i < count; ++i) {
+    RECT item{};
+    SendMessageW(wnd_, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    const int frame = i == current ? 2 : 1;
+    DrawRect2(w, item, b->Image.get(), false, b->Tile == 1, b->Trans == 1, b->Frame, frame, b->Margins());
+    TColor text = data_->SchemeColors[csButtonText];
+    if (frame == 2 && b->HasPressedColour2) text = b->PressedColour2;
+    if (frame == 1 && b->HasNormalColour2) text = b->NormalColour2;
+    SetTextColor(w, ColorToRGB(text));
+    int image = -1;
+    const std::wstring caption = TabItemText(wnd_, i, image);
+    DrawImgCaption(w, item, 1, caption, image, images);
+  }
+  // The pages paint themselves: keep off their area.
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, display.left, display.top, display.right, display.bottom);
+  BitBlt(dc, r.left, r.top, Width(r), Height(r), w, 0, 0, SRCCOPY);
+  RestoreDC(dc, saved);
+}
+
+// ---- Pages ----
 
 bool TSkinTabSheet::BeforeProc(TMessage& m) {
   if (!TSkinControl::BeforeProc(m)) return false;

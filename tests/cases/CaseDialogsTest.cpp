@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 class CaseDialogs : public ::testing::Test {
  protected:
@@ -29,27 +29,27 @@ class CaseDialogs : public ::testing::Test {
 
 TEST_F(CaseDialogs, FenLeiRefusesAnEmptyCategoryThenTakesTheTypedOne) {
   ini.WriteInteger("classes", "count", 2);
-  ini.WriteString("classes", "1", G("家人"));
-  ini.WriteString("classes", "2", G("朋友"));
+  ini.WriteString("classes", "1", U("家人"));
+  ini.WriteString("classes", "2", U("朋友"));
   TFrmFenLei dlg(&app, ini);
   CaseScript s;
   s.OnForm<TFrmFenLei>("TFrmFenLei", [&](TFrmFenLei& f) {
-    EXPECT_EQ(f.CboFenLei->Text(), G("家人"));
-    EXPECT_EQ(f.Memo1->Text(), G("备注:"));
+    EXPECT_EQ(f.CboFenLei->Text(), U("家人"));
+    EXPECT_EQ(f.Memo1->Text(), U("备注:"));
     Shot(f.Handle(), "FrmFenLei.png");
     f.CboFenLei->SetText("  ");
     CaseScript::Press(f.Btnok);
   });
   s.Answer("错误", IDOK);
   s.OnForm<TFrmFenLei>("TFrmFenLei", [&](TFrmFenLei& f) {
-    f.CboFenLei->SetText(G(" 同学 "));
+    f.CboFenLei->SetText(U(" 同学 "));
     CaseScript::Press(f.Btnok);
   });
   EXPECT_EQ(dlg.ShowModal(), mrOk);
   ASSERT_EQ(s.texts.size(), 1u);
   EXPECT_EQ(s.texts[0], "类别不能为空");
-  EXPECT_EQ(dlg.category, G("同学"));
-  EXPECT_EQ(dlg.note, G("备注:"));
+  EXPECT_EQ(dlg.category, U("同学"));
+  EXPECT_EQ(dlg.note, U("备注:"));
 }
 
 TEST_F(CaseDialogs, ClassEditNamesTheBadLineAndWritesAGoodList) {
@@ -60,28 +60,28 @@ TEST_F(CaseDialogs, ClassEditNamesTheBadLineAndWritesAGoodList) {
   s.OnForm<TFrmClassEdit>("TFrmClassEdit", [&](TFrmClassEdit& f) {
     EXPECT_EQ(f.Memo1->Text(), "c1\r\nc2\r\nc3\r\nc4\r\nc5\r\n");
     Shot(f.Handle(), "FrmClassEdit.png");
-    f.Memo1->SetText(G("家人\r\n七个汉字的类别\r\n"));
+    f.Memo1->SetText(U("家人\r\n七个汉字的类别\r\n"));
     CaseScript::Press(f.BitBtn1);
   });
   s.Answer("Torvik", IDOK);
   s.OnForm<TFrmClassEdit>("TFrmClassEdit", [&](TFrmClassEdit& f) {
-    f.Memo1->SetText(G("家人\r\n六个汉字类别\r\n同学"));
+    f.Memo1->SetText(U("家人\r\n六个汉字类别\r\n同学"));
     CaseScript::Press(f.BitBtn1);
   });
   EXPECT_EQ(dlg.ShowModal(), mrOk);
   ASSERT_EQ(s.texts.size(), 1u);
   EXPECT_EQ(s.texts[0], "第2行类别名不合规定，不能加入。");
   EXPECT_EQ(ini.ReadInteger("classes", "count", 0), 3);
-  EXPECT_EQ(ini.ReadString("classes", "2", ""), G("六个汉字类别"));
+  EXPECT_EQ(ini.ReadString("classes", "2", ""), U("六个汉字类别"));
   EXPECT_EQ(ini.ReadString("classes", "5", ""), "c5");  // past count, left alone
 }
 
 TEST_F(CaseDialogs, InfoShowsBcYearsAndTakesThePlaceWithItsCoordinates) {
-  ASSERT_TRUE(file::WriteAtomic(temp.Path("dat\\dili.ini"), G("[福建省]\r\n福州=119:18*26:5\r\n厦门=118:6*24:30\r\n")));
+  ASSERT_TRUE(file::WriteAtomic(temp.Path("dat\\dili.ini"), U("[福建省]\r\n福州=119:18*26:5\r\n厦门=118:6*24:30\r\n")));
   TFrmInfo dlg(&app, ini, temp.Dir());
-  SetText(dlg.record.name, G("张三"));
-  SetText(dlg.record.category, G("家人"));
-  SetText(dlg.record.note, G("备注:"));
+  SetText(dlg.record.name, U("张三"));
+  SetText(dlg.record.category, U("家人"));
+  SetText(dlg.record.note, U("备注:"));
   dlg.record.year = 0;
   dlg.record.month = 2;
   dlg.record.day = 3;
@@ -93,7 +93,7 @@ TEST_F(CaseDialogs, InfoShowsBcYearsAndTakesThePlaceWithItsCoordinates) {
   s.OnForm<TFrmInfo>("TFrmInfo", [&](TFrmInfo& f) {
     EXPECT_EQ(f.EdtYear->Text(), "-1");
     EXPECT_EQ(f.UpDyear->Position(), 0);
-    EXPECT_EQ(f.cbos->Items()[f.cbos->ItemIndex()], G("23时子"));
+    EXPECT_EQ(f.cbos->Items()[f.cbos->ItemIndex()], U("23时子"));
     EXPECT_EQ(f.cbodiC->ItemIndex(), 0);
     Shot(f.Handle(), "FrmInfo.png");
     f.EdtYear->SetText("-850");
@@ -110,7 +110,7 @@ TEST_F(CaseDialogs, InfoShowsBcYearsAndTakesThePlaceWithItsCoordinates) {
   s.Answer("提示", IDYES);
   EXPECT_EQ(dlg.ShowModal(), mrOk);
   EXPECT_EQ(dlg.record.year, -848);
-  EXPECT_EQ(FieldText(dlg.record.place), G("福建省-厦门"));
+  EXPECT_EQ(FieldText(dlg.record.place), U("福建省-厦门"));
   EXPECT_NEAR(dlg.record.longitude, 118.1f, 1e-4);
   EXPECT_NEAR(dlg.record.latitude, 24.5f, 1e-4);
   EXPECT_EQ(dlg.record.cityIndex, 1);

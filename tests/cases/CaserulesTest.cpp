@@ -11,11 +11,11 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 CaseRecord Case(const char* name, int year, bool lunar, bool leap, int id) {
   CaseRecord r{};
-  SetText(r.name, G(name));
+  SetText(r.name, U(name));
   r.year = static_cast<int16_t>(year);
   r.month = 3;
   r.day = 1;
@@ -41,12 +41,12 @@ TEST(CaseNode, TextAndIdRoundTrip) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
     std::string text = CaseNodeText(Case(r.name, r.year, r.lunar, r.leap, r.id));
-    EXPECT_EQ(text, G(r.text));
+    EXPECT_EQ(text, U(r.text));
     EXPECT_EQ(CaseIdOfText(text), r.id);
   }
   for (const char* bad : {"命例", "", "a|", "a|12x", "a|-3"}) {
     SCOPED_TRACE(bad);
-    EXPECT_EQ(CaseIdOfText(G(bad)), -1);
+    EXPECT_EQ(CaseIdOfText(U(bad)), -1);
   }
 }
 
@@ -78,18 +78,18 @@ TEST(CaseHours, BranchOfEachDoubleHour) {
               {12, "12时午"}, {21, "21时亥"}, {22, "22时亥"}, {23, "23时子"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.hour);
-    EXPECT_EQ(HourItemText(r.hour), G(r.text));
+    EXPECT_EQ(HourItemText(r.hour), U(r.text));
   }
 }
 
 TEST(CaseCategories, NamesAndLines) {
-  EXPECT_TRUE(CategoryNameValid(G("六个汉字类别")));
-  EXPECT_FALSE(CategoryNameValid(G("七个汉字的类别")));
-  EXPECT_FALSE(CategoryNameValid(G("六个汉字类别x")));
+  EXPECT_TRUE(CategoryNameValid(U("六个汉字类别")));
+  EXPECT_FALSE(CategoryNameValid(U("七个汉字的类别")));
+  EXPECT_FALSE(CategoryNameValid(U("六个汉字类别x")));
   EXPECT_FALSE(CategoryNameValid(""));
-  EXPECT_EQ(FirstBadCategoryLine({G("家人"), G(" 朋友 "), G("同事")}), 0);
-  EXPECT_EQ(FirstBadCategoryLine({G("家人"), "  ", G("同事")}), 2);
-  EXPECT_EQ(FirstBadCategoryLine({G("家人"), G("朋友"), G("七个汉字的类别")}), 3);
+  EXPECT_EQ(FirstBadCategoryLine({U("家人"), U(" 朋友 "), U("同事")}), 0);
+  EXPECT_EQ(FirstBadCategoryLine({U("家人"), "  ", U("同事")}), 2);
+  EXPECT_EQ(FirstBadCategoryLine({U("家人"), U("朋友"), U("七个汉字的类别")}), 3);
 }
 
 TEST(CaseSearchCriteria, FieldsFillAndShowAgain) {
@@ -99,7 +99,7 @@ TEST(CaseSearchCriteria, FieldsFillAndShowAgain) {
   f.sexItem = 2;
   f.yearFrom = "-120";
   f.yearTo = "1990";
-  f.name = G("王");
+  f.name = U("王");
   f.nameWhole = true;
   ASSERT_EQ(FillCriteria(f, c), CriteriaError::None);
   EXPECT_EQ(c.province, 1);
@@ -115,14 +115,14 @@ TEST(CaseSearchCriteria, FieldsFillAndShowAgain) {
   EXPECT_EQ(back.sexItem, 2);
   EXPECT_EQ(back.yearFrom, "-120");
   EXPECT_EQ(back.yearTo, "1990");
-  EXPECT_EQ(back.name, G("王"));
+  EXPECT_EQ(back.name, U("王"));
   EXPECT_TRUE(back.nameWhole);
 
   // An emptied name switches its mode off and is not shown again, though the text stays.
   f.name.clear();
   ASSERT_EQ(FillCriteria(f, c), CriteriaError::None);
   EXPECT_EQ(c.nameMode, 0);
-  EXPECT_EQ(FieldText(c.name), G("王"));
+  EXPECT_EQ(FieldText(c.name), U("王"));
   EXPECT_EQ(FieldsOf(c).name, "");
 }
 
@@ -151,11 +151,11 @@ TEST(CaseSearchCriteria, RefusalsLeaveTheBlock) {
 TEST(CaseSearchCriteria, LongTextsCutAtCharacterBoundary) {
   CaseCriteria c;
   SearchFields f;
-  f.name = G("一二三四五六七八九十");    // 20 bytes into 11
-  f.category = G("一二三四五六七八九");  // 18 bytes into 13
+  f.name = U("一二三四五六七八九十");    // 20 bytes into 11
+  f.category = U("一二三四五六七八九");  // 18 bytes into 13
   ASSERT_EQ(FillCriteria(f, c), CriteriaError::None);
-  EXPECT_EQ(FieldText(c.name), G("一二三四五"));
-  EXPECT_EQ(FieldText(c.category), G("一二三四五六"));
+  EXPECT_EQ(FieldText(c.name), U("一二三四五"));
+  EXPECT_EQ(FieldText(c.category), U("一二三四五六"));
 }
 
 TEST(CaseCopies, BoundedAndCutAtCharacterBoundary) {
@@ -164,27 +164,27 @@ TEST(CaseCopies, BoundedAndCutAtCharacterBoundary) {
   c.provinceIndex = 11;
   BirthRecord b;
   CaseToBirth(c, b);
-  EXPECT_EQ(FieldText(b.name), G("欧阳一二"));
+  EXPECT_EQ(FieldText(b.name), U("欧阳一二"));
   EXPECT_EQ(b.year, 1980);
   EXPECT_EQ(b.leapMonth, 1);
   EXPECT_EQ(b.singleSurname, 0);
   EXPECT_EQ(b.provinceIndex, 11);
 
-  SetText(b.place, G("浙江省-杭州"));
+  SetText(b.place, U("浙江省-杭州"));
   CaseRecord back{};
   BirthToCase(b, back);
-  EXPECT_EQ(FieldText(back.name), G("欧阳一二"));
-  EXPECT_EQ(FieldText(back.place), G("浙江省-杭州"));
+  EXPECT_EQ(FieldText(back.name), U("欧阳一二"));
+  EXPECT_EQ(FieldText(back.place), U("浙江省-杭州"));
 
-  SetPlace(back, 34, G("未知地"));
-  EXPECT_EQ(FieldText(back.place), G("未知"));
+  SetPlace(back, 34, U("未知地"));
+  EXPECT_EQ(FieldText(back.place), U("未知"));
   SetPlace(back, 0, std::string(70, 'x'));
   EXPECT_EQ(FieldText(back.place).size(), 59u);
 
-  SetNote(back, G("备注:好\r\n"));
-  EXPECT_EQ(FieldText(back.note), G("备注:好"));
+  SetNote(back, U("备注:好\r\n"));
+  EXPECT_EQ(FieldText(back.note), U("备注:好"));
   std::string longNote;
-  for (int i = 0; i < 600; ++i) longNote += G("字");
+  for (int i = 0; i < 600; ++i) longNote += U("字");
   SetNote(back, "x" + longNote);
   EXPECT_EQ(FieldText(back.note).size(), 1001u);  // 1 + 500 characters
 }
@@ -246,7 +246,7 @@ TEST_F(CaseImportCheck, RefusesAnUnfinishedExportAndPlacesOffTheGlobe) {
   ASSERT_TRUE(file::CreateDir(folder + "bazi.new"));
   ASSERT_TRUE(file::WriteAtomic(folder + "bazi.new\\ready", ""));
   EXPECT_FALSE(CheckImportSource(good, program, error));
-  EXPECT_EQ(error, G("这份历史记录没有导出完，请重新导出后再导入。"));
+  EXPECT_EQ(error, U("这份历史记录没有导出完，请重新导出后再导入。"));
   ASSERT_TRUE(file::Delete(folder + "bazi.new\\ready"));
   ASSERT_TRUE(file::RemoveDir(folder + "bazi.new"));
   ASSERT_TRUE(CheckImportSource(good, program, error)) << error;
@@ -262,7 +262,7 @@ TEST_F(CaseImportCheck, RefusesAnUnfinishedExportAndPlacesOffTheGlobe) {
     ASSERT_TRUE(db.Write(1, r));
     error.clear();
     EXPECT_FALSE(CheckImportSource(good, program, error));
-    EXPECT_EQ(error, G("所选历史记录中有出生地经纬度错误的命例，已经损坏，不能导入。"));
+    EXPECT_EQ(error, U("所选历史记录中有出生地经纬度错误的命例，已经损坏，不能导入。"));
     r.longitude = kept;
     ASSERT_TRUE(db.Write(1, r));
   }

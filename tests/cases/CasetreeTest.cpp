@@ -16,7 +16,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // Stands in for the main window: the tree, the report view and the held state.
 class CaseWindow : public TForm {
@@ -51,7 +51,7 @@ class CaseTree : public ::testing::Test {
     CaseContext c{&app,    *owned->Tree, *owned->Report, *db,   ini,   temp.Dir(), held, loaded,
                   shownId, shownPath,    criteria,       chart, birth, {},         {}};
     c.AnalyseBirth = [this](bool writeReport) {
-      if (writeReport) owned->Report->SetText(G("报告：") + FieldText(birth.name));
+      if (writeReport) owned->Report->SetText(U("报告：") + FieldText(birth.name));
       return true;
     };
     return c;
@@ -61,23 +61,23 @@ class CaseTree : public ::testing::Test {
   bool SaveNew(const char* name, bool male, const char* category) {
     CaseContext c = Context();
     NewCase(c);
-    SetText(birth.name, G(name));
+    SetText(birth.name, U(name));
     birth.male = male;
     birth.year = 1990;
     birth.month = 5;
     birth.day = 6;
     BirthToCase(birth, held);
-    owned->Report->SetText(G("报告：") + G(name));
+    owned->Report->SetText(U("报告：") + U(name));
     chart = true;
     CaseScript s;
     s.OnForm<TFrmFenLei>("TFrmFenLei", [category](TFrmFenLei& f) {
-      f.CboFenLei->SetText(G(category));
+      f.CboFenLei->SetText(U(category));
       CaseScript::Press(f.Btnok);
     });
     return SaveCase(c);
   }
 
-  TTreeNode* Category(const char* name) { return FindCategoryNode(*owned->Tree, G(name)); }
+  TTreeNode* Category(const char* name) { return FindCategoryNode(*owned->Tree, U(name)); }
   void Select(TTreeNode* n) { owned->Tree->SetSelected(n); }
   void Restart() {
     db = std::make_unique<MDataBase>();
@@ -128,14 +128,14 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
   ViewCase(c);
   EXPECT_EQ(loaded, 1);
   EXPECT_EQ(shownId, 1);
-  EXPECT_EQ(FieldText(birth.name), G("李四"));
-  EXPECT_EQ(owned->Report->Text(), G("报告：李四"));
+  EXPECT_EQ(FieldText(birth.name), U("李四"));
+  EXPECT_EQ(owned->Report->Text(), U("报告：李四"));
 
   // Editing the shown case's details retitles its node and is kept by a later save.
   {
     CaseScript s;
     s.OnForm<TFrmInfo>("TFrmInfo", [](TFrmInfo& f) {
-      f.Edtname->SetText(G("李六"));
+      f.Edtname->SetText(U("李六"));
       CaseScript::Press(f.BitBtn1);
     });
     s.Answer("提示", IDYES);
@@ -143,13 +143,13 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
     EditCase(c);
   }
   EXPECT_EQ(gbk::ToUtf8(Category("家人")->Item(1)->Text()), "李六  公1990-5-6|1");
-  EXPECT_EQ(FieldText(held.name), G("李六"));
+  EXPECT_EQ(FieldText(held.name), U("李六"));
 
   // Moving 张三 to 朋友; showing all lists it there.
   Select(Category("家人")->Item(0));
   std::vector<MoveTarget> targets = MoveTargets(*owned->Tree);
   ASSERT_EQ(targets.size(), 1u);
-  EXPECT_EQ(targets[0].caption, G("朋友"));
+  EXPECT_EQ(targets[0].caption, U("朋友"));
   MoveCase(c, targets[0]);
   ShowAllCases(c);
   EXPECT_EQ(Texts(), (std::vector<std::string>{"朋友", "张三  公1990-5-6|0", "王五  公1990-5-6|2", "家人",
@@ -164,7 +164,7 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
     CaseScript s;
     s.OnForm<TFrmSearch>("TFrmSearch", [](TFrmSearch& f) {
       gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("FrmSearch.png"));
-      f.Edtname->SetText(G("王"));
+      f.Edtname->SetText(U("王"));
       CaseScript::Press(f.BtnSearch);
     });
     s.Answer("提示", IDYES);
@@ -174,7 +174,7 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
   {
     CaseScript s;
     s.OnForm<TFrmSearch>("TFrmSearch", [](TFrmSearch& f) {
-      EXPECT_EQ(f.Edtname->Text(), G("王"));  // the last search comes back
+      EXPECT_EQ(f.Edtname->Text(), U("王"));  // the last search comes back
       f.ChkName->SetChecked(true);
       CaseScript::Press(f.BtnSearch);
     });
@@ -187,16 +187,16 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
 
   // An older case of 朋友 outside the tree is renamed with its category.
   CaseRecord old{};
-  SetText(old.name, G("赵七"));
-  SetText(old.category, G("朋友"));
+  SetText(old.name, U("赵七"));
+  SetText(old.category, U("朋友"));
   ASSERT_EQ(db->Add(old), 3);
   Select(Category("朋友"));
-  RenameCategory(c, G(" 同学 "));
+  RenameCategory(c, U(" 同学 "));
   ASSERT_NE(Category("同学"), nullptr);
   CaseRecord r{};
   for (int id : {2, 3}) {
     ASSERT_TRUE(db->Read(id, r));
-    EXPECT_EQ(FieldText(r.category), G("同学"));
+    EXPECT_EQ(FieldText(r.category), U("同学"));
   }
   ShowAllCases(c);
   Select(Category("同学"));

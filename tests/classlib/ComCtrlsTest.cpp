@@ -13,7 +13,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 class ComCtrlsTest : public ::testing::Test {
  protected:
@@ -38,7 +38,7 @@ TEST_F(ComCtrlsTest, PageControlTurnsPagesByTabClickAndInCode) {
   std::vector<TTabSheet*> sheets;
   for (const char* caption : {"姓名分析", "个人起名", "公司起名"}) {
     auto* s = new TTabSheet(form);
-    s->SetCaption(G(caption));
+    s->SetCaption(U(caption));
     s->SetPageControl(pc);
     sheets.push_back(s);
   }
@@ -78,14 +78,14 @@ TEST_F(ComCtrlsTest, PageControlTurnsPagesByTabClickAndInCode) {
   EXPECT_EQ(sheets[2]->PageIndex(), 1);
   EXPECT_EQ(pc->ActivePage(), sheets[1]) << "the page on show stays on show";
   EXPECT_EQ(pc->Perform(TCM_GETCURSEL), 0);
-  sheets[2]->SetCaption(G("数字吉凶"));
+  sheets[2]->SetCaption(U("数字吉凶"));
   wchar_t buf[32];
   TCITEMW item{};
   item.mask = TCIF_TEXT;
   item.pszText = buf;
   item.cchTextMax = 32;
   pc->Perform(TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
-  EXPECT_EQ(gbk::FromWide(buf), G("数字吉凶"));
+  EXPECT_EQ(gbk::FromWide(buf), U("数字吉凶"));
   gui::Pump(50);
   gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("pagecontrol.png"));
 }
@@ -130,10 +130,10 @@ TEST_F(ComCtrlsTest, ProgressAndUpDownKeepTheirRanges) {
 TEST_F(ComCtrlsTest, RichEditPositionsCountGbkBytes) {
   auto* red = Add<TRichEdit>(10, 10, 400, 300);
   form->Show();
-  red->SetText(G("乾造 甲子\r\nAB姓名评论：好"));
-  EXPECT_EQ(red->Text(), G("乾造 甲子\r\nAB姓名评论：好"));
+  red->SetText(U("乾造 甲子\r\nAB姓名评论：好"));
+  EXPECT_EQ(red->Text(), U("乾造 甲子\r\nAB姓名评论：好"));
   EXPECT_EQ(red->LineCount(), 2);
-  EXPECT_EQ(red->Line(1), G("AB姓名评论：好"));
+  EXPECT_EQ(red->Line(1), U("AB姓名评论：好"));
   struct Row {
     const char* name;
     int start, length;
@@ -150,24 +150,24 @@ TEST_F(ComCtrlsTest, RichEditPositionsCountGbkBytes) {
     red->SetSelStart(row.start);
     red->SetSelLength(row.length);
     EXPECT_EQ(red->SelStart(), row.start);
-    EXPECT_EQ(red->SelText(), G(row.selected));
-    EXPECT_EQ(red->SelLength(), static_cast<int>(G(row.selected).size()));
+    EXPECT_EQ(red->SelText(), U(row.selected));
+    EXPECT_EQ(red->SelLength(), static_cast<int>(U(row.selected).size()));
   }
-  EXPECT_EQ(red->FindText(G("姓名评论："), 0, -1, true), 12);
+  EXPECT_EQ(red->FindText(U("姓名评论："), 0, -1, true), 12);
   EXPECT_EQ(red->FindText("ab", 0, -1, true), -1);
   EXPECT_EQ(red->FindText("ab", 0, -1, false), 10);
-  EXPECT_EQ(red->FindText(G("乾"), 2, -1, true), -1) << "the search starts where asked";
+  EXPECT_EQ(red->FindText(U("乾"), 2, -1, true), -1) << "the search starts where asked";
 
   red->SetSelStart(10);
   red->SetSelLength(2);
-  red->SetSelText(G("李"));
-  EXPECT_EQ(red->Line(1), G("李姓名评论：好"));
+  red->SetSelText(U("李"));
+  EXPECT_EQ(red->Line(1), U("李姓名评论：好"));
 }
 
 TEST_F(ComCtrlsTest, RichEditFormatsSelectionsAndKeepsThemThroughRtf) {
   auto* red = Add<TRichEdit>(10, 10, 400, 300);
   form->Show();
-  red->SetText(G("姓名综合得分：95\r\n三才配置[木火土]"));
+  red->SetText(U("姓名综合得分：95\r\n三才配置[木火土]"));
   red->SetSelStart(0);
   red->SetSelLength(14);
   red->SelAttributes().SetColor(clRed);
@@ -200,11 +200,11 @@ TEST_F(ComCtrlsTest, RichEditFilesAndLimits) {
   form->Show();
   // Far beyond the 32,767 characters a plain edit takes.
   std::string big;
-  while (big.size() < 100000) big += G("姓名学测试ABC\r\n");
+  while (big.size() < 100000) big += U("姓名学测试ABC\r\n");
   red->SetText(big);
   EXPECT_EQ(red->Text(), big);
 
-  red->SetText(G("第一行\r\n第二行"));
+  red->SetText(U("第一行\r\n第二行"));
   red->SetModified(false);
   SendMessageW(red->Handle(), WM_CHAR, L'x', 1);
   EXPECT_TRUE(red->Modified());
@@ -231,10 +231,10 @@ TEST_F(ComCtrlsTest, RichEditFilesAndLimits) {
 TEST_F(ComCtrlsTest, TreeViewMirrorsItsNodesIntoTheWindow) {
   auto* tree = new TTreeView(form);
   // Nodes made before the window exists appear when it is created.
-  TTreeNode* family = tree->Items().AddChild(nullptr, G("家人"));
-  TTreeNode* li = tree->Items().AddChild(family, G("李四一"));
-  tree->Items().AddChild(family, G("王五"));
-  TTreeNode* friends = tree->Items().Add(family, G("朋友"));
+  TTreeNode* family = tree->Items().AddChild(nullptr, U("家人"));
+  TTreeNode* li = tree->Items().AddChild(family, U("李四一"));
+  tree->Items().AddChild(family, U("王五"));
+  TTreeNode* friends = tree->Items().Add(family, U("朋友"));
   li->Data = li;
   tree->SetBounds(10, 10, 200, 300);
   tree->SetParent(form);
@@ -260,7 +260,7 @@ TEST_F(ComCtrlsTest, TreeViewMirrorsItsNodesIntoTheWindow) {
   EXPECT_EQ(tree->GetNodeAt(r.left + 4, (r.top + r.bottom) / 2), li);
   EXPECT_GE(changes, 1);
 
-  li->SetText(G("李四"));
+  li->SetText(U("李四"));
   wchar_t buf[32];
   TVITEMW it{};
   it.mask = TVIF_TEXT;
@@ -268,10 +268,10 @@ TEST_F(ComCtrlsTest, TreeViewMirrorsItsNodesIntoTheWindow) {
   it.pszText = buf;
   it.cchTextMax = 32;
   tree->Perform(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
-  EXPECT_EQ(gbk::FromWide(buf), G("李四"));
+  EXPECT_EQ(gbk::FromWide(buf), U("李四"));
 
   // Inserted before the first child; deleting a node takes its subtree.
-  TTreeNode* first = tree->Items().Insert(li, G("张三"));
+  TTreeNode* first = tree->Items().Insert(li, U("张三"));
   EXPECT_EQ(first->Index(), 0);
   EXPECT_EQ(li->Index(), 1);
   family->Delete();

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // Presses OK on the next dialog box of this thread once it is shown.
 void ConfirmNextDialog() {
@@ -31,19 +31,19 @@ class DialogsTest : public ::testing::Test {
 TEST_F(DialogsTest, SaveDialogAddsTheDefaultExtensionAndKeepsTheFilterChoice) {
   TempFolder tmp;
   TSaveDialog dlg(&app);
-  dlg.Filter = G("Rtf格式|*.rtf|Txt格式|*.txt");
+  dlg.Filter = U("Rtf格式|*.rtf|Txt格式|*.txt");
   dlg.FilterIndex = 2;
   dlg.DefaultExt = "txt";
-  dlg.FileName = tmp.Path(G("命稿"));
+  dlg.FileName = tmp.Path(U("命稿"));
   ConfirmNextDialog();
   ASSERT_TRUE(dlg.Execute());
-  EXPECT_EQ(dlg.FileName, tmp.Path(G("命稿.txt")));
+  EXPECT_EQ(dlg.FileName, tmp.Path(U("命稿.txt")));
   EXPECT_EQ(dlg.FilterIndex, 2);
 }
 
 TEST_F(DialogsTest, OpenDialogReturnsAnExistingFile) {
   TempFolder tmp;
-  std::string path = tmp.Path(G("李四.rtf"));
+  std::string path = tmp.Path(U("李四.rtf"));
   ASSERT_TRUE(file::WriteAtomic(path, "{\\rtf1 x}"));
   TOpenDialog dlg(&app);
   dlg.Filter = "All.rtf|*.rtf|All.txt|*.txt";

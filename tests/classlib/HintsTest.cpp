@@ -12,16 +12,16 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 class HintForm : public TForm {
  public:
   explicit HintForm(TComponent* owner) : TForm(owner) {
     SetClientSize(300, 120);
     SetBounds(40, 40, Width(), Height());
-    button = Add<TSpeedButton>(10, G("设定用神"), true);
-    label = Add<TLabel>(110, G("【李】li，7画，"), true);
-    silent = Add<TButton>(210, G("不显示"), false);
+    button = Add<TSpeedButton>(10, U("设定用神"), true);
+    label = Add<TLabel>(110, U("【李】li，7画，"), true);
+    silent = Add<TButton>(210, U("不显示"), false);
     DoCreate();
   }
   template <class T>
@@ -83,8 +83,8 @@ TEST_F(HintsTest, HoveredControlsShowTheirCurrentHint) {
     TControl* control;
     std::string hint;  // "" when no tip may show
   } rows[] = {
-      {"speed button", f.button, G("设定用神")},
-      {"label", f.label, G("【李】li，7画，")},
+      {"speed button", f.button, U("设定用神")},
+      {"label", f.label, U("【李】li，7画，")},
       {"ShowHint off", f.silent, ""},
   };
   for (const Row& r : rows) {
@@ -106,11 +106,11 @@ TEST_F(HintsTest, HoveredControlsShowTheirCurrentHint) {
   // A hint set after the window exists is the one shown next.
   gui::MoveMouse(0, 0);
   gui::Pump(600);
-  f.label->Hint = G("字意：美好");
+  f.label->Hint = U("字意：美好");
   gui::Hover(f.label->Handle());
   HWND tip = WaitTip(3000);
   ASSERT_NE(tip, nullptr);
-  EXPECT_EQ(gui::Text(tip), G("字意：美好"));
+  EXPECT_EQ(gui::Text(tip), U("字意：美好"));
 }
 
 TEST_F(HintsTest, TheTooltipTakesTheApplicationsDelays) {

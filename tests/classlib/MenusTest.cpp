@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 std::string MenuText(HMENU m, int pos) {
   wchar_t buf[64] = {};
@@ -25,7 +25,7 @@ class MenusTest : public ::testing::Test {
   }
   TMenuItem* Item(TMenuItem* parent, const char* caption) {
     auto* m = new TMenuItem(form);
-    m->SetCaption(G(caption));
+    m->SetCaption(U(caption));
     parent->Add(m);
     return m;
   }
@@ -54,7 +54,7 @@ TEST_F(MenusTest, MenuBarShowsItsItemsAndRoutesChoicesToThem) {
 
   HMENU top = GetMenu(form->Handle());
   ASSERT_EQ(GetMenuItemCount(top), 2);
-  EXPECT_EQ(MenuText(top, 1), G("皮肤"));
+  EXPECT_EQ(MenuText(top, 1), U("皮肤"));
   HMENU fileMenu = GetSubMenu(top, 0);
   ASSERT_EQ(GetMenuItemCount(fileMenu), 3);
   EXPECT_TRUE(GetMenuState(fileMenu, 1, MF_BYPOSITION) & MF_SEPARATOR);

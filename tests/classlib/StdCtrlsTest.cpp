@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 void ClickAt(HWND h, int x, int y) {
   SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -45,14 +45,14 @@ TEST_F(StdCtrlsTest, ComboBoxKeepsItemsAndChoiceAcrossLateCreation) {
     auto* cbo = new TComboBox(form);
     cbo->Style = row.style;
     cbo->DropDownCount = 16;
-    for (const char* s : {"福建省", "北京市", "天津市"}) cbo->Items().Add(G(s));
+    for (const char* s : {"福建省", "北京市", "天津市"}) cbo->Items().Add(U(s));
     cbo->SetItemIndex(1);
     cbo->SetBounds(10, 10, 150, 22);
     cbo->SetParent(form);
     form->Show();
     EXPECT_EQ(cbo->Perform(CB_GETCOUNT), 3);
     EXPECT_EQ(cbo->ItemIndex(), 1);
-    EXPECT_EQ(cbo->Text(), G("北京市"));
+    EXPECT_EQ(cbo->Text(), U("北京市"));
     // The dropped list has room for several items, the closed box only for one line.
     RECT dropped;
     cbo->Perform(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
@@ -64,7 +64,7 @@ TEST_F(StdCtrlsTest, ComboBoxKeepsItemsAndChoiceAcrossLateCreation) {
 
 TEST_F(StdCtrlsTest, ComboBoxReportsChoicesAndTyping) {
   auto* cbo = Add<TComboBox>(10, 10, 150, 22);
-  for (const char* s : {"1画", "2画", "3画"}) cbo->Items().Add(G(s));
+  for (const char* s : {"1画", "2画", "3画"}) cbo->Items().Add(U(s));
   int changes = 0, clicks = 0;
   cbo->OnChange = [&](TObject*) { ++changes; };
   cbo->OnClick = [&](TObject*) { ++clicks; };
@@ -85,20 +85,20 @@ TEST_F(StdCtrlsTest, ComboBoxReportsChoicesAndTyping) {
   SetWindowTextW(edit, L"");
   for (wchar_t ch : std::wstring(L"\x674E\x56DB")) SendMessageW(edit, WM_CHAR, ch, 1);
   gui::Pump(30);
-  EXPECT_EQ(cbo->Text(), G("李四"));
+  EXPECT_EQ(cbo->Text(), U("李四"));
   EXPECT_EQ(cbo->ItemIndex(), -1);
   EXPECT_GE(changes, 2);
 
   // A drop-down list chosen by text selects the matching item or none.
   cbo->Items().Delete(0);
   EXPECT_EQ(cbo->Perform(CB_GETCOUNT), 2);
-  cbo->SetText(G("3画"));
+  cbo->SetText(U("3画"));
   EXPECT_EQ(cbo->ItemIndex(), 1);
 }
 
 TEST_F(StdCtrlsTest, ListBoxSelectsByClickAndStaysInStepWithItsWindow) {
   auto* lst = Add<TListBox>(10, 10, 150, 120);
-  lst->Items().SetText(G("甲\r\n乙\r\n丙\r\n"));
+  lst->Items().SetText(U("甲\r\n乙\r\n丙\r\n"));
   int clicks = 0, doubles = 0;
   lst->OnClick = [&](TObject*) { ++clicks; };
   lst->OnDblClick = [&](TObject*) { ++doubles; };
@@ -113,20 +113,20 @@ TEST_F(StdCtrlsTest, ListBoxSelectsByClickAndStaysInStepWithItsWindow) {
   SendMessageW(lst->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
   EXPECT_EQ(doubles, 1);
 
-  lst->Items().Insert(0, G("丁"));
+  lst->Items().Insert(0, U("丁"));
   lst->Items().Delete(2);
   ASSERT_EQ(lst->Perform(LB_GETCOUNT), 3);
   wchar_t buf[8];
   lst->Perform(LB_GETTEXT, 0, reinterpret_cast<LPARAM>(buf));
-  EXPECT_EQ(gbk::FromWide(buf), G("丁"));
-  EXPECT_EQ(lst->Items().Text(), G("丁\r\n甲\r\n丙\r\n"));
-  EXPECT_EQ(lst->Items().IndexOf(G("丙")), 2);
+  EXPECT_EQ(gbk::FromWide(buf), U("丁"));
+  EXPECT_EQ(lst->Items().Text(), U("丁\r\n甲\r\n丙\r\n"));
+  EXPECT_EQ(lst->Items().IndexOf(U("丙")), 2);
   EXPECT_THROW(lst->Items().Delete(3), Exception);
 }
 
 TEST_F(StdCtrlsTest, CheckListBoxTicksOnlyFromTheBoxOrTheSpaceKey) {
   auto* lst = Add<TCheckListBox>(10, 10, 150, 120);
-  for (const char* s : {"金", "木", "水", "火"}) lst->Items().Add(G(s));
+  for (const char* s : {"金", "木", "水", "火"}) lst->Items().Add(U(s));
   int ticks = 0;
   lst->OnClickCheck = [&](TObject*) { ++ticks; };
   form->Show();
@@ -155,8 +155,8 @@ TEST_F(StdCtrlsTest, CheckListBoxTicksOnlyFromTheBoxOrTheSpaceKey) {
 TEST_F(StdCtrlsTest, RadioButtonsOfOneParentExcludeEachOther) {
   auto* male = Add<TRadioButton>(10, 10, 80, 20);
   auto* female = Add<TRadioButton>(10, 40, 80, 20);
-  male->SetText(G("男"));
-  female->SetText(G("女"));
+  male->SetText(U("男"));
+  female->SetText(U("女"));
   male->SetChecked(true);
   form->Show();
   EXPECT_TRUE(male->Checked());
@@ -172,7 +172,7 @@ TEST_F(StdCtrlsTest, RadioButtonsOfOneParentExcludeEachOther) {
 
 TEST_F(StdCtrlsTest, LabeledEditPlacesItsLabelAndFollowsTheEdit) {
   auto* edt = new TLabeledEdit(form);
-  edt->EditLabel()->SetCaption(G("康熙笔画数"));
+  edt->EditLabel()->SetCaption(U("康熙笔画数"));
   edt->SetBounds(100, 50, 80, 22);
   edt->SetParent(form);
   form->Show();
@@ -198,7 +198,7 @@ TEST_F(StdCtrlsTest, LabeledEditMeasuresItsLabelBeforeItHasAWindow) {
   big.Size = 16;
   panel->SetFont(big);
   auto* edt = new TLabeledEdit(form);
-  edt->EditLabel()->SetCaption(G("尊姓大名"));
+  edt->EditLabel()->SetCaption(U("尊姓大名"));
   edt->SetBounds(200, 50, 80, 22);
   edt->SetParent(panel);
   edt->SetLabelPosition(lpLeft);

@@ -11,15 +11,15 @@ class ChineseDictTest : public DictFixture {
   void WriteHanziList(const std::vector<const char*>& chars) {
     std::string data;
     for (const char* c : chars) {
-      std::string rec = G(c);
+      std::string rec = U(c);
       rec.resize(210, '\0');
       data += rec;
     }
-    file::ForceDirectories(tmp.Path(G("3.3.01版字库")));
-    ASSERT_TRUE(file::WriteAtomic(tmp.Path(G("3.3.01版字库\\hanzi.dat")), data));
+    file::ForceDirectories(tmp.Path(U("3.3.01版字库")));
+    ASSERT_TRUE(file::WriteAtomic(tmp.Path(U("3.3.01版字库\\hanzi.dat")), data));
   }
   void WriteGbkLines(const std::string& name, const char* utf8) {
-    ASSERT_TRUE(file::WriteAtomic(tmp.Path(name), G(utf8)));
+    ASSERT_TRUE(file::WriteAtomic(tmp.Path(name), U(utf8)));
   }
 };
 
@@ -30,7 +30,7 @@ TEST_F(ChineseDictTest, ReducedCopyKeepsMeaningsAndShortFields) {
   ASSERT_TRUE(lib.RebuildGroups());
   std::string message;
   ASSERT_TRUE(MakeSimplifiedDb(lib, message)) << gbk::ToUtf8(message);
-  EXPECT_EQ(message, G("已经在软件目录下生成一个简化版的字库文件“ChiWord.db”！"));
+  EXPECT_EQ(message, U("已经在软件目录下生成一个简化版的字库文件“ChiWord.db”！"));
   std::string copy = tmp.Path("ChiWord.db");
   EXPECT_EQ(One(copy, "select count(*) from word_dict"), "3");
   EXPECT_EQ(One(copy,
@@ -58,8 +58,8 @@ TEST_F(ChineseDictTest, QuickFileTakesTheListedCharactersWithoutLongTexts) {
   std::vector<std::string> captions;
   std::string message;
   ASSERT_TRUE(MakeMiniDb(lib, message, [&](const std::string& c) { captions.push_back(c); })) << gbk::ToUtf8(message);
-  EXPECT_EQ(message, G("2个汉字：迷你字库创建成功，请关闭软件！"));
-  EXPECT_EQ(captions, (std::vector<std::string>{"0", G("汉字归组！")}));
+  EXPECT_EQ(message, U("2个汉字：迷你字库创建成功，请关闭软件！"));
+  EXPECT_EQ(captions, (std::vector<std::string>{"0", U("汉字归组！")}));
   std::string mini = tmp.Path("dat\\ChiWordMini.db");
   EXPECT_EQ(Column(mini, "select id||word from word_dict order by id"), (std::vector<std::string>{"1张", "2李"}));
   EXPECT_EQ(One(mini, "select primaryId||allWord||buShou||commonWord from dict_extra"), "2张李木李");
@@ -72,9 +72,9 @@ TEST_F(ChineseDictTest, QuickFileTakesTheListedCharactersWithoutLongTexts) {
   EXPECT_EQ(One(mini, "select wordGroup from dict_group where id=307"), "李");
   EXPECT_EQ(lib.Variant(), 0);
 
-  file::Delete(tmp.Path(G("3.3.01版字库\\hanzi.dat")));
+  file::Delete(tmp.Path(U("3.3.01版字库\\hanzi.dat")));
   EXPECT_FALSE(MakeMiniDb(lib, message));
-  EXPECT_EQ(message, G("无法读取汉字列表文件！"));
+  EXPECT_EQ(message, U("无法读取汉字列表文件！"));
 }
 
 TEST_F(ChineseDictTest, KangxiFixSetsListedCountsAndNamesTheFailures) {
@@ -84,7 +84,7 @@ TEST_F(ChineseDictTest, KangxiFixSetsListedCountsAndNamesTheFailures) {
   std::string message;
   WriteGbkLines("fix.txt", "李 8\r\n  王 6  \r\n");
   EXPECT_TRUE(FixKangxiStrokes(lib, tmp.Path("fix.txt"), message));
-  EXPECT_EQ(message, G("全部修改成功！"));
+  EXPECT_EQ(message, U("全部修改成功！"));
   EXPECT_EQ(Column(path, "select kxLen from word_dict order by id"), (std::vector<std::string>{"8", "6", "11"}));
 
   struct Case {
@@ -100,11 +100,11 @@ TEST_F(ChineseDictTest, KangxiFixSetsListedCountsAndNamesTheFailures) {
     SCOPED_TRACE(c.line);
     WriteGbkLines("fix.txt", c.line);
     EXPECT_EQ(FixKangxiStrokes(lib, tmp.Path("fix.txt"), message), *c.listed == 0);
-    EXPECT_EQ(message, *c.listed ? G("无法修改笔画的汉字：") + G(c.listed) : G("全部修改成功！"));
+    EXPECT_EQ(message, *c.listed ? U("无法修改笔画的汉字：") + U(c.listed) : U("全部修改成功！"));
   }
   EXPECT_EQ(Column(path, "select kxLen from word_dict order by id"), (std::vector<std::string>{"8", "6", "11"}));
   EXPECT_FALSE(FixKangxiStrokes(lib, tmp.Path("none.txt"), message));
-  EXPECT_EQ(message, G("不存在的文件，无法加载！"));
+  EXPECT_EQ(message, U("不存在的文件，无法加载！"));
 }
 
 TEST_F(ChineseDictTest, ImportReplacesTheFullFileOrRestoresIt) {
@@ -113,37 +113,37 @@ TEST_F(ChineseDictTest, ImportReplacesTheFullFileOrRestoresIt) {
   ASSERT_TRUE(lib.Open(0));
   std::string message;
   EXPECT_FALSE(ImportDictionary(lib, tmp.Path("none.db"), message));
-  EXPECT_EQ(message, G("不存在的文件，无法导入！"));
+  EXPECT_EQ(message, U("不存在的文件，无法导入！"));
 
   // A file without its group table is refused and the old file comes back.
   std::string other = Build("other.db", {MakeRecord("明", 8, 8)}, "");
   ASSERT_TRUE(file::Copy(other, tmp.Path("broken.db"), false));
   ASSERT_TRUE(ExecSql(tmp.Path("broken.db"), "drop table dict_group"));
   EXPECT_FALSE(ImportDictionary(lib, tmp.Path("broken.db"), message));
-  EXPECT_EQ(message, G("导入新字库失败，恢复使用旧字库！"));
-  EXPECT_EQ(lib.IdOfChar(G("张")), 3);
+  EXPECT_EQ(message, U("导入新字库失败，恢复使用旧字库！"));
+  EXPECT_EQ(lib.IdOfChar(U("张")), 3);
   EXPECT_FALSE(file::Exists(tmp.Path("dat\\ChiWord.bak")));
 
   ASSERT_TRUE(ImportDictionary(lib, other, message));
-  EXPECT_EQ(message, G("成功导入新的字库文件！"));
-  EXPECT_EQ(lib.IdOfChar(G("明")), 1);
-  EXPECT_EQ(lib.IdOfChar(G("张")), 0);
+  EXPECT_EQ(message, U("成功导入新的字库文件！"));
+  EXPECT_EQ(lib.IdOfChar(U("明")), 1);
+  EXPECT_EQ(lib.IdOfChar(U("张")), 0);
   EXPECT_FALSE(file::Exists(tmp.Path("dat\\ChiWord.bak")));
 }
 
 TEST_F(ChineseDictTest, ExportsListTheCharactersByStrokes) {
   BuildFull();
   // The quick file: 李 and 明, then enough 5- and 6-stroke characters to need a second source file.
-  std::string all = G("李明");
+  std::string all = U("李明");
   {
     std::string mini = Build("ChiWordMini.db", {MakeRecord("李", 7, 7), MakeRecord("明", 8, 8, "")}, "");
     MChineseDict b(tmp.Dir());
     ASSERT_TRUE(b.CreateOrOpen(mini) && b.BeginBatch());
     for (int i = 0; i < 1900; ++i) {
       ASSERT_TRUE(b.InsertRecord(MakeRecord("甲", i < 1000 ? 5 : 6, 5)));
-      all += G("甲");
+      all += U("甲");
     }
-    ASSERT_TRUE(b.EndBatch() && b.UpdateExtraStrings(all, G("木"), ""));
+    ASSERT_TRUE(b.EndBatch() && b.UpdateExtraStrings(all, U("木"), ""));
   }
   MNameLibrary lib(tmp.Dir());
   std::string message;
@@ -151,12 +151,12 @@ TEST_F(ChineseDictTest, ExportsListTheCharactersByStrokes) {
   EXPECT_EQ(message, tmp.Dir() + "LyWord.txt");
   TStringList ly;
   ASSERT_TRUE(ly.LoadFromFile(message));
-  EXPECT_EQ(ly.Text(), G("李 7 7\r\n王 4 4\r\n张 11 7\r\n"));
+  EXPECT_EQ(ly.Text(), U("李 7 7\r\n王 4 4\r\n张 11 7\r\n"));
 
   ASSERT_TRUE(ExportJavaData(lib, message)) << gbk::ToUtf8(message);
   EXPECT_EQ(lib.Variant(), 1);
-  std::string folder = tmp.Dir() + G("安卓版汉字数据");
-  EXPECT_EQ(message, G("已经保存到：") + folder);
+  std::string folder = tmp.Dir() + U("安卓版汉字数据");
+  EXPECT_EQ(message, U("已经保存到：") + folder);
   std::string java, second;
   ASSERT_TRUE(file::ReadAll(folder + "\\DictData_0.java", java));
   ASSERT_TRUE(file::ReadAll(folder + "\\DictData_1.java", second));

@@ -14,14 +14,14 @@
 #include "dictionary/Namelibrary.h"
 #include "support/TempFolder.h"
 
-inline std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 inline CharRecord MakeRecord(const char* word, int kx, int gb, const char* nameExp = "good") {
   CharRecord r;
-  r.word = G(word);
+  r.word = U(word);
   r.truePy = "py";
   r.pinYin = "py2";
-  r.buShou = G("木");
+  r.buShou = U("木");
   r.bsLen = 4;
   r.gbLen = static_cast<uint8_t>(gb);
   r.big5Len = static_cast<uint8_t>(kx);
@@ -30,7 +30,7 @@ inline CharRecord MakeRecord(const char* word, int kx, int gb, const char* nameE
   r.jx = 0;
   r.isFirst = true;
   r.useSex = 2;
-  r.nameExp = G(nameExp);
+  r.nameExp = U(nameExp);
   for (std::string* s :
        {&r.biHua, &r.normalExp, &r.words, &r.poemExp, &r.relateWords, &r.poem, &r.fourWord, &r.kxExp}) {
     *s = "x";
@@ -102,7 +102,7 @@ class DictFixture : public ::testing::Test {
     ASSERT_TRUE(b.UpdateExtraStrings(all, radicals, common));
   }
   std::string BuildFull() {
-    return Build("ChiWord.db", {MakeRecord("李", 7, 7), MakeRecord("王", 4, 4), MakeRecord("张", 11, 7)}, G("李王"));
+    return Build("ChiWord.db", {MakeRecord("李", 7, 7), MakeRecord("王", 4, 4), MakeRecord("张", 11, 7)}, U("李王"));
   }
 
   TempFolder tmp;

@@ -25,12 +25,12 @@ TEST_F(GeneratedDataTest, BothFilesOpenWithTheirCharacterCounts) {
   EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
   EXPECT_EQ(all.front(), u'\u4E00');
   EXPECT_LE(all.back(), u'\u9FA5');
-  EXPECT_EQ(file::Size(folder + G("3.3.01版字库\\hanzi.dat")), 7064 * 210);
+  EXPECT_EQ(file::Size(folder + U("3.3.01版字库\\hanzi.dat")), 7064 * 210);
 
   ASSERT_TRUE(lib.Open(1)) << gbk::ToUtf8(lib.LastError());
   EXPECT_EQ(lib.AllWord().size(), 2u * 7064);
   CharRecord r;
-  ASSERT_TRUE(lib.GetCharInfo(G("明"), r));
+  ASSERT_TRUE(lib.GetCharInfo(U("明"), r));
   EXPECT_EQ(r.pinYin, "");
   EXPECT_EQ(r.kxExp, "");
   EXPECT_FALSE(r.nameExp.empty());
@@ -47,7 +47,7 @@ TEST_F(GeneratedDataTest, StrokeCountsAgreeWithNameLore) {
   MNameLibrary lib(folder);
   ASSERT_TRUE(lib.Open(0));
   for (const Case& c : cases) {
-    std::string chars = G(c.chars);
+    std::string chars = U(c.chars);
     for (size_t i = 0; i < chars.size(); i += 2) {
       std::string ch = chars.substr(i, 2);
       SCOPED_TRACE(gbk::ToUtf8(ch));
@@ -59,13 +59,13 @@ TEST_F(GeneratedDataTest, StrokeCountsAgreeWithNameLore) {
     }
   }
   CharRecord r;
-  ASSERT_TRUE(lib.GetCharInfo(G("浩"), r));
-  EXPECT_EQ(r.buShou, G("氵"));
+  ASSERT_TRUE(lib.GetCharInfo(U("浩"), r));
+  EXPECT_EQ(r.buShou, U("氵"));
   EXPECT_EQ(r.bsLen, 3);
   EXPECT_EQ(r.gbLen, 10);
   EXPECT_EQ(r.wx, 0);
-  EXPECT_EQ(r.truePy, G("hào"));
-  ASSERT_TRUE(lib.GetCharInfo(G("陈"), r));
+  EXPECT_EQ(r.truePy, U("hào"));
+  ASSERT_TRUE(lib.GetCharInfo(U("陈"), r));
   EXPECT_TRUE(r.isFirst);
   EXPECT_LT(r.big5Len, r.kxLen);  // 阝 counts as 阜 only in the Kangxi count
 }

@@ -104,7 +104,7 @@ TEST_F(GeneratedTexts, WellKnownNameCharactersKeepTheirClass) {
   };
   for (const Case& c : cases) {
     for (bool inFull : {false, true}) {
-      for (const std::string& ch : Chars(G(c.chars))) {
+      for (const std::string& ch : Chars(U(c.chars))) {
         SCOPED_TRACE(std::string(c.kind) + " " + gbk::ToUtf8(ch) + (inFull ? " ChiWord.db" : " ChiWordMini.db"));
         CharRecord r = Get(ch, inFull);
         if (c.sex >= 0) {
@@ -123,7 +123,7 @@ TEST_F(GeneratedTexts, WellKnownNameCharactersKeepTheirClass) {
 TEST_F(GeneratedTexts, TheNamingTablesSurnamesAreMarkedInBothFiles) {
   const NameTables::Texts& t = NameTables::Text();
   std::vector<std::string> names = {"陈", "欧", "阳", "诸", "葛", "司", "马", "赵", "钱", "孙"};
-  for (std::string& n : names) n = G(n.c_str());
+  for (std::string& n : names) n = U(n.c_str());
   for (const std::string& s : t.CompoundSurnames) names.push_back(s);
   std::string list = t.SurnameList;
   for (size_t star; (star = list.find('*')) != std::string::npos; list.erase(0, star + 1))
@@ -147,9 +147,9 @@ TEST_F(GeneratedTexts, OtherCharactersShowTheirEnglishMarked) {
   for (int id = 1; id <= dictsql::kFullCount; ++id) {
     CharRecord r;
     if (!full.GetRecordByIdBatch(id, r) || quick.IdOfChar(r.word) > 0 || r.nameExp.empty()) continue;
-    bool marked = r.nameExp.rfind(G("（英）"), 0) == 0 && r.normalExp.rfind(G("（英）"), 0) == 0;
+    bool marked = r.nameExp.rfind(U("（英）"), 0) == 0 && r.normalExp.rfind(U("（英）"), 0) == 0;
     english += marked;
-    if ((!marked && HasLatin(r.nameExp)) || r.nameExp.find(G("‘ ")) != std::string::npos) {
+    if ((!marked && HasLatin(r.nameExp)) || r.nameExp.find(U("‘ ")) != std::string::npos) {
       if (++faults <= 10) ADD_FAILURE() << gbk::ToUtf8(r.word) << " " << gbk::ToUtf8(r.nameExp);
     }
   }
@@ -173,11 +173,11 @@ TEST_F(GeneratedTexts, TheDictionaryPageFindsNameCharactersBySex) {
     cond.sex = c.sex;
     std::string text =
         dictquery::JoinBlocks(dictquery::SearchByConditions(quick, cond, dictquery::Style::Brief, false));
-    for (const std::string& ch : Chars(G(c.found))) EXPECT_NE(dictsql::FindChar(text, ch), 0u) << gbk::ToUtf8(ch);
-    for (const std::string& ch : Chars(G(c.notFound))) EXPECT_EQ(dictsql::FindChar(text, ch), 0u) << gbk::ToUtf8(ch);
+    for (const std::string& ch : Chars(U(c.found))) EXPECT_NE(dictsql::FindChar(text, ch), 0u) << gbk::ToUtf8(ch);
+    for (const std::string& ch : Chars(U(c.notFound))) EXPECT_EQ(dictsql::FindChar(text, ch), 0u) << gbk::ToUtf8(ch);
   }
-  const std::string line = dictquery::SearchByChars(quick, G("浩"), true);
-  const std::string head = G("【基本解释】");
+  const std::string line = dictquery::SearchByChars(quick, U("浩"), true);
+  const std::string head = U("【基本解释】");
   const size_t at = line.find(head);
   ASSERT_NE(at, std::string::npos) << gbk::ToUtf8(line);
   const std::string explained = line.substr(at + head.size(), line.find('\r', at) - at - head.size());

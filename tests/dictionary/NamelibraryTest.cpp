@@ -62,7 +62,7 @@ TEST_F(NameLibraryTest, InsertsNumberFromOneAndNeutraliseQuotes) {
   // Without a readable primaryId there is no id to give: the insert fails and stores nothing.
   ASSERT_TRUE(ExecSql(path, "update dict_extra set primaryId='x'"));
   EXPECT_FALSE(b.InsertRecord(MakeRecord("明", 8, 8)));
-  EXPECT_EQ(b.ErrorText(), G("无法读取额外表的主键id！"));
+  EXPECT_EQ(b.ErrorText(), U("无法读取额外表的主键id！"));
   EXPECT_EQ(One(path, "select count(*) from word_dict"), "3");
 }
 
@@ -91,12 +91,12 @@ TEST_F(NameLibraryTest, OpenFailuresLeaveNoFileChosen) {
     MNameLibrary lib(tmp.Dir());
     ASSERT_TRUE(lib.Open(1)) << lib.LastError();
     EXPECT_FALSE(lib.Open(0));
-    EXPECT_EQ(lib.LastError(), G(c.error));
+    EXPECT_EQ(lib.LastError(), U(c.error));
     EXPECT_EQ(lib.Variant(), -1);
     // The quick file's characters are gone: no look-up answers from them.
     CharRecord r;
-    EXPECT_FALSE(lib.GetCharInfo(G("明"), r));
-    EXPECT_EQ(lib.LastError(), G("字库里面没有这个汉字！"));
+    EXPECT_FALSE(lib.GetCharInfo(U("明"), r));
+    EXPECT_EQ(lib.LastError(), U("字库里面没有这个汉字！"));
     // A failed open is checked again next time, and opening never creates the file.
     EXPECT_FALSE(lib.Open(0));
     if (!c.breakSql) {
@@ -125,23 +125,23 @@ TEST_F(NameLibraryTest, IdsArePlacesInTheCharacterString) {
     std::string text;
     int id;
   };
-  const Case cases[] = {{G("李"), 1},    {G("王"), 2}, {G("张"), 3}, {"\xEE\xCD", 0},
-                        {"\xF5\xD5", 0}, {G("明"), 0}, {"", 0},      {G("李王"), 0}};
+  const Case cases[] = {{U("李"), 1},    {U("王"), 2}, {U("张"), 3}, {"\xEE\xCD", 0},
+                        {"\xF5\xD5", 0}, {U("明"), 0}, {"", 0},      {U("李王"), 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(gbk::ToUtf8(c.text));
     EXPECT_EQ(lib.IdOfChar(c.text), c.id);
   }
   CharRecord r;
   EXPECT_FALSE(lib.GetCharInfo("\xEE\xCD", r));
-  EXPECT_EQ(lib.LastError(), G("字库里面没有这个汉字！"));
-  ASSERT_TRUE(lib.GetCharInfo(G("张"), r)) << lib.LastError();
-  EXPECT_EQ(r.word, G("张"));
+  EXPECT_EQ(lib.LastError(), U("字库里面没有这个汉字！"));
+  ASSERT_TRUE(lib.GetCharInfo(U("张"), r)) << lib.LastError();
+  EXPECT_EQ(r.word, U("张"));
   EXPECT_EQ(r.id, 3);
   EXPECT_EQ(r.kxLen, 11);
   EXPECT_EQ(r.gbLen, 7);
   EXPECT_FALSE(lib.GetRecordById(4, r));
-  EXPECT_EQ(lib.LastError(), G("找不到这个汉字的数据！"));
-  EXPECT_EQ(r.word, G("张"));  // a failed look-up leaves the record as it was
+  EXPECT_EQ(lib.LastError(), U("找不到这个汉字的数据！"));
+  EXPECT_EQ(r.word, U("张"));  // a failed look-up leaves the record as it was
 }
 
 namespace {
@@ -175,7 +175,7 @@ TEST_F(NameLibraryTest, DamagedFileHasItsOwnMessage) {
     c.damage(path);
     MNameLibrary lib(tmp.Dir());
     EXPECT_FALSE(lib.Open(0));
-    EXPECT_EQ(lib.LastError(), G("姓名学字库文件已经损坏，无法读取：") + "ChiWord.db");
+    EXPECT_EQ(lib.LastError(), U("姓名学字库文件已经损坏，无法读取：") + "ChiWord.db");
     EXPECT_EQ(lib.Variant(), -1);
   }
 }
@@ -202,7 +202,7 @@ TEST_F(NameLibraryTest, StrokeCountsOutOfRangeAreRefused) {
     ASSERT_TRUE(lib.Open(0));  // a reader opens before its look-ups
     EXPECT_EQ(lib.GetRecordById(1, r), c.ok) << gbk::ToUtf8(lib.LastError());
     if (!c.ok) {
-      EXPECT_EQ(lib.LastError(), G("字库中这个汉字的笔画数有误，姓名学字库文件已经损坏！"));
+      EXPECT_EQ(lib.LastError(), U("字库中这个汉字的笔画数有误，姓名学字库文件已经损坏！"));
     }
   }
 }
@@ -240,12 +240,12 @@ TEST_F(NameLibraryTest, UpdateWritesEveryEditableColumnVerbatim) {
   MNameLibrary lib(tmp.Dir());
   ASSERT_TRUE(lib.Open(0));
   CharRecord r;
-  ASSERT_TRUE(lib.GetCharInfo(G("王"), r));
+  ASSERT_TRUE(lib.GetCharInfo(U("王"), r));
   CharRecord w = r;
-  w.word = G("假");  // never written
+  w.word = U("假");  // never written
   w.truePy = "wa'ng";
   w.pinYin = "x', kxExp='hacked";
-  w.buShou = G("玉");
+  w.buShou = U("玉");
   w.bsLen = 5;
   w.gbLen = 4;
   w.big5Len = 99;
@@ -256,11 +256,11 @@ TEST_F(NameLibraryTest, UpdateWritesEveryEditableColumnVerbatim) {
   w.useSex = 1;
   std::vector<std::string*> texts = {&w.biHua,       &w.nameExp, &w.normalExp, &w.words, &w.poemExp,
                                      &w.relateWords, &w.poem,    &w.fourWord,  &w.kxExp};
-  for (size_t i = 0; i < texts.size(); ++i) *texts[i] = G("字意") + IntToStr(i) + "');drop table word_dict;--";
+  for (size_t i = 0; i < texts.size(); ++i) *texts[i] = U("字意") + IntToStr(i) + "');drop table word_dict;--";
   ASSERT_TRUE(lib.UpdateRecord(w)) << lib.LastError();
   CharRecord back;
   ASSERT_TRUE(lib.GetRecordById(2, back));
-  EXPECT_EQ(back.word, G("王"));
+  EXPECT_EQ(back.word, U("王"));
   EXPECT_EQ(back.id, 2);
   EXPECT_EQ(back.truePy, w.truePy);
   EXPECT_EQ(back.pinYin, w.pinYin);
@@ -275,7 +275,7 @@ TEST_F(NameLibraryTest, UpdateWritesEveryEditableColumnVerbatim) {
 
   w.id = 40;
   EXPECT_FALSE(lib.UpdateRecord(w));
-  EXPECT_EQ(lib.LastError(), G("无法修改汉字库！"));
+  EXPECT_EQ(lib.LastError(), U("无法修改汉字库！"));
 }
 
 TEST_F(NameLibraryTest, GroupsFollowTheStrokeCountsAndTheCommonCharacters) {
@@ -296,7 +296,7 @@ TEST_F(NameLibraryTest, GroupsFollowTheStrokeCountsAndTheCommonCharacters) {
     TStringList groups;
     ASSERT_TRUE(lib.LoadStrokeGroups(c.kind, strokes, groups)) << lib.LastError();
     ASSERT_EQ(groups.Count(), 100);
-    EXPECT_EQ(groups[c.strokes - 1], G(c.chars));
+    EXPECT_EQ(groups[c.strokes - 1], U(c.chars));
     bool listed = std::find(strokes.begin(), strokes.end(), c.strokes) != strokes.end();
     EXPECT_EQ(listed, *c.chars != 0);
   }
@@ -306,7 +306,7 @@ TEST_F(NameLibraryTest, GroupsFollowTheStrokeCountsAndTheCommonCharacters) {
   // A count outside 1..100 is left out of every group and named in the error.
   ASSERT_TRUE(ExecSql(path, "update word_dict set kxLen='0' where id=3"));
   EXPECT_FALSE(lib.RebuildGroups());
-  EXPECT_EQ(lib.LastError(), G("笔画数超出范围的汉字：张"));
+  EXPECT_EQ(lib.LastError(), U("笔画数超出范围的汉字：张"));
   EXPECT_EQ(One(path, "select wordGroup from dict_group where id=11"), " ");
   EXPECT_EQ(One(path, "select wordGroup from dict_group where id=104"), "王");
 }
@@ -318,12 +318,12 @@ TEST_F(NameLibraryTest, OneShotInsideABatchKeepsTheBatchConnection) {
   CharRecord r;
   EXPECT_FALSE(lib.GetRecordByIdBatch(1, r));  // no batch open yet
   ASSERT_TRUE(lib.BeginBatch());
-  ASSERT_TRUE(lib.GetCharInfo(G("李"), r));
-  EXPECT_EQ(lib.GetCommonWords(), G("李王"));
-  ASSERT_TRUE(lib.GetCharInfoBatch(G("王"), r)) << lib.LastError();
+  ASSERT_TRUE(lib.GetCharInfo(U("李"), r));
+  EXPECT_EQ(lib.GetCommonWords(), U("李王"));
+  ASSERT_TRUE(lib.GetCharInfoBatch(U("王"), r)) << lib.LastError();
   EXPECT_EQ(r.id, 2);
   lib.EndBatch();
-  EXPECT_EQ(lib.GetRadicals(), G("木"));
+  EXPECT_EQ(lib.GetRadicals(), U("木"));
   std::string s;
   EXPECT_FALSE(lib.ReadExtraColumn("allWord from word_dict;--", s));
 }

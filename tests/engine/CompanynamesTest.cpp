@@ -74,7 +74,7 @@ class CompanyNamesTest : public DictFixture {
       r.wx = static_cast<uint8_t>(wx);
       recs.push_back(r);
     };
-    add(G("一"), 1, 3);
+    add(U("一"), 1, 3);
     for (int s = 1; s <= 27; ++s) {
       for (size_t i = 0; i < 4 && i < rows[s - 1].size(); i += 2) add(rows[s - 1].substr(i, 2), s, s % 5);
     }
@@ -86,7 +86,7 @@ class CompanyNamesTest : public DictFixture {
   }
   // Characters of the 6-stroke line of a proposal.
   std::string Line(const std::string& text, int s) {
-    std::string head = Format(G("%02d画：").c_str(), s);
+    std::string head = Format(U("%02d画：").c_str(), s);
     size_t at = text.find(head);
     if (at == std::string::npos) return "<none>";
     at += head.size();
@@ -100,27 +100,27 @@ class CompanyNamesTest : public DictFixture {
 };
 
 TEST_F(CompanyNamesTest, OneMiddleCharacter) {
-  std::string text = G("一");
+  std::string text = U("一");
   ASSERT_TRUE(company::ProposeCompanyNames(lib, settings, text, "", 0, 1, error)) << gbk::ToUtf8(error);
   const std::string head =
-      G("公司基本名：一○，1画\r\n\r\n（可以任意选一小组里面不同笔画的1个字组合成公司中间名。"
+      U("公司基本名：一○，1画\r\n\r\n（可以任意选一小组里面不同笔画的1个字组合成公司中间名。"
         "公司名前缀 + 中间名 + 公司名后缀 = 完整公司名）：\r\n");
   EXPECT_EQ(text.substr(0, head.size()), head);
 
   // One group for each kept total a single character can carry (27 strokes at most).
   std::vector<int> groups;
-  for (size_t at = text.find(G("【")); at != std::string::npos; at = text.find(G("【"), at + 1)) {
+  for (size_t at = text.find(U("【")); at != std::string::npos; at = text.find(U("【"), at + 1)) {
     groups.push_back(std::atoi(text.c_str() + at + 2));
   }
   EXPECT_EQ(groups, (std::vector<int>{5, 6, 7, 15, 16, 17, 23, 24}));
 
   const std::string group5 = std::string(89, '-') +
-                             Format(G("\r\n【%d：%s】\r\n\r\n").c_str(), 5, LoadStr(1105).c_str()) + G("05画：") +
+                             Format(U("\r\n【%d：%s】\r\n\r\n").c_str(), 5, LoadStr(1105).c_str()) + U("05画：") +
                              NameTables::Text().KangxiStrokeChars[4].substr(0, 4) + "\r\n\r\n" +
-                             Format(G("5+1=6（6）%s\r\n").c_str(), LoadStr(1106).c_str());
+                             Format(U("5+1=6（6）%s\r\n").c_str(), LoadStr(1106).c_str());
   EXPECT_NE(text.find(group5), std::string::npos) << gbk::ToUtf8(text.substr(0, 600));
   const std::string tail = "\r\n" + std::string(91, '=') +
-                           G("提示：只要1个字合起来的笔画数达到以上的任意一组，就可以做为公司的候选中间名。"
+                           U("提示：只要1个字合起来的笔画数达到以上的任意一组，就可以做为公司的候选中间名。"
                              "字的排列是任意组合的，不用按顺序，每个字笔画数不一样即可。\r\n\r\n");
   ASSERT_GE(text.size(), tail.size());
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
@@ -131,15 +131,15 @@ TEST_F(CompanyNamesTest, OneMiddleCharacter) {
 
 TEST_F(CompanyNamesTest, SplitsAndElements) {
   // Two middle characters of water (s % 5 == 0): only counts 5, 10, 15, 20, 25 remain.
-  std::string text = G("一");
+  std::string text = U("一");
   ASSERT_TRUE(company::ProposeCompanyNames(lib, settings, text, "", 1, 2, error)) << gbk::ToUtf8(error);
-  EXPECT_NE(text.find(G("05画：") + NameTables::Text().KangxiStrokeChars[4].substr(0, 4) + "\r\n" + G("10画：")),
+  EXPECT_NE(text.find(U("05画：") + NameTables::Text().KangxiStrokeChars[4].substr(0, 4) + "\r\n" + U("10画：")),
             std::string::npos);
   // 5 + 10 = 15 is the one water split of a kept total below 31; 47 = 20 + 27 fails on 27.
-  EXPECT_NE(text.find(G("【15：")), std::string::npos);
-  EXPECT_EQ(text.find(G("【5：")), std::string::npos);
-  EXPECT_EQ(text.find(G("01画：")), std::string::npos);
-  EXPECT_EQ(text.find(G("画：\r\n")), std::string::npos);  // a count without characters drops its split
+  EXPECT_NE(text.find(U("【15：")), std::string::npos);
+  EXPECT_EQ(text.find(U("【5：")), std::string::npos);
+  EXPECT_EQ(text.find(U("01画：")), std::string::npos);
+  EXPECT_EQ(text.find(U("画：\r\n")), std::string::npos);  // a count without characters drops its split
 }
 
 TEST_F(CompanyNamesTest, Failures) {
@@ -158,17 +158,17 @@ TEST_F(CompanyNamesTest, Failures) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string text = G(c.prefix);
-    EXPECT_FALSE(company::ProposeCompanyNames(lib, settings, text, G(c.suffix), 0, c.n, error));
-    EXPECT_EQ(error, G(c.error));
-    EXPECT_EQ(text, G(c.prefix));  // the caller's text stays
+    std::string text = U(c.prefix);
+    EXPECT_FALSE(company::ProposeCompanyNames(lib, settings, text, U(c.suffix), 0, c.n, error));
+    EXPECT_EQ(error, U(c.error));
+    EXPECT_EQ(text, U(c.prefix));  // the caller's text stays
   }
 }
 
 TEST_F(CompanyNamesTest, SingleByteCharactersCountNoStrokes) {
-  std::string text = "AB" + G("一") + "-";
+  std::string text = "AB" + U("一") + "-";
   ASSERT_TRUE(company::ProposeCompanyNames(lib, settings, text, "", 0, 1, error)) << gbk::ToUtf8(error);
-  EXPECT_EQ(text.find(G("公司基本名：AB一-○，1画")), 0u);
+  EXPECT_EQ(text.find(U("公司基本名：AB一-○，1画")), 0u);
 }
 
 }  // namespace

@@ -30,14 +30,14 @@ class Decname : public DictFixture {
     Build("ChiWord.db",
           {Char("李", 7, 7, 1), Char("明", 8, 8, 2), Char("强", 11, 12, 1), Char("欧", 15, 8, 3), Char("阳", 17, 6, 3),
            Char("林", 8, 8, 1)},
-          G("李明"));
+          U("李明"));
   }
   void Settings(const std::string& body) {
     ASSERT_TRUE(file::WriteAtomic(tmp.Path("dat\\set.ini"), "[set]\r\n" + body));
   }
   BirthRecord Birth(const char* name, int y, int mo, int d, int h, int mi) {
     BirthRecord b;
-    std::string g = G(name);
+    std::string g = U(name);
     std::memcpy(b.name, g.c_str(), std::min<size_t>(g.size(), 9));
     b.year = static_cast<int16_t>(y), b.month = static_cast<int16_t>(mo), b.day = static_cast<int16_t>(d);
     b.hour = static_cast<int16_t>(h), b.minute = static_cast<int16_t>(mi);

@@ -41,14 +41,14 @@ class Decreport : public DictFixture {
                       MakeRecord("阳", 17, 6, "太阳"), MakeRecord("耀", 20, 15, "光耀"),
                       MakeRecord("明", 8, 8, "光明")};
     r[1].wx = 4, r[2].wx = 3, r[3].wx = 3, r[4].wx = 3, r[5].wx = 2, r[6].wx = 2;
-    Build("ChiWord.db", {r[0], r[1], r[2], r[3], r[4], r[5], r[6]}, G("李欧阳"));
+    Build("ChiWord.db", {r[0], r[1], r[2], r[3], r[4], r[5], r[6]}, U("李欧阳"));
   }
   void Settings(const std::string& body) {
     ASSERT_TRUE(file::WriteAtomic(tmp.Path("dat\\set.ini"), "[set]\r\n" + body));
   }
   static BirthRecord Birth(const char* name, int hour, int minute = 0) {
     BirthRecord b;
-    const std::string n = G(name), p = G("未知地。");
+    const std::string n = U(name), p = U("未知地。");
     std::memcpy(b.name, n.data(), std::min<size_t>(n.size(), 9));
     std::memcpy(b.place, p.data(), p.size());
     b.year = 2000, b.month = 1, b.day = 1;
@@ -213,7 +213,7 @@ TEST_F(Decreport, ClosingTextIsAppendedWhenAskedAndPresent) {
   Settings("endinfo=1\r\n");
   EXPECT_EQ(Report(Birth("李四一", 12)), plain) << "no closing file";
 
-  ASSERT_TRUE(file::WriteAtomic(tmp.Path("dat\\EndInfo.txt"), G("祝您好运。\r\n本报告仅供参考\r\n")));
+  ASSERT_TRUE(file::WriteAtomic(tmp.Path("dat\\EndInfo.txt"), U("祝您好运。\r\n本报告仅供参考\r\n")));
   EXPECT_EQ(Report(Birth("李四一", 12)), plain + "祝您好运。\n本报告仅供参考\n");
 
   Settings("endinfo=0\r\n");

@@ -20,19 +20,19 @@ struct Folder {
     b.CreateOrOpen(tmp.Path("dat\\ChiWord.db"));
     for (const char* w : {"李", "明", "强"}) {
       CharRecord r;
-      r.word = G(w);
+      r.word = U(w);
       r.kxLen = r.gbLen = r.big5Len = 8;
       r.wx = 1;
       b.InsertRecord(r);
     }
-    b.UpdateExtraStrings(G("李明强"), G("木"), G("李明"));
+    b.UpdateExtraStrings(U("李明强"), U("木"), U("李明"));
   }
   TempFolder tmp;
 };
 
 BirthRecord Birth() {
   BirthRecord b;
-  std::string name = G("李明强");
+  std::string name = U("李明强");
   std::memcpy(b.name, name.data(), name.size());
   b.year = 1990, b.month = 6, b.day = 15, b.hour = 9, b.minute = 30;
   return b;
@@ -74,7 +74,7 @@ void BM_NameCalc(benchmark::State& state) {
   std::memcpy(chart.favourableElements, fav, 5);
   MNameCalc calc;
   calc.SetTexts(chart, Birth(), AnalysisSettings{});
-  const std::string name = G("李明强");
+  const std::string name = U("李明强");
   uint16_t strokes[4] = {7, 8, 11, 0}, elements[4] = {1, 2, 1, 10}, grids[5] = {8, 15, 19, 26, 12};
   for (auto _ : state) {
     strokes[2] = static_cast<uint16_t>(1 + state.iterations() % 27);

@@ -13,7 +13,7 @@ namespace {
 
 using namespace NameTables;
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // Two-byte characters of a GBK run.
 std::vector<std::string> Chars(const std::string& s) {
@@ -108,12 +108,12 @@ TEST(NameTables, NameListsAreWholeAndOneCharacterWide) {
     }
     EXPECT_EQ(seen.size(), l.count);
   }
-  EXPECT_EQ(t.SolarTermNames[2], G("立春"));
-  EXPECT_EQ(t.StemNames[1] + t.BranchNames[1], G("甲子"));
-  EXPECT_EQ(t.TenGodNames[14], G("印枭"));
-  EXPECT_EQ(t.CompoundSurnames[80], G("褚师"));
-  EXPECT_EQ(t.DayNumerals[21], G("廿一"));
-  EXPECT_EQ(t.DayNumerals[32], G("三二"));
+  EXPECT_EQ(t.SolarTermNames[2], U("立春"));
+  EXPECT_EQ(t.StemNames[1] + t.BranchNames[1], U("甲子"));
+  EXPECT_EQ(t.TenGodNames[14], U("印枭"));
+  EXPECT_EQ(t.CompoundSurnames[80], U("褚师"));
+  EXPECT_EQ(t.DayNumerals[21], U("廿一"));
+  EXPECT_EQ(t.DayNumerals[32], U("三二"));
 }
 
 TEST(NameTables, SurnameListKeepsItsHeadAndTail) {
@@ -124,8 +124,8 @@ TEST(NameTables, SurnameListKeepsItsHeadAndTail) {
   for (size_t i = 0, j; (j = s.find('*', i)) != std::string::npos; i = j + 1) names.push_back(s.substr(i, j - i));
   EXPECT_EQ(names.size(), 491u);
   EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-  EXPECT_EQ(s.rfind(G("赵*钱*孙*李*周*吴*郑*王*"), 0), 0u);
-  EXPECT_TRUE(s.ends_with(G("*公西*漆雕*壤驷*公良*夹谷*宰父*微生*羊舌*")));
+  EXPECT_EQ(s.rfind(U("赵*钱*孙*李*周*吴*郑*王*"), 0), 0u);
+  EXPECT_TRUE(s.ends_with(U("*公西*漆雕*壤驷*公良*夹谷*宰父*微生*羊舌*")));
   // single surnames come first, the compound ones after them
   size_t firstCompound = 0;
   while (firstCompound < names.size() && names[firstCompound].size() == 2) ++firstCompound;
@@ -139,11 +139,11 @@ constexpr int kSimplifiedLen[27] = {1,  5,  22, 42, 68, 107, 78, 114, 131, 106, 
 
 TEST(NameTables, StrokeRowsHaveTheirShape) {
   const Texts& t = Text();
-  EXPECT_EQ(t.KangxiStrokeChars[1], G("力了人入又"));
-  EXPECT_EQ(t.SimplifiedStrokeChars[1], G("力了人入又"));
-  EXPECT_EQ(t.KangxiStrokeChars[23], G("矗灵艳鑫"));
-  EXPECT_EQ(t.KangxiStrokeChars[24], G("观揽灏"));
-  EXPECT_EQ(t.KangxiStrokeChars[26], G("銮"));
+  EXPECT_EQ(t.KangxiStrokeChars[1], U("力了人入又"));
+  EXPECT_EQ(t.SimplifiedStrokeChars[1], U("力了人入又"));
+  EXPECT_EQ(t.KangxiStrokeChars[23], U("矗灵艳鑫"));
+  EXPECT_EQ(t.KangxiStrokeChars[24], U("观揽灏"));
+  EXPECT_EQ(t.KangxiStrokeChars[26], U("銮"));
   for (int k = 25; k <= 27; ++k) EXPECT_TRUE(t.SimplifiedStrokeChars[k - 1].empty()) << k;
   // A row is whole or, before the dictionary has been generated, still empty.
   for (int k = 1; k <= 27; ++k) {

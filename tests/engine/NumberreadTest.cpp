@@ -19,8 +19,8 @@ using numberread::Tool;
 
 // A tiny stroke table in place of the dictionary.
 numberread::StrokeLookup Strokes() {
-  static const std::map<std::string, int> table = {{G("京"), 8}, {G("公"), 4}, {G("司"), 5},
-                                                   {G("某"), 9}, {G("沪"), 7}, {G("测"), 9}};
+  static const std::map<std::string, int> table = {{U("京"), 8}, {U("公"), 4}, {U("司"), 5},
+                                                   {U("某"), 9}, {U("沪"), 7}, {U("测"), 9}};
   return [](std::string_view ch, int& n) {
     auto it = table.find(std::string(ch));
     if (it == table.end()) return false;
@@ -31,7 +31,7 @@ numberread::StrokeLookup Strokes() {
 
 TStringList Lines(std::initializer_list<const char*> utf8) {
   TStringList l;
-  for (const char* s : utf8) l.Add(G(s));
+  for (const char* s : utf8) l.Add(U(s));
   return l;
 }
 
@@ -61,7 +61,7 @@ TEST(NumberreadTest, NumberAndPlateRules) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
     int n = -1;
-    std::string s = G(r.text);
+    std::string s = U(r.text);
     bool ok = r.plate ? numberread::PlateRule(s, Strokes(), n) : numberread::NumberRule(s, Strokes(), n);
     EXPECT_EQ(ok, r.ok);
     if (r.ok) {
@@ -87,8 +87,8 @@ TEST(NumberreadTest, PlateLetterInsideAHanziIsNotTakenOut) {
 TEST(NumberreadTest, PhoneListGivesNumberedEntries) {
   TStringList lines = Lines({"13812345678", "  ", "88", " 0000 "});
   std::string out = numberread::ReadLines(lines, Tool::Phone, Strokes());
-  std::string expected = G("【1】13812345678：[78数]") + LoadStr(1278) + "\r\n\r\n" + G("【2】88：[8数]") +
-                         LoadStr(1208) + "\r\n\r\n" + G("【3】0000：输入无效、无法测算！") + "\r\n\r\n";
+  std::string expected = U("【1】13812345678：[78数]") + LoadStr(1278) + "\r\n\r\n" + U("【2】88：[8数]") +
+                         LoadStr(1208) + "\r\n\r\n" + U("【3】0000：输入无效、无法测算！") + "\r\n\r\n";
   EXPECT_FALSE(LoadStr(1278).empty());
   EXPECT_EQ(out, expected);
 }
@@ -107,10 +107,10 @@ TEST(NumberreadTest, ToolsReadTheirOwnTexts) {
     SCOPED_TRACE(r.line);
     std::string out = numberread::ReadLines(Lines({r.line}), r.tool, Strokes());
     EXPECT_NE(out.find(LoadStr(r.key)), std::string::npos);
-    EXPECT_NE(out.find(G("[") + std::to_string(r.key % 100) + G("数]")), std::string::npos);
+    EXPECT_NE(out.find(U("[") + std::to_string(r.key % 100) + U("数]")), std::string::npos);
   }
   // A zero plate prints [0数] and no reading.
-  EXPECT_EQ(numberread::ReadLines(Lines({"0"}), Tool::Plate, Strokes()), G("【1】0：[0数]\r\n\r\n"));
+  EXPECT_EQ(numberread::ReadLines(Lines({"0"}), Tool::Plate, Strokes()), U("【1】0：[0数]\r\n\r\n"));
 }
 
 TEST(NumberreadTest, EveryLuckyDeltaMakesTheTotalGood) {
@@ -143,22 +143,22 @@ TEST(NumberreadTest, LuckyDeltasAtTheEdges) {
 TEST(NumberreadTest, CompanyTest) {
   std::string text;
   ASSERT_TRUE(numberread::CompanyReading("10", Strokes(), text));
-  std::string head = G("输入：10\r\n\r\n【10数】笔画总数10\r\n") + LoadStr(1110);
+  std::string head = U("输入：10\r\n\r\n【10数】笔画总数10\r\n") + LoadStr(1110);
   EXPECT_EQ(text.substr(0, head.size()), head);
   std::string tail = text.substr(head.size());
-  ASSERT_NE(tail.find(G("就变吉利了：")), std::string::npos);
+  ASSERT_NE(tail.find(U("就变吉利了：")), std::string::npos);
   // The numbers stand between list commas; none follows the last.
   std::string listed;
-  for (int d : numberread::LuckyStrokeDeltas(10)) listed += (listed.empty() ? "" : G("、")) + std::to_string(d);
+  for (int d : numberread::LuckyStrokeDeltas(10)) listed += (listed.empty() ? "" : U("、")) + std::to_string(d);
   EXPECT_FALSE(listed.empty());
   EXPECT_EQ(tail.substr(tail.size() - listed.size()), listed);
-  EXPECT_NE(tail.substr(tail.size() - 2), G("、"));
+  EXPECT_NE(tail.substr(tail.size() - 2), U("、"));
 
   ASSERT_TRUE(numberread::CompanyReading("29", Strokes(), text));
-  EXPECT_EQ(text, G("输入：29\r\n\r\n【29数】笔画总数29\r\n") + LoadStr(1129));
+  EXPECT_EQ(text, U("输入：29\r\n\r\n【29数】笔画总数29\r\n") + LoadStr(1129));
 
   std::string kept = "unchanged";
-  EXPECT_FALSE(numberread::CompanyReading(G("某龘公司"), Strokes(), kept));
+  EXPECT_FALSE(numberread::CompanyReading(U("某龘公司"), Strokes(), kept));
   EXPECT_EQ(kept, "unchanged");
 }
 
@@ -176,12 +176,12 @@ TEST_F(NumberreadDictTest, DictionaryStrokesFollowTheStrokeMode) {
     SCOPED_TRACE(r.mode);
     numberread::StrokeLookup strokes = numberread::DictionaryStrokes(lib, r.mode);
     int n = 0;
-    ASSERT_TRUE(numberread::PlateRule(G("东A1"), strokes, n));
+    ASSERT_TRUE(numberread::PlateRule(U("东A1"), strokes, n));
     EXPECT_EQ(n, r.plate);
     EXPECT_FALSE(strokes("A", n));  // one byte is never looked up
-    EXPECT_FALSE(strokes(G("龘"), n));
+    EXPECT_FALSE(strokes(U("龘"), n));
     EXPECT_EQ(numberread::ReadLines(Lines({"0000"}), Tool::Phone, strokes),
-              G("【1】0000：输入无效、无法测算！\r\n\r\n"));
+              U("【1】0000：输入无效、无法测算！\r\n\r\n"));
   }
 }
 

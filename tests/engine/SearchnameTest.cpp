@@ -17,7 +17,7 @@ namespace {
 
 // The i-th GBK hanzi from 啊 on, skipping the characters the tests name themselves.
 std::string Hanzi(int i) {
-  static const std::string reserved = G("李欧阳吉凶");
+  static const std::string reserved = U("李欧阳吉凶");
   std::string s;
   for (int k = 0;; ++k) {
     s = {static_cast<char>(0xB0 + k / 94), static_cast<char>(0xA1 + k % 94)};
@@ -26,7 +26,7 @@ std::string Hanzi(int i) {
 }
 
 CharRecord Rec(const std::string& word, int strokes, int wx = 1, int jx = 0, int sex = 1,
-               const std::string& radical = G("木")) {
+               const std::string& radical = U("木")) {
   CharRecord r = MakeRecord("一", strokes, strokes);
   r.word = word;
   r.wx = static_cast<uint8_t>(wx);
@@ -38,7 +38,7 @@ CharRecord Rec(const std::string& word, int strokes, int wx = 1, int jx = 0, int
 
 NamingConditions Conditions(int formula, int givenLength = 2) {
   NamingConditions c;
-  std::strcpy(c.surname, G("李").c_str());
+  std::strcpy(c.surname, U("李").c_str());
   c.givenLength = static_cast<uint8_t>(givenLength);
   c.sex = 3;
   c.elementMask = 31;
@@ -70,9 +70,9 @@ class SearchNameTest : public DictFixture {
  protected:
   // The full dictionary file, its groups rebuilt; every character counts as common.
   void Dictionary(std::vector<CharRecord> recs) {
-    recs.insert(recs.begin(), Rec(G("李"), 7, 1, 0, 1));
-    recs.push_back(Rec(G("欧"), 8));
-    recs.push_back(Rec(G("阳"), 17));
+    recs.insert(recs.begin(), Rec(U("李"), 7, 1, 0, 1));
+    recs.push_back(Rec(U("欧"), 8));
+    recs.push_back(Rec(U("阳"), 17));
     std::string all;
     for (const CharRecord& r : recs) all += r.word;
     BuildBatched("ChiWord.db", recs, all);
@@ -118,20 +118,20 @@ TEST_F(SearchNameTest, GoodStrokeSetsOfASevenStrokeSurname) {
     if (!l.empty() && l[0] >= '1' && l[0] <= '9') sets.push_back(l);
   }
   ASSERT_EQ(sets.size(), 14u) << gbk::ToUtf8(text);
-  EXPECT_EQ(sets[0], G("1：李(7)　名(1)　名(5)"));
-  EXPECT_EQ(text.substr(0, G("贵姓：李，二字名，").size()), G("贵姓：李，二字名，"));
+  EXPECT_EQ(sets[0], U("1：李(7)　名(1)　名(5)"));
+  EXPECT_EQ(text.substr(0, U("贵姓：李，二字名，").size()), U("贵姓：李，二字名，"));
 
   gen.SetConditions(Conditions(0, 1));
   ASSERT_TRUE(gen.ListGoodStrokeSets(text));
-  EXPECT_EQ(text, G("贵姓：李，一字名，有以下姓名笔画组合可以构成五格、三才配置全吉。\r\n\r\n"
+  EXPECT_EQ(text, U("贵姓：李，一字名，有以下姓名笔画组合可以构成五格、三才配置全吉。\r\n\r\n"
                     "【找不到数理全吉的姓名笔画组合！】\r\n\r\n"));
 
   // A compound surname writes each character with its strokes.
   NamingConditions c = Conditions(0, 2);
-  std::strcpy(c.surname, G("欧阳").c_str());
+  std::strcpy(c.surname, U("欧阳").c_str());
   gen.SetConditions(c);
   ASSERT_TRUE(gen.ListGoodStrokeSets(text));
-  EXPECT_NE(text.find(G("：欧(8)　阳(17)　名(")), std::string::npos) << gbk::ToUtf8(text);
+  EXPECT_NE(text.find(U("：欧(8)　阳(17)　名(")), std::string::npos) << gbk::ToUtf8(text);
 }
 
 TEST_F(SearchNameTest, ASurnameMissingFromTheDictionaryFails) {
@@ -140,13 +140,13 @@ TEST_F(SearchNameTest, ASurnameMissingFromTheDictionaryFails) {
   for (const char* s : surnames) {
     SCOPED_TRACE(s);
     NamingConditions c = Conditions(2);
-    std::strcpy(c.surname, G(s).c_str());
+    std::strcpy(c.surname, U(s).c_str());
     gen.SetConditions(c);
     std::string text = "kept";
     EXPECT_FALSE(gen.ListGoodStrokeSets(text));
-    EXPECT_EQ(gen.LastError(), G("没有这个姓的汉字数据！"));
+    EXPECT_EQ(gen.LastError(), U("没有这个姓的汉字数据！"));
     EXPECT_FALSE(gen.Generate(nullptr));
-    EXPECT_EQ(gen.LastError(), G("没有这个姓的汉字数据！"));
+    EXPECT_EQ(gen.LastError(), U("没有这个姓的汉字数据！"));
   }
 }
 
@@ -177,7 +177,7 @@ TEST_F(SearchNameTest, PagesOfFiveHundredRows) {
 }
 
 TEST_F(SearchNameTest, RowColumnsOfOneName) {
-  CandidateRecord r = Named(G("李啊"), 93);
+  CandidateRecord r = Named(U("李啊"), 93);
   r.elements[0] = 1;
   r.elements[1] = 5;
   r.talentsClass = 2;
@@ -198,12 +198,12 @@ TEST_F(SearchNameTest, RowColumnsOfOneName) {
   }
   const ResultRow& row = view.rows[0];
   EXPECT_EQ(row.caption, "1");
-  EXPECT_EQ(row.columns[0], G("李啊"));
+  EXPECT_EQ(row.columns[0], U("李啊"));
   EXPECT_EQ(row.columns[1], NameTables::Text().ElementNames[1] + NameTables::Text().ElementNames[5]);
-  EXPECT_EQ(row.columns[2], G("吉"));
-  EXPECT_EQ(row.columns[3], G("吉凶平吉吉"));
+  EXPECT_EQ(row.columns[2], U("吉"));
+  EXPECT_EQ(row.columns[3], U("吉凶平吉吉"));
   EXPECT_EQ(row.columns[4], "07 10 ");
-  EXPECT_EQ(row.columns[5], G("93分"));
+  EXPECT_EQ(row.columns[5], U("93分"));
 
   MSearchName empty(lib, nullptr);
   view.rows.resize(3);
@@ -231,14 +231,14 @@ TEST_F(SearchNameTest, CharacterFilters) {
       {"element not in mask", [](NamingConditions& c, CharRecord& r) { c.elementMask = 0b1011, r.wx = 2; }, false},
       {"no element", [](NamingConditions& c, CharRecord& r) { c.elementMask = 31, r.wx = 5; }, false},
       {"second radical listed",
-       [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, G("水木").c_str()), r.buShou = G("木"); },
+       [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, U("水木").c_str()), r.buShou = U("木"); },
        true},
       {"radical not listed",
-       [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, G("水").c_str()), r.buShou = G("木"); }, false},
+       [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, U("水").c_str()), r.buShou = U("木"); }, false},
       {"radical across a boundary",
        [&](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, aa.c_str()), r.buShou = across; }, false},
       {"empty radical",
-       [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, G("水").c_str()), r.buShou = ""; }, true},
+       [](NamingConditions& c, CharRecord& r) { std::strcpy(c.radicals, U("水").c_str()), r.buShou = ""; }, true},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -256,10 +256,10 @@ TEST_F(SearchNameTest, ExcludedCharactersAreWholeCharacters) {
   ASSERT_EQ(gbk::CharLength(across, 0), 2u);
   Dictionary({Rec(Hanzi(0), 4), Rec(across, 4), Rec(Hanzi(2), 4)});
   NamingConditions c = Conditions(2, 1);
-  std::strcpy(c.excluded, (aa + Hanzi(2) + G("李欧阳")).c_str());
+  std::strcpy(c.excluded, (aa + Hanzi(2) + U("李欧阳")).c_str());
   gen.SetConditions(c);
   ASSERT_TRUE(gen.Generate(nullptr)) << gen.LastError();
-  EXPECT_EQ(Names(), std::vector<std::string>{G("李") + across});
+  EXPECT_EQ(Names(), std::vector<std::string>{U("李") + across});
 }
 
 TEST_F(SearchNameTest, ARunListsScoresAndHeadings) {
@@ -279,17 +279,17 @@ TEST_F(SearchNameTest, ARunListsScoresAndHeadings) {
   const std::string& text = gen.Listing();
   EXPECT_EQ(
       text.rfind(
-          G("贵姓：李，经过分析可以取以下名：\r\n第 1 组：笔画7、1、1，天格8、人格8、地格2、总格9、外格2。\r\n  "), 0),
+          U("贵姓：李，经过分析可以取以下名：\r\n第 1 组：笔画7、1、1，天格8、人格8、地格2、总格9、外格2。\r\n  "), 0),
       0u)
       << gbk::ToUtf8(text.substr(0, 200));
-  EXPECT_NE(text.find(G("\r\n第 2 组：笔画7、1、5，")), std::string::npos);
+  EXPECT_NE(text.find(U("\r\n第 2 组：笔画7、1、5，")), std::string::npos);
   EXPECT_NE(text.find(Hanzi(0) + Hanzi(0) + " " + Hanzi(0) + Hanzi(1) + " " + Hanzi(1) + Hanzi(0) + " "),
             std::string::npos);
 
   // The record carries what the scorer made of the name.
   CandidateRecord want;
   for (size_t i = 0; i < gen.Count(); ++i) {
-    if (gen.Candidate(i).name == G("李") + Hanzi(2) + Hanzi(3)) want = gen.Candidate(i);
+    if (gen.Candidate(i).name == U("李") + Hanzi(2) + Hanzi(3)) want = gen.Candidate(i);
   }
   EXPECT_EQ(want.strokes[0], 7);
   EXPECT_EQ(want.strokes[1], 5);
@@ -320,17 +320,17 @@ TEST_F(SearchNameTest, OrdinaryFormulaKeepsTheGridConditions) {
 
 TEST_F(SearchNameTest, AFixedFirstCharacter) {
   // 吉 is a bad character of element fire that would fail every filter below.
-  Dictionary({Rec(G("吉"), 6, 2, 1, 2), Rec(Hanzi(0), 3, 4), Rec(Hanzi(1), 6, 4), Rec(Hanzi(2), 6, 2, 1)});
+  Dictionary({Rec(U("吉"), 6, 2, 1, 2), Rec(Hanzi(0), 3, 4), Rec(Hanzi(1), 6, 4), Rec(Hanzi(2), 6, 2, 1)});
   NamingConditions c = Conditions(2);
   c.allowBadChars = 0;
   c.sex = 1;
   c.elementMask = 1 << 4;
-  std::strcpy(c.firstChar, G("吉").c_str());
+  std::strcpy(c.firstChar, U("吉").c_str());
   gen.SetConditions(c);
   ASSERT_TRUE(gen.Generate(nullptr)) << gen.LastError();
   std::vector<std::string> names = Names();
   std::sort(names.begin(), names.end());
-  std::vector<std::string> want = {G("李吉") + Hanzi(0), G("李吉") + Hanzi(1)};
+  std::vector<std::string> want = {U("李吉") + Hanzi(0), U("李吉") + Hanzi(1)};
   std::sort(want.begin(), want.end());
   EXPECT_EQ(names, want);
   for (size_t i = 0; i < gen.Count(); ++i) {
@@ -343,12 +343,12 @@ TEST_F(SearchNameTest, AFixedFirstCharacter) {
   gen.SetConditions(c);
   ASSERT_TRUE(gen.Generate(nullptr));
   for (size_t i = 0; i < gen.Count(); ++i) {
-    EXPECT_EQ(std::string(gen.Candidate(i).name).find(G("吉")), std::string::npos);
+    EXPECT_EQ(std::string(gen.Candidate(i).name).find(U("吉")), std::string::npos);
   }
 
   // A fixed character the dictionary lacks ends the run.
   c.formula = 2;
-  std::strcpy(c.firstChar, G("凶").c_str());
+  std::strcpy(c.firstChar, U("凶").c_str());
   gen.SetConditions(c);
   EXPECT_FALSE(gen.Generate(nullptr));
   EXPECT_FALSE(gen.LastError().empty());

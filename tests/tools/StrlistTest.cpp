@@ -13,7 +13,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 class StrlistTest : public ::testing::Test {
  protected:
@@ -52,17 +52,17 @@ TEST_F(StrlistTest, OnlyTheOkButtonAccepts) {
 TEST_F(StrlistTest, RemembersLinesRoundTrip) {
   TStringList remembered;
   remembered.Add("13812345678");
-  remembered.Add(G("某某公司"));
+  remembered.Add(U("某某公司"));
   TFrmStrList f(&app);
-  EXPECT_EQ(f.Caption(), G("可以输入多个号码，一行一个"));
-  EXPECT_EQ(f.BitBtn2->Caption(), G("测算"));
-  EXPECT_EQ(f.BitBtn1->Caption(), G("返回"));
+  EXPECT_EQ(f.Caption(), U("可以输入多个号码，一行一个"));
+  EXPECT_EQ(f.BitBtn2->Caption(), U("测算"));
+  EXPECT_EQ(f.BitBtn1->Caption(), U("返回"));
   f.MeoInput->SetText(remembered.Text());
   int result = RunModal(f, [&] {
     HWND memo = f.MeoInput->Handle();
-    EXPECT_EQ(gui::Text(memo), G("13812345678\r\n某某公司\r\n"));
+    EXPECT_EQ(gui::Text(memo), U("13812345678\r\n某某公司\r\n"));
     EXPECT_TRUE(GetWindowLongW(memo, GWL_STYLE) & WS_VSCROLL);
-    gui::SetText(memo, G("88\r\n京A 12345\r\n"));
+    gui::SetText(memo, U("88\r\n京A 12345\r\n"));
     gui::Pump(50);
     gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("strlist.png"));
     gui::Click(f.BitBtn2->Handle());
@@ -71,12 +71,12 @@ TEST_F(StrlistTest, RemembersLinesRoundTrip) {
   remembered.SetText(f.MeoInput->Text());
   ASSERT_EQ(remembered.Count(), 2);
   EXPECT_EQ(remembered[0], "88");
-  EXPECT_EQ(remembered[1], G("京A 12345"));
+  EXPECT_EQ(remembered[1], U("京A 12345"));
 }
 
 TEST_F(StrlistTest, HelpMemosAreReadOnlyAndScroll) {
   TFrmTxtHelp f(&app);
-  EXPECT_EQ(f.Caption(), G("软件帮助"));
+  EXPECT_EQ(f.Caption(), U("软件帮助"));
   ASSERT_EQ(f.PageControl1->PageCount(), 2);
   struct Row {
     TTabSheet* tab;
@@ -90,7 +90,7 @@ TEST_F(StrlistTest, HelpMemosAreReadOnlyAndScroll) {
   RunModal(f, [&] {
     for (const Row& r : rows) {
       SCOPED_TRACE(r.caption);
-      EXPECT_EQ(r.tab->Caption(), G(r.caption));
+      EXPECT_EQ(r.tab->Caption(), U(r.caption));
       f.PageControl1->SetActivePage(r.tab);
       HWND memo = r.memo->Handle();
       LONG style = GetWindowLongW(memo, GWL_STYLE);

@@ -9,28 +9,28 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 TEST(SurnameOrigins, TheClassicalListInOrder) {
   const auto names = MSurnameOrigins::Surnames();
   ASSERT_GT(names.size(), 400u);
-  EXPECT_EQ(names.front(), G("赵"));
-  EXPECT_EQ(names[3], G("李"));
-  EXPECT_EQ(names.back(), G("羊舌"));
+  EXPECT_EQ(names.front(), U("赵"));
+  EXPECT_EQ(names[3], U("李"));
+  EXPECT_EQ(names.back(), U("羊舌"));
 }
 
 TEST(SurnameOrigins, EntryRunsFromItsKeyToEnd) {
   MSurnameOrigins o;
-  o.SetText(G("[赵]\r\n赵一\r\n【源】赵二\r\n[end]\r\n[钱]\r\n钱一\r\n[end]\r\n[赵]\r\n又\r\n[end]\r\n[孙]\r\n孙一"));
-  EXPECT_EQ(o.Entry(G("赵")), G("[赵]\r\n赵一\r\n【源】赵二\r\n"));  // the first of two
-  EXPECT_EQ(o.Entry(G("钱")), G("[钱]\r\n钱一\r\n"));
-  EXPECT_EQ(o.Entry(G("孙")), G("[孙]\r\n孙一\r\n"));  // no [end]: to the end
-  EXPECT_EQ(o.Entry(G("李")), "");
+  o.SetText(U("[赵]\r\n赵一\r\n【源】赵二\r\n[end]\r\n[钱]\r\n钱一\r\n[end]\r\n[赵]\r\n又\r\n[end]\r\n[孙]\r\n孙一"));
+  EXPECT_EQ(o.Entry(U("赵")), U("[赵]\r\n赵一\r\n【源】赵二\r\n"));  // the first of two
+  EXPECT_EQ(o.Entry(U("钱")), U("[钱]\r\n钱一\r\n"));
+  EXPECT_EQ(o.Entry(U("孙")), U("[孙]\r\n孙一\r\n"));  // no [end]: to the end
+  EXPECT_EQ(o.Entry(U("李")), "");
 }
 
 TEST(SurnameOrigins, CheckNamesEachFault) {
   MSurnameOrigins o;
-  o.SetText(G("stray\r\n[赵]\r\na\r\n[钱]\r\nb\r\n[end]\r\n[end]\r\n[钱]\r\n[end]"));
+  o.SetText(U("stray\r\n[赵]\r\na\r\n[钱]\r\nb\r\n[end]\r\n[end]\r\n[钱]\r\n[end]"));
   const auto p = o.Check();
   auto has = [&](const std::string& s) {
     for (const auto& x : p)
@@ -41,8 +41,8 @@ TEST(SurnameOrigins, CheckNamesEachFault) {
   EXPECT_TRUE(has("no [end] before"));
   EXPECT_TRUE(has("[end] outside an entry"));
   EXPECT_TRUE(has("again"));
-  EXPECT_TRUE(has("no entry for [" + G("孙") + "]"));
-  EXPECT_FALSE(has("no entry for [" + G("赵") + "]"));
+  EXPECT_TRUE(has("no entry for [" + U("孙") + "]"));
+  EXPECT_FALSE(has("no entry for [" + U("赵") + "]"));
 }
 
 // The shipped text: one sound entry for every surname of the list.
@@ -52,7 +52,7 @@ TEST(SurnameOrigins, ShippedTextCoversEverySurname) {
   MSurnameOrigins o;
   o.SetText(gbk::FromUtf8(utf8));
   for (const auto& problem : o.Check()) ADD_FAILURE() << gbk::ToUtf8(problem);
-  const std::string zhao = gbk::ToUtf8(o.Entry(G("赵")));
+  const std::string zhao = gbk::ToUtf8(o.Entry(U("赵")));
   EXPECT_EQ(zhao.rfind("[赵]\r\n", 0), 0u);
   EXPECT_GT(zhao.size(), 20u);
 }
@@ -63,7 +63,7 @@ TEST(SurnameOrigins, ShippedOriginsAreTheirOwn) {
   ASSERT_TRUE(file::ReadAll(TORVIK_SOURCE_DIR "/src/resources/bjx/bjx.txt", utf8));
   MSurnameOrigins o;
   o.SetText(gbk::FromUtf8(utf8));
-  const std::string tag = G("【来源】");
+  const std::string tag = U("【来源】");
   std::map<std::string, std::string> seen;  // origin -> surname
   for (const auto& s : MSurnameOrigins::Surnames()) {
     const std::string entry = o.Entry(s);

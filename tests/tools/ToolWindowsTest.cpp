@@ -15,7 +15,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // Answers the next message box of this process with OK and keeps its text.
 class BoxAnswerer {
@@ -76,33 +76,33 @@ TEST_F(ToolWindowsTest, SurnameOriginsSearchAndList) {
     } rows[] = {{"赵", "[赵]"}, {"  李 ", "[李]"}, {"欧阳", "[欧阳]"}};
     for (const auto& r : rows) {
       SCOPED_TRACE(r.typed);
-      gui::SetText(f.LedtName->Handle(), G(r.typed));
+      gui::SetText(f.LedtName->Handle(), U(r.typed));
       gui::Click(f.BtnSearch->Handle());
-      EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G(r.first) + "\r\n", 0), 0u);
-      EXPECT_EQ(f.Lstbjx->Items()[f.Lstbjx->ItemIndex()], Trim(G(r.typed)));
+      EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(U(r.first) + "\r\n", 0), 0u);
+      EXPECT_EQ(f.Lstbjx->Items()[f.Lstbjx->ItemIndex()], Trim(U(r.typed)));
     }
     // One byte does nothing; Enter in the edit searches.
     gui::SetText(f.LedtName->Handle(), "a");
     gui::Click(f.BtnSearch->Handle());
-    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[欧阳]"), 0), 0u);
-    gui::SetText(f.LedtName->Handle(), G("钱"));
+    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(U("[欧阳]"), 0), 0u);
+    gui::SetText(f.LedtName->Handle(), U("钱"));
     Press(f.LedtName->Handle(), VK_RETURN);
-    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[钱]"), 0), 0u);
+    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(U("[钱]"), 0), 0u);
     // A click in the list shows that surname.
     SelectList(f.Lstbjx, 3);
-    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(G("[李]"), 0), 0u);
+    EXPECT_EQ(gui::Text(f.Memo1->Handle()).rfind(U("[李]"), 0), 0u);
     gui::Pump(200);
     gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-bjx.png"));
     {
       BoxAnswerer box;
-      gui::SetText(f.LedtName->Handle(), G("张三"));
+      gui::SetText(f.LedtName->Handle(), U("张三"));
       gui::Click(f.BtnSearch->Handle());
       missing = box.Wait();
     }
     PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
   };
   f.ShowModal();
-  EXPECT_EQ(missing, G("没有这个姓氏的资料。"));
+  EXPECT_EQ(missing, U("没有这个姓氏的资料。"));
 }
 
 TEST_F(ToolWindowsTest, NumberPickerDefaultsAndReadings) {
@@ -112,7 +112,7 @@ TEST_F(ToolWindowsTest, NumberPickerDefaultsAndReadings) {
     EXPECT_EQ(f.Cbo[10]->ItemIndex(), 0);
     gui::Click(f.BitBtn1->Handle());
     ASSERT_EQ(f.LstNumber->Items().Count(), 4001);
-    EXPECT_EQ(f.LstNumber->Items()[0], G("1：11111110000（00）"));
+    EXPECT_EQ(f.LstNumber->Items()[0], U("1：11111110000（00）"));
     SelectList(f.LstNumber, 0);  // 00: no reading
     EXPECT_EQ(gui::Text(f.MeoExplain->Handle()), "");
     SelectList(f.LstNumber, 1);
@@ -136,7 +136,7 @@ TEST_F(ToolWindowsTest, NumberPickerDefaultsAndReadings) {
     {
       BoxAnswerer box;
       gui::Click(f.BitBtn1->Handle());
-      EXPECT_EQ(box.Wait(), G("没有吉号！"));
+      EXPECT_EQ(box.Wait(), U("没有吉号！"));
     }
     EXPECT_EQ(f.LstNumber->Items().Count(), 0);
     PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
@@ -160,7 +160,7 @@ TEST_F(ToolWindowsTest, ChoiceNeedsOneDigit) {
     gui::Click(d.BitBtn1->Handle());
   };
   EXPECT_EQ(d.ShowModal(), mrOk);
-  EXPECT_EQ(refused, G("至少选择一个数字！"));
+  EXPECT_EQ(refused, U("至少选择一个数字！"));
   EXPECT_EQ(d.Digits(), (std::vector<int>{5}));
 }
 
@@ -176,7 +176,7 @@ TEST_F(ToolWindowsTest, GuessingGameReadsTheAnswers) {
   };
   TFrmTestName f(&app);
   f.OnShow = [&](TObject*) {
-    EXPECT_EQ(gui::Text(f.Panel1->Handle()), G("倒数 第7 张表"));
+    EXPECT_EQ(gui::Text(f.Panel1->Handle()), U("倒数 第7 张表"));
     gui::Pump(1200);  // the selection wanders
     EXPECT_TRUE(f.GridName->Col() > 0 || f.GridName->Row() > 0);
     gui::Pump(100);
@@ -194,8 +194,8 @@ TEST_F(ToolWindowsTest, GuessingGameReadsTheAnswers) {
         gui::Click((r.answers[i] ? f.Btnok : f.Btnno)->Handle());
         said = box.Wait();
       }
-      EXPECT_EQ(said, G(r.box));
-      EXPECT_EQ(gui::Text(f.Panel1->Handle()), G(r.panel));
+      EXPECT_EQ(said, U(r.box));
+      EXPECT_EQ(gui::Text(f.Panel1->Handle()), U(r.panel));
       EXPECT_FALSE(IsWindowEnabled(f.Btnok->Handle()));
       EXPECT_FALSE(f.Timer1->Enabled());
     }
@@ -233,12 +233,12 @@ TEST_F(ToolWindowsTest, CalendarWindowLifeAndMonths) {
   EXPECT_TRUE(GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 
   f.ShowDate({2000, 1, 1, 12, 0});
-  EXPECT_EQ(gui::Text(f.LabShow->Handle()), G("2000年1月"));
-  EXPECT_EQ(gui::Text(f.MeoGanZhi->Handle()), G("己卯年\r\n丙子月\r\n戊午日\r\n戊午时"));
+  EXPECT_EQ(gui::Text(f.LabShow->Handle()), U("2000年1月"));
+  EXPECT_EQ(gui::Text(f.MeoGanZhi->Handle()), U("己卯年\r\n丙子月\r\n戊午日\r\n戊午时"));
   EXPECT_EQ(f.View().firstColumn, 5);
   ClickCell(f, 3, 2);  // Thursday of the second week: the 6th, 小寒
   EXPECT_EQ(f.CboD->ItemIndex(), 5);
-  EXPECT_EQ(gui::Text(f.MeoJie->Handle()).rfind(G("小寒:6日"), 0), 0u);
+  EXPECT_EQ(gui::Text(f.MeoJie->Handle()).rfind(U("小寒:6日"), 0), 0u);
   gui::Pump(200);
   gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-wnl-2000-01.png"));
 
@@ -266,20 +266,20 @@ TEST_F(ToolWindowsTest, CalendarWindowLifeAndMonths) {
     BoxAnswerer box;
     gui::SetText(f.EdtYear->Handle(), "0");
     Press(f.EdtYear->Handle(), VK_RETURN);
-    EXPECT_EQ(box.Wait(), G("年份在-4713 到 9999之间"));
+    EXPECT_EQ(box.Wait(), U("年份在-4713 到 9999之间"));
   }
   f.ShowDate({2023, 4, 31, 12, 0});
   EXPECT_EQ(f.CboD->ItemIndex(), 14);  // fell back to the 15th
   {
     BoxAnswerer box;
     SelectCombo(f.CboD, 30);
-    EXPECT_EQ(box.Wait(), G("不存在这个日期，请重新输入！"));
+    EXPECT_EQ(box.Wait(), U("不存在这个日期，请重新输入！"));
   }
   // A typed year counts for the terms too, even without Enter.
   gui::SetText(f.EdtYear->Handle(), "2001");
   SelectCombo(f.CboD, 0);
   EXPECT_EQ(f.View().shown.year, 2001);
-  EXPECT_NE(gui::Text(f.MeoJie->Handle()).find(G("清明:")), std::string::npos);
+  EXPECT_NE(gui::Text(f.MeoJie->Handle()).find(U("清明:")), std::string::npos);
 
   HWND h = f.Handle();
   PostMessageW(h, WM_CLOSE, 0, 0);

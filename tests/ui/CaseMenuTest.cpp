@@ -26,7 +26,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // Types the path into the open dialog's file name box and confirms it.
 bool ChooseFile(HWND dialog, const std::string& path) {

@@ -19,7 +19,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 // The main window on a program folder of the test's own, with a copy of the shipped
 // dictionaries.
@@ -51,26 +51,26 @@ class DictPage : public ::testing::Test {
 };
 
 TEST_F(DictPage, LookUpAndConditionsSwitchTheModeAndFillTheMemo) {
-  gui::SetText(main->LedtWord->Handle(), G("李") + "a");
+  gui::SetText(main->LedtWord->Handle(), U("李") + "a");
   EXPECT_TRUE(main->RdoHanZi->Checked());
   Search();
-  EXPECT_EQ(Shown().rfind(G("李："), 0), 0u) << Shown();
-  EXPECT_NE(Shown().find(G("字库中没有这个字。")), std::string::npos);
+  EXPECT_EQ(Shown().rfind(U("李："), 0), 0u) << Shown();
+  EXPECT_NE(Shown().find(U("字库中没有这个字。")), std::string::npos);
 
   gui::SetText(main->LedtPinYing->Handle(), "zzz");
   EXPECT_TRUE(main->RdoZuHe->Checked());
   Search();
-  EXPECT_EQ(Shown(), G("找不到符合条件的汉字。") + "\r\n");
+  EXPECT_EQ(Shown(), U("找不到符合条件的汉字。") + "\r\n");
 }
 
 // Pinyin with tone marks shown in the page's own font (the picture is for a person to
 // look at: every vowel drawn with its mark).
 TEST_F(DictPage, LookUpShowsPinyinWithToneMarks) {
-  gui::SetText(main->LedtWord->Handle(), G("李好女"));
+  gui::SetText(main->LedtWord->Handle(), U("李好女"));
   Search();
   for (const char* start : {"李：lǐ", "好：hǎo", "女：nǚ"}) {
     SCOPED_TRACE(start);
-    EXPECT_NE(Shown().find(G(start)), std::string::npos) << gbk::ToUtf8(Shown());
+    EXPECT_NE(Shown().find(U(start)), std::string::npos) << gbk::ToUtf8(Shown());
   }
   gui::Pump(200);
   gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-pinyin.png"));
@@ -97,8 +97,8 @@ TEST_F(DictPage, WholeScanKeepsTheWindowAnswering) {
   std::string shown = Shown();
   ASSERT_TRUE(WordLib.Open(0));
   int all = static_cast<int>(WordLib.AllWord().size() / 2);
-  EXPECT_NE(shown.find(Format(G("【共找到 %d 个汉字】").c_str(), all)), std::string::npos);
-  EXPECT_EQ(shown.rfind(G("【基本解释】")) != std::string::npos, true);
+  EXPECT_NE(shown.find(Format(U("【共找到 %d 个汉字】").c_str(), all)), std::string::npos);
+  EXPECT_EQ(shown.rfind(U("【基本解释】")) != std::string::npos, true);
   EXPECT_LT(longest, 2.0);
   // No other command could reach the dictionary while the scan ran.
   EXPECT_TRUE(lockedDuringScan);
@@ -145,18 +145,18 @@ TEST_F(DictPage, PickedRadicalNarrowsTheScan) {
     HWND h = gui::WaitTopWindow(GetCurrentProcessId(), "TFrmPianPang", "", 50);
     auto* picker = dynamic_cast<TFrmPianPang*>(TControl::FromHandle(h));
     if (!picker || picker->ChkPian->Items().Count() == 0) return false;
-    picker->ChkPian->SetChecked(picker->ChkPian->Items().IndexOf(G("木")), true);
+    picker->ChkPian->SetChecked(picker->ChkPian->Items().IndexOf(U("木")), true);
     PostMessageW(picker->BitBtn1->Handle(), BM_CLICK, 0, 0);
     return true;
   }});
   main->sBtoSelPianClick(nullptr);
-  EXPECT_EQ(main->radicalText, G("木"));
+  EXPECT_EQ(main->radicalText, U("木"));
   main->CboShowStyle->SetItemIndex(1);
   main->CboBiHuaZ->SetItemIndex(7);
   Search();
   std::string shown = Shown();
-  EXPECT_NE(shown.find(G("李　")), std::string::npos) << shown;
-  EXPECT_EQ(shown.find(G("国")), std::string::npos);
+  EXPECT_NE(shown.find(U("李　")), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(U("国")), std::string::npos);
   gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-radical.png"));
 }
 
@@ -176,11 +176,11 @@ TEST_F(DictPage, SexOfUseNarrowsTheScan) {
       main->CboSex->SetItemIndex(c.sex);
       Search();
       const std::string shown = Shown();
-      const std::string found = G(c.found), notFound = G(c.notFound);
+      const std::string found = U(c.found), notFound = U(c.notFound);
       for (size_t i = 0; i < found.size(); i += 2)
-        EXPECT_NE(shown.find(found.substr(i, 2) + G("　")), std::string::npos) << gbk::ToUtf8(found.substr(i, 2));
+        EXPECT_NE(shown.find(found.substr(i, 2) + U("　")), std::string::npos) << gbk::ToUtf8(found.substr(i, 2));
       for (size_t i = 0; i < notFound.size(); i += 2)
-        EXPECT_EQ(shown.find(notFound.substr(i, 2) + G("　")), std::string::npos) << gbk::ToUtf8(notFound.substr(i, 2));
+        EXPECT_EQ(shown.find(notFound.substr(i, 2) + U("　")), std::string::npos) << gbk::ToUtf8(notFound.substr(i, 2));
     }
   }
 }
@@ -208,9 +208,9 @@ TEST_F(DictPage, PhoneListReadsEachLineAndIsRemembered) {
   EXPECT_EQ(before, "");
   // The readings come from the string table linked into the program.
   ASSERT_FALSE(LoadStr(1278).empty());
-  EXPECT_EQ(shown.rfind(G("【1】13812345678：[78数]") + LoadStr(1278) + "\r\n\r\n", 0), 0u) << shown;
-  EXPECT_NE(shown.find(G("【2】88：[8数]")), std::string::npos);
-  EXPECT_NE(shown.find(G("【3】0000：输入无效、无法测算！\r\n\r\n")), std::string::npos);
+  EXPECT_EQ(shown.rfind(U("【1】13812345678：[78数]") + LoadStr(1278) + "\r\n\r\n", 0), 0u) << shown;
+  EXPECT_NE(shown.find(U("【2】88：[8数]")), std::string::npos);
+  EXPECT_NE(shown.find(U("【3】0000：输入无效、无法测算！\r\n\r\n")), std::string::npos);
   gui::Pump(200);
   gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-phones.png"));
 
@@ -227,7 +227,7 @@ TEST_F(DictPage, PlateAndCompanyListsUseTheChosenStrokes) {
   std::string before;
   ASSERT_TRUE(WordLib.Open(0));
   CharRecord jing;
-  ASSERT_TRUE(WordLib.GetCharInfo(G("京"), jing));
+  ASSERT_TRUE(WordLib.GetCharInfo(U("京"), jing));
   struct Row {
     const char* name;
     int kind;  // CboJianFan2
@@ -238,16 +238,16 @@ TEST_F(DictPage, PlateAndCompanyListsUseTheChosenStrokes) {
     SCOPED_TRACE(r.name);
     main->CboJianFan2->SetItemIndex(r.kind);
     {
-      modal::Driver d({AnswerList(G("京A 12345"), before)});
+      modal::Driver d({AnswerList(U("京A 12345"), before)});
       main->BtoChePaiClick(nullptr);
     }
     int n = 10 + 15 + r.strokes;
-    EXPECT_EQ(Shown().rfind(Format(G("【1】京A 12345：[%d数]").c_str(), n), 0), 0u) << Shown();
+    EXPECT_EQ(Shown().rfind(Format(U("【1】京A 12345：[%d数]").c_str(), n), 0), 0u) << Shown();
     {
-      modal::Driver d({AnswerList(G("京"), before)});
+      modal::Driver d({AnswerList(U("京"), before)});
       main->Button2Click(nullptr);
     }
-    EXPECT_EQ(Shown().rfind(Format(G("【1】京：[%d数]").c_str(), r.strokes), 0), 0u) << Shown();
+    EXPECT_EQ(Shown().rfind(Format(U("【1】京：[%d数]").c_str(), r.strokes), 0), 0u) << Shown();
   }
 }
 

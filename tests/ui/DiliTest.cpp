@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 class PlaceEditor : public ::testing::Test {
  protected:

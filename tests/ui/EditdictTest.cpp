@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 class EditDict : public ::testing::Test {
  protected:
@@ -45,7 +45,7 @@ class EditDict : public ::testing::Test {
   CharRecord Stored(int variant, const char* word) {
     MNameLibrary fresh(temp.Dir());
     CharRecord r;
-    EXPECT_TRUE(fresh.Open(variant) && fresh.GetCharInfo(G(word), r)) << fresh.LastError();
+    EXPECT_TRUE(fresh.Open(variant) && fresh.GetCharInfo(U(word), r)) << fresh.LastError();
     return r;
   }
   // Whether `word` stands in the Kangxi stroke group of `strokes` in that file.
@@ -54,7 +54,7 @@ class EditDict : public ::testing::Test {
     std::vector<int> counts;
     TStringList groups;
     EXPECT_TRUE(fresh.Open(variant) && fresh.LoadStrokeGroups(1, counts, groups)) << fresh.LastError();
-    return strokes <= groups.Count() && dictsql::FindChar(groups[strokes - 1], G(word)) > 0;
+    return strokes <= groups.Count() && dictsql::FindChar(groups[strokes - 1], U(word)) > 0;
   }
 
   TApplication app;
@@ -73,7 +73,7 @@ TEST_F(EditDict, LooksUpChecksSavesBothFilesAndRegroupsOnClose) {
       Type(dlg->EdtWord, "a"),
       Press(dlg->Button1),
       modal::Answer("", IDOK, oneByte),
-      Type(dlg->EdtWord, G("李")),
+      Type(dlg->EdtWord, U("李")),
       [&] {
         gui::PressKey(dlg->EdtWord->Handle(), VK_RETURN);
         return true;
@@ -86,7 +86,7 @@ TEST_F(EditDict, LooksUpChecksSavesBothFilesAndRegroupsOnClose) {
       },
       Type(dlg->EdtKxLen, "100"),
       Press(dlg->BitBtn1),
-      modal::Answer(G("修改汉字"), IDYES, ask),
+      modal::Answer(U("修改汉字"), IDYES, ask),
       modal::Answer("", IDOK, range),
       [&] {
         focusAfterRange = GetFocus();
@@ -94,31 +94,31 @@ TEST_F(EditDict, LooksUpChecksSavesBothFilesAndRegroupsOnClose) {
       },
       Type(dlg->EdtKxLen, IntToStr(kx)),
       Type(dlg->EdtTruePy, "li'zi"),
-      Type(dlg->EdtWord, G("王")),  // typed since the look-up: the save still means 李
+      Type(dlg->EdtWord, U("王")),  // typed since the look-up: the save still means 李
       Press(dlg->BitBtn1),
-      modal::Answer(G("修改汉字"), IDYES, ask),
+      modal::Answer(U("修改汉字"), IDYES, ask),
       modal::Answer("", IDOK, fixed),
       modal::Answer("", IDOK, saved),
       Press(dlg->BtnClose),
       modal::Answer("", IDOK, regroup),
   });
   EXPECT_EQ(dlg->ShowModal(), mrCancel);
-  EXPECT_EQ(oneByte, G("请输入要查询的汉字！"));
-  EXPECT_EQ(label, G("李 ") + IntToStr(before.id));
-  EXPECT_EQ(ask, G("确定要修改【李】这个汉字的数据吗？"));
-  EXPECT_EQ(range, G("笔画数在1-99之间！"));
+  EXPECT_EQ(oneByte, U("请输入要查询的汉字！"));
+  EXPECT_EQ(label, U("李 ") + IntToStr(before.id));
+  EXPECT_EQ(ask, U("确定要修改【李】这个汉字的数据吗？"));
+  EXPECT_EQ(range, U("笔画数在1-99之间！"));
   EXPECT_EQ(focusAfterRange, dlg->EdtKxLen->Handle());
-  EXPECT_EQ(fixed, G("矫正输入拼音！"));
-  EXPECT_EQ(saved, G("成功修改完成！"));
-  EXPECT_EQ(regroup, G("数据库有改动，需要重新计算，请等待操作完成！"));
-  EXPECT_EQ(dlg->EdtTruePy->Text(), G("li‘zi"));
-  EXPECT_EQ(dlg->EdtWord->Text(), G("李"));
+  EXPECT_EQ(fixed, U("矫正输入拼音！"));
+  EXPECT_EQ(saved, U("成功修改完成！"));
+  EXPECT_EQ(regroup, U("数据库有改动，需要重新计算，请等待操作完成！"));
+  EXPECT_EQ(dlg->EdtTruePy->Text(), U("li‘zi"));
+  EXPECT_EQ(dlg->EdtWord->Text(), U("李"));
 
   for (int variant : {0, 1}) {
     SCOPED_TRACE(variant ? "quick file" : "full file");
     CharRecord now = Stored(variant, "李");
     EXPECT_EQ(now.kxLen, kx);
-    EXPECT_EQ(now.truePy, G("li‘zi"));
+    EXPECT_EQ(now.truePy, U("li‘zi"));
     EXPECT_TRUE(Grouped(variant, "李", kx));
   }
   // The quick file keeps its own id and holds none of the long texts.
@@ -130,9 +130,9 @@ TEST_F(EditDict, FailedLookUpForgetsTheCharacterAndCloseWithoutSaveKeepsGroups) 
   std::string missing, noWord;
   bool boxOnClose = false;
   modal::Driver d({
-      Type(dlg->EdtWord, G("李")),
+      Type(dlg->EdtWord, U("李")),
       Press(dlg->Button1),
-      Type(dlg->EdtWord, G("　")),  // two bytes, not a character of the dictionary
+      Type(dlg->EdtWord, U("　")),  // two bytes, not a character of the dictionary
       Press(dlg->Button1),
       modal::Answer("", IDOK, missing),
       Press(dlg->BitBtn1),
@@ -144,8 +144,8 @@ TEST_F(EditDict, FailedLookUpForgetsTheCharacterAndCloseWithoutSaveKeepsGroups) 
       },
   });
   EXPECT_EQ(dlg->ShowModal(), mrCancel);
-  EXPECT_EQ(missing, G("字库里面没有这个汉字！"));
-  EXPECT_EQ(noWord, G("请先输入一个要修改的汉字！"));
+  EXPECT_EQ(missing, U("字库里面没有这个汉字！"));
+  EXPECT_EQ(noWord, U("请先输入一个要修改的汉字！"));
   EXPECT_FALSE(boxOnClose);
   EXPECT_FALSE(dlg->DbChanged);
 }
@@ -166,14 +166,14 @@ std::function<bool()> ChooseInFileDialog(const std::string& path) {
 
 TEST_F(EditDict, KangxiFixMarksTheDictionaryChanged) {
   TStringList lines;
-  lines.Add(G("李 9"));
+  lines.Add(U("李 9"));
   lines.Add("abcd");
   lines.Add("ab");
   std::string list = temp.Path("kx.txt");
   ASSERT_TRUE(lines.SaveToFile(list));
   std::string result, regroup;
   modal::Driver d({
-      Type(dlg->EdtWord, G("修改康熙")),
+      Type(dlg->EdtWord, U("修改康熙")),
       Press(dlg->Button1),
       ChooseInFileDialog(list),
       modal::Answer("", IDOK, result),
@@ -181,8 +181,8 @@ TEST_F(EditDict, KangxiFixMarksTheDictionaryChanged) {
       modal::Answer("", IDOK, regroup),
   });
   EXPECT_EQ(dlg->ShowModal(), mrCancel);
-  EXPECT_EQ(result, G("无法修改笔画的汉字：abcd，"));
-  EXPECT_EQ(regroup, G("数据库有改动，需要重新计算，请等待操作完成！"));
+  EXPECT_EQ(result, U("无法修改笔画的汉字：abcd，"));
+  EXPECT_EQ(regroup, U("数据库有改动，需要重新计算，请等待操作完成！"));
   EXPECT_EQ(Stored(0, "李").kxLen, 9);
   EXPECT_TRUE(Grouped(0, "李", 9));
 }

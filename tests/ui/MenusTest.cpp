@@ -20,7 +20,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 std::string MenuText(HMENU menu, int pos) {
   wchar_t buf[128] = {};

@@ -17,7 +17,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 void Press(TButton* b) { PostMessageW(b->Handle(), BM_CLICK, 0, 0); }
 

@@ -17,7 +17,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 BOOL CALLBACK CollectText(HWND h, LPARAM l) {
   reinterpret_cast<std::vector<std::string>*>(l)->push_back(gui::Text(h));

@@ -51,14 +51,14 @@ std::vector<TextRun> ColouredRuns(HWND h) {
 
 CharRecord Char(const char* word, int strokes, int element, const char* meaning) {
   CharRecord r;
-  r.word = G(word);
+  r.word = U(word);
   r.truePy = r.pinYin = "py";
-  r.buShou = G("木");
+  r.buShou = U("木");
   r.bsLen = 4;
   r.gbLen = r.big5Len = r.kxLen = static_cast<uint8_t>(strokes);
   r.wx = static_cast<uint8_t>(element);
   r.useSex = 2;
-  r.nameExp = G(meaning);
+  r.nameExp = U(meaning);
   return r;
 }
 
@@ -78,7 +78,7 @@ class ReportviewTest : public DictFixture {
     app.Initialize();
     form = new TForm(&app);
     form->SetClientSize(640, 480);
-    Build("ChiWord.db", {Char("李", 7, 1, "李树"), Char("四", 5, 4, "数目"), Char("一", 1, 3, "开端")}, G("李"));
+    Build("ChiWord.db", {Char("李", 7, 1, "李树"), Char("四", 5, 4, "数目"), Char("一", 1, 3, "开端")}, U("李"));
     ASSERT_TRUE(file::WriteAtomic(tmp.Path("dat\\set.ini"), "[set]\r\nileft=12\r\n"));
   }
   TRichEdit* AddEdit() {
@@ -89,7 +89,7 @@ class ReportviewTest : public DictFixture {
   }
   static BirthRecord Birth() {
     BirthRecord b;
-    const std::string n = G("李四一"), p = G("未知地。");
+    const std::string n = U("李四一"), p = U("未知地。");
     std::memcpy(b.name, n.data(), n.size());
     std::memcpy(b.place, p.data(), p.size());
     b.year = 2000, b.month = 1, b.day = 1, b.hour = 12;
@@ -155,7 +155,7 @@ TEST_F(ReportviewTest, HeadingsIndentAndTextSurviveRtf) {
     ASSERT_EQ(runs.size(), std::size(kRuns));
     for (size_t i = 0; i < runs.size(); ++i) {
       SCOPED_TRACE(kRuns[i].text);
-      EXPECT_EQ(gbk::FromWide(runs[i].text), G(kRuns[i].text));
+      EXPECT_EQ(gbk::FromWide(runs[i].text), U(kRuns[i].text));
       EXPECT_EQ(runs[i].colour, kRuns[i].colour);
       EXPECT_EQ(runs[i].bold, kRuns[i].bold);
     }
@@ -171,7 +171,7 @@ TEST_F(ReportviewTest, PositionsSkipTheSecondByteOfCrLf) {
   form->Show();
   TReportView view(*edit);
   view.Reset(0);
-  view.SetText(G("甲\r\n乙\n丙"));
+  view.SetText(U("甲\r\n乙\n丙"));
   struct Row {
     size_t offset;
     int position;
@@ -183,7 +183,7 @@ TEST_F(ReportviewTest, PositionsSkipTheSecondByteOfCrLf) {
   view.FormatSpan(7, 2, 0xFF0000, true);
   edit->SetSelStart(6);
   edit->SetSelLength(2);
-  EXPECT_EQ(edit->SelText(), G("丙"));
+  EXPECT_EQ(edit->SelText(), U("丙"));
   EXPECT_EQ(edit->SelAttributes().Get().Color, clRed);
 }
 

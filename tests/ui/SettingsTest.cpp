@@ -18,7 +18,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 class Settings : public ::testing::Test {
  protected:

@@ -19,7 +19,7 @@
 
 namespace {
 
-std::string U(const char* utf8) { return gbk::FromUtf8(utf8); }
+using gbk::U;
 
 std::string ShippedSkin(const std::string& name) {
   return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn";

@@ -1,0 +1,107 @@
+// Status bars, track bars and tool bars.
+#include <algorithm>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/Gbk.h"
+
+// ---- TStatusBar ----
+
+namespace {
+
+// The text of a panel as the status bar takes it: one tab before it centres it, two
+// right-align it.
+std::wstring PanelText(const TStatusPanel& p) {
+  const wchar_t* lead = p.Alignment == taCenter ? L"\t" : p.Alignment == taRightJustify ? L"\t\t" : L"";
+  return lead + gbk::ToWide(p.Text);
+}
+
+WPARAM PanelType(TStatusPanelBevel b) { return b == pbNone ? SBT_NOBORDERS : b == pbRaised ? SBT_POPOUT : 0; }
+
+}  // namespace
+
+void TStatusBar::Update() {
+  if (!HandleAllocated()) return;
+  Perform(SB_SIMPLE, SimplePanel ? TRUE : FALSE);
+  if (SimplePanel) {
+    Perform(SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(gbk::ToWide(SimpleText).c_str()));
+    return;
+  }
+  std::vector<int> rights;
+  int x = 0;
+  for (size_t i = 0; i < Panels.size(); ++i) {
+    x += Panels[i].Width;
+    rights.push_back(i + 1 == Panels.size() ? -1 : x);
+  }
+  if (rights.empty()) return;
+  Perform(SB_SETPARTS, rights.size(), reinterpret_cast<LPARAM>(rights.data()));
+  for (size_t i = 0; i < Panels.size(); ++i) {
+    const std::wstring text = PanelText(Panels[i]);
+    Perform(SB_SETTEXTW, i | PanelType(Panels[i].Bevel), reinterpret_cast<LPARAM>(text.c_str()));
+  }
+}
+
+// ---- TTrackBar ----
+
+DWORD TTrackBar::CreateStyle() const {
+  return TControl::CreateStyle() | WS_TABSTOP | TBS_AUTOTICKS | (Vertical ? TBS_VERT : TBS_HORZ);
+}
+
+void TTrackBar::SetRange(int min, int max) {
+  min_ = min;
+  max_ = std::max(min, max);
+  position_ = std::clamp(position_, min_, max_);
+  if (HandleAllocated()) AfterCreate();
+}
+
+int TTrackBar::Position() {
+  if (HandleAllocated()) position_ = static_cast<int>(Perform(TBM_GETPOS));
+  return position_;
+}
+
+void TTrackBar::SetPosition(int v) {
+  position_ = std::clamp(v, min_, max_);
+  Perform(TBM_SETPOS, TRUE, position_);
+}
+
+void TTrackBar::AfterCreate() {
+  Perform(TBM_SETRANGEMIN, FALSE, min_);
+  Perform(TBM_SETRANGEMAX, FALSE, max_);
+  Perform(TBM_SETPOS, TRUE, position_);
+}
+
+// ---- TToolBar ----
+
+DWORD TToolBar::CreateStyle() const {
+  return TControl::CreateStyle() | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NODIVIDER | CCS_NORESIZE;
+}
+
+void TToolBar::AddButton(const std::string& caption) {
+  buttons_.push_back(caption);
+  if (HandleAllocated()) InsertButton(static_cast<int>(buttons_.size()) - 1);
+}
+
+void TToolBar::InsertButton(int i) {
+  const std::wstring text = gbk::ToWide(buttons_[static_cast<size_t>(i)]);
+  TBBUTTON b{};
+  b.iBitmap = I_IMAGENONE;
+  b.idCommand = i + 1;
+  b.fsState = TBSTATE_ENABLED;
+  b.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+  b.iString = reinterpret_cast<INT_PTR>(text.c_str());
+  Perform(TB_INSERTBUTTONW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+}
+
+// The tool bar tells itself of its clicks, so that they need no parent to pass them on.
+void TToolBar::AfterCreate() {
+  Perform(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+  Perform(TB_SETPARENT, reinterpret_cast<WPARAM>(Handle()));
+  for (int i = 0; i < static_cast<int>(buttons_.size()); ++i) InsertButton(i);
+}
+
+LRESULT TToolBar::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_COMMAND && reinterpret_cast<HWND>(l) == Handle()) {
+    if (OnButtonClick) OnButtonClick(LOWORD(w) - 1);
+    return 0;
+  }
+  return TWinControl::WndProc(msg, w, l);
+}

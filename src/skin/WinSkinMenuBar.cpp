@@ -1,0 +1,381 @@
+// The skinned menu bar: its buttons, their painting over the skin's MenuBar object, and
+// the opening of a button's drop-down with a message filter that lets the arrow keys
+// and the mouse move on to the neighbouring menus while one is open.
+#include <cwctype>
+
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
+#include "skin/WinSkinMenu.h"
+
+namespace {
+
+// The one drop-down of the bar that is open on this thread.
+struct TTracking {
+  TWinSkinForm* form = nullptr;
+  int open = -1;  // the open button's index
+  HHOOK hook = nullptr;
+  HMENU openMenu = nullptr;
+  bool hasKeyItem = false;  // the selection the keyboard moves
+  HMENU keyMenu = nullptr;
+  bool keyItemPopup = false;
+  POINT lastMouse{};
+  bool keySwitch = false;      // a move to another button is under way
+  bool firstSelected = false;  // the first item was selected for the keyboard
+  int switchTo = -1;           // the button to open when this drop-down has closed
+};
+thread_local TTracking tracking;
+
+std::wstring MenuText(HMENU menu, int i) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+  return text;
+}
+
+HFONT MenuFont() {
+  NONCLIENTMETRICSW nc{};
+  nc.cbSize = sizeof nc;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof nc, &nc, 0);
+  return CreateFontIndirectW(&nc.lfMenuFont);
+}
+
+bool IsAccel(wchar_t key, const std::wstring& caption) {
+  const size_t amp = caption.find(L'&');
+  return amp != std::wstring::npos && amp + 1 < caption.size() && towupper(caption[amp + 1]) == towupper(key);
+}
+
+void DrawCaption(HDC dc, const std::wstring& text, RECT r, TColor colour) {
+  const COLORREF was = SetTextColor(dc, ColorToRGB(colour));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  SetTextColor(dc, was);
+}
+
+// The neighbour of the open button in the given direction that has a drop-down to open.
+int Neighbour(const TWinSkinMenu& bar, int from, int step) {
+  const int n = bar.Count();
+  for (int i = 1; i < n; ++i) {
+    const int at = ((from + step * i) % n + n) % n;
+    const TMenuBtn& b = *bar.Buttons[static_cast<size_t>(at)];
+    if (b.Visible && b.Enabled && b.SubMenu) return at;
+  }
+  return -1;
+}
+
+LRESULT CALLBACK MenuFilter(int code, WPARAM w, LPARAM l) {
+  const LRESULT next = CallNextHookEx(tracking.hook, code, w, l);
+  if (code != MSGF_MENU || !tracking.form || next != 0) return next;
+  auto* msg = reinterpret_cast<MSG*>(l);
+  TWinSkinMenu* bar = tracking.form->MenuBar();
+  if (!bar) return 0;
+  if (!tracking.firstSelected) {
+    tracking.firstSelected = true;
+    PostMessageW(msg->hwnd, WM_KEYDOWN, VK_DOWN, 0);
+  }
+  int target = -1;
+  switch (msg->message) {
+    case WM_KEYDOWN:
+      if (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE) tracking.keySwitch = false;
+      if (msg->wParam == VK_RIGHT && !(tracking.hasKeyItem && tracking.keyItemPopup))
+        target = Neighbour(*bar, tracking.open, 1);
+      if (msg->wParam == VK_LEFT && (!tracking.hasKeyItem || tracking.keyMenu == tracking.openMenu))
+        target = Neighbour(*bar, tracking.open, -1);
+      break;
+    case WM_MOUSEMOVE:
+      if (msg->pt.x != tracking.lastMouse.x || msg->pt.y != tracking.lastMouse.y) {
+        tracking.lastMouse = msg->pt;
+        const TMenuBtn* b = bar->FindBtn(tracking.form->GetWinXY(msg->pt.x, msg->pt.y));
+        if (b && b->Enabled && b->SubMenu) target = b->Index;
+      }
+      break;
+    case WM_SYSKEYDOWN:
+      if (msg->wParam == VK_MENU) tracking.form->CancelMenu();
+      break;
+    default:
+      break;
+  }
+  if (target < 0 || target == tracking.open) return 0;
+  tracking.keySwitch = true;
+  tracking.form->ClickButton(bar->Buttons[static_cast<size_t>(target)].get());
+  return 1;
+}
+
+}  // namespace
+
+int OpenMenuButton() { return tracking.open; }
+
+// ---- Buttons ----
+
+void TMenuBtn::Draw() { Bar->DrawButton(*this); }
+
+TWinSkinMenu::TWinSkinMenu(TWinSkinForm* owner) : TComponent(nullptr), FormSkin(owner) {}
+
+void TWinSkinMenu::UpdataBtn() {
+  HMENU menu = GetMenu(FormSkin->FHandle);
+  if (menu == MenuHandle && (menu || Buttons.empty())) return;
+  MenuHandle = menu;
+  SkinData = FormSkin->FSkinData;
+  for (const auto& b : Buttons) {
+    if (FormSkin->FHotObject == b.get()) FormSkin->FHotObject = nullptr;
+  }
+  Buttons.clear();
+  for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi)) continue;
+    auto b = std::make_unique<TMenuBtn>(FormSkin, this);
+    b->SkinData = SkinData;
+    b->Index = i;
+    b->SubMenu = mi.hSubMenu;
+    b->Enabled = !(mi.fState & (MFS_GRAYED | MFS_DISABLED));
+    b->Visible = true;
+    b->Command = mi.wID;
+    b->Caption = MenuText(menu, i);
+    Buttons.push_back(std::move(b));
+  }
+}
+
+int TWinSkinMenu::FirstButtonLeft(int bandWidth) const {
+  const TDataSkinObject* skin = SkinData ? SkinData->MenuBar.get() : nullptr;
+  if (!skin || !skin->Image || skin->Image->Empty()) return 6;
+  const int start = skin->LeftWidth + 4;
+  return start > bandWidth ? 12 : start;
+}
+
+// The buttons' bounds, left to right from the bar's start, in window coordinates.
+void TWinSkinMenu::Layout(HDC dc, const RECT& band) {
+  Band = band;
+  int x = FirstButtonLeft(Width(band));
+  for (const auto& b : Buttons) {
+    if (!b->Visible) {
+      b->Bounds = RECT{};
+      continue;
+    }
+    RECT t{0, 0, 0, 0};
+    DrawTextW(dc, b->Caption.c_str(), static_cast<int>(b->Caption.size()), &t, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
+    int w = Width(t);
+    if (w > 0) w += 10;
+    b->Bounds = RECT{band.left + x, band.top, band.left + x + w, band.bottom - 1};
+    x += w;
+  }
+}
+
+void TWinSkinMenu::SetMenuRect(const RECT& band) {
+  UpdataBtn();
+  HDC dc = GetWindowDC(FormSkin->FHandle);
+  HFONT font = MenuFont();
+  HGDIOBJ old = SelectObject(dc, font);
+  Layout(dc, band);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(FormSkin->FHandle, dc);
+}
+
+void TWinSkinMenu::DrawMenu(HDC dc, const RECT& band) {
+  Drawing = true;
+  UpdataBtn();
+  const int w = Width(band), h = Height(band);
+  if (w <= 0 || h <= 0) {
+    Drawing = false;
+    return;
+  }
+  TBitmap bg;
+  bg.SetSize(w, h);
+  HDC bdc = bg.Canvas().Handle();
+  const RECT local{0, 0, w, h};
+  const TDataSkinObject* skin = SkinData->MenuBar.get();
+  if (skin && skin->Image && !skin->Image->Empty()) {
+    const int frame = FormSkin->FActive ? 1 : 2;
+    const RECT edges{skin->LeftWidth, 0, skin->RightWidth, 0};
+    if (skin->Tile == 1) {
+      DrawRect2(bdc, local, skin->Image.get(), true, false, false, 2, frame, edges);
+    } else {
+      DrawRectTile(&bg.Canvas(), local, skin->Image.get(), true, false, 2, frame, edges);
+    }
+  } else {
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(SkinData->SchemeColors[csMenuBar]));
+    FillRect(bdc, &local, brush);
+    DeleteObject(brush);
+  }
+  Background = std::make_unique<TBitmap>();
+  Background->SetSize(w, h);
+  BitBlt(Background->Canvas().Handle(), 0, 0, w, h, bdc, 0, 0, SRCCOPY);
+
+  HFONT font = MenuFont();
+  HGDIOBJ old = SelectObject(bdc, font);
+  const int mode = SetBkMode(bdc, TRANSPARENT);
+  Layout(bdc, band);
+  for (const auto& b : Buttons) {
+    if (!b->Visible || Width(b->Bounds) == 0) continue;
+    RECT r = b->Bounds;
+    OffsetRect(&r, -band.left, -band.top);
+    DrawCaption(bdc, b->Caption, r, SkinData->SchemeColors[b->Enabled ? csMenuBarText : csButtonShadow]);
+  }
+  SetBkMode(bdc, mode);
+  SelectObject(bdc, old);
+  DeleteObject(font);
+  BitBlt(dc, band.left, band.top, w, h, bdc, 0, 0, SRCCOPY);
+  // A button that is open or under the mouse keeps its look through a repaint.
+  for (const auto& b : Buttons) {
+    if (b->State != 1) DrawButton(*b);
+  }
+  Drawing = false;
+}
+
+void TWinSkinMenu::DrawButton(TMenuBtn& b) {
+  if (!Background || Background->Empty() || !b.Visible || Width(b.Bounds) == 0) return;
+  HWND wnd = FormSkin->FHandle;
+  HDC dc = GetWindowDC(wnd);
+  const RECT& r = b.Bounds;
+  BitBlt(dc, r.left, r.top, Width(r), Height(r), Background->Canvas().Handle(), r.left - Band.left, r.top - Band.top,
+         SRCCOPY);
+  if (b.State == 2 || b.State == 3) {
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(SkinData->SchemeColors[csButtonHilight]));
+    FrameRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+  HFONT font = MenuFont();
+  HGDIOBJ old = SelectObject(dc, font);
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  DrawCaption(dc, b.Caption, r, SkinData->SchemeColors[b.Enabled ? csMenuBarText : csButtonShadow]);
+  SetBkMode(dc, mode);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(wnd, dc);
+}
+
+TMenuBtn* TWinSkinMenu::FindBtn(POINT pt) const {
+  for (const auto& b : Buttons) {
+    if (!b->Caption.empty() && PtInRect(&b->Bounds, pt)) return b.get();
+  }
+  return nullptr;
+}
+
+TMenuBtn* TWinSkinMenu::FindButtonFromAccel(wchar_t key) const {
+  for (const auto& b : Buttons) {
+    if (b->Enabled && b->Visible && IsAccel(key, b->Caption)) return b.get();
+  }
+  return nullptr;
+}
+
+// ---- The form skinner's menu band ----
+
+void TWinSkinForm::DrawMenuBand(HDC dc, const RECT& band) {
+  if (!FSkinMenu) FSkinMenu = std::make_unique<TWinSkinMenu>(this);
+  FSkinMenu->DrawMenu(dc, band);
+}
+
+std::vector<RECT> TWinSkinForm::MenuItemRects() const {
+  std::vector<RECT> rects;
+  if (!FSkinMenu || FMenuHeight <= 0) return rects;
+  for (const auto& b : FSkinMenu->Buttons) rects.push_back(b->Bounds);
+  return rects;
+}
+
+int TWinSkinForm::MenuItemAt(POINT pt) const {
+  const TMenuBtn* b = FSkinMenu ? FSkinMenu->FindBtn(pt) : nullptr;
+  return b ? b->Index : -1;
+}
+
+int TWinSkinForm::MenuItemOfKey(wchar_t key) const {
+  const TMenuBtn* b = FindButtonFromAccel(key);
+  return b ? b->Index : -1;
+}
+
+TMenuBtn* TWinSkinForm::FindButtonFromAccel(wchar_t key) const {
+  return FSkinMenu ? FSkinMenu->FindButtonFromAccel(key) : nullptr;
+}
+
+void TWinSkinForm::OpenMenuItem(int index) {
+  if (!FSkinMenu || index < 0 || index >= FSkinMenu->Count()) return;
+  CheckMenu(FSkinMenu->Buttons[static_cast<size_t>(index)].get());
+}
+
+// Opens the button's drop-down and, while the filter asks for it, the neighbours' after it.
+bool TWinSkinForm::CheckMenu(TMenuBtn* button) {
+  if (!button->SubMenu) {
+    PostMessageW(FHandle, WM_MENUCOMMAND, static_cast<WPARAM>(button->Index),
+                 reinterpret_cast<LPARAM>(FSkinMenu->MenuHandle));
+    return false;
+  }
+  int index = button->Index;
+  while (index >= 0 && index < FSkinMenu->Count()) {
+    TMenuBtn& b = *FSkinMenu->Buttons[static_cast<size_t>(index)];
+    tracking = TTracking{};
+    tracking.form = this;
+    tracking.open = index;
+    tracking.openMenu = b.SubMenu;
+    GetCursorPos(&tracking.lastMouse);
+    RECT wr{};
+    GetWindowRect(FHandle, &wr);
+    FMenuTracking = true;
+    if (SkinManager) {
+      SkinManager->MenuKind = 1;
+      SkinManager->OwnPopup = true;
+    }
+    tracking.hook = SetWindowsHookExW(WH_MSGFILTER, MenuFilter, nullptr, GetCurrentThreadId());
+    if (FHotObject == &b) FHotObject = nullptr;  // the pressed look stays while it is open
+    b.State = 2;
+    b.Draw();
+    if (b.Enabled) {
+      TOwnerDrawnMenu ownerDrawn(b.SubMenu);
+      TrackPopupMenuEx(b.SubMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, wr.left + b.Bounds.left,
+                       wr.top + FSkinMenu->Band.bottom, FHandle, nullptr);
+    }
+    UnhookWindowsHookEx(tracking.hook);
+    const int next = tracking.switchTo;
+    tracking = TTracking{};
+    FMenuTracking = false;
+    // The buttons may have been rebuilt meanwhile.
+    if (index < FSkinMenu->Count()) {
+      TMenuBtn& done = *FSkinMenu->Buttons[static_cast<size_t>(index)];
+      done.State = 1;
+      done.Draw();
+    }
+    index = next;
+  }
+  return true;
+}
+
+// While a drop-down is open the button's is opened in its place; otherwise it opens as a
+// click on it would.
+void TWinSkinForm::ClickButton(TMenuBtn* button) {
+  if (tracking.form == this) {
+    tracking.switchTo = button->Index;
+    EndMenu();
+    return;
+  }
+  POINT p{button->Bounds.left + 1, button->Bounds.top + 1};
+  RECT wr{};
+  GetWindowRect(FHandle, &wr);
+  PostMessageW(FHandle, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(wr.left + p.x, wr.top + p.y));
+}
+
+void TWinSkinForm::CancelMenu() { FMenuTracking = false; }
+
+// The selection inside the open drop-down, as the menu reports it.
+void TWinSkinForm::MenuSelected(const TMessage& m) {
+  if (tracking.form != this) return;
+  const UINT flags = HIWORD(m.WParam);
+  if (flags == 0xFFFF && m.LParam == 0) {
+    if (!tracking.keySwitch) CancelMenu();
+    return;
+  }
+  tracking.keySwitch = false;
+  tracking.hasKeyItem = true;
+  tracking.keyMenu = reinterpret_cast<HMENU>(m.LParam);
+  tracking.keyItemPopup = flags & MF_POPUP;
+}
+
+// The framework rebuilt the window's menu: the new one goes on the window without the
+// system drawing its own bar, and the band shows its items.
+void TWinSkinForm::MenuChanged(TMessage& m) {
+  HMENU menu = reinterpret_cast<HMENU>(m.LParam);
+  if (!FSkinFrame || FMenuHeight <= 0 || !menu) {
+    Default(m);
+    return;
+  }
+  SetMenu(FHandle, menu);
+  if (FSkinMenu) FSkinMenu->UpdataBtn();
+  UpdateNc(nullptr);
+  m.Result = 0;
+}

@@ -1,0 +1,392 @@
+// Owner-drawn menu items: the form skinner measures and paints the items of the menus it
+// opens from the skin's MenuItem object over the menu window's background.
+#include <algorithm>
+
+#include "classlib/Gbk.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
+#include "skin/WinSkinMenu.h"
+
+namespace {
+
+thread_local TOwnerDrawnMenu* current = nullptr;
+
+constexpr int kGlyph = 16;
+constexpr int kMenuFrame = 3;  // the menu window's border
+constexpr int kItemFrames = 5;
+constexpr int kObmCheck = 32760;  // the system's check-mark bitmap
+
+// A memory bitmap of the given size, selected into its own DC while it lives.
+class TWorkBitmap {
+ public:
+  TWorkBitmap(HDC like, int w, int h) : dc_(CreateCompatibleDC(like)), bmp_(CreateCompatibleBitmap(like, w, h)) {
+    old_ = SelectObject(dc_, bmp_);
+  }
+  ~TWorkBitmap() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  TWorkBitmap(const TWorkBitmap&) = delete;
+  TWorkBitmap& operator=(const TWorkBitmap&) = delete;
+  HDC Dc() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HBITMAP bmp_;
+  HGDIOBJ old_;
+};
+
+HFONT MenuFont(bool bold) {
+  NONCLIENTMETRICSW nc{};
+  nc.cbSize = sizeof nc;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof nc, &nc, 0);
+  if (bold) nc.lfMenuFont.lfWeight = FW_BOLD;
+  return CreateFontIndirectW(&nc.lfMenuFont);
+}
+
+SIZE TextSize(HDC dc, const std::wstring& text) {
+  RECT r{0, 0, 0, 0};
+  const std::wstring shown = text.empty() || text == L"&" ? L" " : text;
+  DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &r,
+            DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_CALCRECT);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// The system menu's commands that have a glyph among the skin's menu images (restore,
+// minimise, maximise, close).
+int SysMenuGlyph(UINT id) {
+  switch (id) {
+    case SC_RESTORE:
+      return 0;
+    case SC_MINIMIZE:
+      return 1;
+    case SC_MAXIMIZE:
+      return 2;
+    case SC_CLOSE:
+      return 3;
+    default:
+      return -1;
+  }
+}
+
+}  // namespace
+
+// ---- The open drop-down's items ----
+
+TOwnerDrawnMenu::TOwnerDrawnMenu(HMENU menu) : outer_(current) {
+  Mark(menu);
+  current = this;
+}
+
+TOwnerDrawnMenu::~TOwnerDrawnMenu() {
+  for (const Item& it : items_) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE;
+    if (!GetMenuItemInfoW(it.menu, it.position, TRUE, &mi)) continue;
+    mi.fType &= ~MFT_OWNERDRAW;
+    SetMenuItemInfoW(it.menu, it.position, TRUE, &mi);
+  }
+  current = outer_;
+}
+
+TOwnerDrawnMenu* TOwnerDrawnMenu::Current() { return current; }
+
+void TOwnerDrawnMenu::Mark(HMENU menu) {
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
+    const UINT pos = static_cast<UINT>(i);
+    if (!GetMenuItemInfoW(menu, pos, TRUE, &mi)) continue;
+    if (mi.hSubMenu) Mark(mi.hSubMenu);
+    if (mi.fType & (MFT_OWNERDRAW | MFT_BITMAP)) continue;  // someone else's drawing
+    items_.push_back(Item{menu, pos, mi.wID, mi.dwItemData});
+    mi.fMask = MIIM_FTYPE;
+    mi.fType |= MFT_OWNERDRAW;
+    SetMenuItemInfoW(menu, pos, TRUE, &mi);
+  }
+}
+
+bool TOwnerDrawnMenu::Find(ULONG_PTR data, UINT id, HMENU& menu, UINT& position) const {
+  for (const Item& it : items_) {
+    if (data ? it.data == data : it.id == id) {
+      menu = it.menu;
+      position = it.position;
+      return true;
+    }
+  }
+  return false;
+}
+
+TMenuItemLook CreateMenuItem(HMENU menu, UINT position) {
+  TMenuItemLook look;
+  wchar_t text[256] = {};
+  MENUITEMINFOW mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID;
+  mi.dwTypeData = text;
+  mi.cch = 255;
+  if (!GetMenuItemInfoW(menu, position, TRUE, &mi)) return look;
+  std::wstring caption = text;
+  look.Separator = (mi.fType & MFT_SEPARATOR) || caption.empty() || caption == L"-";
+  if (const size_t tab = caption.find(L'\t'); tab != std::wstring::npos) {
+    look.ShortCut = caption.substr(tab + 1);
+    caption.resize(tab);
+  }
+  look.Caption = caption;
+  look.Enabled = !(mi.fState & (MFS_GRAYED | MFS_DISABLED));
+  look.Checked = mi.fState & MFS_CHECKED;
+  look.Default = mi.fState & MFS_DEFAULT;
+  look.ImageIndex = SysMenuGlyph(mi.wID);
+  return look;
+}
+
+// ---- Measuring and drawing ----
+
+void TWinSkinForm::WMMEASUREITEM(TMessage& m) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+  HMENU menu = nullptr;
+  UINT pos = 0;
+  TOwnerDrawnMenu* open = TOwnerDrawnMenu::Current();
+  if (mis->CtlType != ODT_MENU || !open || !open->Find(mis->itemData, mis->itemID, menu, pos)) {
+    Default(m);
+    return;
+  }
+  if (FForm && SkinManager) SkinManager->SetPopMenu();
+  const TMenuItemLook item = CreateMenuItem(menu, pos);
+  const int edge = FSkinData->MenuItem ? FSkinData->MenuItem->LeftWidth : 0;
+  if (item.Separator) {
+    mis->itemWidth = 8;
+    mis->itemHeight = 8;
+  } else {
+    HDC dc = GetDC(FHandle);
+    HFONT font = MenuFont(item.Default);
+    HGDIOBJ old = SelectObject(dc, font);
+    const SIZE caption = TextSize(dc, item.Caption);
+    const int shortcut = item.ShortCut.empty() ? 0 : TextSize(dc, item.ShortCut).cx + 22;
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(FHandle, dc);
+    mis->itemWidth = static_cast<UINT>(caption.cx + shortcut + 35 + edge);
+    mis->itemHeight = static_cast<UINT>(std::max<int>(GetSystemMetrics(SM_CYMENU), caption.cy) + 4);
+  }
+  m.Result = 1;
+}
+
+void TWinSkinForm::WMDRAWITEM(TMessage& m) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+  HMENU menu = reinterpret_cast<HMENU>(dis->hwndItem);
+  HMENU found = nullptr;
+  UINT pos = 0;
+  TOwnerDrawnMenu* open = TOwnerDrawnMenu::Current();
+  if (dis->CtlType != ODT_MENU || !open || !open->Find(dis->itemData, dis->itemID, found, pos) || found != menu) {
+    Default(m);
+    return;
+  }
+  if (SkinManager) {
+    SkinManager->SetHMenu(menu);
+    SkinManager->SetPopMenu();
+  }
+  const TMenuItemLook item = CreateMenuItem(menu, pos);
+  const bool selected = dis->itemState & ODS_SELECTED;
+  if (FSkinData->MenuItem && FSkinData->MenuItem->Image && !FSkinData->MenuItem->Image->Empty()) {
+    DrawMenuItem(item, menu, dis->hDC, dis->rcItem, selected);
+  } else {
+    DefaultMenuItem(item, dis->hDC, dis->rcItem, selected);
+  }
+  m.Result = 1;
+}
+
+void TWinSkinForm::DrawMenuItem(const TMenuItemLook& item, HMENU menu, HDC dc, const RECT& r, bool selected) {
+  const int w = Width(r), h = Height(r);
+  if (w <= 0 || h <= 0) return;
+  TWorkBitmap work(dc, w, h);
+  // The part of the menu window's background under the item; the item's rectangle is in
+  // the window's client area, which lies inside its frame.
+  TWinSkinPopMenu* window = SkinManager ? SkinManager->FindMenuOf(menu) : nullptr;
+  TBitmap* bg = window ? window->Background() : nullptr;
+  if (bg && !bg->Empty()) {
+    const POINT at = window->ClientOrigin();
+    BitBlt(work.Dc(), 0, 0, w, h, bg->Canvas().Handle(), r.left + at.x, r.top + at.y, SRCCOPY);
+  } else {
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(FSkinData->SchemeColors[csMenubg]));
+    const RECT all{0, 0, w, h};
+    FillRect(work.Dc(), &all, brush);
+    DeleteObject(brush);
+  }
+  const RECT local{0, 0, w, h};
+  if (item.Separator) {
+    BitBlt(dc, r.left, r.top, w, h, work.Dc(), 0, 0, SRCCOPY);
+    DrawMenuCaption(dc, r);
+    return;
+  }
+  const TDataSkinObject& skin = *FSkinData->MenuItem;
+  DrawRect2(work.Dc(), local, skin.Image.get(), false, false, skin.Trans != 0, kItemFrames, selected ? 4 : 1,
+            skin.Margins());
+  DrawItemText(item, work.Dc(), local, selected);
+  BitBlt(dc, r.left, r.top, w, h, work.Dc(), 0, 0, SRCCOPY);
+}
+
+void TWinSkinForm::DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected) {
+  const int w = Width(r), h = Height(r);
+  if (w <= 0 || h <= 0) return;
+  TWorkBitmap work(dc, w, h);
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(FSkinData->SchemeColors[selected ? csHilight : csMenubg]));
+  const RECT local{0, 0, w, h};
+  FillRect(work.Dc(), &local, brush);
+  DeleteObject(brush);
+  if (item.Separator) {
+    RECT line{0, h / 2 - 1, w, h};
+    DrawEdge(work.Dc(), &line, EDGE_ETCHED, BF_TOP);
+  } else {
+    DrawItemText(item, work.Dc(), local, selected);
+  }
+  BitBlt(dc, r.left, r.top, w, h, work.Dc(), 0, 0, SRCCOPY);
+}
+
+// Glyph area (check mark), caption and shortcut of one item.
+void TWinSkinForm::DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected) {
+  const int edge = FSkinData->MenuItem ? FSkinData->MenuItem->LeftWidth : 0;
+  const RECT glyph{r.left + 1 + edge, r.top + 1, r.left + 1 + edge + kGlyph, r.top + 1 + kGlyph};
+  const TColor textColour = FSkinData->SchemeColors[csMenuText];
+  TColor colour = selected ? FSkinData->SchemeColors[csHilightText] : textColour;
+  if (!item.Enabled) {
+    colour = FSkinData->SchemeColors[csButtonShadow] == textColour ? TColor(GetSysColor(COLOR_BTNSHADOW))
+                                                                   : FSkinData->SchemeColors[csButtonShadow];
+  }
+  TBitmap* images = FSkinData->MenuImages.get();
+  if (item.ImageIndex >= 0 && images && !images->Empty() && images->Width() >= (item.ImageIndex + 1) * kGlyph) {
+    const int y = r.top + (Height(r) - kGlyph) / 2;
+    TransparentBlt(dc, glyph.left, y, kGlyph, kGlyph, images->Canvas().Handle(), item.ImageIndex * kGlyph, 0, kGlyph,
+                   kGlyph, RGB(255, 255, 255));
+  } else if (item.Checked) {
+    HBITMAP check = LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck));
+    BITMAP info{};
+    GetObjectW(check, sizeof info, &info);
+    HDC src = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(src, check);
+    const int x = glyph.left + (kGlyph - info.bmWidth) / 2, y = r.top + (Height(r) - info.bmHeight) / 2;
+    const COLORREF text = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT)), back = SetBkColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, src, 0, 0, SRCAND);
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    SelectObject(src, old);
+    DeleteDC(src);
+    DeleteObject(check);
+  }
+  HFONT font = MenuFont(item.Default);
+  HGDIOBJ old = SelectObject(dc, font);
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF was = SetTextColor(dc, ColorToRGB(colour));
+  const SIZE size = TextSize(dc, item.Caption);
+  RECT caption{glyph.right + 3, r.top + (Height(r) - size.cy) / 2, r.right - 1, 0};
+  caption.bottom = caption.top + size.cy;
+  DrawTextW(dc, item.Caption.c_str(), static_cast<int>(item.Caption.size()), &caption,
+            DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP);
+  if (!item.ShortCut.empty()) {
+    RECT keys{caption.left, caption.top, r.right - 11, caption.bottom};
+    DrawTextW(dc, item.ShortCut.c_str(), static_cast<int>(item.ShortCut.size()), &keys,
+              DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
+  }
+  SetTextColor(dc, was);
+  SetBkMode(dc, mode);
+  SelectObject(dc, old);
+  DeleteObject(font);
+}
+
+// The separator: frame 2 of the item image, its edges kept, made transparent at the key
+// colour; a row lower than the image shows the image's bottom.
+void TWinSkinForm::DrawMenuCaption(HDC dc, const RECT& r) {
+  const TDataSkinObject& skin = *FSkinData->MenuItem;
+  const int ih = skin.Image->Height();
+  RECT line = r;
+  if (Height(r) >= ih) {
+    line.top = r.top + (Height(r) - ih) / 2;
+    line.bottom = line.top + ih;
+  }
+  const RECT edges{skin.LeftWidth, 0, skin.RightWidth, 0};
+  std::unique_ptr<TBitmap> map =
+      GetHMap(RECT{0, 0, Width(line), ih}, skin.Image.get(), edges, false, false, kItemFrames, 2);
+  if (!map) return;
+  TBitmap shown;
+  shown.SetSize(Width(line), Height(line));
+  BitBlt(shown.Canvas().Handle(), 0, 0, Width(line), Height(line), map->Canvas().Handle(), 0, ih - Height(line),
+         SRCCOPY);
+  DrawTranmap(dc, line, &shown, kKeyColour);
+}
+
+// ---- The program's popup menus ----
+
+namespace {
+
+void SetItemEvents(TMenuItem* item, TWinSkinForm* skin, bool on) {
+  for (int i = 0; i < item->Count(); ++i) {
+    TMenuItem* c = item->Items(i);
+    if (on) {
+      c->OnAdvancedDrawItem = [skin](TMenuItem* it, TCanvas& canvas, const RECT& r, bool selected) {
+        skin->DrawPopupItem(it, canvas, r, selected);
+      };
+      c->OnMeasureItem = [skin](TMenuItem* it, TCanvas& canvas, int& w, int& h) {
+        skin->MeasureItemPop(it, canvas, w, h);
+      };
+    } else {
+      c->OnAdvancedDrawItem = nullptr;
+      c->OnMeasureItem = nullptr;
+    }
+    SetItemEvents(c, skin, on);
+  }
+}
+
+TMenuItemLook LookOf(const TMenuItem& item) {
+  TMenuItemLook look;
+  look.Caption = gbk::ToWide(item.Caption());
+  look.ShortCut = gbk::ToWide(ShortCutToText(item.ShortCut));
+  look.Separator = item.Caption() == "-";
+  look.Enabled = item.Enabled();
+  look.Checked = item.Checked();
+  look.Default = item.Default();
+  return look;
+}
+
+}  // namespace
+
+void TWinSkinForm::InitPopMenu(TComponent* owner, bool on) {
+  const bool skinned = InSet(FSkinData->SkinControls, xcPopupMenu);
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* c = owner->Components(i);
+    if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
+      if (popup->Tag == FSkinData->DisableTag || (on && !skinned)) continue;
+      SetItemEvents(popup->Items(), this, on);
+      popup->SetOwnerDraw(on);
+    } else if (c->ComponentCount() > 0) {
+      InitPopMenu(c, on);
+    }
+  }
+}
+
+void TWinSkinForm::DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected) {
+  HWND window = WindowFromDC(canvas.Handle());
+  auto* menu = window ? reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) : nullptr;
+  if (SkinManager) {
+    SkinManager->SetPopMenu();
+    SkinManager->SetHMenu(menu);
+  }
+  const TMenuItemLook look = LookOf(*item);
+  if (FSkinData->MenuItem && FSkinData->MenuItem->Image && !FSkinData->MenuItem->Image->Empty()) {
+    DrawMenuItem(look, menu, canvas.Handle(), r, selected);
+  } else {
+    DefaultMenuItem(look, canvas.Handle(), r, selected);
+  }
+}
+
+void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas&, int& width, int& height) {
+  if (item->Caption() == "-") {
+    height = 8;
+    return;
+  }
+  if (FSkinData->MenuItem) width += FSkinData->MenuItem->LeftWidth;
+  width += 35;
+  height += 4;
+}

@@ -1,0 +1,268 @@
+// Button-style and side tab strips, status bars, track bars and tool bars of a test form
+// in a skin whose every pixel tells the frame it came from, read back from the screen;
+// the track bar is dragged and the tool bar clicked with the real mouse.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "skin/BitmapPixels.h"
+#include "skin/WinSkinForm.h"
+#include "skin/WinSubClass.h"
+#include "support/Gui.h"
+
+using skintest::Rgb;
+
+namespace {
+
+constexpr TColor kFace = Rgb(200, 190, 180);
+const std::vector<TColor> kButtonFrames = {Rgb(10, 10, 200), Rgb(10, 200, 10), Rgb(120, 120, 120), Rgb(200, 200, 10),
+                                           Rgb(10, 200, 200)};
+const std::vector<TColor> kEdges = {Rgb(40, 80, 120), Rgb(120, 80, 40), Rgb(60, 160, 60)};  // lowered, raised, none
+constexpr TColor kTrack = Rgb(90, 20, 140), kThumb = Rgb(250, 150, 0), kToolbar = Rgb(20, 140, 140);
+constexpr TColor kLightTab = Rgb(0, 250, 0), kDarkTab = Rgb(0, 100, 0);
+
+std::unique_ptr<TBitmap> Frames(int w, int h, const std::vector<TColor>& colours) {
+  return skintest::MakeBitmap(w * static_cast<int>(colours.size()), h,
+                              [=](int x, int) { return colours[static_cast<size_t>(x / w)]; });
+}
+
+class Host : public TSkinControlHost {
+ public:
+  void AddControlList(TSkinControl* c) override { controls.push_back(c); }
+  void DeleteControl(TSkinControl* c) override { std::erase(controls, c); }
+  std::vector<TSkinControl*> controls;
+};
+
+class TestForm : public TForm {
+ public:
+  explicit TestForm(TComponent* owner) : TForm(owner) {
+    SetBounds(60, 60, 460, 320);
+    SetText(gbk::FromUtf8("标签与工具条"));
+    DoCreate();
+  }
+};
+
+TColor OnScreen(HWND h, int x, int y) {
+  RECT r;
+  GetWindowRect(h, &r);
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, r.left + x, r.top + y);
+  ReleaseDC(nullptr, screen);
+  return static_cast<TColor>(c);
+}
+
+void MouseButton(DWORD flag) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flag;
+  SendInput(1, &in, sizeof in);
+  gui::Pump(80);
+}
+
+void MoveTo(HWND h, int x, int y) {
+  RECT r;
+  GetWindowRect(h, &r);
+  gui::MoveMouse(r.left + x, r.top + y);
+  gui::Pump(60);
+}
+
+class TabsBars : public ::testing::Test {
+ protected:
+  TabsBars() : data(nullptr) {
+    data.SchemeColors[csButtonFace] = kFace;
+    data.SchemeColors[csButtonText] = Rgb(0, 0, 90);
+    data.Buttons = std::make_unique<TDataSkinButton>("Buttons");
+    data.Buttons->Image = Frames(20, 20, kButtonFrames);
+    data.Buttons->Frame = 5;
+    data.Tabs = std::make_unique<TDataSkinBorder>("Tabs");
+    // Each tab frame is light above and dark below, so a turn shows.
+    data.Tabs->Image = skintest::MakeBitmap(40, 20, [](int x, int y) {
+      const bool current = x >= 20;
+      return y < 10 ? (current ? kLightTab : Rgb(250, 0, 0)) : (current ? kDarkTab : Rgb(100, 0, 0));
+    });
+    data.Tabs->Frame = 2;
+    data.Tabs->LeftWidth = data.Tabs->RightWidth = data.Tabs->TopHeight = data.Tabs->BottomHeight = 4;
+    data.StatusBarEdges = std::make_unique<TDataSkinObject>("StatusBarEdges");
+    data.StatusBarEdges->Image = Frames(10, 10, kEdges);
+    data.StatusBarEdges->Frame = 3;
+    data.StatusBarEdges->NormalColour2 = Rgb(0, 0, 0);
+    data.Track = std::make_unique<TDataSkinObject>("Track");
+    data.Track->Image = skintest::Solid(30, 6, kTrack);
+    data.Track->LeftWidth = 3;
+    data.TrackbarThumbHorz = std::make_unique<TDataSkinObject>("Trackbar.ThumbHorz");
+    data.TrackbarThumbHorz->Image = Frames(11, 20, {Rgb(1, 1, 1), kThumb, Rgb(2, 2, 2), Rgb(3, 3, 3), Rgb(4, 4, 4)});
+    data.ToolBars = std::make_unique<TDataSkinObject>("ToolBars");
+    data.ToolBars->Image = skintest::Solid(10, 30, kToolbar);
+    form = new TestForm(&app);
+  }
+  ~TabsBars() override {
+    delete form;
+    gui::Pump(50);
+  }
+  template <class C>
+  C* Add(int x, int y, int w, int h) {
+    auto* c = new C(form);
+    c->SetParent(form);
+    c->SetBounds(x, y, w, h);
+    return c;
+  }
+  void ShowAway() {
+    gui::MoveMouse(2, 2);
+    form->Show();
+    gui::Pump(300);
+  }
+  TApplication app;
+  TSkinData data;
+  TForm* form = nullptr;
+  Host host;
+};
+
+RECT ItemRect(HWND tabs, int i) {
+  RECT r{};
+  SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+// ---- Tab strips ----
+
+TEST_F(TabsBars, ButtonStyleTabsAreDrawnFromTheButtonObject) {
+  auto* pages = Add<TPageControl>(10, 10, 300, 120);
+  pages->Style = tsButtons;
+  for (const char* caption : {"第一页", "第二页"}) {
+    auto* sheet = new TTabSheet(form);
+    sheet->SetPageControl(pages);
+    sheet->SetText(gbk::FromUtf8(caption));
+  }
+  pages->SetActivePageIndex(0);
+  (new TSkinTabBtn(pages))->Init(&host, &data, nullptr, false);
+  ShowAway();
+  HWND h = pages->Handle();
+  ASSERT_EQ(SendMessageW(h, CN_IsSkinned, 0, 0), 1);
+  RECT first = ItemRect(h, 0), second = ItemRect(h, 1);
+  EXPECT_EQ(OnScreen(h, first.left + 2, first.top + 2), kButtonFrames[1]) << "the current tab is pressed";
+  EXPECT_EQ(OnScreen(h, second.left + 2, second.top + 2), kButtonFrames[0]);
+  pages->SetActivePageIndex(1);
+  InvalidateRect(h, nullptr, TRUE);
+  gui::Pump(150);
+  second = ItemRect(h, 1);
+  EXPECT_EQ(OnScreen(h, second.left + 2, second.top + 2), kButtonFrames[1]);
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("tabs-buttons.png"));
+}
+
+TEST_F(TabsBars, SideStripsTurnTheTabsTopTowardsTheirSide) {
+  ShowAway();
+  struct Row {
+    const char* name;
+    DWORD style;
+    bool lightLeft;
+  };
+  for (const Row& row : {Row{"left", TCS_VERTICAL | TCS_MULTILINE, true},
+                         Row{"right", TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, false}}) {
+    SCOPED_TRACE(row.name);
+    HWND h = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | row.style, 10, 10, 200, 200,
+                             form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(h, nullptr);
+    for (const wchar_t* text : {L"One", L"Two"}) {
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<wchar_t*>(text);
+      SendMessageW(h, TCM_INSERTITEMW, 9, reinterpret_cast<LPARAM>(&item));
+    }
+    auto* s = new TSkinTab(form);
+    s->Inithwnd(h, &data, nullptr, &host);
+    EXPECT_EQ(s->Position(), row.lightLeft ? 2 : 3);
+    gui::Pump(150);
+    RECT tab = ItemRect(h, 0);
+    OffsetRect(&tab, 0, 1);  // drawn a pixel down, as on a top strip
+    ASSERT_GT(Width(tab), 8);
+    const TColor left = OnScreen(h, tab.left + 1, tab.top + 3), right = OnScreen(h, tab.right - 2, tab.top + 3);
+    EXPECT_EQ(left, row.lightLeft ? kLightTab : kDarkTab);
+    EXPECT_EQ(right, row.lightLeft ? kDarkTab : kLightTab);
+    gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath(std::string("tabs-") + row.name + ".png"));
+    DestroyWindow(h);
+    delete s;
+  }
+}
+
+// ---- Status bars ----
+
+TEST_F(TabsBars, StatusBarPanelsWearTheEdgesOfTheirBevel) {
+  auto* bar = Add<TStatusBar>(0, 0, 300, 22);
+  bar->SetAlign(alBottom);
+  bar->Panels = {{gbk::FromUtf8("就绪"), 120, pbLowered, taLeftJustify},
+                 {gbk::FromUtf8("第二栏"), 100, pbRaised, taCenter},
+                 {"", 50, pbNone, taLeftJustify}};
+  bar->Update();
+  (new TSkinStatusBar(bar))->Init(&host, &data, nullptr, false);
+  ShowAway();
+  HWND h = bar->Handle();
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    RECT p{};
+    SendMessageW(h, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&p));
+    EXPECT_EQ(OnScreen(h, p.left + 1, p.top + 1), kEdges[static_cast<size_t>(i)]);
+  }
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("statusbar.png"));
+  bar->SimplePanel = true;
+  bar->SimpleText = gbk::FromUtf8("简单");
+  bar->Update();
+  gui::Pump(150);
+  RECT c;
+  GetClientRect(h, &c);
+  EXPECT_EQ(OnScreen(h, c.right - 40, 2), kEdges[0]) << "simple mode: one lowered panel over the bar";
+}
+
+// ---- Track bars ----
+
+TEST_F(TabsBars, TrackBarWearsTheTrackAndThumbAndStillDrags) {
+  auto* track = Add<TTrackBar>(20, 150, 240, 34);
+  track->SetRange(0, 10);
+  (new TSkinTrackBar(track))->Init(&host, &data, nullptr, false);
+  ShowAway();
+  HWND h = track->Handle();
+  RECT channel{}, thumb{};
+  SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+  SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  const int cy = (channel.top + channel.bottom) / 2;
+  EXPECT_EQ(OnScreen(h, channel.right - 20, cy), kTrack);
+  EXPECT_EQ(OnScreen(h, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2), kThumb);
+
+  MoveTo(h, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  for (int x = thumb.left; x <= channel.right; x += 20) MoveTo(h, x, (thumb.top + thumb.bottom) / 2);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  gui::Pump(150);
+  EXPECT_EQ(track->Position(), 10) << "dragged to the end";
+  SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  EXPECT_EQ(OnScreen(h, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2), kThumb);
+  EXPECT_EQ(OnScreen(h, channel.left + 20, cy), kTrack);
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("trackbar.png"));
+}
+
+// ---- Tool bars ----
+
+TEST_F(TabsBars, ToolBarStandsOnTheSkinsImageAndItsButtonsStillClick) {
+  auto* bar = Add<TToolBar>(0, 0, 400, 30);
+  bar->AddButton(gbk::FromUtf8("打开"));
+  bar->AddButton(gbk::FromUtf8("保存"));
+  std::vector<int> clicked;
+  bar->OnButtonClick = [&](int i) { clicked.push_back(i); };
+  (new TSkinToolbar(bar))->Init(&host, &data, nullptr, false);
+  ShowAway();
+  HWND h = bar->Handle();
+  RECT second{};
+  SendMessageW(h, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  EXPECT_EQ(OnScreen(h, 390, 15), kToolbar) << "the ground beside the buttons";
+  MoveTo(h, (second.left + second.right) / 2, (second.top + second.bottom) / 2);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  gui::Pump(100);
+  EXPECT_EQ(clicked, std::vector<int>{1});
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("toolbar.png"));
+}
+
+}  // namespace

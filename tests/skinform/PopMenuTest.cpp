@@ -1,0 +1,280 @@
+// Skinned menus on the screen: a menu opened from a skinned form's menu band, a program
+// popup menu, and one that asks to stay plain. The menus are opened by real mouse and
+// key input; a watcher thread reads what the menu window shows back from the screen
+// while the menu's own loop runs on the test's thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "classlib/Menus.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
+#include "skin/WinSkinFrame.h"
+#include "support/Gui.h"
+#include "support/MenuWatch.h"
+
+namespace {
+
+std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+using gbk::U;
+
+using menuwatch::ClickAt;
+using menuwatch::Press;
+using menuwatch::ScreenPixel;
+using menuwatch::WaitMenuWindow;
+
+// What the watcher saw of one open menu.
+struct Seen {
+  HWND window = nullptr;
+  LRESULT skinned = -1;
+  RECT rect{};
+  COLORREF left = 0, top = 0, right = 0, bottom = 0;  // border pixels, half-way along each side
+  RECT item{};                                        // the first item, selected
+  COLORREF itemPixels[4]{};                           // along the selected row's right part
+  RECT separator{};                                   // the third item
+};
+
+// Runs `open` on this thread (it returns when the menu closes) while a thread waits for
+// the menu, looks at it, selects its first item with the Down key unless the menu did
+// (a drop-down of the skinned bar selects its first item itself) and closes it.
+Seen WatchMenu(const std::function<void()>& open, bool selectsItself = false) {
+  Seen seen;
+  std::thread watcher([&seen, selectsItself] {
+    HWND h = WaitMenuWindow(3000);
+    if (!h) return;
+    Sleep(150);
+    seen.window = h;
+    seen.skinned = SendMessageW(h, CN_IsSkinned, 0, 0);
+    GetWindowRect(h, &seen.rect);
+    const RECT& r = seen.rect;
+    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    seen.left = ScreenPixel(r.left + 1, cy);
+    seen.top = ScreenPixel(cx, r.top + 1);
+    seen.right = ScreenPixel(r.right - 2, cy);
+    seen.bottom = ScreenPixel(cx, r.bottom - 2);
+    if (!selectsItself) Press(VK_DOWN);
+    Sleep(200);
+    auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+    gui::SaveScreenshot(h, gui::ScreenshotPath("skinned-menu.png"));
+    if (menu) GetMenuItemRect(nullptr, menu, 2, &seen.separator);
+    if (menu && GetMenuItemRect(nullptr, menu, 0, &seen.item)) {
+      const int y = (seen.item.top + seen.item.bottom) / 2;
+      for (int i = 0; i < 4; ++i) seen.itemPixels[i] = ScreenPixel(seen.item.right - 3 - 2 * i, y);
+    }
+    for (int i = 0; i < 3 && IsWindowVisible(h); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+  });
+  open();
+  for (int i = 0; i < 30 && watcher.joinable(); ++i) gui::Pump(20);
+  watcher.join();
+  return seen;
+}
+
+COLORREF ColourOf(TBitmap& bmp, int x, int y) { return static_cast<COLORREF>(bmp.Pixel(x, y)) & 0xFFFFFF; }
+
+class MenuForm : public TForm {
+ public:
+  explicit MenuForm(TComponent* owner) : TForm(owner) {
+    SetText(U("菜单测试"));
+    SetBounds(60, 60, 360, 240);
+    bar = new TMainMenu(this);
+    for (const char* caption : {"文件", "选项"}) {
+      auto* top = new TMenuItem(this);
+      top->SetCaption(U(caption));
+      for (const char* sub : {"第一项", "第二项", "-", "第三项"}) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(U(sub));
+        top->Add(item);
+      }
+      bar->Items()->Add(top);
+    }
+    SetMenu(bar);
+    DoCreate();
+  }
+  std::string ClassName() const override { return "TMenuForm"; }
+  TMainMenu* bar;
+};
+
+class SkinnedMenus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseSkinManager();
+    data = new TSkinData(&app);
+    data->Loaded();
+    ASSERT_TRUE(data->LoadFromFile(SkinPath("Mx1"))) << data->LastError();
+    data->SetActive(true);
+    form = new MenuForm(&app);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    gui::Pump(300);
+  }
+  void TearDown() override {
+    delete form;
+    delete data;
+    FreeSkinManager();
+  }
+  // A real click on the menu band, on the item with this position.
+  void OpenFromBand(int index) {
+    TWinSkinForm* skin = SkinFormOf(form->Handle());
+    ASSERT_NE(skin, nullptr);
+    RECT wr{};
+    GetWindowRect(form->Handle(), &wr);
+    const int y = wr.top + skin->FCaptionHeight + skin->FMenuHeight / 2;
+    // Each caption of this form's bar is two characters wide plus padding.
+    ClickAt(wr.left + skin->FLeftWidth + 14 + index * 44, y);
+    gui::Pump(100);
+  }
+  TApplication app;
+  TSkinData* data = nullptr;
+  MenuForm* form = nullptr;
+};
+
+TEST_F(SkinnedMenus, TheBandsMenuWearsTheMenuBackgroundAndItsSelectedRowTheItemFrame) {
+  const Seen seen = WatchMenu([this] { OpenFromBand(1); }, true);
+  ASSERT_NE(seen.window, nullptr) << "no menu window opened";
+  EXPECT_EQ(seen.skinned, 1);
+
+  const TDataSkinObject& bg = *data->MenuBackground;
+  const RECT size{0, 0, Width(seen.rect), Height(seen.rect)};
+  std::unique_ptr<TBitmap> expected = GetHMap(size, bg.Image.get(), bg.Margins(), false, bg.Tile == 1, 1, 1);
+  ASSERT_NE(expected, nullptr);
+  const int cx = Width(seen.rect) / 2, cy = Height(seen.rect) / 2;
+  struct Edge {
+    const char* name;
+    COLORREF shown, wanted;
+  };
+  for (const Edge& e :
+       {Edge{"left", seen.left, ColourOf(*expected, 1, cy)}, Edge{"top", seen.top, ColourOf(*expected, cx, 1)},
+        Edge{"right", seen.right, ColourOf(*expected, size.right - 2, cy)},
+        Edge{"bottom", seen.bottom, ColourOf(*expected, cx, size.bottom - 2)}}) {
+    SCOPED_TRACE(e.name);
+    EXPECT_EQ(e.shown, e.wanted) << std::hex << e.shown << " " << e.wanted;
+  }
+
+  // The selected row is frame 4 of the item image, stretched over the row; its right
+  // part holds no text.
+  const TDataSkinObject& it = *data->MenuItem;
+  ASSERT_GT(Width(seen.item), 0);
+  const RECT row{0, 0, Width(seen.item), Height(seen.item)};
+  std::unique_ptr<TBitmap> frame = GetHMap(row, it.Image.get(), it.Margins(), false, false, 5, 4);
+  ASSERT_NE(frame, nullptr);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const COLORREF wanted = ColourOf(*frame, row.right - 3 - 2 * i, row.bottom / 2);
+    EXPECT_EQ(seen.itemPixels[i], wanted) << std::hex << seen.itemPixels[i] << " " << wanted;
+  }
+  EXPECT_EQ(Height(seen.separator), 8) << "a skinned separator row";
+  EXPECT_EQ(SkinManager->MenuCount(), 0);
+  EXPECT_EQ(SkinManager->MenuKind, 0);
+
+  // Once the menu is closed the items are plain again: a window without the skin could
+  // show them.
+  MENUITEMINFOW mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfoW(GetSubMenu(form->bar->Handle(), 1), 0, TRUE, &mi));
+  EXPECT_FALSE(mi.fType & MFT_OWNERDRAW);
+}
+
+TEST_F(SkinnedMenus, ProgramPopupMenusAreSkinnedUnlessTaggedToStayPlain) {
+  struct Row {
+    const char* name;
+    int tag;
+    LRESULT skinned;
+  };
+  for (const Row& row : {Row{"untagged", 0, 1}, Row{"tag 99", 99, 0}}) {
+    SCOPED_TRACE(row.name);
+    TPopupMenu popup(form);
+    popup.Tag = row.tag;
+    auto* item = new TMenuItem(form);
+    item->SetCaption(U("复制"));
+    popup.Items()->Add(item);
+    RECT wr{};
+    GetWindowRect(form->Handle(), &wr);
+    const Seen seen = WatchMenu([&] { popup.Popup(wr.left + 80, wr.top + 120, form->Handle()); });
+    ASSERT_NE(seen.window, nullptr);
+    EXPECT_EQ(seen.skinned, row.skinned);
+  }
+}
+
+TEST_F(SkinnedMenus, WithoutTheSkinMenusArePlainAgain) {
+  data->SetActive(false);
+  gui::Pump(400);
+  ASSERT_EQ(SkinFormOf(form->Handle()), nullptr);
+  TPopupMenu popup(form);
+  auto* item = new TMenuItem(form);
+  item->SetCaption(U("复制"));
+  popup.Items()->Add(item);
+  RECT wr{};
+  GetWindowRect(form->Handle(), &wr);
+  const Seen seen = WatchMenu([&] { popup.Popup(wr.left + 80, wr.top + 120, form->Handle()); });
+  ASSERT_NE(seen.window, nullptr);
+  EXPECT_EQ(seen.skinned, 0);
+}
+
+}  // namespace
+
+namespace {
+
+int PositionOf(HMENU menu, UINT id) {
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+    if (GetMenuItemID(menu, i) == id) return i;
+  }
+  return -1;
+}
+
+// A right click on the caption opens the system menu, skinned, its commands with the
+// skin's glyphs; choosing Minimize minimizes the window.
+TEST_F(SkinnedMenus, TheCaptionsSystemMenuIsSkinnedWithGlyphsAndItsCommandsAct) {
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  RECT wr{};
+  GetWindowRect(form->Handle(), &wr);
+  const int edge = data->MenuItem->LeftWidth;
+  LRESULT skinned = -1;
+  bool found = false;
+  int blackOnCross = 0;
+  std::atomic<bool> done{false};
+  std::thread watcher([&] {
+    HWND h = WaitMenuWindow(3000);
+    if (h) {
+      Sleep(150);
+      skinned = SendMessageW(h, CN_IsSkinned, 0, 0);
+      auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+      const int close = PositionOf(menu, SC_CLOSE), minimize = PositionOf(menu, SC_MINIMIZE);
+      RECT closeRect{}, minRect{};
+      found = close >= 0 && minimize >= 0 && GetMenuItemRect(nullptr, menu, close, &closeRect) &&
+              GetMenuItemRect(nullptr, menu, minimize, &minRect);
+      if (found) {
+        // The close glyph is a cross two pixels wide from (4, 4) to (11, 11).
+        const int gx = closeRect.left + 1 + edge, gy = closeRect.top + (Height(closeRect) - 16) / 2;
+        for (int i = 0; i < 8; ++i) blackOnCross += ScreenPixel(gx + 5 + i, gy + 4 + i) == 0;
+        ClickAt((minRect.left + minRect.right) / 2, (minRect.top + minRect.bottom) / 2);
+        Sleep(300);
+      }
+    }
+    for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  ClickAt((wr.left + wr.right) / 2, wr.top + skin->FCaptionHeight / 2, true);
+  for (int i = 0; i < 250 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  gui::Pump(400);
+  EXPECT_EQ(skinned, 1);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(blackOnCross, 8);
+  EXPECT_TRUE(IsIconic(form->Handle()));
+}
+
+}  // namespace

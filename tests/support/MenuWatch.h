@@ -1,0 +1,49 @@
+// Watching menus from a second thread while the menu's own loop runs on the test's
+// thread: real key and mouse input, the menu windows on the screen, and the screen's
+// pixels as Windows shows them (a screen grab of the X display shows menus black).
+#pragma once
+
+#include <windows.h>
+
+#include "support/Gui.h"
+
+namespace menuwatch {
+
+inline void Press(WORD vk) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+inline void ClickAt(int x, int y, bool right = false) {
+  gui::MoveMouse(x, y);
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+// The visible menu window of this process showing `menu` (nil: any), waiting up to `ms`.
+inline HWND WaitMenuWindow(int ms, HMENU menu = nullptr) {
+  for (int waited = 0;; waited += 20) {
+    HWND h = nullptr;
+    while ((h = FindWindowExW(nullptr, h, L"#32768", nullptr)) != nullptr) {
+      if (!IsWindowVisible(h)) continue;
+      if (!menu || reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0)) == menu) return h;
+    }
+    if (waited >= ms) return nullptr;
+    Sleep(20);
+  }
+}
+
+inline COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+}  // namespace menuwatch

@@ -1,0 +1,70 @@
+// Reading back from the screen whether a window shows a skin object's frame: the frame
+// built to a size as the skinners build it, compared with Wine's own view of the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <initializer_list>
+
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinForm.h"
+
+namespace skinpixels {
+
+inline bool Near(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= 8 && std::abs(GetGValue(a) - GetGValue(b)) <= 8 &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= 8;
+}
+
+struct Match {
+  int sampled = 0, matching = 0;
+  bool Mostly() const { return sampled > 0 && matching * 10 >= sampled * 9; }
+};
+
+// Frame `frame` of the object built to `part`'s size (in window coordinates of h), compared
+// on the given rows (relative to part) from x0 to x1 (relative to part, exclusive); the
+// frame's key-coloured pixels are skipped.
+inline Match MatchRows(HWND h, const TDataSkinObject& skin, int frames, int frame, const RECT& part,
+                       std::initializer_list<int> rows, int x0, int x1) {
+  RECT w;
+  GetWindowRect(h, &w);
+  const RECT size{0, 0, Width(part), Height(part)};
+  auto map = GetHMap(size, skin.Image.get(), skin.Margins(), false, skin.Tile == 1, frames < 1 ? 1 : frames, frame);
+  Match m;
+  if (!map) return m;
+  HDC screen = GetDC(nullptr);
+  for (int y : rows) {
+    for (int x = x0; x < x1; ++x) {
+      const COLORREF want = GetPixel(map->Canvas().Handle(), x, y);
+      if (want == ColorToRGB(kKeyColour)) continue;
+      ++m.sampled;
+      if (Near(GetPixel(screen, w.left + part.left + x, w.top + part.top + y), want)) ++m.matching;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return m;
+}
+
+// The button's top and bottom rows (inside 2 pixels) against frame `frame` of the skin's buttons.
+inline Match MatchButton(HWND h, const TDataSkinButton& skin, int frame) {
+  RECT r;
+  GetWindowRect(h, &r);
+  const RECT part{0, 0, Width(r), Height(r)};
+  return MatchRows(h, skin, skin.Frame, frame, part, {1, Height(part) - 2}, 2, Width(part) - 2);
+}
+
+// Whether two frames of the button differ on the rows MatchButton reads, at this size.
+inline bool FramesDiffer(const TDataSkinButton& skin, SIZE size, int a, int b) {
+  const RECT r{0, 0, size.cx, size.cy};
+  auto ma = GetHMap(r, skin.Image.get(), skin.Margins(), false, skin.Tile == 1, skin.Frame, a);
+  auto mb = GetHMap(r, skin.Image.get(), skin.Margins(), false, skin.Tile == 1, skin.Frame, b);
+  if (!ma || !mb) return false;
+  int differ = 0;
+  for (int y : {1, static_cast<int>(size.cy) - 2})
+    for (int x = 2; x < size.cx - 2; ++x)
+      if (!Near(GetPixel(ma->Canvas().Handle(), x, y), GetPixel(mb->Canvas().Handle(), x, y))) ++differ;
+  return differ * 5 > size.cx;
+}
+
+}  // namespace skinpixels
