@@ -24,11 +24,11 @@ class NameLibraryCacheTest : public DictFixture {
   static std::vector<std::string> EveryRead(MNameLibrary& lib, const char* word) {
     std::vector<std::string> out;
     CharRecord r;
-    out.push_back(lib.GetCharInfo(G(word), r) ? r.nameExp : "<fail>");
-    out.push_back(lib.GetRecordById(lib.IdOfChar(G(word)), r) ? r.nameExp : "<fail>");
+    out.push_back(lib.GetCharInfo(U(word), r) ? r.nameExp : "<fail>");
+    out.push_back(lib.GetRecordById(lib.IdOfChar(U(word)), r) ? r.nameExp : "<fail>");
     if (!lib.BeginBatch()) return {"<no batch>"};
-    out.push_back(lib.GetCharInfoBatch(G(word), r) ? r.nameExp : "<fail>");
-    const CharRecord* p = lib.FindCharBatch(G(word));
+    out.push_back(lib.GetCharInfoBatch(U(word), r) ? r.nameExp : "<fail>");
+    const CharRecord* p = lib.FindCharBatch(U(word));
     out.push_back(p ? p->nameExp : "<fail>");
     lib.EndBatch();
     return out;
@@ -48,24 +48,24 @@ TEST_F(NameLibraryCacheTest, ReadsAfterOurUpdateGiveTheNewValues) {
   MNameLibrary lib(tmp.Dir());
   OpenWarm(lib);
   CharRecord r;
-  ASSERT_TRUE(lib.GetCharInfo(G("王"), r));
-  r.nameExp = G("新的字意");
+  ASSERT_TRUE(lib.GetCharInfo(U("王"), r));
+  r.nameExp = U("新的字意");
   r.kxLen = 9;
-  r.word = G("假");  // the word column is never written
+  r.word = U("假");  // the word column is never written
   ASSERT_TRUE(lib.UpdateRecord(r)) << lib.LastError();
-  EXPECT_EQ(EveryRead(lib, "王"), Four(G("新的字意")));
-  ASSERT_TRUE(lib.GetCharInfo(G("王"), r));
-  EXPECT_EQ(r.word, G("王"));
+  EXPECT_EQ(EveryRead(lib, "王"), Four(U("新的字意")));
+  ASSERT_TRUE(lib.GetCharInfo(U("王"), r));
+  EXPECT_EQ(r.word, U("王"));
   EXPECT_EQ(r.kxLen, 9);
   // The file holds what memory holds, and a fresh object reads the same.
   EXPECT_EQ(One(path, "select nameExp from word_dict where id=2"), "新的字意");
   MNameLibrary other(tmp.Dir());
   ASSERT_TRUE(other.Open(0));
-  EXPECT_EQ(EveryRead(other, "王"), Four(G("新的字意")));
+  EXPECT_EQ(EveryRead(other, "王"), Four(U("新的字意")));
   // Our own write does not cost a second reading of the file.
   const int64_t before = lib.Statements();
   ASSERT_TRUE(lib.Open(0));
-  EXPECT_EQ(EveryRead(lib, "王"), Four(G("新的字意")));
+  EXPECT_EQ(EveryRead(lib, "王"), Four(U("新的字意")));
   EXPECT_EQ(lib.Statements(), before);
 }
 
@@ -90,11 +90,11 @@ TEST_F(NameLibraryCacheTest, ReadsAfterAnotherConnectionsChangeGiveTheNewValues)
     CharRecord r;
     if (c.viaBatch) {
       ASSERT_TRUE(lib.BeginBatch()) << lib.LastError();
-      ASSERT_TRUE(lib.GetCharInfoBatch(G("李"), r)) << lib.LastError();
+      ASSERT_TRUE(lib.GetCharInfoBatch(U("李"), r)) << lib.LastError();
       lib.EndBatch();
     } else {
       ASSERT_TRUE(lib.Open(0)) << lib.LastError();
-      ASSERT_TRUE(lib.GetCharInfo(G("李"), r)) << lib.LastError();
+      ASSERT_TRUE(lib.GetCharInfo(U("李"), r)) << lib.LastError();
     }
     EXPECT_EQ(r.nameExp, text);
   }
@@ -106,72 +106,72 @@ TEST_F(NameLibraryCacheTest, AnotherObjectsWritesReachTheRecordsAndTheGroups) {
   ASSERT_TRUE(lib.Open(0));
   ASSERT_TRUE(lib.RebuildGroups()) << lib.LastError();
   OpenWarm(lib);
-  EXPECT_EQ(Group(lib, 1, 7), G("李"));
+  EXPECT_EQ(Group(lib, 1, 7), U("李"));
 
   // The editor's own object writes a new stroke count and regroups.
   MNameLibrary editor(tmp.Dir());
   ASSERT_TRUE(editor.Open(0));
   CharRecord r;
-  ASSERT_TRUE(editor.GetCharInfo(G("张"), r));
+  ASSERT_TRUE(editor.GetCharInfo(U("张"), r));
   r.kxLen = 7;
   ASSERT_TRUE(editor.UpdateRecord(r));
   ASSERT_TRUE(editor.RebuildGroups()) << editor.LastError();
 
   ASSERT_TRUE(lib.Open(0));
-  EXPECT_EQ(Group(lib, 1, 7), G("李张"));
+  EXPECT_EQ(Group(lib, 1, 7), U("李张"));
   EXPECT_EQ(Group(lib, 1, 11), "");
-  ASSERT_TRUE(lib.GetCharInfo(G("张"), r));
+  ASSERT_TRUE(lib.GetCharInfo(U("张"), r));
   EXPECT_EQ(r.kxLen, 7);
 
   // And our own regrouping is read back at once.
   ASSERT_TRUE(ExecSql(tmp.Path("dat\\ChiWord.db"), "update word_dict set kxLen='4' where id=3"));
   ASSERT_TRUE(lib.Open(0));
   ASSERT_TRUE(lib.RebuildGroups()) << lib.LastError();
-  EXPECT_EQ(Group(lib, 1, 4), G("王张"));
-  EXPECT_EQ(Group(lib, 1, 7), G("李"));
+  EXPECT_EQ(Group(lib, 1, 4), U("王张"));
+  EXPECT_EQ(Group(lib, 1, 7), U("李"));
 }
 
 TEST_F(NameLibraryCacheTest, AReplacedFileIsCheckedAndReadAgain) {
   BuildFull();
   MNameLibrary lib(tmp.Dir());
   OpenWarm(lib);
-  EXPECT_EQ(lib.IdOfChar(G("明")), 0);
+  EXPECT_EQ(lib.IdOfChar(U("明")), 0);
 
   // Another program writes a new file in its place, with a new character.
   file::Delete(tmp.Path("dat\\ChiWord.db"));
-  Build("ChiWord.db", {MakeRecord("明", 8, 8, "bright"), MakeRecord("李", 7, 7, "plum")}, G("明"));
+  Build("ChiWord.db", {MakeRecord("明", 8, 8, "bright"), MakeRecord("李", 7, 7, "plum")}, U("明"));
   ASSERT_TRUE(lib.Open(0)) << lib.LastError();
-  EXPECT_EQ(lib.AllWord(), G("明李"));
-  EXPECT_EQ(lib.IdOfChar(G("明")), 1);
-  EXPECT_EQ(lib.IdOfChar(G("王")), 0);
+  EXPECT_EQ(lib.AllWord(), U("明李"));
+  EXPECT_EQ(lib.IdOfChar(U("明")), 1);
+  EXPECT_EQ(lib.IdOfChar(U("王")), 0);
   EXPECT_EQ(EveryRead(lib, "李"), Four("plum"));
 
   // A broken replacement fails the check as a first open does, and is checked again next time.
   ASSERT_TRUE(ExecSql(tmp.Path("dat\\ChiWord.db"), "drop table dict_group"));
   EXPECT_FALSE(lib.Open(0));
-  EXPECT_EQ(lib.LastError(), G("数据库表有丢失，数据不全！"));
+  EXPECT_EQ(lib.LastError(), U("数据库表有丢失，数据不全！"));
   CharRecord r;
-  EXPECT_FALSE(lib.GetCharInfo(G("李"), r));
+  EXPECT_FALSE(lib.GetCharInfo(U("李"), r));
   EXPECT_FALSE(lib.Open(0));
 }
 
 TEST_F(NameLibraryCacheTest, EachFileKeepsItsCopyAcrossAChangeOfFile) {
   BuildFull();
-  Build("ChiWordMini.db", {MakeRecord("李", 7, 7, "mini")}, G("李"));
+  Build("ChiWordMini.db", {MakeRecord("李", 7, 7, "mini")}, U("李"));
   MNameLibrary lib(tmp.Dir());
   OpenWarm(lib);
   ASSERT_TRUE(lib.Open(1));
   CharRecord r;
-  ASSERT_TRUE(lib.GetCharInfo(G("李"), r));
+  ASSERT_TRUE(lib.GetCharInfo(U("李"), r));
   EXPECT_EQ(r.nameExp, "mini");
-  EXPECT_EQ(lib.IdOfChar(G("王")), 0);
+  EXPECT_EQ(lib.IdOfChar(U("王")), 0);
 
   // Back and forth with no file changed: no statement at all.
   const int64_t before = lib.Statements();
   for (int v : {0, 1, 0}) {
     SCOPED_TRACE(v);
     ASSERT_TRUE(lib.Open(v));
-    ASSERT_TRUE(lib.GetCharInfo(G("李"), r));
+    ASSERT_TRUE(lib.GetCharInfo(U("李"), r));
     EXPECT_EQ(r.nameExp, v == 0 ? "good" : "mini");
   }
   EXPECT_EQ(lib.Statements(), before);
@@ -179,7 +179,7 @@ TEST_F(NameLibraryCacheTest, EachFileKeepsItsCopyAcrossAChangeOfFile) {
   // A change to the file not in use is seen when it is chosen again.
   ASSERT_TRUE(ExecSql(tmp.Path("dat\\ChiWordMini.db"), "update word_dict set nameExp='mini2' where id=1"));
   ASSERT_TRUE(lib.Open(1));
-  ASSERT_TRUE(lib.GetCharInfo(G("李"), r));
+  ASSERT_TRUE(lib.GetCharInfo(U("李"), r));
   EXPECT_EQ(r.nameExp, "mini2");
 }
 
@@ -188,7 +188,7 @@ TEST_F(NameLibraryCacheTest, OurUpdateAfterAnotherWriterKeepsBothChanges) {
   MNameLibrary lib(tmp.Dir());
   OpenWarm(lib);
   CharRecord r;
-  ASSERT_TRUE(lib.GetCharInfo(G("王"), r));
+  ASSERT_TRUE(lib.GetCharInfo(U("王"), r));
   // Another writer changes 李 before our update of 王, with no Open between.
   ASSERT_TRUE(ExecSql(path, "update word_dict set nameExp='theirs' where id=1"));
   r.nameExp = "ours";
