@@ -135,7 +135,7 @@ TEST_F(DictPage, AWholeScanShowsItsFirstResultsAtOnce) {
   const double allSeconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf("whole scan with explanations: first results %.3f s, all %.2f s, %zu bytes\n", firstSeconds, allSeconds,
               Shown().size());
-  EXPECT_EQ(Shown().rfind(first.word + G("："), 0), 0u);
+  EXPECT_EQ(Shown().rfind(first.word + U("："), 0), 0u);
   EXPECT_GE(firstSeconds, 0);
   EXPECT_LT(firstSeconds, 0.9);
 }
