@@ -5,8 +5,8 @@
 
 Mx1 is the default skin: a light blue frame with rounded top corners and every
 surface skinned. Ink is its dark, square-cornered counterpart with tiled borders and
-notched corners. Plain has only borders and colours, so everything else falls back
-to the unskinned drawing. Magenta (255, 0, 255) is the transparent key colour; the
+notched corners. Plain has only borders, caption buttons and colours, so everything
+else falls back to the unskinned drawing. Magenta (255, 0, 255) is the transparent key colour; the
 frame corners use it so the window regions are cut. Frames of an image lie side by
 side, except the top and bottom borders, whose frames are stacked.
 """
@@ -525,8 +525,9 @@ def main():
         return os.path.join(folder, file)
 
     lines = title(name, s) + draw_borders(s, out) + colours(s)
+    lines += caption_buttons(s, out)
     if name != "Plain":
-        lines += caption_buttons(s, out) + push_buttons(s, out) + scroll_parts(s, out)
+        lines += push_buttons(s, out) + scroll_parts(s, out)
         lines += fields_and_menus(s, out) + tabs_and_boxes(s, out)
     if name == "Mx1":
         lines += progress_and_tracks(s, out)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "classlib/Files.h"
 #include "classlib/Forms.h"
@@ -246,13 +247,11 @@ bool TSkinData::Fail(std::string text) {
 // ---- What the program calls ----
 
 bool TSkinData::LoadFromFile(const std::string& fileName) {
-  SkinEmpty = true;
-  SkinFile = fileName;
   if (!file::Exists(fileName)) return Fail(gbk::FromUtf8("找不到皮肤文件 ") + fileName);
   std::string package;
   if (!file::ReadAll(fileName, package)) return Fail(file::LastErrorText());
-  SkinStream = std::move(package);
-  if (!LoadSkin()) return false;  // nothing new to show: the windows keep their look
+  if (!LoadPackage(std::move(package))) return false;  // nothing new to show: the windows keep their look
+  SkinFile = fileName;
   UpdateSkin();
   return true;
 }
@@ -302,8 +301,7 @@ bool TSkinData::ReadData(std::string_view stream) {
                      static_cast<uint32_t>(static_cast<uint8_t>(stream[3])) << 24;
   if (n == 0) return true;
   if (n > stream.size() - 4) return Fail("SkinStream: the length exceeds the data");
-  SkinStream.assign(stream.substr(4, n));
-  return LoadSkin();
+  return LoadPackage(std::string(stream.substr(4, n)));
 }
 
 void TSkinData::WriteData(std::string& stream) const {
@@ -314,15 +312,22 @@ void TSkinData::WriteData(std::string& stream) const {
 
 // ---- Loading ----
 
+// A package that cannot be read changes nothing: the skin objects, the stream and the
+// data's state stay those of the skin in use. Only a description read in part leaves
+// the data empty.
 bool TSkinData::LoadSkin() {
-  SkinEmpty = true;
+  lastErrorShown_ = false;
   TSkinReader reader;
   if (!reader.Loadfromstream(SkinStream)) {
-    if (reader.LastError() == gbk::FromUtf8("此文件版本不同\r请升级新版本 !")) ShowMessage(reader.LastError());
+    if (reader.LastError() == gbk::FromUtf8("此文件版本不同\r请升级新版本 !")) {
+      ShowMessage(reader.LastError());
+      lastErrorShown_ = true;
+    }
     return Fail(reader.LastError());
   }
   std::string text, entryName;
   if (!reader.readIni(".ini", text, entryName)) return Fail("the package holds no description");
+  SkinEmpty = true;
   TQuickIni ini;
   ini.LoadFromStream(text);
   reader_ = &reader;
@@ -333,10 +338,16 @@ bool TSkinData::LoadSkin() {
   return ok;
 }
 
+bool TSkinData::LoadPackage(std::string package) {
+  std::string previous = std::exchange(SkinStream, std::move(package));
+  const bool wasEmpty = SkinEmpty;
+  if (LoadSkin()) return true;
+  if (SkinEmpty == wasEmpty) SkinStream = std::move(previous);
+  return false;
+}
+
 bool TSkinData::LoadFromStream(std::string_view package) {
-  SkinEmpty = true;
-  SkinStream.assign(package);
-  if (!LoadSkin()) return false;
+  if (!LoadPackage(std::string(package))) return false;
   if (SkinFormtype == sfMainform) UpdateSkin();
   return true;
 }
@@ -344,10 +355,9 @@ bool TSkinData::LoadFromStream(std::string_view package) {
 bool TSkinData::LoadFromCollection(const TSkinStore& store, int index) {
   const TSkinCollection& items = store.Store();
   if (index < 0 || index >= items.Count()) return Fail("no skin of that index in the store");
-  SkinEmpty = true;
-  SkinStream.clear();
-  items.Items(index).CopyData(SkinStream);
-  if (!LoadSkin()) return false;
+  std::string package;
+  items.Items(index).CopyData(package);
+  if (!LoadPackage(std::move(package))) return false;
   UpdateSkin();
   return true;
 }
@@ -478,15 +488,48 @@ void TSkinData::CreateCaptionFont() {
   }
 }
 
+namespace {
+
+HICON WindowIcon(HWND window) {
+  if (!window) return nullptr;
+  auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+  return icon;
+}
+
+BOOL CALLBACK FirstIconGroup(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  *reinterpret_cast<LPWSTR*>(found) = name;
+  return FALSE;
+}
+
+// The icon the program file carries, or the one Windows shows for a program without.
+HICON ProgramIcon() {
+  HMODULE self = GetModuleHandleW(nullptr);
+  LPWSTR name = nullptr;
+  EnumResourceNamesW(self, RT_GROUP_ICON, FirstIconGroup, reinterpret_cast<LONG_PTR>(&name));
+  if (name) {
+    if (auto icon = LoadIconW(self, name)) return icon;
+  }
+  return LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+}  // namespace
+
+// The program's icon: that of its main window (the application's window), else the
+// program file's own.
 void TSkinData::GetAppIcon() {
-  HWND app = GetActiveWindow();
-  if (auto* form = dynamic_cast<TControl*>(Owner()); form && form->HandleAllocated()) app = form->Handle();
-  if (!app) return;
-  auto icon = reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, ICON_SMALL, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, ICON_BIG, 0));
+  HWND app = nullptr;
+  if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
+    app = Application->MainForm()->Handle();
+  if (auto* form = dynamic_cast<TControl*>(Owner()); !app && form && form->HandleAllocated()) app = form->Handle();
+  HICON icon = WindowIcon(app);
+  if (!icon) icon = ProgramIcon();
   if (!icon) return;
   const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
   auto copy = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE));
+  if (!copy) copy = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, 0));
   if (!copy) return;
   AppIcon->SetSize(w, h);
   AppIcon->PixelFormat = pf24bit;

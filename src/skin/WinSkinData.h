@@ -348,9 +348,12 @@ class TSkinData : public TComponent {
   TSkinControlList ControlList;
 
   const std::string& LastError() const { return lastError_; }
+  // Whether the last failed load already told the user (a package of unknown version).
+  bool LastErrorShown() const { return lastErrorShown_; }
 
  private:
   bool Fail(std::string text);
+  bool LoadPackage(std::string package);
   void FillSkin3rd();
   void RequestAction(int action);
   void ReadBord();
@@ -378,6 +381,7 @@ class TSkinData : public TComponent {
   bool active_ = false;
   TSkinReader* reader_ = nullptr;  // only while a package is parsed
   std::string lastError_;
+  bool lastErrorShown_ = false;
 };
 
 // ---- Free functions of the unit ----

@@ -27,12 +27,18 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
     HWND window = reinterpret_cast<HWND>(w);
     switch (code) {
       case HCBT_CREATEWND:
-        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && WindowClass(window) == "#32768")
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && WindowClass(window) == "#32768") {
           SkinManager->AddMenu(window);
+        } else if (reinterpret_cast<CBT_CREATEWNDW*>(l)->lpcs->dwExStyle & WS_EX_MDICHILD) {
+          // An MDI child is never activated as a top-level window: it is skinned as it is made.
+          SkinManager->AddForm(window);
+        }
         break;
       case HCBT_ACTIVATE:
         if (SkinManager->State == 0) SkinManager->State = 1;
+        SkinManager->InstallFlag = true;
         SkinManager->AddForm(window);
+        SkinManager->InstallFlag = false;
         break;
       case HCBT_DESTROYWND:
         SkinManager->DeleteMenu(window);
@@ -94,7 +100,8 @@ std::vector<TForm*> ThreadForms() {
 
 // ---- Life ----
 
-TSkinManage::TSkinManage() : timer_(std::make_unique<TTimer>(nullptr)) {
+TSkinManage::TSkinManage(HINSTANCE library)
+    : ModuleInstance(library), timer_(std::make_unique<TTimer>(nullptr)), lists_(std::make_shared<Lists>()) {
   timer_->SetEnabled(false);
   timer_->SetInterval(100);
   timer_->OnTimer = [this](TObject*) { OnTimer(); };
@@ -104,9 +111,16 @@ TSkinManage::~TSkinManage() {
   State = 4;
   Enabled = false;
   timer_.reset();
-  for (const TSkinThread& t : threads_) UnhookWindowsHookEx(t.Hook);
-  threads_.clear();
-  while (!forms_.empty()) Drop(0, true);
+  if (ParentManager) {
+    // A library's manager takes its own windows' skins along and leaves the rest.
+    DeleteSubForm(ModuleInstance);
+    ParentManager->DeleteSub(this);
+  } else {
+    DeleteAllSub();
+    for (const TSkinThread& t : threads()) UnhookWindowsHookEx(t.Hook);
+    threads().clear();
+    while (!forms().empty()) Drop(0, true);
+  }
   FreeMenus();
   if (hook_) UnhookWindowsHookEx(hook_);
   if (SkinManagerLink() == this) SetSkinManagerLink(nullptr);
@@ -120,55 +134,92 @@ void TSkinManage::InstallHook() {
 }
 
 void TSkinManage::InstallThread(DWORD threadId) {
-  for (const TSkinThread& t : threads_) {
+  for (const TSkinThread& t : threads()) {
     if (t.ThreadId == threadId) return;
   }
-  if (HHOOK h = SetWindowsHookExA(WH_CBT, SkinHookCBT2, nullptr, threadId)) threads_.push_back({h, threadId});
+  if (HHOOK h = SetWindowsHookExA(WH_CBT, SkinHookCBT2, nullptr, threadId)) threads().push_back({h, threadId});
 }
 
 void TSkinManage::UnInstallThread(DWORD threadId) {
-  for (size_t i = 0; i < threads_.size(); ++i) {
-    if (threads_[i].ThreadId != threadId) continue;
-    UnhookWindowsHookEx(threads_[i].Hook);
-    threads_.erase(threads_.begin() + static_cast<long>(i));
+  for (size_t i = 0; i < threads().size(); ++i) {
+    if (threads()[i].ThreadId != threadId) continue;
+    UnhookWindowsHookEx(threads()[i].Hook);
+    threads().erase(threads().begin() + static_cast<long>(i));
     return;
+  }
+}
+
+// ---- Library mode ----
+
+void TSkinManage::AssignData(TSkinManage* parent) {
+  if (!parent) {
+    State = 4;
+    Enabled = false;
+    if (hook_) UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+    ParentManager = nullptr;
+    lists_ = std::make_shared<Lists>();
+    return;
+  }
+  lists_ = parent->lists_;
+  DefaultData = parent->DefaultData;
+  State = 1;
+  Enabled = parent->Enabled;
+  ParentManager = parent;
+  if (std::find(parent->SubManagers.begin(), parent->SubManagers.end(), this) == parent->SubManagers.end())
+    parent->SubManagers.push_back(this);
+}
+
+void TSkinManage::DeleteSub(TSkinManage* sub) {
+  if (std::erase(SubManagers, sub) == 0) return;
+  sub->AssignData(nullptr);
+}
+
+void TSkinManage::DeleteAllSub() {
+  while (!SubManagers.empty()) DeleteSub(SubManagers.back());
+}
+
+void TSkinManage::DeleteSubForm(HINSTANCE instance) {
+  for (size_t i = forms().size(); i-- > 0;) {
+    HWND w = forms()[i]->FHandle;
+    if (IsWindow(w) && reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(w, GWLP_HINSTANCE)) == instance) Drop(i, true);
   }
 }
 
 // ---- Components ----
 
 void TSkinManage::AddSkinData(TSkinData* data) {
-  if (std::find(datas_.begin(), datas_.end(), data) != datas_.end()) return;
-  datas_.push_back(data);
+  if (std::find(datas().begin(), datas().end(), data) != datas().end()) return;
+  datas().push_back(data);
   if (!DefaultData && data->SkinFormtype == sfMainform) DefaultData = data;
 }
 
 void TSkinManage::RemoveSkinData(TSkinData* data) {
-  std::erase(datas_, data);
+  std::erase(datas(), data);
   if (DefaultData == data) DefaultData = nullptr;
   if (CurrentData == data) CurrentData = nullptr;
   // Forms painted from it must not outlive it.
-  for (size_t i = forms_.size(); i-- > 0;) {
-    if (forms_[i]->FSkinData == data) Drop(i, true);
+  for (size_t i = forms().size(); i-- > 0;) {
+    if (forms()[i]->FSkinData == data) Drop(i, true);
   }
 }
 
 TSkinData* TSkinManage::FindSkindata(HWND window) const {
   const std::string cls = Lower(WindowClass(window));
-  for (auto it = datas_.rbegin(); it != datas_.rend(); ++it) {
+  for (auto it = datas().rbegin(); it != datas().rend(); ++it) {
     auto* owner = dynamic_cast<TControl*>((*it)->Owner());
     if ((*it)->SkinFormtype == sfOnlyThisForm && owner && owner->HandleAllocated() && owner->Handle() == window)
       return *it;
   }
   if (cls == "tmessageform" || cls == "#32770") {
-    for (auto it = datas_.rbegin(); it != datas_.rend(); ++it) {
+    for (auto it = datas().rbegin(); it != datas().rend(); ++it) {
       if ((*it)->SkinFormtype == sfDialog) return *it;
     }
   }
-  for (auto it = datas_.rbegin(); it != datas_.rend(); ++it) {
+  for (auto it = datas().rbegin(); it != datas().rend(); ++it) {
     if ((*it)->SkinFormtype == sfMainform) return *it;
   }
-  return datas_.empty() ? nullptr : datas_.front();
+  return datas().empty() ? nullptr : datas().front();
 }
 
 // ---- Deciding to skin a window ----
@@ -176,7 +227,7 @@ TSkinData* TSkinManage::FindSkindata(HWND window) const {
 TForm* TSkinManage::FindTForm(HWND window) { return dynamic_cast<TForm*>(TControl::FromHandle(window)); }
 
 TWinSkinForm* TSkinManage::FindSkinForm(HWND window) const {
-  for (TWinSkinForm* f : forms_) {
+  for (TWinSkinForm* f : forms()) {
     if (f->FHandle == window) return f;
   }
   return nullptr;
@@ -218,7 +269,7 @@ bool TSkinManage::AddForm(HWND window) {
   auto* skin = new TWinSkinForm();
   skin->FHandle = window;
   skin->FName = cls;
-  forms_.push_back(skin);
+  forms().push_back(skin);
   if (form) {
     skin->InitTform(data, form);
   } else {
@@ -228,12 +279,30 @@ bool TSkinManage::AddForm(HWND window) {
   return true;
 }
 
-// A form placed inside a skinned form wears its host's skin.
-void TSkinManage::AddNestForm(HWND form, HWND nested) {
-  TWinSkinForm* skin = FindSkinForm(form);
-  auto* inner = dynamic_cast<TWinControl*>(TControl::FromHandle(nested));
-  if (skin && inner) skin->InitNestform(inner);
+void TSkinManage::SetMDIMax(bool maximized) {
+  if (DefaultData && InSet(DefaultData->Options, xoMDIChildBorder)) return;
+  SetMDIMax2(maximized);
 }
+
+void TSkinManage::SetMDIMax2(bool maximized) {
+  if (maximized == MDIMaximized) return;
+  MDIMaximized = maximized;
+  for (TWinSkinForm* f : forms()) f->MDIMaxChanged(maximized);
+}
+
+int TSkinManage::GetMDIChildNum() const {
+  return static_cast<int>(
+      std::count_if(forms().begin(), forms().end(), [](TWinSkinForm* f) { return f->IsMDIChild(); }));
+}
+
+void TSkinManage::SetCaption() {
+  for (TWinSkinForm* f : forms()) {
+    if (!f->IsMDIChild() || !IsWindow(f->FHandle)) continue;
+    SetWindowLongW(f->FHandle, GWL_STYLE, GetWindowLongW(f->FHandle, GWL_STYLE) | WS_CAPTION);
+  }
+}
+
+bool TSkinManage::IsDllForm(HWND window) { return TControl::FromHandle(window) == nullptr; }
 
 void TSkinManage::ActiveForm(TForm* form) {
   if (!form->HandleAllocated() || !IsWindowVisible(form->Handle())) return;
@@ -258,8 +327,8 @@ void TSkinManage::ChangeForm(HWND window, TSkinData* data) {
 // ---- Dropping skinned forms ----
 
 void TSkinManage::Drop(size_t index, bool unskin) {
-  TWinSkinForm* f = forms_[index];
-  forms_.erase(forms_.begin() + static_cast<long>(index));
+  TWinSkinForm* f = forms()[index];
+  forms().erase(forms().begin() + static_cast<long>(index));
   if (unskin && f->FState != 6) {
     if (IsWindow(f->FHandle)) {
       f->UnSubclass();
@@ -273,35 +342,51 @@ void TSkinManage::Drop(size_t index, bool unskin) {
 
 void TSkinManage::DeleteDeleted() {
   if (State == 4) return;
-  for (size_t i = forms_.size(); i-- > 0;) {
-    if (forms_[i]->FState == 6 || !IsWindow(forms_[i]->FHandle)) Drop(i, false);
+  for (size_t i = forms().size(); i-- > 0;) {
+    if (forms()[i]->FState == 6 || !IsWindow(forms()[i]->FHandle)) Drop(i, false);
   }
 }
 
 void TSkinManage::DeleteForm3() {
   if (State == 4) return;
-  for (size_t i = forms_.size(); i-- > 0;) {
-    if (forms_[i]->FState == 6) Drop(i, false);
+  for (size_t i = forms().size(); i-- > 0;) {
+    if (forms()[i]->FState == 6) Drop(i, false);
   }
 }
 
 // The class library puts the window's own procedure back before destroying it, so the
 // skinner may never see WM_NCDESTROY: the hook lets it go here.
 void TSkinManage::WindowDestroyed(HWND window) {
-  for (size_t i = 0; i < forms_.size(); ++i) {
-    if (forms_[i]->FHandle != window) continue;
-    forms_[i]->FState = 4;
-    forms_[i]->UnSubclass3();
-    forms_[i]->FState = 6;
+  for (size_t i = 0; i < forms().size(); ++i) {
+    if (forms()[i]->FHandle != window) continue;
+    forms()[i]->FState = 4;
+    forms()[i]->UnSubclass3();
+    forms()[i]->FState = 6;
     Drop(i, false);
     return;
   }
 }
 
 void TSkinManage::DeleteSysbtn() {
-  for (TWinSkinForm* f : forms_) {
+  for (TWinSkinForm* f : forms()) {
     if (f->FSkinData == CurrentData) f->DeleteSysbtn();
   }
+}
+
+void TSkinManage::UpdateSkinControl(HWND form, TControl* control) {
+  if (TWinSkinForm* f = FindSkinForm(form)) f->UpdateControls(control);
+}
+
+void TSkinManage::AddNestForm(HWND form, HWND nested) {
+  TWinSkinForm* host = FindSkinForm(form);
+  auto* inner = dynamic_cast<TWinControl*>(TControl::FromHandle(nested));
+  if (!host || !inner) return;
+  new TWinSkinSpy(inner, host);
+  host->InitNestform(inner);
+}
+
+void TSkinManage::DeleteGraphicControl(HWND form, TControl* control) {
+  if (TWinSkinForm* f = FindSkinForm(form)) f->DeleteGraphicControl(control);
 }
 
 void TSkinManage::UpdateMenu(HWND form) {
@@ -309,7 +394,7 @@ void TSkinManage::UpdateMenu(HWND form) {
 }
 
 void TSkinManage::RebuildMenuBars() {
-  for (TWinSkinForm* f : forms_) f->UpdateNc(nullptr);
+  for (TWinSkinForm* f : forms()) f->UpdateNc(nullptr);
 }
 
 // ---- Actions ----
@@ -322,28 +407,43 @@ void TSkinManage::SetAction(int action, int ms) {
     if (action == 2) Enabled = false;
     return;
   }
+  for (TSkinManage* sub : SubManagers) {
+    sub->CurrentData = CurrentData;
+    if (action == 1) {
+      sub->Enabled = true;
+      sub->SetAction(1, 300);
+    } else if (action == 2) {
+      sub->Enabled = false;
+    }
+  }
   timer_->SetEnabled(true);
 }
 
 void TSkinManage::SkinAll() {
   Enabled = true;
   Forced = true;
+  InstallFlag = false;
   DeleteDeleted();
   std::vector<TForm*> forms = ThreadForms();
   for (auto it = forms.rbegin(); it != forms.rend(); ++it) ActiveForm(*it);
   Forced = false;
+  for (TSkinManage* sub : SubManagers) {
+    sub->Enabled = true;
+    sub->SetAction(1, 300);
+  }
 }
 
 void TSkinManage::UnskinAll() {
   Enabled = false;
   DeleteDeleted();
-  while (!forms_.empty()) Drop(0, true);
+  while (!forms().empty()) Drop(0, true);
+  for (TSkinManage* sub : SubManagers) sub->Enabled = false;
 }
 
 void TSkinManage::SkinChanged() {
   DeleteDeleted();
   std::vector<TWinSkinForm*> changed;
-  for (TWinSkinForm* f : forms_) {
+  for (TWinSkinForm* f : forms()) {
     if (f->FSkinData != CurrentData) continue;
     f->DeleteSysbtn();
     f->InitSkinData();
@@ -356,7 +456,7 @@ void TSkinManage::RunOnlyThisForm(int action) {
   auto* owner = dynamic_cast<TForm*>(CurrentData->Owner());
   auto ownForms = [this]() {
     std::vector<TWinSkinForm*> mine;
-    for (TWinSkinForm* f : forms_) {
+    for (TWinSkinForm* f : forms()) {
       if (f->FSkinData == CurrentData) mine.push_back(f);
     }
     return mine;
@@ -370,8 +470,8 @@ void TSkinManage::RunOnlyThisForm(int action) {
     Enabled = false;
     std::vector<TWinSkinForm*> mine = ownForms();
     if (!mine.empty()) {
-      auto at = std::find(forms_.begin(), forms_.end(), mine.back());
-      Drop(static_cast<size_t>(at - forms_.begin()), true);
+      auto at = std::find(forms().begin(), forms().end(), mine.back());
+      Drop(static_cast<size_t>(at - forms().begin()), true);
     }
   } else if (action == 3) {
     std::vector<TWinSkinForm*> mine = ownForms();
@@ -385,6 +485,28 @@ void TSkinManage::RunOnlyThisForm(int action) {
   }
 }
 
+bool TSkinManage::Reskin(HWND window) {
+  TWinSkinForm* f = FindSkinForm(window);
+  if (!f) return false;
+  f->UnSubclass();
+  f->FState = 6;
+  DeleteDeleted();
+  return AddForm(window);
+}
+
+void TSkinManage::WndProc(TMessage& m) {
+  if (m.Msg == kManagerRequest && m.WParam == 7) {
+    const auto window = reinterpret_cast<HWND>(m.LParam);
+    // The window's own messages run between taking the skin off and putting it on.
+    if (Application) Application->ProcessMessages();
+    Sleep(10);
+    m.Result = Reskin(window);
+    Sleep(10);
+    return;
+  }
+  m.Result = DefWindowProcW(nullptr, m.Msg, m.WParam, m.LParam);
+}
+
 void TSkinManage::OnTimer() {
   timer_->SetEnabled(false);
   if (!CurrentData) return;
@@ -392,12 +514,7 @@ void TSkinManage::OnTimer() {
   if (CurrentData->SkinFormtype == sfOnlyThisForm) {
     RunOnlyThisForm(action);
   } else if (action == 7) {
-    TWinSkinForm* f = FindSkinForm(ActionWindow);
-    if (!f) return;
-    f->UnSubclass();
-    f->FState = 6;
-    DeleteDeleted();
-    AddForm(ActionWindow);
+    Reskin(ActionWindow);
     return;
   } else if (action == 1) {
     SkinAll();

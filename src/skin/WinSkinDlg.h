@@ -31,10 +31,12 @@ struct TSkinThread {
 
 // Messages the engine posts and sends to skinned windows.
 constexpr UINT CN_SkinActive = 0x3503;  // finish attaching (lParam 1000)
+constexpr UINT kManagerRequest = 0x3508;
 
 class TSkinManage : public TObject, public TSkinManageLink {
  public:
-  TSkinManage();
+  // The program's manager, or with a library's instance the manager of a loaded library.
+  explicit TSkinManage(HINSTANCE library = nullptr);
   ~TSkinManage() override;
   std::string ClassName() const override { return "TSkinManage"; }
 
@@ -49,15 +51,14 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void InstallThread(DWORD threadId) override;
   void UnInstallThread(DWORD threadId) override;
   void Enable(bool on) override { Enabled = on; }
-  void CountInstalled() override {}
+  void CountInstalled() override { ++InstalledCount; }
   bool AddForm(HWND window) override;
   bool SkinForm(HWND window) override;
   void ChangeForm(HWND window, TSkinData* data) override;
   void DeleteSysbtn() override;
-  // Control skinners are not attached yet: these only repaint what the form skinner draws.
-  void UpdateSkinControl(HWND, TControl*) override {}
+  void UpdateSkinControl(HWND form, TControl* control) override;
   void AddNestForm(HWND form, HWND nested) override;
-  void DeleteGraphicControl(HWND, TControl*) override {}
+  void DeleteGraphicControl(HWND form, TControl* control) override;
   void UpdateMenu(HWND form) override;
   void RebuildMenuBars() override;
 
@@ -73,6 +74,14 @@ class TSkinManage : public TObject, public TSkinManageLink {
   int MenuCount() const { return static_cast<int>(menus_.size()); }
 
   void ActiveForm(TForm* form);
+  // MDI: the children shown maximized or not; the number of skinned children; every
+  // skinned child given its caption style back.
+  void SetMDIMax(bool maximized);
+  void SetMDIMax2(bool maximized);
+  int GetMDIChildNum() const;
+  void SetCaption();
+  // A window the class library did not make (it carries none of its controls).
+  static bool IsDllForm(HWND window);
   TWinSkinForm* FindSkinForm(HWND window) const;
   static TForm* FindTForm(HWND window);
   TSkinData* FindSkindata(HWND window) const;
@@ -81,14 +90,32 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void DeleteDeleted();
   void DeleteForm3();
   void WindowDestroyed(HWND window);
-  int FormCount() const { return static_cast<int>(forms_.size()); }
-  TWinSkinForm* Forms(int i) const { return forms_[static_cast<size_t>(i)]; }
+  int FormCount() const { return static_cast<int>(forms().size()); }
+  TWinSkinForm* Forms(int i) const { return forms()[static_cast<size_t>(i)]; }
+
+  // Library mode: a library's manager shares the program manager's lists while attached
+  // (AssignData with the program's manager) and is detached with nil.
+  void AssignData(TSkinManage* parent);
+  void DeleteSub(TSkinManage* sub);
+  void DeleteAllSub();
+  // Drops the skins of the windows of one module.
+  void DeleteSubForm(HINSTANCE instance);
+  std::vector<TSkinManage*> SubManagers;
+  TSkinManage* ParentManager = nullptr;
+  HINSTANCE ModuleInstance = nullptr;
   // The action timer's handler, public so a test need not wait for the timer.
   void OnTimer();
+  // Requests of another copy of the engine: 0x3508 with wParam 7 re-skins the window in
+  // lParam (the result says whether it is skinned again). The manager has no window of
+  // its own, so such a request is handed to it directly.
+  void WndProc(TMessage& m);
   bool TimerEnabled() const { return timer_->Enabled(); }
 
   bool Enabled = false;
   bool Forced = false;
+  // Set while the hook skins a window as it is activated (being shown): such a window
+  // stays unpainted until its skin is complete. Skinning all windows clears it.
+  bool InstallFlag = false;
   int State = 0;     // 0 created, 1 installed, 4 being destroyed
   int MenuKind = 0;  // the menu about to open: 0 popup, 1 of the menu band, 2 system menu
   bool OwnPopup = false;  // the menu about to open is one of the program's popup menus
@@ -96,6 +123,10 @@ class TSkinManage : public TObject, public TSkinManageLink {
   TSkinData* CurrentData = nullptr;
   TSkinData* DefaultData = nullptr;
   HWND ActionWindow = nullptr;
+  bool MDIMaximized = false;
+  HWND MDIClient = nullptr;  // of the MDI frame, recorded when the frame is skinned
+  TForm* MDIForm = nullptr;
+  int InstalledCount = 0;  // components installed besides the main window's
 
  private:
   void Drop(size_t index, bool unskin);
@@ -103,14 +134,22 @@ class TSkinManage : public TObject, public TSkinManageLink {
   void UnskinAll();
   void SkinChanged();
   void RunOnlyThisForm(int action);
+  bool Reskin(HWND window);
   void FreeMenus();
 
   std::unique_ptr<TTimer> timer_;
   HHOOK hook_ = nullptr;
-  std::vector<TWinSkinForm*> forms_;  // owned
+  // The lists a library's manager shares with the program's.
+  struct Lists {
+    std::vector<TWinSkinForm*> forms;  // owned
+    std::vector<TSkinData*> datas;
+    std::vector<TSkinThread> threads;
+  };
+  std::vector<TWinSkinForm*>& forms() const { return lists_->forms; }
+  std::vector<TSkinData*>& datas() const { return lists_->datas; }
+  std::vector<TSkinThread>& threads() const { return lists_->threads; }
+  std::shared_ptr<Lists> lists_;
   std::vector<TWinSkinPopMenu*> menus_;  // owned
-  std::vector<TSkinData*> datas_;
-  std::vector<TSkinThread> threads_;
 };
 
 // The manager; nil until the first skin component has loaded.

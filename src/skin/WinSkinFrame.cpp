@@ -10,14 +10,24 @@ DWORD WinVersion = 0;
 namespace {
 
 constexpr wchar_t kSkinProp[] = L"TorvikSkinForm";
+constexpr wchar_t kPassProp[] = L"TorvikSkinPass";
 constexpr UINT kUpdateNc = 0x3502;
 constexpr UINT kSkinChange = 0x3401;
 constexpr UINT kSkinned = 0xBC4E;
 constexpr LPARAM kEngineMark = 0x41A2;
+constexpr UINT kEngineRepaint = 0xBC4B;  // from another copy of the engine: repaint the frame
+constexpr UINT kEngineQuery = 0xBC4D;    // from another copy of the engine: is this one of us
+constexpr UINT kReCreateControl = 0x3517;
+
+// A procedure of ours that another subclass still calls after the skin left: the one
+// to pass messages on to, until the window goes.
+struct PassThrough {
+  WNDPROC old = nullptr;
+};
 
 LRESULT CALLBACK SkinFormProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   auto* self = static_cast<TWinSkinForm*>(GetPropW(h, kSkinProp));
-  if (!self) return DefWindowProcW(h, msg, w, l);
+  if (!self) return TWinSkinForm::PassOn(h, msg, w, l);
   TMessage m{msg, w, l, 0};
   self->WinWndProc(m);
   return m.Result;
@@ -42,6 +52,52 @@ bool SysCommandOfMenu(WORD id) {
 }  // namespace
 
 TWinSkinForm* SkinFormOf(HWND window) { return static_cast<TWinSkinForm*>(GetPropW(window, kSkinProp)); }
+
+// ---- Procedures given back under another subclass ----
+
+void TWinSkinForm::SetPassThrough(HWND window, const wchar_t* prop, WNDPROC old) {
+  RemovePropW(window, prop);
+  auto* pass = static_cast<PassThrough*>(GetPropW(window, kPassProp));
+  if (!pass) {
+    pass = new PassThrough;
+    SetPropW(window, kPassProp, pass);
+  }
+  pass->old = old;
+}
+
+WNDPROC TWinSkinForm::TakePassThrough(HWND window) {
+  auto* pass = static_cast<PassThrough*>(RemovePropW(window, kPassProp));
+  if (!pass) return nullptr;
+  WNDPROC old = pass->old;
+  delete pass;
+  return old;
+}
+
+LRESULT TWinSkinForm::PassOn(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  auto* pass = static_cast<PassThrough*>(GetPropW(h, kPassProp));
+  if (!pass) return DefWindowProcW(h, msg, w, l);
+  WNDPROC old = pass->old;
+  if (msg == WM_NCDESTROY) delete static_cast<PassThrough*>(RemovePropW(h, kPassProp));
+  return CallWindowProcW(old, h, msg, w, l);
+}
+
+WNDPROC TWinSkinForm::Subclass(HWND window, const wchar_t* prop, void* self, WNDPROC proc) {
+  SetPropW(window, prop, self);
+  // Our procedure still in the chain from an earlier skin takes the skin back there.
+  if (WNDPROC old = TakePassThrough(window)) return old;
+  return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+bool TWinSkinForm::Unsubclass(HWND window, const wchar_t* prop, WNDPROC ours, WNDPROC old) {
+  if (!IsWindow(window)) return false;
+  if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ours)) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    RemovePropW(window, prop);
+    return true;
+  }
+  SetPassThrough(window, prop, old);
+  return false;
+}
 
 // ---- Life ----
 
@@ -89,6 +145,8 @@ void TWinSkinForm::InitSkin(TSkinData* data) {
   const DWORD ex = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_EXSTYLE));
   FRightToLeft = ex & WS_EX_LEFTSCROLLBAR;
   FIsChild = FStyle & WS_CHILD;
+  GetFormstyle();
+  if (IsMDIChild() && InSet(data->Options, xoMDIChildBorder)) FSkinFrame = false;
   char cls[256] = {};
   GetClassNameA(FHandle, cls, sizeof cls);
   FClassName = cls;
@@ -110,14 +168,15 @@ void TWinSkinForm::InitSkin(TSkinData* data) {
   if (ex & WS_EX_DLGMODALFRAME) FBorderStyle = sbsDialog;
   const bool nt = !(WinVersion & 0x80000000u);
   const int major = LOBYTE(LOWORD(WinVersion)), minor = HIBYTE(LOWORD(WinVersion));
-  if (nt && major >= 5 && minor == 0 && ((ex & WS_EX_APPWINDOW) || !FOwnerWnd)) FIcons |= 1 << sbicaption;
+  if (nt && major >= 5 && minor == 0 && ((ex & WS_EX_APPWINDOW) || (!FOwnerWnd && !IsMDIChild())))
+    FIcons |= 1 << sbicaption;
   if (FClassName == "#32770" || FClassName == "TMessageForm") {
     FBorderStyle = sbsDialog;
     FIsDialog = true;
   }
-  SetPropW(FHandle, kSkinProp, this);
-  FOldWndProc =
-      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinFormProc)));
+  StopUpdate();
+  if (FFormStyle == sfsMDIform) SubclassMDI();
+  FOldWndProc = Subclass(FHandle, kSkinProp, this, SkinFormProc);
   subclassed_ = true;
   if (FSkinFrame) {
     if (!IsMinimized()) EnableSysbtn(false);
@@ -141,7 +200,16 @@ void TWinSkinForm::InitSkinData() {
     FMenuHeight = GetMenu(FHandle) ? GetSystemMetrics(SM_CYMENU) : 0;
   }
   DeleteSysbtn();
-  for (const auto& skin : FSkinData->SysButtons) FButtons.push_back(std::make_unique<TWinSysButton>(this, skin.get()));
+  for (const auto& skin : FSkinData->SysButtons) {
+    FButtons.push_back(std::make_unique<TWinSysButton>(this, skin.get()));
+    if (skin->Action != 3 && skin->Action != 11) continue;
+    // The icon button shows the window's icon; a skin without an image for it takes the
+    // icon's, and so does the program's icon when it was never read.
+    GetIcon(*FIconBitmap);
+    if (skin->Image->Empty()) CopyBMP(FIconBitmap.get(), skin->Image.get());
+    if (FSkinData->AppIcon->Empty()) CopyBMP(FIconBitmap.get(), FSkinData->AppIcon.get());
+    skin->Frame = 1;
+  }
 }
 
 void TWinSkinForm::DeleteSysbtn() {
@@ -149,10 +217,34 @@ void TWinSkinForm::DeleteSysbtn() {
   FButtons.clear();
 }
 
+// A window skinned as it is being shown paints nothing until its skin is complete, so
+// it never shows the system's frame first.
+void TWinSkinForm::StopUpdate() {
+  if (!SkinManager || !SkinManager->InstallFlag || FIsChild || !FSkinFrame || FBorderStyle == sbsNone) return;
+  const LONG style = GetWindowLongW(FHandle, GWL_STYLE);
+  if (!(style & WS_VISIBLE)) return;
+  SetWindowLongW(FHandle, GWL_STYLE, style & ~WS_VISIBLE);
+  FUpdateStopped = true;
+}
+
+void TWinSkinForm::BeginUpdate() {
+  if (SkinManager) SkinManager->InstallFlag = false;
+  if (!FUpdateStopped) return;
+  FUpdateStopped = false;
+  const LONG style = GetWindowLongW(FHandle, GWL_STYLE);
+  if (!(style & WS_VISIBLE)) SetWindowLongW(FHandle, GWL_STYLE, style | WS_VISIBLE);
+  FRepaintAll = true;
+}
+
 void TWinSkinForm::Activate() {
+  if (FActivated) return;
+  FActivated = true;
   FSystemMenu = GetSystemMenu(FHandle, FALSE);
   GetBorderSize();
-  if (FState == 0 && !FIsChild && FBorderStyle != sbsNone && !IsMinimized()) {
+  BeginUpdate();
+  if (FState == 0 && IsMDIChild()) {
+    ActivateMDIChild();
+  } else if (FState == 0 && !FIsChild && FBorderStyle != sbsNone && !IsMinimized()) {
     FState = 5;
     ResizeForm(false);
     FState = 1;
@@ -171,18 +263,26 @@ void TWinSkinForm::Activate() {
   if (FSkinData->OnAfterSkinForm) FSkinData->OnAfterSkinForm(FForm, FHandle, FName);
   FState = 1;
   FTimer->SetEnabled(true);
+  if (FRepaintAll) {
+    FRepaintAll = false;
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+  }
   UpdateNc(nullptr);
 }
 
 void TWinSkinForm::SkinChange() {
   if (FForm) FForm->SetColor(FSkinData->SchemeColors[csButtonFace]);
+  // Each skinner takes the new skin's images and colours itself; kinds of control the
+  // new skin switches on are then discovered.
+  const std::vector<TSkinControl*> skinners = FControls;
+  for (TSkinControl* c : skinners) {
+    if (c->Stage() != 6) c->SkinChange();
+  }
   FState = 3;
   if (FSkinFrame) {
     ResizeForm(true);
     Cropwindow();
   }
-  // The new skin may switch kinds of control on or off: discover them afresh.
-  DeleteControls();
   if (FForm) {
     InitControls(FForm);
   } else {
@@ -200,12 +300,10 @@ void TWinSkinForm::UnSubclass3() {
   if (FTimer) FTimer->SetEnabled(false);
   if (FForm && FState != 4) InitPopMenu(FForm, false);
   DeleteControls();
+  UnSubclassMDI();
   if (!subclassed_) return;
-  if (IsWindow(FHandle)) {
-    if (GetWindowLongPtrW(FHandle, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SkinFormProc))
-      SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
-    RemovePropW(FHandle, kSkinProp);
-  }
+  // Another subclass above ours keeps calling it: it then passes everything on.
+  Unsubclass(FHandle, kSkinProp, SkinFormProc, FOldWndProc);
   subclassed_ = false;
 }
 
@@ -219,7 +317,8 @@ void TWinSkinForm::UnSubclass() {
   }
   UpdateStyle(false);
   EnableSysbtn(true);
-  if (framed && FState != 4 && !FIsChild && FBorderStyle != sbsNone) {
+  const bool normalChild = IsMDIChild() && !IsMinimized() && !IsMaximized();
+  if (framed && FState != 4 && (!FIsChild || normalChild) && FBorderStyle != sbsNone) {
     RECT r{};
     GetWindowRect(FHandle, &r);
     const int w = Width(r) - (FLeftWidth + FRightWidth - FSystemFrame.right);
@@ -301,6 +400,9 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
   ++depth_;
   switch (m.Msg) {
     case WM_NCPAINT:
+      // A frame to paint before the activation message came: the skin is completed now,
+      // so the first frame the window shows is the skin's.
+      if (FState == 0 && FSkinFrame && !FActivated && IsWindowVisible(FHandle)) Activate();
       if (FState == 0) {
         m.Result = 0;
       } else {
@@ -312,6 +414,14 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
       break;
     case CN_IsSkinned:
       m.Result = 1;
+      PostMessageW(FHandle, kSkinned, 0, kEngineMark);
+      break;
+    case kEngineRepaint:
+    case kEngineQuery:
+      EngineMessage(m);
+      break;
+    case kReCreateControl:
+      WMReCreateWnd(m);
       break;
     case WM_ERASEBKGND:
       Default(m);
@@ -329,7 +439,7 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
       FState = 6;
       break;
     case WM_NCACTIVATE:
-      if (FState == 0) {
+      if (FState == 0 && !IsMDIChild()) {
         m.Result = 0;
       } else {
         SecondStage(m);
@@ -371,7 +481,7 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
 }
 
 void TWinSkinForm::SecondStage(TMessage& m) {
-  if (FIsChild) {
+  if (FIsChild && !IsMDIChild()) {
     Default(m);
     return;
   }
@@ -407,7 +517,8 @@ void TWinSkinForm::SecondStage(TMessage& m) {
     default:
       break;
   }
-  if (FState != 0) {
+  // A minimized or maximized MDI child shows the system's frame.
+  if (FState != 0 && !SystemFramedChild()) {
     ThirdStage(m);
   } else {
     Default(m);
@@ -451,6 +562,20 @@ void TWinSkinForm::ThirdStage(TMessage& m) {
   }
 }
 
+// Another copy of the engine in the process asks a framework form, marking its messages.
+void TWinSkinForm::EngineMessage(TMessage& m) {
+  if (!FForm) {
+    Default(m);
+  } else if (m.Msg == kEngineQuery) {
+    m.Result = m.LParam == kEngineMark ? kEngineMark : 1;
+  } else if (m.LParam == kEngineMark) {
+    if (m.WParam) UpdateNc(nullptr);
+    m.Result = kEngineMark;
+  } else {
+    Default(m);
+  }
+}
+
 // A new caption: Windows would paint its own, so it sets the text unseen.
 void TWinSkinForm::SetText(TMessage& m) {
   if (!IsWindowVisible(FHandle)) {
@@ -478,18 +603,45 @@ void TWinSkinForm::WMSize(TMessage& m) {
   if (m.WParam == SIZE_RESTORED) FWindowState = swsNormal;
   if (m.WParam == SIZE_MINIMIZED) FWindowState = swsMin;
   if (m.WParam == SIZE_MAXIMIZED) FWindowState = swsMax;
-  if (!IsMinimized() && (FState == 1 || FState == 3)) Cropwindow();
+  // An MDI child not in normal state keeps the system's frame, so it is not cut; its
+  // state changes the frame's band of child buttons.
+  if (IsMDIChild()) {
+    if (SkinManager) SkinManager->SetMDIMax(IsMaximized());
+    if (IsMaximized() || IsMinimized()) {
+      Uncropwindow();
+      return;
+    }
+  }
+  if (FState != 1 && FState != 3) return;
+  // A maximized window fills the work area, so nothing of its outline is cut. A
+  // minimized one is cut again: the outline of its normal size would leave the
+  // key-coloured corners of its small caption on screen.
+  if (IsMaximized()) {
+    Uncropwindow();
+  } else {
+    Cropwindow();
+  }
 }
 
 void TWinSkinForm::WMGetMinMaxInfo(TMessage& m) {
   Default(m);
   GetWindowstate();
   EnableSysbtn(IsMinimized());
+  // Windows pushes the system frame of a maximized window off the screen; the skin's
+  // frame is all caption and border the user needs, so it fills the work area exactly.
+  if (FIsChild || FBorderStyle == sbsNone) return;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoW(MonitorFromWindow(FHandle, MONITOR_DEFAULTTONEAREST), &mi)) return;
+  auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+  info->ptMaxPosition = POINT{mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top};
+  info->ptMaxSize = POINT{Width(mi.rcWork), Height(mi.rcWork)};
 }
 
 void TWinSkinForm::WMNCActive(TMessage& m) {
   FActive = m.WParam != 0;
   FTimer->SetEnabled(FActive);
+  if (!FActive) LeaveHotControl();
   UpdateNc(nullptr);
   m.Result = 1;
 }

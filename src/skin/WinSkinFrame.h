@@ -36,6 +36,9 @@ class TSkinControlHost {
   virtual ~TSkinControlHost() = default;
   virtual void AddControlList(TSkinControl* control) = 0;
   virtual void DeleteControl(TSkinControl* control) = 0;
+  // The control under the mouse pointer, told when the pointer has gone; nil for none.
+  virtual void SetHotControl(TSkinControl*) {}
+  virtual TSkinControl* HotControl() const { return nullptr; }
   // One bitmap the window's skinners compose their paints in, one paint at a time.
   TBitmap& PaintBuffer() { return paintBuffer_; }
 
@@ -110,6 +113,8 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   // they are let go when their control goes and freed when the skin leaves the form.
   void AddControlList(TSkinControl* control) override;
   void DeleteControl(TSkinControl* control) override;
+  void SetHotControl(TSkinControl* control) override { FHotControl = control; }
+  TSkinControl* HotControl() const override { return FHotControl; }
   void InitControls(TWinControl* form);
   // The child windows of a window without class-library objects (a message box, a
   // common dialog), by their window classes.
@@ -121,6 +126,9 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   TSkinControl* Lookupcontrol(HWND window) const;
   bool FindSkinComp(TControl* control) const;
   int ControlCount() const { return static_cast<int>(FControls.size()); }
+  // Re-walks a control's children (the whole form's for nil) for skinners.
+  void UpdateControls(TControl* control);
+  void DeleteGraphicControl(TControl* control);
 
   // The frame, in pixels, as the skin gives it.
   int FLeftWidth = 0, FCaptionHeight = 0, FRightWidth = 0, FBottomHeight = 0, FMenuHeight = 0;
@@ -146,6 +154,20 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   TNCObject* FindBtn(POINT pt);
   POINT GetWinXY(int x, int y) const;
   void DrawSysbtn(TWinSysButton& b, int state);
+  void SysBtnAction(int action, int x, int y);
+
+  // MDI: the frame's client window and the children inside it.
+  TSkinFormStyle FFormStyle = sfsNormal;
+  HWND FMDIClient = nullptr;
+  bool IsMDIChild() const { return FFormStyle == sfsMDIChild; }
+  bool SystemFramedChild() const { return IsMDIChild() && (IsIconic(FHandle) || IsZoomed(FHandle)); }
+  void WinMDIProc(TMessage& m);
+  void MDIMaxChanged(bool maximized);
+  HWND ActiveMDIChild(bool* maximized) const;
+
+  // Our procedure given back while another subclass sits above it keeps passing
+  // messages on until the window goes; a later skin takes its place again.
+  static LRESULT PassOn(HWND h, UINT msg, WPARAM w, LPARAM l);
 
   // Owner-drawn menu items (the drop-downs of the menu band and the system menu).
   void WMMEASUREITEM(TMessage& m);
@@ -172,6 +194,20 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
  private:
   friend class TNCObject;
   void Activate();
+  void ActivateMDIChild();
+  void GetFormstyle();
+  void SubclassMDI();
+  void UnSubclassMDI();
+  void DefaultMDI(TMessage& m);
+  HWND MDIClientWindow() const;
+  bool MDIChildMax() const;
+  void MDIChildCommand(WPARAM command);
+  static void SetPassThrough(HWND window, const wchar_t* prop, WNDPROC old);
+  static WNDPROC TakePassThrough(HWND window);
+  static WNDPROC Subclass(HWND window, const wchar_t* prop, void* self, WNDPROC proc);
+  static bool Unsubclass(HWND window, const wchar_t* prop, WNDPROC ours, WNDPROC old);
+  void StopUpdate();
+  void BeginUpdate();
   void SecondStage(TMessage& m);
   void ThirdStage(TMessage& m);
   void GetWindowstate();
@@ -179,6 +215,8 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void GetBorderSize();
   void UpdateStyle(bool paint);
   void SetText(TMessage& m);
+  void EngineMessage(TMessage& m);
+  void WMReCreateWnd(TMessage& m);
 
   void WMNCCalcSize(TMessage& m);
   void WMNCHitTest(TMessage& m);
@@ -194,6 +232,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void WMNCLButtonDblClk(TMessage& m);
   void WMNCRButtonDown(TMessage& m);
   void OnTimer();
+  void LeaveHotControl();
 
   void Drawborder(int kind, const RECT& r, HDC dc);
   void DrawFLine(HDC dc);
@@ -201,8 +240,11 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void DrawMenuBand(HDC dc, const RECT& band);
   void SetSysbtnRect();
   void DrawAllSysbtn(HDC dc);
+  void DrawBandButtons(HDC dc);
   void DrawIcon(HDC dc, const RECT& r);
+  void GetIcon(TBitmap& bitmap);
   void Cropwindow();
+  HRGN BorderRegion(int kind, int pw, int ph, int x, int y, bool keyed);
   void Uncropwindow();
   void ResizeForm(bool keepClient);
   int WidenForCaption(int width);
@@ -218,7 +260,6 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void DisableControl(TControl* control);
   bool Has(TSkinControlType kind) const;
   void Skin(TSkinControl* skinner, bool recolour = false);
-  void SysBtnAction(int action, int x, int y);
   void Maximize();
   void Minimize();
   void Restore();
@@ -233,6 +274,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   static NONCLIENTMETRICSW Metrics();
 
   WNDPROC FOldWndProc = nullptr;
+  WNDPROC FOldMDIProc = nullptr;
   bool subclassed_ = false;
   HFONT FCaptionFont = nullptr;
   std::unique_ptr<TTimer> FTimer;
@@ -250,9 +292,19 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   std::unique_ptr<TBitmap> FTitleBitmap, FIconBitmap;
   int depth_ = 0;
   bool freePending_ = false;
+  bool FActivated = false, FUpdateStopped = false, FRepaintAll = false;
   std::vector<TSkinControl*> FControls;  // owned by their controls
+  TSkinControl* FHotControl = nullptr;
   std::unique_ptr<TCanvas> FControlCanvas;
   std::unique_ptr<TWinSkinMenu> FSkinMenu;
+};
+
+// Watches a form nested inside a skinned window (freed with it) for the host's skinner.
+class TWinSkinSpy : public TComponent {
+ public:
+  TWinSkinSpy(TComponent* nested, TWinSkinForm* host) : TComponent(nested), FormSkin(host) {}
+  std::string ClassName() const override { return "TWinSkinSpy"; }
+  TWinSkinForm* FormSkin;
 };
 
 // The form skinner of a window attached to it, or nil.

@@ -6,6 +6,7 @@
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
+#include "skin/WinSubClass.h"
 #include "skin/WinSkinMenu.h"
 
 namespace {
@@ -15,14 +16,14 @@ constexpr UINT kButtonAction = 0x3514;
 
 // The first condition of a caption button's visibility ("Visibility").
 bool FirstCondition(int v, bool maxed, bool active, bool hasMin, bool hasMax, bool hasSystem, bool plainDialog,
-                    HWND window, int action) {
+                    bool childInBand, HWND window, int action) {
   if (v == 0) return true;
   if (v == 1 || v == 2) return maxed == (v == 1);
   if (v == 3 || v == 4) return active == (v == 3);
   if (v == 6 || v == 8) return hasMin ? hasSystem : (hasMax && hasSystem);
   if (v == 7) return !hasMax;
   if (v == 9) return !hasMin;
-  if (v == 100) return false;  // the engine skins no MDI frames
+  if (v == 100) return childInBand;
   if (v == 200) return plainDialog;
   if (v >= 201 && v <= 999) return true;
   if (v >= 1000 && v <= 2000) return SendMessageW(window, kButtonQuery, static_cast<WPARAM>(v), action) > 0;
@@ -82,8 +83,10 @@ void TWinSysButton::Draw() { Owner->DrawSysbtn(*this, State); }
 bool TWinSkinForm::SysBtnVisible(const TDataSkinSysButton& b) const {
   const bool maxed = IsMaximized(), hasMin = HasIcon(sbiMin), hasMax = HasIcon(sbiMax), hasSys = HasIcon(sbisystem);
   const bool plainDialog = FBorderStyle == sbsDialog && !FIsDialog;
+  // The buttons of a maximized MDI child sit in its frame's menu band.
+  const bool childInBand = b.Visibility == 100 && FMenuHeight > 0 && MDIChildMax();
   const bool first =
-      FirstCondition(b.Visibility, maxed, FActive, hasMin, hasMax, hasSys, plainDialog, FHandle, b.Action);
+      FirstCondition(b.Visibility, maxed, FActive, hasMin, hasMax, hasSys, plainDialog, childInBand, FHandle, b.Action);
   if (!first || !SecondCondition(b.Visibility1, first, maxed, FActive, hasMin, hasMax, plainDialog)) return false;
   if (b.Action == 0 && !hasSys) return false;
   if ((b.Action == 3 || b.Action == 11 || b.Action == 12) && FBorderStyle == sbsDialog) return false;
@@ -125,15 +128,42 @@ void TWinSkinForm::SetSysbtnRect() {
   }
 }
 
-void TWinSkinForm::DrawIcon(HDC dc, const RECT& r) {
+// The window's icon at the small-icon size on a key-coloured ground; the program's icon
+// for a window without one of its own.
+void TWinSkinForm::GetIcon(TBitmap& bitmap) {
+  const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
   auto icon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
   if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICONSM));
+  if (!icon) {
+    if (FSkinData->AppIcon->Empty()) FSkinData->GetAppIcon();
+    CopyBMP(FSkinData->AppIcon.get(), &bitmap);
+    return;
+  }
+  bitmap.SetSize(w, h);
+  bitmap.PixelFormat = pf24bit;
+  bitmap.Canvas().Brush.Color = kKeyColour;
+  bitmap.Canvas().FillRect(RECT{0, 0, w, h});
+  DrawIconEx(bitmap.Canvas().Handle(), 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+}
+
+void TWinSkinForm::DrawIcon(HDC dc, const RECT& r) {
+  // A window of its own icon shows it; every other shows the program's.
+  auto icon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
   if (icon) {
     DrawIconEx(dc, r.left, r.top, icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0, nullptr,
                DI_NORMAL);
   } else if (FSkinData->AppIcon && !FSkinData->AppIcon->Empty()) {
     DrawTranmap(dc, r, FSkinData->AppIcon.get(), kKeyColour);
+  }
+}
+
+// The buttons of a maximized MDI child, drawn in the menu band over its items.
+void TWinSkinForm::DrawBandButtons(HDC dc) {
+  for (const auto& btn : FButtons) {
+    const TDataSkinSysButton& s = *btn->Skin;
+    if (!btn->Visible || s.Image->Empty() || s.Visibility != 100) continue;
+    DrawRect1(dc, btn->Bounds, s.Image.get(), true, ButtonFrames(s), FActive ? 1 : std::min(4, ButtonFrames(s)));
   }
 }
 
@@ -264,14 +294,23 @@ void TWinSkinForm::WMNCRButtonDown(TMessage& m) {
 }
 
 void TWinSkinForm::OnTimer() {
-  if (!FHotObject) return;
   POINT c{};
   GetCursorPos(&c);
   const POINT p = GetWinXY(c.x, c.y);
-  if (!PtInRect(&FHotObject->Bounds, p)) {
+  if (FHotObject && !PtInRect(&FHotObject->Bounds, p)) {
     FHotObject->MouseLeave();
     FHotObject = nullptr;
   }
+  // A control the pointer left without telling it (its leave report was lost) is told now.
+  RECT r{};
+  if (FHotControl && GetWindowRect(FHotControl->Window(), &r) && !PtInRect(&r, c)) LeaveHotControl();
+}
+
+void TWinSkinForm::LeaveHotControl() {
+  if (!FHotControl) return;
+  TSkinControl* hot = FHotControl;
+  FHotControl = nullptr;
+  hot->MouseLeave();
 }
 
 // ---- Actions ----
@@ -298,12 +337,17 @@ void TWinSkinForm::SysBtnAction(int action, int x, int y) {
       PopSysmenu(POINT{x + 1, y + 1});
       break;
     case 7:
-    case 8:
-    case 9:
     case 60:
+      MDIChildCommand(SC_MINIMIZE);
+      break;
+    case 8:
     case 61:
+      MDIChildCommand(SC_RESTORE);
+      break;
+    case 9:
     case 62:
-      break;  // buttons of MDI children: the program has no MDI frame
+      MDIChildCommand(SC_CLOSE);
+      break;
     default:
       PostMessageW(FHandle, kButtonAction, static_cast<WPARAM>(action), 0);
   }

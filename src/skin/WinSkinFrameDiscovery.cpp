@@ -29,6 +29,10 @@ bool IsScrollControl(TWinControl* c) {
   return (style & (WS_VSCROLL | WS_HSCROLL)) || dynamic_cast<TListBox*>(c) || dynamic_cast<TMemo*>(c);
 }
 
+// A control left at the system's face colour, which the skin's face replaces; one given a
+// colour of its own keeps it.
+bool OnSystemFace(const TControl* c) { return c->Color() == clBtnFace; }
+
 }  // namespace
 
 void TWinSkinForm::AddControlList(TSkinControl* control) {
@@ -36,6 +40,7 @@ void TWinSkinForm::AddControlList(TSkinControl* control) {
 }
 
 void TWinSkinForm::DeleteControl(TSkinControl* control) {
+  if (FHotControl == control) FHotControl = nullptr;
   FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
 }
 
@@ -46,6 +51,18 @@ void TWinSkinForm::DeleteControls() {
     FControls.pop_back();
     delete c;
   }
+}
+
+// A control whose window was made anew gets a new skinner.
+void TWinSkinForm::WMReCreateWnd(TMessage& m) {
+  const auto window = reinterpret_cast<HWND>(m.WParam);
+  if (TSkinControl* old = Lookupcontrol(window)) {
+    DeleteControl(old);
+    delete old;
+  }
+  TControl* control = TControl::FromHandle(window);
+  if (control && control->Parent() && FForm) AddComp(control, control->Parent());
+  m.Result = 0;
 }
 
 void TWinSkinForm::DeleteSkinDeleted() {
@@ -86,6 +103,24 @@ void TWinSkinForm::InitChildCtrl(TWinControl* parent) {
   for (int i = 0; i < parent->ControlCount(); ++i) AddComp(parent->Controls(i), parent);
 }
 
+void TWinSkinForm::UpdateControls(TControl* control) {
+  DeleteSkinDeleted();
+  if (!control) {
+    if (FForm) InitControls(FForm);
+  } else if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    InitChildCtrl(w);
+  }
+}
+
+void TWinSkinForm::DeleteGraphicControl(TControl* control) {
+  for (TSkinControl* c : FControls) {
+    if (c->Control() != control) continue;
+    DeleteControl(c);
+    delete c;
+    return;
+  }
+}
+
 void TWinSkinForm::DisableControl(TControl* control) {
   auto* w = dynamic_cast<TWinControl*>(control);
   if (!w) return;
@@ -97,9 +132,14 @@ void TWinSkinForm::DisableControl(TControl* control) {
 bool TWinSkinForm::Has(TSkinControlType kind) const { return InSet(FSkinData->SkinControls, kind); }
 
 // A skinner that did not take its window (another skinner holds it) is dropped again.
+// One that did paints its control once it is wholly set up.
 void TWinSkinForm::Skin(TSkinControl* skinner, bool recolour) {
   skinner->Init(this, FSkinData, FControlCanvas.get(), recolour);
-  if (std::find(FControls.begin(), FControls.end(), skinner) == FControls.end()) delete skinner;
+  if (std::find(FControls.begin(), FControls.end(), skinner) == FControls.end()) {
+    delete skinner;
+    return;
+  }
+  skinner->Invalidate();
 }
 
 // A radio or check group of another library: its buttons, then the group's frame.
@@ -175,6 +215,12 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     DisableControl(control);
     return;
   }
+  // A label is a static window that paints its own colour: on the system face it takes
+  // the skin's instead.
+  if (dynamic_cast<TLabel*>(control)) {
+    if (control->Parent() && OnSystemFace(control) && !FindSkinComp(control)) Skin(new TSkinBox(control), true);
+    return;
+  }
   auto* w = dynamic_cast<TWinControl*>(control);
   if (!w || !control->Parent() || !parent) return;  // graphic controls have no skinner here
   w->HandleNeeded();
@@ -186,6 +232,7 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (auto* s = dynamic_cast<TSkinControl*>(skinned)) {
       AddControlList(s);
       s->Init(this, FSkinData, FControlCanvas.get(), false);
+      s->Invalidate();
       if (dynamic_cast<TPanel*>(control)) InitChildCtrl(w);
       return;
     }
@@ -202,18 +249,18 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
   } else if (dynamic_cast<TTabSheet*>(control)) {
     if (tabs) Skin(new TSkinTabSheet(control));
   } else if (dynamic_cast<TCheckBox*>(control)) {
-    if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control));
+    if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control), OnSystemFace(control));
   } else if (dynamic_cast<TRadioGroup*>(control)) {
     if (!Has(xcRadioButton)) return;
     for (int i = 0; i < w->ControlCount(); ++i)
-      if (!FindSkinComp(w->Controls(i))) Skin(new TSkinRadioButton(w->Controls(i)));
+      if (!FindSkinComp(w->Controls(i))) Skin(new TSkinRadioButton(w->Controls(i)), OnSystemFace(w->Controls(i)));
     Skin(new TSkinGroupBox(control));
   } else if (dynamic_cast<TGroupBox*>(control)) {
     if (!Has(xcPanel)) return;
     InitChildCtrl(w);
     Skin(new TSkinGroupBox(control));
   } else if (dynamic_cast<TRadioButton*>(control)) {
-    if (Has(xcRadioButton)) Skin(new TSkinRadioButton(control));
+    if (Has(xcRadioButton)) Skin(new TSkinRadioButton(control), OnSystemFace(control));
   } else if (name == "TMEDIAPLAYER") {
     if (Has(xcButton)) Skin(new TSkinMP(control));
   } else if (dynamic_cast<TTrackBar*>(control)) {

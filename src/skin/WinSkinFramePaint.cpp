@@ -16,7 +16,12 @@ NONCLIENTMETRICSW TWinSkinForm::Metrics() {
 
 // ---- Frame geometry ----
 
+// A minimized or maximized MDI child keeps the system's frame.
 void TWinSkinForm::WMNCCalcSize(TMessage& m) {
+  if (SystemFramedChild()) {
+    Default(m);
+    return;
+  }
   RECT proposed{};
   if (m.WParam) {
     proposed = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0];
@@ -134,7 +139,9 @@ void TWinSkinForm::Drawborder(int kind, const RECT& r, HDC dc) {
 }
 
 void TWinSkinForm::UpdateNc(HDC dc) {
-  if ((FState != 1 && FState != 3) || FBorderStyle == sbsNone || !FSkinFrame || FSkinData->SkinEmpty) return;
+  if ((FState != 1 && FState != 3) || FBorderStyle == sbsNone || !FSkinFrame || FSkinData->SkinEmpty ||
+      SystemFramedChild())
+    return;
   // Caption buttons whose skin objects were replaced by a new load are dropped until the
   // change re-creates them.
   for (const auto& b : FButtons) {
@@ -154,8 +161,10 @@ void TWinSkinForm::UpdateNc(HDC dc) {
     Drawborder(2, RECT{FWidth - FRightWidth, 0, FWidth, FHeight}, own);
     Drawborder(4, RECT{FLeftWidth, FHeight - FBottomHeight, FWidth - FRightWidth, FHeight}, own);
     DrawFLine(own);
-    if (FMenuHeight > 0)
+    if (FMenuHeight > 0) {
       DrawMenuBand(own, RECT{FLeftWidth, FCaptionHeight, FWidth - FRightWidth, FCaptionHeight + FMenuHeight});
+      DrawBandButtons(own);
+    }
   } else {
     DrawFLine(own);
   }
@@ -232,32 +241,45 @@ void TWinSkinForm::DrawLine(HDC dc, const RECT& line) {
 
 // ---- Window region ----
 
+// The outline of one border painted at (x, y): its non-key pixels when keyed, else its
+// rectangle.
+HRGN TWinSkinForm::BorderRegion(int kind, int pw, int ph, int x, int y, bool keyed) {
+  if (!keyed || pw <= 0 || ph <= 0) return CreateRectRgn(x, y, x + std::max(pw, 0), y + std::max(ph, 0));
+  TBitmap work;
+  work.SetSize(pw, ph);
+  Drawborder(kind, RECT{0, 0, pw, ph}, work.Canvas().Handle());
+  HRGN r = BitmapToRegion(&work, x, y, kKeyColour, 1, 1, 1);
+  return r ? r : CreateRectRgn(x, y, x + pw, y + ph);
+}
+
 void TWinSkinForm::Cropwindow() {
   RECT wr{};
   GetWindowRect(FHandle, &wr);
   const int w = Width(wr), h = Height(wr);
   if (FState == 6 || !FSkinFrame || w * h == 0) return;
+  if (SystemFramedChild()) return;  // the system's frame shows
   if (FHasRegion && w == FRegionWidth && h == FRegionHeight && FState != 3) return;
   auto& b = FSkinData->Border;
   const bool anyTrans = b[1]->Trans || b[2]->Trans || b[3]->Trans || b[4]->Trans;
   HRGN region = nullptr;
-  if (anyTrans && FBorderStyle != sbsNone) {
-    auto part = [&](int kind, int pw, int ph, int x, int y, bool keyed) {
-      if (!keyed || pw <= 0 || ph <= 0) return CreateRectRgn(x, y, x + std::max(pw, 0), y + std::max(ph, 0));
-      TBitmap work;
-      work.SetSize(pw, ph);
-      Drawborder(kind, RECT{0, 0, pw, ph}, work.Canvas().Handle());
-      HRGN r = BitmapToRegion(&work, x, y, kKeyColour, 1, 1, 1);
-      return r ? r : CreateRectRgn(x, y, x + pw, y + ph);
-    };
+  if (anyTrans && FBorderStyle != sbsNone && IsMinimized()) {
+    // A minimized window shows only its caption band, cut like the caption's top.
+    region = BorderRegion(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
+    HRGN window = CreateRectRgn(0, 0, w, h);
+    CombineRgn(region, region, window, RGN_AND);
+    DeleteObject(window);
+    FRegionWidth = w;
+    FRegionHeight = h;
+  } else if (anyTrans && FBorderStyle != sbsNone) {
     // The caption band is painted across the whole width over the side borders, so the
     // top border's key pixels decide the outline there and the sides only below it.
     const int middle = w - FLeftWidth - FRightWidth;
     region = CreateRectRgn(FLeftWidth, FCaptionHeight, w - FRightWidth, h - FBottomHeight);
-    HRGN left = part(1, FLeftWidth, h, 0, 0, b[1]->Trans == 1 && h >= 2);
-    HRGN right = part(2, FRightWidth, h, w - FRightWidth, 0, b[2]->Trans == 1 && h >= 2);
-    HRGN bottom = part(4, middle, FBottomHeight, FLeftWidth, h - FBottomHeight, b[4]->Trans == 1 && FBottomHeight >= 2);
-    HRGN top = part(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
+    HRGN left = BorderRegion(1, FLeftWidth, h, 0, 0, b[1]->Trans == 1 && h >= 2);
+    HRGN right = BorderRegion(2, FRightWidth, h, w - FRightWidth, 0, b[2]->Trans == 1 && h >= 2);
+    HRGN bottom =
+        BorderRegion(4, middle, FBottomHeight, FLeftWidth, h - FBottomHeight, b[4]->Trans == 1 && FBottomHeight >= 2);
+    HRGN top = BorderRegion(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
     HRGN below = CreateRectRgn(0, FCaptionHeight, w, h);
     CombineRgn(left, left, right, RGN_OR);
     CombineRgn(left, left, below, RGN_AND);

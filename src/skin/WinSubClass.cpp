@@ -93,7 +93,7 @@ void TSkinControl::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* ca
     savedColour_ = control_->Color();
     control_->SetColor(Face());
   }
-  Invalidate();
+  // The first paint waits for the derived skinner, which may still load its images.
   initialised_ = true;
   stage_ = 1;
 }

@@ -179,6 +179,7 @@ class TSkinButton : public TSkinControl {
   using TSkinControl::TSkinControl;
   std::string ClassName() const override { return "TSkinButton"; }
   void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void SkinChange() override;
   bool BeforeProc(TMessage& m) override;
   void AfterProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
@@ -281,6 +282,7 @@ class TSkinCheckBox : public TSkinControl {
   using TSkinControl::TSkinControl;
   std::string ClassName() const override { return "TSkinCheckBox"; }
   void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void SkinChange() override;
   bool BeforeProc(TMessage& m) override;
   void AfterProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
@@ -317,7 +319,7 @@ class TSkinGroupBox : public TSkinControl {
   void DrawEtched(HDC dc, const RECT& frame) const;
 };
 
-// Gives a container the skin's face colour and nothing else; keeps the procedure.
+// Gives a container or a label the skin's face colour and nothing else; keeps the procedure.
 class TSkinBox : public TSkinControl {
  public:
   using TSkinControl::TSkinControl;

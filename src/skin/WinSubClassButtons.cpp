@@ -25,6 +25,11 @@ void TSkinButton::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* can
   parentBackground_ = ParentBackground(control_, data_);
 }
 
+void TSkinButton::SkinChange() {
+  parentBackground_ = ParentBackground(control_, data_);
+  TSkinControl::SkinChange();
+}
+
 bool TSkinButton::BeforeProc(TMessage& m) {
   const bool painted = data_ && data_->Buttons && !EmptyImage(data_->Buttons->Image.get());
   switch (m.Msg) {
@@ -71,11 +76,13 @@ void TSkinButton::AfterProc(TMessage& m) {
     case WM_MOUSEMOVE:
       if (!Disabled(wnd_) && !Has(scMouseIn)) {
         Set(scMouseIn, true);
+        if (formSkin_) formSkin_->SetHotControl(this);
         Invalidate();
       }
       DoTrackMouse(wnd_);
       break;
     case WM_MOUSELEAVE:
+      if (formSkin_ && formSkin_->HotControl() == this) formSkin_->SetHotControl(nullptr);
       Set(scMouseIn, false);
       if (GetCapture() != wnd_) Set(scDown, false);
       Invalidate();
@@ -159,6 +166,13 @@ void TSkinCheckBox::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* c
   TSkinControl::Init(formSkin, data, canvas, recolour);
   variant_ = control_ && !EmptyImage(GlyphImage()) ? 1 : 0;
   parentBackground_ = ParentBackground(control_, data_);
+}
+
+// The new skin may have no glyphs: the box then paints itself, on the skin's face.
+void TSkinCheckBox::SkinChange() {
+  variant_ = control_ && !EmptyImage(GlyphImage()) ? 1 : 0;
+  parentBackground_ = ParentBackground(control_, data_);
+  TSkinControl::SkinChange();
 }
 
 TBitmap* TSkinCheckBox::GlyphImage() const {

@@ -59,9 +59,15 @@ void TFrmMain::SkinMenuStart(TMenuItem* menu) {
 
 void TFrmMain::SkinItemClick(TObject* sender) {
   auto* item = static_cast<TMenuItem*>(sender);
-  if (TMenuItem* menu = item->Parent()) {
-    for (int i = 0; i < menu->Count(); ++i) menu->Items(i)->SetChecked(menu->Items(i) == item);
+  TMenuItem* menu = item->Parent();
+  TMenuItem* before = nullptr;
+  auto tick = [menu](TMenuItem* chosen) {
+    for (int i = 0; menu && i < menu->Count(); ++i) menu->Items(i)->SetChecked(menu->Items(i) == chosen);
+  };
+  for (int i = 0; menu && i < menu->Count(); ++i) {
+    if (menu->Items(i)->Checked()) before = menu->Items(i);
   }
+  tick(item);
   if (item->Tag == kPlainTag) {
     SkinData->SetActive(false);
     Repaint();
@@ -73,10 +79,11 @@ void TFrmMain::SkinItemClick(TObject* sender) {
     ShowMessage(gbk::FromUtf8("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
     return;
   }
-  // A package that cannot be read is not kept as the choice, and the windows go plain.
+  // A package that cannot be read is said once and not kept as the choice; the look in
+  // use stays, and so does its tick.
   if (!SkinData->LoadFromFile(path)) {
-    SkinData->SetActive(false);
-    ShowMessage(SkinData->LastError());
+    if (!SkinData->LastErrorShown()) ShowMessage(SkinData->LastError());
+    tick(before);
     return;
   }
   SkinData->SetActive(true);

@@ -81,7 +81,11 @@ const OurSkin kOurSkins[] = {
      4 + 3,
      {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "TabPane", "MenuItem", "Scrollbar", "HorzScrollThumb"},
      {"Progress", "ProgressChunk", "UpDownHorz", "TrackbarThumbHorz"}},
-    {"Plain", Rgb(236, 233, 216), 3, {}, {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "MenuItem", "Scrollbar"}},
+    {"Plain",
+     Rgb(236, 233, 216),
+     4 + 3,
+     {},
+     {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "MenuItem", "Scrollbar"}},
 };
 
 const TDataSkinObject* Field(const TSkinData& d, const std::string& name) {
@@ -234,11 +238,13 @@ TEST(SkinData, AnotherSkinReplacesEveryObject) {
   EXPECT_FALSE(d.ComboxArrow) << "no arrow of the earlier skin survives";
   EXPECT_FALSE(d.Progress);
   EXPECT_TRUE(d.Buttons->Image->Empty());
-  EXPECT_EQ(d.SysButtons.size(), 3u);
+  EXPECT_EQ(d.SysButtons.size(), 7u);  // its own four caption buttons and the three of MDI children
   EXPECT_EQ(d.SchemeColors[csButtonFace], Rgb(236, 233, 216));
 }
 
-TEST(SkinData, MissingOrBrokenFilesLoadNothingAndKeepTheObjects) {
+// A package that cannot be read leaves the skin in use as it was: its objects, its file
+// and its state, so the windows keep it and it can still be switched on.
+TEST(SkinData, MissingOrBrokenFilesLoadNothingAndKeepTheSkinInUse) {
   TempFolder tmp;
   std::string broken = tmp.Path("broken.skn"), bad = tmp.Path("bad.skn");
   ASSERT_TRUE(file::WriteAtomic(broken, "not a package at all"));
@@ -253,13 +259,19 @@ TEST(SkinData, MissingOrBrokenFilesLoadNothingAndKeepTheObjects) {
     m.installed = true;
     EXPECT_FALSE(d.LoadFromFile(path));
     EXPECT_FALSE(d.LastError().empty());
-    EXPECT_TRUE(d.SkinEmpty);
-    EXPECT_EQ(d.SkinFile, path);
+    EXPECT_FALSE(d.LastErrorShown());
+    EXPECT_FALSE(d.SkinEmpty);
+    EXPECT_EQ(d.SkinFile, SkinPath("Mx1"));
     EXPECT_EQ(d.SkinName, "Mx1") << "the objects stay";
     EXPECT_TRUE(d.ComboButton);
     EXPECT_EQ(m.log, "") << "nothing to re-skin with";
+    std::string stream;
+    d.WriteData(stream);
+    std::string mx1;
+    ASSERT_TRUE(file::ReadAll(SkinPath("Mx1"), mx1));
+    EXPECT_EQ(stream.substr(4), mx1) << "the stream kept is the skin in use";
     d.SetActive(true);
-    EXPECT_EQ(m.log, "") << "empty data skin nothing";
+    EXPECT_NE(m.log.find("action1"), std::string::npos) << "the skin in use switches on";
   }
 }
 

@@ -24,7 +24,9 @@ const SkinCase kSkins[] = {
       "Colour0",     "Customcolors"},
      {}},
     {"Ink", {"Personality", "Colours", "BUTTON0", "Buttons", "Scrollbar", "MenuItem", "Tabs"}, {"Progress", "Track"}},
-    {"Plain", {"Personality", "Colours"}, {"Buttons", "BUTTON0", "Scrollbar", "MenuItem", "Tabs", "SunkEdge"}},
+    {"Plain",
+     {"Personality", "Colours", "BUTTON0", "BUTTON1", "BUTTON2", "BUTTON3", "MDICONTROLS"},
+     {"Buttons", "Scrollbar", "MenuItem", "Tabs", "SunkEdge"}},
 };
 
 struct Loaded {

@@ -14,6 +14,7 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
+#include "skin/WinSubClass.h"
 #include "support/Gui.h"
 
 namespace {
@@ -159,6 +160,72 @@ TEST_F(ControlDiscovery, ASkinChangeReskinsAndAFreedControlIsLetGo) {
   gui::Pump(400);
   EXPECT_EQ(SkinFormOf(form.Handle()), nullptr);
   EXPECT_FALSE(Skinned(form.button));
+}
+
+// Controls made after the form was skinned: the program asks for them to be skinned,
+// for a nested container with its controls, and for one to be let go again.
+TEST_F(ControlDiscovery, ControlsAddedLaterAreSkinnedWhenTheProgramAsks) {
+  Activate("Mx1");
+  ControlsForm form(&app);
+  form.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  const int before = skin->ControlCount();
+
+  auto* later = Put<TButton>(&form, &form, "后来", 300, 80, 80, 26);
+  later->HandleNeeded();
+  EXPECT_FALSE(Skinned(later));
+  data->UpdateSkinControl(form.Handle(), nullptr);
+  EXPECT_TRUE(Skinned(later));
+  EXPECT_EQ(skin->ControlCount(), before + 1);
+
+  auto* nested = Put<TPanel>(&form, &form, "", 300, 110, 140, 60);
+  auto* inside = new TCheckBox(nested);
+  inside->SetParent(nested);
+  inside->SetText(gbk::FromUtf8("内嵌"));
+  inside->SetBounds(4, 4, 100, 22);
+  nested->HandleNeeded();
+  inside->HandleNeeded();
+  data->AddNestForm(form.Handle(), nested->Handle());
+  EXPECT_TRUE(Skinned(inside));
+  EXPECT_EQ(nested->Color(), data->SchemeColors[csButtonFace]);
+  bool spied = false;
+  for (int i = 0; i < nested->ComponentCount(); ++i)
+    spied |= dynamic_cast<TWinSkinSpy*>(nested->Components(i)) != nullptr;
+  EXPECT_TRUE(spied) << "the nested form is watched for its host";
+
+  data->DeleteGraphicControl(form.Handle(), later);
+  EXPECT_FALSE(Skinned(later));
+  EXPECT_EQ(skin->Lookupcontrol(later->Handle()), nullptr);
+
+  data->SetActive(false);
+  gui::Pump(400);
+  EXPECT_FALSE(Skinned(inside));
+  EXPECT_EQ(nested->Color(), clBtnFace) << "the nested form's colour comes back";
+}
+
+// A button the pointer is over forgets it when its window is deactivated, before any
+// leave report of its own comes.
+TEST_F(ControlDiscovery, TheHotButtonIsToldWhenItsWindowIsDeactivated) {
+  Activate("Mx1");
+  ControlsForm form(&app);
+  form.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  TSkinControl* button = skin->Lookupcontrol(form.button->Handle());
+  ASSERT_NE(button, nullptr);
+  RECT r{};
+  GetWindowRect(form.button->Handle(), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageW(form.button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(InSet(button->States(), scMouseIn));
+  EXPECT_EQ(skin->HotControl(), button);
+  SendMessageW(form.Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(InSet(button->States(), scMouseIn));
+  EXPECT_EQ(skin->HotControl(), nullptr);
+  SendMessageW(form.Handle(), WM_NCACTIVATE, TRUE, 0);
 }
 
 }  // namespace

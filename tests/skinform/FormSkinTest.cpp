@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
@@ -351,6 +352,128 @@ TEST_F(FormSkin, TheFrameAnswersTheMouseAndCommands) {
   SendMessageW(h, WM_NCLBUTTONUP, HTCAPTION, onIcon);
   gui::Pump(100);
   EXPECT_TRUE(closed);
+}
+
+WNDPROC belowAbove = nullptr;
+constexpr UINT kAboveAsks = WM_APP + 7;
+
+LRESULT CALLBACK AboveTheSkin(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == kAboveAsks) return 77;
+  return CallWindowProcW(belowAbove, h, msg, w, l);
+}
+
+// A subclass put above the skin's procedure stays in the chain when the skin leaves:
+// the skin's procedure then passes everything on to the form's own, and a skin that
+// comes back takes its old place again.
+TEST_F(FormSkin, ASubclassAboveTheSkinKeepsTheFormWorkingWhenTheSkinLeaves) {
+  Activate("Mx1");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  HWND h = form.Handle();
+  ASSERT_NE(SkinFormOf(h), nullptr);
+  belowAbove = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AboveTheSkin)));
+  int closes = 0;
+  form.OnClose = [&](TObject*, TCloseAction& a) {
+    ++closes;
+    a = caNone;
+  };
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    data->SetActive(false);
+    gui::Pump(400);
+    EXPECT_EQ(SkinFormOf(h), nullptr);
+    EXPECT_EQ(SendMessageW(h, CN_IsSkinned, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(h, kAboveAsks, 0, 0), 77);
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    EXPECT_EQ(closes, round + 1) << "the form's own procedure answers";
+    ASSERT_TRUE(IsWindow(h));
+    data->SetActive(true);
+    gui::Pump(400);
+    EXPECT_NE(SkinFormOf(h), nullptr);
+    EXPECT_EQ(SendMessageW(h, CN_IsSkinned, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(h, kAboveAsks, 0, 0), 77);
+  }
+  data->SetActive(false);
+  gui::Pump(400);
+  SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(belowAbove));
+  SendMessageW(h, WM_CLOSE, 0, 0);
+  EXPECT_EQ(closes, 3);
+}
+
+// A re-skin request for one window, by the timer's action 7 or handed to the manager.
+TEST_F(FormSkin, AReskinRequestGivesTheWindowAFreshSkin) {
+  Activate("Ink");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  HWND h = form.Handle();
+  TWinSkinForm* first = SkinFormOf(h);
+  ASSERT_NE(first, nullptr);
+  TMessage request{kManagerRequest, 7, reinterpret_cast<LPARAM>(h), 0};
+  SkinManager->WndProc(request);
+  EXPECT_EQ(request.Result, 1);
+  gui::Pump(300);
+  TWinSkinForm* second = SkinFormOf(h);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(SkinManager->FormCount(), 1);
+  EXPECT_EQ(second->FState, 1);
+  EXPECT_EQ(second->FCaptionHeight, data->Border[3]->Image->Height() / data->Border[3]->Frame);
+
+  TestForm plain(&app);
+  plain.Tag = 99;
+  plain.Show();
+  TMessage none{kManagerRequest, 7, reinterpret_cast<LPARAM>(plain.Handle()), 0};
+  SkinManager->WndProc(none);
+  EXPECT_EQ(none.Result, 0) << "a window without a skin is left alone";
+  EXPECT_EQ(SkinFormOf(plain.Handle()), nullptr);
+}
+
+// A loaded library's manager attached to the program's shares its skinned windows and
+// follows its switching on and off; freed, it leaves the program's windows skinned, and
+// the program's manager freed first lets it go.
+TEST_F(FormSkin, ALibrarysManagerSharesTheProgramsWindowsWhileAttached) {
+  Activate("Mx1");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  ASSERT_EQ(SkinManager->FormCount(), 1);
+  const auto libraryInstance = reinterpret_cast<HINSTANCE>(0x7F0000);
+  {
+    TSkinManage library(libraryInstance);
+    library.AssignData(SkinManager);
+    EXPECT_EQ(library.ParentManager, SkinManager);
+    EXPECT_EQ(SkinManager->SubManagers, std::vector<TSkinManage*>{&library});
+    EXPECT_EQ(library.State, 1);
+    EXPECT_TRUE(library.Enabled);
+    ASSERT_EQ(library.FormCount(), 1);
+    EXPECT_EQ(library.Forms(0), SkinManager->Forms(0));
+    library.DeleteSubForm(libraryInstance);
+    EXPECT_EQ(SkinManager->FormCount(), 1) << "the program's window is not the library's";
+
+    data->SetActive(false);
+    EXPECT_FALSE(library.Enabled);
+    gui::Pump(400);
+    EXPECT_EQ(library.FormCount(), 0);
+    data->SetActive(true);
+    EXPECT_TRUE(library.Enabled);
+    gui::Pump(700);
+    EXPECT_EQ(library.FormCount(), 1);
+    EXPECT_EQ(SkinManager->FormCount(), 1);
+  }
+  EXPECT_TRUE(SkinManager->SubManagers.empty());
+  EXPECT_NE(SkinFormOf(form.Handle()), nullptr);
+  EXPECT_EQ(SkinManager->FormCount(), 1);
+
+  auto* library = new TSkinManage(libraryInstance);
+  library->AssignData(SkinManager);
+  FreeSkinManager();
+  EXPECT_EQ(library->ParentManager, nullptr);
+  EXPECT_EQ(library->State, 4);
+  EXPECT_FALSE(library->Enabled);
+  EXPECT_EQ(library->FormCount(), 0);
+  EXPECT_EQ(SkinFormOf(form.Handle()), nullptr);
+  delete library;
 }
 
 TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {

@@ -2,19 +2,24 @@
 // window and kept in init.ini, the plain look, and the saved choice applied at start-up.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "classlib/ComCtrls.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
 #include "classlib/TIniFile.h"
+#include "skin/PackageBuilder.h"
+#include "skin/WinConvert.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
 #include "support/Gui.h"
 #include "support/TempFolder.h"
 #include "ui/ModalDriver.h"
+#include "ui/Uinput.h"
 #include "ui/Untmain.h"
 
 namespace {
@@ -142,6 +147,106 @@ TEST_F(SkinMenu, ChoosingSkinsAndThePlainLook) {
   EXPECT_FALSE(Ini().ReadBool("window", "skined", true));
   gui::Pump(400);
   EXPECT_FALSE(Skinned());
+}
+
+// What the screen shows at a point of a window's client area.
+COLORREF ScreenPixel(HWND h, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, p.x, p.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// A point near a control's right end, beside its text.
+COLORREF BesideTheText(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return ScreenPixel(h, r.right - 3, r.bottom / 2);
+}
+
+// With the dictionary page shown, a skin chosen at run time paints the tab strip on its
+// face, and the birth dialog opened then shows its labels and check box on the face.
+TEST_F(SkinMenu, ASkinChosenAtRunTimeShowsItsFaceUnderTabsLabelsAndCheckBoxes) {
+  for (const char* name : {"Mx1", "Ink", "Plain"}) AddSkin(name, std::string(name) + ".skn");
+  MakeWindow();
+  frm->SkinMenuStart(frm->Opt_Skin);
+  frm->Show();
+  auto* dictionary = dynamic_cast<TTabSheet*>(frm->FindComponent("PageDict"));
+  ASSERT_NE(dictionary, nullptr);
+  frm->PageControl1->SetActivePageIndex(dictionary->PageIndex());
+  gui::Pump(300);
+  for (const char* name : {"Mx1", "Ink", "Plain"}) {
+    SCOPED_TRACE(name);
+    frm->SkinItemClick(Item(frm->Opt_Skin, name));
+    gui::Pump(500);
+    ASSERT_TRUE(Skinned());
+    const COLORREF face = ColorToRGB(frm->SkinData->SchemeColors[csButtonFace]);
+    if (frm->SkinData->Tabs) {
+      HWND tabs = frm->PageControl1->Handle();
+      const int n = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+      RECT last{};
+      SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(n - 1), reinterpret_cast<LPARAM>(&last));
+      EXPECT_EQ(ScreenPixel(tabs, last.right + 20, last.top + 4), face) << "tab strip";
+    }
+    BirthRecord birth{};
+    std::string place;
+    TFrmInput dlg(Application, birth, place);
+    bool looked = false;
+    modal::Driver d({[&] {
+      if (!IsWindowVisible(dlg.Handle()) || !SkinFormOf(dlg.Handle())) return false;
+      gui::Pump(300);
+      auto* label = dynamic_cast<TControl*>(dlg.FindComponent("LblPlace"));
+      EXPECT_NE(label, nullptr);
+      if (label) {
+        EXPECT_EQ(BesideTheText(label->Handle()), face) << "label";
+      }
+      EXPECT_EQ(BesideTheText(dlg.Chkrun->Handle()), face) << "check box";
+      gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath(std::string("input-") + name + ".png"));
+      looked = true;
+      dlg.ModalResult = mrCancel;
+      return true;
+    }});
+    dlg.ShowModal();
+    EXPECT_TRUE(looked);
+  }
+}
+
+TEST_F(SkinMenu, APackageOfUnknownVersionIsSaidOnceAndTheSkinInUseStays) {
+  AddSkin("Ink", "Ink.skn");
+  std::string packed;
+  TLZH::Compress(skintest::Content(12345, {{"skin.ini", "[Title]"}}), packed);
+  ASSERT_TRUE(file::WriteAtomic(temp.Path("skins\\Bad.skn"), packed));
+  MakeWindow();
+  frm->SkinMenuStart(frm->Opt_Skin);
+  TMenuItem* menu = frm->Opt_Skin;
+  frm->Show();
+  gui::Pump(300);
+  frm->SkinItemClick(Item(menu, "Ink"));
+  gui::Pump(400);
+  ASSERT_TRUE(Skinned());
+
+  std::set<HWND> boxes;
+  std::string said;
+  TTimer answer(nullptr);
+  answer.SetInterval(100);
+  answer.OnTimer = [&](TObject*) {
+    if (HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 0)) {
+      if (boxes.insert(box).second) said = modal::MessageText(box);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  };
+  frm->SkinItemClick(Item(menu, "Bad"));
+  gui::Pump(800);
+  answer.SetEnabled(false);
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_NE(said.find(U("此文件版本不同")), std::string::npos) << said;
+  EXPECT_EQ(SendMessageW(frm->Handle(), CN_IsSkinned, 0, 0), 1);
+  EXPECT_TRUE(frm->SkinData->GetActive());
+  EXPECT_FALSE(frm->SkinData->SkinEmpty);
+  EXPECT_EQ(Checked(menu), std::vector<std::string>{"Ink"});
+  EXPECT_EQ(Ini().ReadString("window", "skinname", ""), "Ink");
 }
 
 TEST_F(SkinMenu, StartUpAppliesTheSavedChoice) {

@@ -1,0 +1,158 @@
+// MDI windows under the skin, on an MDI frame the test makes (the program has none): a
+// child is skinned as it is created and framed by the skin, and while it is maximized
+// the frame's menu band carries its minimize, restore and close buttons, which act on it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "classlib/Menus.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinFrame.h"
+#include "support/Gui.h"
+
+namespace {
+
+std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+
+const wchar_t kChildClass[] = L"TorvikTestMdiChild";
+
+void RegisterChildClass() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefMDIChildProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kChildClass;
+  RegisterClassW(&wc);
+}
+
+// A form with a menu and an MDI client filling its client area.
+class MdiFrame : public TForm {
+ public:
+  explicit MdiFrame(TComponent* owner) : TForm(owner) {
+    SetText(gbk::FromUtf8("多文档"));
+    SetBounds(30, 30, 520, 380);
+    auto* menu = new TMainMenu(this);
+    auto* item = new TMenuItem(this);
+    item->SetCaption(gbk::FromUtf8("窗口(&W)"));
+    auto* sub = new TMenuItem(this);
+    sub->SetCaption("x");
+    item->Add(sub);
+    menu->Items()->Add(item);
+    SetMenu(menu);
+    DoCreate();
+    RECT r{};
+    GetClientRect(Handle(), &r);
+    CLIENTCREATESTRUCT ccs{};
+    client = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                             r.right, r.bottom, Handle(), nullptr, GetModuleHandleW(nullptr), &ccs);
+  }
+  std::string ClassName() const override { return "TMdiFrame"; }
+  HWND NewChild() {
+    MDICREATESTRUCTW mcs{};
+    mcs.szClass = kChildClass;
+    mcs.szTitle = L"child";
+    mcs.hOwner = GetModuleHandleW(nullptr);
+    mcs.x = 10;
+    mcs.y = 10;
+    mcs.cx = 240;
+    mcs.cy = 160;
+    mcs.style = WS_OVERLAPPEDWINDOW;
+    return reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+  }
+  HWND client = nullptr;
+};
+
+class MdiSkin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterChildClass();
+    UseSkinManager();
+    data = new TSkinData(&app);
+    data->Loaded();
+    ASSERT_TRUE(data->LoadFromFile(SkinPath("Mx1"))) << data->LastError();
+    data->SetActive(true);
+  }
+  void TearDown() override {
+    delete data;
+    FreeSkinManager();
+  }
+  // Presses and releases the frame's band button of this action, as the mouse would.
+  static bool Press(TWinSkinForm* frame, int action) {
+    for (const auto& b : frame->FButtons) {
+      if (b->Skin->Action != action || !b->Visible) continue;
+      RECT wr{};
+      GetWindowRect(frame->FHandle, &wr);
+      const LPARAM at =
+          MAKELPARAM(wr.left + (b->Bounds.left + b->Bounds.right) / 2, wr.top + (b->Bounds.top + b->Bounds.bottom) / 2);
+      SendMessageW(frame->FHandle, WM_NCLBUTTONDOWN, HTMENU, at);
+      SendMessageW(frame->FHandle, WM_NCLBUTTONUP, HTMENU, at);
+      return true;
+    }
+    return false;
+  }
+  TApplication app;
+  TSkinData* data = nullptr;
+};
+
+TEST_F(MdiSkin, AChildIsSkinnedAtCreationAndTheBandButtonsActOnIt) {
+  MdiFrame frame(&app);
+  frame.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(frame.Handle());
+  ASSERT_NE(skin, nullptr);
+  EXPECT_EQ(skin->FFormStyle, sfsMDIform);
+  ASSERT_GT(skin->FMenuHeight, 0);
+
+  HWND child = frame.NewChild();
+  ASSERT_NE(child, nullptr);
+  TWinSkinForm* childSkin = SkinFormOf(child);
+  ASSERT_NE(childSkin, nullptr) << "skinned as it was made";
+  EXPECT_TRUE(childSkin->IsMDIChild());
+  EXPECT_EQ(SkinManager->GetMDIChildNum(), 1);
+  gui::Pump(400);
+  RECT wr{};
+  GetWindowRect(child, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(child, &origin);
+  EXPECT_EQ(origin.x - wr.left, childSkin->FLeftWidth);
+  EXPECT_EQ(origin.y - wr.top, childSkin->FCaptionHeight);
+  gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("skinned-mdi.png"));
+
+  // Normal state: the band has no child buttons.
+  for (int action : {7, 8, 9}) EXPECT_FALSE(Press(skin, action)) << action;
+
+  struct Row {
+    int action;
+    const char* what;
+  };
+  for (const Row& row : {Row{8, "restore"}, Row{7, "minimize"}, Row{9, "close"}}) {
+    SCOPED_TRACE(row.what);
+    SendMessageW(frame.client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+    SendMessageW(frame.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    gui::Pump(300);
+    ASSERT_TRUE(IsZoomed(child));
+    EXPECT_TRUE(SkinManager->MDIMaximized);
+    ASSERT_TRUE(Press(skin, row.action));
+    gui::Pump(300);
+    if (row.action == 8) {
+      EXPECT_FALSE(IsZoomed(child));
+      EXPECT_FALSE(IsIconic(child));
+      EXPECT_FALSE(SkinManager->MDIMaximized);
+      GetWindowRect(child, &wr);
+      origin = POINT{0, 0};
+      ClientToScreen(child, &origin);
+      EXPECT_EQ(origin.y - wr.top, childSkin->FCaptionHeight) << "framed by the skin again";
+    } else if (row.action == 7) {
+      EXPECT_TRUE(IsIconic(child));
+    } else {
+      EXPECT_FALSE(IsWindow(child));
+      EXPECT_EQ(SkinManager->GetMDIChildNum(), 0);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// The skin's face under a skinned form's controls, read back from the screen: tabs,
+// labels, check and radio boxes and group boxes show the skin's face colour whether the
+// form was shown skinned or the skin came on while it was open, and the system's face
+// again once the skin is taken off.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "classlib/StdCtrls.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinFrame.h"
+#include "support/Gui.h"
+
+namespace {
+
+std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+
+template <typename T, typename P>
+T* Put(P* parent, TComponent* owner, const char* text, int left, int top, int width, int height) {
+  auto* c = new T(owner);
+  c->SetParent(parent);
+  c->SetText(gbk::FromUtf8(text));
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+
+class FaceForm : public TForm {
+ public:
+  explicit FaceForm(TComponent* owner) : TForm(owner) {
+    SetText(gbk::FromUtf8("底色测试"));
+    SetBounds(40, 40, 460, 320);
+    pages = Put<TPageControl>(this, this, "", 10, 10, 430, 150);
+    sheet = new TTabSheet(this);
+    sheet->SetPageControl(pages);
+    sheet->SetText(gbk::FromUtf8("第一页"));
+    onSheet = Put<TLabel>(sheet, this, "页上", 10, 10, 140, 20);
+    label = Put<TLabel>(this, this, "标签", 10, 170, 120, 20);
+    check = Put<TCheckBox>(this, this, "复选", 140, 170, 120, 22);
+    radio = Put<TRadioButton>(this, this, "单选", 270, 170, 120, 22);
+    group = Put<TGroupBox>(this, this, "分组", 10, 200, 200, 70);
+    DoCreate();
+  }
+  std::string ClassName() const override { return "TFaceForm"; }
+  TPageControl* pages;
+  TTabSheet* sheet;
+  TLabel *onSheet, *label;
+  TCheckBox* check;
+  TRadioButton* radio;
+  TGroupBox* group;
+};
+
+// What the screen shows at a point of a window's client area.
+COLORREF ScreenPixel(HWND h, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, p.x, p.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// A point of the tab strip right of the last tab, in the tab control's client area.
+POINT BesideTheTabs(HWND tabs) {
+  const int n = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+  RECT item{};
+  SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(n - 1), reinterpret_cast<LPARAM>(&item));
+  return POINT{item.right + 30, item.top + 4};
+}
+
+struct Probe {
+  const char* what;
+  HWND window;
+  POINT at;  // client coordinates, beside the text
+  bool needsTabs;
+};
+
+class SkinFace : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseSkinManager();
+    data = new TSkinData(&app);
+    data->Loaded();
+  }
+  void TearDown() override {
+    delete data;
+    FreeSkinManager();
+  }
+  void ExpectFace(FaceForm& form, COLORREF face, bool skinTabs) {
+    const Probe probes[] = {
+        {"tab strip", form.pages->Handle(), BesideTheTabs(form.pages->Handle()), true},
+        {"label on the form", form.label->Handle(), POINT{form.label->Width() - 3, form.label->Height() / 2}, false},
+        {"label on a page", form.onSheet->Handle(), POINT{form.onSheet->Width() - 3, form.onSheet->Height() / 2},
+         false},
+        {"check box", form.check->Handle(), POINT{form.check->Width() - 3, form.check->Height() / 2}, false},
+        {"radio button", form.radio->Handle(), POINT{form.radio->Width() - 3, form.radio->Height() / 2}, false},
+        {"group box", form.group->Handle(), POINT{form.group->Width() / 2, form.group->Height() / 2}, false},
+    };
+    for (const Probe& p : probes) {
+      SCOPED_TRACE(p.what);
+      if (p.needsTabs && !skinTabs) continue;
+      EXPECT_EQ(ScreenPixel(p.window, p.at.x, p.at.y), face) << std::hex << face;
+    }
+  }
+  TApplication app;
+  TSkinData* data = nullptr;
+};
+
+TEST_F(SkinFace, ControlsShowTheSkinsFaceFromTheirFirstPaintAndAfterASwitchAtRunTime) {
+  struct Row {
+    const char* skin;
+    bool switchedOn;  // the skin comes on while the form is open
+  };
+  const Row rows[] = {{"Mx1", true}, {"Mx1", false}, {"Ink", true}, {"Ink", false}, {"Plain", true}, {"Plain", false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.skin << (row.switchedOn ? " switched on" : " shown skinned"));
+    ASSERT_TRUE(data->LoadFromFile(SkinPath(row.skin))) << data->LastError();
+    FaceForm form(&app);
+    if (row.switchedOn) {
+      form.Show();
+      gui::Pump(300);
+      data->SetActive(true);
+    } else {
+      data->SetActive(true);
+      form.Show();
+    }
+    gui::Pump(600);
+    ASSERT_NE(SkinFormOf(form.Handle()), nullptr);
+    const COLORREF face = ColorToRGB(data->SchemeColors[csButtonFace]);
+    ASSERT_NE(face, GetSysColor(COLOR_BTNFACE)) << "the skin's face must differ from the system's";
+    ExpectFace(form, face, data->Tabs != nullptr);
+    gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("skin-face-") + row.skin + ".png"));
+
+    data->SetActive(false);
+    gui::Pump(500);
+    ASSERT_EQ(SkinFormOf(form.Handle()), nullptr);
+    for (HWND h : {form.label->Handle(), form.check->Handle()}) {
+      RECT r{};
+      GetClientRect(h, &r);
+      EXPECT_EQ(ScreenPixel(h, r.right - 3, r.bottom / 2), GetSysColor(COLOR_BTNFACE)) << "plain again";
+    }
+  }
+}
+
+}  // namespace
