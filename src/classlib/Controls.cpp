@@ -1,6 +1,7 @@
 #include "classlib/Controls.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
@@ -55,7 +56,29 @@ const wchar_t* TControl::ControlPropName() {
   return name.c_str();
 }
 
-TControl* TControl::FromHandle(HWND h) { return h ? static_cast<TControl*>(GetPropW(h, ControlPropName())) : nullptr; }
+namespace {
+
+// Our controls by window, beside the window property that the skin engine reads: every
+// message looks its control up, and GetPropW costs a trip to the window server under Wine.
+// One map a thread, as the property's name is.
+std::unordered_map<HWND, TControl*>& ControlMap() {
+  thread_local std::unordered_map<HWND, TControl*> map;
+  return map;
+}
+
+void Forget(HWND h) {
+  RemovePropW(h, TControl::ControlPropName());
+  ControlMap().erase(h);
+}
+
+}  // namespace
+
+TControl* TControl::FromHandle(HWND h) {
+  if (!h) return nullptr;
+  auto& map = ControlMap();
+  auto it = map.find(h);
+  return it == map.end() ? nullptr : it->second;
+}
 
 void TControl::SetParent(TWinControl* parent) {
   if (parent_ == parent) return;
@@ -144,7 +167,7 @@ void TControl::DestroyHandle() {
   if (!hwnd_) return;
   HWND h = hwnd_;
   if (parent_) parent_->HintToolDestroyed(h);
-  RemovePropW(h, ControlPropName());
+  Forget(h);
   hwnd_ = nullptr;
   // The window's own procedure stays in place for the rest of its life.
   if (baseProc_) SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
@@ -154,6 +177,7 @@ void TControl::DestroyHandle() {
 void TControl::Attach(HWND h) {
   hwnd_ = h;
   SetPropW(h, ControlPropName(), this);
+  ControlMap()[h] = this;
   int extra = static_cast<int>(GetClassLongPtrW(h, GCL_CBCLSEXTRA)) - static_cast<int>(sizeof(LONG_PTR));
   baseProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(h, extra));
   if (!baseProc_) baseProc_ = DefWindowProcW;
@@ -178,10 +202,12 @@ LRESULT CALLBACK TControl::StaticProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   }
   if (msg == WM_NCDESTROY) {
     LRESULT r = self->DefaultHandler(msg, w, l);
-    RemovePropW(h, ControlPropName());
+    Forget(h);
     self->hwnd_ = nullptr;
     return r;
   }
+  // The form's tooltip learns of the mouse here, whatever loop took the message.
+  if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && self->parent_) self->parent_->HintRelay(MSG{h, msg, w, l, 0, {}});
   try {
     return self->WndProc(msg, w, l);
   } catch (...) {
@@ -467,6 +493,10 @@ void TWinControl::HintToolCreated(HWND h) {
 
 void TWinControl::HintToolDestroyed(HWND h) {
   if (parent_) parent_->HintToolDestroyed(h);
+}
+
+void TWinControl::HintRelay(const MSG& m) {
+  if (parent_) parent_->HintRelay(m);
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {

@@ -220,6 +220,8 @@ class TWinControl : public TControl {
   // tooltips cover every control.
   virtual void HintToolCreated(HWND h);
   virtual void HintToolDestroyed(HWND h);
+  // A mouse message of a descendant, for the form's tooltips.
+  virtual void HintRelay(const MSG& m);
 
  private:
   friend class TControl;

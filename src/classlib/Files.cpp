@@ -203,6 +203,33 @@ int64_t Stamp(std::string_view path) {
 #endif
 }
 
+bool Peek(std::string_view path, size_t n, int64_t& size, int64_t& stamp, std::string& head) {
+  head.assign(n, '\0');
+#ifdef _WIN32
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  DWORD got = 0;
+  bool ok = GetFileInformationByHandle(h, &info) && ReadFile(h, head.data(), static_cast<DWORD>(n), &got, nullptr);
+  CloseHandle(h);
+  if (!ok) return false;
+  size = (static_cast<int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  stamp = (static_cast<int64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+#else
+  int fd = open(NativePath(path).c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  struct stat st;
+  ssize_t got = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? read(fd, head.data(), n) : -1;
+  close(fd);
+  if (got < 0) return false;
+  size = st.st_size;
+  stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+  head.resize(static_cast<size_t>(got));
+  return true;
+}
+
 bool ReadAll(std::string_view path, std::string& out) {
   out.clear();
   std::FILE* f = Open(path, "rb");

@@ -35,6 +35,10 @@ int64_t Size(std::string_view path);  // -1 when absent
 // A value that changes whenever the file is written (its modification time); -1 when absent.
 int64_t Stamp(std::string_view path);
 
+// Size, modification time (as Stamp) and up to `n` leading bytes of a file, from one
+// opening; false when it cannot be opened.
+bool Peek(std::string_view path, size_t n, int64_t& size, int64_t& stamp, std::string& head);
+
 bool ReadAll(std::string_view path, std::string& out);
 // Pushes a file's buffered data through to the disk.
 bool FlushToDisk(std::FILE* f);

@@ -77,6 +77,10 @@ void TForm::HintToolDestroyed(HWND h) {
   if (hints_) hints_->RemoveTool(h);
 }
 
+void TForm::HintRelay(const MSG& m) {
+  if (hints_) hints_->Relay(m);
+}
+
 void TForm::PlaceOnScreen() {
   if (Position == poDesigned) return;
   RECT wr;

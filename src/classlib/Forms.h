@@ -65,6 +65,7 @@ class TForm : public TWinControl {
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   void HintToolCreated(HWND h) override;
   void HintToolDestroyed(HWND h) override;
+  void HintRelay(const MSG& m) override;
 
  private:
   void PlaceOnScreen();

@@ -108,6 +108,25 @@ bool EncodeOne(char16_t c, std::string& out) {
   return true;
 }
 
+// Whole strings in one call: false when any character needs the per-character rules.
+bool DecodeAll(std::string_view s, std::u16string& out) {
+  const int len = static_cast<int>(s.size());
+  int n = MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, s.data(), len, nullptr, 0);
+  if (n <= 0) return false;
+  out.resize(n);
+  return MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, s.data(), len, reinterpret_cast<wchar_t*>(out.data()), n) == n;
+}
+
+bool EncodeAll(std::u16string_view s, std::string& out) {
+  const auto* w = reinterpret_cast<const wchar_t*>(s.data());
+  const int len = static_cast<int>(s.size());
+  BOOL usedDefault = FALSE;
+  int n = WideCharToMultiByte(kGbk, 0, w, len, nullptr, 0, nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  out.resize(n);
+  return WideCharToMultiByte(kGbk, 0, w, len, out.data(), n, nullptr, &usedDefault) == n && !usedDefault;
+}
+
 #else
 
 // One iconv descriptor per direction and thread; iconv keeps shift state, so it is not shared.
@@ -165,12 +184,41 @@ bool EncodeOne(char16_t c, std::string& out) {
   return true;
 }
 
+// Whole strings in one call: false when any character needs the per-character rules.
+bool DecodeAll(std::string_view s, std::u16string& out) {
+  std::string buf(s.size() * 2 + 2, '\0');
+  size_t len = buf.size();
+  if (!ToU16().Run(s.data(), s.size(), buf.data(), len)) return false;
+  out.resize(len / 2);
+  for (size_t i = 0; i < out.size(); ++i) {
+    out[i] = static_cast<char16_t>(static_cast<unsigned char>(buf[2 * i]) |
+                                   (static_cast<unsigned char>(buf[2 * i + 1]) << 8));
+  }
+  return true;
+}
+
+bool EncodeAll(std::u16string_view s, std::string& out) {
+  std::string in(s.size() * 2, '\0');
+  for (size_t i = 0; i < s.size(); ++i) {
+    in[2 * i] = static_cast<char>(s[i] & 0xFF);
+    in[2 * i + 1] = static_cast<char>(s[i] >> 8);
+  }
+  out.assign(s.size() * 2 + 2, '\0');
+  size_t len = out.size();
+  if (!FromU16().Run(in.data(), in.size(), out.data(), len)) return false;
+  out.resize(len);
+  return true;
+}
+
 #endif
 
 }  // namespace
 
 std::u16string ToUtf16(std::string_view s) {
   std::u16string out;
+  // Most texts convert whole; the loop below is for those with bytes GBK does not know.
+  if (DecodeAll(s, out)) return out;
+  out.clear();
   out.reserve(s.size());
   size_t i = 0;
   while (i < s.size()) {
@@ -200,6 +248,8 @@ std::u16string ToUtf16(std::string_view s) {
 
 std::string FromUtf16(std::u16string_view s) {
   std::string out;
+  if (EncodeAll(s, out)) return out;
+  out.clear();
   out.reserve(s.size() * 2);
   for (size_t i = 0; i < s.size(); ++i) {
     char16_t c = s[i];

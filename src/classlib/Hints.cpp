@@ -12,7 +12,9 @@ constexpr int kMaxTipWidth = 320;  // long hints wrap instead of running off the
 TOOLINFOW ToolOf(HWND form, HWND control) {
   TOOLINFOW ti{};
   ti.cbSize = sizeof ti;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  // No TTF_SUBCLASS: comctl32's subclass costs window-server trips on every message of
+  // the control under Wine; the controls relay their mouse messages themselves.
+  ti.uFlags = TTF_IDISHWND;
   ti.hwnd = form;
   ti.uId = reinterpret_cast<UINT_PTR>(control);
   ti.lpszText = LPSTR_TEXTCALLBACKW;
@@ -52,6 +54,10 @@ void THintWindow::RemoveTool(HWND control) {
   if (!tip_) return;
   TOOLINFOW ti = ToolOf(form_, control);
   SendMessageW(tip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void THintWindow::Relay(const MSG& m) {
+  if (tip_) SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
 }
 
 bool THintWindow::HandleNotify(NMHDR* n) {

@@ -1,7 +1,7 @@
 // Tooltips (Win32 only).
 //
 // A form keeps one tooltip window; every windowed control of the form is a tool of it
-// from the moment its window exists. The text is asked for each time a tip is about to
+// from the moment its window exists, and hands it its mouse messages. The text is asked for each time a tip is about to
 // show, so a control's Hint and ShowHint may change at any time. The application's
 // hint settings give the delays, and its OnShowHint may change a hint before it shows.
 #pragma once
@@ -29,6 +29,8 @@ class THintWindow {
   HWND Handle() const { return tip_; }
   void AddTool(HWND control);
   void RemoveTool(HWND control);
+  // A mouse message of a control, so the tip shows and hides as the mouse moves.
+  void Relay(const MSG& m);
   // Answers the tooltip's request for a tool's text; false for any other notification.
   bool HandleNotify(NMHDR* n);
 

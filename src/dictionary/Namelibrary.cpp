@@ -40,6 +40,8 @@ uint8_t StrokeValue(const std::string& text) { return static_cast<uint8_t>(StrTo
 // a number to wrap into a byte.
 constexpr long long kMaxStrokes = 100;  // the stroke groups go as far
 
+}  // namespace
+
 bool StrokesInRange(const TStringList& l) {
   for (int i = 5; i <= 8; ++i) {
     long long v = StrToIntDef(l[i], -1);
@@ -47,6 +49,8 @@ bool StrokesInRange(const TStringList& l) {
   }
   return true;
 }
+
+namespace {
 
 // ASCII is the same in both encodings; most stored values are, so they skip the converter.
 bool IsAscii(std::string_view s) {
@@ -242,18 +246,14 @@ bool MNameLibrary::Fail(std::string text) {
 
 bool MNameLibrary::FailGbk(const char* utf8) { return Fail(gbk::FromUtf8(utf8)); }
 
-bool MNameLibrary::OneShot(const std::string& sql, TContentValues& rows) {
-  // Its own connection, so a one-shot query inside a batch leaves the batch's alone.
+bool MNameLibrary::Ask(sqlite3* conn, const std::string& sql, TContentValues& rows) {
+  ++statements;
   std::string error;
-  sqlite3* conn = OpenDb(dbPathUtf8, false, error);
-  if (!conn) return Fail(error);
-  bool ok = Query(conn, sql, rows, error);
-  CloseDb(conn);
-  return ok || Fail(error);
+  return Query(conn, sql, rows, error) || Fail(error);
 }
 
 bool MNameLibrary::Open(int v) {
-  if (v == variant) return true;
+  if (v == variant) return Refresh();
   if (v == 0) fileName = "ChiWord.db";
   if (v == 1) fileName = "ChiWordMini.db";
   // Until every check passes no file is chosen, so a failed open is retried next time
@@ -264,18 +264,24 @@ bool MNameLibrary::Open(int v) {
   dbPath = appDir + "dat\\" + fileName;
   dbPathUtf8 = Utf8Path(dbPath);
   if (fileName.empty() || !file::Exists(dbPath)) return FailGbk("没有姓名学字库文件！");
-  // A file that is no database at all (cut short, overwritten) is not a missing table.
-  TContentValues probe;
-  if (file::Size(dbPath) == 0 || !OneShot("select count(*) from sqlite_master;", probe)) {
-    return Fail(gbk::U("姓名学字库文件已经损坏，无法读取：") + fileName);
+  slot = fileName == "ChiWordMini.db" ? 1 : 0;
+  FileCache& cache = caches[slot];
+  FileMark now = MarkOf();
+  // A file checked before and unchanged since needs no second look.
+  if (!cache.checked || !(cache.mark == now)) {
+    cache = FileCache{};
+    cache.mark = now;
+    std::string error;
+    sqlite3* conn = OpenDb(dbPathUtf8, false, error);
+    if (!conn) return Fail(error);
+    bool ok = CheckFile(conn, cache);
+    CloseDb(conn);
+    if (!ok) {
+      cache = FileCache{};
+      return false;
+    }
   }
-  for (const char* table : {"word_dict", "dict_extra", "dict_group"}) {
-    if (!TableExists(table)) return FailGbk("数据库表有丢失，数据不全！");
-  }
-  if (!ReadExtraColumn("allWord", allWord) || !CheckAllWord()) {
-    allWord.clear();
-    return false;
-  }
+  allWord = cache.allWord;
   variant = v;
   return true;
 }
@@ -283,6 +289,7 @@ bool MNameLibrary::Open(int v) {
 void MNameLibrary::Reset() {
   variant = -1;
   allWord.clear();
+  for (FileCache& c : caches) c = FileCache{};
 }
 
 void MNameLibrary::SetProgramFolder(std::string folder) {
@@ -290,14 +297,34 @@ void MNameLibrary::SetProgramFolder(std::string folder) {
   Reset();
 }
 
-bool MNameLibrary::CheckAllWord() {
+bool MNameLibrary::CheckFile(sqlite3* conn, FileCache& cache) {
+  // A file that is no database at all (cut short, overwritten) is not a missing table.
+  TContentValues probe;
+  if (cache.mark.size == 0 || !Ask(conn, "select count(*) from sqlite_master;", probe)) {
+    return Fail(gbk::U("姓名学字库文件已经损坏，无法读取：") + fileName);
+  }
+  for (const char* table : {"word_dict", "dict_extra", "dict_group"}) {
+    if (!HasTable(conn, table)) return FailGbk("数据库表有丢失，数据不全！");
+  }
+  if (!ReadExtra(conn, "allWord", cache.allWord) || !CheckAllWord(conn, cache.allWord)) return false;
+  cache.ids.assign(0x10000, 0);
+  for (size_t i = 0; i + 1 < cache.allWord.size(); i += 2) {
+    int32_t& id =
+        cache.ids[static_cast<unsigned char>(cache.allWord[i]) << 8 | static_cast<unsigned char>(cache.allWord[i + 1])];
+    if (id == 0) id = static_cast<int32_t>(i / 2 + 1);  // the first place counts
+  }
+  cache.checked = true;
+  return true;
+}
+
+bool MNameLibrary::CheckAllWord(sqlite3* conn, const std::string& all) {
   // Ids are places in allWord: it must be whole two-byte characters, one per id.
-  for (size_t i = 0; i < allWord.size(); i += 2) {
-    if (gbk::CharLength(allWord, i) != 2) return FailGbk("额外表的汉字字符串不完整！");
+  for (size_t i = 0; i < all.size(); i += 2) {
+    if (gbk::CharLength(all, i) != 2) return FailGbk("额外表的汉字字符串不完整！");
   }
   TContentValues rows;
-  if (!OneShot("select primaryId from dict_extra", rows)) return false;
-  if (rows.empty() || StrToIntDef(Value(rows[0], "primaryId"), -1) != static_cast<long long>(allWord.size() / 2)) {
+  if (!Ask(conn, "select primaryId from dict_extra", rows)) return false;
+  if (rows.empty() || StrToIntDef(Value(rows[0], "primaryId"), -1) != static_cast<long long>(all.size() / 2)) {
     return FailGbk("额外表的汉字字符串与汉字数不符！");
   }
   return true;
@@ -305,6 +332,7 @@ bool MNameLibrary::CheckAllWord() {
 
 bool MNameLibrary::BeginBatch() {
   EndBatch();
+  if (!Refresh()) return false;
   std::string error;
   db = OpenDb(dbPathUtf8, false, error);
   return db || Fail(error);
@@ -312,18 +340,37 @@ bool MNameLibrary::BeginBatch() {
 
 void MNameLibrary::EndBatch() { CloseDb(db); }
 
-bool MNameLibrary::TableExists(const std::string& table) {
+bool MNameLibrary::HasTable(sqlite3* conn, const std::string& table) {
   TContentValues rows;
   std::string sql = "select name from sqlite_master where type='table' and name=" + Quote(table) + ";";
-  return OneShot(sql, rows) && !rows.empty() && !rows[0].empty();
+  return Ask(conn, sql, rows) && !rows.empty() && !rows[0].empty();
+}
+
+bool MNameLibrary::TableExists(const std::string& table) {
+  std::string error;
+  sqlite3* conn = OpenDb(dbPathUtf8, false, error);
+  if (!conn) return Fail(error);
+  bool ok = HasTable(conn, table);
+  CloseDb(conn);
+  return ok;
+}
+
+bool MNameLibrary::ReadExtra(sqlite3* conn, const std::string& column, std::string& out) {
+  if (!IsExtraColumn(column)) return FailGbk("无法读取额外表的汉字字符串！");
+  TContentValues rows;
+  if (!Ask(conn, Format("select %s from dict_extra", column.c_str()), rows)) return false;
+  out = rows.empty() ? std::string() : gbk::FromUtf8(Value(rows[0], column.c_str()));
+  return !out.empty() || FailGbk("无法读取额外表的汉字字符串！");
 }
 
 bool MNameLibrary::ReadExtraColumn(const std::string& column, std::string& out) {
   if (!IsExtraColumn(column)) return FailGbk("无法读取额外表的汉字字符串！");
-  TContentValues rows;
-  if (!OneShot(Format("select %s from dict_extra", column.c_str()), rows)) return false;
-  out = rows.empty() ? std::string() : gbk::FromUtf8(Value(rows[0], column.c_str()));
-  return !out.empty() || FailGbk("无法读取额外表的汉字字符串！");
+  std::string error;
+  sqlite3* conn = OpenDb(dbPathUtf8, false, error);
+  if (!conn) return Fail(error);
+  bool ok = ReadExtra(conn, column, out);
+  CloseDb(conn);
+  return ok;
 }
 
 std::string MNameLibrary::GetRadicals() {
@@ -336,84 +383,6 @@ std::string MNameLibrary::GetCommonWords() {
   return ReadExtraColumn("commonWord", s) ? s : std::string();
 }
 
-int32_t MNameLibrary::IdOfChar(std::string_view ch) const {
-  size_t p = FindChar(allWord, ch);
-  // A match must be a whole character at a character's place.
-  if (p == 0 || ch.size() != 2 || (p - 1) % 2 != 0) return 0;
-  return static_cast<int32_t>((p - 1) / 2 + 1);
-}
-
-bool MNameLibrary::QueryRecordLines(int id, TStringList& lines) {
-  TContentValues rows;
-  if (!OneShot("select * from word_dict where id=" + IntToStr(id) + ";", rows) || rows.empty()) return false;
-  RowToLines(rows[0], kWordColumns, kColumnCount, lines);
-  return true;
-}
-
-bool MNameLibrary::QueryRecordLinesOpen(int id, TStringList& lines) {
-  if (!db) return FailGbk("没有打开字库！");
-  TContentValues rows;
-  std::string error;
-  if (!Query(db, "select * from word_dict where id=" + IntToStr(id) + ";", rows, error)) return Fail(error);
-  if (rows.empty()) return false;
-  RowToLines(rows[0], kWordColumns, kColumnCount, lines);
-  return true;
-}
-
-bool MNameLibrary::RowToRecord(bool found, const TStringList& lines, CharRecord& rec) {
-  if (!found) return lastError.empty() ? FailGbk("找不到这个汉字的数据！") : false;
-  if (!StrokesInRange(lines)) return FailGbk("字库中这个汉字的笔画数有误，姓名学字库文件已经损坏！");
-  LinesToRecord(lines, rec);
-  return true;
-}
-
-bool MNameLibrary::GetRecordById(int id, CharRecord& rec) {
-  lastError.clear();
-  TStringList lines;
-  return RowToRecord(QueryRecordLines(id, lines), lines, rec);
-}
-
-bool MNameLibrary::GetRecordByIdBatch(int id, CharRecord& rec) {
-  lastError.clear();
-  TStringList lines;
-  return RowToRecord(QueryRecordLinesOpen(id, lines), lines, rec);
-}
-
-bool MNameLibrary::GetCharInfo(std::string_view ch, CharRecord& rec) {
-  int32_t id = IdOfChar(ch);
-  if (id < 1) return FailGbk("字库里面没有这个汉字！");
-  return GetRecordById(id, rec);
-}
-
-bool MNameLibrary::GetCharInfoBatch(std::string_view ch, CharRecord& rec) {
-  int32_t id = IdOfChar(ch);
-  if (id < 1) return FailGbk("字库里面没有这个汉字！");
-  return GetRecordByIdBatch(id, rec);
-}
-
-bool MNameLibrary::LoadStrokeGroups(int kind, std::vector<int>& strokes, TStringList& groups) {
-  strokes.clear();
-  groups.Clear();
-  if (kind < 1 || kind > 4) return FailGbk("笔画分组的种类不对！");
-  int first = kind * 100 - 99;
-  std::string error;
-  sqlite3* conn = OpenDb(dbPathUtf8, false, error);
-  if (!conn) return Fail(error);
-  int k = 0;
-  for (; k < 100; ++k) {
-    TContentValues rows;
-    if (!Query(conn, "select * from dict_group where id=" + IntToStr(first + k) + ";", rows, error)) {
-      lastError = error;
-      break;
-    }
-    if (rows.empty()) break;
-    groups.Add(gbk::FromUtf8(Trim(Value(rows[0], "wordGroup"))));
-    if (StrToIntDef(Value(rows[0], "groupLen"), 0) > 0) strokes.push_back(k + 1);
-  }
-  CloseDb(conn);
-  return k == 100;
-}
-
 bool MNameLibrary::UpdateRecord(const CharRecord& rec) {
   std::vector<std::string> values = RecordValues(rec);
   std::string sql = "update word_dict set ";
@@ -422,11 +391,17 @@ bool MNameLibrary::UpdateRecord(const CharRecord& rec) {
     sql += Format("%s=%s", kWordColumns[i], Quote(values[i]).c_str());
   }
   sql += " where id=" + IntToStr(rec.id) + ";";
+  const FileCache* cache = Cache();
+  const bool current = cache && cache->mark == MarkOf();
   std::string error;
   sqlite3* conn = OpenDb(dbPathUtf8, false, error);
+  ++statements;
   bool ok = conn && Exec(conn, sql, error) && sqlite3_changes(conn) > 0;
   CloseDb(conn);
-  return ok || FailGbk("无法修改汉字库！");
+  if (!ok) return FailGbk("无法修改汉字库！");
+  if (current) PatchRecord(values);
+  AfterOwnWrite(current);
+  return true;
 }
 
 bool MNameLibrary::RebuildGroups() {
@@ -452,7 +427,16 @@ bool MNameLibrary::RebuildGroups() {
     }
   }
   EndBatch();
-  if (!WriteGroups(groups)) return false;
+  const FileCache* cache = Cache();
+  const bool current = cache && cache->mark == MarkOf();
+  bool written = WriteGroups(groups);
+  // Whatever part was written, the groups are read again from the file.
+  if (FileCache* c = Cache()) {
+    c->groupsLoaded = false;
+    c->groups.clear();
+  }
+  AfterOwnWrite(current);
+  if (!written) return false;
   if (!outOfRange.empty()) return Fail(gbk::FromUtf8("笔画数超出范围的汉字：") + outOfRange);
   return true;
 }
@@ -466,6 +450,7 @@ bool MNameLibrary::WriteGroups(const std::vector<std::string>& groups) {
   for (int i = 0; ok && i < 400; ++i) {
     const std::string& g = groups[i];
     std::string text = g.empty() ? " " : gbk::ToUtf8(g);
+    ++statements;
     ok = Exec(conn,
               "update dict_group set groupLen=" + IntToStr(g.size() / 2) + ", wordGroup=" + Quote(text) +
                   "  where id=" + IntToStr(i + 1) + ";",

@@ -2,10 +2,16 @@
 // (full) and "dat\ChiWordMini.db" (quick).
 //
 // Text in and out is GBK; the files hold UTF-8, and every value is converted on
-// its own as it enters an SQL text or comes back. A one-shot operation opens and
-// closes the file around its query; between BeginBatch and EndBatch only the
-// batch look-ups use the kept connection. Every literal that goes into SQL is
-// quoted with its apostrophes doubled, so no stored text can alter a statement.
+// its own as it enters an SQL text or comes back. Every literal that goes into SQL
+// is quoted with its apostrophes doubled, so no stored text can alter a statement.
+//
+// Each file's characters and stroke groups are held in memory: read with one
+// statement each on the first look-up, then answered without SQLite. The memory
+// copy belongs to the file as it was (size, modification time and SQLite's change
+// counter): Open and BeginBatch check that, and a file changed by another program
+// or connection is checked and read again, so a reader that opens before its
+// look-ups, as every reader does, sees the file as it is. Our own writes
+// (UpdateRecord, RebuildGroups) keep the copy true.
 #pragma once
 
 #include <cstdint>
@@ -68,6 +74,8 @@ size_t FindChar(std::string_view s, std::string_view ch);
 std::vector<std::string> RecordValues(const CharRecord& rec);
 // Raw UTF-8 lines in column order into a record.
 void LinesToRecord(const TStringList& lines, CharRecord& rec);
+// Whether the four stroke counts of raw lines are numbers from 0 to 100.
+bool StrokesInRange(const TStringList& lines);
 
 // Runs one query on an open connection. On failure `error` holds SQLite's message.
 bool Query(sqlite3* db, const std::string& sql, TContentValues& rows, std::string& error);
@@ -99,6 +107,9 @@ class MNameLibrary {
   bool GetCharInfoBatch(std::string_view ch, CharRecord& rec);
   bool GetRecordByIdBatch(int id, CharRecord& rec);
   int32_t IdOfChar(std::string_view ch) const;
+  // GetCharInfoBatch without the copy, for loops over many characters: the record held
+  // in memory, valid until the next write, Open or Reset; null on failure (see LastError).
+  const CharRecord* FindCharBatch(std::string_view ch);
 
   // Kind 1..4: all/common characters by Kangxi/simplified strokes. Line k of `groups`
   // holds the characters of k + 1 strokes; `strokes` lists the non-empty counts.
@@ -113,6 +124,8 @@ class MNameLibrary {
   bool BuildSimplifiedDb();
 
   const std::string& LastError() const { return lastError; }
+  // The statements this object has sent to SQLite so far (for the benchmarks).
+  int64_t Statements() const { return statements; }
   const std::string& FileName() const { return fileName; }
   const std::string& AppDir() const { return appDir; }
   const std::string& AllWord() const { return allWord; }
@@ -123,13 +136,51 @@ class MNameLibrary {
   void SetProgramFolder(std::string folder);
 
  private:
+  // One row of dict_group as a look-up wants it.
+  struct GroupRow {
+    bool present = false;
+    bool nonEmpty = false;  // groupLen above 0
+    std::string chars;      // wordGroup trimmed, GBK
+  };
+  // Size, modification time and SQLite's change counter of a file: any write moves one.
+  struct FileMark {
+    int64_t size = -1;
+    int64_t stamp = -1;
+    uint32_t counter = 0;
+    bool operator==(const FileMark&) const = default;
+  };
+  // What the program holds of one file, true while the file keeps `mark`.
+  struct FileCache {
+    FileMark mark;
+    bool checked = false;  // Open's checks passed at `mark`
+    std::string allWord;
+    std::vector<int32_t> ids;  // by a character's two bytes (lead * 256 + trail); 0 absent
+    bool recordsLoaded = false;
+    std::vector<CharRecord> records;  // in id order
+    std::vector<bool> damaged;        // by place in records: a stroke count out of range
+    bool groupsLoaded = false;
+    std::vector<GroupRow> groups;  // by row id
+  };
+
   bool Fail(std::string text);
   bool FailGbk(const char* utf8);
-  bool OneShot(const std::string& sql, TContentValues& rows);
-  bool QueryRecordLines(int id, TStringList& lines);
-  bool QueryRecordLinesOpen(int id, TStringList& lines);
-  bool RowToRecord(bool found, const TStringList& lines, CharRecord& rec);
-  bool CheckAllWord();
+  bool Ask(sqlite3* conn, const std::string& sql, TContentValues& rows);
+  bool HasTable(sqlite3* conn, const std::string& table);
+  bool ReadExtra(sqlite3* conn, const std::string& column, std::string& out);
+  bool CheckFile(sqlite3* conn, FileCache& cache);
+  bool CheckAllWord(sqlite3* conn, const std::string& all);
+
+  FileMark MarkOf() const;
+  FileCache* Cache();
+  const FileCache* Cache() const;
+  bool Refresh();
+  void AfterOwnWrite(bool wasCurrent);
+  bool LoadRecords(FileCache& cache);
+  bool LoadGroups(FileCache& cache);
+  CharRecord* FindRecord(int id);
+  bool ReadRecord(int id, CharRecord& rec);
+  bool Usable(const CharRecord* rec);
+  void PatchRecord(const std::vector<std::string>& values);
   bool WriteGroups(const std::vector<std::string>& groups);
   bool CopyGroups(sqlite3* target, std::string& error);
 
@@ -142,6 +193,9 @@ class MNameLibrary {
   int variant = -1;
   std::string fileName;
   std::string lastError;
+  FileCache caches[2];  // "ChiWord.db", "ChiWordMini.db"
+  int slot = 0;         // the one of fileName
+  int64_t statements = 0;
 };
 
 // Row lists by a list of column names, an absent column giving an empty line.

@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kMaxStrokes = 30;  // given stroke counts tried by ListGoodStrokeSets
 constexpr size_t kNamesPerClockCheck = 1024;
+// A set of many names pumps after this many at the latest, however fast they come.
+constexpr size_t kNamesPerPump = 64 * 1024;
 constexpr size_t kLookupsPerClockCheck = 16;
 
 struct Texts {
@@ -169,9 +171,10 @@ const std::vector<MSearchName::Accepted>& MSearchName::CharsOf(int strokes, Char
       break;
     }
     Accepted a{{line[i], line[i + 1], '\0'}, 0};
-    CharRecord rec;
-    if (Excluded(a.word) || !lib.GetCharInfoBatch(a.word, rec) || !CharAccepted(rec)) continue;
-    a.element = rec.wx;
+    if (Excluded(a.word)) continue;
+    const CharRecord* rec = lib.FindCharBatch(a.word);
+    if (!rec || !CharAccepted(*rec)) continue;
+    a.element = rec->wx;
     it->second.push_back(a);
   }
   return it->second;
@@ -202,6 +205,7 @@ bool MSearchName::PumpAndCheck() {
   if (pump) pump->Pump();
   lastPump = std::chrono::steady_clock::now();
   sincePumpCheck = 0;
+  namesSincePump = 0;
   return stop;
 }
 
@@ -248,6 +252,7 @@ bool MSearchName::RunSet(const std::vector<int>& set, CharCache& cache, int& set
     calc.GetResult(rec);
     InsertSorted(rec);
     if (count >= kCeiling) return false;
+    if (++namesSincePump >= kNamesPerPump) return !PumpAndCheck();
     if (++sincePumpCheck < kNamesPerClockCheck) return true;
     sincePumpCheck = 0;
     return std::chrono::steady_clock::now() - lastPump < kPumpInterval || !PumpAndCheck();

@@ -3,7 +3,8 @@
 //
 // The run happens on the user-interface thread. It lets messages run through a
 // MessagePump before every stroke set and, inside a set, whenever kPumpInterval has
-// passed, so the window never freezes and Stop is seen within one pump. The progress
+// passed or some 65,000 names have been made, so the window never freezes and Stop is
+// seen within one pump. The progress
 // bar and the result list sit behind small interfaces the main window implements.
 //
 // Names are kept in score buckets: an insert costs O(1) and equal scores keep the
@@ -149,4 +150,5 @@ class MSearchName {
   std::chrono::steady_clock::time_point lastPump;
   std::chrono::nanoseconds longestGap{0};
   size_t sincePumpCheck = 0;
+  size_t namesSincePump = 0;
 };

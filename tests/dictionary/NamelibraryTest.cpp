@@ -161,7 +161,8 @@ TEST_F(NameLibraryTest, DamagedFileHasItsOwnMessage) {
   const Case cases[] = {
       {"garbage", [](const std::string& p) { WriteText(p, std::string(5000, 'x')); }},
       {"empty", [](const std::string& p) { WriteText(p, ""); }},
-      {"cut to 100 bytes", [](const std::string& p) {
+      {"cut to 100 bytes",
+       [](const std::string& p) {
          std::string data;
          file::ReadAll(p, data);
          WriteText(p, data.substr(0, 100));
@@ -187,8 +188,9 @@ TEST_F(NameLibraryTest, StrokeCountsOutOfRangeAreRefused) {
     const char* value;
     bool ok;
   };
-  const Case cases[] = {{"kxLen", "100", true}, {"kxLen", "101", false}, {"kxLen", "300", false}, {"gbLen", "-1", false},
-                        {"bsLen", "256", false}, {"big5Len", "x", false}, {"gbLen", "0", true}};
+  const Case cases[] = {{"kxLen", "100", true}, {"kxLen", "101", false}, {"kxLen", "300", false},
+                        {"gbLen", "-1", false}, {"bsLen", "256", false}, {"big5Len", "x", false},
+                        {"gbLen", "0", true}};
   std::string path = BuildFull();
   MNameLibrary lib(tmp.Dir());
   ASSERT_TRUE(lib.Open(0));
@@ -197,6 +199,7 @@ TEST_F(NameLibraryTest, StrokeCountsOutOfRangeAreRefused) {
     ASSERT_TRUE(ExecSql(path, "update word_dict set bsLen='5', gbLen='5', big5Len='5', kxLen='5' where id=1"));
     ASSERT_TRUE(ExecSql(path, std::string("update word_dict set ") + c.column + "='" + c.value + "' where id=1"));
     CharRecord r;
+    ASSERT_TRUE(lib.Open(0));  // a reader opens before its look-ups
     EXPECT_EQ(lib.GetRecordById(1, r), c.ok) << gbk::ToUtf8(lib.LastError());
     if (!c.ok) {
       EXPECT_EQ(lib.LastError(), U("字库中这个汉字的笔画数有误，姓名学字库文件已经损坏！"));
@@ -222,6 +225,7 @@ TEST_F(NameLibraryTest, VocabularyWordsReadBackAsIndexes) {
     SCOPED_TRACE(std::string(c.column) + " " + c.text);
     ASSERT_TRUE(ExecSql(path, std::string("update word_dict set ") + c.column + "='" + c.text + "' where id=1"));
     CharRecord r;
+    ASSERT_TRUE(lib.Open(0));  // a reader opens before its look-ups
     ASSERT_TRUE(lib.GetRecordById(1, r));
     int got = std::string(c.column) == "wx"       ? r.wx
               : std::string(c.column) == "jx"     ? r.jx

@@ -16,8 +16,11 @@ namespace modal {
 // Runs one step a timer tick while a dialog is modal; a step returning false is retried.
 class Driver {
  public:
-  explicit Driver(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)), timer_(nullptr) {
-    timer_.SetInterval(100);
+  // `intervalMs`: the time between ticks; short for a step that must come in while
+  // something brief is going on.
+  explicit Driver(std::vector<std::function<bool()>> steps, int intervalMs = 100)
+      : steps_(std::move(steps)), timer_(nullptr) {
+    timer_.SetInterval(intervalMs);
     timer_.OnTimer = [this](TObject*) {
       if (busy_ || next_ >= steps_.size()) return;
       busy_ = true;
