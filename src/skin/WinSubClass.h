@@ -125,6 +125,15 @@ class TSkinControl : public TComponent {
 std::wstring TabItemText(HWND tabs, int i, int& image);
 
 void FillColor(HDC dc, const RECT& r, TColor colour);
+// The answer to WM_PAINT of a window we draw ourselves: paint(dc) between BeginPaint and EndPaint.
+template <class Paint>
+LRESULT PaintWindow(HWND h, Paint paint) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  paint(dc);
+  EndPaint(h, &ps);
+  return 0;
+}
 std::wstring WindowTextW(HWND wnd);
 void CopyBMP(TBitmap* src, TBitmap* dst);
 // Frame `frame` of `frames` of a plain bitmap stretched to r, key-coloured pixels left alone.

@@ -436,13 +436,8 @@ LRESULT CALLBACK TArrowButton::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   auto* self = reinterpret_cast<TArrowButton*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   if (!self) return DefWindowProcW(h, msg, w, l);
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      self->Paint(dc);
-      EndPaint(h, &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return PaintWindow(h, [self](HDC dc) { self->Paint(dc); });
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE:

@@ -291,13 +291,8 @@ LRESULT CALLBACK TWScrollbar::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   if (!self) return DefWindowProcW(h, msg, w, l);
   const POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      self->Paint(dc);
-      EndPaint(h, &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return PaintWindow(h, [self](HDC dc) { self->Paint(dc); });
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEACTIVATE:

@@ -14,48 +14,19 @@
 #include "classlib/MPlayer.h"
 #include "skin/BitmapPixels.h"
 #include "skin/WinSubClass.h"
+#include "skinctl/SkinCtlFixture.h"
 #include "support/Gui.h"
 
+using skinctl::Frames;
+using skinctl::kButtonFrames;
+using skinctl::kFace;
+using skinctl::OnScreen;
 using skintest::Rgb;
 
 namespace {
 
-constexpr TColor kFace = Rgb(200, 190, 180);
-const std::vector<TColor> kButtonFrames = {Rgb(10, 10, 200), Rgb(10, 200, 10), Rgb(120, 120, 120), Rgb(200, 200, 10),
-                                           Rgb(10, 200, 200)};
 constexpr TColor kEmptyBar = Rgb(30, 60, 90), kFilledBar = Rgb(230, 120, 20);
 constexpr TColor kKey = Rgb(255, 0, 255);
-
-std::unique_ptr<TBitmap> Frames(int w, int h, const std::vector<TColor>& colours) {
-  return skintest::MakeBitmap(w * static_cast<int>(colours.size()), h,
-                              [=](int x, int) { return colours[static_cast<size_t>(x / w)]; });
-}
-
-class Host : public TSkinControlHost {
- public:
-  void AddControlList(TSkinControl* c) override { controls.push_back(c); }
-  void DeleteControl(TSkinControl* c) override { std::erase(controls, c); }
-  std::vector<TSkinControl*> controls;
-};
-
-class TestForm : public TForm {
- public:
-  explicit TestForm(TComponent* owner) : TForm(owner) {
-    SetBounds(60, 60, 420, 260);
-    SetText(gbk::FromUtf8("按钮与进度"));
-    DoCreate();
-  }
-};
-
-// What the screen shows at a point of the window, as a TColor.
-TColor OnScreen(HWND h, int x, int y) {
-  RECT r;
-  GetWindowRect(h, &r);
-  HDC screen = GetDC(nullptr);
-  const COLORREF c = GetPixel(screen, r.left + x, r.top + y);
-  ReleaseDC(nullptr, screen);
-  return static_cast<TColor>(c);
-}
 
 void MouseButton(bool down) {
   INPUT in{};
@@ -64,40 +35,19 @@ void MouseButton(bool down) {
   SendInput(1, &in, sizeof in);
 }
 
-class ButtonsBars : public ::testing::Test {
+class ButtonsBars : public skinctl::FormFixture {
  protected:
-  ButtonsBars() : data(nullptr) {
-    data.SchemeColors[csButtonFace] = kFace;
-    data.SchemeColors[csButtonText] = Rgb(0, 0, 90);
-    data.Buttons = std::make_unique<TDataSkinButton>("Buttons");
-    data.Buttons->Image = Frames(20, 20, kButtonFrames);
-    data.Buttons->Frame = 5;
+  ButtonsBars() {
+    skinctl::FillButtons(data);
     data.Progress = std::make_unique<TDataSkinBorder>("Progress");
     data.Progress->Image = Frames(20, 16, {kEmptyBar, kFilledBar});
     data.Progress->Frame = 2;
-    form = new TestForm(&app);
+    form = new skinctl::TestForm(&app, "按钮与进度", 60, 60, 420, 260);
   }
   ~ButtonsBars() override {
     delete form;
     gui::Pump(50);
   }
-  template <class C>
-  C* Add(int x, int y, int w, int h, const char* utf8 = "") {
-    auto* c = new C(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    c->SetText(gbk::FromUtf8(utf8));
-    return c;
-  }
-  void ShowAway() {
-    gui::MoveMouse(2, 2);
-    form->Show();
-    gui::Pump(300);
-  }
-  TApplication app;
-  TSkinData data;
-  TForm* form = nullptr;
-  Host host;
 };
 
 // ---- Speed buttons ----

@@ -15,20 +15,16 @@
 #include "classlib/StdCtrls.h"
 #include "skin/BitmapPixels.h"
 #include "skin/WinSkinForm.h"
+#include "skinctl/SkinCtlFixture.h"
 #include "support/Gui.h"
 
+using skinctl::Frames;
+using skinctl::Host;
+using skinctl::kButtonFrames;
+using skinctl::kFace;
 using skintest::Rgb;
 
 namespace {
-
-class TestForm : public TForm {
- public:
-  TestForm(TComponent* owner, const char* utf8Caption) : TForm(owner) {
-    SetBounds(40, 40, 420, 300);
-    SetText(gbk::FromUtf8(utf8Caption));
-    DoCreate();
-  }
-};
 
 // The control painted into a bitmap of its size through WM_PAINT with a DC.
 std::unique_ptr<TBitmap> Painted(HWND h) {
@@ -40,18 +36,8 @@ std::unique_ptr<TBitmap> Painted(HWND h) {
   return b;
 }
 
-constexpr TColor kFace = Rgb(200, 190, 180);
-constexpr TColor kText = Rgb(0, 0, 90);
 constexpr TColor kShadow = Rgb(90, 90, 90);
 
-// One solid colour a frame, frames side by side.
-std::unique_ptr<TBitmap> Frames(int w, int h, std::vector<TColor> colours) {
-  const int n = static_cast<int>(colours.size());
-  return skintest::MakeBitmap(w * n, h, [=](int x, int) { return colours[static_cast<size_t>(x / w)]; });
-}
-
-const std::vector<TColor> kButtonFrames = {Rgb(10, 10, 200), Rgb(10, 200, 10), Rgb(120, 120, 120), Rgb(200, 200, 10),
-                                           Rgb(10, 200, 200)};
 std::vector<TColor> Glyphs(int n) {
   std::vector<TColor> c;
   for (int i = 0; i < n; ++i) c.push_back(Rgb(20 + 19 * i, 240 - 19 * i, 60));
@@ -60,12 +46,8 @@ std::vector<TColor> Glyphs(int n) {
 
 // Skin data with surfaces whose every pixel tells which frame it came from.
 void FillData(TSkinData& d, int checkGlyphs, int radioGlyphs) {
-  d.SchemeColors[csButtonFace] = kFace;
-  d.SchemeColors[csButtonText] = kText;
+  skinctl::FillButtons(d);
   d.SchemeColors[csButtonShadow] = kShadow;
-  d.Buttons = std::make_unique<TDataSkinButton>("Buttons");
-  d.Buttons->Image = Frames(20, 20, kButtonFrames);
-  d.Buttons->Frame = 5;
   d.Buttons->CheckButton = Frames(13, 13, Glyphs(checkGlyphs));
   d.Buttons->CheckButtonFrame = checkGlyphs;
   d.Buttons->RadioButton = Frames(13, 13, Glyphs(radioGlyphs));
@@ -116,13 +98,6 @@ struct Upper {
   int count = 0;
 };
 
-class Host : public TSkinControlHost {
- public:
-  void AddControlList(TSkinControl* c) override { controls.push_back(c); }
-  void DeleteControl(TSkinControl* c) override { std::erase(controls, c); }
-  std::vector<TSkinControl*> controls;
-};
-
 // Records when the window procedure's last message came, seen from Unsubclass.
 class RecordingSkinner : public TSkinControl {
  public:
@@ -137,25 +112,13 @@ class RecordingSkinner : public TSkinControl {
   int unsubclassed = 0;
 };
 
-class Skinners : public ::testing::Test {
+class Skinners : public skinctl::FormFixture {
  protected:
-  Skinners() : data(nullptr) {
+  Skinners() {
     FillData(data, 4, 4);
-    form = new TestForm(&app, "控件");
+    form = new skinctl::TestForm(&app, "控件", 40, 40, 420, 300);
   }
   ~Skinners() override { delete form; }
-  template <class C>
-  C* Add(int x, int y, int w, int h, const char* utf8 = "") {
-    auto* c = new C(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    c->SetText(gbk::FromUtf8(utf8));
-    return c;
-  }
-  TApplication app;
-  TSkinData data;
-  TForm* form = nullptr;
-  Host host;
 };
 
 // ---- Taking over and giving back the procedure ----
@@ -555,7 +518,7 @@ TEST(SkinnedForm, OurSkinsOnButtonsChecksTabsAndEdits) {
     SCOPED_TRACE(skin);
     TSkinData data(nullptr);
     ASSERT_TRUE(data.LoadFromFile(std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + skin + ".skn"));
-    TestForm form(&app, "控件皮肤");
+    skinctl::TestForm form(&app, "控件皮肤", 40, 40, 420, 300);
     auto add = [&](TWinControl* c, int x, int y, int w, int h, const char* t) {
       c->SetParent(&form);
       c->SetBounds(x, y, w, h);

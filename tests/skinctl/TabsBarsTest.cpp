@@ -12,48 +12,20 @@
 #include "skin/BitmapPixels.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSubClass.h"
+#include "skinctl/SkinCtlFixture.h"
 #include "support/Gui.h"
 
+using skinctl::Frames;
+using skinctl::kButtonFrames;
+using skinctl::kFace;
+using skinctl::OnScreen;
 using skintest::Rgb;
 
 namespace {
 
-constexpr TColor kFace = Rgb(200, 190, 180);
-const std::vector<TColor> kButtonFrames = {Rgb(10, 10, 200), Rgb(10, 200, 10), Rgb(120, 120, 120), Rgb(200, 200, 10),
-                                           Rgb(10, 200, 200)};
 const std::vector<TColor> kEdges = {Rgb(40, 80, 120), Rgb(120, 80, 40), Rgb(60, 160, 60)};  // lowered, raised, none
 constexpr TColor kTrack = Rgb(90, 20, 140), kThumb = Rgb(250, 150, 0), kToolbar = Rgb(20, 140, 140);
 constexpr TColor kLightTab = Rgb(0, 250, 0), kDarkTab = Rgb(0, 100, 0);
-
-std::unique_ptr<TBitmap> Frames(int w, int h, const std::vector<TColor>& colours) {
-  return skintest::MakeBitmap(w * static_cast<int>(colours.size()), h,
-                              [=](int x, int) { return colours[static_cast<size_t>(x / w)]; });
-}
-
-class Host : public TSkinControlHost {
- public:
-  void AddControlList(TSkinControl* c) override { controls.push_back(c); }
-  void DeleteControl(TSkinControl* c) override { std::erase(controls, c); }
-  std::vector<TSkinControl*> controls;
-};
-
-class TestForm : public TForm {
- public:
-  explicit TestForm(TComponent* owner) : TForm(owner) {
-    SetBounds(60, 60, 460, 320);
-    SetText(gbk::FromUtf8("标签与工具条"));
-    DoCreate();
-  }
-};
-
-TColor OnScreen(HWND h, int x, int y) {
-  RECT r;
-  GetWindowRect(h, &r);
-  HDC screen = GetDC(nullptr);
-  const COLORREF c = GetPixel(screen, r.left + x, r.top + y);
-  ReleaseDC(nullptr, screen);
-  return static_cast<TColor>(c);
-}
 
 void MouseButton(DWORD flag) {
   INPUT in{};
@@ -70,14 +42,10 @@ void MoveTo(HWND h, int x, int y) {
   gui::Pump(60);
 }
 
-class TabsBars : public ::testing::Test {
+class TabsBars : public skinctl::FormFixture {
  protected:
-  TabsBars() : data(nullptr) {
-    data.SchemeColors[csButtonFace] = kFace;
-    data.SchemeColors[csButtonText] = Rgb(0, 0, 90);
-    data.Buttons = std::make_unique<TDataSkinButton>("Buttons");
-    data.Buttons->Image = Frames(20, 20, kButtonFrames);
-    data.Buttons->Frame = 5;
+  TabsBars() {
+    skinctl::FillButtons(data);
     data.Tabs = std::make_unique<TDataSkinBorder>("Tabs");
     // Each tab frame is light above and dark below, so a turn shows.
     data.Tabs->Image = skintest::MakeBitmap(40, 20, [](int x, int y) {
@@ -97,28 +65,12 @@ class TabsBars : public ::testing::Test {
     data.TrackbarThumbHorz->Image = Frames(11, 20, {Rgb(1, 1, 1), kThumb, Rgb(2, 2, 2), Rgb(3, 3, 3), Rgb(4, 4, 4)});
     data.ToolBars = std::make_unique<TDataSkinObject>("ToolBars");
     data.ToolBars->Image = skintest::Solid(10, 30, kToolbar);
-    form = new TestForm(&app);
+    form = new skinctl::TestForm(&app, "标签与工具条", 60, 60, 460, 320);
   }
   ~TabsBars() override {
     delete form;
     gui::Pump(50);
   }
-  template <class C>
-  C* Add(int x, int y, int w, int h) {
-    auto* c = new C(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-  }
-  void ShowAway() {
-    gui::MoveMouse(2, 2);
-    form->Show();
-    gui::Pump(300);
-  }
-  TApplication app;
-  TSkinData data;
-  TForm* form = nullptr;
-  Host host;
 };
 
 RECT ItemRect(HWND tabs, int i) {

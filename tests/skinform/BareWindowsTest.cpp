@@ -12,13 +12,14 @@
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
 #include "skin/WinSubClass.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 #include "support/SkinPixels.h"
 #include "ui/ModalDriver.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+using skinform::SkinPath;
 
 void RealClick(HWND h) {
   gui::Hover(h);
@@ -31,20 +32,7 @@ void RealClick(HWND h) {
   }
 }
 
-class BareWindows : public ::testing::Test {
- protected:
-  void SetUp() override {
-    UseSkinManager();
-    data = new TSkinData(&app);
-    data->Loaded();
-  }
-  void TearDown() override {
-    delete data;
-    FreeSkinManager();
-  }
-  TApplication app;
-  TSkinData* data = nullptr;
-};
+class BareWindows : public skinform::SkinTest {};
 
 TEST_F(BareWindows, MessageBoxButtonWearsTheSkinAndAnswersTheRealMouse) {
   for (const char* skin : {"Mx1", "Ink"}) {

@@ -16,20 +16,13 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
 #include "skin/WinSubClass.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
-
-template <typename T>
-T* Put(TWinControl* parent, TComponent* owner, const char* text, int left, int top, int width, int height) {
-  auto* c = new T(owner);
-  c->SetParent(parent);
-  c->SetText(gbk::FromUtf8(text));
-  c->SetBounds(left, top, width, height);
-  return c;
-}
+using skinform::Put;
+using skinform::SkinPath;
 
 class ControlsForm : public TForm {
  public:
@@ -107,21 +100,11 @@ class ControlsForm : public TForm {
 
 bool Skinned(TWinControl* c) { return SendMessageW(c->Handle(), CN_IsSkinned, 0, 0) == 1; }
 
-class ControlDiscovery : public ::testing::Test {
+class ControlDiscovery : public skinform::SkinTest {
  protected:
   void SetUp() override {
-    UseSkinManager();
-    data = new TSkinData(&app);
-    data->Loaded();
+    SkinTest::SetUp();
     ASSERT_NE(SkinManager, nullptr);
-  }
-  void TearDown() override {
-    delete data;
-    FreeSkinManager();
-  }
-  void Activate(const std::string& skin) {
-    ASSERT_TRUE(data->LoadFromFile(SkinPath(skin))) << data->LastError();
-    data->SetActive(true);
   }
   void ExpectSkinnedAsMade(const ControlsForm& form) {
     for (TWinControl* c : form.Skinned()) {
@@ -133,8 +116,6 @@ class ControlDiscovery : public ::testing::Test {
       EXPECT_FALSE(Skinned(c));
     }
   }
-  TApplication app;
-  TSkinData* data = nullptr;
 };
 
 TEST_F(ControlDiscovery, KnownControlsGetSkinnersAndDetachingGivesTheirProceduresBack) {

@@ -15,19 +15,13 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
 #include "skin/WinSubClass.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
-
-template <typename T>
-T* Put(TForm* form, int left, int top, int width, int height) {
-  auto* c = new T(form);
-  c->SetParent(form);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
+using skinform::Put;
+using skinform::SkinPath;
 
 class KindsForm : public TForm {
  public:
@@ -117,23 +111,12 @@ class NestedForm : public TForm {
   TButton* button;
 };
 
-class ControlKinds : public ::testing::Test {
+class ControlKinds : public skinform::SkinTest {
  protected:
-  void SetUp() override {
-    UseSkinManager();
-    data = new TSkinData(&app);
-    data->Loaded();
-  }
-  void TearDown() override {
-    delete data;
-    FreeSkinManager();
-  }
   std::string SkinnerOf(TWinSkinForm* skin, TWinControl* c) {
     TSkinControl* s = skin->Lookupcontrol(c->Handle());
     return s ? s->ClassName() : "";
   }
-  TApplication app;
-  TSkinData* data = nullptr;
 };
 
 TEST_F(ControlKinds, EachKindGetsItsSkinnerOnlyWhenTheSkinSkinsIt) {

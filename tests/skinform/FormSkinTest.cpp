@@ -13,50 +13,30 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+using skinform::SkinPath;
 
-class TestForm : public TForm {
+class TestForm : public skinform::ButtonForm {
  public:
-  explicit TestForm(TComponent* owner) : TForm(owner) {
-    SetText(gbk::FromUtf8("皮肤测试"));
-    SetBounds(40, 40, 320, 200);
-    auto* b = new TButton(this);
-    b->SetParent(this);
-    b->SetText(gbk::FromUtf8("确定"));
-    b->SetBounds(20, 20, 80, 26);
-    DoCreate();
-  }
-  std::string ClassName() const override { return "TTestForm"; }
+  explicit TestForm(TComponent* owner) : ButtonForm(owner, "皮肤测试", 40, 40, 320, 200, "TTestForm") {}
 };
 
 // One application, one manager and one skin component for each test.
-class FormSkin : public ::testing::Test {
+class FormSkin : public skinform::SkinTest {
  protected:
   void SetUp() override {
-    UseSkinManager();
-    data = new TSkinData(&app);
-    data->Loaded();
+    SkinTest::SetUp();
     ASSERT_NE(SkinManager, nullptr);
-  }
-  void TearDown() override {
-    delete data;
-    FreeSkinManager();
-  }
-  void Activate(const std::string& skin) {
-    ASSERT_TRUE(data->LoadFromFile(SkinPath(skin))) << data->LastError();
-    data->SetActive(true);
   }
   static SIZE ClientSize(HWND h) {
     RECT r{};
     GetClientRect(h, &r);
     return SIZE{r.right, r.bottom};
   }
-  TApplication app;
-  TSkinData* data = nullptr;
 };
 
 TEST_F(FormSkin, EachSkinFramesAFormAndDetachingRestoresThePlainWindow) {

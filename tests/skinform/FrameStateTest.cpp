@@ -14,24 +14,16 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+using skinform::SkinPath;
 
-class StateForm : public TForm {
+class StateForm : public skinform::ButtonForm {
  public:
-  explicit StateForm(TComponent* owner) : TForm(owner) {
-    SetText(gbk::FromUtf8("状态测试"));
-    SetBounds(60, 60, 360, 220);
-    auto* b = new TButton(this);
-    b->SetParent(this);
-    b->SetText(gbk::FromUtf8("确定"));
-    b->SetBounds(20, 20, 80, 26);
-    DoCreate();
-  }
-  std::string ClassName() const override { return "TStateForm"; }
+  explicit StateForm(TComponent* owner) : ButtonForm(owner, "状态测试", 60, 60, 360, 220, "TStateForm") {}
 };
 
 // The screen's pixels of a rectangle in screen coordinates, row by row.
@@ -47,29 +39,14 @@ std::vector<COLORREF> ScreenPixels(const RECT& r) {
 
 constexpr COLORREF kKey = RGB(255, 0, 255);
 
-class FrameState : public ::testing::Test {
+class FrameState : public skinform::SkinTest {
  protected:
-  void SetUp() override {
-    UseSkinManager();
-    data = new TSkinData(&app);
-    data->Loaded();
-  }
-  void TearDown() override {
-    delete data;
-    FreeSkinManager();
-  }
-  void Activate(const std::string& skin) {
-    ASSERT_TRUE(data->LoadFromFile(SkinPath(skin))) << data->LastError();
-    data->SetActive(true);
-  }
   TWinSysButton* Button(TWinSkinForm* skin, int action) {
     for (const auto& b : skin->FButtons) {
       if (b->Skin->Action == action && b->Visible) return b.get();
     }
     return nullptr;
   }
-  TApplication app;
-  TSkinData* data = nullptr;
 };
 
 TEST_F(FrameState, AMinimizedWindowShowsNoKeyColour) {

@@ -11,11 +11,12 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
+using skinform::SkinPath;
 
 const wchar_t kChildClass[] = L"TorvikTestMdiChild";
 

@@ -16,13 +16,14 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 #include "support/MenuWatch.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
 using gbk::U;
+using skinform::SkinPath;
 
 using menuwatch::ClickAt;
 using menuwatch::Press;

@@ -16,20 +16,13 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
+#include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 
 namespace {
 
-std::string SkinPath(const std::string& name) { return std::string(TORVIK_PROGRAM_DIR) + "\\skins\\" + name + ".skn"; }
-
-template <typename T, typename P>
-T* Put(P* parent, TComponent* owner, const char* text, int left, int top, int width, int height) {
-  auto* c = new T(owner);
-  c->SetParent(parent);
-  c->SetText(gbk::FromUtf8(text));
-  c->SetBounds(left, top, width, height);
-  return c;
-}
+using skinform::Put;
+using skinform::SkinPath;
 
 class FaceForm : public TForm {
  public:
@@ -81,17 +74,8 @@ struct Probe {
   bool needsTabs;
 };
 
-class SkinFace : public ::testing::Test {
+class SkinFace : public skinform::SkinTest {
  protected:
-  void SetUp() override {
-    UseSkinManager();
-    data = new TSkinData(&app);
-    data->Loaded();
-  }
-  void TearDown() override {
-    delete data;
-    FreeSkinManager();
-  }
   void ExpectFace(FaceForm& form, COLORREF face, bool skinTabs) {
     const Probe probes[] = {
         {"tab strip", form.pages->Handle(), BesideTheTabs(form.pages->Handle()), true},
@@ -108,8 +92,6 @@ class SkinFace : public ::testing::Test {
       EXPECT_EQ(ScreenPixel(p.window, p.at.x, p.at.y), face) << std::hex << face;
     }
   }
-  TApplication app;
-  TSkinData* data = nullptr;
 };
 
 TEST_F(SkinFace, ControlsShowTheSkinsFaceFromTheirFirstPaintAndAfterASwitchAtRunTime) {
