@@ -252,7 +252,9 @@ TEST_F(UserInput, EnterAndEscAnswerTheInputBox) {
                        auto* form = dynamic_cast<TInputQueryForm*>(TControl::FromHandle(h));
                        LRESULT def = SendMessageW(h, DM_GETDEFID, 0, 0);
                        EXPECT_EQ(HIWORD(def), DC_HASDEFID);
-                       if (form) EXPECT_EQ(LOWORD(def), GetDlgCtrlID(form->BtnOk->Handle()));
+                       if (form) {
+                         EXPECT_EQ(LOWORD(def), GetDlgCtrlID(form->BtnOk->Handle()));
+                       }
                        HWND edit = gui::FindChild(h, "TEdit", "");
                        gui::Focus(edit);
                        SendMessageW(edit, EM_SETSEL, 0, -1);
