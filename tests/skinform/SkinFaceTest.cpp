@@ -49,15 +49,7 @@ class FaceForm : public TForm {
   TGroupBox* group;
 };
 
-// What the screen shows at a point of a window's client area.
-COLORREF ScreenPixel(HWND h, int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(h, &p);
-  HDC dc = GetDC(nullptr);
-  const COLORREF c = GetPixel(dc, p.x, p.y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
+using gui::ScreenPixel;
 
 // A point of the tab strip right of the last tab, in the tab control's client area.
 POINT BesideTheTabs(HWND tabs) {

@@ -100,6 +100,15 @@ void Click(HWND button) {
   Pump(50);
 }
 
+COLORREF ScreenPixel(HWND h, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, p.x, p.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
 void MoveMouse(int screenX, int screenY) {
   SetCursorPos(screenX, screenY);
   INPUT in{};

@@ -29,6 +29,8 @@ void Key(HWND h, WORD vk);
 // as a tooltip needs; messages are handled meanwhile.
 void Hover(HWND h);
 void MoveMouse(int screenX, int screenY);
+// What the screen shows at a point of a window's client area.
+COLORREF ScreenPixel(HWND h, int x, int y);
 // Real input (SendInput), as a user's hand makes it: the messages arrive through the
 // thread's message queue, so whatever loop runs next (the program's own, with its
 // dialog keys) handles them. Focus(h) brings h's window to the front and gives h the

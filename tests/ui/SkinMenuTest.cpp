@@ -149,15 +149,7 @@ TEST_F(SkinMenu, ChoosingSkinsAndThePlainLook) {
   EXPECT_FALSE(Skinned());
 }
 
-// What the screen shows at a point of a window's client area.
-COLORREF ScreenPixel(HWND h, int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(h, &p);
-  HDC dc = GetDC(nullptr);
-  const COLORREF c = GetPixel(dc, p.x, p.y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
+using gui::ScreenPixel;
 
 // A point near a control's right end, beside its text.
 COLORREF BesideTheText(HWND h) {

@@ -26,6 +26,7 @@ namespace {
 
 using menuwatch::ClickAt;
 using menuwatch::Press;
+using menuwatch::PressAlt;
 using menuwatch::ScreenPixel;
 using menuwatch::WaitMenuWindow;
 
@@ -201,15 +202,7 @@ TEST_F(SkinnedBar, ThePlainLookGivesPlainMenusBack) {
     done = true;
   });
   // Alt+F, as a user opens 文件(&F).
-  INPUT in[4]{};
-  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = VK_MENU;
-  in[1].ki.wVk = 'F';
-  in[2].ki.wVk = 'F';
-  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[3].ki.wVk = VK_MENU;
-  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, in, sizeof(INPUT));
+  PressAlt('F');
   for (int i = 0; i < 200 && !done; ++i) gui::Pump(20);
   watcher.join();
   ASSERT_TRUE(opened);
@@ -290,15 +283,7 @@ TEST_F(SkinnedBar, AltWithAMarkedLetterOpensThatMenu) {
     }
     done = true;
   });
-  INPUT in[4]{};
-  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = VK_MENU;
-  in[1].ki.wVk = 'T';
-  in[2].ki.wVk = 'T';
-  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[3].ki.wVk = VK_MENU;
-  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, in, sizeof(INPUT));
+  PressAlt('T');
   for (int i = 0; i < 250 && !done; ++i) gui::Pump(20);
   watcher.join();
   EXPECT_TRUE(opened);
