@@ -101,7 +101,7 @@ class SearchNameTest : public DictFixture {
 
 CandidateRecord Named(const std::string& name, int score) {
   CandidateRecord r;
-  std::strncpy(r.name, name.c_str(), sizeof r.name - 1);
+  name.copy(r.name, sizeof r.name - 1);  // the field stays NUL-terminated
   r.score = static_cast<int16_t>(score);
   return r;
 }
