@@ -247,6 +247,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     } else {
       Skin(new TSkinTabBtn(control));
     }
+  } else if (name == "TTABSET") {
+    if (tabs) Skin(new TSkinTab31(control));
   } else if (dynamic_cast<TTabSheet*>(control)) {
     if (tabs) Skin(new TSkinTabSheet(control));
   } else if (dynamic_cast<TCheckBox*>(control)) {

@@ -31,9 +31,9 @@ enum TSkinControlState { scMouseIn, scDown };
 using TSkinControlStates = uint8_t;
 
 // The engine's private messages that the skinners send and answer.
-constexpr UINT CN_SkinEnable = 0x3506;  // wParam > 0: skin on; 0: the control paints itself
-constexpr UINT CN_TabClose = 0x3507;    // wParam the tab control, lParam the tab; 0 frees the page
-constexpr UINT CN_PaintInto = 0xBC4A;   // wParam a DC, lParam kPaintIntoTag: paint the edit into it
+constexpr UINT CN_SkinEnable = 0x3506;   // wParam > 0: skin on; 0: the control paints itself
+constexpr UINT CN_TabClose = 0x3507;     // wParam the tab control, lParam the tab; 0 frees the page
+constexpr UINT CN_PaintInto = 0xBC4A;    // wParam a DC, lParam kPaintIntoTag: paint the edit into it
 constexpr UINT CN_PaintBorder = 0xBC4B;  // wParam a DC, lParam kPaintIntoTag: paint the border into it
 constexpr LPARAM kPaintIntoTag = 0x41A2;
 
@@ -389,6 +389,21 @@ class TSkinTabBtn : public TSkinControl {
 
  private:
   TBitmap work_;
+};
+
+// A tab set's strip, from the "Tabs" frames turned upside down: its tabs hang downwards.
+class TSkinTab31 : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinTab31"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void SkinChange() override;
+  bool BeforeProc(TMessage& m) override;
+  void DrawControl(HDC dc, const RECT& r) override;
+
+ private:
+  void FlipTabs();
+  TBitmap flipped_, work_;
 };
 
 // A page of a page control, on the skin's face.

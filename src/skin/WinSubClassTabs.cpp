@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/Gbk.h"
+#include "classlib/Tabs.h"
 #include "skin/Imgutil.h"
 #include "skin/WinSkinForm.h"
 
@@ -205,6 +207,62 @@ void TSkinTab::ClipUpdown(HDC dc) {
   GetWindowRect(arrows_, &a);
   MapWindowPoints(nullptr, wnd_, reinterpret_cast<POINT*>(&a), 2);
   ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
+}
+
+// ---- Tab sets ----
+
+void TSkinTab31::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) {
+  TSkinControl::Init(formSkin, data, canvas, recolour);
+  if (initialised_) FlipTabs();
+}
+
+void TSkinTab31::SkinChange() {
+  FlipTabs();
+  TSkinControl::SkinChange();
+}
+
+void TSkinTab31::FlipTabs() {
+  flipped_.SetSize(0, 0);
+  if (!data_ || !data_->Tabs) return;
+  CopyBMP(data_->Tabs->Image.get(), &flipped_);
+  if (flipped_.Empty()) return;
+  flipped_.PixelFormat = pf24bit;
+  SpiegelnVertikal(flipped_);
+}
+
+// The set paints after us into an update region already made valid, so it shows nothing.
+bool TSkinTab31::BeforeProc(TMessage& m) {
+  if (EmptyImage(&flipped_)) return TSkinControl::BeforeProc(m);
+  if (m.Msg == WM_PAINT) {
+    WMPaint(m);
+    return true;
+  }
+  if (m.Msg == WM_ERASEBKGND) {
+    m.Result = 1;
+    return false;
+  }
+  return TSkinControl::BeforeProc(m);
+}
+
+void TSkinTab31::DrawControl(HDC dc, const RECT& r) {
+  auto* set = dynamic_cast<TTabSet*>(control_);
+  if (!set || EmptyImage(&flipped_)) return;
+  const TDataSkinBorder& tabs = *data_->Tabs;
+  work_.SetSize(Width(r), Height(r));
+  work_.PixelFormat = pf24bit;
+  HDC w = work_.Canvas().Handle();
+  FillParentBG(w, r);
+  FontScope font(w, WindowFont());
+  enabled_ = !Disabled(wnd_);
+  for (int i = 0; i < set->TabCount(); ++i) {
+    const RECT item = set->ItemRect(i);
+    const int state = i == set->TabIndex() ? 2 : 1;
+    DrawRect2(w, item, &flipped_, false, tabs.Tile == 1, tabs.Trans == 1, tabs.Frame, state, tabs.Margins());
+    const TColor given = state == 2 ? tabs.PressedColour : tabs.NormalColour;
+    SetTextColor(w, ColorToRGB(given >= 0 ? given : data_->SchemeColors[csButtonText]));
+    DrawCaption(w, item, gbk::ToWide(set->Tabs[static_cast<size_t>(i)]), enabled_, DT_CENTER);
+  }
+  BitBlt(dc, r.left, r.top, Width(r), Height(r), w, 0, 0, SRCCOPY);
 }
 
 // ---- Button-style tabs ----

@@ -9,6 +9,7 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
+#include "classlib/Tabs.h"
 #include "skin/BitmapPixels.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSubClass.h"
@@ -138,6 +139,33 @@ TEST_F(TabsBars, SideStripsTurnTheTabsTopTowardsTheirSide) {
     DestroyWindow(h);
     delete s;
   }
+}
+
+// A tab set hangs its tabs downwards: the strip is drawn from the frames turned upside
+// down, the chosen tab (by the real mouse) in frame 2.
+TEST_F(TabsBars, TabSetHangsItsTabsFromTheFlippedFramesAndFollowsTheClick) {
+  auto* set = Add<TTabSet>(10, 200, 300, 24);
+  set->Tabs = {gbk::FromUtf8("甲"), gbk::FromUtf8("乙")};
+  set->SetTabIndex(0);
+  int changes = 0;
+  set->OnChange = [&](TObject*) { ++changes; };
+  auto* s = new TSkinTab31(set);
+  s->Init(&host, &data, nullptr, false);
+  ShowAway();
+  HWND h = set->Handle();
+  ASSERT_EQ(SendMessageW(h, CN_IsSkinned, 0, 0), 1);
+  const RECT first = set->ItemRect(0), second = set->ItemRect(1);
+  ASSERT_GT(Width(first), 8);
+  EXPECT_EQ(OnScreen(h, first.left + 2, first.top + 2), kDarkTab) << "the tab's top is its frame's bottom";
+  EXPECT_EQ(OnScreen(h, first.left + 2, first.bottom - 3), kLightTab);
+  EXPECT_EQ(OnScreen(h, second.left + 2, second.top + 2), Rgb(100, 0, 0));
+  gui::MouseClick(h, POINT{(second.left + second.right) / 2, (second.top + second.bottom) / 2});
+  gui::Pump(200);
+  EXPECT_EQ(set->TabIndex(), 1);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(OnScreen(h, second.left + 2, second.top + 2), kDarkTab);
+  EXPECT_EQ(OnScreen(h, first.left + 2, first.top + 2), Rgb(100, 0, 0));
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("tabs-tabset.png"));
 }
 
 // ---- Status bars ----
