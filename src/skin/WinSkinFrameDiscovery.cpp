@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/ListView.h"
 #include "classlib/RadioGroup.h"
 #include "classlib/StdCtrls.h"
@@ -220,6 +221,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     DisableControl(control);
     return;
   }
+  // A labelled edit owns its label, which no walk of the form's components meets.
+  if (auto* labelled = dynamic_cast<TLabeledEdit*>(control)) AddComp(labelled->EditLabel(), parent);
   // A label is a static window that paints its own colour: on the system face it takes
   // the skin's instead.
   if (dynamic_cast<TLabel*>(control)) {
