@@ -34,7 +34,8 @@ void TGlyphCheck::DrawGlyph(HDC dc, const RECT& cell) {
   const int side = strip->Height();
   const int count = strip->Width() / side;
   if (count < 1) return;
-  const int index = GlyphIndex(count) <= count ? GlyphIndex(count) : 1;
+  const int wanted = GlyphIndex(count);
+  const int index = wanted <= count ? wanted : 1;
   TransparentBlt(dc, cell.left, cell.top, side, side, strip->Canvas().Handle(), (index - 1) * side, 0, side, side,
                  ColorToRGB(KeyColour()));
 }

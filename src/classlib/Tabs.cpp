@@ -62,9 +62,6 @@ void TTabSet::SetFirstIndex(int i) {
   Invalidate();
 }
 
-// Where the tabs end: before the scroller while it shows.
-int TTabSet::StripRight() { return ClientWidth() - (scroller_->Visible() ? scroller_->Width() : 0); }
-
 RECT TTabSet::ItemRect(int i) {
   if (i < firstIndex_ || i >= TabCount()) return RECT{};
   HDC dc = GetDC(Handle());
@@ -84,7 +81,6 @@ RECT TTabSet::ItemRect(int i) {
 }
 
 int TTabSet::TabAt(POINT p) {
-  if (p.x >= StripRight()) return -1;
   for (int i = firstIndex_; i < TabCount(); ++i) {
     const RECT r = ItemRect(i);
     if (PtInRect(&r, p)) return i;
@@ -97,7 +93,9 @@ void TTabSet::PlaceScroller() {
   const int width = 2 * TScroller::kArrowWidth;
   const RECT last = ItemRect(TabCount() - 1);
   const bool needed = firstIndex_ > 0 || (TabCount() > 0 && last.right > ClientWidth());
-  if (needed) scroller_->SetBounds(ClientWidth() - width, 1, width, ClientHeight() - 2);
+  const int left = ClientWidth() - width, height = ClientHeight() - 2;
+  if (needed && (scroller_->Left() != left || scroller_->Width() != width || scroller_->Height() != height))
+    scroller_->SetBounds(left, 1, width, height);
   if (needed != scroller_->Visible()) scroller_->SetVisible(needed);
 }
 

@@ -52,7 +52,6 @@ class TTabSet : public TPaintedControl {
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
-  int StripRight();
   void PlaceScroller();
   int tabIndex_ = -1;
   int firstIndex_ = 0;
