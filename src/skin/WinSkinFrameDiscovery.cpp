@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/ListView.h"
 #include "classlib/RadioGroup.h"
 #include "classlib/StdCtrls.h"
@@ -143,7 +144,9 @@ bool TWinSkinForm::SkinGroup(TWinControl* group, bool checks) {
     for (int i = 0; i < group->ControlCount(); ++i) {
       TControl* c = group->Controls(i);
       if (FindSkinComp(c)) continue;
-      if (checks) {
+      if (Upper(c->ClassName()).find("TRZ") != std::string::npos) {
+        Skin(new TSkinObjImage(c, checks ? 1 : 2), true);
+      } else if (checks) {
         Skin(new TSkinCheckBox(c));
       } else {
         Skin(new TSkinRadioButton(c));
@@ -186,6 +189,8 @@ bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* contro
       Skin(new TSkinBox(control));
     } else if (kind == "tab" && Has(xcTab) && FSkinData->Tabs) {
       Skin(new TSkinTab(control));
+    } else if (kind == "advpagecontrol" && Has(xcTab)) {
+      Skin(new TSkinAdvPage(control));
     } else if (kind == "mediaplayer" && buttons) {
       Skin(new TSkinMP(control));
     } else if (kind == "trackbar" && buttons) {
@@ -216,6 +221,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     DisableControl(control);
     return;
   }
+  // A labelled edit owns its label, which no walk of the form's components meets.
+  if (auto* labelled = dynamic_cast<TLabeledEdit*>(control)) AddComp(labelled->EditLabel(), parent);
   // A label is a static window that paints its own colour: on the system face it takes
   // the skin's instead.
   if (dynamic_cast<TLabel*>(control)) {
@@ -251,6 +258,12 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (tabs) Skin(new TSkinTab31(control));
   } else if (dynamic_cast<TTabSheet*>(control)) {
     if (tabs) Skin(new TSkinTabSheet(control));
+  } else if (name == "TRZCHECKBOX" || name == "TRZDBCHECKBOX") {
+    if (Has(xcCheckBox)) Skin(new TSkinObjImage(control, 1), true);
+  } else if (name == "TRZRADIOBUTTON" || name == "TRZDBRADIOBUTTON") {
+    if (Has(xcRadioButton)) Skin(new TSkinObjImage(control, 2), true);
+  } else if (name == "TCXCHECKBOX" || name == "TCXDBCHECKBOX") {
+    if (Has(xcCheckBox)) Skin(new TSkinObjImage(control, 3), true);
   } else if (dynamic_cast<TCheckBox*>(control)) {
     if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control), OnSystemFace(control));
   } else if (name == "TUPDOWN" || name == "TSPINBUTTON") {

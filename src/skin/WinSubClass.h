@@ -123,6 +123,8 @@ class TSkinControl : public TComponent {
 
 // The text and image index of tab i of a tab control.
 std::wstring TabItemText(HWND tabs, int i, int& image);
+// The up-down window of a tab strip skinned once (owned by `owner`); whether it shows.
+bool SkinStripArrows(HWND strip, TComponent* owner, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin);
 
 void FillColor(HDC dc, const RECT& r, TColor colour);
 // The answer to WM_PAINT of a window we draw ourselves: paint(dc) between BeginPaint and EndPaint.
@@ -348,6 +350,24 @@ class TSkinTransObj : public TSkinControl {
   bool BeforeProc(TMessage& m) override;
 };
 
+// Another library's check box or radio button, which draws itself from a glyph strip of
+// its own: the skin's check or radio strip is written into that strip. The control keeps
+// its procedure. Kind 1 a check box and 2 a radio button of the first family, 3 a check
+// box of the second.
+class TSkinObjImage : public TSkinBox {
+ public:
+  TSkinObjImage(TComponent* control, int kind) : TSkinBox(control), kind_(kind) {}
+  std::string ClassName() const override { return "TSkinObjImage"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void SkinChange() override;
+  void Unsubclass() override;
+  int Kind() const { return kind_; }
+
+ private:
+  void ChangeImage();
+  int kind_;
+};
+
 // ---- Tabs ----
 
 class TSkinTab : public TSkinControl {
@@ -358,7 +378,10 @@ class TSkinTab : public TSkinControl {
   void Inithwnd(HWND wnd, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) override;
   void SkinChange() override;
   bool BeforeProc(TMessage& m) override;
+  void AfterProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
+  // The page's frame from the second "Tabs" image, on dc or (null) the window's own DC.
+  void DrawTabBorder(HDC dc);
   int Position() const { return position_; }
   const std::vector<RECT>& CloseRects() const { return closeRects_; }
 
@@ -392,6 +415,7 @@ class TSkinTabBtn : public TSkinControl {
 };
 
 // A tab set's strip, from the "Tabs" frames turned upside down: its tabs hang downwards.
+// Its scroller's arrows get the skin's horizontal up-down look.
 class TSkinTab31 : public TSkinControl {
  public:
   using TSkinControl::TSkinControl;
@@ -403,7 +427,23 @@ class TSkinTab31 : public TSkinControl {
 
  private:
   void FlipTabs();
+  void SkinScroller();
   TBitmap flipped_, work_;
+};
+
+// Another library's page control that draws its tabs from two pictures of its own: the
+// skin's tab frames are written into them. Its strip's scroll arrows wear the skin.
+class TSkinAdvPage : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinAdvPage"; }
+  void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
+  void SkinChange() override;
+  void AfterProc(TMessage& m) override;
+  void Unsubclass() override;
+
+ private:
+  void ChangeImage();
 };
 
 // A page of a page control, on the skin's face.

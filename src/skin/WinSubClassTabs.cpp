@@ -195,10 +195,40 @@ void TSkinTab::DrawControl(HDC dc, const RECT& r) {
   RestoreDC(dc, saved);
 }
 
-// The strip's scroll arrows, a child window of their own, when they show.
+bool SkinStripArrows(HWND strip, TComponent* owner, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
+  HWND arrows = FindWindowExW(strip, nullptr, UPDOWN_CLASSW, nullptr);
+  if (!arrows) return false;
+  if (SendMessageW(arrows, CN_IsSkinned, 0, 0) != 1) {
+    auto* skinner = new TSkinUpDown(owner);
+    skinner->Inithwnd(arrows, data, canvas, formSkin);
+    if (skinner->Stage() != 1) delete skinner;
+  }
+  return (GetWindowLongW(arrows, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// The strip's scroll arrows, a child window of their own: skinned, and whether they show.
 bool TSkinTab::FindScroll() {
   arrows_ = FindWindowExW(wnd_, nullptr, UPDOWN_CLASSW, nullptr);
-  return arrows_ && (GetWindowLongW(arrows_, GWL_STYLE) & WS_VISIBLE);
+  return SkinStripArrows(wnd_, control_ ? static_cast<TComponent*>(control_) : this, data_, canvas_, formSkin_);
+}
+
+void TSkinTab::AfterProc(TMessage& m) {
+  // A strip that paints its own tabs still has its page framed by the skin.
+  if (m.Msg == WM_PAINT && EmptyImage(&tabImage_)) DrawTabBorder(reinterpret_cast<HDC>(m.WParam));
+  TSkinControl::AfterProc(m);
+}
+
+void TSkinTab::DrawTabBorder(HDC dc) {
+  const TDataSkinBorder* tabs = data_ ? data_->Tabs.get() : nullptr;
+  if (!tabs || EmptyImage(tabs->Image2.get())) return;
+  RECT r;
+  GetClientRect(wnd_, &r);
+  SendMessageW(wnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  InflateRect(&r, 4, 2);
+  OffsetRect(&r, 0, 1);
+  HDC own = dc ? dc : GetDC(wnd_);
+  DrawRect2(own, r, tabs->Image2.get(), false, false, false, 1, 1, RECT{4, 5, 4, 4});
+  if (!dc) ReleaseDC(wnd_, own);
 }
 
 // Keeps the strip off the arrows, which paint themselves.
@@ -213,7 +243,23 @@ void TSkinTab::ClipUpdown(HDC dc) {
 
 void TSkinTab31::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) {
   TSkinControl::Init(formSkin, data, canvas, recolour);
-  if (initialised_) FlipTabs();
+  if (!initialised_) return;
+  FlipTabs();
+  SkinScroller();
+}
+
+// The set's scroller lies across the strip: its halves are the left and right arrows.
+void TSkinTab31::SkinScroller() {
+  for (int i = 0; i < control_->ComponentCount(); ++i) {
+    auto* scroller = dynamic_cast<TScroller*>(control_->Components(i));
+    if (!scroller) continue;
+    if (scroller->Perform(CN_IsSkinned) == 1) return;
+    auto* arrows = new TSkinUpDown(scroller);
+    arrows->Horizontal = true;
+    arrows->Init(formSkin_, data_, canvas_, false);
+    if (arrows->Stage() != 1) delete arrows;
+    return;
+  }
 }
 
 void TSkinTab31::SkinChange() {
@@ -256,6 +302,7 @@ void TSkinTab31::DrawControl(HDC dc, const RECT& r) {
   enabled_ = !Disabled(wnd_);
   for (int i = 0; i < set->TabCount(); ++i) {
     const RECT item = set->ItemRect(i);
+    if (IsRectEmpty(&item)) continue;  // scrolled out of the strip
     const int state = i == set->TabIndex() ? 2 : 1;
     DrawRect2(w, item, &flipped_, false, tabs.Tile == 1, tabs.Trans == 1, tabs.Frame, state, tabs.Margins());
     const TColor given = state == 2 ? tabs.PressedColour : tabs.NormalColour;

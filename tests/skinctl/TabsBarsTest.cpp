@@ -168,6 +168,67 @@ TEST_F(TabsBars, TabSetHangsItsTabsFromTheFlippedFramesAndFollowsTheClick) {
   gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("tabs-tabset.png"));
 }
 
+// A tab set too narrow for its tabs shows its scroller at the right end, in the skin's
+// horizontal arrows; a real press on the right arrow shows it pressed and scrolls a tab.
+TEST_F(TabsBars, ATabSetsScrollerWearsTheSkinsArrowsAndScrollsUnderTheMouse) {
+  const std::vector<TColor> arrows = {Rgb(11, 0, 0), Rgb(12, 0, 0), Rgb(13, 0, 0), Rgb(14, 0, 0),
+                                      Rgb(0, 0, 21), Rgb(0, 0, 22), Rgb(0, 0, 23), Rgb(0, 0, 24)};
+  data.UpDownHorz = std::make_unique<TDataSkinBorder>("UpDown.Horz");
+  data.UpDownHorz->Image = Frames(8, 8, arrows);
+  data.UpDownHorz->Frame = 8;
+  auto* set = Add<TTabSet>(10, 200, 200, 24);
+  for (const char* t : {"甲子", "乙丑", "丙寅", "丁卯", "戊辰", "己巳", "庚午", "辛未"})
+    set->Tabs.push_back(gbk::FromUtf8(t));
+  set->SetTabIndex(0);
+  (new TSkinTab31(set))->Init(&host, &data, nullptr, false);
+  ShowAway();
+  TScroller* scroller = set->Scroller();
+  ASSERT_TRUE(IsWindowVisible(scroller->Handle())) << "eight tabs do not fit";
+  HWND h = scroller->Handle();
+  EXPECT_EQ(SendMessageW(h, CN_IsSkinned, 0, 0), 1);
+  const int w = scroller->Width(), mid = scroller->Height() / 2;
+  EXPECT_EQ(OnScreen(h, 2, mid), arrows[0]);
+  EXPECT_EQ(OnScreen(h, w - 3, mid), arrows[4]);
+
+  MoveTo(h, w - 3, mid);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  EXPECT_EQ(OnScreen(h, w - 3, mid), arrows[5]) << "pressed while held";
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  gui::Pump(100);
+  EXPECT_EQ(set->FirstIndex(), 1);
+  const RECT gone = set->ItemRect(0);
+  EXPECT_TRUE(IsRectEmpty(&gone)) << "the first tab scrolled out";
+  EXPECT_EQ(set->ItemRect(1).left, 4);
+  EXPECT_EQ(OnScreen(set->Handle(), 6, 3), Rgb(100, 0, 0)) << "the strip shows the next tab first";
+  EXPECT_NE(OnScreen(h, w - 3, mid), arrows[5]) << "released";
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("tabs-tabset-scroller.png"));
+}
+
+// A strip that paints its own tabs (the skin has no tab image) still has its page framed
+// by the skin's second tab image.
+TEST_F(TabsBars, ASelfPaintedStripsPageIsFramedByTheSecondTabImage) {
+  constexpr TColor kPane = Rgb(30, 90, 200);
+  data.Tabs->Image = nullptr;
+  data.Tabs->Image2 = skintest::Solid(20, 20, kPane);
+  auto* pages = Add<TPageControl>(10, 10, 300, 140);
+  auto* sheet = new TTabSheet(form);
+  sheet->SetPageControl(pages);
+  sheet->SetText(gbk::FromUtf8("第一页"));
+  (new TSkinTab(pages))->Init(&host, &data, nullptr, false);
+  ShowAway();
+  HWND h = pages->Handle();
+  RECT display;
+  GetClientRect(h, &display);
+  SendMessageW(h, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const int y = (display.top + display.bottom) / 2;
+  EXPECT_EQ(OnScreen(h, display.left - 2, y), kPane) << "left of the page";
+  EXPECT_EQ(OnScreen(h, display.right + 1, y), kPane) << "right of the page";
+  EXPECT_EQ(OnScreen(h, (display.left + display.right) / 2, display.bottom + 1), kPane) << "below the page";
+  const RECT tab = ItemRect(h, 0);
+  EXPECT_NE(OnScreen(h, (tab.left + tab.right) / 2, tab.top + 3), kPane) << "the tab is the control's own";
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("tabs-border.png"));
+}
+
 // ---- Status bars ----
 
 TEST_F(TabsBars, StatusBarPanelsWearTheEdgesOfTheirBevel) {

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "classlib/AdvPages.h"
 #include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
+#include "classlib/GlyphChecks.h"
 #include "classlib/MPlayer.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSkinData.h"
@@ -91,6 +93,13 @@ class OthersForm : public TForm {
     group->SetBounds(10, 90, 200, 80);
     first = PutNamed<TRadioButton>(group, this, "TOurRadio", 5, 5);
     second = PutNamed<TRadioButton>(group, this, "TOurRadio", 5, 40);
+    pages = Put<TAdvPageControl>(this, 220, 90, 180, 80);
+    auto* sheet = new TTabSheet(this);
+    sheet->SetPageControl(pages);
+    sheet->SetText(gbk::FromUtf8("一"));
+    rz = Put<TRzCheckBox>(this, 10, 180, 90, 20);
+    rzRadio = Put<TRzRadioButton>(this, 110, 180, 90, 20);
+    cx = Put<TcxCheckBox>(this, 210, 180, 90, 20);
     DoCreate();
   }
   std::string ClassName() const override { return "TOthersForm"; }
@@ -98,6 +107,10 @@ class OthersForm : public TForm {
   TProgressBar* bar;
   TPanel* group;
   TRadioButton *first, *second;
+  TAdvPageControl* pages;
+  TRzCheckBox* rz;
+  TRzRadioButton* rzRadio;
+  TcxCheckBox* cx;
 };
 
 class NestedForm : public TForm {
@@ -158,7 +171,7 @@ TEST_F(ControlKinds, EachKindGetsItsSkinnerOnlyWhenTheSkinSkinsIt) {
 TEST_F(ControlKinds, OtherLibrariesControlsAreSkinnedByTheirListedKind) {
   ASSERT_TRUE(data->LoadFromFile(SkinPath("Mx1"))) << data->LastError();
   for (const char* line : {"TOurBitBtn=BitBtn", "TOurMenuBtn=menubtn", "TOurSpeedBtn=SpeedButton", "TOurPlainBtn=nil",
-                           "TOurBar=progress", "TOurRadios=RadioGroup"})
+                           "TOurBar=progress", "TOurRadios=RadioGroup", "TAdvPageControl=AdvPageControl"})
     data->Skin3rd.Add(line);
   data->SetActive(true);
   OthersForm form(&app);
@@ -174,7 +187,11 @@ TEST_F(ControlKinds, OtherLibrariesControlsAreSkinnedByTheirListedKind) {
       {form.bar, "TSkinProgress"},
       {form.group, "TSkinGroupBox"},
       {form.first, "TSkinRadioButton"},
-      {form.second, "TSkinRadioButton"}};
+      {form.second, "TSkinRadioButton"},
+      {form.pages, "TSkinAdvPage"},  // listed, so not the page controls' tab skinner
+      {form.rz, "TSkinObjImage"},
+      {form.rzRadio, "TSkinObjImage"},
+      {form.cx, "TSkinObjImage"}};
   for (const auto& [control, skinner] : expected) {
     SCOPED_TRACE(control->ClassName() + " " + std::to_string(control->Left()));
     EXPECT_EQ(SkinnerOf(skin, control), skinner);

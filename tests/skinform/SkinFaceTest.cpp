@@ -10,6 +10,7 @@
 #include <string>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
 #include "classlib/StdCtrls.h"
@@ -38,6 +39,9 @@ class FaceForm : public TForm {
     check = Put<TCheckBox>(this, this, "复选", 140, 170, 120, 22);
     radio = Put<TRadioButton>(this, this, "单选", 270, 170, 120, 22);
     group = Put<TGroupBox>(this, this, "分组", 10, 200, 200, 70);
+    labelled = Put<TLabeledEdit>(this, this, "", 300, 230, 80, 22);
+    labelled->EditLabel()->SetText(gbk::FromUtf8("左边距离"));
+    labelled->SetLabelPosition(lpLeft);
     DoCreate();
   }
   std::string ClassName() const override { return "TFaceForm"; }
@@ -47,6 +51,7 @@ class FaceForm : public TForm {
   TCheckBox* check;
   TRadioButton* radio;
   TGroupBox* group;
+  TLabeledEdit* labelled;
 };
 
 using gui::ScreenPixel;
@@ -77,6 +82,7 @@ class SkinFace : public skinform::SkinTest {
         {"check box", form.check->Handle(), POINT{form.check->Width() - 3, form.check->Height() / 2}, false},
         {"radio button", form.radio->Handle(), POINT{form.radio->Width() - 3, form.radio->Height() / 2}, false},
         {"group box", form.group->Handle(), POINT{form.group->Width() / 2, form.group->Height() / 2}, false},
+        {"an edit's own label", form.labelled->EditLabel()->Handle(), POINT{1, 0}, false},
     };
     for (const Probe& p : probes) {
       SCOPED_TRACE(p.what);

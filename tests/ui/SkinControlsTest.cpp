@@ -20,7 +20,9 @@
 #include "support/TempFolder.h"
 #include "tools/Untwnl.h"
 #include "ui/ModalDriver.h"
+#include "ui/Uinput.h"
 #include "ui/Untmain.h"
+#include "ui/Untset.h"
 
 namespace {
 
@@ -210,6 +212,41 @@ TEST_F(SkinControls, EmptyNameBoxShowsASkinnedOkButton) {
     }
     EXPECT_EQ(gui::WaitTopWindow(GetCurrentProcessId(), "#32770", gbk::FromUtf8("提示"), 0), nullptr)
         << "the real click on OK closed the box";
+  }
+}
+
+// What a person sees in each skin: the main window and two of its dialogs, each skinned
+// while open, saved for a look.
+TEST_F(SkinControls, MainWindowAndTwoDialogsInEachSkinForALook) {
+  for (const char* skin : kSkins) {
+    SCOPED_TRACE(skin);
+    Choose(skin);
+    MouseAway(frm->Handle());
+    EXPECT_TRUE(gui::SaveScreenshot(frm->Handle(), gui::ScreenshotPath(std::string("look-main-") + skin + ".png")));
+    BirthRecord birth{};
+    birth.year = 1990;
+    birth.month = 6;
+    birth.day = 15;
+    std::string place = gbk::FromUtf8("未知地");
+    TFrmInput input(Application, birth, place);
+    TFrmSet settings(Application);
+    const std::pair<TForm*, const char*> dialogs[] = {{&input, "input"}, {&settings, "settings"}};
+    for (const auto& [dlg, name] : dialogs) {
+      SCOPED_TRACE(name);
+      bool skinned = false;
+      int tries = 0;
+      const std::string path = gui::ScreenshotPath(std::string("look-") + name + "-" + skin + ".png");
+      modal::Driver driver({[&, dlg = dlg] {
+        skinned = SkinFormOf(dlg->Handle()) != nullptr;
+        if (!skinned && ++tries < 30) return false;
+        MouseAway(dlg->Handle());
+        EXPECT_TRUE(gui::SaveScreenshot(dlg->Handle(), path));
+        dlg->ModalResult = mrCancel;
+        return true;
+      }});
+      dlg->ShowModal();
+      EXPECT_TRUE(skinned);
+    }
   }
 }
 
