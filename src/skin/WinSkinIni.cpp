@@ -4,6 +4,16 @@
 #include "classlib/StrUtils.h"
 #include "skin/WinConvert.h"
 
+namespace {
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "[" + std::string(...) + "]".
+std::string SectionHeader(std::string_view section) {
+  std::string header;
+  header.reserve(section.size() + 2);
+  header.append(1, '[').append(section).append(1, ']');
+  return header;
+}
+}  // namespace
+
 bool TQuickIni::Fail(std::string text) const {
   lastError_ = std::move(text);
   return false;
@@ -72,7 +82,7 @@ bool TQuickIni::IsSection(std::string_view line) {
 }
 
 int TQuickIni::GetSectionIndex(std::string_view section) const {
-  std::string header = "[" + std::string(section) + "]";
+  std::string header = SectionHeader(section);
   for (const SectionEntry& e : sections_) {
     if (SameText(e.header, header)) return e.line;
   }
@@ -158,7 +168,7 @@ void TQuickIni::WriteString(std::string_view section, std::string_view key, std:
   std::string line = std::string(key) + "=" + std::string(value);
   int header = GetSectionIndex(section);
   if (header < 0) {
-    std::string text = "[" + std::string(section) + "]";
+    std::string text = SectionHeader(section);
     sections_.push_back({text, lines_.Count()});
     lines_.Add(std::move(text));
     if (!key.empty()) lines_.Add(std::move(line));
