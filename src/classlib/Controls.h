@@ -47,6 +47,13 @@ COLORREF ColorToRGB(TColor c);
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// What a control's window is told of its object, for whoever subclasses the window.
+constexpr UINT CM_VISIBLECHANGED = 0xB00B;  // wParam the new Visible
+constexpr UINT CM_ENABLEDCHANGED = 0xB00C;  // the new Enabled is the window's
+constexpr UINT CM_RECREATEWND = 0xB033;     // this window is about to be replaced by a new one
+// A control's WM_COMMAND, reflected by its parent to the control's own window.
+constexpr UINT CN_COMMAND = 0xBD11;
+
 struct TFont {
   std::string Name = "\xCB\xCE\xCC\xE5";  // 宋体
   int Size = 9;                           // points
@@ -205,6 +212,8 @@ class TWinControl : public TControl {
   int ControlCount() const { return static_cast<int>(controls_.size()); }
   TControl* Controls(int i) const { return controls_[i]; }
   void AlignControls();
+  // The window made anew from the object's properties, its children's with it.
+  void RecreateWnd();
 
   // The keys typed into the control, before the window and the form's dialog keys see
   // them (Enter for the default button, Esc for the cancel button). A handler takes a

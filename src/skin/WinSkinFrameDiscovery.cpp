@@ -5,8 +5,11 @@
 #include <cctype>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/Grids.h"
+#include "classlib/HeaderControl.h"
 #include "classlib/ListView.h"
 #include "classlib/RadioGroup.h"
+#include "classlib/ScrollBar.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSubClass.h"
 
@@ -48,14 +51,16 @@ void TWinSkinForm::DeleteControls() {
   }
 }
 
-// A control whose window was made anew gets a new skinner.
+// A control whose window was made anew gets a new skinner. The old window is gone by
+// now, so the control is known only to its old skinner.
 void TWinSkinForm::WMReCreateWnd(TMessage& m) {
   const auto window = reinterpret_cast<HWND>(m.WParam);
+  TControl* control = TControl::FromHandle(window);
   if (TSkinControl* old = Lookupcontrol(window)) {
+    if (!control) control = old->Control();
     DeleteControl(old);
     delete old;
   }
-  TControl* control = TControl::FromHandle(window);
   if (control && control->Parent() && FForm) AddComp(control, control->Parent());
   m.Result = 0;
 }
@@ -251,6 +256,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (tabs) Skin(new TSkinTab31(control));
   } else if (dynamic_cast<TTabSheet*>(control)) {
     if (tabs) Skin(new TSkinTabSheet(control));
+  } else if (dynamic_cast<THeaderControl*>(control)) {
+    if (Has(xcPanel)) Skin(new TSkinHeader(control));
   } else if (dynamic_cast<TCheckBox*>(control)) {
     if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control), OnSystemFace(control));
   } else if (name == "TUPDOWN" || name == "TSPINBUTTON") {
@@ -287,6 +294,11 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (Has(xcStatusBar)) Skin(new TSkinStatusBar(control));
   } else if (dynamic_cast<TProgressBar*>(control)) {
     if (Has(xcProgress)) Skin(new TSkinProgress(control));
+  } else if (dynamic_cast<TScrollBar*>(control)) {
+    if (!Has(xcScrollbar)) return;
+    auto* bar = new TSkinScControl(control);
+    bar->InitScrollbar(w, FSkinData, FControlCanvas.get(), this);
+    if (Lookupcontrol(w->Handle()) != bar) delete bar;
   } else if (dynamic_cast<TBitBtn*>(control)) {
     if (Has(xcBitBtn)) Skin(new TSkinBitButton(control));
   } else if (dynamic_cast<TSpeedButton*>(control)) {
@@ -297,7 +309,7 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     Skin(new TSkinBox(control), true);
   } else if (dynamic_cast<TListView*>(control)) {
     if (Has(xcScrollbar)) SkinScroll(new TSkinListView(control), w);
-  } else if (dynamic_cast<TMemo*>(control) || IsScrollControl(w)) {
+  } else if (dynamic_cast<TMemo*>(control) || dynamic_cast<TStringGrid*>(control) || IsScrollControl(w)) {
     if (Has(xcScrollbar)) SkinScroll(new TSkinScrollbar(control), w);
   } else if (dynamic_cast<TButton*>(control)) {
     if (Has(xcButton)) Skin(new TSkinButton(control));
@@ -350,6 +362,11 @@ void TWinSkinForm::AddControlh(HWND window) {
     } else if ((type == 4 || type == 9) && Has(xcRadioButton)) {
       SkinH(new TSkinRadioButton(this), window);
     }
+  } else if (cls == "combobox") {
+    if (Has(xcCombo) && (style & 3) != CBS_SIMPLE) SkinH(new TSkinComBox(this), window);
+  } else if (cls == "comboboxex32") {
+    if (HWND combo = GetWindow(window, GW_CHILD); combo && Has(xcCombo) && !Lookupcontrol(combo))
+      SkinH(new TSkinComBox(this), combo);
   } else if (cls == "scrollbar") {
     if (!(style & 0x10000)) SkinH(new TSkinSizer(this), window);
   } else if (cls == "#32770") {

@@ -31,10 +31,11 @@ enum TSkinControlState { scMouseIn, scDown };
 using TSkinControlStates = uint8_t;
 
 // The engine's private messages that the skinners send and answer.
-constexpr UINT CN_SkinEnable = 0x3506;   // wParam > 0: skin on; 0: the control paints itself
-constexpr UINT CN_TabClose = 0x3507;     // wParam the tab control, lParam the tab; 0 frees the page
-constexpr UINT CN_PaintInto = 0xBC4A;    // wParam a DC, lParam kPaintIntoTag: paint the edit into it
-constexpr UINT CN_PaintBorder = 0xBC4B;  // wParam a DC, lParam kPaintIntoTag: paint the border into it
+constexpr UINT CN_SkinEnable = 0x3506;       // wParam > 0: skin on; 0: the control paints itself
+constexpr UINT CN_TabClose = 0x3507;         // wParam the tab control, lParam the tab; 0 frees the page
+constexpr UINT CN_ReCreateControl = 0x3517;  // to the form skinner: wParam a control window made anew
+constexpr UINT CN_PaintInto = 0xBC4A;        // wParam a DC, lParam kPaintIntoTag: paint the edit into it
+constexpr UINT CN_PaintBorder = 0xBC4B;      // wParam a DC, lParam kPaintIntoTag: paint the border into it
 constexpr LPARAM kPaintIntoTag = 0x41A2;
 
 constexpr int kParentBackgroundTag = 5555;

@@ -336,8 +336,7 @@ bool IsScrollControl(TComponent* c) {
 
 TSkinScrollbar::~TSkinScrollbar() = default;
 
-void TSkinScrollbar::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas,
-                                   TSkinControlHost* formSkin) {
+void TSkinScrollbar::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
   if (initialised_ || !control) return;
   TSkinControl::Init(formSkin, data, canvas, false);
   if (!initialised_) return;
@@ -403,6 +402,22 @@ void TSkinScrollbar::AfterProc(TMessage& m) {
       for (auto& b : bars_) b->SetEnabled(m.WParam != 0);
       DrawControl(nullptr, RECT{});
       break;
+    case CM_VISIBLECHANGED:
+      if (m.WParam) {
+        PlaceBars();
+      } else {
+        for (auto& b : bars_) b->HideScrollbar();
+      }
+      break;
+    case CM_ENABLEDCHANGED:
+      for (auto& b : bars_) b->SetEnabled(control_->Enabled());
+      DrawControl(nullptr, RECT{});
+      break;
+    case CM_RECREATEWND:
+      // The form skinner skins the new window once this one is gone.
+      if (auto* form = dynamic_cast<TWinSkinForm*>(formSkin_); form && control_)
+        PostMessageW(form->FHandle, CN_ReCreateControl, reinterpret_cast<WPARAM>(wnd_), 0);
+      break;
     case WM_MOUSEWHEEL:
     case WM_KEYDOWN:
     case WM_CHAR:
@@ -458,8 +473,7 @@ void TSkinScrollbar::Unsubclass() {
   for (auto& b : bars_) b.reset();
 }
 
-void TSkinListView::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas,
-                                  TSkinControlHost* formSkin) {
+void TSkinListView::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
   TSkinScrollbar::InitScrollbar(control, data, canvas, formSkin);
   if (!initialised_ || header_) return;
   if (HWND h = reinterpret_cast<HWND>(SendMessageW(wnd_, LVM_GETHEADER, 0, 0))) {
@@ -525,8 +539,7 @@ void TSkinScrollbarH::Unsubclass() {
 
 TSkinScControl::~TSkinScControl() = default;
 
-void TSkinScControl::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas,
-                                   TSkinControlHost* formSkin) {
+void TSkinScControl::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
   if (initialised_ || !control) return;
   TSkinControl::Init(formSkin, data, canvas, false);
   if (!initialised_) return;
@@ -547,6 +560,7 @@ void TSkinScControl::AfterProc(TMessage& m) {
       bar_->Repaint();
       break;
     case WM_SHOWWINDOW:
+    case CM_VISIBLECHANGED:
       if (m.WParam) {
         bar_->SetPosition(wnd_);
       } else {
