@@ -1,5 +1,5 @@
 // The main window's naming page under a skin: the hints memo's scroll bar is the skin's
-// and scrolls by its arrow; the plain look gives every window its procedure back.
+// and scrolls by its arrow and its thumb; the plain look gives every window its procedure back.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -40,7 +40,7 @@ std::map<HWND, LONG_PTR> Procedures(HWND top) {
   return procs;
 }
 
-TEST(SkinnedQiMing, TheMemosBarIsTheSkinsAndThePlainLookGivesEveryProcedureBack) {
+TEST(SkinnedQiMing, TheMemosBarIsTheSkinsScrollsByArrowAndThumbAndThePlainLookGivesEveryProcedureBack) {
   TApplication app;
   Application->Title = "Riveri 3.5";
   TempFolder temp;
@@ -74,7 +74,8 @@ TEST(SkinnedQiMing, TheMemosBarIsTheSkinsAndThePlainLookGivesEveryProcedureBack)
   const TBitmap& frames = *frm->SkinData->Scrollbar->Image;
   const int fw = frames.Width() / 23;
   HDC screen = GetDC(nullptr);
-  EXPECT_EQ(GetPixel(screen, down.x, down.y), static_cast<COLORREF>(frames.Pixel(12 * fw + fw / 2, frames.Height() / 2)));
+  EXPECT_EQ(GetPixel(screen, down.x, down.y),
+            static_cast<COLORREF>(frames.Pixel(12 * fw + fw / 2, frames.Height() / 2)));
   ReleaseDC(nullptr, screen);
   gui::SaveScreenshot(frm->Handle(), gui::ScreenshotPath("main-qiming-Mx1.png"));
 
@@ -97,6 +98,35 @@ TEST(SkinnedQiMing, TheMemosBarIsTheSkinsAndThePlainLookGivesEveryProcedureBack)
   player.join();
   gui::Pump(200);
   EXPECT_GT(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0), first);
+
+  // Dragging the thumb past the end shows the last line.
+  SCROLLBARINFO info{sizeof info};
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(memo, OBJID_VSCROLL, &info));
+  const POINT thumb{down.x, br.top + (info.xyThumbTop + info.xyThumbBottom) / 2};
+  done = false;
+  std::thread dragger([&] {
+    gui::MoveMouse(thumb.x, thumb.y);
+    Sleep(80);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof in);
+    for (int y = thumb.y; y <= br.bottom + 8; y += 8) {
+      Sleep(30);
+      gui::MoveMouse(thumb.x, y);
+    }
+    Sleep(60);
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    done = true;
+  });
+  while (!done) gui::Pump(10);
+  dragger.join();
+  gui::Pump(200);
+  RECT client;
+  GetClientRect(memo, &client);
+  const LRESULT lastShown = SendMessageW(memo, EM_CHARFROMPOS, 0, MAKELPARAM(2, client.bottom - 2));
+  EXPECT_GE(HIWORD(lastShown), SendMessageW(memo, EM_GETLINECOUNT, 0, 0) - 2) << "the last line is in view";
 
   frm->SkinItemClick(Item(frm->Opt_Skin, U("系统默认")));
   gui::Pump(500);
