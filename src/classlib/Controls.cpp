@@ -144,7 +144,7 @@ void TControl::RegisterClassOnce() {
 void TControl::CreateHandle() {
   if (hwnd_) return;
   RegisterClassOnce();
-  HWND parentWnd = parent_ ? parent_->Handle() : nullptr;
+  HWND parentWnd = parent_ ? parent_->Handle() : parentWindow_;
   if (hwnd_) return;  // making the parent's window made ours too
   std::wstring wcls;
   for (char c : ClassName()) wcls += static_cast<wchar_t>(c);

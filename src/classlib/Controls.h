@@ -107,6 +107,9 @@ class TControl : public TComponent {
 
   TWinControl* Parent() const { return parent_; }
   void SetParent(TWinControl* parent);
+  // Without a Parent, the window is made a child of this window, which has no
+  // class-library object (a common dialog's, another library's).
+  void SetParentWindow(HWND parent) { parentWindow_ = parent; }
 
   int Left() const { return left_; }
   int Top() const { return top_; }
@@ -190,6 +193,7 @@ class TControl : public TComponent {
   void Attach(HWND h);
 
   TWinControl* parent_ = nullptr;
+  HWND parentWindow_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 100, height_ = 25;
   TAlign align_ = alNone;
   bool visible_ = true;

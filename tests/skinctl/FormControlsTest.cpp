@@ -248,4 +248,27 @@ TEST_F(FormSkinned, AMemosBarsFollowItsVisibilityAndEnablingAndComeBackWhenItsWi
   EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_form_memo_recreated.png")));
 }
 
+TEST_F(FormSkinned, AScrollBarsHintShowsOverThePanelThatCoversIt) {
+  app.HintPause = 100;
+  auto* bar = new TScrollBar(form);
+  bar->Kind = sbVertical;
+  bar->SetParent(form);
+  bar->SetBounds(200, 20, 18, 200);
+  bar->Hint = gbk::FromUtf8("翻页");
+  bar->ShowHint = true;
+  TWinSkinForm* skin = Show();
+  ASSERT_NE(skin, nullptr);
+  auto* sc = dynamic_cast<TSkinScControl*>(skin->Lookupcontrol(bar->Handle()));
+  ASSERT_NE(sc, nullptr);
+  HWND panel = sc->Bar()->Handle();
+  EXPECT_EQ(GetParent(panel), form->Handle());
+  EXPECT_EQ(sc->Bar()->Parent(), form) << "a control of the form, which its hints cover";
+  gui::MoveMouse(5, 5);
+  gui::Pump(300);
+  gui::Hover(panel);
+  HWND tip = gui::WaitTopWindow(GetCurrentProcessId(), "tooltips_class32", "", 3000);
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(gui::Text(tip), bar->Hint);
+}
+
 }  // namespace

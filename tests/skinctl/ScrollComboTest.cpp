@@ -221,6 +221,39 @@ TEST_F(Skinned, NothingToScrollNeitherCrashesNorDrawsAThumb) {
   }
 }
 
+TEST_F(Skinned, ABareListsBarStandsInItsBareParentAndScrollsIt) {
+  Show();
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 260, 20, 200, 200, form->Handle(), nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10, 150, 150,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  for (int i = 0; i < 50; ++i)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
+  auto* skin = new TSkinScrollbarH(form);
+  skin->Inithwnd(list, &data, nullptr, nullptr);
+  gui::Pump(200);
+  TWScrollbar* bar = skin->VertBar();
+  ASSERT_TRUE(bar && bar->Shown());
+  EXPECT_EQ(GetParent(bar->Handle()), parent);
+  EXPECT_EQ(bar->Parent(), nullptr) << "the parent has no object of the class library";
+  RECT br;
+  GetWindowRect(bar->Handle(), &br);
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  const POINT down{(br.left + br.right) / 2, br.bottom - arrow / 2 - 1};
+  EXPECT_EQ(ScreenPixel(down.x, down.y), FrameCentre(*data.Scrollbar->Image, 23, 13));
+  PlayWhilePumping([&] {
+    gui::MoveMouse(down.x, down.y);
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_GT(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
+  delete skin;
+  EXPECT_EQ(SendMessageW(list, CN_IsSkinned, 0, 0), 0);
+  DestroyWindow(parent);
+}
+
 // ---- Combo boxes ----
 
 TEST_F(Skinned, AComboShowsItsButtonFramesAndStillChoosesByMouseAndKeyboard) {
