@@ -1,5 +1,6 @@
 // The main window's naming page under a skin: the hints memo's scroll bar is the skin's
-// and scrolls by its arrow and its thumb; the plain look gives every window its procedure back.
+// and scrolls by its arrow and its thumb, the names list's header follows the mouse and
+// still resizes; the plain look gives every window its procedure back.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include "classlib/TIniFile.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
 #include "skin/WinSubClass.h"
 #include "support/Gui.h"
@@ -40,7 +42,7 @@ std::map<HWND, LONG_PTR> Procedures(HWND top) {
   return procs;
 }
 
-TEST(SkinnedQiMing, TheMemosBarIsTheSkinsScrollsByArrowAndThumbAndThePlainLookGivesEveryProcedureBack) {
+TEST(SkinnedQiMing, TheMemosBarAndTheListsHeaderAreTheSkinsAndStillWorkAndThePlainLookGivesEveryProcedureBack) {
   TApplication app;
   Application->Title = "Riveri 3.5";
   TempFolder temp;
@@ -127,6 +129,59 @@ TEST(SkinnedQiMing, TheMemosBarIsTheSkinsScrollsByArrowAndThumbAndThePlainLookGi
   GetClientRect(memo, &client);
   const LRESULT lastShown = SendMessageW(memo, EM_CHARFROMPOS, 0, MAKELPARAM(2, client.bottom - 2));
   EXPECT_GE(HIWORD(lastShown), SendMessageW(memo, EM_GETLINECOUNT, 0, 0) - 2) << "the last line is in view";
+
+  // The names list's header: the hot column follows the mouse, and a divider still drags.
+  auto* names = dynamic_cast<TSkinListView*>(skin->Lookupcontrol(frm->LstName->Handle()));
+  ASSERT_NE(names, nullptr);
+  ASSERT_NE(names->Header(), nullptr);
+  HWND header = names->Header()->Window();
+  RECT item;
+  SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+  MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&item), 2);
+  const TDataSkinObject& hb = *frm->SkinData->Headerbar;
+  auto headerFrame = [&](int frame) {
+    auto map = GetHMap(RECT{0, 0, Width(item), Height(item)}, hb.Image.get(), hb.Margins(), false, hb.Tile == 1,
+                       hb.Frame, frame);
+    return static_cast<COLORREF>(map->Pixel(1, Height(item) / 2));
+  };
+  const POINT edge{item.left + 1, (item.top + item.bottom) / 2};
+  auto screenAt = [](POINT p) {
+    HDC dc = GetDC(nullptr);
+    const COLORREF c = GetPixel(dc, p.x, p.y);
+    ReleaseDC(nullptr, dc);
+    return c;
+  };
+  gui::MoveMouse(item.left + Width(item) / 2, edge.y);
+  gui::Pump(200);
+  EXPECT_EQ(names->Header()->HotItem(), 1);
+  EXPECT_EQ(screenAt(edge), headerFrame(2)) << "the hot column";
+  gui::MoveMouse(item.left - Width(item) / 2 + 4, edge.y);
+  gui::Pump(200);
+  EXPECT_EQ(names->Header()->HotItem(), 0);
+  EXPECT_EQ(screenAt(edge), headerFrame(1));
+  // Narrowed, as widening the list past its room has the page fit the columns anew.
+  const LRESULT width = SendMessageW(frm->LstName->Handle(), LVM_GETCOLUMNWIDTH, 1, 0);
+  done = false;
+  std::thread resizer([&] {
+    gui::MoveMouse(item.right, edge.y);
+    Sleep(80);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof in);
+    for (int dx = 0; dx <= 20; dx += 5) {
+      Sleep(30);
+      gui::MoveMouse(item.right - dx, edge.y);
+    }
+    Sleep(60);
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    done = true;
+  });
+  while (!done) gui::Pump(10);
+  resizer.join();
+  gui::Pump(200);
+  EXPECT_LE(SendMessageW(frm->LstName->Handle(), LVM_GETCOLUMNWIDTH, 1, 0), width - 12) << "the column narrowed";
 
   frm->SkinItemClick(Item(frm->Opt_Skin, U("系统默认")));
   gui::Pump(500);
