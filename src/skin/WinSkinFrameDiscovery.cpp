@@ -31,6 +31,14 @@ std::string Lower(std::string s) {
 // colour of its own keeps it.
 bool OnSystemFace(const TControl* c) { return c->Color() == clBtnFace; }
 
+// A scroll-bar control: one painted bar in control mode; a skinner that did not take its
+// window is dropped.
+void SkinScrollBarControl(TWinSkinForm& form, TWinControl* control, TCanvas* canvas) {
+  auto* bar = new TSkinScControl(control);
+  bar->InitScrollbar(control, form.FSkinData, canvas, &form);
+  if (form.Lookupcontrol(control->Handle()) != bar) delete bar;
+}
+
 }  // namespace
 
 void TWinSkinForm::AddControlList(TSkinControl* control) {
@@ -202,8 +210,26 @@ bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* contro
       GetWindowRect(w->Handle(), &wr);
       GetClientRect(w->Handle(), &cr);
       if (wr.right - wr.left != cr.right || wr.bottom - wr.top != cr.bottom) Skin(new TSkinEdit(control));
-    } else if ((kind == "container" || (kind == "scrollbar" && Has(xcScrollbar))) && w) {
-      InitChildCtrl(w);  // scroll bars themselves are left as Windows draws them
+    } else if (kind == "combobox" && Has(xcCombo)) {
+      Skin(new TSkinComBox(control));
+    } else if (kind == "datetimepicker" && Has(xcCombo)) {
+      Skin(new TSkinDateTime(control));
+    } else if ((kind == "scrollbar" || kind == "singlescrollbar") && Has(xcScrollbar) && w) {
+      SkinScroll(new TSkinScrollbar(control), w);
+      if (kind == "scrollbar") InitChildCtrl(w);
+    } else if (kind == "embedscrollbar" && Has(xcScrollbar) && w) {
+      // Another library's container of scrolling controls: each gets its bars.
+      for (int c = 0; c < w->ControlCount(); ++c) {
+        auto* child = dynamic_cast<TWinControl*>(w->Controls(c));
+        if (!child || FindSkinComp(child)) continue;
+        if (dynamic_cast<TScrollBar*>(child)) {
+          SkinScrollBarControl(*this, child, FControlCanvas.get());
+        } else if (IsScrollControl(child)) {
+          SkinScroll(new TSkinScrollbar(child), child);
+        }
+      }
+    } else if (kind == "container" && w) {
+      InitChildCtrl(w);
     } else if (kind == "radiogroup" && Has(xcGroupBox) && w) {
       SkinGroup(w, false);
     } else if (kind == "checkgroup" && Has(xcPanel) && w) {
@@ -282,7 +308,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     } else {
       Skin(new TSkinDateTime(control));
     }
-  } else if (name == "TRICHEDIT") {
+  } else if (name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO" || name == "TDXTREELIST" ||
+             name == "TDXDBTREELIST" || name == "TDXDBGRID") {
     if (Has(xcScrollbar)) SkinScroll(new TSkinScrollbar(control), w);
   } else if (name == "TMEDIAPLAYER") {
     if (Has(xcButton)) Skin(new TSkinMP(control));
@@ -295,10 +322,9 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
   } else if (dynamic_cast<TProgressBar*>(control)) {
     if (Has(xcProgress)) Skin(new TSkinProgress(control));
   } else if (dynamic_cast<TScrollBar*>(control)) {
-    if (!Has(xcScrollbar)) return;
-    auto* bar = new TSkinScControl(control);
-    bar->InitScrollbar(w, FSkinData, FControlCanvas.get(), this);
-    if (Lookupcontrol(w->Handle()) != bar) delete bar;
+    if (Has(xcScrollbar)) SkinScrollBarControl(*this, w, FControlCanvas.get());
+  } else if (name == "TTNTCOMBOBOX") {
+    if (Has(xcCombo)) Skin(new TSkinComBox(control));
   } else if (dynamic_cast<TBitBtn*>(control)) {
     if (Has(xcBitBtn)) Skin(new TSkinBitButton(control));
   } else if (dynamic_cast<TSpeedButton*>(control)) {

@@ -271,4 +271,51 @@ TEST_F(FormSkinned, AScrollBarsHintShowsOverThePanelThatCoversIt) {
   EXPECT_EQ(gui::Text(tip), bar->Hint);
 }
 
+// Controls of another library, known to the engine only by the kind the skin's list names.
+class TScrollPane : public TPanel {
+ public:
+  using TPanel::TPanel;
+  std::string ClassName() const override { return "TScrollPane"; }
+
+ protected:
+  DWORD CreateStyle() const override { return TPanel::CreateStyle() | WS_VSCROLL; }
+};
+
+class TBarBox : public TPanel {
+ public:
+  using TPanel::TPanel;
+  std::string ClassName() const override { return "TBarBox"; }
+};
+
+TEST_F(FormSkinned, AnotherLibrarysScrollingControlsGetTheSkinnersTheirListedKindsName) {
+  data->Skin3rd.Add("TScrollPane=ScrollBar");
+  data->Skin3rd.Add("TBarBox=EmbedScrollbar");
+  auto* pane = Add<TScrollPane>(20, 20, 160, 120);
+  auto* inPane = new TButton(form);
+  inPane->SetParent(pane);
+  inPane->SetBounds(10, 10, 80, 26);
+  auto* box = Add<TBarBox>(200, 20, 280, 200);
+  auto* bar = new TScrollBar(box);
+  bar->Kind = sbVertical;
+  bar->SetParent(box);
+  bar->SetBounds(10, 10, 18, 150);
+  auto* list = new TListBox(box);
+  list->SetParent(box);
+  list->SetBounds(40, 10, 150, 150);
+  for (int i = 0; i < 40; ++i) list->Items().Add(std::to_string(i));
+  TWinSkinForm* skin = Show();
+  ASSERT_NE(skin, nullptr);
+  EXPECT_EQ(SkinnerOf(skin, pane->Handle()), "TSkinScrollbar") << "scrollbar: its own bars";
+  EXPECT_EQ(SkinnerOf(skin, inPane->Handle()), "TSkinButton") << "and its children walked";
+  EXPECT_EQ(SkinnerOf(skin, box->Handle()), "none") << "embedscrollbar: only what it holds";
+  EXPECT_EQ(SkinnerOf(skin, bar->Handle()), "TSkinScControl");
+  auto* bars = dynamic_cast<TSkinScrollbar*>(skin->Lookupcontrol(list->Handle()));
+  ASSERT_NE(bars, nullptr);
+  ASSERT_TRUE(bars->VertBar()->Shown());
+  RECT br;
+  GetWindowRect(bars->VertBar()->Handle(), &br);
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  EXPECT_EQ(ScreenPixel(POINT{(br.left + br.right) / 2, br.bottom - arrow / 2 - 1}), ArrowFrame(13));
+}
+
 }  // namespace
