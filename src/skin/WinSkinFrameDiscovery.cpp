@@ -282,12 +282,12 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (tabs) Skin(new TSkinTab31(control));
   } else if (dynamic_cast<TTabSheet*>(control)) {
     if (tabs) Skin(new TSkinTabSheet(control));
-  } else if (dynamic_cast<THeaderControl*>(control)) {
-    if (Has(xcPanel)) Skin(new TSkinHeader(control));
   } else if (dynamic_cast<TCheckBox*>(control)) {
     if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control), OnSystemFace(control));
   } else if (name == "TUPDOWN" || name == "TSPINBUTTON") {
     if (Has(xcSpin)) Skin(new TSkinUpDown(control));
+  } else if (dynamic_cast<THeaderControl*>(control)) {
+    if (Has(xcPanel)) Skin(new TSkinHeader(control));
   } else if (dynamic_cast<TRadioGroup*>(control)) {
     if (!Has(xcRadioButton)) return;
     for (int i = 0; i < w->ControlCount(); ++i)
