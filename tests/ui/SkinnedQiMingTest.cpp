@@ -3,6 +3,7 @@
 // still resizes; the plain look gives every window its procedure back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <string>
@@ -182,6 +183,24 @@ TEST(SkinnedQiMing, TheMemosBarAndTheListsHeaderAreTheSkinsAndStillWorkAndThePla
   resizer.join();
   gui::Pump(200);
   EXPECT_LE(SendMessageW(frm->LstName->Handle(), LVM_GETCOLUMNWIDTH, 1, 0), width - 12) << "the column narrowed";
+
+  // The hint beside the list has nothing to scroll: asked to, it stays put, and its bar,
+  // if shown at all, has no thumb.
+  HWND hint = frm->RedtName2->Handle();
+  auto* hintBars = dynamic_cast<TSkinScrollbar*>(skin->Lookupcontrol(hint));
+  ASSERT_NE(hintBars, nullptr);
+  SendMessageW(hint, WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(hint, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  gui::Pump(150);
+  EXPECT_EQ(SendMessageW(hint, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  if (hintBars->VertBar()->Shown()) {
+    RECT hr;
+    GetWindowRect(hintBars->VertBar()->Handle(), &hr);
+    const TDataSkinObject& thumb = *frm->SkinData->VertScrollThumb;
+    const int tw = thumb.Image->Width() / std::max(1, thumb.Frame);
+    EXPECT_NE(screenAt(POINT{(hr.left + hr.right) / 2, (hr.top + hr.bottom) / 2}),
+              static_cast<COLORREF>(thumb.Image->Pixel(tw / 2, thumb.Image->Height() / 2)));
+  }
 
   frm->SkinItemClick(Item(frm->Opt_Skin, U("系统默认")));
   gui::Pump(500);
