@@ -463,7 +463,8 @@ def progress_and_tracks(s, out):
     lines += ["[Track]", "Image=track.bmp", "Frame=1", "LeftWidth=3", "RightWidth=3", "TopHeight=1",
               "BottomHeight=1"]
     for name, kinds in (("Horz", ("left", "right")), ("Vert", ("up", "down"))):
-        frames = [panel(s, 16, 16, st) for _ in kinds for st in ("normal", "pressed", "hot", "disabled")]
+        # four states a direction: 1 normal, 2 pressed, 3 disabled, 4 hot
+        frames = [panel(s, 16, 16, st) for _ in kinds for st in ("normal", "pressed", "disabled", "hot")]
         side_by_side(frames).save(out(f"updown{name.lower()}.bmp"))
         glyphs = side_by_side([glyph(k, 16, s["text"]) for k in kinds for _ in range(4)])
         glyphs.save(out(f"updownglyph{name.lower()}.bmp"))

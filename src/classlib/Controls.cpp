@@ -144,7 +144,7 @@ void TControl::RegisterClassOnce() {
 void TControl::CreateHandle() {
   if (hwnd_) return;
   RegisterClassOnce();
-  HWND parentWnd = parent_ ? parent_->Handle() : nullptr;
+  HWND parentWnd = parent_ ? parent_->Handle() : parentWindow_;
   if (hwnd_) return;  // making the parent's window made ours too
   std::wstring wcls;
   for (char c : ClassName()) wcls += static_cast<wchar_t>(c);
@@ -239,11 +239,12 @@ HBRUSH TControl::HandleCtlColor(HDC dc) {
 LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_COMMAND:
-      if (l) {
-        if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this && c->HandleCommand(HIWORD(w)))
-          return 0;
+      if (TControl* c = l ? FromHandle(reinterpret_cast<HWND>(l)) : nullptr; c && c != this) {
+        if (SendMessageW(c->hwnd_, CN_COMMAND, w, l)) return 0;
       }
       break;
+    case CN_COMMAND:
+      return HandleCommand(HIWORD(w)) ? 1 : 0;
     case WM_NOTIFY: {
       auto* n = reinterpret_cast<NMHDR*>(l);
       LRESULT result = 0;
@@ -362,14 +363,18 @@ void TControl::SetText(const std::string& s) {
 }
 
 void TControl::SetVisible(bool v) {
+  const bool changed = visible_ != v;
   visible_ = v;
   if (hwnd_) ShowWindow(hwnd_, v ? SW_SHOW : SW_HIDE);
+  if (changed) Perform(CM_VISIBLECHANGED, v);
   if (parent_ && align_ != alNone) parent_->AlignControls();
 }
 
 void TControl::SetEnabled(bool v) {
+  const bool changed = enabled_ != v;
   enabled_ = v;
   if (hwnd_) EnableWindow(hwnd_, v);
+  if (changed) Perform(CM_ENABLEDCHANGED);
 }
 
 void TControl::SetFont(const TFont& f) {
@@ -433,6 +438,14 @@ void TControl::Repaint() {
 TWinControl::~TWinControl() {
   for (TControl* c : controls_) c->parent_ = nullptr;
   controls_.clear();
+}
+
+void TWinControl::RecreateWnd() {
+  if (!hwnd_) return;
+  Perform(CM_RECREATEWND);
+  text_ = TControl::Text();
+  DestroyHandle();
+  CreateHandle();
 }
 
 void TWinControl::CreateHandle() {

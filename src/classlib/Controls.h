@@ -47,6 +47,13 @@ COLORREF ColorToRGB(TColor c);
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// What a control's window is told of its object, for whoever subclasses the window.
+constexpr UINT CM_VISIBLECHANGED = 0xB00B;  // wParam the new Visible
+constexpr UINT CM_ENABLEDCHANGED = 0xB00C;  // the new Enabled is the window's
+constexpr UINT CM_RECREATEWND = 0xB033;     // this window is about to be replaced by a new one
+// A control's WM_COMMAND, reflected by its parent to the control's own window.
+constexpr UINT CN_COMMAND = 0xBD11;
+
 struct TFont {
   std::string Name = "\xCB\xCE\xCC\xE5";  // 宋体
   int Size = 9;                           // points
@@ -100,6 +107,9 @@ class TControl : public TComponent {
 
   TWinControl* Parent() const { return parent_; }
   void SetParent(TWinControl* parent);
+  // Without a Parent, the window is made a child of this window, which has no
+  // class-library object (a common dialog's, another library's).
+  void SetParentWindow(HWND parent) { parentWindow_ = parent; }
 
   int Left() const { return left_; }
   int Top() const { return top_; }
@@ -183,6 +193,7 @@ class TControl : public TComponent {
   void Attach(HWND h);
 
   TWinControl* parent_ = nullptr;
+  HWND parentWindow_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 100, height_ = 25;
   TAlign align_ = alNone;
   bool visible_ = true;
@@ -205,6 +216,8 @@ class TWinControl : public TControl {
   int ControlCount() const { return static_cast<int>(controls_.size()); }
   TControl* Controls(int i) const { return controls_[i]; }
   void AlignControls();
+  // The window made anew from the object's properties, its children's with it.
+  void RecreateWnd();
 
   // The keys typed into the control, before the window and the form's dialog keys see
   // them (Enter for the default button, Esc for the cancel button). A handler takes a

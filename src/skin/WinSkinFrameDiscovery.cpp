@@ -6,8 +6,11 @@
 
 #include "classlib/ComCtrls.h"
 #include "classlib/ExtCtrls.h"
+#include "classlib/Grids.h"
+#include "classlib/HeaderControl.h"
 #include "classlib/ListView.h"
 #include "classlib/RadioGroup.h"
+#include "classlib/ScrollBar.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSubClass.h"
 
@@ -29,6 +32,14 @@ std::string Lower(std::string s) {
 // colour of its own keeps it.
 bool OnSystemFace(const TControl* c) { return c->Color() == clBtnFace; }
 
+// A scroll-bar control: one painted bar in control mode; a skinner that did not take its
+// window is dropped.
+void SkinScrollBarControl(TWinSkinForm& form, TWinControl* control, TCanvas* canvas) {
+  auto* bar = new TSkinScControl(control);
+  bar->InitScrollbar(control, form.FSkinData, canvas, &form);
+  if (form.Lookupcontrol(control->Handle()) != bar) delete bar;
+}
+
 }  // namespace
 
 void TWinSkinForm::AddControlList(TSkinControl* control) {
@@ -49,14 +60,16 @@ void TWinSkinForm::DeleteControls() {
   }
 }
 
-// A control whose window was made anew gets a new skinner.
+// A control whose window was made anew gets a new skinner. The old window is gone by
+// now, so the control is known only to its old skinner.
 void TWinSkinForm::WMReCreateWnd(TMessage& m) {
   const auto window = reinterpret_cast<HWND>(m.WParam);
+  TControl* control = TControl::FromHandle(window);
   if (TSkinControl* old = Lookupcontrol(window)) {
+    if (!control) control = old->Control();
     DeleteControl(old);
     delete old;
   }
-  TControl* control = TControl::FromHandle(window);
   if (control && control->Parent() && FForm) AddComp(control, control->Parent());
   m.Result = 0;
 }
@@ -202,8 +215,26 @@ bool TWinSkinForm::Find3rdControl(const std::string& className, TControl* contro
       GetWindowRect(w->Handle(), &wr);
       GetClientRect(w->Handle(), &cr);
       if (wr.right - wr.left != cr.right || wr.bottom - wr.top != cr.bottom) Skin(new TSkinEdit(control));
-    } else if ((kind == "container" || (kind == "scrollbar" && Has(xcScrollbar))) && w) {
-      InitChildCtrl(w);  // scroll bars themselves are left as Windows draws them
+    } else if (kind == "combobox" && Has(xcCombo)) {
+      Skin(new TSkinComBox(control));
+    } else if (kind == "datetimepicker" && Has(xcCombo)) {
+      Skin(new TSkinDateTime(control));
+    } else if ((kind == "scrollbar" || kind == "singlescrollbar") && Has(xcScrollbar) && w) {
+      SkinScroll(new TSkinScrollbar(control), w);
+      if (kind == "scrollbar") InitChildCtrl(w);
+    } else if (kind == "embedscrollbar" && Has(xcScrollbar) && w) {
+      // Another library's container of scrolling controls: each gets its bars.
+      for (int c = 0; c < w->ControlCount(); ++c) {
+        auto* child = dynamic_cast<TWinControl*>(w->Controls(c));
+        if (!child || FindSkinComp(child)) continue;
+        if (dynamic_cast<TScrollBar*>(child)) {
+          SkinScrollBarControl(*this, child, FControlCanvas.get());
+        } else if (IsScrollControl(child)) {
+          SkinScroll(new TSkinScrollbar(child), child);
+        }
+      }
+    } else if (kind == "container" && w) {
+      InitChildCtrl(w);
     } else if (kind == "radiogroup" && Has(xcGroupBox) && w) {
       SkinGroup(w, false);
     } else if (kind == "checkgroup" && Has(xcPanel) && w) {
@@ -268,6 +299,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (Has(xcCheckBox)) Skin(new TSkinCheckBox(control), OnSystemFace(control));
   } else if (name == "TUPDOWN" || name == "TSPINBUTTON") {
     if (Has(xcSpin)) Skin(new TSkinUpDown(control));
+  } else if (dynamic_cast<THeaderControl*>(control)) {
+    if (Has(xcPanel)) Skin(new TSkinHeader(control));
   } else if (dynamic_cast<TRadioGroup*>(control)) {
     if (!Has(xcRadioButton)) return;
     for (int i = 0; i < w->ControlCount(); ++i)
@@ -288,7 +321,8 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     } else {
       Skin(new TSkinDateTime(control));
     }
-  } else if (name == "TRICHEDIT") {
+  } else if (name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO" || name == "TDXTREELIST" ||
+             name == "TDXDBTREELIST" || name == "TDXDBGRID") {
     if (Has(xcScrollbar)) SkinScroll(new TSkinScrollbar(control), w);
   } else if (name == "TMEDIAPLAYER") {
     if (Has(xcButton)) Skin(new TSkinMP(control));
@@ -300,6 +334,10 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (Has(xcStatusBar)) Skin(new TSkinStatusBar(control));
   } else if (dynamic_cast<TProgressBar*>(control)) {
     if (Has(xcProgress)) Skin(new TSkinProgress(control));
+  } else if (dynamic_cast<TScrollBar*>(control)) {
+    if (Has(xcScrollbar)) SkinScrollBarControl(*this, w, FControlCanvas.get());
+  } else if (name == "TTNTCOMBOBOX") {
+    if (Has(xcCombo)) Skin(new TSkinComBox(control));
   } else if (dynamic_cast<TBitBtn*>(control)) {
     if (Has(xcBitBtn)) Skin(new TSkinBitButton(control));
   } else if (dynamic_cast<TSpeedButton*>(control)) {
@@ -310,7 +348,7 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     Skin(new TSkinBox(control), true);
   } else if (dynamic_cast<TListView*>(control)) {
     if (Has(xcScrollbar)) SkinScroll(new TSkinListView(control), w);
-  } else if (dynamic_cast<TMemo*>(control) || IsScrollControl(w)) {
+  } else if (dynamic_cast<TMemo*>(control) || dynamic_cast<TStringGrid*>(control) || IsScrollControl(w)) {
     if (Has(xcScrollbar)) SkinScroll(new TSkinScrollbar(control), w);
   } else if (dynamic_cast<TButton*>(control)) {
     if (Has(xcButton)) Skin(new TSkinButton(control));
@@ -363,6 +401,11 @@ void TWinSkinForm::AddControlh(HWND window) {
     } else if ((type == 4 || type == 9) && Has(xcRadioButton)) {
       SkinH(new TSkinRadioButton(this), window);
     }
+  } else if (cls == "combobox") {
+    if (Has(xcCombo) && (style & 3) != CBS_SIMPLE) SkinH(new TSkinComBox(this), window);
+  } else if (cls == "comboboxex32") {
+    if (HWND combo = GetWindow(window, GW_CHILD); combo && Has(xcCombo) && !Lookupcontrol(combo))
+      SkinH(new TSkinComBox(this), combo);
   } else if (cls == "scrollbar") {
     if (!(style & 0x10000)) SkinH(new TSkinSizer(this), window);
   } else if (cls == "#32770") {

@@ -22,6 +22,7 @@
 #include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Controls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/Graphics.h"
 #include "classlib/MPlayer.h"
 #include "skin/WinSkinData.h"
@@ -31,10 +32,11 @@ enum TSkinControlState { scMouseIn, scDown };
 using TSkinControlStates = uint8_t;
 
 // The engine's private messages that the skinners send and answer.
-constexpr UINT CN_SkinEnable = 0x3506;   // wParam > 0: skin on; 0: the control paints itself
-constexpr UINT CN_TabClose = 0x3507;     // wParam the tab control, lParam the tab; 0 frees the page
-constexpr UINT CN_PaintInto = 0xBC4A;    // wParam a DC, lParam kPaintIntoTag: paint the edit into it
-constexpr UINT CN_PaintBorder = 0xBC4B;  // wParam a DC, lParam kPaintIntoTag: paint the border into it
+constexpr UINT CN_SkinEnable = 0x3506;       // wParam > 0: skin on; 0: the control paints itself
+constexpr UINT CN_TabClose = 0x3507;         // wParam the tab control, lParam the tab; 0 frees the page
+constexpr UINT CN_ReCreateControl = 0x3517;  // to the form skinner: wParam a control window made anew
+constexpr UINT CN_PaintInto = 0xBC4A;        // wParam a DC, lParam kPaintIntoTag: paint the edit into it
+constexpr UINT CN_PaintBorder = 0xBC4B;      // wParam a DC, lParam kPaintIntoTag: paint the border into it
 constexpr LPARAM kPaintIntoTag = 0x41A2;
 
 constexpr int kParentBackgroundTag = 5555;
@@ -660,12 +662,12 @@ class TSkinUpDown : public TSkinControl {
 
 // ---- Painted scroll bars ----
 
-// A small window laid over one scroll bar of a control, painting the skin there and
-// handing the mouse back to the control, whose own scrolling keeps working.
-class TWScrollbar : public TComponent {
+// A small panel laid over one scroll bar of a control, painting the skin there and
+// handing the mouse back to the control, whose own scrolling keeps working. It stands in
+// the control's parent, beside the control.
+class TWScrollbar : public TPaintedControl {
  public:
   explicit TWScrollbar(TComponent* owner);
-  ~TWScrollbar() override;
   std::string ClassName() const override { return "TWScrollbar"; }
   // mode 0 the window's horizontal bar, 1 its vertical bar, 2 a scroll-bar control.
   void Attach(TSkinControl* skinner, TWinControl* control, unsigned char mode);
@@ -673,27 +675,27 @@ class TWScrollbar : public TComponent {
   void SetPosition(HWND wnd);
   void HideScrollbar();
   void Repaint();
-  void SetEnabled(bool on) { EnableWindow(handle_, on); }
   // The scroll code of the part under p (bar coordinates): 0, 1 arrows, 2, 3 pages, 5 thumb.
   int GetScrollPos(POINT p) const;
-  HWND Handle() const { return handle_; }
-  bool Shown() const { return shown_; }
+  bool Shown() const { return shown_ && HandleAllocated(); }
   int HotPart() const { return hot_; }
   void SetHotPart(int part) { hot_ = part; }
   const RECT& BarRect() const { return barRect_; }
 
+ protected:
+  DWORD ExStyle() const override { return WS_EX_TOOLWINDOW; }
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void Paint(HDC dc) override;
+
  private:
-  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l);
-  void Create(HWND parent);
+  void PlaceIn(HWND parent);
   bool ReadInfo(SCROLLBARINFO& info);
   bool ControlInfo(SCROLLBARINFO& info);
   void GetThumb(int& start, int& end) const;
-  void Paint(HDC dc);
   void Press(POINT p);
   void Release(POINT p);
   void MouseMove(POINT p);
   POINT ToScreen(POINT p) const;
-  HWND handle_ = nullptr;
   int length_ = 0, thumbStart_ = 0, thumbEnd_ = 0, thumbAtPress_ = 0;
   POINT origin_{}, pressPoint_{};
   bool pressed_ = false;

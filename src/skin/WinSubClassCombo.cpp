@@ -121,6 +121,13 @@ void TSkinComBox::AfterProc(TMessage& m) {
       Set(scMouseIn, false);
       PaintControl(nullptr);
       break;
+    case CN_COMMAND:
+      if (HIWORD(m.WParam) == CBN_DROPDOWN || HIWORD(m.WParam) == CBN_CLOSEUP) {
+        droppedDown_ = HIWORD(m.WParam) == CBN_DROPDOWN;
+        if (!droppedDown_) Set(scDown, false);
+        PaintControl(nullptr);
+      }
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
@@ -141,9 +148,10 @@ void TSkinComBox::AfterProc(TMessage& m) {
   }
 }
 
-// The frame the state shows; the open list keeps the button pressed.
+// The frame the state shows; the open list keeps the button pressed. A bare combo's
+// parent tells us nothing, so its own state is asked.
 int TSkinComBox::Frame() const {
-  const bool dropped = SendMessageW(wnd_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  const bool dropped = control_ ? droppedDown_ : SendMessageW(wnd_, CB_GETDROPPEDSTATE, 0, 0) != 0;
   int state = GetFocus() == wnd_ || (edit_ && GetFocus() == edit_) ? 4 : 1;
   if (Has(scDown) || dropped) {
     state = 2;
@@ -217,11 +225,11 @@ bool TComboxScrollBar::BeforeProc(TMessage& m) {
         SCROLLBARINFO info;
         if (BarRect(bar, info)) {
           const int y = static_cast<short>(HIWORD(m.LParam)) - info.rcScrollBar.top;
-          const int hot = y < arrow_                      ? 0
-                          : y < info.xyThumbTop           ? 2
-                          : y < info.xyThumbBottom        ? 5
+          const int hot = y < arrow_                 ? 0
+                          : y < info.xyThumbTop      ? 2
+                          : y < info.xyThumbBottom   ? 5
                           : y < Height(bar) - arrow_ ? 3
-                                                          : 1;
+                                                     : 1;
           if (hot != hot_) {
             hot_ = hot;
             PaintControl(nullptr);
@@ -293,6 +301,10 @@ void TComboxScrollBar::DragThumb(POINT start) {
   const int startOffset = thumbStart_ - arrow_;
   const int track = Height(bar) - 2 * arrow_;
   const int thumbLength = thumbEnd_ - thumbStart_;
+  // The thumb's travel spans every position the list can take, so that the thumb at
+  // the bottom shows the last page (or the last item without a page).
+  const int travel = std::max(1, track - thumbLength);
+  const int last = si.nPage > 0 ? si.nMax - static_cast<int>(si.nPage) + 1 : si.nMax;
   hot_ = 5;
   int pos = si.nPos;
   for (;;) {
@@ -312,18 +324,8 @@ void TComboxScrollBar::DragThumb(POINT start) {
     if (msg.message != WM_NCMOUSEMOVE && msg.message != WM_MOUSEMOVE) continue;
     POINT c;
     GetCursorPos(&c);
-    int offset = std::max(0, startOffset + static_cast<int>(c.y - start.y));
-    int next;
-    if (si.nPage > 0) {
-      offset = std::min(offset, track - thumbLength + 1);
-      next = MulDiv(offset, si.nMax - si.nMin - static_cast<int>(si.nPage), std::max(1, track - thumbLength)) + si.nMin;
-      next = std::min(next, si.nMax - static_cast<int>(si.nPage) + 1);
-    } else {
-      offset = std::min(offset, track - thumbLength);
-      next = MulDiv(offset, si.nMax - si.nMin, std::max(1, track)) + si.nMin;
-      next = std::min(next, si.nMax);
-    }
-    next = std::max(next, si.nMin);
+    const int offset = std::clamp(startOffset + static_cast<int>(c.y - start.y), 0, travel);
+    const int next = std::max(std::min(MulDiv(offset, last - si.nMin, travel) + si.nMin, last), si.nMin);
     thumbStart_ = arrow_ + offset;
     thumbEnd_ = thumbStart_ + thumbLength;
     if (next != pos) {

@@ -8,8 +8,6 @@
 
 namespace {
 
-const wchar_t kBarClass[] = L"TorvikSkinScrollbar";
-
 constexpr int kScrollFrames = 23;
 
 bool ReadBarInfo(HWND wnd, bool vertical, SCROLLBARINFO& info) {
@@ -75,30 +73,20 @@ void DrawSkinScrollbar(HDC dc, const RECT& r, const TSkinData& data, bool vertic
 
 // ---- TWScrollbar ----
 
-TWScrollbar::TWScrollbar(TComponent* owner) : TComponent(owner), arrow_(GetSystemMetrics(SM_CXHSCROLL)) {}
-
-TWScrollbar::~TWScrollbar() {
-  if (handle_ && IsWindow(handle_)) {
-    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
-    DestroyWindow(handle_);
-  }
+// Made hidden: SetPosition shows it over its bar.
+TWScrollbar::TWScrollbar(TComponent* owner) : TPaintedControl(owner), arrow_(GetSystemMetrics(SM_CXHSCROLL)) {
+  SetVisible(false);
 }
 
-void TWScrollbar::Create(HWND parent) {
-  static const ATOM atom = [] {
-    WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
-    c.style = CS_DBLCLKS;
-    c.lpfnWndProc = &TWScrollbar::Proc;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.lpszClassName = kBarClass;
-    return RegisterClassExW(&c);
-  }();
-  (void)atom;
-  handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kBarClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+// Beside the covered window: in its parent's object when that has one, so that the
+// parent's hints cover the panel too; else straight in the parent's window.
+void TWScrollbar::PlaceIn(HWND parent) {
+  if (auto* p = dynamic_cast<TWinControl*>(TControl::FromHandle(parent))) {
+    SetParent(p);
+  } else {
+    SetParentWindow(parent);
+  }
+  HandleNeeded();
 }
 
 void TWScrollbar::Attach(TSkinControl* skinner, TWinControl* control, unsigned char mode) {
@@ -111,7 +99,7 @@ void TWScrollbar::AttachHwnd(TSkinControl* skinner, HWND wnd, unsigned char mode
   mode_ = mode;
   orientation_ = mode == 0 ? 0 : 1;
   if (mode == 2) orientation_ = (GetWindowLongW(wnd, GWL_STYLE) & SBS_VERT) ? 1 : 0;
-  if (!handle_) Create(GetParent(wnd));
+  if (!HandleAllocated()) PlaceIn(GetParent(wnd));
   SetPosition(wnd);
 }
 
@@ -123,7 +111,7 @@ bool TWScrollbar::ControlInfo(SCROLLBARINFO& info) {
   MapWindowPoints(wnd_, nullptr, reinterpret_cast<POINT*>(&info.rcScrollBar), 2);
   SCROLLINFO si{sizeof si, SIF_ALL};
   if (!GetScrollInfo(wnd_, SB_CTL, &si)) return false;
-  const int length = orientation_ ? Height(info.rcScrollBar) : Width(info.rcScrollBar);
+  const int length = orientation_ ? ::Height(info.rcScrollBar) : ::Width(info.rcScrollBar);
   int range = si.nMax - si.nMin;
   if (range == 0) range = 9999999;
   const int track = length - 2 * arrow_;
@@ -153,7 +141,7 @@ bool TWScrollbar::ReadInfo(SCROLLBARINFO& info) {
 
 void TWScrollbar::SetPosition(HWND wnd) {
   wnd_ = wnd;
-  if (!handle_) return;
+  if (!HandleAllocated()) return;
   SCROLLBARINFO info;
   shown_ = ReadInfo(info);
   if (!shown_) return;
@@ -166,23 +154,23 @@ void TWScrollbar::SetPosition(HWND wnd) {
   RECT inWindow;
   GetWindowRect(wnd, &inWindow);
   OffsetRect(&barRect_, -inWindow.left, -inWindow.top);
-  length_ = orientation_ ? Height(info.rcScrollBar) : Width(info.rcScrollBar);
+  length_ = orientation_ ? ::Height(info.rcScrollBar) : ::Width(info.rcScrollBar);
   RECT place = info.rcScrollBar;
   MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&place), 2);
   HWND above = GetWindow(wnd, GW_HWNDPREV);
   UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
-  if (above == handle_) flags |= SWP_NOZORDER;
-  SetWindowPos(handle_, above ? above : HWND_TOP, place.left, place.top, Width(place), Height(place), flags);
-  InvalidateRect(handle_, nullptr, FALSE);
+  if (above == hwnd_) flags |= SWP_NOZORDER;
+  SetWindowPos(hwnd_, above ? above : HWND_TOP, place.left, place.top, ::Width(place), ::Height(place), flags);
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void TWScrollbar::HideScrollbar() {
-  if (handle_) ShowWindow(handle_, SW_HIDE);
+  if (HandleAllocated()) ShowWindow(hwnd_, SW_HIDE);
   shown_ = false;
 }
 
 void TWScrollbar::Repaint() {
-  if (handle_ && shown_) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  if (Shown()) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 int TWScrollbar::GetScrollPos(POINT p) const {
@@ -204,7 +192,7 @@ void TWScrollbar::GetThumb(int& start, int& end) const {
 }
 
 POINT TWScrollbar::ToScreen(POINT p) const {
-  ClientToScreen(handle_, &p);
+  ClientToScreen(hwnd_, &p);
   return p;
 }
 
@@ -214,14 +202,14 @@ void TWScrollbar::Press(POINT p) {
   if (ReadInfo(info)) {
     thumbStart_ = info.xyThumbTop;
     thumbEnd_ = info.xyThumbBottom;
-    length_ = orientation_ ? Height(info.rcScrollBar) : Width(info.rcScrollBar);
+    length_ = orientation_ ? ::Height(info.rcScrollBar) : ::Width(info.rcScrollBar);
   }
   thumbAtPress_ = thumbStart_;
   hot_ = GetScrollPos(p);
   POINT s = p;
   if (mode_ != 2) {
     RECT r;
-    GetWindowRect(handle_, &r);
+    GetWindowRect(hwnd_, &r);
     origin_ = POINT{r.left, r.top};
     s = ToScreen(p);
   }
@@ -261,20 +249,20 @@ void TWScrollbar::MouseMove(POINT p) {
     hot_ = part;
     Repaint();
   }
-  DoTrackMouse(handle_);
+  DoTrackMouse(hwnd_);
 }
 
 void TWScrollbar::Paint(HDC dc) {
   const TSkinData* data = skinner_ ? skinner_->Data() : nullptr;
   SCROLLBARINFO info;
   RECT r;
-  GetClientRect(handle_, &r);
+  GetClientRect(hwnd_, &r);
   if (!data || !ReadInfo(info) || (info.rgstate[0] & STATE_SYSTEM_INVISIBLE)) {
     if (data) FillColor(dc, r, data->SchemeColors[csButtonFace]);
     return;
   }
   const bool enabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) && IsWindowEnabled(wnd_);
-  length_ = orientation_ ? Height(r) : Width(r);
+  length_ = orientation_ ? ::Height(r) : ::Width(r);
   thumbStart_ = info.xyThumbTop;
   thumbEnd_ = info.xyThumbBottom;
   int start = thumbStart_, end = thumbEnd_;
@@ -286,41 +274,30 @@ void TWScrollbar::Paint(HDC dc) {
   DrawSkinScrollbar(dc, r, *data, orientation_ == 1, enabled, start, end, hot_, pressed_, arrow_);
 }
 
-LRESULT CALLBACK TWScrollbar::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* self = reinterpret_cast<TWScrollbar*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(h, msg, w, l);
+LRESULT TWScrollbar::WndProc(UINT msg, WPARAM w, LPARAM l) {
   const POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
   switch (msg) {
-    case WM_PAINT:
-      return PaintWindow(h, [self](HDC dc) { self->Paint(dc); });
-    case WM_ERASEBKGND:
-      return 1;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      self->Press(p);
+      Press(p);
       return 0;
     case WM_LBUTTONUP:
-      self->Release(p);
+      Release(p);
       return 0;
     case WM_MOUSEMOVE:
-      self->MouseMove(p);
+      MouseMove(p);
       return 0;
     case WM_MOUSELEAVE:
-      if (!self->pressed_) {
-        self->hot_ = -1;
-        self->Repaint();
+      if (!pressed_) {
+        hot_ = -1;
+        Repaint();
       }
       return 0;
-    case WM_NCDESTROY:
-      self->handle_ = nullptr;
-      self->shown_ = false;
-      break;
     default:
-      break;
+      return TPaintedControl::WndProc(msg, w, l);
   }
-  return DefWindowProcW(h, msg, w, l);
 }
 
 // ---- Scroll-bar skinners ----
@@ -336,8 +313,7 @@ bool IsScrollControl(TComponent* c) {
 
 TSkinScrollbar::~TSkinScrollbar() = default;
 
-void TSkinScrollbar::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas,
-                                   TSkinControlHost* formSkin) {
+void TSkinScrollbar::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
   if (initialised_ || !control) return;
   TSkinControl::Init(formSkin, data, canvas, false);
   if (!initialised_) return;
@@ -403,6 +379,22 @@ void TSkinScrollbar::AfterProc(TMessage& m) {
       for (auto& b : bars_) b->SetEnabled(m.WParam != 0);
       DrawControl(nullptr, RECT{});
       break;
+    case CM_VISIBLECHANGED:
+      if (m.WParam) {
+        PlaceBars();
+      } else {
+        for (auto& b : bars_) b->HideScrollbar();
+      }
+      break;
+    case CM_ENABLEDCHANGED:
+      for (auto& b : bars_) b->SetEnabled(control_->Enabled());
+      DrawControl(nullptr, RECT{});
+      break;
+    case CM_RECREATEWND:
+      // The form skinner skins the new window once this one is gone.
+      if (auto* form = dynamic_cast<TWinSkinForm*>(formSkin_); form && control_)
+        PostMessageW(form->FHandle, CN_ReCreateControl, reinterpret_cast<WPARAM>(wnd_), 0);
+      break;
     case WM_MOUSEWHEEL:
     case WM_KEYDOWN:
     case WM_CHAR:
@@ -458,8 +450,7 @@ void TSkinScrollbar::Unsubclass() {
   for (auto& b : bars_) b.reset();
 }
 
-void TSkinListView::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas,
-                                  TSkinControlHost* formSkin) {
+void TSkinListView::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
   TSkinScrollbar::InitScrollbar(control, data, canvas, formSkin);
   if (!initialised_ || header_) return;
   if (HWND h = reinterpret_cast<HWND>(SendMessageW(wnd_, LVM_GETHEADER, 0, 0))) {
@@ -525,12 +516,13 @@ void TSkinScrollbarH::Unsubclass() {
 
 TSkinScControl::~TSkinScControl() = default;
 
-void TSkinScControl::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas,
-                                   TSkinControlHost* formSkin) {
+void TSkinScControl::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
   if (initialised_ || !control) return;
   TSkinControl::Init(formSkin, data, canvas, false);
   if (!initialised_) return;
   bar_ = std::make_unique<TWScrollbar>(this);
+  bar_->Hint = control->Hint;  // the bar covers the control: its hint shows over the bar
+  bar_->ShowHint = control->ShowHint;
   bar_->Attach(this, control, 2);
   if (!control->Visible()) bar_->HideScrollbar();
 }
@@ -547,6 +539,7 @@ void TSkinScControl::AfterProc(TMessage& m) {
       bar_->Repaint();
       break;
     case WM_SHOWWINDOW:
+    case CM_VISIBLECHANGED:
       if (m.WParam) {
         bar_->SetPosition(wnd_);
       } else {

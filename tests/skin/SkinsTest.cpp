@@ -1,6 +1,7 @@
 // Our own skins as the build packs them into the program's skins folder.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "classlib/StrUtils.h"
@@ -127,6 +128,57 @@ TEST(OurSkins, FramedSkinsCutTheirCornersWithTheKeyColour) {
       EXPECT_EQ(top.Pixel(0, y), 0xFF00FFu);
       EXPECT_EQ(top.Pixel(top.width - 1, y), 0xFF00FFu);
       EXPECT_NE(top.Pixel(top.width / 2, y + half / 2), 0xFF00FFu);
+    }
+  }
+}
+
+int Brightness(uint32_t rgb) { return static_cast<int>((rgb & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb >> 16)); }
+
+// The glyph's extent across its direction in the first and the last row it touches:
+// an arrow's tip row is narrower than its base row.
+std::pair<int, int> TipAndBase(const Bmp& glyphs, uint32_t x0, uint32_t size, bool vertical) {
+  std::vector<int> widths;
+  for (uint32_t a = 0; a < size; ++a) {
+    int n = 0;
+    for (uint32_t b = 0; b < size; ++b) {
+      const uint32_t p = vertical ? glyphs.Pixel(x0 + b, a) : glyphs.Pixel(x0 + a, b);
+      n += p != 0xFF00FFu;
+    }
+    if (n) widths.push_back(n);
+  }
+  if (widths.empty()) return {0, 0};
+  return {widths.front(), widths.back()};
+}
+
+// Up-down frames: per direction (up then down, left then right) the states normal,
+// pressed, disabled and hot, in that order, as the up-down skinner reads them.
+TEST(OurSkins, UpDownFramesRunNormalPressedDisabledHotForEachDirection) {
+  Loaded skin;
+  ASSERT_NO_FATAL_FAILURE(Load("Mx1", skin));
+  for (const char* section : {"UpDown.Vert", "UpDown.Horz"}) {
+    SCOPED_TRACE(section);
+    std::string bmp, glyphBmp;
+    ASSERT_TRUE(skin.reader.readfile(skin.ini.ReadString(section, "Image", ""), bmp));
+    ASSERT_TRUE(skin.reader.readfile(skin.ini.ReadString(section, "GlyphImage", ""), glyphBmp));
+    const Bmp image(bmp), glyphs(glyphBmp);
+    const uint32_t size = image.height;
+    ASSERT_EQ(image.width, 8 * size);
+    ASSERT_EQ(glyphs.width, 8 * size);
+    for (uint32_t dir = 0; dir < 2; ++dir) {
+      auto frame = [&](uint32_t state) { return (dir * 4 + state - 1) * size; };
+      auto centre = [&](uint32_t state) { return image.Pixel(frame(state) + size / 2, size / 2); };
+      auto flat = [&](uint32_t state) {
+        return image.Pixel(frame(state) + size / 2, 3) == image.Pixel(frame(state) + size / 2, size - 4);
+      };
+      EXPECT_TRUE(flat(3)) << "frame 3 is the flat disabled look";
+      EXPECT_FALSE(flat(1));
+      EXPECT_FALSE(flat(4));
+      EXPECT_GT(Brightness(centre(4)), Brightness(centre(1))) << "frame 4 is the lit hot look";
+      EXPECT_NE(centre(2), centre(1)) << "frame 2 is pressed";
+      // The first four frames point up (or left), the next four down (or right).
+      const bool vertical = section[7] == 'V';
+      const auto [tip, base] = TipAndBase(glyphs, frame(1), size, vertical);
+      EXPECT_EQ(dir == 0, tip < base) << "first row narrower: points up or left";
     }
   }
 }

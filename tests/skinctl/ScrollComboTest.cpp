@@ -221,6 +221,39 @@ TEST_F(Skinned, NothingToScrollNeitherCrashesNorDrawsAThumb) {
   }
 }
 
+TEST_F(Skinned, ABareListsBarStandsInItsBareParentAndScrollsIt) {
+  Show();
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 260, 20, 200, 200, form->Handle(), nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10, 150, 150,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  for (int i = 0; i < 50; ++i)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
+  auto* skin = new TSkinScrollbarH(form);
+  skin->Inithwnd(list, &data, nullptr, nullptr);
+  gui::Pump(200);
+  TWScrollbar* bar = skin->VertBar();
+  ASSERT_TRUE(bar && bar->Shown());
+  EXPECT_EQ(GetParent(bar->Handle()), parent);
+  EXPECT_EQ(bar->Parent(), nullptr) << "the parent has no object of the class library";
+  RECT br;
+  GetWindowRect(bar->Handle(), &br);
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  const POINT down{(br.left + br.right) / 2, br.bottom - arrow / 2 - 1};
+  EXPECT_EQ(ScreenPixel(down.x, down.y), FrameCentre(*data.Scrollbar->Image, 23, 13));
+  PlayWhilePumping([&] {
+    gui::MoveMouse(down.x, down.y);
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    Button(MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_GT(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
+  delete skin;
+  EXPECT_EQ(SendMessageW(list, CN_IsSkinned, 0, 0), 0);
+  DestroyWindow(parent);
+}
+
 // ---- Combo boxes ----
 
 TEST_F(Skinned, AComboShowsItsButtonFramesAndStillChoosesByMouseAndKeyboard) {
@@ -273,12 +306,72 @@ TEST_F(Skinned, AComboShowsItsButtonFramesAndStillChoosesByMouseAndKeyboard) {
   ClickAt(POINT{lr.left + 20, lr.top + 2 + itemHeight * 2 + itemHeight / 2});
   EXPECT_FALSE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
   EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_NE(skin->Frame(), 2) << "closing the list lets the button up";
+  EXPECT_EQ(ScreenPixel(button.x, button.y), expected(skin->Frame()));
   // And the next by keyboard.
   SetFocus(h);
   gui::Key(h, VK_DOWN);
   gui::Pump(100);
   EXPECT_EQ(combo->ItemIndex(), 3);
   EXPECT_EQ(skin->Frame(), 4) << "focused";
+}
+
+TEST_F(Skinned, DraggingTheThumbOfAnOpenListScrollsItToTheEndAndThePaintedThumbFollows) {
+  auto* combo = new TComboBox(form);
+  combo->Style = csDropDownList;
+  combo->SetParent(form);
+  combo->SetBounds(20, 20, 140, 22);
+  for (int i = 1; i <= 40; ++i) combo->Items().Add(std::to_string(i));
+  combo->SetItemIndex(0);
+  auto* skin = new TSkinComBox(combo);
+  skin->Init(nullptr, &data, nullptr, false);
+  Show();
+  HWND h = combo->Handle();
+  COMBOBOXINFO cbi{sizeof cbi};
+  ASSERT_TRUE(GetComboBoxInfo(h, &cbi));
+  POINT button{(cbi.rcButton.left + cbi.rcButton.right) / 2, (cbi.rcButton.top + cbi.rcButton.bottom) / 2};
+  ClientToScreen(h, &button);
+  ClickAt(button);
+  ASSERT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
+  HWND list = cbi.hwndList;
+  ASSERT_NE(skin->ListSkinner(), nullptr);
+  ASSERT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
+  SCROLLBARINFO info{sizeof info};
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(list, OBJID_VSCROLL, &info));
+  const RECT bar = info.rcScrollBar;
+  const int x = (bar.left + bar.right) / 2;
+  const TDataSkinObject& thumb = *data.VertScrollThumb;
+  // Frame 1 of the thumb at its top edge's middle, where the grip does not reach.
+  const COLORREF thumbNormal = FrameCentre(*thumb.Image, thumb.Frame, 1, -thumb.Image->Height() / 2 + 1);
+  EXPECT_EQ(ScreenPixel(x - 2, bar.top + info.xyThumbTop + 1), thumbNormal) << "our thumb at the top";
+  const int grab = bar.top + (info.xyThumbTop + info.xyThumbBottom) / 2;
+  PlayWhilePumping([&] {
+    gui::MoveMouse(x, grab);
+    Sleep(80);
+    Button(MOUSEEVENTF_LEFTDOWN);
+    for (int y = grab; y <= bar.bottom + 10; y += 6) {  // past the end: the thumb stops at the arrow
+      Sleep(30);
+      gui::MoveMouse(x, y);
+    }
+    Sleep(80);
+    Button(MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0)) << "the drag leaves the list open";
+  RECT lc;
+  GetClientRect(list, &lc);
+  const int visible = lc.bottom / static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 40 - visible) << "the last item is in view";
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(list, OBJID_VSCROLL, &info));
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  EXPECT_GE(info.xyThumbBottom, Height(bar) - arrow - 1) << "the system's thumb is at the end";
+  EXPECT_EQ(ScreenPixel(x - 2, bar.top + info.xyThumbTop + 1), thumbNormal) << "our thumb is drawn there too";
+  EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_combo_dragged.png")));
+  // Choosing the last item still works after the drag.
+  RECT lr;
+  GetWindowRect(list, &lr);
+  ClickAt(POINT{lr.left + 20, lr.bottom - 6});
+  EXPECT_FALSE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_EQ(combo->ItemIndex(), 39);
 }
 
 // ---- Up-downs ----
@@ -433,8 +526,8 @@ TEST_F(Skinned, FreeingTheSkinnersGivesEveryWindowItsProcedureBack) {
   COMBOBOXINFO cbi{sizeof cbi};
   ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &cbi));
   HWND header = reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_GETHEADER, 0, 0));
-  const HWND windows[] = {memo->Handle(), list->Handle(), header, combo->Handle(), cbi.hwndItem, cbi.hwndList,
-                          ud->Handle(), box->Handle()};
+  const HWND windows[] = {memo->Handle(), list->Handle(), header,       combo->Handle(),
+                          cbi.hwndItem,   cbi.hwndList,   ud->Handle(), box->Handle()};
   std::vector<LONG_PTR> before;
   for (HWND w : windows) before.push_back(GetWindowLongPtrW(w, GWLP_WNDPROC));
   std::vector<TSkinControl*> skinners;
@@ -446,7 +539,8 @@ TEST_F(Skinned, FreeingTheSkinnersGivesEveryWindowItsProcedureBack) {
   auto* lv = new TSkinListView(list);
   scroll(lv, list);
   skinners.push_back(lv->Header());
-  for (TSkinControl* s : {static_cast<TSkinControl*>(new TSkinComBox(combo)), static_cast<TSkinControl*>(new TSkinUpDown(ud))}) {
+  for (TSkinControl* s :
+       {static_cast<TSkinControl*>(new TSkinComBox(combo)), static_cast<TSkinControl*>(new TSkinUpDown(ud))}) {
     s->Init(nullptr, &data, nullptr, false);
     skinners.push_back(s);
   }
