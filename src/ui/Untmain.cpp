@@ -291,9 +291,8 @@ void TFrmMain::OpenCaseTree() {
                           [this](bool stored) {
                             if (mnuF_save) mnuF_save->SetCaption(U(stored ? "保存旧命" : "保存新命"));
                           }};
-  // The 1000 most recent ids, newest first; the tree shows those the store can read.
-  // Ids below 0 name no slot, so they are not asked for (a read of each costs a check
-  // of the whole store).
+  // The 1000 most recent ids, newest first; the tree shows those the store can read,
+  // all read in one go. Ids below 0 name no slot, so they are not asked for.
   std::vector<int32_t> ids;
   const int32_t n = CaseDb.GetCount();
   for (int32_t i = 1; i <= 1000 && n - i >= 0; ++i) ids.push_back(n - i);
