@@ -50,7 +50,8 @@ TEST(SkinnedQiMing, TheMemosBarIsTheSkinsAndThePlainLookGivesEveryProcedureBack)
   auto* frm = new TFrmMain(Application, temp.Dir());
   frm->OnShow = nullptr;
   IniFile = new TIniFile(temp.Path("dat\\init.ini"));
-  frm->SkinMenuStart(frm->Opt_Skin);
+  frm->ApplySavedSkin();
+  frm->FillSkinMenu(frm->Opt_Skin);
   frm->Show();
   frm->PageControl1->SetActivePageIndex(frm->PageQiMing->PageIndex());
   std::string text;
@@ -74,7 +75,8 @@ TEST(SkinnedQiMing, TheMemosBarIsTheSkinsAndThePlainLookGivesEveryProcedureBack)
   const TBitmap& frames = *frm->SkinData->Scrollbar->Image;
   const int fw = frames.Width() / 23;
   HDC screen = GetDC(nullptr);
-  EXPECT_EQ(GetPixel(screen, down.x, down.y), static_cast<COLORREF>(frames.Pixel(12 * fw + fw / 2, frames.Height() / 2)));
+  EXPECT_EQ(GetPixel(screen, down.x, down.y),
+            static_cast<COLORREF>(frames.Pixel(12 * fw + fw / 2, frames.Height() / 2)));
   ReleaseDC(nullptr, screen);
   gui::SaveScreenshot(frm->Handle(), gui::ScreenshotPath("main-qiming-Mx1.png"));
 
