@@ -257,13 +257,18 @@ bool MDataBase::Prepare() {
 }
 
 bool MDataBase::ReadSlot(int32_t slot, CaseRecord& buffer) {
-  auto [n, offset] = Place(slot);
-  std::string path = DataFile(n);
+  std::string path = DataFile(Place(slot).first);
   std::FILE* f = file::Open(path, "rb");
   if (!f) return FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
-  bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
-            std::fread(&buffer, 1, sizeof buffer, f) == sizeof buffer;
+  bool ok = ReadAt(f, path, slot, buffer);
   std::fclose(f);
+  return ok;
+}
+
+// f is the slot's data file, named path.
+bool MDataBase::ReadAt(std::FILE* f, const std::string& path, int32_t slot, CaseRecord& buffer) {
+  bool ok = std::fseek(f, static_cast<long>(Place(slot).second), SEEK_SET) == 0 &&
+            std::fread(&buffer, 1, sizeof buffer, f) == sizeof buffer;
   return ok || FailUtf8("无法从%s读出第%d号命例。", path.c_str(), slot);
 }
 
@@ -480,6 +485,33 @@ bool MDataBase::Read(int32_t id, CaseRecord& buffer) {
   if (!ReadSlot(id, buffer)) return false;
   if (buffer.deleted == 1) return FailUtf8("第%d号命例已经删除。", id);
   return Live(id, buffer) || FailUtf8("第%d号命例的记录已经损坏。", id);
+}
+
+bool MDataBase::ReadMany(const std::vector<int32_t>& ids, const std::function<void(const CaseRecord&)>& visit) {
+  if (!Prepare()) return false;
+  bool ok = true;
+  int32_t openNo = -1;
+  std::string path;
+  std::FILE* f = nullptr;
+  CaseRecord r;
+  for (int32_t id : ids) {
+    if (id < 0 || id >= header_.count) continue;
+    if (int32_t n = Place(id).first; n != openNo) {
+      if (f) std::fclose(f);
+      openNo = n;
+      path = DataFile(n);
+      f = file::Open(path, "rb");
+      if (!f) ok = FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
+    }
+    if (!f) continue;
+    if (!ReadAt(f, path, id, r)) {
+      ok = false;
+    } else if (Live(id, r)) {
+      visit(r);
+    }
+  }
+  if (f) std::fclose(f);
+  return ok;
 }
 
 bool MDataBase::Write(int32_t id, const CaseRecord& record) {

@@ -140,6 +140,10 @@ class MDataBase {
   bool Delete(int32_t id);
   // True when id names a live record, whose bytes are then in buffer.
   bool Read(int32_t id, CaseRecord& buffer);
+  // Read of many ids at the cost of one: the store is checked once and each data file
+  // opened once for ids in ascending or descending order. Visits, in the order given,
+  // each record that Read would give; false when a file could not be read.
+  bool ReadMany(const std::vector<int32_t>& ids, const std::function<void(const CaseRecord&)>& visit);
   // Overwrites a slot with the record as given (id and deleted included).
   bool Write(int32_t id, const CaseRecord& record);
   // Ids of the matching live records, ascending.
@@ -215,6 +219,7 @@ class MDataBase {
   bool ReadHeaderFrom(std::string_view path, CaseFileHeader& h);
   bool CheckHeader(const CaseFileHeader& h, const std::string& firstFile, const std::string& prefix);
   bool ReadSlot(int32_t slot, CaseRecord& buffer);
+  bool ReadAt(std::FILE* f, const std::string& path, int32_t slot, CaseRecord& buffer);
   bool Scan(int32_t slots, const std::function<bool(int32_t, const CaseRecord&)>& visit);
   int32_t FindDeletedSlot();
   static constexpr int32_t kReportFile = -1;  // a change that deletes a report

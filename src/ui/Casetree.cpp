@@ -143,10 +143,7 @@ void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids) {
   tree.Items().Clear();
   TTreeNode* root = tree.Items().AddChild(nullptr, U("命例"));
   SetImage(root, kImageRoot);
-  for (int32_t id : ids) {
-    CaseRecord r{};
-    if (c.Db.Read(id, r)) AddCaseNode(tree, r);
-  }
+  c.Db.ReadMany(ids, [&tree](const CaseRecord& r) { AddCaseNode(tree, r); });
   tree.Perform(WM_SETREDRAW, TRUE);
   root->Expand(false);
   tree.Invalidate();

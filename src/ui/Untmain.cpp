@@ -126,6 +126,10 @@ TFrmMain::TFrmMain(TComponent* owner, std::string folder) : TForm(owner), progra
   BuildMenus();
   BuildCasePopup();
   BuildSkin();
+  afterFirstPaint = new TTimer(this);
+  afterFirstPaint->SetEnabled(false);
+  afterFirstPaint->SetInterval(1);
+  afterFirstPaint->OnTimer = [this](TObject*) { FinishStart(); };
   birth.singleSurname = 1;
   ::SetText(conditions.surname, U("李"));
   conditions.givenLength = 2;
@@ -230,7 +234,7 @@ void TFrmMain::FormShow(TObject*) {
   if (!WordLib.Open(0)) ShowMessage(WordLib.LastError());
   delete IniFile;
   IniFile = new TIniFile(AppDir + "dat\\init.ini");
-  SkinMenuStart(Opt_Skin);
+  ApplySavedSkin();
   ReadSettings();
   ArrangeNamingPage();  // the saved widths may not fit the saved window
   PanWuGe->SetColor(0xC0CCD0);
@@ -264,6 +268,13 @@ void TFrmMain::FormShow(TObject*) {
   namingAnalyser->SetView(reportView2);
   generator = new MSearchName(WordLib, this);
   for (TStringList*& l : numberLists) l = new TStringList;
+  // A timer's message comes only when no window of the thread waits to be painted.
+  afterFirstPaint->SetEnabled(true);
+}
+
+void TFrmMain::FinishStart() {
+  afterFirstPaint->SetEnabled(false);
+  if (IniFile && Opt_Skin->Count() == 0) FillSkinMenu(Opt_Skin);
 }
 
 void TFrmMain::OpenCaseTree() {
@@ -291,9 +302,8 @@ void TFrmMain::OpenCaseTree() {
                           [this](bool stored) {
                             if (mnuF_save) mnuF_save->SetCaption(U(stored ? "保存旧命" : "保存新命"));
                           }};
-  // The 1000 most recent ids, newest first; the tree shows those the store can read.
-  // Ids below 0 name no slot, so they are not asked for (a read of each costs a check
-  // of the whole store).
+  // The 1000 most recent ids, newest first; the tree shows those the store can read,
+  // all read in one go. Ids below 0 name no slot, so they are not asked for.
   std::vector<int32_t> ids;
   const int32_t n = CaseDb.GetCount();
   for (int32_t i = 1; i <= 1000 && n - i >= 0; ++i) ids.push_back(n - i);

@@ -291,7 +291,10 @@ class TFrmMain : public TForm, private MessagePump {
   // The skin component and the skin menu (UntmainSkin.cpp).
   void BuildSkin();
   void BuildSkinMenu(TMenuItem* menu);
-  void SkinMenuStart(TMenuItem* menu);
+  // The skin saved in "dat\init.ini", put on before the window is first painted.
+  void ApplySavedSkin();
+  // The skin menu with the saved choice ticked, made once the window is painted.
+  void FillSkinMenu(TMenuItem* menu);
   void SkinItemClick(TObject* sender);
   TSkinData* SkinData = nullptr;
 
@@ -325,6 +328,9 @@ class TFrmMain : public TForm, private MessagePump {
   void PrepareConditions();
   bool RunAnalysis(bool writeReport);
   void OpenCaseTree();
+  // What the first paint does not need: done once the window is painted.
+  void FinishStart();
+  TTimer* afterFirstPaint = nullptr;
   int Ask(const char* utf8Text, const char* utf8Caption, unsigned flags);
   std::string programFolder;
   // The naming run in progress; a close asked for meanwhile waits for its end.

@@ -44,17 +44,24 @@ void TFrmMain::BuildSkinMenu(TMenuItem* menu) {
   menu->Add(plain);
 }
 
-void TFrmMain::SkinMenuStart(TMenuItem* menu) {
+void TFrmMain::ApplySavedSkin() {
+  if (IniFile->ReadBool("window", "skined", false)) {
+    // A missing package loads nothing: the look stays plain.
+    SkinData->LoadFromFile(SkinPath(IniFile->ReadString("window", "skinname", "Mx1")));
+    SkinData->SetActive(true);
+  } else {
+    SkinData->SetActive(false);
+  }
+}
+
+void TFrmMain::FillSkinMenu(TMenuItem* menu) {
   BuildSkinMenu(menu);
   if (IniFile->ReadBool("window", "skined", false)) {
     const std::string name = IniFile->ReadString("window", "skinname", "Mx1");
     for (int i = 0; i < menu->Count(); ++i) menu->Items(i)->SetChecked(menu->Items(i)->Caption() == name);
-    SkinData->LoadFromFile(SkinPath(name));  // a missing package loads nothing: the look stays plain
-    SkinData->SetActive(true);
-    return;
+  } else if (menu->Count() >= 2) {
+    menu->Items(menu->Count() - 1)->SetChecked(true);
   }
-  SkinData->SetActive(false);
-  if (menu->Count() >= 2) menu->Items(menu->Count() - 1)->SetChecked(true);
 }
 
 void TFrmMain::SkinItemClick(TObject* sender) {

@@ -165,6 +165,44 @@ TEST(CaseStoreFiles, SlotsOnBothSidesOfTheFileBoundary) {
   EXPECT_EQ(ids, std::vector<int32_t>{50000});
 }
 
+// The tree's reading of many ids gives just what reading them one by one gives: the
+// live records in the order asked, across the file boundary, without the missing ones.
+TEST(CaseStoreFiles, ReadManyGivesWhatReadsOneByOneGive) {
+  TempFolder t;
+  MakeSizedStore(t, 49998);
+  MDataBase db;
+  ASSERT_TRUE(db.Open(t.Dir(), 0)) << db.LastError();
+  for (int i = 0; i < 4; ++i) {
+    CaseRecord r = MakeCase(i);
+    ASSERT_EQ(db.Add(r), 49998 + i);
+  }
+  ASSERT_TRUE(db.Delete(49999));
+  ASSERT_TRUE(db.Delete(50001));
+  struct Row {
+    const char* name;
+    std::vector<int32_t> ids;
+    size_t found;
+  };
+  const Row kRows[] = {
+      {"newest first over the boundary", {50001, 50000, 49999, 49998, 49997, 12}, 4},
+      {"ascending", {0, 1, 49997, 49998, 50000}, 5},
+      {"none stored", {-1, -1000, 50002, 1000000}, 0},
+      {"back and forth, twice", {50000, 3, 50000, 3}, 4},
+      {"empty", {}, 0},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> one, many;
+    for (int32_t id : row.ids) {
+      CaseRecord r{};
+      if (db.Read(id, r)) one.push_back(Bytes(r));
+    }
+    ASSERT_TRUE(db.ReadMany(row.ids, [&many](const CaseRecord& r) { many.push_back(Bytes(r)); })) << db.LastError();
+    EXPECT_EQ(many, one);
+    EXPECT_EQ(many.size(), row.found);
+  }
+}
+
 TEST(CaseStoreFiles, LongTextsAreCutAtACharacterBoundary) {
   std::string seven = gbk::FromUtf8("一二三四五六七");  // 14 bytes into 12
   CaseRecord r{};
@@ -295,6 +333,9 @@ TEST(CaseStoreFiles, BadHeadersAreRefusedAndLeftAlone) {
     std::vector<int32_t> ids;
     EXPECT_FALSE(db.Search(c, ids));
     EXPECT_EQ(db.GetCount(), -1);
+    int visited = 0;
+    EXPECT_FALSE(db.ReadMany({0, 1, 2}, [&visited](const CaseRecord&) { ++visited; }));
+    EXPECT_EQ(visited, 0);
     EXPECT_EQ(ReadRaw(DataPath(t, 0)), raw) << "nothing changed";
   }
 }

@@ -68,7 +68,8 @@ class SkinControls : public ::testing::Test {
     frm = new TFrmMain(Application, temp.Dir());
     frm->OnShow = nullptr;
     IniFile = new TIniFile(temp.Path("dat\\init.ini"));
-    frm->SkinMenuStart(frm->Opt_Skin);
+    frm->ApplySavedSkin();
+    frm->FillSkinMenu(frm->Opt_Skin);
     frm->Show();
     gui::Pump(300);
   }

@@ -1,5 +1,6 @@
 // The main window's skin menu: the items the skins folder gives, a choice applied to the
-// window and kept in init.ini, the plain look, and the saved choice applied at start-up.
+// window and kept in init.ini, the plain look, and the saved choice applied at start-up,
+// the menu itself made once the window is painted.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -17,6 +18,7 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinFrame.h"
 #include "support/Gui.h"
+#include "support/ProgramCopy.h"
 #include "support/TempFolder.h"
 #include "ui/ModalDriver.h"
 #include "ui/Uinput.h"
@@ -109,7 +111,8 @@ TEST_F(SkinMenu, ChoosingSkinsAndThePlainLook) {
   AddSkin("Ink", "Ink.skn");
   AddSkin("Plain", "Plain.skn");
   MakeWindow();
-  frm->SkinMenuStart(frm->Opt_Skin);
+  frm->ApplySavedSkin();
+  frm->FillSkinMenu(frm->Opt_Skin);
   TMenuItem* menu = frm->Opt_Skin;
   EXPECT_EQ(Checked(menu), std::vector<std::string>{U("系统默认")});
   frm->Show();
@@ -163,7 +166,8 @@ COLORREF BesideTheText(HWND h) {
 TEST_F(SkinMenu, ASkinChosenAtRunTimeShowsItsFaceUnderTabsLabelsAndCheckBoxes) {
   for (const char* name : {"Mx1", "Ink", "Plain"}) AddSkin(name, std::string(name) + ".skn");
   MakeWindow();
-  frm->SkinMenuStart(frm->Opt_Skin);
+  frm->ApplySavedSkin();
+  frm->FillSkinMenu(frm->Opt_Skin);
   frm->Show();
   auto* dictionary = dynamic_cast<TTabSheet*>(frm->FindComponent("PageDict"));
   ASSERT_NE(dictionary, nullptr);
@@ -211,7 +215,8 @@ TEST_F(SkinMenu, APackageOfUnknownVersionIsSaidOnceAndTheSkinInUseStays) {
   TLZH::Compress(skintest::Content(12345, {{"skin.ini", "[Title]"}}), packed);
   ASSERT_TRUE(file::WriteAtomic(temp.Path("skins\\Bad.skn"), packed));
   MakeWindow();
-  frm->SkinMenuStart(frm->Opt_Skin);
+  frm->ApplySavedSkin();
+  frm->FillSkinMenu(frm->Opt_Skin);
   TMenuItem* menu = frm->Opt_Skin;
   frm->Show();
   gui::Pump(300);
@@ -241,6 +246,28 @@ TEST_F(SkinMenu, APackageOfUnknownVersionIsSaidOnceAndTheSkinInUseStays) {
   EXPECT_EQ(Ini().ReadString("window", "skinname", ""), "Ink");
 }
 
+// The start puts the saved skin on before the first paint and leaves the menu to the
+// first moment after it: the shown window has no skin items until its messages run.
+TEST_F(SkinMenu, TheStartFillsTheMenuOnceTheWindowIsPainted) {
+  ProgramCopy folder;
+  folder.Add("skins");
+  {
+    TIniFile ini(folder.Path("dat\\init.ini"));
+    ini.WriteBool("window", "skined", true);
+    ini.WriteString("window", "skinname", "Ink");
+  }
+  frm = new TFrmMain(Application, folder.Dir());
+  frm->Show();
+  EXPECT_EQ(frm->Opt_Skin->Count(), 0);
+  EXPECT_TRUE(frm->SkinData->GetActive());
+  EXPECT_FALSE(frm->SkinData->SkinEmpty) << "the saved skin is loaded for the first paint";
+  gui::Pump(400);
+  EXPECT_EQ(Captions(frm->Opt_Skin), (std::vector<std::string>{"Ink", "Mx1", "Plain", "-", U("系统默认")}));
+  EXPECT_EQ(Checked(frm->Opt_Skin), std::vector<std::string>{"Ink"});
+  EXPECT_TRUE(Skinned());
+  frm->Close();
+}
+
 TEST_F(SkinMenu, StartUpAppliesTheSavedChoice) {
   struct Row {
     const char* saved;  // nullptr: no skin chosen
@@ -262,7 +289,8 @@ TEST_F(SkinMenu, StartUpAppliesTheSavedChoice) {
     frm = new TFrmMain(Application, folder.Dir());
     frm->OnShow = nullptr;
     IniFile = new TIniFile(folder.Path("dat\\init.ini"));
-    frm->SkinMenuStart(frm->Opt_Skin);
+    frm->ApplySavedSkin();
+    frm->FillSkinMenu(frm->Opt_Skin);
     frm->Show();
     gui::Pump(400);
     EXPECT_EQ(Skinned(), row.skinned);

@@ -52,7 +52,8 @@ class SkinnedBar : public ::testing::Test {
     frm->OnShow = nullptr;
     AppDir = temp.Dir();
     IniFile = new TIniFile(temp.Path("dat\\init.ini"));
-    frm->SkinMenuStart(frm->Opt_Skin);
+    frm->ApplySavedSkin();
+    frm->FillSkinMenu(frm->Opt_Skin);
     frm->Show();
     SetForegroundWindow(frm->Handle());
     gui::Pump(300);

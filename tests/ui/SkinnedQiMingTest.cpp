@@ -53,7 +53,8 @@ TEST(SkinnedQiMing, TheMemosBarAndTheListsHeaderAreTheSkinsAndStillWorkAndThePla
   auto* frm = new TFrmMain(Application, temp.Dir());
   frm->OnShow = nullptr;
   IniFile = new TIniFile(temp.Path("dat\\init.ini"));
-  frm->SkinMenuStart(frm->Opt_Skin);
+  frm->ApplySavedSkin();
+  frm->FillSkinMenu(frm->Opt_Skin);
   frm->Show();
   frm->PageControl1->SetActivePageIndex(frm->PageQiMing->PageIndex());
   std::string text;
