@@ -425,8 +425,10 @@ void TSkinManage::DeleteGraphicControl(HWND form, TControl* control) {
   if (TWinSkinForm* f = FindSkinForm(form)) f->DeleteGraphicControl(control);
 }
 
+// Popup menus the form was given after it was skinned take the skin too.
 void TSkinManage::UpdateMenu(HWND form) {
-  if (TWinSkinForm* f = FindSkinForm(form)) f->UpdateNc(nullptr);
+  TWinSkinForm* f = FindSkinForm(form);
+  if (f && f->FForm) f->InitPopMenu(f->FForm, true);
 }
 
 void TSkinManage::RebuildMenuBars() {

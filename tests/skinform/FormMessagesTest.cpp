@@ -8,6 +8,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
 #include "classlib/ListView.h"
+#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
@@ -168,6 +169,28 @@ TEST_F(FormMessages, ASizeGripMadeInASkinnedFormShowsTheSkinsFace) {
     }
     DestroyWindow(grip);
   }
+}
+
+// A popup menu given to a form after it was skinned is owner-drawn once the form's menus
+// are updated; one tagged to stay plain stays so.
+TEST_F(FormMessages, UpdatingAFormsMenusSkinsItsNewPopupMenus) {
+  Activate("Mx1");
+  ScrollForm form(&app);
+  form.Show();
+  gui::Pump(400);
+  ASSERT_NE(SkinFormOf(form.Handle()), nullptr);
+  auto* popup = new TPopupMenu(&form);
+  auto* plain = new TPopupMenu(&form);
+  plain->Tag = 99;
+  for (TPopupMenu* p : {popup, plain}) {
+    auto* item = new TMenuItem(&form);
+    item->SetCaption("x");
+    p->Items()->Add(item);
+  }
+  EXPECT_FALSE(popup->OwnerDraw());
+  data->UpdateMenu(form.Handle());
+  EXPECT_TRUE(popup->OwnerDraw());
+  EXPECT_FALSE(plain->OwnerDraw());
 }
 
 TEST_F(FormMessages, OnlyAWindowWithoutAnyLibrarysControlPropertyIsALibrarysForm) {
