@@ -460,6 +460,66 @@ bool TSkinData::GetPrecolor(TColor& colour, int index) const {
   return true;
 }
 
+namespace {
+
+// The class library's enumerated published properties: the value names in their order,
+// and how to set one on an object (false when the object has no such property).
+struct EnumProperty {
+  const char* name;
+  std::initializer_list<const char*> values;
+  bool (*set)(TObject* object, int value);
+};
+
+template <class T, class F>
+bool On(TObject* object, F apply) {
+  auto* t = dynamic_cast<T*>(object);
+  if (t) apply(*t);
+  return t != nullptr;
+}
+
+const EnumProperty kEnumProperties[] = {
+    {"BorderStyle",
+     {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
+     [](TObject* o, int v) { return On<TForm>(o, [v](TForm& f) { f.BorderStyle = TFormBorderStyle(v); }); }},
+    {"Position",
+     {"poDesigned", "poScreenCenter", "poMainFormCenter"},
+     [](TObject* o, int v) { return On<TForm>(o, [v](TForm& f) { f.Position = TPosition(v); }); }},
+    {"WindowState",
+     {"wsNormal", "wsMinimized", "wsMaximized"},
+     [](TObject* o, int v) { return On<TForm>(o, [v](TForm& f) { f.SetWindowState(TWindowState(v)); }); }},
+    {"KeyPreview",
+     {"False", "True"},
+     [](TObject* o, int v) { return On<TForm>(o, [v](TForm& f) { f.KeyPreview = v != 0; }); }},
+    {"Align",
+     {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"},
+     [](TObject* o, int v) { return On<TControl>(o, [v](TControl& c) { c.SetAlign(TAlign(v)); }); }},
+    {"Visible",
+     {"False", "True"},
+     [](TObject* o, int v) { return On<TControl>(o, [v](TControl& c) { c.SetVisible(v != 0); }); }},
+    {"Enabled",
+     {"False", "True"},
+     [](TObject* o, int v) { return On<TControl>(o, [v](TControl& c) { c.SetEnabled(v != 0); }); }},
+    {"ParentFont",
+     {"False", "True"},
+     [](TObject* o, int v) { return On<TControl>(o, [v](TControl& c) { c.ParentFont = v != 0; }); }},
+};
+
+}  // namespace
+
+bool TSkinData::ChangeProperty(TObject* object, const std::string& name, const std::string& value) {
+  if (!object) return false;
+  for (const EnumProperty& p : kEnumProperties) {
+    if (!SameText(p.name, name)) continue;
+    int index = 0;
+    for (const char* v : p.values) {
+      if (SameText(v, value)) return p.set(object, index);
+      ++index;
+    }
+    return false;
+  }
+  return false;
+}
+
 std::string TSkinData::GetFileName(const std::string& name) {
   size_t dot = name.find('.');
   return dot == std::string::npos ? std::string() : name.substr(0, dot);

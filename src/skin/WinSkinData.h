@@ -290,6 +290,10 @@ class TSkinData : public TComponent {
   TColor GetColor(const std::string& text, TColor def) const;
   bool GetPrecolor(TColor& colour, int index) const;
   static std::string GetFileName(const std::string& name);
+  // Sets an enumerated published property (a Boolean among them) of the object from
+  // its value's name; unknown names, values and other kinds of property are left alone.
+  // True when the property was set.
+  static bool ChangeProperty(TObject* object, const std::string& name, const std::string& value);
   int GetSectionNum(const std::string& prefix, const std::string& key) const;
   static bool GetScrollBarInfo(HWND window, LONG id, SCROLLBARINFO* info);
 

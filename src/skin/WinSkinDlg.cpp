@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwchar>
 
 #include "skin/WinSkinFrame.h"
 
@@ -27,12 +28,7 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
     HWND window = reinterpret_cast<HWND>(w);
     switch (code) {
       case HCBT_CREATEWND:
-        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && WindowClass(window) == "#32768") {
-          SkinManager->AddMenu(window);
-        } else if (reinterpret_cast<CBT_CREATEWNDW*>(l)->lpcs->dwExStyle & WS_EX_MDICHILD) {
-          // An MDI child is never activated as a top-level window: it is skinned as it is made.
-          SkinManager->AddForm(window);
-        }
+        SkinManager->WindowCreated(window, *reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs);
         break;
       case HCBT_ACTIVATE:
         if (SkinManager->State == 0) SkinManager->State = 1;
@@ -67,6 +63,14 @@ LRESULT CALLBACK SkinHookCBT2(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
+// Any class library's control property, this module's or another's.
+BOOL CALLBACK HasControlProp(HWND, LPWSTR name, HANDLE, ULONG_PTR found) {
+  constexpr wchar_t kPrefix[] = L"ControlOfs";
+  if (IS_INTRESOURCE(name) || wcsncmp(name, kPrefix, wcslen(kPrefix)) != 0) return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
+}
+
 BOOL CALLBACK CollectForm(HWND window, LPARAM l) {
   if (TForm* f = TSkinManage::FindTForm(window)) reinterpret_cast<std::vector<TForm*>*>(l)->push_back(f);
   return TRUE;
@@ -91,11 +95,39 @@ void FreeSkinManager() {
   SkinManager = nullptr;
 }
 
+void SkinDll(TSkinManage* programManager) {
+  if (!programManager || programManager == SkinManager) return;  // called in the program itself
+  if (!SkinManager) {
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&SkinDll), &self);
+    SkinManager = new TSkinManage(self);
+    if (!SkinManagerLink()) SetSkinManagerLink(SkinManager);
+  }
+  SkinManager->AssignData(programManager);
+  SkinManager->InstallHook();
+  SkinManager->CountInstalled();
+}
+
 std::vector<TForm*> ThreadForms() {
   std::vector<TForm*> forms;
   EnumThreadWindows(GetCurrentThreadId(), CollectForm, reinterpret_cast<LPARAM>(&forms));
   std::reverse(forms.begin(), forms.end());  // the enumeration gives the top of the z-order first
   return forms;
+}
+
+// Size grips are made by windows already skinned, after their controls were found; a
+// library's manager leaves the menu windows to the program's.
+void TSkinManage::WindowCreated(HWND window, const CREATESTRUCTA& cs) {
+  const std::string cls = WindowClass(window);
+  if (Lower(cls) == "scrollbar" && (cs.style & SBS_SIZEGRIP)) {
+    if (TWinSkinForm* form = FindSkinForm(cs.hwndParent)) form->AddControlh(window);
+  } else if (!(cs.style & WS_CHILD) && cls == "#32768") {
+    if (!ParentManager) AddMenu(window);
+  } else if (cs.dwExStyle & WS_EX_MDICHILD) {
+    // An MDI child is never activated as a top-level window: it is skinned as it is made.
+    AddForm(window);
+  }
 }
 
 // ---- Life ----
@@ -302,7 +334,11 @@ void TSkinManage::SetCaption() {
   }
 }
 
-bool TSkinManage::IsDllForm(HWND window) { return TControl::FromHandle(window) == nullptr; }
+bool TSkinManage::IsDllForm(HWND window) {
+  bool found = false;
+  EnumPropsExW(window, HasControlProp, reinterpret_cast<LPARAM>(&found));
+  return !found;
+}
 
 void TSkinManage::ActiveForm(TForm* form) {
   if (!form->HandleAllocated() || !IsWindowVisible(form->Handle())) return;
@@ -389,8 +425,10 @@ void TSkinManage::DeleteGraphicControl(HWND form, TControl* control) {
   if (TWinSkinForm* f = FindSkinForm(form)) f->DeleteGraphicControl(control);
 }
 
+// Popup menus the form was given after it was skinned take the skin too.
 void TSkinManage::UpdateMenu(HWND form) {
-  if (TWinSkinForm* f = FindSkinForm(form)) f->UpdateNc(nullptr);
+  TWinSkinForm* f = FindSkinForm(form);
+  if (f && f->FForm) f->InitPopMenu(f->FForm, true);
 }
 
 void TSkinManage::RebuildMenuBars() {

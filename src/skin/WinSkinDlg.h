@@ -74,13 +74,16 @@ class TSkinManage : public TObject, public TSkinManageLink {
   int MenuCount() const { return static_cast<int>(menus_.size()); }
 
   void ActiveForm(TForm* form);
+  // What the hook does with a window being created.
+  void WindowCreated(HWND window, const CREATESTRUCTA& cs);
   // MDI: the children shown maximized or not; the number of skinned children; every
   // skinned child given its caption style back.
   void SetMDIMax(bool maximized);
   void SetMDIMax2(bool maximized);
   int GetMDIChildNum() const;
   void SetCaption();
-  // A window the class library did not make (it carries none of its controls).
+  // A window no class library made: it carries no library's control property, of this
+  // module or of another.
   static bool IsDllForm(HWND window);
   TWinSkinForm* FindSkinForm(HWND window) const;
   static TForm* FindTForm(HWND window);
@@ -116,8 +119,8 @@ class TSkinManage : public TObject, public TSkinManageLink {
   // Set while the hook skins a window as it is activated (being shown): such a window
   // stays unpainted until its skin is complete. Skinning all windows clears it.
   bool InstallFlag = false;
-  int State = 0;     // 0 created, 1 installed, 4 being destroyed
-  int MenuKind = 0;  // the menu about to open: 0 popup, 1 of the menu band, 2 system menu
+  int State = 0;          // 0 created, 1 installed, 4 being destroyed
+  int MenuKind = 0;       // the menu about to open: 0 popup, 1 of the menu band, 2 system menu
   bool OwnPopup = false;  // the menu about to open is one of the program's popup menus
   int PendingAction = 0;
   TSkinData* CurrentData = nullptr;
@@ -158,6 +161,9 @@ extern TSkinManage* SkinManager;
 void UseSkinManager();
 // Frees the manager (program end, or a test starting afresh).
 void FreeSkinManager();
+// Called inside a loaded library with the program's manager: the library's own manager
+// (made when the library has none) shares the program's windows and hooks this thread.
+void SkinDll(TSkinManage* programManager);
 // The visible top-level forms of this thread, the class library's equivalent of the
 // screen's form list, most recently created last.
 std::vector<TForm*> ThreadForms();

@@ -115,6 +115,16 @@ void TWinSkinForm::WinMDIProc(TMessage& m) {
       UpdateNc(nullptr);
       m.Result = 0;
       break;
+    case WM_NCCALCSIZE:
+      // The client's scroll bars would be the system's: unless the skin asks for them,
+      // children moved outside the client show none.
+      if (FSkinFrame && !InSet(FSkinData->Options, xoMDIScrollbar)) {
+        const LONG style = GetWindowLongW(FMDIClient, GWL_STYLE);
+        if (style & (WS_HSCROLL | WS_VSCROLL))
+          SetWindowLongW(FMDIClient, GWL_STYLE, style & ~(WS_HSCROLL | WS_VSCROLL));
+      }
+      DefaultMDI(m);
+      break;
     case WM_MDIDESTROY:
       DefaultMDI(m);
       if (FSkinFrame && SkinManager) SkinManager->SetMDIMax(MDIChildMax());

@@ -123,6 +123,8 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   // A form placed inside another form: its colour and its controls.
   void InitNestform(TWinControl* form);
   static BOOL CALLBACK EnumControl(HWND window, LPARAM formSkin);
+  // One child window of a window skinned already, by its window class.
+  void AddControlh(HWND window);
   void DeleteControls();
   TSkinControl* Lookupcontrol(HWND window) const;
   bool FindSkinComp(TControl* control) const;
@@ -254,7 +256,6 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void InitControlA(TWinControl* owner);
   void InitChildCtrl(TWinControl* parent);
   void AddComp(TControl* control, TWinControl* parent);
-  void AddControlh(HWND window);
   void SkinH(TSkinControl* skinner, HWND window);
   bool SkinGroup(TWinControl* group, bool checks);
   bool Find3rdControl(const std::string& className, TControl* control);

@@ -60,18 +60,27 @@ void TWinSkinForm::DeleteControls() {
   }
 }
 
-// A control whose window was made anew gets a new skinner. The old window is gone by
-// now, so the control is known only to its old skinner.
+// A control whose scroll bars were made anew gets a new scroll-bar skinner of the same
+// kind; a window no skinner holds is left alone.
 void TWinSkinForm::WMReCreateWnd(TMessage& m) {
-  const auto window = reinterpret_cast<HWND>(m.WParam);
-  TControl* control = TControl::FromHandle(window);
-  if (TSkinControl* old = Lookupcontrol(window)) {
-    if (!control) control = old->Control();
-    DeleteControl(old);
-    delete old;
-  }
-  if (control && control->Parent() && FForm) AddComp(control, control->Parent());
   m.Result = 0;
+  TSkinControl* old = Lookupcontrol(reinterpret_cast<HWND>(m.WParam));
+  auto* control = old ? dynamic_cast<TWinControl*>(old->Control()) : nullptr;
+  if (!old) return;
+  auto* listView = dynamic_cast<TSkinListView*>(old);
+  // A list view's header skinner goes with it: the new one makes its own.
+  if (TSkinControl* header = listView ? listView->Header() : nullptr) {
+    DeleteControl(header);
+    delete header;
+  }
+  DeleteControl(old);
+  delete old;
+  if (!control) return;
+  if (listView) {
+    SkinScroll(new TSkinListView(control), control);
+  } else {
+    SkinScroll(new TSkinScrollbar(control), control);
+  }
 }
 
 void TWinSkinForm::DeleteSkinDeleted() {

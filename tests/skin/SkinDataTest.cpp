@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Files.h"
+#include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 #include "skin/BitmapPixels.h"
 #include "skin/PackageBuilder.h"
 #include "skin/SkinRead.h"
@@ -379,6 +381,30 @@ TEST(SkinData, SmallHelpers) {
   d.SkinControls = WithElement(d.SkinControls, xcFastReport, true);
   d.DoFormSkin(nullptr, "TfrPreview", skin);
   EXPECT_FALSE(skin);
+}
+
+// Enumerated properties by their value names, as a form layout writes them.
+TEST(SkinData, ChangePropertySetsEnumeratedPropertiesByTheirValueNames) {
+  TApplication app;
+  TForm form(&app);
+  TButton button(&form);
+  EXPECT_TRUE(TSkinData::ChangeProperty(&form, "borderstyle", "BSDIALOG"));
+  EXPECT_EQ(form.BorderStyle, bsDialog);
+  EXPECT_TRUE(TSkinData::ChangeProperty(&form, "KeyPreview", "True"));
+  EXPECT_TRUE(form.KeyPreview);
+  EXPECT_TRUE(TSkinData::ChangeProperty(&button, "Enabled", "False"));
+  EXPECT_FALSE(button.Enabled());
+  struct Row {
+    TObject* object;
+    const char *name, *value;
+  };
+  for (const Row& r : {Row{&form, "BorderStyle", "bsRound"}, Row{&form, "AutoScroll", "False"}, Row{&form, "Tag", "5"},
+                       Row{&button, "Position", "poScreenCenter"}, Row{nullptr, "Visible", "False"}}) {
+    SCOPED_TRACE(r.name);
+    EXPECT_FALSE(TSkinData::ChangeProperty(r.object, r.name, r.value));
+  }
+  EXPECT_EQ(form.BorderStyle, bsDialog) << "an unknown value name changes nothing";
+  EXPECT_EQ(form.Tag, 0);
 }
 
 const char kEdgeIni[] =

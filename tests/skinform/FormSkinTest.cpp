@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
@@ -454,6 +455,53 @@ TEST_F(FormSkin, ALibrarysManagerSharesTheProgramsWindowsWhileAttached) {
   EXPECT_EQ(library->FormCount(), 0);
   EXPECT_EQ(SkinFormOf(form.Handle()), nullptr);
   delete library;
+}
+
+// Inside a loaded library the library's own manager is made and attached to the
+// program's; called in the program itself nothing happens. (Here the test is both the
+// program and the library, so the library's windows are the test's.)
+TEST_F(FormSkin, SkinDllAttachesALibrarysOwnManagerToTheProgramsOnce) {
+  Activate("Mx1");
+  TestForm form(&app);
+  form.Show();
+  gui::Pump(300);
+  TSkinManage* program = SkinManager;
+  SkinDll(program);
+  EXPECT_EQ(SkinManager, program) << "the program's own call";
+  EXPECT_TRUE(program->SubManagers.empty());
+
+  SkinManager = nullptr;  // as the library's unit sees it before its first call
+  SkinDll(program);
+  TSkinManage* library = SkinManager;
+  ASSERT_NE(library, nullptr);
+  ASSERT_NE(library, program);
+  EXPECT_EQ(library->ParentManager, program);
+  EXPECT_EQ(library->ModuleInstance, GetModuleHandleW(nullptr));
+  EXPECT_EQ(library->State, 1);
+  EXPECT_EQ(library->InstalledCount, 1);
+  EXPECT_EQ(library->FormCount(), 1);
+  SkinDll(program);
+  EXPECT_EQ(SkinManager, library);
+  EXPECT_EQ(program->SubManagers, std::vector<TSkinManage*>{library});
+  EXPECT_EQ(library->InstalledCount, 2);
+
+  // A menu window made now is the program's to skin, not the library's.
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"x");
+  TTimer close(nullptr);
+  close.SetInterval(300);
+  close.OnTimer = [&](TObject*) { EndMenu(); };
+  close.SetEnabled(true);
+  TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, form.Handle(), nullptr);
+  close.SetEnabled(false);
+  DestroyMenu(menu);
+  EXPECT_EQ(library->MenuCount(), 0);
+
+  delete library;  // the library unloads: it takes its module's windows' skins along
+  EXPECT_TRUE(program->SubManagers.empty());
+  EXPECT_EQ(SkinManager, nullptr);
+  SkinManager = program;
+  EXPECT_EQ(program->FormCount(), 0);
 }
 
 TEST_F(FormSkin, CaptionButtonsShowByTheirConditions) {

@@ -156,4 +156,59 @@ TEST_F(MdiSkin, AChildIsSkinnedAtCreationAndTheBandButtonsActOnIt) {
   }
 }
 
+// The manager gives every skinned MDI child its caption style back, and leaves the
+// top-level windows, whose caption the skin takes away, as they are.
+TEST_F(MdiSkin, SetCaptionGivesTheChildrenTheirCaptionStyleBack) {
+  MdiFrame frame(&app);
+  frame.Show();
+  gui::Pump(400);
+  HWND first = frame.NewChild(), second = frame.NewChild();
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  gui::Pump(300);
+  ASSERT_EQ(SkinManager->GetMDIChildNum(), 2);
+  for (HWND child : {first, second}) SetWindowLongW(child, GWL_STYLE, GetWindowLongW(child, GWL_STYLE) & ~WS_CAPTION);
+  const LONG frameStyle = GetWindowLongW(frame.Handle(), GWL_STYLE);
+  SkinManager->SetCaption();
+  for (HWND child : {first, second}) EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+  EXPECT_EQ(GetWindowLongW(frame.Handle(), GWL_STYLE), frameStyle);
+}
+
+// Children lying partly outside the client give it scroll bars (Windows sets the
+// client's scroll styles and recomputes its frame); those bars would be the system's,
+// so the skin leaves them off unless its options ask for them.
+TEST_F(MdiSkin, TheClientShowsNoSystemScrollBarsUnlessTheSkinAsksForThem) {
+  for (bool wanted : {false, true}) {
+    SCOPED_TRACE(wanted ? "with the option" : "without the option");
+    data->Options = WithElement(data->Options, xoMDIScrollbar, wanted);
+    MdiFrame frame(&app);
+    frame.Show();
+    gui::Pump(400);
+    ASSERT_NE(SkinFormOf(frame.Handle()), nullptr);
+    ASSERT_NE(frame.NewChild(), nullptr);
+    gui::Pump(300);
+    RECT inside{};
+    GetClientRect(frame.client, &inside);
+    const int fullHeight = inside.bottom;
+    SetWindowLongW(frame.client, GWL_STYLE, GetWindowLongW(frame.client, GWL_STYLE) | WS_HSCROLL | WS_VSCROLL);
+    SetWindowPos(frame.client, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // Read at once: Wine's own recount of the children soon takes away bars that no
+    // child needs, so only their absence is read back from the screen.
+    const LONG style = GetWindowLongW(frame.client, GWL_STYLE);
+    EXPECT_EQ((style & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL), wanted) << std::hex << style;
+    GetClientRect(frame.client, &inside);
+    EXPECT_EQ(inside.bottom < fullHeight, wanted) << inside.bottom << " of " << fullHeight;
+    RedrawWindow(frame.client, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    gui::Pump(300);
+    if (wanted) continue;
+    GetClientRect(frame.client, &inside);
+    EXPECT_EQ(inside.bottom, fullHeight);
+    // Where the horizontal bar would lie, the screen shows the client's own ground.
+    const COLORREF shown = gui::ScreenPixel(frame.client, 10, fullHeight - 4);
+    EXPECT_EQ(shown, GetSysColor(COLOR_APPWORKSPACE)) << std::hex << shown;
+    gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("mdi-no-scrollbars.png"));
+  }
+}
+
 }  // namespace
