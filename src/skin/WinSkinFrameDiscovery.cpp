@@ -87,6 +87,7 @@ void TWinSkinForm::InitControls(TWinControl* form) {
   DeleteSkinDeleted();
   InitControlA(form);
   InitPopMenu(form, true);
+  InitMainMenu(form, true);
 }
 
 void TWinSkinForm::InitControlA(TWinControl* owner) {

@@ -279,3 +279,69 @@ TEST_F(SkinnedMenus, TheCaptionsSystemMenuIsSkinnedWithGlyphsAndItsCommandsAct) 
 }
 
 }  // namespace
+
+namespace {
+
+// A popup menu with a glyph strip: an item shows its glyph in the skin's glyph place, a
+// disabled item the glyph's shape in the disabled text colour, an item without one none.
+TEST_F(SkinnedMenus, PopupItemsShowTheirGlyphsFromTheMenusStrip) {
+  TBitmap strip;
+  strip.SetSize(32, 16);
+  strip.Canvas().Brush.Color = clWhite;
+  strip.Canvas().FillRect(RECT{0, 0, 32, 16});
+  const TColor red = static_cast<TColor>(RGB(220, 0, 0));
+  strip.Canvas().Brush.Color = red;
+  strip.Canvas().FillRect(RECT{16 + 4, 4, 16 + 12, 12});
+  TPopupMenu popup(form);
+  popup.Images = &strip;
+  struct Row {
+    const char* caption;
+    int image;
+    bool enabled;
+  };
+  const Row rows[] = {{"有图", 1, true}, {"灰图", 1, false}, {"无图", -1, true}};
+  for (const Row& row : rows) {
+    auto* item = new TMenuItem(form);
+    item->SetCaption(U(row.caption));
+    item->ImageIndex = row.image;
+    item->SetEnabled(row.enabled);
+    popup.Items()->Add(item);
+  }
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  skin->InitPopMenu(form, true);
+  ASSERT_TRUE(popup.OwnerDraw());
+  const int edge = data->MenuItem->LeftWidth;
+  COLORREF centre[3]{};
+  bool found = false;
+  std::thread watcher([&] {
+    HWND h = WaitMenuWindow(3000);
+    if (h) {
+      Sleep(200);
+      auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+      found = menu != nullptr;
+      for (int i = 0; found && i < 3; ++i) {
+        RECT r{};
+        found = GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
+        centre[i] = ScreenPixel(r.left + 1 + edge + 8, r.top + (Height(r) - 16) / 2 + 8);
+      }
+    }
+    for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+  });
+  RECT wr{};
+  GetWindowRect(form->Handle(), &wr);
+  popup.Popup(wr.left + 60, wr.top + 90, form->Handle());
+  watcher.join();
+  ASSERT_TRUE(found);
+  const TColor text = data->SchemeColors[csMenuText], shadow = data->SchemeColors[csButtonShadow];
+  const COLORREF grey = shadow == text ? GetSysColor(COLOR_BTNSHADOW) : ColorToRGB(shadow);
+  EXPECT_EQ(centre[0], ColorToRGB(red));
+  EXPECT_EQ(centre[1], grey);
+  EXPECT_NE(centre[2], ColorToRGB(red));
+  EXPECT_NE(centre[2], grey);
+}
+
+}  // namespace
