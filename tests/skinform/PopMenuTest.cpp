@@ -16,6 +16,7 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
+#include "skin/WinSkinMenu.h"
 #include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 #include "support/MenuWatch.h"
@@ -342,6 +343,45 @@ TEST_F(SkinnedMenus, PopupItemsShowTheirGlyphsFromTheMenusStrip) {
   EXPECT_EQ(centre[1], grey);
   EXPECT_NE(centre[2], ColorToRGB(red));
   EXPECT_NE(centre[2], grey);
+}
+
+}  // namespace
+
+namespace {
+
+// A skin that asks for skinned menu items has the class library draw the bar's
+// drop-downs through the skinner: the selected row is still the item frame, and the
+// items are given back to the system's drawing when the skin lets them go.
+TEST_F(SkinnedMenus, MenuItemsTheSkinAsksForAreDrawnThroughTheClassLibrary) {
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  data->SkinControls = WithElement(data->SkinControls, xcMenuItem, true);
+  skin->InitMainMenu(form, true);
+  ASSERT_TRUE(form->bar->OwnerDraw());
+  TMenuItem* first = form->bar->Items()->Items(1)->Items(0);
+  EXPECT_TRUE(first->OnAdvancedDrawItem);
+  EXPECT_FALSE(form->bar->Items()->Items(1)->OnAdvancedDrawItem) << "the bar's own items are left alone";
+  gui::Pump(200);
+  ASSERT_EQ(skin->MenuBar()->MenuHandle, form->bar->Handle()) << "the rebuilt menu is the bar's";
+
+  const Seen seen = WatchMenu([this] { OpenFromBand(1); }, true);
+  ASSERT_NE(seen.window, nullptr);
+  EXPECT_EQ(seen.skinned, 1);
+  const TDataSkinObject& it = *data->MenuItem;
+  ASSERT_GT(Width(seen.item), 0);
+  const RECT row{0, 0, Width(seen.item), Height(seen.item)};
+  std::unique_ptr<TBitmap> frame = GetHMap(row, it.Image.get(), it.Margins(), false, false, 5, 4);
+  ASSERT_NE(frame, nullptr);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const COLORREF wanted = ColourOf(*frame, row.right - 3 - 2 * i, row.bottom / 2);
+    EXPECT_EQ(seen.itemPixels[i], wanted) << std::hex << seen.itemPixels[i] << " " << wanted;
+  }
+  EXPECT_EQ(Height(seen.separator), 8);
+
+  skin->InitMainMenu(form, false);
+  EXPECT_FALSE(form->bar->OwnerDraw());
+  EXPECT_FALSE(first->OnAdvancedDrawItem);
 }
 
 }  // namespace
