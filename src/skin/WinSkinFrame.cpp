@@ -300,6 +300,7 @@ void TWinSkinForm::UnSubclass3() {
   if (FTimer) FTimer->SetEnabled(false);
   if (FForm && FState != 4) InitPopMenu(FForm, false);
   if (FForm && FState != 4) InitMainMenu(FForm, false);
+  if (FForm && FState != 4) InitToolbars(FForm, false);
   DeleteControls();
   UnSubclassMDI();
   if (!subclassed_) return;

@@ -28,6 +28,7 @@ class TSkinControl;
 struct TMenuItemLook;
 class TMenuBtn;
 class TWinSkinMenu;
+class TToolBar;
 
 constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
 
@@ -181,6 +182,9 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   // The program's popup menus on the owner, owner-drawn by this skinner while on.
   void InitPopMenu(TComponent* owner, bool on);
   void InitMainMenu(TComponent* owner, bool on);
+  void InitToolbars(TComponent* owner, bool on);
+  void ToolBarDrawBackground(TToolBar* bar, TCanvas& canvas, const RECT& r, bool& defaultDraw);
+  void ToolBarDrawButton(TToolBar* bar, TCanvas& canvas, int index, const RECT& r, UINT state, bool& defaultDraw);
   void DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected);
   void MeasureItemPop(TMenuItem* item, TCanvas& canvas, int& width, int& height);
   void MeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height);

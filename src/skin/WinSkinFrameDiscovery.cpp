@@ -88,6 +88,7 @@ void TWinSkinForm::InitControls(TWinControl* form) {
   InitControlA(form);
   InitPopMenu(form, true);
   InitMainMenu(form, true);
+  InitToolbars(form, true);
 }
 
 void TWinSkinForm::InitControlA(TWinControl* owner) {
