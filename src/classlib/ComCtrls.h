@@ -2,6 +2,7 @@
 #pragma once
 
 #include "classlib/Controls.h"
+#include "classlib/Graphics.h"
 // after <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -389,6 +390,12 @@ class TToolBar : public TWinControl {
   std::string ClassName() const override { return "TToolBar"; }
   void AddButton(const std::string& caption);
   std::function<void(int)> OnButtonClick;
+  // Custom drawing on the tool bar's canvas: the background before the buttons, then each
+  // button's face (state: its CDIS_* bits), after which the tool bar draws only the text,
+  // in the canvas's font colour. Clearing defaultDraw leaves the whole part to the event.
+  std::function<void(TToolBar*, TCanvas&, const RECT&, bool& defaultDraw)> OnCustomDraw;
+  std::function<void(TToolBar*, TCanvas&, int index, const RECT& bounds, UINT state, bool& defaultDraw)>
+      OnCustomDrawButton;
 
  protected:
   const wchar_t* BaseClassName() const override { return TOOLBARCLASSNAMEW; }
@@ -398,5 +405,6 @@ class TToolBar : public TWinControl {
 
  private:
   void InsertButton(int i);
+  LRESULT CustomDraw(NMTBCUSTOMDRAW& cd);
   std::vector<std::string> buttons_;
 };

@@ -91,6 +91,28 @@ void TToolBar::InsertButton(int i) {
   Perform(TB_INSERTBUTTONW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
 }
 
+LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW& cd) {
+  TCanvas canvas(cd.nmcd.hdc);
+  bool defaultDraw = true;
+  if (cd.nmcd.dwDrawStage == CDDS_PREPAINT) {
+    if (OnCustomDraw) OnCustomDraw(this, canvas, cd.nmcd.rc, defaultDraw);
+    if (!defaultDraw) return CDRF_SKIPDEFAULT;
+    return OnCustomDrawButton ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+  }
+  if (cd.nmcd.dwDrawStage != CDDS_ITEMPREPAINT || !OnCustomDrawButton) return CDRF_DODEFAULT;
+  const TColor text = static_cast<TColor>(cd.clrText);
+  canvas.Font.Color = text;
+  OnCustomDrawButton(this, canvas, static_cast<int>(cd.nmcd.dwItemSpec) - 1, cd.nmcd.rc, cd.nmcd.uItemState,
+                     defaultDraw);
+  if (!defaultDraw) return CDRF_SKIPDEFAULT;
+  LRESULT result = TBCDRF_NOEDGES | TBCDRF_NOBACKGROUND | TBCDRF_NOOFFSET;
+  if (canvas.Font.Color != text) {
+    cd.clrText = ColorToRGB(canvas.Font.Color);
+    result |= CDRF_NEWFONT;
+  }
+  return result;
+}
+
 // The tool bar tells itself of its clicks, so that they need no parent to pass them on.
 void TToolBar::AfterCreate() {
   Perform(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
@@ -103,5 +125,8 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM w, LPARAM l) {
     if (OnButtonClick) OnButtonClick(LOWORD(w) - 1);
     return 0;
   }
+  if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(l)->hwndFrom == Handle() &&
+      reinterpret_cast<NMHDR*>(l)->code == static_cast<UINT>(NM_CUSTOMDRAW))
+    return CustomDraw(*reinterpret_cast<NMTBCUSTOMDRAW*>(l));
   return TWinControl::WndProc(msg, w, l);
 }

@@ -261,6 +261,9 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_MEASUREITEM:
       if (TMenuItem::OwnerDrawMessage(msg, l)) return TRUE;
       break;
+    case WM_SYSCOMMAND:
+      if (DialogChar(w, l)) return 0;
+      break;
     case WM_MENUCOMMAND:
       if (TMenuItem* item = TMenu::ItemAt(reinterpret_cast<HMENU>(l), static_cast<int>(w))) {
         item->Click();
@@ -314,6 +317,14 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
       break;
   }
   return DefaultHandler(msg, w, l);
+}
+
+// Alt with a character in one of a form's controls: the form has the first say (a menu
+// bar it draws itself opens that menu) before the system looks for a bar of its own.
+bool TControl::DialogChar(WPARAM w, LPARAM l) {
+  if ((w & 0xFFF0) != SC_KEYMENU || l == 0 || l == ' ' || l == '-' || IsIconic(hwnd_) || GetCapture()) return false;
+  HWND form = GetAncestor(hwnd_, GA_ROOT);
+  return form && form != hwnd_ && SendMessageW(form, CM_DIALOGCHAR, static_cast<WPARAM>(l), 0) != 0;
 }
 
 void TControl::Click() {

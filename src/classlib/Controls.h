@@ -27,6 +27,10 @@ class TObject {
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
 
+// Sent to a control's form when Alt and a character were pressed that no control took
+// (wParam the character); a form that answers non-zero has used it.
+constexpr UINT CM_DIALOGCHAR = 0xB006;
+
 // An error meant for the user: its message is GBK text.
 class Exception : public std::runtime_error {
  public:
@@ -188,6 +192,7 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
+  bool DialogChar(WPARAM w, LPARAM l);
   static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM w, LPARAM l);
   void RegisterClassOnce();
   void Attach(HWND h);

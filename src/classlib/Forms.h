@@ -30,6 +30,7 @@ class TForm : public TWinControl {
 
   void Show();
   int ShowModal();
+  bool Modal() const { return modal_; }  // while ShowModal runs
   void Close();
   void Release();  // frees the form once the current message is handled
 

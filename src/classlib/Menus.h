@@ -61,6 +61,7 @@ class TMenuItem : public TComponent {
   void Insert(int i, TMenuItem* item);
   void Delete(int i);  // unlinks the item; its owner still frees it
   TMenuItem* Parent() const { return parent_; }
+  TMenu* GetParentMenu() const { return Root(); }
 
   void Click();
   TNotifyEvent OnClick;
@@ -88,6 +89,9 @@ class TMenu : public TComponent {
   // Items drawn by their OnAdvancedDrawItem (or plainly) instead of by the system.
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool v);
+  // The glyphs the items' ImageIndex picks from: square, side by side, white showing
+  // through; not owned.
+  TBitmap* Images = nullptr;
   // The item behind a WM_MENUCOMMAND.
   static TMenuItem* ItemAt(HMENU menu, int position);
 

@@ -202,8 +202,8 @@ void DrawMenuGlyphs(TBitmap& b) {
   };
   box(6, 3, 7, 6);  // restore: two windows
   box(3, 6, 7, 7);
-  c.FillRect(RECT{16 + 4, 11, 16 + 11, 13});  // minimise: a bar
-  box(32 + 3, 3, 10, 10);                     // maximise: one window
+  box(16 + 3, 3, 10, 10);                     // maximise: one window
+  c.FillRect(RECT{32 + 4, 11, 32 + 11, 13});  // minimise: a bar
   for (int i = 0; i < 8; ++i) {               // close: a cross
     c.FillRect(RECT{48 + 4 + i, 4 + i, 48 + 6 + i, 5 + i});
     c.FillRect(RECT{48 + 10 - i, 4 + i, 48 + 12 - i, 5 + i});

@@ -197,7 +197,7 @@ void TWinSkinForm::InitSkinData() {
     FRightWidth = b[2]->Image->Width() / frames(*b[2]);
     FCaptionHeight = b[3]->Image->Height() / frames(*b[3]);
     FBottomHeight = b[4]->Image->Height() / frames(*b[4]);
-    FMenuHeight = GetMenu(FHandle) ? GetSystemMetrics(SM_CYMENU) : 0;
+    FMenuHeight = HasMenu() ? GetSystemMetrics(SM_CYMENU) : 0;
   }
   DeleteSysbtn();
   for (const auto& skin : FSkinData->SysButtons) {
@@ -299,6 +299,8 @@ void TWinSkinForm::SkinChange() {
 void TWinSkinForm::UnSubclass3() {
   if (FTimer) FTimer->SetEnabled(false);
   if (FForm && FState != 4) InitPopMenu(FForm, false);
+  if (FForm && FState != 4) InitMainMenu(FForm, false);
+  if (FForm && FState != 4) InitToolbars(FForm, false);
   DeleteControls();
   UnSubclassMDI();
   if (!subclassed_) return;
@@ -310,6 +312,7 @@ void TWinSkinForm::UnSubclass3() {
 void TWinSkinForm::UnSubclass() {
   const bool framed = FSkinFrame && FState != 0;  // the frame was applied at activation
   UnSubclass3();
+  if (FSkinMenu && FState != 4) FSkinMenu->GiveMenuBack();
   if (FForm && FState != 4) FForm->SetColor(FOldColor);
   if (!IsWindow(FHandle) || !FSkinFrame) {
     if (IsWindow(FHandle)) InvalidateRect(FHandle, nullptr, TRUE);
@@ -458,6 +461,9 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
       break;
     case CM_MENUCHANGED:
       MenuChanged(m);
+      break;
+    case CM_DIALOGCHAR:
+      CMDialogChar(m);
       break;
     case WM_MENUSELECT:
       MenuSelected(m);

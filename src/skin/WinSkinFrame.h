@@ -28,6 +28,7 @@ class TSkinControl;
 struct TMenuItemLook;
 class TMenuBtn;
 class TWinSkinMenu;
+class TToolBar;
 
 constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
 
@@ -177,12 +178,18 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void WMDRAWITEM(TMessage& m);
   void DrawMenuItem(const TMenuItemLook& item, HMENU menu, HDC dc, const RECT& r, bool selected);
   void DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
+  void DrawHMenuItem2(HMENU menu, const TMenuItemLook& item, bool selected, const RECT& r, HDC dc);
   void DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected);
   void DrawMenuCaption(HDC dc, const RECT& r);
   // The program's popup menus on the owner, owner-drawn by this skinner while on.
   void InitPopMenu(TComponent* owner, bool on);
+  void InitMainMenu(TComponent* owner, bool on);
+  void InitToolbars(TComponent* owner, bool on);
+  void ToolBarDrawBackground(TToolBar* bar, TCanvas& canvas, const RECT& r, bool& defaultDraw);
+  void ToolBarDrawButton(TToolBar* bar, TCanvas& canvas, int index, const RECT& r, UINT state, bool& defaultDraw);
   void DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected);
   void MeasureItemPop(TMenuItem* item, TCanvas& canvas, int& width, int& height);
+  void MeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height);
 
   // The skinned menu bar: opening a button's drop-down, and moving to a neighbour's.
   bool CheckMenu(TMenuBtn* button);
@@ -190,6 +197,8 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void CancelMenu();
   void MenuSelected(const TMessage& m);
   void MenuChanged(TMessage& m);
+  void CMDialogChar(TMessage& m);
+  bool HasMenu() const;  // on the window, or taken off it by the skinned bar
   TMenuBtn* FindButtonFromAccel(wchar_t key) const;
   TWinSkinMenu* MenuBar() const { return FSkinMenu.get(); }
   bool FMenuTracking = false;

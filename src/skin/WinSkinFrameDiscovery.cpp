@@ -110,6 +110,8 @@ void TWinSkinForm::InitControls(TWinControl* form) {
   DeleteSkinDeleted();
   InitControlA(form);
   InitPopMenu(form, true);
+  InitMainMenu(form, true);
+  InitToolbars(form, true);
 }
 
 void TWinSkinForm::InitControlA(TWinControl* owner) {

@@ -29,7 +29,7 @@ void TWinSkinForm::WMNCCalcSize(TMessage& m) {
     proposed = *reinterpret_cast<RECT*>(m.LParam);
   }
   Default(m);
-  FMenuHeight = FBorderStyle != sbsNone && GetMenu(FHandle) ? GetSystemMetrics(SM_CYMENU) : 0;
+  FMenuHeight = FBorderStyle != sbsNone && HasMenu() ? GetSystemMetrics(SM_CYMENU) : 0;
   const RECT client{proposed.left + FLeftWidth, proposed.top + FCaptionHeight + FMenuHeight,
                     proposed.right - FRightWidth, proposed.bottom - FBottomHeight};
   if (!m.WParam) {

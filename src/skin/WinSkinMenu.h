@@ -90,7 +90,8 @@ struct TMenuItemLook {
   std::wstring Caption;   // before the tab
   std::wstring ShortCut;  // after the tab
   bool Separator = false, Enabled = true, Checked = false, Default = false;
-  int ImageIndex = -1;  // a glyph of the skin's menu images (the system menu's commands)
+  int ImageIndex = -1;
+  TBitmap* Images = nullptr;  // the glyph strip ImageIndex picks from
 };
 TMenuItemLook CreateMenuItem(HMENU menu, UINT position);
 
@@ -118,8 +119,11 @@ class TWinSkinMenu : public TComponent {
   explicit TWinSkinMenu(TWinSkinForm* owner);
   std::string ClassName() const override { return "TWinSkinMenu"; }
 
-  // Rebuilds the buttons when the window's menu is another one than at the last build.
+  // Rebuilds the buttons when the window's menu is another one than at the last build,
+  // and takes the menu off the window.
   void UpdataBtn();
+  void BuildButtons(HMENU menu);
+  void GiveMenuBack();
   void DrawMenu(HDC dc, const RECT& band);
   void SetMenuRect(const RECT& band);
   // The first button with a caption whose bounds (window coordinates) hold the point.
@@ -138,6 +142,7 @@ class TWinSkinMenu : public TComponent {
 
  private:
   int FirstButtonLeft(int bandWidth) const;
+  void NoteMaximizedChild();
   void Layout(HDC dc, const RECT& band);
 };
 

@@ -3,6 +3,7 @@
 // and the mouse move on to the neighbouring menus while one is open.
 #include <cwctype>
 
+#include "classlib/Gbk.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinMenu.h"
@@ -108,15 +109,27 @@ void TMenuBtn::Draw() { Bar->DrawButton(*this); }
 
 TWinSkinMenu::TWinSkinMenu(TWinSkinForm* owner) : TComponent(nullptr), FormSkin(owner) {}
 
+// The window's menu is taken off it, so the system neither draws nor tracks a bar of its
+// own; a menu the window was given since is taken in its place.
 void TWinSkinMenu::UpdataBtn() {
-  HMENU menu = GetMenu(FormSkin->FHandle);
-  if (menu == MenuHandle && (menu || Buttons.empty())) return;
+  HWND wnd = FormSkin->FHandle;
+  HMENU onWindow = GetMenu(wnd);
+  HMENU menu = onWindow ? onWindow : MenuHandle;
+  if (FormSkin->FForm && !FormSkin->FForm->Menu()) menu = nullptr;
+  if (menu != MenuHandle || (menu && Buttons.empty())) BuildButtons(menu);
+  if (onWindow) SetMenu(wnd, nullptr);
+}
+
+void TWinSkinMenu::BuildButtons(HMENU menu) {
   MenuHandle = menu;
   SkinData = FormSkin->FSkinData;
   for (const auto& b : Buttons) {
     if (FormSkin->FHotObject == b.get()) FormSkin->FHotObject = nullptr;
   }
   Buttons.clear();
+  // The framework's own items say their caption and state, whatever the menu shows.
+  const TMainMenu* own = FormSkin->FForm ? FormSkin->FForm->Menu() : nullptr;
+  const bool framework = own && own->Handle() == menu;
   for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
     MENUITEMINFOW mi{};
     mi.cbSize = sizeof mi;
@@ -130,8 +143,21 @@ void TWinSkinMenu::UpdataBtn() {
     b->Visible = true;
     b->Command = mi.wID;
     b->Caption = MenuText(menu, i);
+    if (const TMenuItem* item = framework ? TMenu::ItemAt(menu, i) : nullptr) {
+      b->Caption = gbk::ToWide(item->Caption());
+      b->Enabled = item->Enabled();
+    }
     Buttons.push_back(std::move(b));
   }
+}
+
+// The skin leaves a window that lives on: its menu goes back on it.
+void TWinSkinMenu::GiveMenuBack() {
+  HWND wnd = FormSkin->FHandle;
+  TForm* form = FormSkin->FForm;
+  HMENU menu = form ? (form->Menu() ? form->Menu()->Handle() : nullptr) : MenuHandle;
+  if (menu && IsMenu(menu) && IsWindow(wnd) && !GetMenu(wnd)) SetMenu(wnd, menu);
+  BuildButtons(nullptr);
 }
 
 int TWinSkinMenu::FirstButtonLeft(int bandWidth) const {
@@ -214,11 +240,20 @@ void TWinSkinMenu::DrawMenu(HDC dc, const RECT& band) {
   SelectObject(bdc, old);
   DeleteObject(font);
   BitBlt(dc, band.left, band.top, w, h, bdc, 0, 0, SRCCOPY);
+  NoteMaximizedChild();
   // A button that is open or under the mouse keeps its look through a repaint.
   for (const auto& b : Buttons) {
     if (b->State != 1) DrawButton(*b);
   }
   Drawing = false;
+}
+
+// The band of an MDI frame carries the buttons of its maximized child; a child that was
+// maximized before the manager heard of it is made known when the band shows.
+void TWinSkinMenu::NoteMaximizedChild() {
+  bool maximized = false;
+  if (FormSkin->FFormStyle != sfsMDIform || !FormSkin->ActiveMDIChild(&maximized) || !maximized) return;
+  if (SkinManager && !SkinManager->MDIMaximized) SkinManager->SetMDIMax(true);
 }
 
 void TWinSkinMenu::DrawButton(TMenuBtn& b) {
@@ -282,7 +317,7 @@ int TWinSkinForm::MenuItemOfKey(wchar_t key) const {
 }
 
 TMenuBtn* TWinSkinForm::FindButtonFromAccel(wchar_t key) const {
-  return FSkinMenu ? FSkinMenu->FindButtonFromAccel(key) : nullptr;
+  return FSkinMenu && FMenuHeight > 0 ? FSkinMenu->FindButtonFromAccel(key) : nullptr;
 }
 
 void TWinSkinForm::OpenMenuItem(int index) {
@@ -352,6 +387,26 @@ void TWinSkinForm::ClickButton(TMenuBtn* button) {
 
 void TWinSkinForm::CancelMenu() { FMenuTracking = false; }
 
+// Alt and a character no control of the form took: the bar's menu of that accelerator
+// opens; an MDI child's and a modeless window's go on to the window whose bar it is.
+void TWinSkinForm::CMDialogChar(TMessage& m) {
+  Default(m);
+  if (m.Result != 0) return;
+  const bool altOnly = GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+  if (TMenuBtn* b = altOnly ? FindButtonFromAccel(static_cast<wchar_t>(m.WParam)) : nullptr) {
+    ClickButton(b);
+    m.Result = 1;
+    return;
+  }
+  HWND target = nullptr;
+  if (IsMDIChild()) {
+    target = GetParent(GetParent(FHandle));
+  } else if (FForm && Application && Application->MainForm() && Application->MainForm() != FForm && !FForm->Modal()) {
+    target = Application->MainForm()->Handle();
+  }
+  if (target && SendMessageW(target, CM_DIALOGCHAR, m.WParam, m.LParam) != 0 && IsMDIChild()) m.Result = 1;
+}
+
 // The selection inside the open drop-down, as the menu reports it.
 void TWinSkinForm::MenuSelected(const TMessage& m) {
   if (tracking.form != this) return;
@@ -366,16 +421,21 @@ void TWinSkinForm::MenuSelected(const TMessage& m) {
   tracking.keyItemPopup = flags & MF_POPUP;
 }
 
-// The framework rebuilt the window's menu: the new one goes on the window without the
-// system drawing its own bar, and the band shows its items.
+// The framework rebuilt the window's menu: the band shows the new one's items, and the
+// window stays without a menu of its own.
 void TWinSkinForm::MenuChanged(TMessage& m) {
   HMENU menu = reinterpret_cast<HMENU>(m.LParam);
-  if (!FSkinFrame || FMenuHeight <= 0 || !menu) {
+  if (!FSkinFrame || FMenuHeight <= 0 || !menu || !FSkinMenu || GetMenu(FHandle)) {
     Default(m);
     return;
   }
-  SetMenu(FHandle, menu);
-  if (FSkinMenu) FSkinMenu->UpdataBtn();
+  FSkinMenu->BuildButtons(menu);
   UpdateNc(nullptr);
   m.Result = 0;
+}
+
+bool TWinSkinForm::HasMenu() const {
+  if (GetMenu(FHandle)) return true;
+  if (!FSkinMenu || !FSkinMenu->MenuHandle) return false;
+  return FForm ? FForm->Menu() != nullptr : IsMenu(FSkinMenu->MenuHandle) != FALSE;
 }

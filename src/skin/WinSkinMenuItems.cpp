@@ -54,20 +54,67 @@ SIZE TextSize(HDC dc, const std::wstring& text) {
 }
 
 // The system menu's commands that have a glyph among the skin's menu images (restore,
-// minimise, maximise, close).
+// maximise, minimise, close).
 int SysMenuGlyph(UINT id) {
   switch (id) {
     case SC_RESTORE:
       return 0;
-    case SC_MINIMIZE:
-      return 1;
     case SC_MAXIMIZE:
+      return 1;
+    case SC_MINIMIZE:
       return 2;
     case SC_CLOSE:
       return 3;
     default:
       return -1;
   }
+}
+
+bool HasImage(const TMenuItemLook& item) {
+  const TBitmap* images = item.Images;
+  return item.ImageIndex >= 0 && images && !images->Empty() &&
+         images->Width() >= (item.ImageIndex + 1) * images->Height();
+}
+
+// One glyph of the strip, white showing through; a disabled item's in its text colour.
+void DrawGlyph(const TMenuItemLook& item, HDC dc, POINT at, TColor disabled) {
+  TBitmap& images = *item.Images;
+  const int g = images.Height(), from = item.ImageIndex * g;
+  if (item.Enabled) {
+    TransparentBlt(dc, at.x, at.y, g, g, images.Canvas().Handle(), from, 0, g, g, RGB(255, 255, 255));
+    return;
+  }
+  const COLORREF shade = ColorToRGB(disabled);
+  for (int y = 0; y < g; ++y) {
+    for (int x = 0; x < g; ++x) {
+      if ((static_cast<COLORREF>(images.Pixel(from + x, y)) & 0xFFFFFF) != RGB(255, 255, 255))
+        SetPixelV(dc, at.x + x, at.y + y, shade);
+    }
+  }
+}
+
+// The system's check mark, centred in the glyph area.
+void DrawCheck(HDC dc, const RECT& glyph, const RECT& r) {
+  HBITMAP check = LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck));
+  BITMAP info{};
+  GetObjectW(check, sizeof info, &info);
+  HDC src = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(src, check);
+  const int x = glyph.left + (Width(glyph) - info.bmWidth) / 2, y = r.top + (Height(r) - info.bmHeight) / 2;
+  const COLORREF text = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT)), back = SetBkColor(dc, RGB(255, 255, 255));
+  BitBlt(dc, x, y, info.bmWidth, info.bmHeight, src, 0, 0, SRCAND);
+  SetTextColor(dc, text);
+  SetBkColor(dc, back);
+  SelectObject(src, old);
+  DeleteDC(src);
+  DeleteObject(check);
+}
+
+// An item of a plain menu; the system menu's commands take the skin's glyphs.
+TMenuItemLook SystemItem(HMENU menu, UINT position, const TSkinData& data) {
+  TMenuItemLook item = CreateMenuItem(menu, position);
+  if (item.ImageIndex >= 0) item.Images = data.MenuImages.get();
+  return item;
 }
 
 }  // namespace
@@ -155,7 +202,7 @@ void TWinSkinForm::WMMEASUREITEM(TMessage& m) {
     return;
   }
   if (FForm && SkinManager) SkinManager->SetPopMenu();
-  const TMenuItemLook item = CreateMenuItem(menu, pos);
+  const TMenuItemLook item = SystemItem(menu, pos, *FSkinData);
   const int edge = FSkinData->MenuItem ? FSkinData->MenuItem->LeftWidth : 0;
   if (item.Separator) {
     mis->itemWidth = 8;
@@ -189,14 +236,17 @@ void TWinSkinForm::WMDRAWITEM(TMessage& m) {
     SkinManager->SetHMenu(menu);
     SkinManager->SetPopMenu();
   }
-  const TMenuItemLook item = CreateMenuItem(menu, pos);
-  const bool selected = dis->itemState & ODS_SELECTED;
-  if (FSkinData->MenuItem && FSkinData->MenuItem->Image && !FSkinData->MenuItem->Image->Empty()) {
-    DrawMenuItem(item, menu, dis->hDC, dis->rcItem, selected);
-  } else {
-    DefaultMenuItem(item, dis->hDC, dis->rcItem, selected);
-  }
+  DrawHMenuItem2(menu, SystemItem(menu, pos, *FSkinData), dis->itemState & ODS_SELECTED, dis->rcItem, dis->hDC);
   m.Result = 1;
+}
+
+// One item of the given menu, from the skin's item frames when it has them.
+void TWinSkinForm::DrawHMenuItem2(HMENU menu, const TMenuItemLook& item, bool selected, const RECT& r, HDC dc) {
+  if (FSkinData->MenuItem && FSkinData->MenuItem->Image && !FSkinData->MenuItem->Image->Empty()) {
+    DrawMenuItem(item, menu, dc, r, selected);
+  } else {
+    DefaultMenuItem(item, dc, r, selected);
+  }
 }
 
 void TWinSkinForm::DrawMenuItem(const TMenuItemLook& item, HMENU menu, HDC dc, const RECT& r, bool selected) {
@@ -246,35 +296,35 @@ void TWinSkinForm::DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT
   BitBlt(dc, r.left, r.top, w, h, work.Dc(), 0, 0, SRCCOPY);
 }
 
-// Glyph area (check mark), caption and shortcut of one item.
+// Glyph area (image or check mark), caption and shortcut of one item.
 void TWinSkinForm::DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected) {
   const int edge = FSkinData->MenuItem ? FSkinData->MenuItem->LeftWidth : 0;
-  const RECT glyph{r.left + 1 + edge, r.top + 1, r.left + 1 + edge + kGlyph, r.top + 1 + kGlyph};
+  int place = item.Images && !item.Images->Empty() ? item.Images->Height() : kGlyph;
+  if (item.Checked) place = std::max(place, kGlyph);
+  const RECT glyph{r.left + 1 + edge, r.top + 1, r.left + 1 + edge + place, r.top + 1 + place};
   const TColor textColour = FSkinData->SchemeColors[csMenuText];
   TColor colour = selected ? FSkinData->SchemeColors[csHilightText] : textColour;
   if (!item.Enabled) {
     colour = FSkinData->SchemeColors[csButtonShadow] == textColour ? TColor(GetSysColor(COLOR_BTNSHADOW))
                                                                    : FSkinData->SchemeColors[csButtonShadow];
   }
-  TBitmap* images = FSkinData->MenuImages.get();
-  if (item.ImageIndex >= 0 && images && !images->Empty() && images->Width() >= (item.ImageIndex + 1) * kGlyph) {
-    const int y = r.top + (Height(r) - kGlyph) / 2;
-    TransparentBlt(dc, glyph.left, y, kGlyph, kGlyph, images->Canvas().Handle(), item.ImageIndex * kGlyph, 0, kGlyph,
-                   kGlyph, RGB(255, 255, 255));
+  if (HasImage(item)) {
+    if (item.Checked) {
+      // A checked item with an image shows it on a sunken square.
+      const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+      HBRUSH brush =
+          CreateSolidBrush(RGB((GetRValue(face) + GetRValue(light)) / 2, (GetGValue(face) + GetGValue(light)) / 2,
+                               (GetBValue(face) + GetBValue(light)) / 2));
+      RECT box = glyph;
+      FillRect(dc, &box, brush);
+      DeleteObject(brush);
+      DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+    }
+    const int g = item.Images->Height();
+    const int x = item.Checked ? glyph.left + (place - g) / 2 : glyph.left;
+    DrawGlyph(item, dc, POINT{x, r.top + (Height(r) - g) / 2}, colour);
   } else if (item.Checked) {
-    HBITMAP check = LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck));
-    BITMAP info{};
-    GetObjectW(check, sizeof info, &info);
-    HDC src = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(src, check);
-    const int x = glyph.left + (kGlyph - info.bmWidth) / 2, y = r.top + (Height(r) - info.bmHeight) / 2;
-    const COLORREF text = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT)), back = SetBkColor(dc, RGB(255, 255, 255));
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, src, 0, 0, SRCAND);
-    SetTextColor(dc, text);
-    SetBkColor(dc, back);
-    SelectObject(src, old);
-    DeleteDC(src);
-    DeleteObject(check);
+    DrawCheck(dc, glyph, r);
   }
   HFONT font = MenuFont(item.Default);
   HGDIOBJ old = SelectObject(dc, font);
@@ -321,21 +371,41 @@ void TWinSkinForm::DrawMenuCaption(HDC dc, const RECT& r) {
 
 namespace {
 
-void SetItemEvents(TMenuItem* item, TWinSkinForm* skin, bool on) {
+// A skinned item's size: room for the skin's item edge and the glyph beside the
+// caption the class library measured; a separator is a thin row.
+void MeasureSkinned(const TSkinData& data, const TMenuItem& item, int& width, int& height, int imageRoom) {
+  if (item.Caption() == "-") {
+    height = 8;
+    return;
+  }
+  if (data.MenuItem) width += data.MenuItem->LeftWidth;
+  const TMenu* menu = item.GetParentMenu();
+  width += menu && menu->Images ? imageRoom : 35;
+  height += 4;
+}
+
+// The drop-downs of a menu bar leave a little less room for a glyph than popup menus.
+constexpr int kPopupImageRoom = 12, kBarImageRoom = 10;
+
+void SetItemEvents(TMenuItem* item, TWinSkinForm* skin, bool on, bool bar) {
   for (int i = 0; i < item->Count(); ++i) {
     TMenuItem* c = item->Items(i);
     if (on) {
       c->OnAdvancedDrawItem = [skin](TMenuItem* it, TCanvas& canvas, const RECT& r, bool selected) {
         skin->DrawPopupItem(it, canvas, r, selected);
       };
-      c->OnMeasureItem = [skin](TMenuItem* it, TCanvas& canvas, int& w, int& h) {
-        skin->MeasureItemPop(it, canvas, w, h);
+      c->OnMeasureItem = [skin, bar](TMenuItem* it, TCanvas& canvas, int& w, int& h) {
+        if (bar) {
+          skin->MeasureItem(it, canvas, w, h);
+        } else {
+          skin->MeasureItemPop(it, canvas, w, h);
+        }
       };
     } else {
       c->OnAdvancedDrawItem = nullptr;
       c->OnMeasureItem = nullptr;
     }
-    SetItemEvents(c, skin, on);
+    SetItemEvents(c, skin, on, bar);
   }
 }
 
@@ -347,6 +417,8 @@ TMenuItemLook LookOf(const TMenuItem& item) {
   look.Enabled = item.Enabled();
   look.Checked = item.Checked();
   look.Default = item.Default();
+  look.ImageIndex = item.ImageIndex;
+  if (const TMenu* menu = item.GetParentMenu()) look.Images = menu->Images;
   return look;
 }
 
@@ -358,10 +430,26 @@ void TWinSkinForm::InitPopMenu(TComponent* owner, bool on) {
     TComponent* c = owner->Components(i);
     if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
       if (popup->Tag == FSkinData->DisableTag || (on && !skinned)) continue;
-      SetItemEvents(popup->Items(), this, on);
+      SetItemEvents(popup->Items(), this, on, false);
       popup->SetOwnerDraw(on);
     } else if (c->ComponentCount() > 0) {
       InitPopMenu(c, on);
+    }
+  }
+}
+
+// The items below the menu bar's own, drawn from the skin too when the skin asks for it.
+void TWinSkinForm::InitMainMenu(TComponent* owner, bool on) {
+  if (on && !InSet(FSkinData->SkinControls, xcMenuItem)) return;
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* c = owner->Components(i);
+    if (auto* bar = dynamic_cast<TMainMenu*>(c)) {
+      if (bar->OwnerDraw() == on) continue;
+      TMenuItem* top = bar->Items();
+      for (int k = 0; k < top->Count(); ++k) SetItemEvents(top->Items(k), this, on, true);
+      bar->SetOwnerDraw(on);
+    } else if (c->ComponentCount() > 0) {
+      InitMainMenu(c, on);
     }
   }
 }
@@ -373,20 +461,13 @@ void TWinSkinForm::DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r
     SkinManager->SetPopMenu();
     SkinManager->SetHMenu(menu);
   }
-  const TMenuItemLook look = LookOf(*item);
-  if (FSkinData->MenuItem && FSkinData->MenuItem->Image && !FSkinData->MenuItem->Image->Empty()) {
-    DrawMenuItem(look, menu, canvas.Handle(), r, selected);
-  } else {
-    DefaultMenuItem(look, canvas.Handle(), r, selected);
-  }
+  DrawHMenuItem2(menu, LookOf(*item), selected, r, canvas.Handle());
 }
 
 void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas&, int& width, int& height) {
-  if (item->Caption() == "-") {
-    height = 8;
-    return;
-  }
-  if (FSkinData->MenuItem) width += FSkinData->MenuItem->LeftWidth;
-  width += 35;
-  height += 4;
+  MeasureSkinned(*FSkinData, *item, width, height, kPopupImageRoom);
+}
+
+void TWinSkinForm::MeasureItem(TMenuItem* item, TCanvas&, int& width, int& height) {
+  MeasureSkinned(*FSkinData, *item, width, height, kBarImageRoom);
 }

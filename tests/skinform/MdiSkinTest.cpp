@@ -3,6 +3,7 @@
 // the frame's menu band carries its minimize, restore and close buttons, which act on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "classlib/Forms.h"
@@ -10,7 +11,9 @@
 #include "classlib/Menus.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
+#include "skin/WinSkinMenu.h"
 #include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 
@@ -209,6 +212,81 @@ TEST_F(MdiSkin, TheClientShowsNoSystemScrollBarsUnlessTheSkinAsksForThem) {
     EXPECT_EQ(shown, GetSysColor(COLOR_APPWORKSPACE)) << std::hex << shown;
     gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("mdi-no-scrollbars.png"));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The captions of the frame's bar buttons that show one.
+std::wstring BarCaptions(TWinSkinForm* frame) {
+  std::wstring all;
+  for (const auto& b : frame->MenuBar()->Buttons) {
+    if (!b->Caption.empty()) all += b->Caption + L";";
+  }
+  return all;
+}
+
+// A frame skinned while its child is already maximized: the band shows the child's
+// buttons beside the frame's menu, the manager knows the child is maximized, and a menu
+// the MDI client puts on the frame shows in the skinned bar.
+TEST_F(MdiSkin, TheBandOfAFrameWithAMaximizedChildCarriesItsButtonsAndANewMenu) {
+  data->SetActive(false);
+  gui::Pump(400);
+  MdiFrame frame(&app);
+  frame.Show();
+  SetForegroundWindow(frame.Handle());
+  HWND child = frame.NewChild();
+  SendMessageW(frame.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  gui::Pump(200);
+  ASSERT_TRUE(IsZoomed(child));
+  data->SetActive(true);
+  gui::Pump(600);
+  TWinSkinForm* skin = SkinFormOf(frame.Handle());
+  ASSERT_NE(skin, nullptr);
+  ASSERT_NE(skin->MenuBar(), nullptr);
+  EXPECT_TRUE(SkinManager->MDIMaximized);
+  EXPECT_EQ(GetMenu(frame.Handle()), nullptr) << "the bar took the menu";
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("窗口(&W);")));
+
+  RECT wr{};
+  GetWindowRect(frame.Handle(), &wr);
+  int menuRight = 0;
+  for (const auto& b : skin->MenuBar()->Buttons) menuRight = std::max<int>(menuRight, b->Bounds.right);
+  int shown = 0;
+  for (const auto& b : skin->FButtons) {
+    const TDataSkinSysButton& s = *b->Skin;
+    if (s.Visibility != 100 || !b->Visible) continue;
+    SCOPED_TRACE(s.Action);
+    ++shown;
+    EXPECT_GE(b->Bounds.left, menuRight) << "beside the menu, not over it";
+    const RECT r{0, 0, Width(b->Bounds), Height(b->Bounds)};
+    TBitmap want;
+    want.SetSize(r.right, r.bottom);
+    DrawRect1(want.Canvas().Handle(), r, s.Image.get(), true, TWinSkinForm::ButtonFrames(s), 1);
+    const int x = r.right / 2, y = r.bottom / 2;
+    HDC screen = GetDC(nullptr);
+    const COLORREF onScreen = GetPixel(screen, wr.left + b->Bounds.left + x, wr.top + b->Bounds.top + y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(onScreen, static_cast<COLORREF>(want.Pixel(x, y)) & 0xFFFFFF);
+  }
+  EXPECT_EQ(shown, 3) << "minimize, restore and close of the child";
+
+  HMENU other = CreateMenu();
+  for (const char* caption : {"甲(&A)", "乙(&B)"}) {
+    HMENU drop = CreatePopupMenu();
+    AppendMenuW(drop, MF_STRING, 1, L"x");
+    AppendMenuW(other, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), gbk::ToWide(gbk::FromUtf8(caption)).c_str());
+  }
+  SendMessageW(frame.client, WM_MDISETMENU, reinterpret_cast<WPARAM>(other), 0);
+  gui::Pump(300);
+  EXPECT_EQ(GetMenu(frame.Handle()), nullptr);
+  EXPECT_EQ(skin->MenuBar()->MenuHandle, other);
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("甲(&A);乙(&B);")));
+  SendMessageW(frame.client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+  gui::Pump(200);
+  EXPECT_FALSE(SkinManager->MDIMaximized);
+  DestroyMenu(other);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
+#include "skin/WinSkinMenu.h"
 #include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 #include "support/MenuWatch.h"
@@ -276,6 +277,111 @@ TEST_F(SkinnedMenus, TheCaptionsSystemMenuIsSkinnedWithGlyphsAndItsCommandsAct) 
   ASSERT_TRUE(found);
   EXPECT_EQ(blackOnCross, 8);
   EXPECT_TRUE(IsIconic(form->Handle()));
+}
+
+}  // namespace
+
+namespace {
+
+// A popup menu with a glyph strip: an item shows its glyph in the skin's glyph place, a
+// disabled item the glyph's shape in the disabled text colour, an item without one none.
+TEST_F(SkinnedMenus, PopupItemsShowTheirGlyphsFromTheMenusStrip) {
+  TBitmap strip;
+  strip.SetSize(32, 16);
+  strip.Canvas().Brush.Color = clWhite;
+  strip.Canvas().FillRect(RECT{0, 0, 32, 16});
+  const TColor red = static_cast<TColor>(RGB(220, 0, 0));
+  strip.Canvas().Brush.Color = red;
+  strip.Canvas().FillRect(RECT{16 + 4, 4, 16 + 12, 12});
+  TPopupMenu popup(form);
+  popup.Images = &strip;
+  struct Row {
+    const char* caption;
+    int image;
+    bool enabled;
+  };
+  const Row rows[] = {{"有图", 1, true}, {"灰图", 1, false}, {"无图", -1, true}};
+  for (const Row& row : rows) {
+    auto* item = new TMenuItem(form);
+    item->SetCaption(U(row.caption));
+    item->ImageIndex = row.image;
+    item->SetEnabled(row.enabled);
+    popup.Items()->Add(item);
+  }
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  skin->InitPopMenu(form, true);
+  ASSERT_TRUE(popup.OwnerDraw());
+  const int edge = data->MenuItem->LeftWidth;
+  COLORREF centre[3]{};
+  bool found = false;
+  std::thread watcher([&] {
+    HWND h = WaitMenuWindow(3000);
+    if (h) {
+      Sleep(200);
+      auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+      found = menu != nullptr;
+      for (int i = 0; found && i < 3; ++i) {
+        RECT r{};
+        found = GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
+        centre[i] = ScreenPixel(r.left + 1 + edge + 8, r.top + (Height(r) - 16) / 2 + 8);
+      }
+    }
+    for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+  });
+  RECT wr{};
+  GetWindowRect(form->Handle(), &wr);
+  popup.Popup(wr.left + 60, wr.top + 90, form->Handle());
+  watcher.join();
+  ASSERT_TRUE(found);
+  const TColor text = data->SchemeColors[csMenuText], shadow = data->SchemeColors[csButtonShadow];
+  const COLORREF grey = shadow == text ? GetSysColor(COLOR_BTNSHADOW) : ColorToRGB(shadow);
+  EXPECT_EQ(centre[0], ColorToRGB(red));
+  EXPECT_EQ(centre[1], grey);
+  EXPECT_NE(centre[2], ColorToRGB(red));
+  EXPECT_NE(centre[2], grey);
+}
+
+}  // namespace
+
+namespace {
+
+// A skin that asks for skinned menu items has the class library draw the bar's
+// drop-downs through the skinner: the selected row is still the item frame, and the
+// items are given back to the system's drawing when the skin lets them go.
+TEST_F(SkinnedMenus, MenuItemsTheSkinAsksForAreDrawnThroughTheClassLibrary) {
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  data->SkinControls = WithElement(data->SkinControls, xcMenuItem, true);
+  skin->InitMainMenu(form, true);
+  ASSERT_TRUE(form->bar->OwnerDraw());
+  TMenuItem* first = form->bar->Items()->Items(1)->Items(0);
+  EXPECT_TRUE(first->OnAdvancedDrawItem);
+  EXPECT_FALSE(form->bar->Items()->Items(1)->OnAdvancedDrawItem) << "the bar's own items are left alone";
+  gui::Pump(200);
+  ASSERT_EQ(skin->MenuBar()->MenuHandle, form->bar->Handle()) << "the rebuilt menu is the bar's";
+
+  const Seen seen = WatchMenu([this] { OpenFromBand(1); }, true);
+  ASSERT_NE(seen.window, nullptr);
+  EXPECT_EQ(seen.skinned, 1);
+  const TDataSkinObject& it = *data->MenuItem;
+  ASSERT_GT(Width(seen.item), 0);
+  const RECT row{0, 0, Width(seen.item), Height(seen.item)};
+  std::unique_ptr<TBitmap> frame = GetHMap(row, it.Image.get(), it.Margins(), false, false, 5, 4);
+  ASSERT_NE(frame, nullptr);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const COLORREF wanted = ColourOf(*frame, row.right - 3 - 2 * i, row.bottom / 2);
+    EXPECT_EQ(seen.itemPixels[i], wanted) << std::hex << seen.itemPixels[i] << " " << wanted;
+  }
+  EXPECT_EQ(Height(seen.separator), 8);
+
+  skin->InitMainMenu(form, false);
+  EXPECT_FALSE(form->bar->OwnerDraw());
+  EXPECT_FALSE(first->OnAdvancedDrawItem);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ class SkinnedBar : public ::testing::Test {
   }
   POINT Corner(int i) { return POINT{wr.left + Button(i).Bounds.left, wr.top + Button(i).Bounds.top}; }
   COLORREF Hilight() const { return ColorToRGB(frm->SkinData->SchemeColors[csButtonHilight]); }
-  HMENU Drop(int i) const { return GetSubMenu(GetMenu(frm->Handle()), i); }
+  HMENU Drop(int i) const { return GetSubMenu(frm->MainMenu1->Handle(), i); }
 
   TApplication app;
   TempFolder temp;
@@ -158,26 +158,57 @@ std::wstring ItemText(HMENU menu, UINT position) {
   return text;
 }
 
-// Saving a case renames 保存新命 to 保存旧命: the menu is rebuilt under the skinned bar.
+// Saving a case renames 保存新命 to 保存旧命: the menu is rebuilt under the skinned bar,
+// and the window gets no menu bar of the system's back.
 TEST_F(SkinnedBar, RenamingAnItemKeepsTheSkinnedBar) {
   HWND h = frm->Handle();
+  EXPECT_EQ(GetMenu(h), nullptr) << "the bar took the menu off the window";
   POINT before{0, 0};
   ClientToScreen(h, &before);
   const int buttons = skin->MenuBar()->Count();
   const POINT band{wr.left + skin->FLeftWidth + 1, wr.top + skin->FCaptionHeight + 1};
   const COLORREF bandPixel = ScreenPixel(band.x, band.y);
-  HMENU old = GetMenu(h);
+  HMENU old = frm->MainMenu1->Handle();
   frm->mnuF_save->SetCaption(gbk::FromUtf8("保存旧命"));
   gui::Pump(300);
   ASSERT_EQ(SkinFormOf(h), skin);
-  EXPECT_NE(GetMenu(h), old) << "the rebuilt menu is on the window";
-  EXPECT_EQ(skin->MenuBar()->MenuHandle, GetMenu(h));
+  EXPECT_EQ(GetMenu(h), nullptr);
+  EXPECT_NE(frm->MainMenu1->Handle(), old);
+  EXPECT_EQ(skin->MenuBar()->MenuHandle, frm->MainMenu1->Handle());
   EXPECT_EQ(skin->MenuBar()->Count(), buttons);
-  EXPECT_EQ(ItemText(GetSubMenu(GetMenu(h), 0), 1), gbk::ToWide(gbk::FromUtf8("保存旧命")));
+  EXPECT_EQ(ItemText(Drop(0), 1), gbk::ToWide(gbk::FromUtf8("保存旧命")));
   POINT after{0, 0};
   ClientToScreen(h, &after);
   EXPECT_EQ(after.y, before.y) << "no bar of the system's above the client area";
   EXPECT_EQ(ScreenPixel(band.x, band.y), bandPixel);
+}
+
+// The program takes its menu away and gives it back: the band goes with it and comes
+// back as the skinned bar.
+TEST_F(SkinnedBar, TakingTheMenuAwayAndBackKeepsTheBandRight) {
+  HWND h = frm->Handle();
+  const int buttons = skin->MenuBar()->Count();
+  POINT before{0, 0};
+  ClientToScreen(h, &before);
+  const POINT corner = Corner(0);
+  const COLORREF barPixel = ScreenPixel(corner.x + 3, corner.y + 3);
+  frm->SetMenu(nullptr);
+  gui::Pump(300);
+  POINT without{0, 0};
+  ClientToScreen(h, &without);
+  EXPECT_EQ(skin->FMenuHeight, 0);
+  EXPECT_EQ(skin->FindButtonFromAccel(L'F'), nullptr) << "no menu to open";
+  EXPECT_EQ(without.y, before.y - GetSystemMetrics(SM_CYMENU)) << "the band is gone";
+
+  frm->SetMenu(frm->MainMenu1);
+  gui::Pump(300);
+  POINT back{0, 0};
+  ClientToScreen(h, &back);
+  EXPECT_EQ(GetMenu(h), nullptr);
+  EXPECT_EQ(skin->MenuBar()->MenuHandle, frm->MainMenu1->Handle());
+  EXPECT_EQ(skin->MenuBar()->Count(), buttons);
+  EXPECT_EQ(back.y, before.y) << "the band and no bar of the system's";
+  EXPECT_EQ(ScreenPixel(corner.x + 3, corner.y + 3), barPixel) << "the skin's bar";
 }
 
 TEST_F(SkinnedBar, ThePlainLookGivesPlainMenusBack) {
@@ -185,7 +216,7 @@ TEST_F(SkinnedBar, ThePlainLookGivesPlainMenusBack) {
   frm->SkinItemClick(Item(frm->Opt_Skin, gbk::FromUtf8("系统默认")));
   gui::Pump(500);
   ASSERT_EQ(SkinFormOf(frm->Handle()), nullptr);
-  ASSERT_NE(GetMenu(frm->Handle()), nullptr);
+  ASSERT_EQ(GetMenu(frm->Handle()), frm->MainMenu1->Handle()) << "the menu is back on the window";
   EXPECT_FALSE(frm->PopName->OwnerDraw());
   EXPECT_FALSE(frm->PopName->Items()->Items(0)->OnAdvancedDrawItem);
   LRESULT skinned = -1;
@@ -289,6 +320,44 @@ TEST_F(SkinnedBar, AltWithAMarkedLetterOpensThatMenu) {
   watcher.join();
   EXPECT_TRUE(opened);
   EXPECT_EQ(skinned, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// With the caret in the name box the same keys reach the bar through the form: the
+// skinned bar's menu opens with its button pressed, not a menu of the system's.
+TEST_F(SkinnedBar, AltWithAMarkedLetterInATextBoxOpensTheBarsMenu) {
+  RECT r{};
+  GetWindowRect(frm->LedtName->Handle(), &r);
+  ClickAt(r.left + 5, (r.top + r.bottom) / 2);
+  gui::Pump(200);
+  ASSERT_EQ(GetFocus(), frm->LedtName->Handle());
+  const POINT corner = Corner(1);
+  bool opened = false, pressed = false;
+  LRESULT skinned = -1;
+  std::atomic<bool> done{false};
+  HMENU tools = Drop(1);
+  std::thread watcher([&] {
+    if (HWND menu = WaitMenuWindow(3000, tools)) {
+      opened = true;
+      Sleep(150);
+      skinned = SendMessageW(menu, CN_IsSkinned, 0, 0);
+      pressed = ScreenPixel(corner.x, corner.y) == Hilight();
+    }
+    for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  PressAlt('T');
+  for (int i = 0; i < 250 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(skinned, 1);
+  EXPECT_TRUE(pressed);
 }
 
 }  // namespace
