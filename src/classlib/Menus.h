@@ -23,7 +23,7 @@ std::string ShortCutToText(TShortCut shortcut);
 
 // Sent to a form when its menu bar's menu was rebuilt (lParam the new menu). The form
 // puts the menu on its window; a window that draws its own bar answers it itself.
-constexpr UINT CM_MENUCHANGED = 0xB031;
+constexpr UINT CM_MENUCHANGED = 0xB015;
 
 class TMenuItem : public TComponent {
  public:
