@@ -215,6 +215,10 @@ class TRichEdit : public TWinControl {
   bool LoadFromFile(const std::string& path);
   bool SaveToFile(const std::string& path);
   bool LoadFromString(const std::string& data, bool rtf);
+  // Plain text added at the end in `font`, the caret, the selection, the lines in view,
+  // the undo list and the modified flag left as they were; `run` counts the pieces of
+  // the text so far, so that pieces appended one after another keep alternating.
+  void AppendText(const std::string& s, const TFont& font, size_t& run);
   std::string SaveToString(bool rtf);
   // Prints onto a printer DC from StartDoc to EndDoc; false when printing fails.
   bool Print(HDC printer, const std::string& title);

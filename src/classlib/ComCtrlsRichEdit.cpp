@@ -2,6 +2,9 @@
 #include "classlib/ComCtrls.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
@@ -122,6 +125,12 @@ void TParaAttributes::SetAlignment(TAlignment a) {
 
 // ---- TRichEdit ----
 
+namespace {
+
+constexpr LRESULT kUnwrapBeforeClearChars = 32 * 1024;
+
+}  // namespace
+
 TRichEdit::TRichEdit(TComponent* owner)
     : TWinControl(owner), selAttributes_(*this, true), defAttributes_(*this, false), paragraph_(*this) {
   SetColor(clWindow);
@@ -211,7 +220,17 @@ void TRichEdit::SetText(const std::string& s) {
   Perform(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(w.c_str()));
 }
 
-void TRichEdit::Clear() { SetText(""); }
+void TRichEdit::Clear() {
+  // Wine deletes text a run at a time, each time walking the paragraph's lines from its
+  // start: a wrapped paragraph of tens of thousands of characters takes seconds. Laid
+  // out unwrapped, such a paragraph is one line, and goes at once.
+  GETTEXTLENGTHEX len{GTL_NUMCHARS, 1200};
+  const bool unwrap = WordWrap && HandleAllocated() &&
+                      Perform(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len)) > kUnwrapBeforeClearChars;
+  if (unwrap) Perform(EM_SETTARGETDEVICE, 0, 1);
+  SetText("");
+  if (unwrap) Perform(EM_SETTARGETDEVICE, 0, 0);
+}
 
 int TRichEdit::LineCount() { return static_cast<int>(Perform(EM_GETLINECOUNT)); }
 
@@ -290,7 +309,85 @@ std::string WideBytes(const std::wstring& w) {
   return std::string(reinterpret_cast<const char*>(w.data()), w.size() * sizeof(wchar_t));
 }
 
+// Wine's rich edit lays out a paragraph in time that grows with the square of its
+// longest run of one format, and joins neighbouring runs of one format before each
+// layout: a paragraph of tens of thousands of characters takes minutes. So the text
+// goes in as runs of a few dozen characters whose fonts differ only in the family
+// bits. The face is found by its name, so the glyphs and the look stay the same, and
+// the RTF writer, which names fonts by face and charset, saves what it saves for one
+// run.
+constexpr size_t kRunChars = 64;
+
+void AppendRtfText(std::string& out, std::wstring_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+      out += "\\par\r\n";
+      ++i;
+    } else if (c == L'\\' || c == L'{' || c == L'}') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c >= 0x20 && c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      // \u takes a signed 16-bit number; the '?' stands for readers without Unicode.
+      out += "\\u" + std::to_string(static_cast<int16_t>(c)) + "?";
+    }
+  }
+}
+
+// Readers take a font's name as bytes of its charset (\u is not read there).
+std::string FontTableEntry(int number, const char* family, const std::string& face) {
+  std::string out = "{\\f" + std::to_string(number) + family + "\\fcharset134 ";
+  for (unsigned char c : face) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\'%02x", c);
+    out += hex;
+  }
+  return out + ";}";
+}
+
+// The text as RTF in runs that alternate between two fonts of one face.
+std::string PlainTextAsRuns(std::wstring_view text, const TFont& f, size_t& run) {
+  const COLORREF c = ColorToRGB(f.Color);
+  std::string out = "{\\rtf1\\ansi\\uc1{\\fonttbl" + FontTableEntry(0, "\\fnil", f.Name) +
+                    FontTableEntry(1, "\\froman", f.Name) + "}";
+  out += "{\\colortbl ;\\red" + std::to_string(GetRValue(c)) + "\\green" + std::to_string(GetGValue(c)) + "\\blue" +
+         std::to_string(GetBValue(c)) + ";}";
+  out += "\\cf1\\fs" + std::to_string(f.Size * 2) + (f.Bold ? "\\b" : "") + (f.Italic ? "\\i" : "") +
+         (f.Underline ? "\\ul" : "") + " ";
+  for (size_t at = 0; at < text.size(); ++run) {
+    size_t n = std::min(kRunChars, text.size() - at);
+    if (text[at + n - 1] == L'\r' && at + n < text.size()) ++n;  // a line break stays whole
+    out += run % 2 ? "\\f1 " : "\\f0 ";
+    AppendRtfText(out, text.substr(at, n));
+    at += n;
+  }
+  return out + "}";
+}
+
 }  // namespace
+
+void TRichEdit::AppendText(const std::string& s, const TFont& font, size_t& run) {
+  if (s.empty()) return;
+  HandleNeeded();
+  const std::wstring text = gbk::ToWide(s);
+  StreamBuffer data{PlainTextAsRuns(text, font, run)};
+  CHARRANGE kept = Selection();
+  POINT scroll{};
+  Perform(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+  const bool modified = Modified();
+  CHARRANGE end{-1, -1};
+  Perform(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&data), 0, StreamInProc};
+  Perform(EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+  Perform(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  // Like text set whole, what came in cannot be undone piece by piece.
+  Perform(EM_EMPTYUNDOBUFFER);
+  SetModified(modified);
+  // Drawing stays on: Wine's rich edit hides its scroll bar after WM_SETREDRAW.
+  Perform(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+}
 
 // Plain text goes in and out as UTF-16, converted from and to GBK here, so that it
 // never depends on the system's code page.

@@ -63,3 +63,36 @@ void SetViewColour(TRichEdit& view, TColor colour) {
   view.Perform(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(colour)));
   view.Invalidate();
 }
+
+namespace {
+
+// Small enough that the first screen shows at once; later pieces each take the view
+// some tens of milliseconds under Wine, which lays out again the whole paragraph that
+// a piece ends.
+constexpr size_t kFirstPieceBytes = 4 * 1024;
+constexpr size_t kPieceBytes = 16 * 1024;
+
+// Where the piece from `at` ends: after its last line break, else after its last space
+// (ASCII never stands inside a two-byte character), else at the next of either.
+size_t PieceEnd(const std::string& text, size_t at, size_t limit) {
+  if (text.size() - at <= limit) return text.size();
+  const size_t last = at + limit;
+  size_t cut = text.rfind("\r\n", last - 2);
+  if (cut != std::string::npos && cut >= at) return cut + 2;
+  cut = text.rfind(' ', last - 1);
+  if (cut != std::string::npos && cut >= at) return cut + 1;
+  cut = text.find_first_of(" \n", last);
+  return cut == std::string::npos ? text.size() : cut + 1;
+}
+
+}  // namespace
+
+void AppendLongText(TRichEdit& view, const std::string& text, const TFont& font, const std::function<bool()>& pump) {
+  size_t run = 0;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = PieceEnd(text, at, at == 0 ? kFirstPieceBytes : kPieceBytes);
+    view.AppendText(text.substr(at, end - at), font, run);
+    at = end;
+    if (at < text.size() && !pump()) return;
+  }
+}

@@ -3,6 +3,7 @@
 // break is one paragraph mark.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "classlib/ComCtrls.h"
@@ -30,3 +31,6 @@ class TReportView : public ReportView {
 void SetViewFont(TRichEdit& view, const std::string& name, int size);
 // The view's background; the rich edit paints it itself, so the control is told too.
 void SetViewColour(TRichEdit& view, TColor colour);
+// Long plain text added to the view in `font` a piece at a time, the first screen's
+// worth first: `pump` runs after each piece, and returning false drops the rest.
+void AppendLongText(TRichEdit& view, const std::string& text, const TFont& font, const std::function<bool()>& pump);

@@ -281,7 +281,6 @@ void TFrmMain::BtoSetClick(TObject*) {
   generating = true;
   BarProgress progress(*ProBar1);
   bool ok = generator->Generate(&progress);
-  generating = false;
   currentPage = 1;
   FillPage(*generator, *LstName, 1);
   TxtInfo->SetText(Format(U("找到：%d个姓名").c_str(), static_cast<int>(generator->Count())));
@@ -298,9 +297,14 @@ void TFrmMain::BtoSetClick(TObject*) {
   f.Bold = f.Italic = f.Underline = false;
   RedtName2->SelAttributes().Set(f);
   RedtName2->Paragraph().SetAlignment(taLeftJustify);
-  RedtName2->SetText(generator->Listing());
   ::SetFocus(RedtName2->Handle());
   RedtName2->SetSelStart(0);
+  // The run goes on until the listing is in: closing meanwhile ends it there.
+  AppendLongText(*RedtName2, generator->Listing(), f, [this] {
+    Application->ProcessMessages();
+    return !closeAfterRun;
+  });
+  generating = false;
   BtoInput2->SetEnabled(true);
   BtoSet->SetEnabled(true);
   if (!ok) Application->MessageBox(generator->LastError(), U("错误"), MB_OK | MB_ICONERROR);

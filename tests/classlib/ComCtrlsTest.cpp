@@ -1,6 +1,7 @@
 // Pages, progress, up-down, rich text and trees: driven through real window messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "classlib/ComCtrls.h"
@@ -192,6 +193,52 @@ TEST_F(ComCtrlsTest, RichEditFormatsSelectionsAndKeepsThemThroughRtf) {
   EXPECT_FALSE(copy->SelAttributes().Get().Bold);
   gui::Pump(50);
   gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("richedit.png"));
+}
+
+// Text appended in pieces is what the view shows and saves for the same text set whole
+// in the same attributes, and leaves the caret, the view, the undo list and the modified
+// flag as they were.
+TEST_F(ComCtrlsTest, RichEditAppendedTextEqualsTextSetWhole) {
+  std::string text = U("贵姓：李，经过分析可以取以下名：\r\n第 1 组：笔画7、1、1\r\n  ");
+  for (int i = 0; i < 400; ++i) text += U("一丨 ") + (i % 50 == 0 ? "{a\\b}" : "");
+  text += "\r\n\r\n" + U("第 2 组：") + "x";
+  TFont f;
+  f.Name = U("宋体");
+  f.Size = 10;
+  f.Color = clBlack;
+  auto* whole = Add<TRichEdit>(10, 10, 200, 300);
+  auto* pieces = Add<TRichEdit>(220, 10, 200, 300);
+  form->Show();
+  // As the program's views: their own font in the text's size, the text's attributes set.
+  for (TRichEdit* view : {whole, pieces}) {
+    view->DefAttributes().Set(f);
+    view->SelAttributes().Set(f);
+  }
+  whole->SetText(text);
+  size_t run = 0;
+  for (size_t at = 0; at < text.size();) {
+    // Cut at spaces and line ends, as the program does.
+    const size_t cut = text.find_first_of(" \n", at + 700);
+    const size_t end = cut == std::string::npos ? text.size() : cut + 1;
+    pieces->AppendText(text.substr(at, end - at), f, run);
+    at = end;
+  }
+  EXPECT_GT(run, 20u);
+  EXPECT_EQ(pieces->Text(), text);
+  EXPECT_EQ(pieces->SaveToString(true), whole->SaveToString(true));
+  EXPECT_EQ(pieces->SelStart(), 0);
+  EXPECT_EQ(pieces->Perform(EM_GETFIRSTVISIBLELINE), 0);
+  EXPECT_FALSE(pieces->Modified());
+  EXPECT_EQ(pieces->Perform(EM_CANUNDO), 0);
+
+  pieces->SetSelStart(6);
+  pieces->SetModified(true);
+  pieces->AppendText(U("末尾"), f, run);
+  EXPECT_EQ(pieces->SelStart(), 6);
+  EXPECT_TRUE(pieces->Modified());
+  EXPECT_EQ(pieces->Text(), text + U("末尾"));
+  pieces->Clear();
+  EXPECT_EQ(pieces->Text(), "");
 }
 
 TEST_F(ComCtrlsTest, RichEditFilesAndLimits) {

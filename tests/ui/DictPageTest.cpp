@@ -37,11 +37,18 @@ class DictPage : public ::testing::Test {
     main->Close();
     delete main;
   }
-  // Clicks "查询" and waits for the query to end.
-  void Search() {
-    PostMessageW(main->BtnSearchWord->Handle(), BM_CLICK, 0, 0);
+  // Clicks "查询" (with the mouse when `byHand`) and waits for the query to end.
+  void Search(bool byHand = false) {
+    HWND button = main->BtnSearchWord->Handle();
+    if (byHand) {
+      RECT r;
+      GetClientRect(button, &r);
+      gui::MouseClick(button, {r.right / 2, r.bottom / 2});
+    } else {
+      PostMessageW(button, BM_CLICK, 0, 0);
+    }
     gui::Pump(50);
-    while (!IsWindowEnabled(main->BtnSearchWord->Handle())) gui::Pump(20);
+    while (!IsWindowEnabled(button)) gui::Pump(20);
   }
   std::string Shown() { return main->MeoWord->Text(); }
 
@@ -111,7 +118,8 @@ TEST_F(DictPage, WholeScanKeepsTheWindowAnswering) {
   gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-scan.png"));
 }
 
-// The longest listing's first screen shows within three times its target of 0.3 s.
+// The longest listing's first screen shows within three times its target of 0.3 s of
+// the click on "查询".
 TEST_F(DictPage, AWholeScanShowsItsFirstResultsAtOnce) {
   main->CboShowStyle->SetItemIndex(0);
   main->ChkExplain->SetChecked(true);
@@ -131,10 +139,12 @@ TEST_F(DictPage, AWholeScanShowsItsFirstResultsAtOnce) {
     }
   };
   start = Clock::now();
-  Search();
+  Search(true);
   const double allSeconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf("whole scan with explanations: first results %.3f s, all %.2f s, %zu bytes\n", firstSeconds, allSeconds,
               Shown().size());
+  RecordProperty("firstResultsMs", std::to_string(static_cast<int>(firstSeconds * 1000)));
+  RecordProperty("allResultsMs", std::to_string(static_cast<int>(allSeconds * 1000)));
   EXPECT_EQ(Shown().rfind(first.word + U("："), 0), 0u);
   EXPECT_GE(firstSeconds, 0);
   EXPECT_LT(firstSeconds, 0.9);
