@@ -595,6 +595,7 @@ class TSkinComBox : public TSkinControl {
   void FindBtn();
   void FreeLists();
   bool ReadInfo();
+  void DrawControl1(HDC dc, const RECT& r, const RECT& button, const RECT& item, int state) const;
   static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM w, LPARAM l);
   DWORD style_ = 0;
   HWND edit_ = nullptr;

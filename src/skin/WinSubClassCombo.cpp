@@ -173,13 +173,17 @@ void TSkinComBox::DrawControl(HDC dc, const RECT& r) {
     return;
   }
   RECT b = info_.rcButton;
-  RECT client;
-  GetClientRect(wnd_, &client);
+  RECT item = info_.rcItem;
   RECT wr;
   GetWindowRect(wnd_, &wr);
   POINT origin{0, 0};
   ClientToScreen(wnd_, &origin);
   OffsetRect(&b, origin.x - wr.left, origin.y - wr.top);
+  OffsetRect(&item, origin.x - wr.left, origin.y - wr.top);
+  if (button->Style == 1) {
+    DrawControl1(dc, r, b, item, state);
+    return;
+  }
   if (const TDataSkinObject* edge = data_->SunkEdge.get(); edge && !EmptyImage(edge->Image.get())) {
     const int save = SaveDC(dc);
     RECT inner = r;
@@ -191,6 +195,22 @@ void TSkinComBox::DrawControl(HDC dc, const RECT& r) {
   }
   DrawRect2(dc, b, button->Image.get(), false, false, button->Trans == 1, std::max(1, button->Frame), state,
             button->Margins());
+}
+
+// The flat look: a line of the skin's shadow colour round a field of the window colour,
+// and the button from the image, with no sunk edge. The text area is the combo's own.
+void TSkinComBox::DrawControl1(HDC dc, const RECT& r, const RECT& button, const RECT& item, int state) const {
+  const TDataSkinBorder& image = *data_->ComboButton;
+  const int save = SaveDC(dc);
+  ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);
+  ExcludeClipRect(dc, button.left, button.top, button.right, button.bottom);
+  FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+  HBRUSH line = CreateSolidBrush(ColorToRGB(data_->SchemeColors[csButtonShadow]));
+  FrameRect(dc, &r, line);
+  DeleteObject(line);
+  RestoreDC(dc, save);
+  DrawRect2(dc, button, image.Image.get(), false, false, image.Trans == 1, std::max(1, image.Frame), state,
+            image.Margins());
 }
 
 // ---- The drop-down list's scroll bar ----
