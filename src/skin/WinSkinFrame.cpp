@@ -18,6 +18,7 @@ constexpr LPARAM kEngineMark = 0x41A2;
 constexpr UINT kEngineRepaint = 0xBC4B;  // from another copy of the engine: repaint the frame
 constexpr UINT kEngineQuery = 0xBC4D;    // from another copy of the engine: is this one of us
 constexpr UINT kReCreateControl = 0x3517;
+constexpr UINT kMenuSelect = 0x3518;  // lParam a screen point on the menu bar
 
 // A procedure of ours that another subclass still calls after the skin left: the one
 // to pass messages on to, until the window goes.
@@ -425,6 +426,9 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
       break;
     case kReCreateControl:
       WMReCreateWnd(m);
+      break;
+    case kMenuSelect:
+      MenuSelect(m);
       break;
     case WM_ERASEBKGND:
       Default(m);

@@ -196,6 +196,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void ClickButton(TMenuBtn* button);
   void CancelMenu();
   void MenuSelected(const TMessage& m);
+  void MenuSelect(TMessage& m);
   void MenuChanged(TMessage& m);
   void CMDialogChar(TMessage& m);
   bool HasMenu() const;  // on the window, or taken off it by the skinned bar

@@ -407,6 +407,14 @@ void TWinSkinForm::CMDialogChar(TMessage& m) {
   if (target && SendMessageW(target, CM_DIALOGCHAR, m.WParam, m.LParam) != 0 && IsMDIChild()) m.Result = 1;
 }
 
+// Another part of the program asks for the bar's menu under a screen point.
+void TWinSkinForm::MenuSelect(TMessage& m) {
+  m.Result = 0;
+  if (!FSkinMenu || FMenuHeight <= 0) return;
+  const POINT screen{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+  if (TMenuBtn* b = FSkinMenu->FindBtn(GetWinXY(screen.x, screen.y))) CheckMenu(b);
+}
+
 // The selection inside the open drop-down, as the menu reports it.
 void TWinSkinForm::MenuSelected(const TMessage& m) {
   if (tracking.form != this) return;

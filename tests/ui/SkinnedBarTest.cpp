@@ -148,6 +148,38 @@ TEST_F(SkinnedBar, ArrowKeysMoveBetweenTheBarsMenusAndTheOpenButtonLooksPressed)
   for (int i = 0; i <= last; ++i) EXPECT_NE(Button(i).State, 2) << i;
 }
 
+// Another part of the program may ask for the bar's menu under a screen point (0x3518):
+// on a button its drop-down opens, elsewhere nothing does.
+TEST_F(SkinnedBar, AskingForTheMenuUnderAPointOpensThatButtonsDropDown) {
+  constexpr UINT kMenuSelect = 0x3518;
+  const POINT away{wr.left + 40, wr.bottom - 40};
+  PostMessageW(frm->Handle(), kMenuSelect, 0, MAKELPARAM(away.x, away.y));
+  gui::Pump(300);
+  EXPECT_EQ(WaitMenuWindow(0), nullptr) << "no button there";
+  const HMENU wanted = Drop(2);
+  const POINT corner = Corner(2);
+  bool opened = false, pressed = false;
+  std::atomic<bool> done{false};
+  std::thread watcher([&] {
+    opened = WaitMenuWindow(2000, wanted) != nullptr;
+    Sleep(150);
+    pressed = ScreenPixel(corner.x, corner.y) == Hilight();
+    for (int i = 0; i < 4 && WaitMenuWindow(0); ++i) {
+      Press(VK_ESCAPE);
+      Sleep(150);
+    }
+    done = true;
+  });
+  const POINT c = Centre(2);
+  PostMessageW(frm->Handle(), kMenuSelect, 0, MAKELPARAM(c.x, c.y));
+  for (int i = 0; i < 200 && !done; ++i) gui::Pump(20);
+  watcher.join();
+  EXPECT_TRUE(opened);
+  EXPECT_TRUE(pressed);
+  gui::Pump(200);
+  EXPECT_EQ(OpenMenuButton(), -1);
+}
+
 }  // namespace
 
 namespace {
