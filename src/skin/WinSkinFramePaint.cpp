@@ -6,6 +6,7 @@
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
+#include "skin/WinSubClass.h"
 
 NONCLIENTMETRICSW TWinSkinForm::Metrics() {
   NONCLIENTMETRICSW nc{};
@@ -117,10 +118,14 @@ int TWinSkinForm::WidenForCaption(int width) {
   return needed;
 }
 
-// Static texts and buttons of a plain dialog on the skin's face.
+// Static texts and buttons of a plain dialog on the skin's face; a form's labels in the
+// system's text colour take the skin's.
 void TWinSkinForm::WMCtlcolor(TMessage& m) {
   Default(m);
-  if (FForm) return;
+  if (FForm) {
+    SkinLabelText(m, FSkinData);
+    return;
+  }
   auto dc = reinterpret_cast<HDC>(m.WParam);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(FSkinData->SchemeColors[csText]));

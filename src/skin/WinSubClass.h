@@ -171,6 +171,10 @@ bool Disabled(HWND w);
 // Whether the control is painted on its parent's background rather than the face.
 bool ParentBackground(const TControl* c, const TSkinData* d);
 constexpr TColor kBtnShadow = static_cast<TColor>(0x80000000 | COLOR_BTNSHADOW);
+// After a window answered WM_CTLCOLORSTATIC for a child label left in the system's text
+// colour on the face: the label's text takes the skin's text colour, so that it reads on
+// a dark face as on a light one.
+void SkinLabelText(const TMessage& m, const TSkinData* d);
 
 // Selects a font into a DC for one paint and puts the old one back.
 class FontScope {

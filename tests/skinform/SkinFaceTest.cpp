@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "classlib/ComCtrls.h"
@@ -71,8 +72,33 @@ struct Probe {
   bool needsTabs;
 };
 
+int Distance(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+         std::abs(GetBValue(a) - GetBValue(b));
+}
+
+// Whether a label's text is written in the colour text on the face: its pixel farthest
+// from the face lies on text's side of the way between them (font smoothing leaves thin
+// strokes short of the colour itself).
+bool WritesIn(HWND label, COLORREF face, COLORREF text) {
+  auto picture = gui::Capture(label);
+  COLORREF ink = face;
+  for (int y = 0; picture && y < picture->Height(); ++y) {
+    for (int x = 0; x < picture->Width(); ++x) {
+      const auto c = static_cast<COLORREF>(picture->Pixel(x, y));
+      if (Distance(c, face) > Distance(ink, face)) ink = c;
+    }
+  }
+  return 2 * Distance(ink, text) < Distance(face, text);
+}
+
 class SkinFace : public skinform::SkinTest {
  protected:
+  // Labels left in the system's text colour write in the skin's, so they read on a dark face.
+  void ExpectSkinsText(FaceForm& form, COLORREF face, COLORREF text) {
+    for (TLabel* label : {form.label, form.onSheet, form.labelled->EditLabel()})
+      EXPECT_TRUE(WritesIn(label->Handle(), face, text)) << gbk::ToUtf8(label->Text());
+  }
   void ExpectFace(FaceForm& form, COLORREF face, bool skinTabs) {
     const Probe probes[] = {
         {"tab strip", form.pages->Handle(), BesideTheTabs(form.pages->Handle()), true},
@@ -115,6 +141,7 @@ TEST_F(SkinFace, ControlsShowTheSkinsFaceFromTheirFirstPaintAndAfterASwitchAtRun
     const COLORREF face = ColorToRGB(data->SchemeColors[csButtonFace]);
     ASSERT_NE(face, GetSysColor(COLOR_BTNFACE)) << "the skin's face must differ from the system's";
     ExpectFace(form, face, data->Tabs != nullptr);
+    ExpectSkinsText(form, face, ColorToRGB(data->SchemeColors[csText]));
     gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("skin-face-") + row.skin + ".png"));
 
     data->SetActive(false);
@@ -125,6 +152,7 @@ TEST_F(SkinFace, ControlsShowTheSkinsFaceFromTheirFirstPaintAndAfterASwitchAtRun
       GetClientRect(h, &r);
       EXPECT_EQ(ScreenPixel(h, r.right - 3, r.bottom / 2), GetSysColor(COLOR_BTNFACE)) << "plain again";
     }
+    EXPECT_TRUE(WritesIn(form.label->Handle(), GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT)));
   }
 }
 
