@@ -22,6 +22,9 @@
 
 namespace {
 
+using gui::PlayWhilePumping;
+using gui::ScreenPixel;
+
 class TestForm : public TForm {
  public:
   explicit TestForm(TComponent* owner) : TForm(owner) {
@@ -31,40 +34,13 @@ class TestForm : public TForm {
   }
 };
 
-COLORREF ScreenPixel(POINT p) {
-  HDC dc = GetDC(nullptr);
-  const COLORREF c = GetPixel(dc, p.x, p.y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
-
-void Button(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  SendInput(1, &in, sizeof in);
-}
-
-// Input played from another thread while this one pumps: a press on a scroll bar runs
-// the control's own tracking loop, which returns only when the button is released.
-void PlayWhilePumping(const std::function<void()>& script) {
-  std::atomic<bool> done{false};
-  std::thread player([&] {
-    script();
-    done = true;
-  });
-  while (!done) gui::Pump(10);
-  player.join();
-  gui::Pump(200);
-}
-
 void ClickPlayed(POINT p) {
   PlayWhilePumping([&] {
     gui::MoveMouse(p.x, p.y);
     Sleep(80);
-    Button(MOUSEEVENTF_LEFTDOWN);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
     Sleep(80);
-    Button(MOUSEEVENTF_LEFTUP);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
   });
 }
 
@@ -156,13 +132,13 @@ TEST_F(FormSkinned, HeadersScrollBarsGridsAndBareCombosGetTheirSkinnersAndStillW
   PlayWhilePumping([&] {
     gui::MoveMouse(item.left, item.top + 6);
     Sleep(80);
-    Button(MOUSEEVENTF_LEFTDOWN);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
     for (int dx = 0; dx <= 40; dx += 8) {
       Sleep(30);
       gui::MoveMouse(item.left + dx, item.top + 6);
     }
     Sleep(60);
-    Button(MOUSEEVENTF_LEFTUP);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
   });
   EXPECT_GE(header->SectionWidth(0), 150) << "the object learnt the new width";
 
@@ -185,13 +161,13 @@ TEST_F(FormSkinned, HeadersScrollBarsGridsAndBareCombosGetTheirSkinnersAndStillW
   PlayWhilePumping([&] {
     gui::MoveMouse(thumb.x, thumb.y);
     Sleep(80);
-    Button(MOUSEEVENTF_LEFTDOWN);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
     for (int y = thumb.y; y <= br.bottom + 10; y += 8) {
       Sleep(30);
       gui::MoveMouse(thumb.x, y);
     }
     Sleep(60);
-    Button(MOUSEEVENTF_LEFTUP);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(bar->Position(), 91) << "dragged to the end: the last page";
   EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_form_controls.png")));

@@ -18,6 +18,9 @@
 
 namespace {
 
+using gui::PlayWhilePumping;
+using gui::ScreenPixel;
+
 class TestForm : public TForm {
  public:
   explicit TestForm(TComponent* owner) : TForm(owner) {
@@ -27,43 +30,16 @@ class TestForm : public TForm {
   }
 };
 
-COLORREF ScreenPixel(int x, int y) {
-  HDC dc = GetDC(nullptr);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
-
-void Button(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  SendInput(1, &in, sizeof in);
-}
-
 void PressAt(POINT p) {
   gui::MoveMouse(p.x, p.y);
   gui::Pump(60);
-  Button(MOUSEEVENTF_LEFTDOWN);
+  gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
 }
 
 void ClickAt(POINT p) {
   PressAt(p);
   gui::Pump(60);
-  Button(MOUSEEVENTF_LEFTUP);
-  gui::Pump(150);
-}
-
-// Input played from another thread while this one pumps: a press on a scroll bar runs
-// the control's own tracking loop, which returns only when the button is released.
-void PlayWhilePumping(const std::function<void()>& script) {
-  std::atomic<bool> done{false};
-  std::thread player([&] {
-    script();
-    done = true;
-  });
-  while (!done) gui::Pump(10);
-  player.join();
+  gui::MouseButton(MOUSEEVENTF_LEFTUP);
   gui::Pump(150);
 }
 
@@ -134,9 +110,9 @@ TEST_F(Skinned, AMemosBarShowsTheSkinAndScrollsByArrowAndThumb) {
   PlayWhilePumping([&] {
     gui::MoveMouse(down.x, down.y);
     Sleep(60);
-    Button(MOUSEEVENTF_LEFTDOWN);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
     Sleep(60);
-    Button(MOUSEEVENTF_LEFTUP);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
   });
   EXPECT_GT(SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
   // Dragging the thumb to the end shows the last line.
@@ -145,7 +121,7 @@ TEST_F(Skinned, AMemosBarShowsTheSkinAndScrollsByArrowAndThumb) {
   PlayWhilePumping([&] {
     gui::MoveMouse(thumb.x, thumb.y);
     Sleep(60);
-    Button(MOUSEEVENTF_LEFTDOWN);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
     for (int y = thumb.y; y <= br.bottom + 8; y += 8) {  // past the end, within the system's reach
       Sleep(30);
       gui::MoveMouse(thumb.x, y);
@@ -153,7 +129,7 @@ TEST_F(Skinned, AMemosBarShowsTheSkinAndScrollsByArrowAndThumb) {
     // A loaded machine may merge the moves: the last one, at the bar's end, is what counts.
     gui::MoveMouse(thumb.x, br.bottom - 1);
     Sleep(150);
-    Button(MOUSEEVENTF_LEFTUP);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
   });
   const LRESULT lines = SendMessageW(h, EM_GETLINECOUNT, 0, 0);
   RECT client;
@@ -246,9 +222,9 @@ TEST_F(Skinned, ABareListsBarStandsInItsBareParentAndScrollsIt) {
   PlayWhilePumping([&] {
     gui::MoveMouse(down.x, down.y);
     Sleep(60);
-    Button(MOUSEEVENTF_LEFTDOWN);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
     Sleep(60);
-    Button(MOUSEEVENTF_LEFTUP);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
   });
   EXPECT_GT(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
   delete skin;
@@ -385,13 +361,13 @@ TEST_F(Skinned, DraggingTheThumbOfAnOpenListScrollsItToTheEndAndThePaintedThumbF
   PlayWhilePumping([&] {
     gui::MoveMouse(x, grab);
     Sleep(80);
-    Button(MOUSEEVENTF_LEFTDOWN);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
     for (int y = grab; y <= bar.bottom + 10; y += 6) {  // past the end: the thumb stops at the arrow
       Sleep(30);
       gui::MoveMouse(x, y);
     }
     Sleep(80);
-    Button(MOUSEEVENTF_LEFTUP);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
   });
   EXPECT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0)) << "the drag leaves the list open";
   RECT lc;
@@ -442,7 +418,7 @@ TEST_F(Skinned, AnUpDownShowsItsFramesAndKeepsSteppingWhileHeld) {
   gui::Pump(900);
   EXPECT_EQ(skin->HalfState(0), 2);
   EXPECT_EQ(ScreenPixel(upEdge.x, upEdge.y), expected(0, 2)) << "pressed while held";
-  Button(MOUSEEVENTF_LEFTUP);
+  gui::MouseButton(MOUSEEVENTF_LEFTUP);
   gui::Pump(150);
   EXPECT_GT(ud->Position(), before + 2) << "the held arrow repeats";
   EXPECT_EQ(edit->Text(), std::to_string(ud->Position()));
@@ -542,7 +518,7 @@ TEST_F(Skinned, AListViewsHeaderIsSkinnedItsHotItemFollowsTheMouseAndColumnsStil
     gui::MoveMouse(item.left + dx, item.top + 5);
     gui::Pump(30);
   }
-  Button(MOUSEEVENTF_LEFTUP);
+  gui::MouseButton(MOUSEEVENTF_LEFTUP);
   gui::Pump(150);
   EXPECT_GE(SendMessageW(list->Handle(), LVM_GETCOLUMNWIDTH, 0, 0), 150);
   EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_listview.png")));

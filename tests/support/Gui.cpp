@@ -5,6 +5,8 @@
 // after objidl.h
 #include <gdiplus.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "classlib/Files.h"
@@ -103,10 +105,32 @@ void Click(HWND button) {
 COLORREF ScreenPixel(HWND h, int x, int y) {
   POINT p{x, y};
   ClientToScreen(h, &p);
+  return ScreenPixel(p);
+}
+
+COLORREF ScreenPixel(int x, int y) {
   HDC dc = GetDC(nullptr);
-  const COLORREF c = GetPixel(dc, p.x, p.y);
+  const COLORREF c = GetPixel(dc, x, y);
   ReleaseDC(nullptr, dc);
   return c;
+}
+
+void MouseButton(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+
+void PlayWhilePumping(const std::function<void()>& script, int settleMs) {
+  std::atomic<bool> done{false};
+  std::thread player([&] {
+    script();
+    done = true;
+  });
+  while (!done) Pump(10);
+  player.join();
+  Pump(settleMs);
 }
 
 void MoveMouse(int screenX, int screenY) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,8 +30,15 @@ void Key(HWND h, WORD vk);
 // as a tooltip needs; messages are handled meanwhile.
 void Hover(HWND h);
 void MoveMouse(int screenX, int screenY);
-// What the screen shows at a point of a window's client area.
+// What the screen shows at a point of a window's client area, or of the screen.
 COLORREF ScreenPixel(HWND h, int x, int y);
+COLORREF ScreenPixel(int x, int y);
+inline COLORREF ScreenPixel(POINT p) { return ScreenPixel(p.x, p.y); }
+// A mouse button pressed or let go where the pointer is (MOUSEEVENTF_ flags), by real input.
+void MouseButton(DWORD flags);
+// Input played from another thread while this one pumps: a press on a scroll bar runs
+// the control's own tracking loop, which returns only when the button is released.
+void PlayWhilePumping(const std::function<void()>& script, int settleMs = 200);
 // Real input (SendInput), as a user's hand makes it: the messages arrive through the
 // thread's message queue, so whatever loop runs next (the program's own, with its
 // dialog keys) handles them. Focus(h) brings h's window to the front and gives h the

@@ -49,11 +49,6 @@ inline HWND WaitMenuWindow(int ms, HMENU menu = nullptr) {
   }
 }
 
-inline COLORREF ScreenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF c = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return c;
-}
+using gui::ScreenPixel;
 
 }  // namespace menuwatch

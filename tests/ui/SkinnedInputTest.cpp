@@ -19,19 +19,7 @@
 
 namespace {
 
-COLORREF ScreenPixel(POINT p) {
-  HDC dc = GetDC(nullptr);
-  const COLORREF c = GetPixel(dc, p.x, p.y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
-
-void Button(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  SendInput(1, &in, sizeof in);
-}
+using gui::ScreenPixel;
 
 class SkinnedInput : public ::testing::Test {
  protected:
@@ -92,9 +80,9 @@ TEST_F(SkinnedInput, CombosShowTheirFramesAndChooseAndTheYearSpinRepeatsWhileHel
          gui::Pump(150);
          EXPECT_EQ(month->Frame(), 4);
          EXPECT_EQ(ScreenPixel(button), expected(4));
-         Button(MOUSEEVENTF_LEFTDOWN);
+         gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
          gui::Pump(60);
-         Button(MOUSEEVENTF_LEFTUP);
+         gui::MouseButton(MOUSEEVENTF_LEFTUP);
          gui::Pump(200);
          EXPECT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
          EXPECT_EQ(ScreenPixel(button), expected(2));
@@ -105,9 +93,9 @@ TEST_F(SkinnedInput, CombosShowTheirFramesAndChooseAndTheYearSpinRepeatsWhileHel
          const int top = static_cast<int>(SendMessageW(cbi.hwndList, LB_GETTOPINDEX, 0, 0));
          gui::MoveMouse(lr.left + 15, lr.top + 1 + (3 - top) * ih + ih / 2);
          gui::Pump(100);
-         Button(MOUSEEVENTF_LEFTDOWN);
+         gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
          gui::Pump(60);
-         Button(MOUSEEVENTF_LEFTUP);
+         gui::MouseButton(MOUSEEVENTF_LEFTUP);
          gui::Pump(200);
          EXPECT_EQ(dlg.cbom->ItemIndex(), 3);
          gui::Key(h, VK_DOWN);
@@ -122,9 +110,9 @@ TEST_F(SkinnedInput, CombosShowTheirFramesAndChooseAndTheYearSpinRepeatsWhileHel
          ClientToScreen(minutes, &open);
          gui::MoveMouse(open.x, open.y);
          gui::Pump(100);
-         Button(MOUSEEVENTF_LEFTDOWN);
+         gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
          gui::Pump(60);
-         Button(MOUSEEVENTF_LEFTUP);
+         gui::MouseButton(MOUSEEVENTF_LEFTUP);
          gui::Pump(200);
          EXPECT_TRUE(SendMessageW(minutes, CB_GETDROPPEDSTATE, 0, 0));
          SCROLLBARINFO sbi{sizeof sbi};
@@ -158,10 +146,10 @@ TEST_F(SkinnedInput, CombosShowTheirFramesAndChooseAndTheYearSpinRepeatsWhileHel
          const int before = dlg.UpDyear->Position();
          gui::MoveMouse((r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
          gui::Pump(100);
-         Button(MOUSEEVENTF_LEFTDOWN);
+         gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
          gui::Pump(900);
          EXPECT_EQ(ScreenPixel(corner), upFrame(2)) << "pressed while held";
-         Button(MOUSEEVENTF_LEFTUP);
+         gui::MouseButton(MOUSEEVENTF_LEFTUP);
          gui::Pump(150);
          EXPECT_GT(dlg.UpDyear->Position(), before + 2) << "held, the arrow repeats";
          EXPECT_EQ(dlg.EdtYear->Text(), std::to_string(dlg.UpDyear->Position() + 1900));
