@@ -17,7 +17,6 @@ constexpr UINT kSkinned = 0xBC4E;
 constexpr LPARAM kEngineMark = 0x41A2;
 constexpr UINT kEngineRepaint = 0xBC4B;  // from another copy of the engine: repaint the frame
 constexpr UINT kEngineQuery = 0xBC4D;    // from another copy of the engine: is this one of us
-constexpr UINT kReCreateControl = 0x3517;
 constexpr UINT kMenuSelect = 0x3518;  // lParam a screen point on the menu bar
 
 // A procedure of ours that another subclass still calls after the skin left: the one
@@ -424,7 +423,7 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
     case kEngineQuery:
       EngineMessage(m);
       break;
-    case kReCreateControl:
+    case CN_ReCreateControl:
       WMReCreateWnd(m);
       break;
     case kMenuSelect:
