@@ -43,11 +43,18 @@ class DictPage : public ::testing::Test {
     if (byHand) {
       RECT r;
       GetClientRect(button, &r);
+      HWND memo = main->MeoWord->Handle();
+      const int before = GetWindowTextLengthW(memo);
       gui::MouseClick(button, {r.right / 2, r.bottom / 2});
+      // Real input comes through the input queue, later on a loaded machine: wait until
+      // the query has begun (the button off) or has already filled the memo.
+      for (int waited = 0; IsWindowEnabled(button) && GetWindowTextLengthW(memo) == before && waited < 3000;
+           waited += 20)
+        gui::Pump(20);
     } else {
       PostMessageW(button, BM_CLICK, 0, 0);
+      gui::Pump(50);
     }
-    gui::Pump(50);
     while (!IsWindowEnabled(button)) gui::Pump(20);
   }
   std::string Shown() { return main->MeoWord->Text(); }
