@@ -295,9 +295,8 @@ void TReadOnlyMemo::Resized() {
   const RECT r = TextRect();
   if (r.right - r.left != wrapWidth_) Rewrap();
   const int keep = top_;
-  top_ = -1;
+  top_ = -1;  // the scroll bar and caret follow the new height too
   ScrollTo(keep);
-  UpdateScrollBar();
 }
 
 void TReadOnlyMemo::Rewrap() {

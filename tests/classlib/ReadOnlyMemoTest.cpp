@@ -9,6 +9,7 @@
 #include "classlib/Gbk.h"
 #include "classlib/ReadOnlyMemo.h"
 #include "support/Gui.h"
+#include "support/MenuWatch.h"
 
 namespace {
 
@@ -269,6 +270,23 @@ TEST_F(ReadOnlyMemoTest, MouseAndKeysSelectCopyAndShowTheSelection) {
   gui::PressChord(h, VK_CONTROL, 'A');
   gui::Pump(150);
   EXPECT_EQ(Sel(), std::make_pair(DWORD{0}, static_cast<DWORD>(all.size())));
+
+  // The right button's menu copies it too.
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  gui::PlayWhilePumping([&] {
+    POINT at{100, line * 2};
+    ClientToScreen(h, &at);
+    gui::MoveMouse(at.x, at.y);
+    Sleep(60);
+    gui::MouseButton(MOUSEEVENTF_RIGHTDOWN);
+    gui::MouseButton(MOUSEEVENTF_RIGHTUP);
+    Sleep(400);
+    menuwatch::Press('C');
+  });
+  EXPECT_EQ(Clipboard(), form->memo->Text());
 }
 
 }  // namespace
