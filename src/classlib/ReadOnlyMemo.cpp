@@ -530,34 +530,39 @@ void TReadOnlyMemo::DrawRun(HDC dc, int& x, int y, int from, int to, bool select
 
 // ---- Messages ----
 
-LRESULT TReadOnlyMemo::WndProc(UINT msg, WPARAM w, LPARAM l) {
+// The edit control's messages for its text, selection and lines.
+bool TReadOnlyMemo::EditMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
   const POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   switch (msg) {
     case WM_SETTEXT:
       top_ = anchor_ = caret_ = 0;
       Replace(0, Length(), l ? reinterpret_cast<const wchar_t*>(l) : L"");
-      return TRUE;
+      result = TRUE;
+      return true;
     case WM_GETTEXTLENGTH:
-      return Length();
+      result = Length();
+      return true;
     case WM_GETTEXT: {
-      if (w == 0) return 0;
+      if (w == 0) return true;
       const size_t n = std::min(static_cast<size_t>(w) - 1, held_.size());
       auto* out = reinterpret_cast<wchar_t*>(l);
       std::copy_n(held_.begin(), n, out);
       out[n] = L'\0';
-      return static_cast<LRESULT>(n);
+      result = static_cast<LRESULT>(n);
+      return true;
     }
     case EM_REPLACESEL: {
       const std::wstring_view with = l ? reinterpret_cast<const wchar_t*>(l) : L"";
       const int from = SelStart();
       Replace(from, SelEnd(), with);
       SetSel(from + static_cast<int>(with.size()), from + static_cast<int>(with.size()));
-      return 0;
+      return true;
     }
     case EM_GETSEL:
       if (w) *reinterpret_cast<DWORD*>(w) = static_cast<DWORD>(SelStart());
       if (l) *reinterpret_cast<DWORD*>(l) = static_cast<DWORD>(SelEnd());
-      return MAKELRESULT(std::min(SelStart(), 0xFFFF), std::min(SelEnd(), 0xFFFF));
+      result = MAKELRESULT(std::min(SelStart(), 0xFFFF), std::min(SelEnd(), 0xFFFF));
+      return true;
     case EM_SETSEL:
       // As the edit control: a start of -1 takes the selection away, an end of -1 is the text's end.
       if (static_cast<DWORD>(w) == static_cast<DWORD>(-1)) {
@@ -567,25 +572,101 @@ LRESULT TReadOnlyMemo::WndProc(UINT msg, WPARAM w, LPARAM l) {
         SetSel(static_cast<int>(std::min(static_cast<DWORD>(w), len)),
                static_cast<int>(std::min(static_cast<DWORD>(l), len)));
       }
-      return 0;
+      return true;
     case EM_SCROLLCARET:
       ScrollCaretIntoView();
-      return TRUE;
+      result = TRUE;
+      return true;
     case EM_GETFIRSTVISIBLELINE:
-      return top_;
+      result = top_;
+      return true;
     case EM_GETLINECOUNT:
-      return LineCount();
+      result = LineCount();
+      return true;
     case EM_CHARFROMPOS: {
       bool afterWrap = false;
       const int pos = PosAt(p, afterWrap);
-      return MAKELRESULT(std::min(pos, 0xFFFF), std::min(LineOf(pos), 0xFFFF));
+      result = MAKELRESULT(std::min(pos, 0xFFFF), std::min(LineOf(pos), 0xFFFF));
+      return true;
     }
     case EM_LINESCROLL:
       ScrollTo(top_ + static_cast<int>(l));
-      return TRUE;
+      result = TRUE;
+      return true;
     case WM_COPY:
       Copy();
-      return 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Keys, mouse and focus, as a read-only edit control takes them; false for what the
+// default handling should see too.
+bool TReadOnlyMemo::InputMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  const POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  switch (msg) {
+    case WM_GETDLGCODE:
+      result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+      return true;
+    case WM_SETFOCUS:
+      CreateCaret(hwnd_, nullptr, 1, lineHeight_);
+      PlaceCaret();
+      ShowCaret(hwnd_);
+      Redraw();
+      break;
+    case WM_KILLFOCUS:
+      DestroyCaret();
+      Redraw();
+      break;
+    case WM_KEYDOWN:
+      return KeyDown(w);
+    case WM_SETCURSOR:
+      if (LOWORD(l) != HTCLIENT) break;
+      SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_IBEAM)));
+      result = TRUE;
+      return true;
+    case WM_LBUTTONDOWN:
+      MouseDown(p, (w & MK_SHIFT) != 0);
+      return true;
+    case WM_LBUTTONDBLCLK: {
+      bool afterWrap = false;
+      SelectWordAt(PosAt(p, afterWrap));
+      return true;
+    }
+    case WM_MOUSEMOVE:
+      if (selecting_) MouseDrag(p);
+      break;
+    case WM_TIMER:
+      if (w != kDragTimer) break;
+      if (selecting_) {
+        POINT at;
+        GetCursorPos(&at);
+        ScreenToClient(hwnd_, &at);
+        MouseDrag(at);
+      }
+      return true;
+    case WM_LBUTTONUP:
+      ReleaseCapture();
+      break;
+    case WM_CAPTURECHANGED:
+      selecting_ = false;
+      KillTimer(hwnd_, kDragTimer);
+      break;
+    case WM_CONTEXTMENU:
+      if (PopupMenu || reinterpret_cast<HWND>(w) != hwnd_) break;
+      ContextMenu(l);
+      return true;
+    default:
+      break;
+  }
+  return false;
+}
+
+LRESULT TReadOnlyMemo::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  LRESULT result = 0;
+  if (EditMessage(msg, w, l, result) || InputMessage(msg, w, l, result)) return result;
+  switch (msg) {
     case WM_SETFONT:
       SetFontHandle(reinterpret_cast<HFONT>(w));
       return 0;
@@ -606,56 +687,6 @@ LRESULT TReadOnlyMemo::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_MOUSEWHEEL:
       Wheel(GET_WHEEL_DELTA_WPARAM(w));
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
-    case WM_SETFOCUS:
-      CreateCaret(hwnd_, nullptr, 1, lineHeight_);
-      PlaceCaret();
-      ShowCaret(hwnd_);
-      Redraw();
-      break;
-    case WM_KILLFOCUS:
-      DestroyCaret();
-      Redraw();
-      break;
-    case WM_KEYDOWN:
-      if (KeyDown(w)) return 0;
-      break;
-    case WM_SETCURSOR:
-      if (LOWORD(l) != HTCLIENT) break;
-      SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_IBEAM)));
-      return TRUE;
-    case WM_LBUTTONDOWN:
-      MouseDown(p, (w & MK_SHIFT) != 0);
-      return 0;
-    case WM_LBUTTONDBLCLK: {
-      bool afterWrap = false;
-      SelectWordAt(PosAt(p, afterWrap));
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (selecting_) MouseDrag(p);
-      break;
-    case WM_TIMER:
-      if (w != kDragTimer) break;
-      if (selecting_) {
-        POINT at;
-        GetCursorPos(&at);
-        ScreenToClient(hwnd_, &at);
-        MouseDrag(at);
-      }
-      return 0;
-    case WM_LBUTTONUP:
-      ReleaseCapture();
-      break;
-    case WM_CAPTURECHANGED:
-      selecting_ = false;
-      KillTimer(hwnd_, kDragTimer);
-      break;
-    case WM_CONTEXTMENU:
-      if (PopupMenu || reinterpret_cast<HWND>(w) != hwnd_) break;
-      ContextMenu(l);
       return 0;
     default:
       break;

@@ -1,12 +1,14 @@
 // A read-only memo for long listings (Win32 only). The edit control lays out all of its
 // text again on every change, seconds for a few megabytes; this one holds its text
-// itself, wraps it with widths it measured once a character, and paints only the lines
-// in view. It answers the edit-control messages callers use (text, selection,
-// EM_REPLACESEL, scrolling) and lets the user scroll, select and copy as in a read-only
-// edit control. Lines always wrap at the window's width; unlike the edit control,
-// EM_REPLACESEL does not scroll, so that text appended below leaves the view alone.
+// itself, wraps it with widths measured once a character (once for all ideographs),
+// and paints only the lines in view. It answers the edit-control messages callers use
+// (text, selection, EM_REPLACESEL, scrolling) and lets the user scroll, select and
+// copy as in a read-only edit control. Lines always wrap at the window's width; unlike
+// the edit control, EM_REPLACESEL does not scroll, so text appended below leaves the
+// view alone.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -66,6 +68,10 @@ class TReadOnlyMemo : public TMemo {
   void SelectWordAt(int pos);
   void Copy();
   void ContextMenu(LPARAM at);
+
+  // Messages: true when taken, with the answer in result (0 unless set).
+  bool EditMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+  bool InputMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
 
   // Input and painting.
   bool KeyDown(WPARAM key);
