@@ -370,6 +370,23 @@ void TReadOnlyMemo::SelectWordAt(int pos) {
   SetSel(from, to);
 }
 
+// Ctrl with the arrows goes from word to word: back to the start of the word before,
+// on past the word and the spaces after.
+int TReadOnlyMemo::WordStartBefore(int pos) const {
+  while (pos > 0 && WordClass(At(pos - 1)) == 0) --pos;
+  const int kind = pos > 0 ? WordClass(At(pos - 1)) : 0;
+  while (pos > 0 && WordClass(At(pos - 1)) == kind) --pos;
+  return pos;
+}
+
+int TReadOnlyMemo::WordStartAfter(int pos) const {
+  const int n = Length();
+  const int kind = pos < n ? WordClass(At(pos)) : 0;
+  while (pos < n && kind != 0 && WordClass(At(pos)) == kind) ++pos;
+  while (pos < n && WordClass(At(pos)) == 0) ++pos;
+  return pos;
+}
+
 void TReadOnlyMemo::Copy() {
   const int from = SelStart(), to = SelEnd();
   if (from == to || !OpenClipboard(hwnd_)) return;
@@ -411,10 +428,13 @@ bool TReadOnlyMemo::KeyDown(WPARAM key) {
   const int line = CaretLine();
   switch (key) {
     case VK_LEFT:
-      MoveCaret(caret_ >= 2 && IsLineBreakAt(caret_ - 2) ? caret_ - 2 : caret_ - 1, shift);
+      MoveCaret(ctrl                                       ? WordStartBefore(caret_)
+                : caret_ >= 2 && IsLineBreakAt(caret_ - 2) ? caret_ - 2
+                                                           : caret_ - 1,
+                shift);
       return true;
     case VK_RIGHT:
-      MoveCaret(IsLineBreakAt(caret_) ? caret_ + 2 : caret_ + 1, shift);
+      MoveCaret(ctrl ? WordStartAfter(caret_) : IsLineBreakAt(caret_) ? caret_ + 2 : caret_ + 1, shift);
       return true;
     case VK_UP:
       MoveToLine(line - 1, shift);

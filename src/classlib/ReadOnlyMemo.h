@@ -66,6 +66,8 @@ class TReadOnlyMemo : public TMemo {
   int SelEnd() const { return std::max(anchor_, caret_); }
   void SetSel(int anchor, int caret);
   void SelectWordAt(int pos);
+  int WordStartBefore(int pos) const;
+  int WordStartAfter(int pos) const;
   void Copy();
   void ContextMenu(LPARAM at);
 

@@ -191,6 +191,16 @@ TEST_F(ReadOnlyMemoTest, KeysWheelAndScrollBarScrollTheLines) {
   gui::PressKey(h, VK_DOWN);  // the caret moves a line within the page: nothing scrolls
   gui::Pump(150);
   EXPECT_EQ(Top(), 0);
+  // Ctrl and the arrows go from word to word, a word being a run of wide characters or
+  // one of letters and digits: in "第2行 abc def", from 第 to 2, 行, abc and def.
+  gui::PressKey(h, VK_HOME);
+  for (int i = 0; i < 4; ++i) gui::PressChord(h, VK_CONTROL, VK_RIGHT);
+  gui::Pump(150);
+  const auto line2 = static_cast<DWORD>(gbk::ToWide(NumberedLines(1)).size());
+  EXPECT_EQ(Sel().second, line2 + 8);
+  gui::PressChord(h, VK_CONTROL, VK_LEFT);
+  gui::Pump(150);
+  EXPECT_EQ(Sel().second, line2 + 4);
 
   UINT perNotch = 3;
   SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
