@@ -2,6 +2,7 @@
 // and the 81-number readings of phone numbers, company names and plates.
 #include "classlib/Gbk.h"
 #include "classlib/Layout.h"
+#include "classlib/ReadOnlyMemo.h"
 #include "classlib/StrUtils.h"
 #include "dictionary/Dictquery.h"
 #include "engine/Numberread.h"
@@ -32,41 +33,33 @@ const LayoutRow kDictLayout[] = {
   {New<TButton>,       "Button2",       "公司",        98,  22,  80,  28, "GrpNumbers", alNone},
   {New<TButton>,       "BtoChePai",     "车牌号",     186,  22,  80,  28, "GrpNumbers", alNone},
   {New<TComboBox>,     "CboJianFan2",   "",           278,  24,  80,  24, "GrpNumbers", alNone},
-  {New<TMemo>,         "MeoWord",       "",             0, 162, 560, 208, "",           alClient},
+  {New<TReadOnlyMemo>, "MeoWord",       "",             0, 162, 560, 208, "",           alClient},
 };
 // clang-format on
 
 using gbk::U;
 
-// The first piece of a listing is small, so the first screen shows at once. Each later
-// append costs the edit control time in proportion to all the text it holds already
-// (under Wine, some 0.3 s at 2 MB), so the rest goes in a few large pieces.
+// The first piece of a listing is small, so the first screen shows at once; the rest
+// goes in larger pieces, with the window answering after each.
 constexpr size_t kFirstPieceBytes = 16 * 1024;
 constexpr size_t kPieceBytes = 256 * 1024;
 
-// Appends at the end, leaving the caret, the selection and the lines in view as they were.
+// Appends at the end, leaving the caret and the selection as they were; the memo keeps
+// the lines in view where they are.
 void AppendKeepingView(HWND h, const std::string& piece) {
   std::wstring text = gbk::ToWide(piece);
   DWORD selStart = 0, selEnd = 0;
   SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
-  const LRESULT top = SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0);
-  SendMessageW(h, WM_SETREDRAW, FALSE, 0);
   const LRESULT end = GetWindowTextLengthW(h);
   SendMessageW(h, EM_SETSEL, end, end);
   SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   SendMessageW(h, EM_SETSEL, selStart, selEnd);
-  SendMessageW(h, EM_LINESCROLL, 0, top - SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0));
-  SendMessageW(h, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(h, nullptr, TRUE);
 }
 
-// The blocks, a line each, appended in pieces cut at line ends with the window answering
-// after each: the edit control lays out a few megabytes of wrapped text slowly when given
-// them at once.
+// The blocks, a line each, appended in pieces cut at line ends.
 void ShowBlocks(TMemo& memo, const std::vector<std::string>& blocks) {
   HWND h = memo.Handle();
   memo.SetText("");
-  SendMessageW(h, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   std::string piece;
   size_t limit = kFirstPieceBytes;
   auto flush = [&] {
@@ -133,7 +126,6 @@ void TFrmMain::BuildDictPage() {
   FillDropDownList(CboShowStyle, {"完整显示", "简化显示"});
   FillDropDownList(CboLibrary, {"超级字库", "快速字库"});
   FillDropDownList(CboJianFan2, {"康熙", "简体"});
-  MeoWord->ReadOnly = true;
 
   BtnSearchWord->OnClick = [this](TObject* s) { BtnSearchWordClick(s); };
   sBtoSelPian->OnClick = [this](TObject* s) { sBtoSelPianClick(s); };

@@ -11,6 +11,7 @@
 #include "classlib/Gbk.h"
 #include "classlib/ListView.h"
 #include "classlib/RadioGroup.h"
+#include "classlib/ReadOnlyMemo.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
@@ -55,12 +56,13 @@ class ControlsForm : public TForm {
     view->AddColumn("A", 60);
     rich = Put<TRichEdit>(this, this, "", 10, 340, 90, 40);
     updown = Put<TUpDown>(this, this, "", 110, 340, 16, 22);
+    listing = Put<TReadOnlyMemo>(this, this, "", 140, 340, 120, 40);
     DoCreate();
   }
   std::string ClassName() const override { return "TControlsForm"; }
 
   std::vector<TWinControl*> Skinned() const {
-    return {button, check, edit, pages, sheet, second, memo, combo, list, checks, tree, view, rich, updown};
+    return {button, check, edit, pages, sheet, second, memo, combo, list, checks, tree, view, rich, updown, listing};
   }
   // Windows inside skinned controls that their skinners take over too.
   std::vector<HWND> Inner() const {
@@ -96,6 +98,7 @@ class ControlsForm : public TForm {
   TListView* view;
   TRichEdit* rich;
   TUpDown* updown;
+  TReadOnlyMemo* listing;
 };
 
 bool Skinned(TWinControl* c) { return SendMessageW(c->Handle(), CN_IsSkinned, 0, 0) == 1; }
@@ -138,10 +141,10 @@ TEST_F(ControlDiscovery, KnownControlsGetSkinnersAndDetachingGivesTheirProcedure
     TWinControl* control;
     const char* skinner;
   };
-  for (const Row& r : {Row{form.memo, "TSkinScrollbar"}, Row{form.rich, "TSkinScrollbar"},
-                       Row{form.list, "TSkinScrollbar"}, Row{form.checks, "TSkinScrollbar"},
-                       Row{form.tree, "TSkinScrollbar"}, Row{form.view, "TSkinListView"},
-                       Row{form.combo, "TSkinComBox"}, Row{form.updown, "TSkinUpDown"}}) {
+  for (const Row& r :
+       {Row{form.memo, "TSkinScrollbar"}, Row{form.rich, "TSkinScrollbar"}, Row{form.list, "TSkinScrollbar"},
+        Row{form.checks, "TSkinScrollbar"}, Row{form.tree, "TSkinScrollbar"}, Row{form.view, "TSkinListView"},
+        Row{form.combo, "TSkinComBox"}, Row{form.updown, "TSkinUpDown"}, Row{form.listing, "TSkinScrollbar"}}) {
     SCOPED_TRACE(r.control->ClassName());
     TSkinControl* s = skin->Lookupcontrol(r.control->Handle());
     ASSERT_NE(s, nullptr);

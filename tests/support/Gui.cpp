@@ -162,6 +162,24 @@ void PressKey(HWND h, WORD vk) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+void PressChord(HWND h, WORD modifier, WORD vk) {
+  Focus(h);
+  INPUT in[4]{};
+  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[3].ki.wVk = modifier;
+  in[1].ki.wVk = in[2].ki.wVk = vk;
+  in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, in, sizeof(INPUT));
+}
+
+void Wheel(int notches) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  in.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+  SendInput(1, &in, sizeof in);
+}
+
 void MouseClick(HWND h, POINT client, bool right) {
   POINT at = client;
   ClientToScreen(h, &at);

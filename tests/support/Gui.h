@@ -45,6 +45,10 @@ void PlayWhilePumping(const std::function<void()>& script, int settleMs = 200);
 // keyboard focus first.
 void Focus(HWND h);
 void PressKey(HWND h, WORD vk);
+// A key pressed while a modifier (VK_CONTROL, VK_SHIFT) is held down.
+void PressChord(HWND h, WORD modifier, WORD vk);
+// The mouse wheel turned where the pointer is: notches towards the user when negative.
+void Wheel(int notches);
 // A click of the left or right button at a point of h's client area.
 void MouseClick(HWND h, POINT client, bool right = false);
 // The pointer moved to the screen's bottom-right corner, where no test puts a window,

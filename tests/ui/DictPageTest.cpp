@@ -9,6 +9,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
+#include "dictionary/Dictquery.h"
 #include "resources/StringTable.h"
 #include "support/Gui.h"
 #include "support/ProgramCopy.h"
@@ -125,9 +126,10 @@ TEST_F(DictPage, WholeScanKeepsTheWindowAnswering) {
   gui::SaveScreenshot(main->Handle(), gui::ScreenshotPath("dict-page-scan.png"));
 }
 
-// The longest listing's first screen shows within three times its target of 0.3 s of
-// the click on "查询".
-TEST_F(DictPage, AWholeScanShowsItsFirstResultsAtOnce) {
+// The longest listing, from the click on "查询": its first screen within 0.3 s, all of it
+// within 1 s, the window answering at least every 100 ms meanwhile; each checked at three
+// times its target, for a loaded machine. It shows exactly the text the scan made.
+TEST_F(DictPage, AWholeScanShowsItsFirstResultsAtOnceAndAllWithinASecond) {
   main->CboShowStyle->SetItemIndex(0);
   main->ChkExplain->SetChecked(true);
   ASSERT_TRUE(WordLib.Open(0));
@@ -136,25 +138,38 @@ TEST_F(DictPage, AWholeScanShowsItsFirstResultsAtOnce) {
   using Clock = std::chrono::steady_clock;
   // The click runs the query in its handler; a timer sees the memo as the window answers meanwhile.
   HWND memo = main->MeoWord->Handle();
-  double firstSeconds = -1;
-  Clock::time_point start;
+  double firstSeconds = -1, longestGap = 0;
+  Clock::time_point start, lastTick;
   TTimer probe(nullptr);
   probe.SetInterval(10);
   probe.OnTimer = [&](TObject*) {
-    if (firstSeconds < 0 && !IsWindowEnabled(main->BtnSearchWord->Handle()) && GetWindowTextLengthW(memo) > 100) {
-      firstSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const Clock::time_point now = Clock::now();
+    const bool running = !IsWindowEnabled(main->BtnSearchWord->Handle());
+    if (running) longestGap = std::max(longestGap, std::chrono::duration<double>(now - lastTick).count());
+    lastTick = now;
+    if (firstSeconds < 0 && running && GetWindowTextLengthW(memo) > 100) {
+      firstSeconds = std::chrono::duration<double>(now - start).count();
     }
   };
-  start = Clock::now();
+  start = lastTick = Clock::now();
   Search(true);
   const double allSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-  std::printf("whole scan with explanations: first results %.3f s, all %.2f s, %zu bytes\n", firstSeconds, allSeconds,
-              Shown().size());
+  const std::string shown = Shown();
+  std::printf("whole scan with explanations: first results %.3f s, all %.2f s, longest gap %.3f s, %zu bytes\n",
+              firstSeconds, allSeconds, longestGap, shown.size());
   RecordProperty("firstResultsMs", std::to_string(static_cast<int>(firstSeconds * 1000)));
   RecordProperty("allResultsMs", std::to_string(static_cast<int>(allSeconds * 1000)));
-  EXPECT_EQ(Shown().rfind(first.word + U("："), 0), 0u);
+  RecordProperty("longestGapMs", std::to_string(static_cast<int>(longestGap * 1000)));
+  EXPECT_EQ(shown.rfind(first.word + U("："), 0), 0u);
   EXPECT_GE(firstSeconds, 0);
   EXPECT_LT(firstSeconds, 0.9);
+  EXPECT_LT(allSeconds, 3.0);
+  EXPECT_LT(longestGap, 0.3);
+  const std::string made =
+      dictquery::JoinBlocks(dictquery::SearchByConditions(WordLib, {}, dictquery::Style::Full, true));
+  EXPECT_TRUE(shown == made) << shown.size() << " bytes shown, " << made.size() << " made, first difference at "
+                             << std::mismatch(shown.begin(), shown.end(), made.begin(), made.end()).first -
+                                    shown.begin();
 }
 
 TEST_F(DictPage, PickedRadicalNarrowsTheScan) {
