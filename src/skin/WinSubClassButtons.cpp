@@ -355,6 +355,15 @@ void TSkinBox::Unsubclass() {
   stage_ = 2;
 }
 
+void TSkinLabel::AfterProc(TMessage& m) {
+  if (m.Msg != CN_CTLCOLORSTATIC || !data_) return;
+  const auto* label = dynamic_cast<const TLabel*>(control_);
+  if (!label || label->Font().Color != clWindowText) return;
+  const bool onFace =
+      label->Transparent || label->Color() == clBtnFace || ColorToRGB(label->Color()) == ColorToRGB(Face());
+  if (onFace) SetTextColor(reinterpret_cast<HDC>(m.WParam), ColorToRGB(data_->SchemeColors[csText]));
+}
+
 bool TSkinTransObj::BeforeProc(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam) SetBkColor(reinterpret_cast<HDC>(m.WParam), ColorToRGB(Face()));
   if (m.Msg == WM_ERASEBKGND) {
