@@ -1,5 +1,5 @@
-// The skinners of push buttons, check boxes and radio buttons, group boxes and plain
-// containers.
+// The skinners of push buttons, check boxes and radio buttons, group boxes, plain
+// containers and labels.
 #include "skin/WinSubClass.h"
 
 #include <algorithm>
