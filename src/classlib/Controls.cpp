@@ -256,8 +256,13 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
       if (TControl* c = FromHandle(reinterpret_cast<HWND>(l)); c && c != this)
-        return reinterpret_cast<LRESULT>(c->HandleCtlColor(reinterpret_cast<HDC>(w)));
+        return SendMessageW(c->hwnd_, CN_BASE + msg, w, l);
       break;
+    case CN_BASE + WM_CTLCOLORSTATIC:
+    case CN_BASE + WM_CTLCOLOREDIT:
+    case CN_BASE + WM_CTLCOLORBTN:
+    case CN_BASE + WM_CTLCOLORLISTBOX:
+      return reinterpret_cast<LRESULT>(HandleCtlColor(reinterpret_cast<HDC>(w)));
     case WM_MEASUREITEM:
       if (TMenuItem::OwnerDrawMessage(msg, l)) return TRUE;
       break;

@@ -55,8 +55,11 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 constexpr UINT CM_VISIBLECHANGED = 0xB00B;  // wParam the new Visible
 constexpr UINT CM_ENABLEDCHANGED = 0xB00C;  // the new Enabled is the window's
 constexpr UINT CM_RECREATEWND = 0xB033;     // this window is about to be replaced by a new one
-// A control's WM_COMMAND, reflected by its parent to the control's own window.
-constexpr UINT CN_COMMAND = 0xBD11;
+// A control's WM_COMMAND and WM_CTLCOLOR*, reflected by its parent to the control's own
+// window, so that a subclass of the control sees them too.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 struct TFont {
   std::string Name = "\xCB\xCE\xCC\xE5";  // 宋体

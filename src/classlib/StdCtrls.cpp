@@ -68,7 +68,12 @@ void TLabel::PaintOutlined() {
   SetBkMode(dc, TRANSPARENT);
   std::wstring text = gbk::ToWide(Text());
   const UINT flags = DT_WORDBREAK | DT_NOPREFIX;
-  COLORREF colour = ColorToRGB(Font().Color);
+  // The parent answers the text colour, as it does for a static's own painting (a skin
+  // may change it there).
+  SetTextColor(dc, ColorToRGB(Font().Color));
+  if (HWND parent = GetParent(hwnd_))
+    SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd_));
+  const COLORREF colour = GetTextColor(dc);
   SetTextColor(dc, RimColour(colour));
   for (int dx = -1; dx <= 1; ++dx) {
     for (int dy = -1; dy <= 1; ++dy) {

@@ -266,9 +266,11 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
   // A labelled edit owns its label, which no walk of the form's components meets.
   if (auto* labelled = dynamic_cast<TLabeledEdit*>(control)) AddComp(labelled->EditLabel(), parent);
   // A label is a static window that paints its own colour: on the system face it takes
-  // the skin's instead.
-  if (dynamic_cast<TLabel*>(control)) {
-    if (control->Parent() && OnSystemFace(control) && !FindSkinComp(control)) Skin(new TSkinBox(control), true);
+  // the skin's instead; one the face shows through keeps its colour, but its text too
+  // must read on the skin's face.
+  if (auto* label = dynamic_cast<TLabel*>(control)) {
+    if (control->Parent() && (OnSystemFace(control) || label->Transparent) && !FindSkinComp(control))
+      Skin(new TSkinLabel(control), OnSystemFace(control));
     return;
   }
   auto* w = dynamic_cast<TWinControl*>(control);

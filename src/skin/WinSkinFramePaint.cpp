@@ -118,14 +118,11 @@ int TWinSkinForm::WidenForCaption(int width) {
   return needed;
 }
 
-// Static texts and buttons of a plain dialog on the skin's face; a form's labels in the
-// system's text colour take the skin's.
+// Static texts and buttons of a plain dialog on the skin's face; a form's labels answer
+// for themselves (TSkinLabel).
 void TWinSkinForm::WMCtlcolor(TMessage& m) {
   Default(m);
-  if (FForm) {
-    SkinLabelText(m, FSkinData);
-    return;
-  }
+  if (FForm) return;
   auto dc = reinterpret_cast<HDC>(m.WParam);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(FSkinData->SchemeColors[csText]));

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "classlib/StdCtrls.h"
 #include "skin/WinSkinForm.h"
 
 namespace {
@@ -143,7 +142,6 @@ void TSkinControl::NewWndProc(TMessage& m) {
     Default(m);
     AfterProc(m);
   }
-  SkinLabelText(m, data_);
 }
 
 void TSkinControl::Default(TMessage& m) {
@@ -337,16 +335,6 @@ bool EmptyImage(const TBitmap* b) { return !b || b->Empty() || b->Width() == 0 |
 
 bool ParentBackground(const TControl* c, const TSkinData* d) {
   return (c && c->Tag == kParentBackgroundTag) || (d && InSet(d->Options, xoParentBackGround));
-}
-
-void SkinLabelText(const TMessage& m, const TSkinData* d) {
-  if (m.Msg != WM_CTLCOLORSTATIC || !d) return;
-  const auto* label = dynamic_cast<const TLabel*>(TControl::FromHandle(reinterpret_cast<HWND>(m.LParam)));
-  if (!label || label->Font().Color != clWindowText) return;
-  const TColor face = d->SchemeColors[csButtonFace];
-  const bool onFace =
-      label->Transparent || label->Color() == clBtnFace || ColorToRGB(label->Color()) == ColorToRGB(face);
-  if (onFace) SetTextColor(reinterpret_cast<HDC>(m.WParam), ColorToRGB(d->SchemeColors[csText]));
 }
 
 bool Disabled(HWND w) { return (GetWindowLongW(w, GWL_STYLE) & WS_DISABLED) != 0; }

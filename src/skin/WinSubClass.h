@@ -171,10 +171,6 @@ bool Disabled(HWND w);
 // Whether the control is painted on its parent's background rather than the face.
 bool ParentBackground(const TControl* c, const TSkinData* d);
 constexpr TColor kBtnShadow = static_cast<TColor>(0x80000000 | COLOR_BTNSHADOW);
-// After a window answered WM_CTLCOLORSTATIC for a child label left in the system's text
-// colour on the face: the label's text takes the skin's text colour, so that it reads on
-// a dark face as on a light one.
-void SkinLabelText(const TMessage& m, const TSkinData* d);
 
 // Selects a font into a DC for one paint and puts the old one back.
 class FontScope {
@@ -346,6 +342,17 @@ class TSkinBox : public TSkinControl {
   void Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas, bool recolour) override;
   void AfterProc(TMessage&) override {}
   void Unsubclass() override;
+};
+
+// A label on the face: with recolour it takes the skin's face, and while its text is left
+// in the system's text colour it writes in the skin's, so that it reads on a dark face as
+// on a light one. Its parent, whatever skinner that has, reflects the colour question to
+// the label's own window, where this skinner answers it after the label.
+class TSkinLabel : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+  std::string ClassName() const override { return "TSkinLabel"; }
+  void AfterProc(TMessage& m) override;
 };
 
 // A control that only needs the skin's background under it.

@@ -1,5 +1,5 @@
-// The skinners of push buttons, check boxes and radio buttons, group boxes and plain
-// containers.
+// The skinners of push buttons, check boxes and radio buttons, group boxes, plain
+// containers and labels.
 #include "skin/WinSubClass.h"
 
 #include <algorithm>
@@ -353,6 +353,15 @@ void TSkinBox::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* canvas
 void TSkinBox::Unsubclass() {
   TSkinControl::Unsubclass();
   stage_ = 2;
+}
+
+void TSkinLabel::AfterProc(TMessage& m) {
+  if (m.Msg != CN_CTLCOLORSTATIC || !data_) return;
+  const auto* label = dynamic_cast<const TLabel*>(control_);
+  if (!label || label->Font().Color != clWindowText) return;
+  const bool onFace =
+      label->Transparent || label->Color() == clBtnFace || ColorToRGB(label->Color()) == ColorToRGB(Face());
+  if (onFace) SetTextColor(reinterpret_cast<HDC>(m.WParam), ColorToRGB(data_->SchemeColors[csText]));
 }
 
 bool TSkinTransObj::BeforeProc(TMessage& m) {

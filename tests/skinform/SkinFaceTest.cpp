@@ -1,7 +1,8 @@
 // The skin's face under a skinned form's controls, read back from the screen: tabs,
-// labels, check and radio boxes and group boxes show the skin's face colour whether the
-// form was shown skinned or the skin came on while it was open, and the system's face
-// again once the skin is taken off.
+// labels, check and radio boxes and group boxes show the skin's face colour, and labels,
+// on the form as on a page or a panel, the skin's text colour, whether the form was shown
+// skinned or the skin came on while it was open; the system's colours come back once the
+// skin is taken off.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,6 +21,7 @@
 #include "skin/WinSkinFrame.h"
 #include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
+#include "support/SkinPixels.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ class FaceForm : public TForm {
  public:
   explicit FaceForm(TComponent* owner) : TForm(owner) {
     SetText(gbk::FromUtf8("底色测试"));
-    SetBounds(40, 40, 460, 320);
+    SetBounds(40, 40, 460, 370);
     pages = Put<TPageControl>(this, this, "", 10, 10, 430, 150);
     sheet = new TTabSheet(this);
     sheet->SetPageControl(pages);
@@ -43,6 +45,10 @@ class FaceForm : public TForm {
     labelled = Put<TLabeledEdit>(this, this, "", 300, 230, 80, 22);
     labelled->EditLabel()->SetText(gbk::FromUtf8("左边距离"));
     labelled->SetLabelPosition(lpLeft);
+    panel = Put<TPanel>(this, this, "", 10, 280, 430, 40);
+    onPanel = Put<TLabeledEdit>(panel, this, "", 100, 9, 80, 22);
+    onPanel->EditLabel()->SetText(gbk::FromUtf8("尊姓大名"));
+    onPanel->SetLabelPosition(lpLeft);
     DoCreate();
   }
   std::string ClassName() const override { return "TFaceForm"; }
@@ -53,9 +59,12 @@ class FaceForm : public TForm {
   TRadioButton* radio;
   TGroupBox* group;
   TLabeledEdit* labelled;
+  TPanel* panel;
+  TLabeledEdit* onPanel;
 };
 
 using gui::ScreenPixel;
+using skinpixels::WritesIn;
 
 // A point of the tab strip right of the last tab, in the tab control's client area.
 POINT BesideTheTabs(HWND tabs) {
@@ -72,31 +81,11 @@ struct Probe {
   bool needsTabs;
 };
 
-int Distance(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
-         std::abs(GetBValue(a) - GetBValue(b));
-}
-
-// Whether a label's text is written in the colour text on the face: its pixel farthest
-// from the face lies on text's side of the way between them (font smoothing leaves thin
-// strokes short of the colour itself).
-bool WritesIn(HWND label, COLORREF face, COLORREF text) {
-  auto picture = gui::Capture(label);
-  COLORREF ink = face;
-  for (int y = 0; picture && y < picture->Height(); ++y) {
-    for (int x = 0; x < picture->Width(); ++x) {
-      const auto c = static_cast<COLORREF>(picture->Pixel(x, y));
-      if (Distance(c, face) > Distance(ink, face)) ink = c;
-    }
-  }
-  return 2 * Distance(ink, text) < Distance(face, text);
-}
-
 class SkinFace : public skinform::SkinTest {
  protected:
   // Labels left in the system's text colour write in the skin's, so they read on a dark face.
   void ExpectSkinsText(FaceForm& form, COLORREF face, COLORREF text) {
-    for (TLabel* label : {form.label, form.onSheet, form.labelled->EditLabel()})
+    for (TLabel* label : {form.label, form.onSheet, form.labelled->EditLabel(), form.onPanel->EditLabel()})
       EXPECT_TRUE(WritesIn(label->Handle(), face, text)) << gbk::ToUtf8(label->Text());
   }
   void ExpectFace(FaceForm& form, COLORREF face, bool skinTabs) {
@@ -109,6 +98,7 @@ class SkinFace : public skinform::SkinTest {
         {"radio button", form.radio->Handle(), POINT{form.radio->Width() - 3, form.radio->Height() / 2}, false},
         {"group box", form.group->Handle(), POINT{form.group->Width() / 2, form.group->Height() / 2}, false},
         {"an edit's own label", form.labelled->EditLabel()->Handle(), POINT{1, 0}, false},
+        {"an edit's label on a panel", form.onPanel->EditLabel()->Handle(), POINT{1, 0}, false},
     };
     for (const Probe& p : probes) {
       SCOPED_TRACE(p.what);

@@ -9,8 +9,37 @@
 
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinForm.h"
+#include "support/Gui.h"
 
 namespace skinpixels {
+
+inline int Distance(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+         std::abs(GetBValue(a) - GetBValue(b));
+}
+
+// The pixel of what the window shows in `part` (window coordinates; all of it when empty)
+// farthest from `ground`, the colour behind its text: the text's darkest or lightest stroke.
+inline COLORREF Ink(HWND h, COLORREF ground, RECT part = {}) {
+  auto picture = gui::Capture(h);
+  if (!picture) return ground;
+  if (IsRectEmpty(&part)) part = RECT{0, 0, picture->Width(), picture->Height()};
+  COLORREF ink = ground;
+  for (int y = part.top; y < part.bottom; ++y) {
+    for (int x = part.left; x < part.right; ++x) {
+      const auto c = static_cast<COLORREF>(picture->Pixel(x, y));
+      if (Distance(c, ground) > Distance(ink, ground)) ink = c;
+    }
+  }
+  return ink;
+}
+
+// Whether a label's text is written in the colour text on the face: its pixel farthest
+// from the face lies on text's side of the way between them (font smoothing leaves thin
+// strokes short of the colour itself).
+inline bool WritesIn(HWND label, COLORREF face, COLORREF text) {
+  return 2 * Distance(Ink(label, face), text) < Distance(face, text);
+}
 
 inline bool Near(COLORREF a, COLORREF b) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= 8 && std::abs(GetGValue(a) - GetGValue(b)) <= 8 &&

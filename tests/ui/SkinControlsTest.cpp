@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 
 #include "classlib/Files.h"
@@ -213,6 +214,59 @@ TEST_F(SkinControls, EmptyNameBoxShowsASkinnedOkButton) {
     }
     EXPECT_EQ(gui::WaitTopWindow(GetCurrentProcessId(), "#32770", gbk::FromUtf8("提示"), 0), nullptr)
         << "the real click on OK closed the box";
+  }
+}
+
+// Every colour the window shows.
+std::set<COLORREF> Colours(HWND h) {
+  std::set<COLORREF> seen;
+  auto picture = gui::Capture(h);
+  for (int y = 0; picture && y < picture->Height(); ++y)
+    for (int x = 0; x < picture->Width(); ++x) seen.insert(static_cast<COLORREF>(picture->Pixel(x, y)));
+  return seen;
+}
+
+// The combo's text field, in its window's coordinates.
+RECT ComboField(HWND combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  GetComboBoxInfo(combo, &info);
+  RECT wr;
+  GetWindowRect(combo, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(combo, &origin);
+  OffsetRect(&info.rcItem, origin.x - wr.left, origin.y - wr.top);
+  return info.rcItem;
+}
+
+// The name panel's label and surname combo and the side panel's outlined texts read on
+// each skin's face: the label in the skin's text colour, the combo's text far from its
+// field, and an outlined text, left in the system's text colour, in the skin's text colour
+// with the rim that stands out from it (dark round the light text of a dark skin).
+TEST_F(SkinControls, NameAndSidePanelTextsReadInEachSkin) {
+  frm->PageControl1->SetActivePage(frm->PageName);
+  for (const char* skin : kSkins) {
+    SCOPED_TRACE(skin);
+    Choose(skin);
+    MouseAway(frm->Handle());
+    const COLORREF face = ColorToRGB(frm->SkinData->SchemeColors[csButtonFace]);
+    const COLORREF text = ColorToRGB(frm->SkinData->SchemeColors[csText]);
+    EXPECT_TRUE(skinpixels::WritesIn(frm->LedtName->EditLabel()->Handle(), face, text)) << "尊姓大名";
+
+    HWND combo = frm->CboDanFu->Handle();
+    const RECT field = ComboField(combo);
+    const COLORREF ground =
+        static_cast<COLORREF>(gui::Capture(combo)->Pixel(field.right - 3, (field.top + field.bottom) / 2));
+    EXPECT_GE(skinpixels::Distance(skinpixels::Ink(combo, ground, field), ground), 3 * 128)
+        << "单姓 on " << std::hex << ground;
+
+    const COLORREF rim = RimColour(text);
+    for (TLabel* l : {frm->StxtTian, frm->StxtWai, frm->sTxtSanCai, frm->txt[0]}) {
+      SCOPED_TRACE(gbk::ToUtf8(l->Text()));
+      const std::set<COLORREF> seen = Colours(l->Handle());
+      EXPECT_TRUE(seen.count(text) && seen.count(rim)) << "text and rim";
+      for (COLORREF c : seen) EXPECT_TRUE(c == face || c == text || c == rim) << std::hex << c;
+    }
   }
 }
 
