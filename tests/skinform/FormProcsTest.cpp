@@ -120,6 +120,9 @@ TEST_F(FormProcs, ANewCaptionIsPaintedInTheSkinsCaption) {
     EXPECT_GT(Width(skin->FTextRect), width);
     EXPECT_EQ(after, CaptionBand(skin, true)) << "the skin's caption with the new text, not the system's";
   }
+  // The same text takes the same room in both: an ANSI window's text length, which comes
+  // in bytes, adds nothing to the caption.
+  EXPECT_EQ(Width(SkinFormOf(ansi)->FTextRect), Width(SkinFormOf(form.Handle())->FTextRect));
   gui::SaveScreenshot(ansi, gui::ScreenshotPath("skinned-new-caption.png"));
   DestroyWindow(ansi);
 }
