@@ -127,7 +127,7 @@ void TWinSkinForm::FreeWhenIdle() {
 void TWinSkinForm::InitTform(TSkinData* data, TForm* form) {
   FForm = form;
   if (data->OnBeforeSkinForm) data->OnBeforeSkinForm(form, FHandle, FName);
-  // A form whose menus the skin draws goes without the system's scroll bars, which it does not paint.
+  // A form whose menu items the skin draws goes without the system's scroll bars.
   if (InSet(data->SkinControls, xcMenuItem)) TSkinData::ChangeProperty(form, "AutoScroll", "False");
   InitSkin(data);
   FOldColor = form->Color();
