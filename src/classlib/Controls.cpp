@@ -85,6 +85,7 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent_) {
     auto& list = parent_->controls_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    parent_->ChildBoundsChanged();
   }
   parent_ = parent;
   if (parent_) {
@@ -95,6 +96,7 @@ void TControl::SetParent(TWinControl* parent) {
       CreateHandle();
     }
     if (align_ != alNone) parent_->AlignControls();
+    parent_->ChildBoundsChanged();
   }
 }
 
@@ -343,6 +345,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   height_ = height;
   if (hwnd_) MoveWindow(hwnd_, left, top, width, height + ExtraWindowHeight(), TRUE);
   if (parent_ && align_ != alNone) parent_->AlignControls();
+  if (parent_) parent_->ChildBoundsChanged();
 }
 
 int TControl::ClientWidth() {
@@ -384,6 +387,7 @@ void TControl::SetVisible(bool v) {
   if (hwnd_) ShowWindow(hwnd_, v ? SW_SHOW : SW_HIDE);
   if (changed) Perform(CM_VISIBLECHANGED, v);
   if (parent_ && align_ != alNone) parent_->AlignControls();
+  if (parent_ && changed) parent_->ChildBoundsChanged();
 }
 
 void TControl::SetEnabled(bool v) {
@@ -508,6 +512,15 @@ void TWinControl::AlignControls() {
       c->height_ = std::max(ch, 0);
       if (c->hwnd_) MoveWindow(c->hwnd_, x, y, c->width_, c->height_ + c->ExtraWindowHeight(), TRUE);
     }
+  }
+}
+
+void TWinControl::MoveFreeControls(int dx, int dy) {
+  for (TControl* c : controls_) {
+    if (c->align_ != alNone) continue;
+    c->left_ += dx;
+    c->top_ += dy;
+    if (c->hwnd_) SetWindowPos(c->hwnd_, nullptr, c->left_, c->top_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

@@ -243,6 +243,10 @@ class TWinControl : public TControl {
   virtual void HintToolDestroyed(HWND h);
   // A mouse message of a descendant, for the form's tooltips.
   virtual void HintRelay(const MSG& m);
+  // A child was moved, sized, shown, hidden, added or taken away.
+  virtual void ChildBoundsChanged() {}
+  // Every child that is not aligned moved by (dx, dy), its window with it.
+  void MoveFreeControls(int dx, int dy);
 
  private:
   friend class TControl;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
@@ -65,6 +67,7 @@ void TForm::CreateHandle() {
       Application->mainForm_->HandleAllocated()) {
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Application->mainForm_->Handle()));
   }
+  UpdateScrollRange();
 }
 
 void TForm::AfterCreate() { hints_ = std::make_unique<THintWindow>(hwnd_); }
@@ -186,6 +189,123 @@ void TForm::SetMenu(TMainMenu* m) {
 
 bool TForm::Active() { return hwnd_ && GetActiveWindow() == hwnd_; }
 
+// ---- Scrolling ----
+
+namespace {
+constexpr int kScrollLine = 8;  // pixels a click on a bar's arrow scrolls
+}
+
+void TForm::SetAutoScroll(bool on) {
+  if (autoScroll_ == on) return;
+  autoScroll_ = on;
+  UpdateScrollRange();
+}
+
+// How far the controls that are not aligned reach from the unscrolled origin.
+SIZE TForm::ScrollExtent() const {
+  SIZE extent{0, 0};
+  if (!autoScroll_) return extent;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c->Align() != alNone || !c->Visible()) continue;
+    extent.cx = std::max<LONG>(extent.cx, c->Left() + c->Width() + scrollPos_.x);
+    extent.cy = std::max<LONG>(extent.cy, c->Top() + c->Height() + scrollPos_.y);
+  }
+  return extent;
+}
+
+// One bar shown while `extent` does not fit in a page of `page` pixels. True when the
+// bar appeared or went, which changes the client area.
+bool TForm::SetScrollBar(int bar, int extent, int page) {
+  const LONG flag = bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+  const bool was = GetWindowLongW(hwnd_, GWL_STYLE) & flag;
+  const bool needed = extent > page;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE;
+  GetScrollInfo(hwnd_, bar, &si);
+  const int last = needed ? extent - 1 : 0;
+  const UINT pageSize = needed ? static_cast<UINT>(page) : 0;
+  if (si.nMin != 0 || si.nMax != last || si.nPage != pageSize) {
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMin = 0;
+    si.nMax = last;
+    si.nPage = pageSize;
+    SetScrollInfo(hwnd_, bar, &si, needed);
+  }
+  if (was != needed) ShowScrollBar(hwnd_, bar, needed);
+  return was != needed;
+}
+
+void TForm::UpdateScrollRange() {
+  if (!hwnd_ || rangeUpdating_ || IsIconic(hwnd_)) return;
+  rangeUpdating_ = true;
+  const SIZE extent = ScrollExtent();
+  RECT r{};
+  // A bar that appears narrows the client the other way, which may call for the other bar.
+  for (int pass = 0; pass < 4; ++pass) {
+    GetClientRect(hwnd_, &r);
+    bool changed = SetScrollBar(SB_HORZ, extent.cx, r.right);
+    GetClientRect(hwnd_, &r);
+    changed |= SetScrollBar(SB_VERT, extent.cy, r.bottom);
+    if (!changed) break;
+  }
+  GetClientRect(hwnd_, &r);
+  ScrollTo(std::clamp<int>(scrollPos_.x, 0, std::max<int>(extent.cx - r.right, 0)),
+           std::clamp<int>(scrollPos_.y, 0, std::max<int>(extent.cy - r.bottom, 0)));
+  rangeUpdating_ = false;
+}
+
+void TForm::ScrollMessage(int bar, WORD code) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(hwnd_, bar, &si)) return;
+  const int page = static_cast<int>(si.nPage);
+  const int last = std::max(si.nMax - page + 1, 0);
+  int pos = si.nPos;
+  switch (code) {
+    case SB_LINEUP:
+      pos -= kScrollLine;
+      break;
+    case SB_LINEDOWN:
+      pos += kScrollLine;
+      break;
+    case SB_PAGEUP:
+      pos -= page;
+      break;
+    case SB_PAGEDOWN:
+      pos += page;
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      pos = si.nTrackPos;
+      break;
+    case SB_TOP:
+      pos = 0;
+      break;
+    case SB_BOTTOM:
+      pos = last;
+      break;
+    default:
+      return;
+  }
+  pos = std::clamp(pos, 0, last);
+  if (bar == SB_HORZ) {
+    ScrollTo(pos, scrollPos_.y);
+  } else {
+    ScrollTo(scrollPos_.x, pos);
+  }
+}
+
+void TForm::ScrollTo(int x, int y) {
+  const int dx = scrollPos_.x - x, dy = scrollPos_.y - y;
+  scrollPos_ = POINT{x, y};
+  if (GetScrollPos(hwnd_, SB_HORZ) != x) SetScrollPos(hwnd_, SB_HORZ, x, TRUE);
+  if (GetScrollPos(hwnd_, SB_VERT) != y) SetScrollPos(hwnd_, SB_VERT, y, TRUE);
+  if (dx != 0 || dy != 0) MoveFreeControls(dx, dy);
+}
+
 namespace {
 
 bool Clickable(TControl* c) {
@@ -240,6 +360,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && OnActivate) OnActivate(this);
       break;
+    case WM_SIZE: {
+      const LRESULT r = TWinControl::WndProc(msg, w, l);
+      if (w != SIZE_MINIMIZED) UpdateScrollRange();
+      return r;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (l != 0) break;  // a scroll-bar control's, reflected to it
+      ScrollMessage(msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(w));
+      return 0;
     case WM_NOTIFY:
       if (hints_ && hints_->HandleNotify(reinterpret_cast<NMHDR*>(l))) return 0;
       break;

@@ -47,6 +47,10 @@ class TForm : public TWinControl {
   void SetClientWidth(int w) { SetClientSize(w, ClientHeight()); }
   void SetClientHeight(int h) { SetClientSize(ClientWidth(), h); }
   bool Active();
+  // Controls lying beyond the client area give the form scroll bars, which scroll the
+  // controls that are not aligned; switched off, the bars go and the controls return.
+  bool AutoScroll() const { return autoScroll_; }
+  void SetAutoScroll(bool on);
 
   // Fired when the form object is complete (after the layout is built), before it is shown.
   TNotifyEvent OnCreate;
@@ -67,9 +71,15 @@ class TForm : public TWinControl {
   void HintToolCreated(HWND h) override;
   void HintToolDestroyed(HWND h) override;
   void HintRelay(const MSG& m) override;
+  void ChildBoundsChanged() override { UpdateScrollRange(); }
 
  private:
   void PlaceOnScreen();
+  SIZE ScrollExtent() const;
+  void UpdateScrollRange();
+  bool SetScrollBar(int bar, int extent, int page);
+  void ScrollMessage(int bar, WORD code);
+  void ScrollTo(int x, int y);
   // The buttons the dialog keys press: for Enter the focused push button, else the
   // Default one; for Esc the Cancel one, else one whose result is mrCancel. Only
   // buttons a user could click count (shown and enabled).
@@ -81,6 +91,9 @@ class TForm : public TWinControl {
   bool modal_ = false;
   bool shownOnce_ = false;
   TWindowState state_ = wsNormal;
+  bool autoScroll_ = true;
+  bool rangeUpdating_ = false;
+  POINT scrollPos_{0, 0};
 };
 
 class TApplication : public TComponent {

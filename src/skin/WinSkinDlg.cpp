@@ -47,10 +47,17 @@ LRESULT CALLBACK SkinHookCBT(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
+// Another thread's scroll bar is not let onto a skinned form: a hook's non-zero answer
+// stops the window's creation.
 LRESULT CALLBACK SkinHookCBT2(int code, WPARAM w, LPARAM l) {
   if (code >= 0 && SkinManager) {
     HWND window = reinterpret_cast<HWND>(w);
-    if (code == HCBT_CREATEWND && WindowClass(window) == "#32768") SkinManager->AddMenu(window);
+    if (code == HCBT_CREATEWND) {
+      const std::string cls = WindowClass(window);
+      const HWND parent = reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->hwndParent;
+      if (Lower(cls) == "scrollbar" && SkinManager->FindSkinForm(parent)) return 10;
+      if (cls == "#32768") SkinManager->AddMenu(window);
+    }
     if (code == HCBT_DESTROYWND) {
       SkinManager->DeleteMenu(window);
       SkinManager->WindowDestroyed(window);
@@ -62,6 +69,34 @@ LRESULT CALLBACK SkinHookCBT2(int code, WPARAM w, LPARAM l) {
   }
   return CallNextHookEx(nullptr, code, w, l);
 }
+
+}  // namespace
+
+// Only menu windows take a menu skin.
+LRESULT CALLBACK SkinHookCallback(int code, WPARAM w, LPARAM l) {
+  if (code == HC_ACTION && SkinManager) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(l);
+    switch (call->message) {
+      case WM_CREATE:
+        if (WindowClass(call->hwnd) == "#32768") SkinManager->AddMenu(call->hwnd);
+        break;
+      case WM_DESTROY:
+      case WM_NCDESTROY:
+        SkinManager->DeleteMenu(call->hwnd);
+        break;
+      case WM_INITMENU:
+        SkinManager->FindPopupMenu(reinterpret_cast<HMENU>(call->wParam));
+        break;
+      default:
+        break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+LRESULT CALLBACK SkinHookCallRet(int code, WPARAM w, LPARAM l) { return CallNextHookEx(nullptr, code, w, l); }
+
+namespace {
 
 // Any class library's control property, this module's or another's.
 BOOL CALLBACK HasControlProp(HWND, LPWSTR name, HANDLE, ULONG_PTR found) {

@@ -85,6 +85,9 @@ class TSkinManage : public TObject, public TSkinManageLink {
   // A window no class library made: it carries no library's control property, of this
   // module or of another.
   static bool IsDllForm(HWND window);
+  // The manager loads no optional scroll-bar library.
+  bool initsb(HWND) const { return false; }
+  bool Uninitsb(HWND) const { return false; }
   TWinSkinForm* FindSkinForm(HWND window) const;
   static TForm* FindTForm(HWND window);
   TSkinData* FindSkindata(HWND window) const;
@@ -164,6 +167,12 @@ void FreeSkinManager();
 // Called inside a loaded library with the program's manager: the library's own manager
 // (made when the library has none) shares the program's windows and hooks this thread.
 void SkinDll(TSkinManage* programManager);
+// Hooks of window-procedure calls, which the manager never installs: menu windows are
+// skinned as they are made and let go as they go, and a menu of the program's popup
+// menus is told apart as it opens (WH_CALLWNDPROC); the other passes everything on
+// (WH_CALLWNDPROCRET).
+LRESULT CALLBACK SkinHookCallback(int code, WPARAM w, LPARAM l);
+LRESULT CALLBACK SkinHookCallRet(int code, WPARAM w, LPARAM l);
 // The visible top-level forms of this thread, the class library's equivalent of the
 // screen's form list, most recently created last.
 std::vector<TForm*> ThreadForms();

@@ -7,11 +7,11 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
+#include "skin/WinSkinMenu.h"
 
 namespace {
 
 constexpr wchar_t kMdiProp[] = L"TorvikSkinMdi";
-constexpr UINT kMaxChildActivated = 0x3516;
 
 LRESULT CALLBACK SkinMdiProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   auto* self = static_cast<TWinSkinForm*>(GetPropW(h, kMdiProp));
@@ -88,7 +88,7 @@ void TWinSkinForm::UnSubclassMDI() {
 void TWinSkinForm::ActivateMDIChild() {
   if (IsMaximized()) {
     if (SkinManager && SkinManager->MDIClient)
-      PostMessageW(SkinManager->MDIClient, kMaxChildActivated, reinterpret_cast<WPARAM>(FHandle), 0);
+      PostMessageW(SkinManager->MDIClient, CN_MaxChildActivated, reinterpret_cast<WPARAM>(FHandle), 0);
   } else if (IsMinimized()) {
     EnableSysbtn(true);
   } else if (FBorderStyle != sbsNone) {
@@ -110,7 +110,7 @@ void TWinSkinForm::WinMDIProc(TMessage& m) {
       DefaultMDI(m);
       UnSubclassMDI();
       break;
-    case kMaxChildActivated:
+    case CN_MaxChildActivated:
       RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
       UpdateNc(nullptr);
       m.Result = 0;
@@ -125,9 +125,15 @@ void TWinSkinForm::WinMDIProc(TMessage& m) {
       }
       DefaultMDI(m);
       break;
+    case WM_MDICREATE:
+      // While children are open the band keeps the menus the MDI client gives the frame.
+      FSkinData->MenuUpdate = false;
+      DefaultMDI(m);
+      break;
     case WM_MDIDESTROY:
       DefaultMDI(m);
       if (FSkinFrame && SkinManager) SkinManager->SetMDIMax(MDIChildMax());
+      if (FSkinFrame) LastChildClosed();
       break;
     case WM_MDITILE:
     case WM_MDICASCADE:
@@ -139,6 +145,14 @@ void TWinSkinForm::WinMDIProc(TMessage& m) {
   }
   --depth_;
   if (depth_ == 0 && freePending_) delete this;
+}
+
+// With no child open any more the band follows the frame's own menu again.
+void TWinSkinForm::LastChildClosed() {
+  if (!FSkinMenu || ActiveMDIChild(nullptr)) return;
+  FSkinData->MenuUpdate = FSavedMenuUpdate;
+  FSkinMenu->UpdataBtn();
+  UpdateNc(nullptr);
 }
 
 // A child maximized shows no frame of its own (the frame's menu band carries its

@@ -17,7 +17,7 @@ constexpr UINT kSkinned = 0xBC4E;
 constexpr LPARAM kEngineMark = 0x41A2;
 constexpr UINT kEngineRepaint = 0xBC4B;  // from another copy of the engine: repaint the frame
 constexpr UINT kEngineQuery = 0xBC4D;    // from another copy of the engine: is this one of us
-constexpr UINT kMenuSelect = 0x3518;  // lParam a screen point on the menu bar
+constexpr UINT kMenuSelect = 0x3518;     // lParam a screen point on the menu bar
 
 // A procedure of ours that another subclass still calls after the skin left: the one
 // to pass messages on to, until the window goes.
@@ -127,6 +127,8 @@ void TWinSkinForm::FreeWhenIdle() {
 void TWinSkinForm::InitTform(TSkinData* data, TForm* form) {
   FForm = form;
   if (data->OnBeforeSkinForm) data->OnBeforeSkinForm(form, FHandle, FName);
+  // A form whose menu items the skin draws goes without the system's scroll bars.
+  if (InSet(data->SkinControls, xcMenuItem)) TSkinData::ChangeProperty(form, "AutoScroll", "False");
   InitSkin(data);
   FOldColor = form->Color();
   form->SetColor(data->SchemeColors[csButtonFace]);
@@ -174,8 +176,12 @@ void TWinSkinForm::InitSkin(TSkinData* data) {
     FBorderStyle = sbsDialog;
     FIsDialog = true;
   }
+  FUnicode = IsWindowUnicode(FHandle);
   StopUpdate();
-  if (FFormStyle == sfsMDIform) SubclassMDI();
+  if (FFormStyle == sfsMDIform) {
+    FSavedMenuUpdate = data->MenuUpdate;
+    SubclassMDI();
+  }
   FOldWndProc = Subclass(FHandle, kSkinProp, this, SkinFormProc);
   subclassed_ = true;
   if (FSkinFrame) {
@@ -585,16 +591,31 @@ void TWinSkinForm::EngineMessage(TMessage& m) {
   }
 }
 
-// A new caption: Windows would paint its own, so it sets the text unseen.
+// A new caption. Windows paints its own caption as it takes the text; an ANSI window
+// takes it unseen, and the messages that come meanwhile are handled. Then the skin's
+// caption is painted anew, and with a maximized window the MDI frame too, whose caption
+// the maximized child's text joins.
 void TWinSkinForm::SetText(TMessage& m) {
   if (!IsWindowVisible(FHandle)) {
     Default(m);
     return;
   }
-  CallWindowProcW(FOldWndProc, FHandle, WM_SETREDRAW, FALSE, 0);
-  Default(m);
-  CallWindowProcW(FOldWndProc, FHandle, WM_SETREDRAW, TRUE, 0);
-  UpdateNc(nullptr);
+  if (!FUnicode && !IsMDIChild()) {
+    TMessage off{WM_SETREDRAW, FALSE, 0, 0}, on{WM_SETREDRAW, TRUE, 0, 0};
+    Default(off);
+    Default(m);
+    Default(on);
+    if (Application) Application->ProcessMessages();
+  } else {
+    Default(m);
+  }
+  if (IsMaximized() && SkinManager && SkinManager->MDIClient)
+    PostMessageW(SkinManager->MDIClient, CN_MaxChildActivated, reinterpret_cast<WPARAM>(FHandle), 0);
+  if (IsMinimized()) {
+    UpdateNc(nullptr);
+  } else {
+    Refresh();
+  }
 }
 
 void TWinSkinForm::WMCommand(TMessage& m) {
@@ -647,11 +668,18 @@ void TWinSkinForm::WMGetMinMaxInfo(TMessage& m) {
   info->ptMaxSize = POINT{Width(mi.rcWork), Height(mi.rcWork)};
 }
 
+// The frame's activation goes on to its MDI client; an MDI child's to its own procedure,
+// which keeps the MDI activation. The skin then paints the caption of the new state.
 void TWinSkinForm::WMNCActive(TMessage& m) {
   FActive = m.WParam != 0;
   FTimer->SetEnabled(FActive);
   if (!FActive) LeaveHotControl();
-  UpdateNc(nullptr);
+  if (FFormStyle == sfsMDIform && FMDIClient) {
+    SendMessageW(FMDIClient, WM_NCACTIVATE, m.WParam, 0);
+  } else if (IsMDIChild()) {
+    Default(m);
+  }
+  if (!IsMDIChild() || !IsMaximized()) UpdateNc(nullptr);
   m.Result = 1;
 }
 

@@ -31,6 +31,9 @@ class TWinSkinMenu;
 class TToolBar;
 
 constexpr UINT CN_IsSkinned = 0x3523;  // answered 1 by a skinned window
+// Posted to the MDI client with a maximized child (wParam): redraw the frame, which
+// shows that child's caption and buttons.
+constexpr UINT CN_MaxChildActivated = 0x3516;
 
 // What a form skinner offers the skinners of its controls.
 class TSkinControlHost {
@@ -211,6 +214,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void GetFormstyle();
   void SubclassMDI();
   void UnSubclassMDI();
+  void LastChildClosed();
   void DefaultMDI(TMessage& m);
   HWND MDIClientWindow() const;
   bool MDIChildMax() const;
@@ -298,6 +302,8 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   DWORD FLastIconClick = 0, FDoubleClickTime = 0;
   DWORD FStyle = 0;
   bool FRightToLeft = false, FSizeable = false, FIsDialog = false, FIsChild = false;
+  bool FUnicode = false;         // as the window was made, before the skin took its procedure
+  bool FSavedMenuUpdate = true;  // an MDI frame's: the data's MenuUpdate while no child is open
   HWND FOwnerWnd = nullptr;
   HMENU FSystemMenu = nullptr;
   TColor FOldColor = 0;

@@ -94,11 +94,7 @@ void TWinSkinForm::ResizeForm(bool keepClient) {
 
 // A dialog as wide as its caption needs, its controls moved to stay centred.
 int TWinSkinForm::WidenForCaption(int width) {
-  const int length = GetWindowTextLengthW(FHandle);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(FHandle, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  text = FCaptionPrefix + text + FCaptionSuffix;
+  const std::wstring text = FCaptionPrefix + WindowTextW(FHandle) + FCaptionSuffix;
   HDC dc = GetDC(FHandle);
   HGDIOBJ old = SelectObject(dc, FCaptionFont);
   SIZE extent{};
@@ -202,11 +198,7 @@ void TWinSkinForm::DrawFLine(HDC dc) {
 
 void TWinSkinForm::DrawLine(HDC dc, const RECT& line) {
   const TDataSkinTitle& title = *FSkinData->Title;
-  const int length = GetWindowTextLengthW(FHandle);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(FHandle, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  text = FCaptionPrefix + text + FCaptionSuffix;
+  const std::wstring text = FCaptionPrefix + WindowTextW(FHandle) + FCaptionSuffix;
   HGDIOBJ oldFont = SelectObject(dc, FCaptionFont);
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   TColor colour = FActive ? title.ActiveText : title.InActiveText;

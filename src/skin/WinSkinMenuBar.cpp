@@ -430,11 +430,18 @@ void TWinSkinForm::MenuSelected(const TMessage& m) {
 }
 
 // The framework rebuilt the window's menu: the band shows the new one's items, and the
-// window stays without a menu of its own.
+// window stays without a menu of its own. While the data's MenuUpdate is off (an MDI
+// frame with children open) the band keeps a menu the MDI client gave it; the frame's
+// own menu, whose old handle is about to go, is replaced all the same.
 void TWinSkinForm::MenuChanged(TMessage& m) {
   HMENU menu = reinterpret_cast<HMENU>(m.LParam);
   if (!FSkinFrame || FMenuHeight <= 0 || !menu || !FSkinMenu || GetMenu(FHandle)) {
     Default(m);
+    return;
+  }
+  const bool ownMenu = TMenu::ItemAt(FSkinMenu->MenuHandle, 0) == TMenu::ItemAt(menu, 0);
+  if (!FSkinData->MenuUpdate && !ownMenu) {
+    m.Result = 0;
     return;
   }
   FSkinMenu->BuildButtons(menu);

@@ -1,6 +1,7 @@
 // Painted scroll bars: the overlay window over a control's scroll bar and the skinners
 // that lay it; the bar of a drop-down list is painted in its own frame.
 #include <algorithm>
+#include <memory>
 
 #include "classlib/Controls.h"
 #include "skin/WinSkinForm.h"
@@ -453,10 +454,12 @@ void TSkinScrollbar::Unsubclass() {
 void TSkinListView::InitScrollbar(TWinControl* control, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin) {
   TSkinScrollbar::InitScrollbar(control, data, canvas, formSkin);
   if (!initialised_ || header_) return;
-  if (HWND h = reinterpret_cast<HWND>(SendMessageW(wnd_, LVM_GETHEADER, 0, 0))) {
-    header_ = new TSkinHeader(control);
-    header_->Inithwnd(h, data, canvas, formSkin);
-  }
+  HWND h = reinterpret_cast<HWND>(SendMessageW(wnd_, LVM_GETHEADER, 0, 0));
+  if (!h) return;
+  // A header that another skinner holds already stays with that one.
+  auto header = std::make_unique<TSkinHeader>(control);
+  header->Inithwnd(h, data, canvas, formSkin);
+  if (header->Stage() != 0) header_ = header.release();
 }
 
 // ---- Bars of a bare window ----

@@ -119,4 +119,86 @@ TEST_F(FormsTest, OwnedControlsAreFreedWithTheirForm) {
   EXPECT_FALSE(IsWindow(edit));
 }
 
+// A form with a band across its top and a button below the bottom of its client area.
+class TallForm : public TForm {
+ public:
+  explicit TallForm(TComponent* owner) : TForm(owner) {
+    SetText(gbk::FromUtf8("滚动"));
+    SetBounds(60, 60, 320, 240);
+    band = new TPanel(this);
+    band->SetHeight(30);
+    band->SetParent(this);
+    band->SetAlign(alTop);
+    nearButton = AddButton(40);
+    farButton = AddButton(420);
+    DoCreate();
+  }
+  TButton* AddButton(int top) {
+    auto* b = new TButton(this);
+    b->SetText(gbk::FromUtf8("确定"));
+    b->SetBounds(10, top, 80, 26);
+    b->SetParent(this);
+    return b;
+  }
+  TPanel* band;
+  TButton* nearButton;
+  TButton* farButton;
+};
+
+bool HasBar(HWND h, LONG bar) { return (GetWindowLongW(h, GWL_STYLE) & bar) != 0; }
+
+// A control beyond the client area gives the form a scroll bar; real clicks on the bar
+// bring the far button into view, where a real click presses it. Without AutoScroll the
+// bar goes and the controls are back where they were put; with it, moving the far button
+// up takes the bar away.
+TEST_F(FormsTest, AutoScrollScrollsControlsBeyondTheClientAreaIntoView) {
+  TallForm f(&app);
+  EXPECT_TRUE(f.AutoScroll());
+  f.Show();
+  gui::Pump(100);
+  HWND h = f.Handle();
+  ASSERT_TRUE(HasBar(h, WS_VSCROLL));
+  EXPECT_FALSE(HasBar(h, WS_HSCROLL));
+  int clicks = 0;
+  f.farButton->OnClick = [&](TObject*) { ++clicks; };
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof bar;
+  ASSERT_TRUE(GetScrollBarInfo(h, OBJID_VSCROLL, &bar));
+  // Below the thumb, just above the bottom arrow: a page a click.
+  POINT page{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
+             bar.rcScrollBar.bottom - GetSystemMetrics(SM_CYVSCROLL) - 3};
+  ScreenToClient(h, &page);
+  for (int i = 0; i < 6 && f.farButton->Top() + f.farButton->Height() > f.ClientHeight(); ++i) {
+    gui::MouseClick(h, page);
+    gui::Pump(200);
+  }
+  EXPECT_LE(f.farButton->Top() + f.farButton->Height(), f.ClientHeight()) << "the far button came into view";
+  EXPECT_GE(f.farButton->Top(), 0);
+  EXPECT_EQ(f.farButton->Top() - f.nearButton->Top(), 380) << "the controls scroll together";
+  EXPECT_EQ(f.band->Top(), 0) << "the aligned band stays";
+  gui::MouseClick(f.farButton->Handle(), POINT{40, 13});
+  gui::Pump(200);
+  EXPECT_EQ(clicks, 1);
+
+  f.SetAutoScroll(false);
+  EXPECT_FALSE(HasBar(h, WS_VSCROLL));
+  EXPECT_EQ(f.nearButton->Top(), 40);
+  EXPECT_EQ(f.farButton->Top(), 420);
+  f.SetAutoScroll(true);
+  EXPECT_TRUE(HasBar(h, WS_VSCROLL));
+  f.farButton->SetTop(100);
+  EXPECT_FALSE(HasBar(h, WS_VSCROLL)) << "everything fits now";
+  EXPECT_EQ(f.nearButton->Top(), 40);
+}
+
+// Aligned controls fill the client area whatever its size and give the form no bars.
+TEST_F(FormsTest, AFormWhoseControlsFitShowsNoScrollBars) {
+  TestForm f(&app);
+  f.Show();
+  gui::Pump(50);
+  f.SetClientSize(120, 60);
+  gui::Pump(50);
+  EXPECT_FALSE(HasBar(f.Handle(), WS_VSCROLL | WS_HSCROLL));
+}
+
 }  // namespace

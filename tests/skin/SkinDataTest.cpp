@@ -392,13 +392,15 @@ TEST(SkinData, ChangePropertySetsEnumeratedPropertiesByTheirValueNames) {
   EXPECT_EQ(form.BorderStyle, bsDialog);
   EXPECT_TRUE(TSkinData::ChangeProperty(&form, "KeyPreview", "True"));
   EXPECT_TRUE(form.KeyPreview);
+  EXPECT_TRUE(TSkinData::ChangeProperty(&form, "AutoScroll", "False"));
+  EXPECT_FALSE(form.AutoScroll());
   EXPECT_TRUE(TSkinData::ChangeProperty(&button, "Enabled", "False"));
   EXPECT_FALSE(button.Enabled());
   struct Row {
     TObject* object;
     const char *name, *value;
   };
-  for (const Row& r : {Row{&form, "BorderStyle", "bsRound"}, Row{&form, "AutoScroll", "False"}, Row{&form, "Tag", "5"},
+  for (const Row& r : {Row{&form, "BorderStyle", "bsRound"}, Row{&form, "AutoSize", "False"}, Row{&form, "Tag", "5"},
                        Row{&button, "Position", "poScreenCenter"}, Row{nullptr, "Visible", "False"}}) {
     SCOPED_TRACE(r.name);
     EXPECT_FALSE(TSkinData::ChangeProperty(r.object, r.name, r.value));

@@ -537,6 +537,30 @@ TEST_F(Skinned, AListViewsHeaderIsSkinnedItsHotItemFollowsTheMouseAndColumnsStil
   EXPECT_TRUE(gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("skin_listview.png")));
 }
 
+// A header that has a skinner already keeps it; the list view's skinner holds no second,
+// unattached header skinner, and letting it go leaves the first in place.
+TEST_F(Skinned, AListViewWhoseHeaderIsSkinnedAlreadyLeavesItToThatSkinner) {
+  auto* list = Add<TListView>(20, 20, 300, 150);
+  list->AddColumn("A", 80);
+  for (int i = 0; i < 30; ++i) list->AddItem({std::to_string(i)});
+  Show();
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_GETHEADER, 0, 0));
+  ASSERT_NE(header, nullptr);
+  auto* first = new TSkinHeader(list);
+  first->Inithwnd(header, &data, nullptr, nullptr);
+  ASSERT_EQ(first->Stage(), 1);
+  const int owned = list->ComponentCount();
+  auto* skin = new TSkinListView(list);
+  skin->InitScrollbar(list, &data, nullptr, nullptr);
+  ASSERT_EQ(skin->Stage(), 1) << "the list view itself is skinned";
+  EXPECT_EQ(skin->Header(), nullptr);
+  EXPECT_EQ(list->ComponentCount(), owned + 1) << "no stray header skinner on the list view";
+  delete skin;
+  gui::Pump(100);
+  EXPECT_EQ(SendMessageW(header, CN_IsSkinned, 0, 0), 1) << "the first skinner still holds the header";
+  EXPECT_EQ(first->Window(), header);
+}
+
 // ---- Giving every window back ----
 
 TEST_F(Skinned, FreeingTheSkinnersGivesEveryWindowItsProcedureBack) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
@@ -22,16 +24,69 @@ namespace {
 using skinform::SkinPath;
 
 const wchar_t kChildClass[] = L"TorvikTestMdiChild";
+// A child whose own procedure counts the WM_NCACTIVATE it is given.
+const wchar_t kNotingChildClass[] = L"TorvikTestMdiChildNoting";
+const wchar_t kActivationsProp[] = L"TorvikTestNcActivations";
+
+int Activations(HWND child) { return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(child, kActivationsProp))); }
+
+LRESULT CALLBACK NotingChildProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_NCACTIVATE) SetPropW(h, kActivationsProp, reinterpret_cast<HANDLE>(INT_PTR{Activations(h) + 1}));
+  if (msg == WM_NCDESTROY) RemovePropW(h, kActivationsProp);
+  return DefMDIChildProcW(h, msg, w, l);
+}
 
 void RegisterChildClass() {
   WNDCLASSW wc{};
-  wc.lpfnWndProc = DefMDIChildProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kChildClass;
-  RegisterClassW(&wc);
+  for (auto [name, proc] :
+       {std::pair{kChildClass, WNDPROC{DefMDIChildProcW}}, std::pair{kNotingChildClass, WNDPROC{NotingChildProc}}}) {
+    wc.lpfnWndProc = proc;
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);
+  }
 }
+
+// The messages of one kind to one window that a hook of this thread saw: sent ones
+// (WH_CALLWNDPROC) or posted ones as they are taken from the queue (WH_GETMESSAGE).
+class Watch {
+ public:
+  Watch(int kind, HWND window, UINT message) {
+    Seen() = {window, message, {}};
+    hook_ = SetWindowsHookExW(kind, kind == WH_GETMESSAGE ? Posted : Sent, nullptr, GetCurrentThreadId());
+  }
+  ~Watch() { UnhookWindowsHookEx(hook_); }
+  bool Saw(WPARAM w, LPARAM l) const {
+    return std::find(Seen().calls.begin(), Seen().calls.end(), std::pair{w, l}) != Seen().calls.end();
+  }
+  const std::vector<std::pair<WPARAM, LPARAM>>& Calls() const { return Seen().calls; }
+
+ private:
+  struct Record {
+    HWND window;
+    UINT message;
+    std::vector<std::pair<WPARAM, LPARAM>> calls;
+  };
+  static Record& Seen() {
+    static Record record;  // a hook has no place of its own for what it sees
+    return record;
+  }
+  static void Note(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (h == Seen().window && msg == Seen().message) Seen().calls.emplace_back(w, l);
+  }
+  static LRESULT CALLBACK Posted(int code, WPARAM w, LPARAM l) {
+    if (auto* m = reinterpret_cast<MSG*>(l); code == HC_ACTION && w == PM_REMOVE)
+      Note(m->hwnd, m->message, m->wParam, m->lParam);
+    return CallNextHookEx(nullptr, code, w, l);
+  }
+  static LRESULT CALLBACK Sent(int code, WPARAM w, LPARAM l) {
+    if (auto* c = reinterpret_cast<CWPSTRUCT*>(l); code == HC_ACTION) Note(c->hwnd, c->message, c->wParam, c->lParam);
+    return CallNextHookEx(nullptr, code, w, l);
+  }
+  HHOOK hook_;
+};
 
 // A form with a menu and an MDI client filling its client area.
 class MdiFrame : public TForm {
@@ -39,13 +94,8 @@ class MdiFrame : public TForm {
   explicit MdiFrame(TComponent* owner) : TForm(owner) {
     SetText(gbk::FromUtf8("多文档"));
     SetBounds(30, 30, 520, 380);
-    auto* menu = new TMainMenu(this);
-    auto* item = new TMenuItem(this);
-    item->SetCaption(gbk::FromUtf8("窗口(&W)"));
-    auto* sub = new TMenuItem(this);
-    sub->SetCaption("x");
-    item->Add(sub);
-    menu->Items()->Add(item);
+    menu = new TMainMenu(this);
+    AddMenuItem("窗口(&W)");
     SetMenu(menu);
     DoCreate();
     RECT r{};
@@ -55,9 +105,17 @@ class MdiFrame : public TForm {
                              r.right, r.bottom, Handle(), nullptr, GetModuleHandleW(nullptr), &ccs);
   }
   std::string ClassName() const override { return "TMdiFrame"; }
-  HWND NewChild() {
+  void AddMenuItem(const char* caption) {
+    auto* item = new TMenuItem(this);
+    item->SetCaption(gbk::FromUtf8(caption));
+    auto* sub = new TMenuItem(this);
+    sub->SetCaption("x");
+    item->Add(sub);
+    menu->Items()->Add(item);
+  }
+  HWND NewChild(const wchar_t* cls = kChildClass) {
     MDICREATESTRUCTW mcs{};
-    mcs.szClass = kChildClass;
+    mcs.szClass = cls;
     mcs.szTitle = L"child";
     mcs.hOwner = GetModuleHandleW(nullptr);
     mcs.x = 10;
@@ -67,6 +125,7 @@ class MdiFrame : public TForm {
     mcs.style = WS_OVERLAPPEDWINDOW;
     return reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
   }
+  TMainMenu* menu;
   HWND client = nullptr;
 };
 
@@ -286,6 +345,106 @@ TEST_F(MdiSkin, TheBandOfAFrameWithAMaximizedChildCarriesItsButtonsAndANewMenu) 
   SendMessageW(frame.client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
   gui::Pump(200);
   EXPECT_FALSE(SkinManager->MDIMaximized);
+  DestroyMenu(other);
+}
+
+// The frame's activation goes on to its MDI client, a child's to the child's own
+// procedure; the skin answers both with 1.
+TEST_F(MdiSkin, ActivationGoesOnToTheClientAndToTheChildsOwnProcedure) {
+  MdiFrame frame(&app);
+  frame.Show();
+  gui::Pump(400);
+  HWND first = frame.NewChild(kNotingChildClass), second = frame.NewChild(kNotingChildClass);
+  gui::Pump(300);
+  ASSERT_NE(SkinFormOf(first), nullptr);
+  ASSERT_NE(SkinFormOf(second), nullptr);
+  {
+    Watch toClient(WH_CALLWNDPROC, frame.client, WM_NCACTIVATE);
+    skinform::ButtonForm other(&app, "别的窗口", 600, 60, 220, 160, "TOtherForm");
+    other.Show();
+    gui::Pump(300);
+    RECT cr{};
+    GetClientRect(frame.client, &cr);
+    gui::MouseClick(frame.client, POINT{cr.right - 20, cr.bottom - 20});
+    gui::Pump(300);
+    EXPECT_EQ(GetForegroundWindow(), frame.Handle());
+    EXPECT_TRUE(toClient.Saw(FALSE, 0)) << toClient.Calls().size();
+    EXPECT_TRUE(toClient.Saw(TRUE, 0));
+  }
+  const int firstBefore = Activations(first), secondBefore = Activations(second);
+  SendMessageW(frame.client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(first), 0);
+  gui::Pump(200);
+  EXPECT_GT(Activations(first), firstBefore) << "activated";
+  EXPECT_GT(Activations(second), secondBefore) << "deactivated";
+  EXPECT_EQ(SendMessageW(second, WM_NCACTIVATE, FALSE, 0), 1);
+  EXPECT_EQ(SendMessageW(frame.Handle(), WM_NCACTIVATE, TRUE, 0), 1);
+}
+
+// A maximized child's new caption joins the frame's; the child asks the MDI client for a
+// redraw of the frame, whose caption then shows the skin with the new text.
+TEST_F(MdiSkin, RetitlingAMaximizedChildRedrawsTheFramesSkinnedCaption) {
+  MdiFrame frame(&app);
+  frame.Show();
+  gui::ParkMouse();
+  gui::Pump(400);
+  HWND child = frame.NewChild();
+  SendMessageW(frame.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  gui::Pump(300);
+  ASSERT_TRUE(IsZoomed(child));
+  TWinSkinForm* skin = SkinFormOf(frame.Handle());
+  ASSERT_NE(skin, nullptr);
+  const std::vector<COLORREF> before = skinform::CaptionBand(skin);
+  {
+    Watch redraw(WH_GETMESSAGE, frame.client, CN_MaxChildActivated);
+    SetWindowTextW(child, gbk::ToWide(gbk::FromUtf8("新标题")).c_str());
+    gui::Pump(300);
+    EXPECT_TRUE(redraw.Saw(reinterpret_cast<WPARAM>(child), 0));
+  }
+  EXPECT_NE(gui::Text(frame.Handle()).find(gbk::FromUtf8("新标题")), std::string::npos) << gui::Text(frame.Handle());
+  const std::vector<COLORREF> after = skinform::CaptionBand(skin);
+  ASSERT_FALSE(after.empty());
+  EXPECT_NE(after, before);
+  EXPECT_EQ(after, skinform::CaptionBand(skin, true)) << "the skin's caption, not the system's";
+  gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("mdi-retitled.png"));
+}
+
+// While children are open the band keeps a menu the MDI client gave the frame, whatever
+// the frame's own menu does; the frame's own menu shown in the band still follows its
+// changes. Once the last child has gone the band follows the frame's menu again.
+TEST_F(MdiSkin, WhileChildrenAreOpenTheBandKeepsTheMenuTheClientGaveIt) {
+  MdiFrame frame(&app);
+  frame.Show();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(frame.Handle());
+  ASSERT_NE(skin, nullptr);
+  ASSERT_NE(skin->MenuBar(), nullptr);
+  EXPECT_TRUE(data->MenuUpdate);
+  HWND child = frame.NewChild();
+  gui::Pump(300);
+  EXPECT_FALSE(data->MenuUpdate);
+  frame.AddMenuItem("帮助(&H)");
+  gui::Pump(200);
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("窗口(&W);帮助(&H);")));
+
+  HMENU other = CreateMenu();
+  for (const char* caption : {"甲(&A)", "乙(&B)"}) {
+    HMENU drop = CreatePopupMenu();
+    AppendMenuW(drop, MF_STRING, 1, L"x");
+    AppendMenuW(other, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), gbk::ToWide(gbk::FromUtf8(caption)).c_str());
+  }
+  SendMessageW(frame.client, WM_MDISETMENU, reinterpret_cast<WPARAM>(other), 0);
+  gui::Pump(300);
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("甲(&A);乙(&B);")));
+  frame.AddMenuItem("工具(&T)");
+  gui::Pump(200);
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("甲(&A);乙(&B);"))) << "kept while the child is open";
+
+  SendMessageW(frame.client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+  gui::Pump(200);
+  EXPECT_TRUE(data->MenuUpdate);
+  frame.AddMenuItem("选项(&O)");
+  gui::Pump(300);
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("窗口(&W);帮助(&H);工具(&T);选项(&O);")));
   DestroyMenu(other);
 }
 

@@ -7,12 +7,15 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
+#include "skin/WinSkinFrame.h"
+#include "support/Gui.h"
 
 namespace skinform {
 
@@ -57,6 +60,18 @@ class ButtonForm : public TForm {
  private:
   std::string className_;
 };
+
+// The caption band as the window shows it, row by row; with `fresh` as the skinner
+// paints it now.
+inline std::vector<COLORREF> CaptionBand(TWinSkinForm* skin, bool fresh = false) {
+  if (fresh) skin->UpdateNc(nullptr);
+  std::vector<COLORREF> band;
+  auto shot = gui::Capture(skin->FHandle);
+  if (!shot) return band;
+  for (int y = 0; y < skin->FCaptionHeight; ++y)
+    for (int x = 0; x < shot->Width(); ++x) band.push_back(static_cast<COLORREF>(shot->Pixel(x, y)));
+  return band;
+}
 
 // One application, one manager and one skin component for each test.
 class SkinTest : public ::testing::Test {
