@@ -17,7 +17,7 @@ constexpr UINT kSkinned = 0xBC4E;
 constexpr LPARAM kEngineMark = 0x41A2;
 constexpr UINT kEngineRepaint = 0xBC4B;  // from another copy of the engine: repaint the frame
 constexpr UINT kEngineQuery = 0xBC4D;    // from another copy of the engine: is this one of us
-constexpr UINT kMenuSelect = 0x3518;  // lParam a screen point on the menu bar
+constexpr UINT kMenuSelect = 0x3518;     // lParam a screen point on the menu bar
 
 // A procedure of ours that another subclass still calls after the skin left: the one
 // to pass messages on to, until the window goes.
@@ -458,10 +458,13 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
     case WM_CTLCOLORBTN:
       WMCtlcolor(m);
       break;
-    case WM_INITMENUPOPUP:
-      if (SkinManager) SkinManager->MenuKind = reinterpret_cast<HMENU>(m.WParam) == FSystemMenu ? 2 : 1;
+    case WM_INITMENUPOPUP: {
+      auto* menu = reinterpret_cast<HMENU>(m.WParam);
+      const bool system = menu == FSystemMenu || (FSysPopup && menu == FSysPopup->Handle());
+      if (SkinManager) SkinManager->MenuKind = system ? 2 : 1;
       Default(m);
       break;
+    }
     case CM_MENUCHANGED:
       MenuChanged(m);
       break;
@@ -472,11 +475,14 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
       MenuSelected(m);
       Default(m);
       break;
+    case WM_MENUCOMMAND:
+      if (!SysPopupMessage(m)) Default(m);
+      break;
     case WM_MEASUREITEM:
-      WMMEASUREITEM(m);
+      if (!SysPopupMessage(m)) WMMEASUREITEM(m);
       break;
     case WM_DRAWITEM:
-      WMDRAWITEM(m);
+      if (!SysPopupMessage(m)) WMDRAWITEM(m);
       break;
     default:
       if (FSkinFrame) {

@@ -32,6 +32,8 @@ class TWinSkinPopMenu : public TObject {
   void WMPrint(TMessage& m);
   void WMPrintClient(TMessage& m);
   void UpdateMenu(TMessage& m);
+  // One message of the menu window written to the skin's debug list, for tracing.
+  void AddLog(const TMessage& m);
   // Whether the skin has a background to paint with.
   bool Usable() const;
   // The window-size background, built at the last paint or now; nil without a usable skin.

@@ -226,9 +226,11 @@ TEST_F(SkinnedMenus, WithoutTheSkinMenusArePlainAgain) {
 
 namespace {
 
+// The position of the skinned system menu's item standing for a command.
 int PositionOf(HMENU menu, UINT id) {
   for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-    if (GetMenuItemID(menu, i) == id) return i;
+    const TMenuItem* item = TMenu::ItemAt(menu, i);
+    if (item && item->Tag == static_cast<int>(id)) return i;
   }
   return -1;
 }
