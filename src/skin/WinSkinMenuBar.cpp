@@ -103,6 +103,26 @@ LRESULT CALLBACK MenuFilter(int code, WPARAM w, LPARAM l) {
   return 1;
 }
 
+// The items a maximized MDI child adds to its frame's menu: its icon holding its system
+// menu, which stays the child's (the copy of the icon goes with the item), and its
+// minimize, restore and close buttons.
+void RemoveMdiChildItems(HMENU menu) {
+  constexpr UINT_PTR kLastSystemBitmap = 11;  // HBMMENU_POPUP_MINIMIZE
+  for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_BITMAP;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi)) continue;
+    if (!(mi.fType & MFT_BITMAP) && !mi.hbmpItem) continue;
+    if (mi.hSubMenu && i == 0) {
+      RemoveMenu(menu, 0, MF_BYPOSITION);
+      if (reinterpret_cast<UINT_PTR>(mi.hbmpItem) > kLastSystemBitmap) DeleteObject(mi.hbmpItem);
+    } else if (!mi.hSubMenu && (mi.wID == SC_MINIMIZE || mi.wID == SC_RESTORE || mi.wID == SC_CLOSE)) {
+      DeleteMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
+    }
+  }
+}
+
 }  // namespace
 
 int OpenMenuButton() { return tracking.open; }
@@ -124,6 +144,10 @@ void TWinSkinMenu::UpdataBtn() {
   HMENU onWindow = GetMenu(wnd);
   HMENU menu = onWindow ? onWindow : MenuHandle;
   if (FormSkin->FForm && !FormSkin->FForm->Menu()) menu = nullptr;
+  // A maximized child's items belong to the system's bar, which the band replaces (it
+  // shows the child's buttons itself); the child could not take them out of a menu that
+  // is off its frame.
+  if (onWindow && FormSkin->FFormStyle == sfsMDIform) RemoveMdiChildItems(onWindow);
   if (menu != MenuHandle || (menu && Buttons.empty())) BuildButtons(menu);
   if (onWindow) SetMenu(wnd, nullptr);
 }
@@ -209,7 +233,21 @@ void TWinSkinMenu::GiveMenuBack() {
   HWND wnd = FormSkin->FHandle;
   TForm* form = FormSkin->FForm;
   HMENU menu = form ? (form->Menu() ? form->Menu()->Handle() : nullptr) : MenuHandle;
-  if (menu && IsMenu(menu) && IsWindow(wnd) && !GetMenu(wnd)) SetMenu(wnd, menu);
+  if (menu && IsMenu(menu) && IsWindow(wnd) && !GetMenu(wnd)) {
+    bool maximized = false;
+    if (FormSkin->FFormStyle != sfsMDIform || !FormSkin->ActiveMDIChild(&maximized) || !maximized) {
+      SetMenu(wnd, menu);
+    } else {
+      // The MDI client puts the menu on the frame with its maximized child's items; it
+      // adds them only to a menu new to it, so it is shown a stand-in first.
+      RemoveMdiChildItems(menu);
+      HMENU standIn = CreateMenu();
+      SendMessageW(FormSkin->FMDIClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(standIn), 0);
+      SendMessageW(FormSkin->FMDIClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
+      if (GetMenu(wnd) != menu) SetMenu(wnd, menu);
+      DestroyMenu(standIn);
+    }
+  }
   BuildButtons(nullptr);
 }
 
