@@ -185,6 +185,10 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void InitPopMenu(TComponent* owner, bool on);
   void InitMainMenu(TComponent* owner, bool on);
   void InitToolbars(TComponent* owner, bool on);
+  // An item of a tool bar's menu and its items at every depth, drawn by this skinner.
+  void InitToolbarMenu(TMenuItem* item, bool on);
+  // The items of the menu a tool bar shows and of the items its buttons stand for.
+  void InitToolbarButtons(TToolBar* bar, bool withMenu);
   void ToolBarDrawBackground(TToolBar* bar, TCanvas& canvas, const RECT& r, bool& defaultDraw);
   void ToolBarDrawButton(TToolBar* bar, TCanvas& canvas, int index, const RECT& r, UINT state, bool& defaultDraw);
   void DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected);
