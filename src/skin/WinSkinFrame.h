@@ -338,7 +338,8 @@ class TWinSkinSpy : public TComponent {
 TWinSkinForm* SkinFormOf(HWND window);
 // GetVersion as read when the manager installed its hook.
 extern DWORD WinVersion;
-// Windows NT before version 5, whose menus the skin cannot owner-draw on the fly.
-inline bool WinNtBefore5() { return !(WinVersion & 0x80000000u) && LOBYTE(LOWORD(WinVersion)) < 5; }
+// Windows NT before version 5, whose menus the skin cannot owner-draw on the fly; a
+// version not read yet counts as a current one.
+inline bool WinNtBefore5() { return WinVersion && !(WinVersion & 0x80000000u) && LOBYTE(LOWORD(WinVersion)) < 5; }
 // Any Windows of version 4.0.
 inline bool WinVersion40() { return LOBYTE(LOWORD(WinVersion)) == 4 && HIBYTE(LOWORD(WinVersion)) == 0; }
