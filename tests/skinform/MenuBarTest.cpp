@@ -21,7 +21,7 @@ namespace {
 
 using gbk::U;
 
-// Two menus, a hidden command and a plain command at the end.
+// Three menus, a hidden command and a plain command at the end.
 class BarForm : public TForm {
  public:
   BarForm(TComponent* owner, bool rightToLeft) : TForm(owner) {
@@ -29,7 +29,7 @@ class BarForm : public TForm {
     SetText(U("菜单栏"));
     SetBounds(80, 80, 460, 260);
     bar = new TMainMenu(this);
-    for (const char* caption : {"文件(&F)", "编辑(&E)"}) {
+    for (const char* caption : {"文件(&F)", "编辑(&E)", "视图(&V)"}) {
       auto* top = Add(bar->Items(), caption);
       Add(top, "第一项");
       Add(top, "第二项");
@@ -86,7 +86,7 @@ TEST_F(MenuBar, ARightToLeftBarLinesUpFromTheRightAndItsMenusHangFromTheButtonsR
   TWinSkinMenu* bar = skin->MenuBar();
   ASSERT_NE(bar, nullptr);
   ASSERT_TRUE(bar->RightToLeft());
-  ASSERT_EQ(bar->Count(), 3) << "the hidden item has no button";
+  ASSERT_EQ(bar->Count(), 4) << "the hidden item has no button";
   ASSERT_TRUE(bar->Background);
   const TDataSkinObject* object = data->MenuBar.get();
   const int start = object && object->Image && !object->Image->Empty() ? object->RightWidth + 8 : 6;
@@ -127,6 +127,41 @@ TEST_F(MenuBar, ARightToLeftBarLinesUpFromTheRightAndItsMenusHangFromTheButtonsR
   EXPECT_EQ(shown.top, wr.top + bar->Band.bottom);
 }
 
+// In a right-to-left bar the left arrow moves on to the next menu, which lies to the left
+// (not round to the last one, as in a left-to-right bar).
+TEST_F(MenuBar, InARightToLeftBarTheLeftArrowOpensTheNextMenu) {
+  Activate("Mx1");
+  BarForm form(&app, true);
+  TWinSkinForm* skin = Show(form);
+  ASSERT_NE(skin, nullptr);
+  TWinSkinMenu* bar = skin->MenuBar();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_GE(bar->Count(), 2);
+  const HMENU second = bar->Buttons[1]->SubMenu;
+  ASSERT_NE(second, nullptr);
+  bool moved = false;
+  std::thread watcher([&] {
+    if (menuwatch::WaitMenuWindow(3000, bar->Buttons[0]->SubMenu)) {
+      Sleep(150);
+      menuwatch::Press(VK_LEFT);
+      moved = menuwatch::WaitMenuWindow(2000, second) != nullptr;
+    }
+    for (int i = 0; i < 3 && menuwatch::WaitMenuWindow(0); ++i) {
+      menuwatch::Press(VK_ESCAPE);
+      Sleep(150);
+    }
+  });
+  const TMenuBtn& first = *bar->Buttons[0];
+  RECT wr{};
+  GetWindowRect(form.Handle(), &wr);
+  menuwatch::ClickAt(wr.left + (first.Bounds.left + first.Bounds.right) / 2,
+                     wr.top + (first.Bounds.top + first.Bounds.bottom) / 2);
+  for (int i = 0; i < 200 && watcher.joinable() && (!moved || menuwatch::WaitMenuWindow(0)); ++i) gui::Pump(20);
+  watcher.join();
+  gui::ParkMouse();
+  EXPECT_TRUE(moved);
+}
+
 // Built from the form's items, the bar keeps a hidden item's place without showing it,
 // and a plain command still reaches its own item.
 TEST_F(MenuBar, TheBarBuiltFromTheFormsItemsSkipsAHiddenOneAndCommandsReachTheirItems) {
@@ -138,7 +173,7 @@ TEST_F(MenuBar, TheBarBuiltFromTheFormsItemsSkipsAHiddenOneAndCommandsReachTheir
   ASSERT_NE(bar, nullptr);
   bar->MenuHandle = nullptr;  // as a bar not yet built
   bar->UpdataBtn1();
-  ASSERT_EQ(bar->Count(), 4);
+  ASSERT_EQ(bar->Count(), 5);
   EXPECT_EQ(bar->MenuHandle, form.bar->Handle());
   EXPECT_EQ(GetMenu(form.Handle()), nullptr);
   HMENU menu = form.bar->Handle();
@@ -149,9 +184,10 @@ TEST_F(MenuBar, TheBarBuiltFromTheFormsItemsSkipsAHiddenOneAndCommandsReachTheir
   };
   const Row rows[] = {{"文件(&F)", true, GetSubMenu(menu, 0)},
                       {"编辑(&E)", true, GetSubMenu(menu, 1)},
+                      {"视图(&V)", true, GetSubMenu(menu, 2)},
                       {"隐藏", false, nullptr},
                       {"帮助(&H)", true, nullptr}};
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     const TMenuBtn& b = *bar->Buttons[static_cast<size_t>(i)];
     SCOPED_TRACE(rows[i].caption);
     EXPECT_EQ(gbk::FromWide(b.Caption), U(rows[i].caption));
@@ -163,13 +199,13 @@ TEST_F(MenuBar, TheBarBuiltFromTheFormsItemsSkipsAHiddenOneAndCommandsReachTheir
 
   RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   gui::Pump(200);
-  EXPECT_EQ(Width(bar->Buttons[2]->Bounds), 0) << "a hidden item takes no room";
-  EXPECT_EQ(bar->Buttons[3]->Bounds.left, bar->Buttons[1]->Bounds.right);
+  EXPECT_EQ(Width(bar->Buttons[3]->Bounds), 0) << "a hidden item takes no room";
+  EXPECT_EQ(bar->Buttons[4]->Bounds.left, bar->Buttons[2]->Bounds.right);
 
   int helped = 0, hid = 0;
   form.help->OnClick = [&](TObject*) { ++helped; };
   form.hidden->OnClick = [&](TObject*) { ++hid; };
-  EXPECT_FALSE(skin->CheckMenu(bar->Buttons[3].get()));
+  EXPECT_FALSE(skin->CheckMenu(bar->Buttons[4].get()));
   gui::Pump(200);
   EXPECT_EQ(helped, 1);
   EXPECT_EQ(hid, 0);
