@@ -289,6 +289,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void PopSysmenu(POINT pt);
   void DoSysMenu2(TObject* sender);
   void InitSysPopupItems();
+  void SysCommandLook(UINT id, int& image, bool& enabled) const;
   bool SysPopupMessage(TMessage& m);
   std::vector<RECT> MenuItemRects() const;
   int MenuItemAt(POINT windowPoint) const;

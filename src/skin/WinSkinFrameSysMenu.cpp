@@ -32,11 +32,15 @@ bool ReadSysItem(HMENU menu, UINT position, TSysItem& item) {
   return true;
 }
 
-TMenuItem* AddItem(TPopupMenu& popup, const std::string& caption, int tag, int image) {
+// An item set up before it joins the menu, which is rebuilt at every change of its items.
+TMenuItem* AddItem(TPopupMenu& popup, const std::string& caption, int tag, int image, bool enabled = true,
+                   bool checked = false) {
   auto* item = new TMenuItem(&popup);
   item->SetCaption(caption);
   item->Tag = tag;
   item->ImageIndex = image;
+  item->SetEnabled(enabled);
+  item->SetChecked(checked);
   popup.Items()->Add(item);
   return item;
 }
@@ -73,39 +77,44 @@ void TWinSkinForm::CreateSysmenu2() {
     if (!ReadSysItem(system, static_cast<UINT>(i), read)) continue;
     int image = -1;
     bool enabled = true;
-    switch (read.id) {
-      case SC_RESTORE:
-        image = 0;
-        enabled = FWindowState != swsNormal;
-        break;
-      case SC_MAXIMIZE:
-        image = 1;
-        enabled = !IsMaximized() && HasIcon(sbiMax);
-        break;
-      case SC_MINIMIZE:
-        image = 2;
-        enabled = !IsMinimized() && HasIcon(sbiMin);
-        break;
-      case SC_CLOSE:
-        image = 3;
-        break;
-      case SC_MOVE:
-        enabled = !IsMaximized();
-        break;
-      case SC_SIZE:
-        // A window of fixed size offers no sizing whatever its menu says.
-        enabled = !IsMaximized() && FSizeable;
-        break;
-      default:
-        break;
-    }
-    TMenuItem* item = AddItem(*popup, read.caption, static_cast<int>(read.id), image);
-    item->SetEnabled(enabled && !(read.state & MFS_DISABLED));
-    item->SetChecked(read.state & MFS_CHECKED);
+    SysCommandLook(read.id, image, enabled);
+    TMenuItem* item = AddItem(*popup, read.caption, static_cast<int>(read.id), image,
+                              enabled && !(read.state & MFS_DISABLED), read.state & MFS_CHECKED);
     item->OnClick = [this](TObject* sender) { DoSysMenu2(sender); };
   }
   FSysPopup = std::move(popup);
   InitSysPopupItems();
+}
+
+// A system command's glyph among the skin's menu images, and whether the window's state
+// offers it.
+void TWinSkinForm::SysCommandLook(UINT id, int& image, bool& enabled) const {
+  switch (id) {
+    case SC_RESTORE:
+      image = 0;
+      enabled = FWindowState != swsNormal;
+      break;
+    case SC_MAXIMIZE:
+      image = 1;
+      enabled = !IsMaximized() && HasIcon(sbiMax);
+      break;
+    case SC_MINIMIZE:
+      image = 2;
+      enabled = !IsMinimized() && HasIcon(sbiMin);
+      break;
+    case SC_CLOSE:
+      image = 3;
+      break;
+    case SC_MOVE:
+      enabled = !IsMaximized();
+      break;
+    case SC_SIZE:
+      // A window of fixed size offers no sizing whatever its menu says.
+      enabled = !IsMaximized() && FSizeable;
+      break;
+    default:
+      break;
+  }
 }
 
 // The fixed menu of old Windows, whose system menu the skin cannot show as its own.
