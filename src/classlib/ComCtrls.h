@@ -388,12 +388,31 @@ class TTrackBar : public TWinControl {
 };
 
 // A flat tool bar of text buttons; a button's click arrives as OnButtonClick(index).
+class TMainMenu;
+class TMenuItem;
+
+// One button of a tool bar, owned by it; on a tool bar that shows a menu it stands for
+// one of the menu's top-level items.
+class TToolButton : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TToolButton"; }
+  TMenuItem* MenuItem = nullptr;  // not owned
+};
+
 class TToolBar : public TWinControl {
  public:
   using TWinControl::TWinControl;
   std::string ClassName() const override { return "TToolBar"; }
   void AddButton(const std::string& caption);
-  std::function<void(int)> OnButtonClick;
+  int ButtonCount() const { return static_cast<int>(tools_.size()); }
+  TToolButton* Buttons(int i) const { return tools_.at(static_cast<size_t>(i)); }
+  // A menu shown as the bar's buttons, one for each shown top-level item: a click drops
+  // down the item's items under its button, or clicks an item without any. Not owned;
+  // it takes the place of the buttons the bar had.
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
+  std::function<void(int)> OnButtonClick;  // a button that stands for no menu item
   // Custom drawing on the tool bar's canvas: the background before the buttons, then each
   // button's face (state: its CDIS_* bits), after which the tool bar draws only the text,
   // in the canvas's font colour. Clearing defaultDraw leaves the whole part to the event.
@@ -409,6 +428,9 @@ class TToolBar : public TWinControl {
 
  private:
   void InsertButton(int i);
+  void ButtonClicked(int i);
   LRESULT CustomDraw(NMTBCUSTOMDRAW& cd);
   std::vector<std::string> buttons_;
+  std::vector<TToolButton*> tools_;  // one a button, owned as components
+  TMainMenu* menu_ = nullptr;
 };

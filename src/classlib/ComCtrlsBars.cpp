@@ -3,6 +3,7 @@
 
 #include "classlib/ComCtrls.h"
 #include "classlib/Gbk.h"
+#include "classlib/Menus.h"
 
 // ---- TStatusBar ----
 
@@ -77,7 +78,46 @@ DWORD TToolBar::CreateStyle() const {
 
 void TToolBar::AddButton(const std::string& caption) {
   buttons_.push_back(caption);
+  tools_.push_back(new TToolButton(this));
   if (HandleAllocated()) InsertButton(static_cast<int>(buttons_.size()) - 1);
+}
+
+void TToolBar::SetMenu(TMainMenu* menu) {
+  if (HandleAllocated()) {
+    for (int i = ButtonCount() - 1; i >= 0; --i) Perform(TB_DELETEBUTTON, static_cast<WPARAM>(i));
+  }
+  for (TToolButton* b : tools_) delete b;
+  tools_.clear();
+  buttons_.clear();
+  menu_ = menu;
+  TMenuItem* items = menu ? menu->Items() : nullptr;
+  for (int i = 0; items && i < items->Count(); ++i) {
+    if (!items->Items(i)->Visible()) continue;
+    AddButton(items->Items(i)->Caption());
+    tools_.back()->MenuItem = items->Items(i);
+  }
+}
+
+// A menu button's item drops down its items from the button's bottom-left corner; the
+// menu's messages come to the bar, whose items draw and click themselves.
+void TToolBar::ButtonClicked(int i) {
+  TMenuItem* item = i >= 0 && i < ButtonCount() ? tools_[static_cast<size_t>(i)]->MenuItem : nullptr;
+  if (!item) {
+    if (OnButtonClick) OnButtonClick(i);
+    return;
+  }
+  if (item->Count() == 0) {
+    item->Click();
+    return;
+  }
+  TMenuItem* items = menu_->Items();
+  int position = 0;
+  for (int k = 0; k < items->IndexOf(item); ++k) position += items->Items(k)->Visible() ? 1 : 0;
+  RECT r{};
+  Perform(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+  TrackPopupMenuEx(GetSubMenu(menu_->Handle(), position), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
+                   r.bottom, Handle(), nullptr);
 }
 
 void TToolBar::InsertButton(int i) {
@@ -122,7 +162,7 @@ void TToolBar::AfterCreate() {
 
 LRESULT TToolBar::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_COMMAND && reinterpret_cast<HWND>(l) == Handle()) {
-    if (OnButtonClick) OnButtonClick(LOWORD(w) - 1);
+    ButtonClicked(LOWORD(w) - 1);
     return 0;
   }
   if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(l)->hwndFrom == Handle() &&

@@ -57,6 +57,7 @@ DWORD TForm::ExStyle() const {
   DWORD ex = WS_EX_CONTROLPARENT;
   if (BorderStyle == bsDialog) ex |= WS_EX_DLGMODALFRAME;
   if (BorderStyle == bsToolWindow || BorderStyle == bsSizeToolWin) ex |= WS_EX_TOOLWINDOW;
+  if (RightToLeft) ex |= WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
   return ex;
 }
 
@@ -181,6 +182,7 @@ void TForm::SetClientSize(int width, int height) {
 void TForm::SetMenu(TMainMenu* m) {
   if (menu_ && menu_ != m) menu_->Window = nullptr;
   menu_ = m;
+  if (m && RightToLeft) m->SetRightToLeft(true);
   if (!hwnd_) return;
   if (m) m->Window = hwnd_;
   ::SetMenu(hwnd_, m ? m->Handle() : nullptr);

@@ -38,6 +38,9 @@ class TForm : public TWinControl {
   TFormBorderStyle BorderStyle = bsSizeable;
   TPosition Position = poDesigned;
   bool KeyPreview = false;
+  // A form that reads right to left (set before its window exists): its text, its
+  // caption and the menu it is given.
+  bool RightToLeft = false;
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* m);  // the bar shown above the client area; not owned
 

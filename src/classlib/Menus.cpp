@@ -87,6 +87,10 @@ void TMenuItem::Fill(HMENU menu) {
     mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_STRING | MIIM_SUBMENU;
     mi.fType = c->caption_ == "-" ? MFT_SEPARATOR : (c->RadioItem ? MFT_RADIOCHECK : 0);
     if (TMenu* root = Root(); root && root->ownerDraw_) mi.fType |= MFT_OWNERDRAW;
+    if (TMenu* root = Root(); root && root->rightToLeft_) {
+      mi.fType |= MFT_RIGHTORDER;
+      if (root->bar_ && menu == root->handle_ && GetMenuItemCount(menu) == 0) mi.fType |= MFT_RIGHTJUSTIFY;
+    }
     mi.fState = (c->checked_ ? MFS_CHECKED : 0) | (c->enabled_ ? 0 : MFS_DISABLED) | (c->default_ ? MFS_DEFAULT : 0);
     mi.dwItemData = reinterpret_cast<ULONG_PTR>(c);
     mi.dwTypeData = text.data();
@@ -226,6 +230,12 @@ void TMenu::Rebuild() {
 void TMenu::SetOwnerDraw(bool v) {
   if (ownerDraw_ == v) return;
   ownerDraw_ = v;
+  Rebuild();
+}
+
+void TMenu::SetRightToLeft(bool v) {
+  if (rightToLeft_ == v) return;
+  rightToLeft_ = v;
   Rebuild();
 }
 

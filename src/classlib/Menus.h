@@ -89,6 +89,10 @@ class TMenu : public TComponent {
   // Items drawn by their OnAdvancedDrawItem (or plainly) instead of by the system.
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool v);
+  // Items that read and cascade right to left (MFT_RIGHTORDER); a bar's items then line
+  // up from its right end.
+  bool RightToLeft() const { return rightToLeft_; }
+  void SetRightToLeft(bool v);
   // The glyphs the items' ImageIndex picks from: square, side by side, white showing
   // through; not owned.
   TBitmap* Images = nullptr;
@@ -103,6 +107,7 @@ class TMenu : public TComponent {
   void Rebuild();
   bool bar_;
   bool ownerDraw_ = false;
+  bool rightToLeft_ = false;
   HMENU handle_ = nullptr;
   TMenuItem* items_;  // owned by this menu
 };

@@ -464,10 +464,13 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
     case WM_CTLCOLORBTN:
       WMCtlcolor(m);
       break;
-    case WM_INITMENUPOPUP:
-      if (SkinManager) SkinManager->MenuKind = reinterpret_cast<HMENU>(m.WParam) == FSystemMenu ? 2 : 1;
+    case WM_INITMENUPOPUP: {
+      auto* menu = reinterpret_cast<HMENU>(m.WParam);
+      const bool system = menu == FSystemMenu || (FSysPopup && menu == FSysPopup->Handle());
+      if (SkinManager) SkinManager->MenuKind = system ? 2 : 1;
       Default(m);
       break;
+    }
     case CM_MENUCHANGED:
       MenuChanged(m);
       break;
@@ -478,11 +481,14 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
       MenuSelected(m);
       Default(m);
       break;
+    case WM_MENUCOMMAND:
+      if (!SysPopupMessage(m)) Default(m);
+      break;
     case WM_MEASUREITEM:
-      WMMEASUREITEM(m);
+      if (!SysPopupMessage(m)) WMMEASUREITEM(m);
       break;
     case WM_DRAWITEM:
-      WMDRAWITEM(m);
+      if (!SysPopupMessage(m)) WMDRAWITEM(m);
       break;
     default:
       if (FSkinFrame) {

@@ -188,11 +188,21 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void InitPopMenu(TComponent* owner, bool on);
   void InitMainMenu(TComponent* owner, bool on);
   void InitToolbars(TComponent* owner, bool on);
+  // An item of a tool bar's menu and its items at every depth, drawn by this skinner.
+  void InitToolbarMenu(TMenuItem* item, bool on);
+  // The items of the menu a tool bar shows and of the items its buttons stand for.
+  void InitToolbarButtons(TToolBar* bar, bool withMenu);
   void ToolBarDrawBackground(TToolBar* bar, TCanvas& canvas, const RECT& r, bool& defaultDraw);
   void ToolBarDrawButton(TToolBar* bar, TCanvas& canvas, int index, const RECT& r, UINT state, bool& defaultDraw);
   void DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected);
   void MeasureItemPop(TMenuItem* item, TCanvas& canvas, int& width, int& height);
   void MeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height);
+  // The skinned system menu: the window's own items in a popup menu of ours, or on old
+  // Windows a fixed one; the menu shown last lives until the next is built.
+  void CreateSysmenu2();
+  void CreateSysmenu();
+  void DoSysMenu(TObject* sender);
+  TPopupMenu* SysPopup() const { return FSysPopup.get(); }
 
   // The skinned menu bar: opening a button's drop-down, and moving to a neighbour's.
   bool CheckMenu(TMenuBtn* button);
@@ -281,6 +291,10 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void Minimize();
   void Restore();
   void PopSysmenu(POINT pt);
+  void DoSysMenu2(TObject* sender);
+  void InitSysPopupItems();
+  void SysCommandLook(UINT id, int& image, bool& enabled) const;
+  bool SysPopupMessage(TMessage& m);
   std::vector<RECT> MenuItemRects() const;
   int MenuItemAt(POINT windowPoint) const;
   int MenuItemOfKey(wchar_t key) const;
@@ -316,6 +330,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   TSkinControl* FHotControl = nullptr;
   std::unique_ptr<TCanvas> FControlCanvas;
   std::unique_ptr<TWinSkinMenu> FSkinMenu;
+  std::unique_ptr<TPopupMenu> FSysPopup;
 };
 
 // Watches a form nested inside a skinned window (freed with it) for the host's skinner.
@@ -330,3 +345,8 @@ class TWinSkinSpy : public TComponent {
 TWinSkinForm* SkinFormOf(HWND window);
 // GetVersion as read when the manager installed its hook.
 extern DWORD WinVersion;
+// Windows NT before version 5, whose menus the skin cannot owner-draw on the fly; a
+// version not read yet counts as a current one.
+inline bool WinNtBefore5() { return WinVersion && !(WinVersion & 0x80000000u) && LOBYTE(LOWORD(WinVersion)) < 5; }
+// Any Windows of version 4.0.
+inline bool WinVersion40() { return LOBYTE(LOWORD(WinVersion)) == 4 && HIBYTE(LOWORD(WinVersion)) == 0; }

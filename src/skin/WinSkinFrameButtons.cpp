@@ -6,8 +6,8 @@
 
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
-#include "skin/WinSubClass.h"
 #include "skin/WinSkinMenu.h"
+#include "skin/WinSubClass.h"
 
 namespace {
 
@@ -376,32 +376,4 @@ void TWinSkinForm::Minimize() {
 void TWinSkinForm::Restore() {
   FWindowState = swsNormal;
   PostMessageW(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
-}
-
-// The window's own system menu, its items enabled by the window's state; the chosen
-// command goes back to the window.
-void TWinSkinForm::PopSysmenu(POINT pt) {
-  const DWORD now = GetTickCount();
-  if (FLastIconClick && now - FLastIconClick < FDoubleClickTime && FHotObject) {
-    FTimer->SetEnabled(false);
-    PostMessageW(FHandle, WM_CLOSE, 0, 0);
-    return;
-  }
-  FLastIconClick = now;
-  HMENU menu = GetSystemMenu(FHandle, FALSE);
-  if (!menu) return;
-  if (SkinManager) SkinManager->MenuKind = 2;
-  auto enable = [menu](UINT id, bool on) { EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
-  enable(SC_RESTORE, FWindowState != swsNormal);
-  enable(SC_MAXIMIZE, !IsMaximized() && HasIcon(sbiMax));
-  enable(SC_MINIMIZE, !IsMinimized() && HasIcon(sbiMin));
-  enable(SC_MOVE, !IsMaximized());
-  enable(SC_SIZE, !IsMaximized() && FSizeable);
-  UINT cmd = 0;
-  {
-    TOwnerDrawnMenu ownerDrawn(menu);
-    cmd = static_cast<UINT>(
-        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTBUTTON, pt.x, pt.y, FHandle, nullptr));
-  }
-  if (cmd) PostMessageW(FHandle, WM_SYSCOMMAND, cmd, 0);
 }

@@ -341,8 +341,13 @@ void TWinSkinForm::AddComp(TControl* control, TWinControl* parent) {
     if (Has(xcButton)) Skin(new TSkinMP(control));
   } else if (dynamic_cast<TTrackBar*>(control)) {
     if (Has(xcTrackBar)) Skin(new TSkinTrackBar(control));
-  } else if (dynamic_cast<TToolBar*>(control)) {
-    if (Has(xcToolbar)) Skin(new TSkinToolbar(control));
+  } else if (auto* toolbar = dynamic_cast<TToolBar*>(control)) {
+    // The items its buttons stand for are skinned with the frame; the whole menu with
+    // the tool bar.
+    if (FSkinFrame) InitToolbarButtons(toolbar, false);
+    if (!Has(xcToolbar)) return;
+    Skin(new TSkinToolbar(control));
+    InitToolbarButtons(toolbar, true);
   } else if (dynamic_cast<TStatusBar*>(control)) {
     if (Has(xcStatusBar)) Skin(new TSkinStatusBar(control));
   } else if (dynamic_cast<TProgressBar*>(control)) {

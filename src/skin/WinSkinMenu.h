@@ -32,6 +32,8 @@ class TWinSkinPopMenu : public TObject {
   void WMPrint(TMessage& m);
   void WMPrintClient(TMessage& m);
   void UpdateMenu(TMessage& m);
+  // One message of the menu window written to the skin's debug list, for tracing.
+  void AddLog(const TMessage& m);
   // Whether the skin has a background to paint with.
   bool Usable() const;
   // The window-size background, built at the last paint or now; nil without a usable skin.
@@ -110,6 +112,7 @@ class TMenuBtn : public TNCObject {
   std::wstring Caption;
   HMENU SubMenu = nullptr;  // the drop-down, nil for a plain command item
   UINT Command = 0;
+  TMenuItem* MenuItem = nullptr;  // the class library's item, when the menu is a form's
 };
 
 // The menu bar a skinned form draws in its menu band: a button for each top-level item of
@@ -123,12 +126,17 @@ class TWinSkinMenu : public TComponent {
   // and takes the menu off the window.
   void UpdataBtn();
   void BuildButtons(HMENU menu);
+  // The buttons from the form's menu items themselves, hidden ones included (old Windows,
+  // whose menu the bar cannot read back item by item).
+  void UpdataBtn1();
   void GiveMenuBack();
   void DrawMenu(HDC dc, const RECT& band);
   void SetMenuRect(const RECT& band);
   // The first button with a caption whose bounds (window coordinates) hold the point.
   TMenuBtn* FindBtn(POINT pt) const;
   TMenuBtn* FindButtonFromAccel(wchar_t key) const;
+  int MenuPosition(const TMenuBtn& button) const;
+  bool RightToLeft() const;
   void DrawButton(TMenuBtn& button);
   int Count() const { return static_cast<int>(Buttons.size()); }
 
@@ -141,7 +149,9 @@ class TWinSkinMenu : public TComponent {
   HMENU MenuHandle = nullptr;
 
  private:
-  int FirstButtonLeft(int bandWidth) const;
+  void ClearButtons();
+  int FirstButtonLeft(int bandWidth, bool rightToLeft) const;
+  int RightEnd(const RECT& band, int start) const;
   void NoteMaximizedChild();
   void Layout(HDC dc, const RECT& band);
 };

@@ -1,6 +1,7 @@
 // The skinned menu bar: its buttons, their painting over the skin's MenuBar object, and
 // the opening of a button's drop-down with a message filter that lets the arrow keys
 // and the mouse move on to the neighbouring menus while one is open.
+#include <algorithm>
 #include <cwctype>
 
 #include "classlib/Gbk.h"
@@ -67,6 +68,9 @@ LRESULT CALLBACK MenuFilter(int code, WPARAM w, LPARAM l) {
   auto* msg = reinterpret_cast<MSG*>(l);
   TWinSkinMenu* bar = tracking.form->MenuBar();
   if (!bar) return 0;
+  // In a right-to-left menu the arrow keys point the other way.
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT) && bar->RightToLeft())
+    msg->wParam = msg->wParam == VK_LEFT ? VK_RIGHT : VK_LEFT;
   if (!tracking.firstSelected) {
     tracking.firstSelected = true;
     PostMessageW(msg->hwnd, WM_KEYDOWN, VK_DOWN, 0);
@@ -99,6 +103,26 @@ LRESULT CALLBACK MenuFilter(int code, WPARAM w, LPARAM l) {
   return 1;
 }
 
+// The items a maximized MDI child adds to its frame's menu: its icon holding its system
+// menu, which stays the child's (the copy of the icon goes with the item), and its
+// minimize, restore and close buttons.
+void RemoveMdiChildItems(HMENU menu) {
+  constexpr UINT_PTR kLastSystemBitmap = 11;  // HBMMENU_POPUP_MINIMIZE
+  for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_BITMAP;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi)) continue;
+    if (!(mi.fType & MFT_BITMAP) && !mi.hbmpItem) continue;
+    if (mi.hSubMenu && i == 0) {
+      RemoveMenu(menu, 0, MF_BYPOSITION);
+      if (reinterpret_cast<UINT_PTR>(mi.hbmpItem) > kLastSystemBitmap) DeleteObject(mi.hbmpItem);
+    } else if (!mi.hSubMenu && (mi.wID == SC_MINIMIZE || mi.wID == SC_RESTORE || mi.wID == SC_CLOSE)) {
+      DeleteMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
+    }
+  }
+}
+
 }  // namespace
 
 int OpenMenuButton() { return tracking.open; }
@@ -112,21 +136,33 @@ TWinSkinMenu::TWinSkinMenu(TWinSkinForm* owner) : TComponent(nullptr), FormSkin(
 // The window's menu is taken off it, so the system neither draws nor tracks a bar of its
 // own; a menu the window was given since is taken in its place.
 void TWinSkinMenu::UpdataBtn() {
+  if (WinNtBefore5() || WinVersion40()) {
+    UpdataBtn1();
+    return;
+  }
   HWND wnd = FormSkin->FHandle;
   HMENU onWindow = GetMenu(wnd);
   HMENU menu = onWindow ? onWindow : MenuHandle;
   if (FormSkin->FForm && !FormSkin->FForm->Menu()) menu = nullptr;
+  // A maximized child's items belong to the system's bar, which the band replaces (it
+  // shows the child's buttons itself); the child could not take them out of a menu that
+  // is off its frame.
+  if (onWindow && FormSkin->FFormStyle == sfsMDIform) RemoveMdiChildItems(onWindow);
   if (menu != MenuHandle || (menu && Buttons.empty())) BuildButtons(menu);
   if (onWindow) SetMenu(wnd, nullptr);
 }
 
-void TWinSkinMenu::BuildButtons(HMENU menu) {
-  MenuHandle = menu;
+void TWinSkinMenu::ClearButtons() {
   SkinData = FormSkin->FSkinData;
   for (const auto& b : Buttons) {
     if (FormSkin->FHotObject == b.get()) FormSkin->FHotObject = nullptr;
   }
   Buttons.clear();
+}
+
+void TWinSkinMenu::BuildButtons(HMENU menu) {
+  MenuHandle = menu;
+  ClearButtons();
   // The framework's own items say their caption and state, whatever the menu shows.
   const TMainMenu* own = FormSkin->FForm ? FormSkin->FForm->Menu() : nullptr;
   const bool framework = own && own->Handle() == menu;
@@ -143,12 +179,53 @@ void TWinSkinMenu::BuildButtons(HMENU menu) {
     b->Visible = true;
     b->Command = mi.wID;
     b->Caption = MenuText(menu, i);
-    if (const TMenuItem* item = framework ? TMenu::ItemAt(menu, i) : nullptr) {
+    if (TMenuItem* item = framework ? TMenu::ItemAt(menu, i) : nullptr) {
       b->Caption = gbk::ToWide(item->Caption());
       b->Enabled = item->Enabled();
+      b->MenuItem = item;
     }
     Buttons.push_back(std::move(b));
   }
+}
+
+void TWinSkinMenu::UpdataBtn1() {
+  HWND wnd = FormSkin->FHandle;
+  TMainMenu* own = FormSkin->FForm ? FormSkin->FForm->Menu() : nullptr;
+  HMENU menu = own ? own->Handle() : nullptr;
+  if (menu != MenuHandle || (menu && Buttons.empty())) {
+    MenuHandle = menu;
+    ClearButtons();
+    // A hidden item has no place in the menu: the shown ones keep their positions there.
+    TMenuItem* items = own ? own->Items() : nullptr;
+    for (int i = 0, position = 0; items && i < items->Count(); ++i) {
+      TMenuItem* item = items->Items(i);
+      auto b = std::make_unique<TMenuBtn>(FormSkin, this);
+      b->SkinData = SkinData;
+      b->Index = i;
+      b->Visible = item->Visible();
+      b->Enabled = item->Enabled();
+      b->Caption = gbk::ToWide(item->Caption());
+      b->MenuItem = item;
+      if (b->Visible) {
+        const UINT id = GetMenuItemID(menu, position);
+        b->Command = id == static_cast<UINT>(-1) ? 0 : id;
+        b->SubMenu = item->Count() > 0 ? GetSubMenu(menu, position) : nullptr;
+        ++position;
+      }
+      Buttons.push_back(std::move(b));
+    }
+  }
+  if (GetMenu(wnd)) SetMenu(wnd, nullptr);
+}
+
+// Where a button's item lies in the window's menu: hidden items have no place there.
+int TWinSkinMenu::MenuPosition(const TMenuBtn& button) const {
+  int position = 0;
+  for (const auto& b : Buttons) {
+    if (b.get() == &button) return position;
+    if (b->Visible) ++position;
+  }
+  return -1;
 }
 
 // The skin leaves a window that lives on: its menu goes back on it.
@@ -156,21 +233,64 @@ void TWinSkinMenu::GiveMenuBack() {
   HWND wnd = FormSkin->FHandle;
   TForm* form = FormSkin->FForm;
   HMENU menu = form ? (form->Menu() ? form->Menu()->Handle() : nullptr) : MenuHandle;
-  if (menu && IsMenu(menu) && IsWindow(wnd) && !GetMenu(wnd)) SetMenu(wnd, menu);
+  if (menu && IsMenu(menu) && IsWindow(wnd) && !GetMenu(wnd)) {
+    bool maximized = false;
+    if (FormSkin->FFormStyle != sfsMDIform || !FormSkin->ActiveMDIChild(&maximized) || !maximized) {
+      SetMenu(wnd, menu);
+    } else {
+      // The MDI client puts the menu on the frame with its maximized child's items; it
+      // adds them only to a menu new to it, so it is shown a stand-in first.
+      RemoveMdiChildItems(menu);
+      HMENU standIn = CreateMenu();
+      SendMessageW(FormSkin->FMDIClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(standIn), 0);
+      SendMessageW(FormSkin->FMDIClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
+      if (GetMenu(wnd) != menu) SetMenu(wnd, menu);
+      DestroyMenu(standIn);
+    }
+  }
   BuildButtons(nullptr);
 }
 
-int TWinSkinMenu::FirstButtonLeft(int bandWidth) const {
+// A menu whose items cascade right to left is laid out from the band's right end; the
+// items a maximized MDI child adds to its frame's menu carry no such mark.
+bool TWinSkinMenu::RightToLeft() const {
+  for (int i = 0, n = MenuHandle ? GetMenuItemCount(MenuHandle) : 0; i < n; ++i) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE;
+    if (GetMenuItemInfoW(MenuHandle, static_cast<UINT>(i), TRUE, &mi) && (mi.fType & MFT_RIGHTORDER)) return true;
+  }
+  return false;
+}
+
+// How far the first button lies from the band's start (its right end when right to left).
+int TWinSkinMenu::FirstButtonLeft(int bandWidth, bool rightToLeft) const {
   const TDataSkinObject* skin = SkinData ? SkinData->MenuBar.get() : nullptr;
   if (!skin || !skin->Image || skin->Image->Empty()) return 6;
-  const int start = skin->LeftWidth + 4;
+  const int start = rightToLeft ? skin->RightWidth + 8 : skin->LeftWidth + 4;
   return start > bandWidth ? 12 : start;
 }
 
-// The buttons' bounds, left to right from the bar's start, in window coordinates.
+// Where a right-to-left bar's buttons may end, relative to the band: left of the buttons
+// a maximized MDI child has in the band.
+int TWinSkinMenu::RightEnd(const RECT& band, int start) const {
+  int x = Width(band) - start;
+  bool maximized = false;
+  if (FormSkin->FFormStyle != sfsMDIform || !FormSkin->ActiveMDIChild(&maximized) || !maximized) return x;
+  for (const auto& btn : FormSkin->FButtons) {
+    if (btn->Visible && btn->Skin->Visibility == 100 && !btn->Skin->Image->Empty())
+      x = std::min<int>(x, btn->Bounds.left - band.left - 5);
+  }
+  return x;
+}
+
+// The buttons' bounds, in window coordinates: left to right from the bar's start, or for
+// a right-to-left menu right to left from its end.
 void TWinSkinMenu::Layout(HDC dc, const RECT& band) {
   Band = band;
-  int x = FirstButtonLeft(Width(band));
+  const bool rtl = RightToLeft();
+  const int start = FirstButtonLeft(Width(band), rtl);
+  int x = rtl ? RightEnd(band, start) : start;
   for (const auto& b : Buttons) {
     if (!b->Visible) {
       b->Bounds = RECT{};
@@ -180,8 +300,9 @@ void TWinSkinMenu::Layout(HDC dc, const RECT& band) {
     DrawTextW(dc, b->Caption.c_str(), static_cast<int>(b->Caption.size()), &t, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
     int w = Width(t);
     if (w > 0) w += 10;
-    b->Bounds = RECT{band.left + x, band.top, band.left + x + w, band.bottom - 1};
-    x += w;
+    const int left = rtl ? x - w : x;
+    b->Bounds = RECT{band.left + left, band.top, band.left + left + w, band.bottom - 1};
+    x = rtl ? left : x + w;
   }
 }
 
@@ -328,7 +449,7 @@ void TWinSkinForm::OpenMenuItem(int index) {
 // Opens the button's drop-down and, while the filter asks for it, the neighbours' after it.
 bool TWinSkinForm::CheckMenu(TMenuBtn* button) {
   if (!button->SubMenu) {
-    PostMessageW(FHandle, WM_MENUCOMMAND, static_cast<WPARAM>(button->Index),
+    PostMessageW(FHandle, WM_MENUCOMMAND, static_cast<WPARAM>(FSkinMenu->MenuPosition(*button)),
                  reinterpret_cast<LPARAM>(FSkinMenu->MenuHandle));
     return false;
   }
@@ -352,8 +473,10 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* button) {
     b.State = 2;
     b.Draw();
     if (b.Enabled) {
+      // A right-to-left window's drop-down hangs from the button's right end.
+      const int x = wr.left + (FRightToLeft ? b.Bounds.right : b.Bounds.left);
       TOwnerDrawnMenu ownerDrawn(b.SubMenu);
-      TrackPopupMenuEx(b.SubMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, wr.left + b.Bounds.left,
+      TrackPopupMenuEx(b.SubMenu, (FRightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN | TPM_LEFTBUTTON, x,
                        wr.top + FSkinMenu->Band.bottom, FHandle, nullptr);
     }
     UnhookWindowsHookEx(tracking.hook);

@@ -413,6 +413,11 @@ TMenuItemLook LookOf(const TMenuItem& item) {
   TMenuItemLook look;
   look.Caption = gbk::ToWide(item.Caption());
   look.ShortCut = gbk::ToWide(ShortCutToText(item.ShortCut));
+  // A caption copied from a system menu carries its keys after a tab.
+  if (const size_t tab = look.Caption.find(L'\t'); tab != std::wstring::npos) {
+    if (look.ShortCut.empty()) look.ShortCut = look.Caption.substr(tab + 1);
+    look.Caption.resize(tab);
+  }
   look.Separator = item.Caption() == "-";
   look.Enabled = item.Enabled();
   look.Checked = item.Checked();

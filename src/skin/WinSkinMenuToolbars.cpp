@@ -1,6 +1,7 @@
 // Tool bars of a skinned form: their background and buttons drawn from the skin through
 // the tool bar's custom-draw events; the tool bar draws the texts itself.
 #include "classlib/ComCtrls.h"
+#include "classlib/Menus.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinFrame.h"
 
@@ -48,9 +49,46 @@ void TWinSkinForm::InitToolbars(TComponent* owner, bool on) {
   if (on && !InSet(FSkinData->SkinControls, xcToolbar)) return;
   for (int i = 0; i < owner->ComponentCount(); ++i) {
     TComponent* c = owner->Components(i);
-    if (auto* bar = dynamic_cast<TToolBar*>(c)) SetEvents(bar, this, on);
+    if (auto* bar = dynamic_cast<TToolBar*>(c)) {
+      SetEvents(bar, this, on);
+      if (!on && bar->Menu()) InitToolbarMenu(bar->Menu()->Items(), false);
+    }
     if (c->ComponentCount() > 0) InitToolbars(c, on);
   }
+}
+
+namespace {
+
+void SetToolbarItemEvents(TWinSkinForm* skin, TMenuItem* item, bool on) {
+  if (on) {
+    item->OnAdvancedDrawItem = [skin](TMenuItem* it, TCanvas& canvas, const RECT& r, bool selected) {
+      skin->DrawPopupItem(it, canvas, r, selected);
+    };
+    item->OnMeasureItem = [skin](TMenuItem* it, TCanvas& canvas, int& w, int& h) {
+      skin->MeasureItem(it, canvas, w, h);
+    };
+  } else {
+    item->OnAdvancedDrawItem = nullptr;
+    item->OnMeasureItem = nullptr;
+  }
+  for (int i = 0; i < item->Count(); ++i) SetToolbarItemEvents(skin, item->Items(i), on);
+}
+
+}  // namespace
+
+// The events are cleared both when the skin goes: a measuring event left behind would
+// outlive this skinner. The menu stays owner-drawn until the whole of it is let go.
+void TWinSkinForm::InitToolbarMenu(TMenuItem* item, bool on) {
+  SetToolbarItemEvents(this, item, on);
+  TMenu* menu = item->GetParentMenu();
+  if (menu && (on || !item->Parent())) menu->SetOwnerDraw(on);
+}
+
+void TWinSkinForm::InitToolbarButtons(TToolBar* bar, bool withMenu) {
+  for (int i = 0; i < bar->ButtonCount(); ++i) {
+    if (TMenuItem* item = bar->Buttons(i)->MenuItem) InitToolbarMenu(item, true);
+  }
+  if (withMenu && bar->Menu()) InitToolbarMenu(bar->Menu()->Items(), true);
 }
 
 void TWinSkinForm::ToolBarDrawBackground(TToolBar*, TCanvas& canvas, const RECT& r, bool&) {

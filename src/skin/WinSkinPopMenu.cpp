@@ -1,4 +1,6 @@
 // The popup-menu window skin.
+#include <cstdio>
+
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinMenu.h"
@@ -10,6 +12,33 @@ constexpr int kFrame = 3;                   // the menu window's border
 constexpr DWORD kDcxUseStyle = 0x00010000;  // the window class's own DC settings
 
 TWinSkinPopMenu* newskinmenu = nullptr;
+
+// The name of a message a menu window sees, or its number.
+std::string MessageName(UINT msg) {
+  switch (msg) {
+    case WM_DESTROY:
+      return "WM_DESTROY";
+    case WM_PAINT:
+      return "WM_PAINT";
+    case WM_ERASEBKGND:
+      return "WM_ERASEBKGND";
+    case WM_WINDOWPOSCHANGED:
+      return "WM_WINDOWPOSCHANGED";
+    case WM_NCPAINT:
+      return "WM_NCPAINT";
+    case WM_PRINT:
+      return "WM_PRINT";
+    case WM_PRINTCLIENT:
+      return "WM_PRINTCLIENT";
+    case WM_TIMER:
+      return "WM_TIMER";
+    default: {
+      char number[16];
+      std::snprintf(number, sizeof number, "0x%04x", msg);
+      return number;
+    }
+  }
+}
 
 }  // namespace
 
@@ -52,6 +81,15 @@ LRESULT CALLBACK TWinSkinPopMenu::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   TMessage m{msg, w, l, 0};
   self->WinWndProc(m);
   return m.Result;
+}
+
+void TWinSkinPopMenu::AddLog(const TMessage& m) {
+  if (!Data) return;
+  const std::string name = MessageName(m.Msg);
+  char line[96];
+  std::snprintf(line, sizeof line, "Menu hook:%4x %s", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(Wnd)),
+                name.c_str());
+  Data->DoDebug(line);
 }
 
 void TWinSkinPopMenu::Default(TMessage& m) { m.Result = CallWindowProcW(OldWndProc, Wnd, m.Msg, m.WParam, m.LParam); }

@@ -115,4 +115,34 @@ TEST_F(MenusTest, RightClickPopsTheControlsMenuAndTheKeyboardChooses) {
   EXPECT_EQ(undos, 0);
 }
 
+// A right-to-left form reads right to left and gives the menu it is shown with the
+// same direction: its items cascade right to left and the bar lines up at the right.
+TEST_F(MenusTest, ARightToLeftFormsMenuCascadesRightToLeft) {
+  form->RightToLeft = true;
+  auto* bar = new TMainMenu(form);
+  TMenuItem* file = Item(bar->Items(), "文件");
+  Item(file, "打开");
+  Item(bar->Items(), "帮助");
+  form->SetMenu(bar);
+  form->Show();
+  EXPECT_TRUE(bar->RightToLeft());
+  const LONG ex = GetWindowLongW(form->Handle(), GWL_EXSTYLE);
+  EXPECT_EQ(ex & (WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR),
+            WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR);
+  HMENU top = GetMenu(form->Handle());
+  auto type = [](HMENU m, int pos) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(m, static_cast<UINT>(pos), TRUE, &mi);
+    return mi.fType;
+  };
+  EXPECT_EQ(type(top, 0) & (MFT_RIGHTORDER | MFT_RIGHTJUSTIFY), MFT_RIGHTORDER | MFT_RIGHTJUSTIFY);
+  EXPECT_EQ(type(top, 1) & (MFT_RIGHTORDER | MFT_RIGHTJUSTIFY), MFT_RIGHTORDER);
+  EXPECT_TRUE(type(GetSubMenu(top, 0), 0) & MFT_RIGHTORDER);
+
+  bar->SetRightToLeft(false);
+  EXPECT_FALSE(type(GetMenu(form->Handle()), 0) & (MFT_RIGHTORDER | MFT_RIGHTJUSTIFY));
+}
+
 }  // namespace

@@ -91,7 +91,8 @@ class Watch {
 // A form with a menu and an MDI client filling its client area.
 class MdiFrame : public TForm {
  public:
-  explicit MdiFrame(TComponent* owner) : TForm(owner) {
+  explicit MdiFrame(TComponent* owner, bool rightToLeft = false) : TForm(owner) {
+    RightToLeft = rightToLeft;
     SetText(gbk::FromUtf8("多文档"));
     SetBounds(30, 30, 520, 380);
     menu = new TMainMenu(this);
@@ -105,6 +106,7 @@ class MdiFrame : public TForm {
                              r.right, r.bottom, Handle(), nullptr, GetModuleHandleW(nullptr), &ccs);
   }
   std::string ClassName() const override { return "TMdiFrame"; }
+  HMENU bar() const { return Menu()->Handle(); }
   void AddMenuItem(const char* caption) {
     auto* item = new TMenuItem(this);
     item->SetCaption(gbk::FromUtf8(caption));
@@ -446,6 +448,116 @@ TEST_F(MdiSkin, WhileChildrenAreOpenTheBandKeepsTheMenuTheClientGaveIt) {
   gui::Pump(300);
   EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("窗口(&W);帮助(&H);工具(&T);选项(&O);")));
   DestroyMenu(other);
+}
+
+}  // namespace
+
+namespace {
+
+// The frame's menu as the system shows it: the frame's own items by caption, and "+"
+// for each item a maximized child adds (its icon and its minimize, restore and close).
+std::string Items(HMENU menu) {
+  std::string s;
+  for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    s += text[0] ? gbk::FromWide(text) + ";" : "+";
+  }
+  return s;
+}
+
+// The frame's menu goes back to the frame with the skin. The items a maximized child adds
+// belong to the system's bar, which the skinned band replaces: whatever the child did
+// while the skin was on, the frame gets its own items back, with the child's only while
+// the child is maximized.
+TEST_F(MdiSkin, TheFrameGetsItsMenuBackWithTheChildsItemsOnlyWhileTheChildIsMaximized) {
+  const std::string own = gbk::FromUtf8("窗口(&W);");
+  struct Row {
+    const char* what;
+    bool maximizedBeforeSkin, maximizedAtUnskin;
+  };
+  for (const Row& row :
+       {Row{"maximized before, restored under the skin", true, false},
+        Row{"maximized under the skin, unskinned maximized", false, true}, Row{"maximized throughout", true, true}}) {
+    SCOPED_TRACE(row.what);
+    data->SetActive(false);
+    gui::Pump(400);
+    MdiFrame frame(&app);
+    frame.Show();
+    SetForegroundWindow(frame.Handle());
+    gui::Pump(200);
+    HWND child = frame.NewChild();
+    if (row.maximizedBeforeSkin) SendMessageW(frame.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    gui::Pump(200);
+    data->SetActive(true);
+    gui::Pump(600);
+    ASSERT_NE(SkinFormOf(frame.Handle()), nullptr);
+    ASSERT_EQ(GetMenu(frame.Handle()), nullptr);
+    SendMessageW(frame.client, row.maximizedAtUnskin ? WM_MDIMAXIMIZE : WM_MDIRESTORE, reinterpret_cast<WPARAM>(child),
+                 0);
+    gui::Pump(300);
+    ASSERT_EQ(IsZoomed(child) != FALSE, row.maximizedAtUnskin);
+
+    data->SetActive(false);
+    gui::Pump(600);
+    ASSERT_EQ(SkinFormOf(frame.Handle()), nullptr);
+    ASSERT_EQ(GetMenu(frame.Handle()), frame.bar());
+    EXPECT_EQ(Items(frame.bar()), row.maximizedAtUnskin ? "+" + own + "+++" : own);
+    SendMessageW(frame.client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+    gui::Pump(300);
+    EXPECT_EQ(Items(frame.bar()), own) << "restored, the child takes its items away";
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A right-to-left bar in the band of a frame whose child is maximized: its buttons end
+// left of the child's, which show their skin images at the band's right end.
+TEST_F(MdiSkin, ARightToLeftBarKeepsClearOfTheMaximizedChildsButtons) {
+  MdiFrame frame(&app, true);
+  frame.Show();
+  SetForegroundWindow(frame.Handle());
+  gui::Pump(400);
+  HWND child = frame.NewChild();
+  SendMessageW(frame.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(frame.Handle());
+  ASSERT_NE(skin, nullptr);
+  ASSERT_NE(skin->MenuBar(), nullptr);
+  ASSERT_TRUE(skin->MenuBar()->RightToLeft());
+  ASSERT_TRUE(IsZoomed(child));
+  int childLeft = skin->MenuBar()->Band.right;
+  int shown = 0;
+  RECT wr{};
+  GetWindowRect(frame.Handle(), &wr);
+  HDC screen = GetDC(nullptr);
+  for (const auto& b : skin->FButtons) {
+    const TDataSkinSysButton& s = *b->Skin;
+    if (s.Visibility != 100 || !b->Visible) continue;
+    ++shown;
+    childLeft = std::min<int>(childLeft, b->Bounds.left);
+    TBitmap want;
+    want.SetSize(Width(b->Bounds), Height(b->Bounds));
+    DrawRect1(want.Canvas().Handle(), RECT{0, 0, Width(b->Bounds), Height(b->Bounds)}, s.Image.get(), true,
+              TWinSkinForm::ButtonFrames(s), 1);
+    const int x = Width(b->Bounds) / 2, y = Height(b->Bounds) / 2;
+    EXPECT_EQ(GetPixel(screen, wr.left + b->Bounds.left + x, wr.top + b->Bounds.top + y),
+              static_cast<COLORREF>(want.Pixel(x, y)) & 0xFFFFFF)
+        << s.Action;
+  }
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(shown, 3);
+  int buttons = 0;
+  for (const auto& b : skin->MenuBar()->Buttons) {
+    if (b->Caption.empty()) continue;
+    ++buttons;
+    EXPECT_EQ(b->Bounds.right, childLeft - 5) << "right to left, starting clear of the child's buttons";
+    EXPECT_GT(b->Bounds.left, skin->MenuBar()->Band.left);
+  }
+  EXPECT_EQ(buttons, 1);
+  gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("skinned-mdi-rtl.png"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
+#include "classlib/TStringList.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
@@ -226,9 +227,11 @@ TEST_F(SkinnedMenus, WithoutTheSkinMenusArePlainAgain) {
 
 namespace {
 
+// The position of the skinned system menu's item standing for a command.
 int PositionOf(HMENU menu, UINT id) {
   for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-    if (GetMenuItemID(menu, i) == id) return i;
+    const TMenuItem* item = TMenu::ItemAt(menu, i);
+    if (item && item->Tag == static_cast<int>(id)) return i;
   }
   return -1;
 }
@@ -382,6 +385,144 @@ TEST_F(SkinnedMenus, MenuItemsTheSkinAsksForAreDrawnThroughTheClassLibrary) {
   skin->InitMainMenu(form, false);
   EXPECT_FALSE(form->bar->OwnerDraw());
   EXPECT_FALSE(first->OnAdvancedDrawItem);
+}
+
+}  // namespace
+
+namespace {
+
+const TMenuItem* ItemOfCommand(const TPopupMenu& popup, UINT id) {
+  for (int i = 0; i < popup.Items()->Count(); ++i) {
+    if (popup.Items()->Items(i)->Tag == static_cast<int>(id)) return popup.Items()->Items(i);
+  }
+  return nullptr;
+}
+
+// The skinned system menu is a popup menu of ours holding the window's items: their
+// texts and commands, the skin's glyphs, and enabling by the window's state and by the
+// states the window's own menu gives them.
+TEST_F(SkinnedMenus, TheSystemMenuHoldsTheWindowsItemsEnabledByItsState) {
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  HMENU system = GetSystemMenu(form->Handle(), FALSE);
+  ASSERT_NE(system, nullptr);
+  CheckMenuItem(system, SC_MOVE, MF_BYCOMMAND | MF_CHECKED);
+  EnableMenuItem(system, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  skin->CreateSysmenu2();
+  const TPopupMenu* popup = skin->SysPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->Tag, 33333);
+  EXPECT_TRUE(popup->OwnerDraw());
+  EXPECT_EQ(popup->Images, data->MenuImages.get());
+  ASSERT_EQ(popup->Items()->Count(), GetMenuItemCount(system));
+  for (int i = 0; i < popup->Items()->Count(); ++i) {
+    const TMenuItem& item = *popup->Items()->Items(i);
+    SCOPED_TRACE(item.Caption());
+    EXPECT_EQ(static_cast<UINT>(item.Tag), GetMenuItemID(system, i));
+    wchar_t text[80] = {};
+    GetMenuStringW(system, static_cast<UINT>(i), text, 80, MF_BYPOSITION);
+    EXPECT_EQ(item.Caption(), text[0] ? gbk::FromWide(text) : "-");
+    EXPECT_TRUE(item.OnAdvancedDrawItem && item.OnMeasureItem && item.OnClick);
+  }
+  struct Row {
+    UINT id;
+    int image;
+    bool enabled, checked;
+  };
+  const Row normal[] = {{SC_RESTORE, 0, false, false}, {SC_MAXIMIZE, 1, true, false}, {SC_MINIMIZE, 2, true, false},
+                        {SC_CLOSE, 3, false, false},   {SC_MOVE, -1, true, true},     {SC_SIZE, -1, true, false}};
+  for (const Row& row : normal) {
+    SCOPED_TRACE(row.id);
+    const TMenuItem* item = ItemOfCommand(*popup, row.id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->ImageIndex, row.image);
+    EXPECT_EQ(item->Enabled(), row.enabled);
+    EXPECT_EQ(item->Checked(), row.checked);
+  }
+
+  // Maximized: restore is offered, maximizing, moving and sizing are not.
+  CheckMenuItem(system, SC_MOVE, MF_BYCOMMAND | MF_UNCHECKED);
+  EnableMenuItem(system, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+  ShowWindow(form->Handle(), SW_MAXIMIZE);
+  gui::Pump(300);
+  skin->CreateSysmenu2();
+  popup = skin->SysPopup();
+  for (const Row& row :
+       {Row{SC_RESTORE, 0, true, false}, Row{SC_MAXIMIZE, 1, false, false}, Row{SC_CLOSE, 3, true, false},
+        Row{SC_MOVE, -1, false, false}, Row{SC_SIZE, -1, false, false}}) {
+    SCOPED_TRACE(row.id);
+    const TMenuItem* item = ItemOfCommand(*popup, row.id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Enabled(), row.enabled);
+    EXPECT_EQ(item->Checked(), row.checked);
+  }
+
+  // Choosing an item sends its command to the window.
+  const_cast<TMenuItem*>(ItemOfCommand(*popup, SC_RESTORE))->Click();
+  gui::Pump(300);
+  EXPECT_FALSE(IsZoomed(form->Handle()));
+}
+
+// The fixed menu of old Windows: restore, the boxes the window has, a separator and
+// close, each acting on the window.
+TEST_F(SkinnedMenus, TheFixedSystemMenuOffersTheWindowsBoxesAndActs) {
+  TWinSkinForm* skin = SkinFormOf(form->Handle());
+  ASSERT_NE(skin, nullptr);
+  skin->CreateSysmenu();
+  TPopupMenu* popup = skin->SysPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->Tag, 33333);
+  EXPECT_TRUE(popup->OwnerDraw());
+  EXPECT_EQ(popup->Images, data->MenuImages.get());
+  std::string shown;
+  for (int i = 0; i < popup->Items()->Count(); ++i) {
+    const TMenuItem& item = *popup->Items()->Items(i);
+    shown += item.Caption() + "/" + std::to_string(item.Tag) + "/" + std::to_string(item.ImageIndex) + ";";
+  }
+  EXPECT_EQ(shown, " Restore /0/0; Maximize /1/1; Minimize /2/2;-/100/-1; Close /3/3;");
+  EXPECT_EQ(popup->Items()->Items(4)->ShortCut, scAlt | VK_F4);
+
+  popup->Items()->Items(1)->Click();
+  gui::Pump(300);
+  EXPECT_TRUE(IsZoomed(form->Handle()));
+  popup->Items()->Items(0)->Click();
+  gui::Pump(300);
+  EXPECT_FALSE(IsZoomed(form->Handle()));
+  popup->Items()->Items(2)->Click();
+  gui::Pump(300);
+  EXPECT_TRUE(IsIconic(form->Handle()));
+  ShowWindow(form->Handle(), SW_RESTORE);
+  gui::Pump(200);
+  bool closing = false;
+  form->OnClose = [&](TObject*, TCloseAction& a) {
+    closing = true;
+    a = caNone;
+  };
+  popup->Items()->Items(4)->Click();
+  gui::Pump(200);
+  EXPECT_TRUE(closing);
+
+  // A window without boxes is offered neither.
+  skin->FIcons &= static_cast<TSkinFormIcons>(~((1 << sbiMax) | (1 << sbiMin)));
+  skin->CreateSysmenu();
+  ASSERT_EQ(skin->SysPopup()->Items()->Count(), 3);
+  EXPECT_EQ(skin->SysPopup()->Items()->Items(1)->Caption(), "-");
+}
+
+// The menu window's trace line names the window and the message.
+TEST(SkinnedMenuTrace, AddLogWritesTheWindowAndTheMessageToTheDebugList) {
+  TApplication app;
+  TSkinData data(&app);
+  TStringList list;
+  data.DebugList = &list;
+  TWinSkinPopMenu menu;
+  menu.Data = &data;
+  menu.Wnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x5a));
+  menu.AddLog(TMessage{WM_NCPAINT, 0, 0, 0});
+  menu.AddLog(TMessage{0x1e5, 0, 0, 0});
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list[0], "Menu hook:  5a WM_NCPAINT");
+  EXPECT_EQ(list[1], "Menu hook:  5a 0x01e5");
 }
 
 }  // namespace
