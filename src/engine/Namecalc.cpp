@@ -94,8 +94,13 @@ bool MNameCalc::Calc(const char* name, const uint16_t strokesIn[], const uint16_
 int16_t MNameCalc::Score() {
   const bool lenient = settings.score != 0;
   // A generator run scores many names of one stroke set in a row: their grids are alike.
-  if (!gridsScored || !std::equal(grids, grids + 5, scoredGrids)) {
-    std::copy(grids, grids + 5, scoredGrids);
+  bool same = gridsScored;
+  for (int g = 0; g < 5 && same; ++g) same = grids[g] == scoredGrids[g];
+  if (!same) {
+    for (int g = 0; g < 5; ++g) {
+      scoredGrids[g] = grids[g];
+      gridClasses[g] = static_cast<uint8_t>(NameTables::NumberClass(grids[g]));
+    }
     talentsClass = namecalc::TalentsClass(grids);
     gridUnits = namecalc::GridUnits(chart.favourableElements, lenient, grids);
     gridsScored = true;
@@ -113,5 +118,6 @@ void MNameCalc::GetResult(CandidateRecord& out) const {
     out.elements[i] = static_cast<uint8_t>(charElements[i]);
     out.strokes[i] = static_cast<uint8_t>(strokes[i]);
   }
-  for (int g = 0; g < 5; ++g) out.gridClasses[g] = NameTables::NumberClass(grids[g]);
+  for (int g = 0; g < 5; ++g)
+    out.gridClasses[g] = gridsScored ? gridClasses[g] : static_cast<uint8_t>(NameTables::NumberClass(grids[g]));
 }

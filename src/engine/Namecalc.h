@@ -57,8 +57,10 @@ class MNameCalc {
   int16_t charElements[namecalc::kMaxChars] = {10, 10, 10, 10};
   AnalysisSettings settings;
   int32_t talentsClass = 0;
-  // The grid part of the last score, for the grids it was computed of.
+  // The grid part of the last score and the grids' classes, for the grids they were
+  // computed of.
   bool gridsScored = false;
   int16_t scoredGrids[5] = {};
+  uint8_t gridClasses[5] = {};
   long gridUnits = 0;
 };

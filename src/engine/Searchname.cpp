@@ -257,8 +257,8 @@ bool MSearchName::RunSet(const std::vector<int>& set, CharCache& cache, int& set
       if (++setsListed > 1) listing += "\r\n";
       listing += Format(T().setHead.c_str(), setsListed) + heading;
     }
-    listing += f.word;
-    if (s) listing += s->word;
+    listing.append(f.word, 2);
+    if (s) listing.append(s->word, 2);
     listing += ' ';
     CandidateRecord rec;
     calc.Calc(name.c_str(), strokes.data(), elements.data(), ugrids);
