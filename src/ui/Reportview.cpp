@@ -88,11 +88,12 @@ size_t PieceEnd(const std::string& text, size_t at, size_t limit) {
 }  // namespace
 
 void AppendLongText(TRichEdit& view, const std::string& text, const TFont& font, const std::function<bool()>& pump) {
-  size_t run = 0;
+  TRichEdit::AppendState state;
   for (size_t at = 0; at < text.size();) {
     const size_t end = PieceEnd(text, at, at == 0 ? kFirstPieceBytes : kPieceBytes);
-    view.AppendText(text.substr(at, end - at), font, run);
+    view.AppendText(text.substr(at, end - at), font, state);
     at = end;
-    if (at < text.size() && !pump()) return;
+    if (at < text.size() && !pump()) break;
   }
+  view.EndAppend(state);
 }

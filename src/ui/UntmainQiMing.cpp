@@ -297,13 +297,13 @@ void TFrmMain::BtoSetClick(TObject*) {
   f.Bold = f.Italic = f.Underline = false;
   RedtName2->SelAttributes().Set(f);
   RedtName2->Paragraph().SetAlignment(taLeftJustify);
-  ::SetFocus(RedtName2->Handle());
-  RedtName2->SetSelStart(0);
   // The run goes on until the listing is in: closing meanwhile ends it there.
   AppendLongText(*RedtName2, generator->Listing(), f, [this] {
     Application->ProcessMessages();
     return !closeAfterRun;
   });
+  ::SetFocus(RedtName2->Handle());
+  RedtName2->SetSelStart(0);
   generating = false;
   BtoInput2->SetEnabled(true);
   BtoSet->SetEnabled(true);
