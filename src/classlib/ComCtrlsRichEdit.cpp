@@ -127,7 +127,9 @@ void TParaAttributes::SetAlignment(TAlignment a) {
 
 namespace {
 
-constexpr LRESULT kUnwrapBeforeClearChars = 32 * 1024;
+// Under Wine a naming listing of some 23,000 characters clears in 27-50 ms unwrapped and
+// 76-108 ms wrapped; at 10,000 the two are alike.
+constexpr LRESULT kUnwrapBeforeClearChars = 8 * 1024;
 
 }  // namespace
 
