@@ -1,5 +1,6 @@
 #include "calendar/Vodateex.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "calendar/Eph.h"
@@ -113,7 +114,16 @@ bool MVoDateEx::LunarToSolar(const DateRecord& lunar, DateRecord& solar, bool le
   return false;
 }
 
-double MVoDateEx::TermJdBeijing(int year, double angle) { return TermJd(year, angle); }
+double MVoDateEx::TermJdBeijing(int year, double angle) {
+  for (int i = 0; i < knownCount; ++i) {
+    if (knownTerms[i].year == year && knownTerms[i].angle == angle) return knownTerms[i].jd;
+  }
+  const double jd = TermJd(year, angle);
+  knownTerms[knownNext] = {year, angle, jd};
+  knownNext = (knownNext + 1) % kKnownTerms;
+  knownCount = std::min(knownCount + 1, kKnownTerms);
+  return jd;
+}
 
 void MVoDateEx::SolarTermOfMonth(int16_t year, int16_t month, bool jie, DateRecord& out) {
   const int k = jie ? 2 * month - 2 : 2 * month - 1;

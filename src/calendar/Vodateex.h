@@ -3,8 +3,8 @@
 // a date, sexagenary day and stem-branch numbers, date validity, local mean and
 // true solar time, Chinese numerals.
 //
-// The engine keeps the lunar year of its last conversion, so each user owns
-// its own instance. Stems count 0 = 癸, 1 = 甲 (sexagenary index mod 10),
+// The engine keeps the lunar year of its last conversion and the solar terms it
+// computed last, so each user owns its own instance. Stems count 0 = 癸, 1 = 甲 (sexagenary index mod 10),
 // branches 0 = 亥, 1 = 子 (index mod 12); sexagenary index 1 = 甲子.
 #pragma once
 
@@ -60,4 +60,16 @@ class MVoDateEx {
   int32_t NoonDayNumber(const DateRecord& date);
   bool LunarOfDay(int32_t d, DateRecord& lunar);
   double TermJdBeijing(int year, double angle);
+
+  // The last solar terms computed: one date's month needs five, and the next
+  // analysis of the same birth needs them again.
+  struct KnownTerm {
+    int year = 0;
+    double angle = 0;
+    double jd = 0;
+  };
+  static constexpr int kKnownTerms = 8;
+  KnownTerm knownTerms[kKnownTerms];
+  int knownCount = 0;
+  int knownNext = 0;
 };

@@ -215,10 +215,20 @@ class TRichEdit : public TWinControl {
   bool LoadFromFile(const std::string& path);
   bool SaveToFile(const std::string& path);
   bool LoadFromString(const std::string& data, bool rtf);
-  // Plain text added at the end in `font`, the caret, the selection, the lines in view,
-  // the undo list and the modified flag left as they were; `run` counts the pieces of
-  // the text so far, so that pieces appended one after another keep alternating.
-  void AppendText(const std::string& s, const TFont& font, size_t& run);
+  // Plain text added at the end in `font`, a piece at a time: the lines in view stay as
+  // they were after each piece, and EndAppend puts back the caret, the selection and
+  // the modified flag as they were before the first piece (or as the user left them
+  // between pieces) and empties the undo list. Between pieces the caret waits at the
+  // end, for moving it there and back lays the view out twice a piece.
+  struct AppendState {
+    size_t run = 0;  // runs of the text so far, so that pieces keep alternating
+    bool open = false;
+    CHARRANGE kept{};  // the selection to put back
+    LONG end = -1;     // where the caret waits, or -1
+    bool modified = false;
+  };
+  void AppendText(const std::string& s, const TFont& font, AppendState& state);
+  void EndAppend(AppendState& state);
   std::string SaveToString(bool rtf);
   // Prints onto a printer DC from StartDoc to EndDoc; false when printing fails.
   bool Print(HDC printer, const std::string& title);

@@ -127,7 +127,9 @@ void TParaAttributes::SetAlignment(TAlignment a) {
 
 namespace {
 
-constexpr LRESULT kUnwrapBeforeClearChars = 32 * 1024;
+// Under Wine a naming listing of some 23,000 characters clears in 27-50 ms unwrapped and
+// 76-108 ms wrapped; at 10,000 the two are alike.
+constexpr LRESULT kUnwrapBeforeClearChars = 8 * 1024;
 
 }  // namespace
 
@@ -368,25 +370,47 @@ std::string PlainTextAsRuns(std::wstring_view text, const TFont& f, size_t& run)
 
 }  // namespace
 
-void TRichEdit::AppendText(const std::string& s, const TFont& font, size_t& run) {
+void TRichEdit::AppendText(const std::string& s, const TFont& font, AppendState& state) {
   if (s.empty()) return;
   HandleNeeded();
   const std::wstring text = gbk::ToWide(s);
-  StreamBuffer data{PlainTextAsRuns(text, font, run)};
-  CHARRANGE kept = Selection();
+  StreamBuffer data{PlainTextAsRuns(text, font, state.run)};
   POINT scroll{};
   Perform(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-  const bool modified = Modified();
-  CHARRANGE end{-1, -1};
-  Perform(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  const CHARRANGE now = Selection();
+  if (!state.open) state.modified = Modified();
+  // A selection other than the waiting caret is the user's, made between pieces.
+  if (!state.open || now.cpMin != state.end || now.cpMax != state.end) {
+    state.kept = now;
+    CHARRANGE end{-1, -1};
+    Perform(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  }
+  state.open = true;
   EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&data), 0, StreamInProc};
   Perform(EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
-  Perform(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  // The caret waits only where the next piece goes: at the end.
+  GETTEXTLENGTHEX length{GTL_NUMCHARS, 1200};
+  const auto total = static_cast<LONG>(Perform(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length)));
+  const CHARRANGE after = Selection();
+  state.end = after.cpMin == total && after.cpMax == total ? total : -1;
   // Like text set whole, what came in cannot be undone piece by piece.
   Perform(EM_EMPTYUNDOBUFFER);
-  SetModified(modified);
   // Drawing stays on: Wine's rich edit hides its scroll bar after WM_SETREDRAW.
   Perform(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+}
+
+void TRichEdit::EndAppend(AppendState& state) {
+  if (!state.open) return;
+  POINT scroll{};
+  Perform(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+  const CHARRANGE now = Selection();
+  const CHARRANGE kept = now.cpMin == state.end && now.cpMax == state.end ? state.kept : now;
+  Perform(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  Perform(EM_EMPTYUNDOBUFFER);
+  SetModified(state.modified);
+  Perform(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+  state.open = false;
+  state.end = -1;
 }
 
 // Plain text goes in and out as UTF-16, converted from and to GBK here, so that it

@@ -43,17 +43,27 @@ int TalentsClass(const int16_t grids[5]) {
   return TalentClass(TalentElement(grids[0]), TalentElement(grids[1]), TalentElement(grids[2]));
 }
 
-int16_t NameScore(const uint8_t favourable[5], bool lenient, int charCount, const int16_t elements[kMaxChars],
-                  const int16_t grids[5]) {
+long ElementUnits(const uint8_t favourable[5], bool lenient, int charCount, const int16_t elements[kMaxChars]) {
   const int n = std::clamp(charCount, 1, kMaxChars);
   long sum = 0;
   for (int i = 0; i < n; ++i) sum += 45 * Weight(favourable, lenient, elements[i]) * (kUnit / 100) / n;
+  return sum;
+}
+
+long GridUnits(const uint8_t favourable[5], bool lenient, const int16_t grids[5]) {
+  long sum = 0;
   for (int g = 0; g < 5; ++g) {
     sum += 4 * Weight(favourable, lenient, NameTables::DigitElementOf(grids[g])) * (kUnit / 100);
     sum += (NameTables::NumberClass(grids[g]) + 1) * kUnit;
   }
-  sum += kTalentPoints[lenient][TalentsClass(grids)] * kUnit;
-  return static_cast<int16_t>(sum / kUnit);
+  return sum + kTalentPoints[lenient][TalentsClass(grids)] * kUnit;
+}
+
+int16_t ScoreOfUnits(long units) { return static_cast<int16_t>(units / kUnit); }
+
+int16_t NameScore(const uint8_t favourable[5], bool lenient, int charCount, const int16_t elements[kMaxChars],
+                  const int16_t grids[5]) {
+  return ScoreOfUnits(ElementUnits(favourable, lenient, charCount, elements) + GridUnits(favourable, lenient, grids));
 }
 
 }  // namespace namecalc
@@ -62,6 +72,7 @@ void MNameCalc::SetTexts(const ChartResult& c, const BirthRecord& b, const Analy
   chart = c;
   birth = b;
   settings = s;
+  gridsScored = false;
 }
 
 bool MNameCalc::Calc(const char* name, const uint16_t strokesIn[], const uint16_t elements[],
@@ -81,8 +92,21 @@ bool MNameCalc::Calc(const char* name, const uint16_t strokesIn[], const uint16_
 }
 
 int16_t MNameCalc::Score() {
-  talentsClass = namecalc::TalentsClass(grids);
-  return namecalc::NameScore(chart.favourableElements, settings.score != 0, charCount, charElements, grids);
+  const bool lenient = settings.score != 0;
+  // A generator run scores many names of one stroke set in a row: their grids are alike.
+  bool same = gridsScored;
+  for (int g = 0; g < 5 && same; ++g) same = grids[g] == scoredGrids[g];
+  if (!same) {
+    for (int g = 0; g < 5; ++g) {
+      scoredGrids[g] = grids[g];
+      gridClasses[g] = static_cast<uint8_t>(NameTables::NumberClass(grids[g]));
+    }
+    talentsClass = namecalc::TalentsClass(grids);
+    gridUnits = namecalc::GridUnits(chart.favourableElements, lenient, grids);
+    gridsScored = true;
+  }
+  return namecalc::ScoreOfUnits(gridUnits +
+                                namecalc::ElementUnits(chart.favourableElements, lenient, charCount, charElements));
 }
 
 void MNameCalc::GetResult(CandidateRecord& out) const {
@@ -94,5 +118,6 @@ void MNameCalc::GetResult(CandidateRecord& out) const {
     out.elements[i] = static_cast<uint8_t>(charElements[i]);
     out.strokes[i] = static_cast<uint8_t>(strokes[i]);
   }
-  for (int g = 0; g < 5; ++g) out.gridClasses[g] = NameTables::NumberClass(grids[g]);
+  for (int g = 0; g < 5; ++g)
+    out.gridClasses[g] = gridsScored ? gridClasses[g] : static_cast<uint8_t>(NameTables::NumberClass(grids[g]));
 }

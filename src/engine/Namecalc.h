@@ -29,6 +29,10 @@ int TalentsClass(const int16_t grids[5]);
 // favourable elements (用神 … 闲神) of a chart. `lenient` is the "score" setting.
 int16_t NameScore(const uint8_t favourable[5], bool lenient, int charCount, const int16_t elements[kMaxChars],
                   const int16_t grids[5]);
+// The two parts of the score, in units of 1/1200 point, and the score of their sum.
+long ElementUnits(const uint8_t favourable[5], bool lenient, int charCount, const int16_t elements[kMaxChars]);
+long GridUnits(const uint8_t favourable[5], bool lenient, const int16_t grids[5]);
+int16_t ScoreOfUnits(long units);
 
 }  // namespace namecalc
 
@@ -53,4 +57,10 @@ class MNameCalc {
   int16_t charElements[namecalc::kMaxChars] = {10, 10, 10, 10};
   AnalysisSettings settings;
   int32_t talentsClass = 0;
+  // The grid part of the last score and the grids' classes, for the grids they were
+  // computed of.
+  bool gridsScored = false;
+  int16_t scoredGrids[5] = {};
+  uint8_t gridClasses[5] = {};
+  long gridUnits = 0;
 };

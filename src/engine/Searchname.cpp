@@ -180,23 +180,36 @@ const std::vector<MSearchName::Accepted>& MSearchName::CharsOf(int strokes, Char
   return it->second;
 }
 
-void MSearchName::InsertSorted(const CandidateRecord& rec) {
-  buckets[rec.score].push_back(rec);
-  ++count;
+void MSearchName::InsertSorted(const CandidateRecord& rec) { made.push_back(rec); }
+
+void MSearchName::Rank() const {
+  if (made.empty()) return;
+  const auto [low, high] =
+      std::minmax_element(made.begin(), made.end(), [](const auto& a, const auto& b) { return a.score < b.score; });
+  // starts[k]: where the names of score high - k begin, best first.
+  std::vector<size_t> starts(static_cast<size_t>(high->score - low->score) + 2, 0);
+  for (const CandidateRecord& c : made) ++starts[static_cast<size_t>(high->score - c.score) + 1];
+  for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+  const size_t before = ranked.size();
+  ranked.resize(before + made.size());
+  auto sorted = ranked.begin() + static_cast<std::ptrdiff_t>(before);
+  for (const CandidateRecord& c : made)
+    sorted[static_cast<std::ptrdiff_t>(starts[static_cast<size_t>(high->score - c.score)]++)] = c;
+  made.clear();
+  // The names ranked before were inserted first, so they go first among equal scores.
+  auto greater = [](const CandidateRecord& a, const CandidateRecord& b) { return a.score > b.score; };
+  if (before > 0) std::inplace_merge(ranked.begin(), sorted, ranked.end(), greater);
 }
 
 const CandidateRecord& MSearchName::Candidate(size_t i) const {
-  for (const auto& [score, names] : buckets) {
-    if (i < names.size()) return names[i];
-    i -= names.size();
-  }
+  Rank();
   static const CandidateRecord none;
-  return none;
+  return i < ranked.size() ? ranked[i] : none;
 }
 
 void MSearchName::ClearCandidates() {
-  buckets.clear();
-  count = 0;
+  ranked.clear();
+  made.clear();
 }
 
 bool MSearchName::PumpAndCheck() {
@@ -244,14 +257,14 @@ bool MSearchName::RunSet(const std::vector<int>& set, CharCache& cache, int& set
       if (++setsListed > 1) listing += "\r\n";
       listing += Format(T().setHead.c_str(), setsListed) + heading;
     }
-    listing += f.word;
-    if (s) listing += s->word;
+    listing.append(f.word, 2);
+    if (s) listing.append(s->word, 2);
     listing += ' ';
     CandidateRecord rec;
     calc.Calc(name.c_str(), strokes.data(), elements.data(), ugrids);
     calc.GetResult(rec);
     InsertSorted(rec);
-    if (count >= kCeiling) return false;
+    if (Count() >= kCeiling) return false;
     if (++namesSincePump >= kNamesPerPump) return !PumpAndCheck();
     if (++sincePumpCheck < kNamesPerClockCheck) return true;
     sincePumpCheck = 0;
@@ -299,15 +312,18 @@ bool MSearchName::Generate(ProgressSink* progress) {
   for (size_t i = 0; i < sets.size(); ++i) {
     if (PumpAndCheck()) break;
     if (progress) progress->SetPosition(static_cast<int>(i + 1));
-    if (count > kCap) break;
+    if (Count() > kCap) break;
     if (!RunSet(sets[i], cache, setsListed)) break;
   }
   lib.EndBatch();
+  Rank();
   return true;
 }
 
 int MSearchName::FillResultList(ResultView& view, int page) const {
   view.Clear();
+  Rank();
+  const size_t count = ranked.size();
   if (count == 0) return 0;
   size_t first = page < 1 ? (count - 1) / kPageSize * kPageSize : static_cast<size_t>(page - 1) * kPageSize;
   if (first >= count) first = 0;
@@ -315,31 +331,22 @@ int MSearchName::FillResultList(ResultView& view, int page) const {
   const int image = conditions.sex == 1 ? 1 : conditions.sex == 2 ? 0 : 2;
   const auto& elementNames = NameTables::Text().ElementNames;
 
-  size_t index = 0;
-  for (const auto& [score, names] : buckets) {
-    if (index + names.size() <= first) {
-      index += names.size();
-      continue;
+  for (size_t i = first; i < end; ++i) {
+    const CandidateRecord& c = ranked[i];
+    ResultRow row;
+    row.stateImage = image;
+    row.caption = IntToStr(static_cast<long long>(i + 1));
+    row.columns[0] = c.name;
+    for (uint8_t e : c.elements) {
+      if (e < elementNames.size()) row.columns[1] += elementNames[e];
     }
-    for (size_t k = first > index ? first - index : 0; k < names.size() && index + k < end; ++k) {
-      const CandidateRecord& c = names[k];
-      ResultRow row;
-      row.stateImage = image;
-      row.caption = IntToStr(static_cast<long long>(index + k + 1));
-      row.columns[0] = c.name;
-      for (uint8_t e : c.elements) {
-        if (e < elementNames.size()) row.columns[1] += elementNames[e];
-      }
-      row.columns[2] = T().classWords[std::min<int>(c.talentsClass, 2)];
-      for (uint8_t g : c.gridClasses) row.columns[3] += T().classWords[std::min<int>(g, 2)];
-      for (uint8_t s : c.strokes) {
-        if (s) row.columns[4] += Format("%02d ", s);
-      }
-      row.columns[5] = Format(T().score.c_str(), c.score);
-      view.AddRow(row);
+    row.columns[2] = T().classWords[std::min<int>(c.talentsClass, 2)];
+    for (uint8_t g : c.gridClasses) row.columns[3] += T().classWords[std::min<int>(g, 2)];
+    for (uint8_t s : c.strokes) {
+      if (s) row.columns[4] += Format("%02d ", s);
     }
-    index += names.size();
-    if (index >= end) break;
+    row.columns[5] = Format(T().score.c_str(), c.score);
+    view.AddRow(row);
   }
   return static_cast<int>(first / kPageSize) + 1;
 }

@@ -7,8 +7,10 @@
 // seen within one pump. The progress
 // bar and the result list sit behind small interfaces the main window implements.
 //
-// Names are kept in score buckets: an insert costs O(1) and equal scores keep the
-// order they were generated in. The run stops before the next stroke set once more
+// A name inserted is appended, at O(1); the names appended since the last read are
+// sorted in, by a stable counting sort on the score, when the list is next read, so
+// the list reads best first and equal scores keep the order they were inserted in.
+// Both lists keep their memory from run to run. The run stops before the next stroke set once more
 // than kCap names are held, and at once at kCeiling, which bounds memory when one set
 // alone would add millions.
 #pragma once
@@ -99,7 +101,7 @@ class MSearchName {
   bool CharAccepted(const CharRecord& rec) const;
   void InsertSorted(const CandidateRecord& rec);
 
-  size_t Count() const { return count; }
+  size_t Count() const { return ranked.size() + made.size(); }
   // The i-th name, 0-based, best first.
   const CandidateRecord& Candidate(size_t i) const;
   const std::string& Listing() const { return listing; }
@@ -122,6 +124,8 @@ class MSearchName {
   const std::vector<Accepted>& CharsOf(int strokes, CharCache& cache);
   bool Excluded(const char* word) const;
   void ClearCandidates();
+  // Sorts the names made since the last read into `ranked`.
+  void Rank() const;
   // Runs messages; true when the run must end.
   bool PumpAndCheck();
   bool RunSet(const std::vector<int>& set, CharCache& cache, int& setsListed);
@@ -135,9 +139,10 @@ class MSearchName {
   std::string message;
   MNameCalc calc;
 
-  // Names by score, highest score first; each bucket in generated order.
-  std::map<int, std::vector<CandidateRecord>, std::greater<int>> buckets;
-  size_t count = 0;
+  // Names best first, and the names inserted since, in the order they came; reading
+  // the list sorts them in, so both are mutable.
+  mutable std::vector<CandidateRecord> ranked;
+  mutable std::vector<CandidateRecord> made;
 
   // State of the current run.
   TStringList groups;  // line k: the characters of k + 1 strokes

@@ -1,6 +1,7 @@
 #include "ui/Reportview.h"
 
 #include <algorithm>
+#include <chrono>
 
 void TReportView::Reset(int firstIndent) {
   indent = firstIndent;
@@ -66,11 +67,24 @@ void SetViewColour(TRichEdit& view, TColor colour) {
 
 namespace {
 
-// Small enough that the first screen shows at once; later pieces each take the view
-// some tens of milliseconds under Wine, which lays out again the whole paragraph that
-// a piece ends.
+// Small enough that the first screen shows at once. Each later piece makes the view
+// lay out again the whole paragraph that the piece ends, so fewer, larger pieces cost
+// less in all: a piece grows while the view takes it quicker than the budget and
+// shrinks when the view is slower, between the least and the most size below, so the
+// window answers about every budget on a fast machine and a loaded one alike.
 constexpr size_t kFirstPieceBytes = 4 * 1024;
-constexpr size_t kPieceBytes = 16 * 1024;
+constexpr size_t kLeastPieceBytes = 16 * 1024;
+constexpr size_t kMostPieceBytes = 64 * 1024;
+constexpr std::chrono::milliseconds kPieceBudget{50};
+
+// The size of the next piece after one of `bytes` took `took`; it at most doubles, as
+// a piece costs more than its size alone says (its paragraph's layout grows).
+size_t NextPieceBytes(size_t bytes, std::chrono::steady_clock::duration took) {
+  const double ms = std::max(std::chrono::duration<double, std::milli>(took).count(), 0.001);
+  const double scaled = std::min(static_cast<double>(bytes) * static_cast<double>(kPieceBudget.count()) / ms,
+                                 2.0 * static_cast<double>(bytes));
+  return static_cast<size_t>(std::clamp(scaled, double{kLeastPieceBytes}, double{kMostPieceBytes}));
+}
 
 // Where the piece from `at` ends: after its last line break, else after its last space
 // (ASCII never stands inside a two-byte character), else at the next of either.
@@ -88,11 +102,15 @@ size_t PieceEnd(const std::string& text, size_t at, size_t limit) {
 }  // namespace
 
 void AppendLongText(TRichEdit& view, const std::string& text, const TFont& font, const std::function<bool()>& pump) {
-  size_t run = 0;
+  TRichEdit::AppendState state;
+  size_t limit = kFirstPieceBytes;
   for (size_t at = 0; at < text.size();) {
-    const size_t end = PieceEnd(text, at, at == 0 ? kFirstPieceBytes : kPieceBytes);
-    view.AppendText(text.substr(at, end - at), font, run);
+    const size_t end = PieceEnd(text, at, limit);
+    const auto start = std::chrono::steady_clock::now();
+    view.AppendText(text.substr(at, end - at), font, state);
+    limit = NextPieceBytes(end - at, std::chrono::steady_clock::now() - start);
     at = end;
-    if (at < text.size() && !pump()) return;
+    if (at < text.size() && !pump()) break;
   }
+  view.EndAppend(state);
 }

@@ -215,15 +215,16 @@ TEST_F(ComCtrlsTest, RichEditAppendedTextEqualsTextSetWhole) {
     view->SelAttributes().Set(f);
   }
   whole->SetText(text);
-  size_t run = 0;
+  TRichEdit::AppendState state;
   for (size_t at = 0; at < text.size();) {
     // Cut at spaces and line ends, as the program does.
     const size_t cut = text.find_first_of(" \n", at + 700);
     const size_t end = cut == std::string::npos ? text.size() : cut + 1;
-    pieces->AppendText(text.substr(at, end - at), f, run);
+    pieces->AppendText(text.substr(at, end - at), f, state);
     at = end;
   }
-  EXPECT_GT(run, 20u);
+  pieces->EndAppend(state);
+  EXPECT_GT(state.run, 20u);
   EXPECT_EQ(pieces->Text(), text);
   EXPECT_EQ(pieces->SaveToString(true), whole->SaveToString(true));
   EXPECT_EQ(pieces->SelStart(), 0);
@@ -233,10 +234,19 @@ TEST_F(ComCtrlsTest, RichEditAppendedTextEqualsTextSetWhole) {
 
   pieces->SetSelStart(6);
   pieces->SetModified(true);
-  pieces->AppendText(U("末尾"), f, run);
+  pieces->AppendText(U("末尾"), f, state);
+  pieces->EndAppend(state);
   EXPECT_EQ(pieces->SelStart(), 6);
   EXPECT_TRUE(pieces->Modified());
   EXPECT_EQ(pieces->Text(), text + U("末尾"));
+
+  // A caret the user puts down between two pieces is where it stays.
+  pieces->AppendText("a", f, state);
+  pieces->SetSelStart(4);
+  pieces->AppendText("b", f, state);
+  pieces->EndAppend(state);
+  EXPECT_EQ(pieces->SelStart(), 4);
+  EXPECT_EQ(pieces->Text(), text + U("末尾") + "ab");
   pieces->Clear();
   EXPECT_EQ(pieces->Text(), "");
 }

@@ -154,6 +154,10 @@ TEST_F(SearchNameTest, EqualScoresKeepTheirGeneratedOrder) {
   const int scores[] = {80, 90, 80, 85};
   for (int i = 0; i < 4; ++i) gen.InsertSorted(Named("n" + IntToStr(i), scores[i]));
   EXPECT_EQ(Names(), (std::vector<std::string>{"n1", "n3", "n0", "n2"}));
+  // Names inserted after the list was read go after the earlier ones of their score.
+  const int later[] = {85, 95, 80, -3};
+  for (int i = 0; i < 4; ++i) gen.InsertSorted(Named("m" + IntToStr(i), later[i]));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"m1", "n1", "n3", "m0", "n0", "n2", "m2", "m3"}));
 }
 
 TEST_F(SearchNameTest, PagesOfFiveHundredRows) {
