@@ -299,8 +299,10 @@ def caption_buttons(s, out):
             frames.append(f)
         side_by_side(frames).save(out(f"btn_{kind}.bmp"))
         x += size + (2 if i else 0)
+        # a window with neither box (a dialog) shows no minimize or maximize button at all
+        shown_with = "0" if kind == "close" else "6"
         lines += [f"[BUTTON{i}]", f"Action={action}", "Align=1", f"Xcoord={x}", f"Ycoord={(s['caption'] - size) // 2}",
-                  "Visibility=0", "Visibility1=0", "frame=4", f"ButtonImage=btn_{kind}.bmp"]
+                  "Visibility=0", f"Visibility1={shown_with}", "frame=4", f"ButtonImage=btn_{kind}.bmp"]
         x += 2
     # the system-menu button shows the window icon in a 16 x 16 place
     icon = Image(16, 16)

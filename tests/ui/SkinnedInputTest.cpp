@@ -3,6 +3,7 @@
 // Real mouse input; runs alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "classlib/Gbk.h"
@@ -157,6 +158,41 @@ TEST_F(SkinnedInput, CombosShowTheirFramesAndChooseAndTheYearSpinRepeatsWhileHel
          PostMessageW(dlg.BitBtn2->Handle(), BM_CLICK, 0, 0);
          return true;
        }});
+  dlg.ShowModal();
+}
+
+// Which caption buttons of the skin a window shows, by action: 0 close, 1 maximize,
+// 2 minimize.
+std::string ShownButtons(HWND h) {
+  std::string shown;
+  if (TWinSkinForm* skin = SkinFormOf(h)) {
+    for (const auto& b : skin->FButtons) {
+      if (b->Visible && b->Skin->Action >= 0 && b->Skin->Action <= 2) shown += std::to_string(b->Skin->Action);
+    }
+  }
+  return shown;
+}
+
+// A dialog has no minimize or maximize box, so its skinned caption shows only the close
+// button; a sizeable window keeps all three.
+TEST_F(SkinnedInput, TheDialogShowsOnlyItsCloseButtonAndAWindowAllThree) {
+  TForm window(&app);
+  window.SetBounds(40, 40, 300, 200);
+  window.Show();
+  gui::Pump(300);
+  std::string windowButtons = ShownButtons(window.Handle());
+  std::sort(windowButtons.begin(), windowButtons.end());
+  EXPECT_EQ(windowButtons, "012");
+  window.Hide();
+  TFrmInput dlg(Application, birth, place);
+  modal::Driver d({[&] {
+    if (!SkinFormOf(dlg.Handle())) return false;
+    gui::Pump(200);
+    EXPECT_EQ(ShownButtons(dlg.Handle()), "0");
+    gui::SaveScreenshot(dlg.Handle(), gui::ScreenshotPath("birth-dialog-buttons-Mx1.png"));
+    PostMessageW(dlg.BitBtn2->Handle(), BM_CLICK, 0, 0);
+    return true;
+  }});
   dlg.ShowModal();
 }
 
