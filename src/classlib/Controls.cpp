@@ -425,7 +425,7 @@ const TFont& TControl::EffectiveFont() const {
   return c->font_;
 }
 
-HFONT CreateFontHandle(const TFont& f) {
+HFONT CreateFontHandle(const TFont& f, bool crisp) {
   static const int ppi = [] {
     HDC dc = GetDC(nullptr);
     int v = GetDeviceCaps(dc, LOGPIXELSY);
@@ -434,17 +434,17 @@ HFONT CreateFontHandle(const TFont& f) {
   }();
   int height = -MulDiv(f.Size, ppi, 72);
   return CreateFontW(height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline, FALSE, GB2312_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                     gbk::ToWide(f.Name).c_str());
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, crisp ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY,
+                     DEFAULT_PITCH, gbk::ToWide(f.Name).c_str());
 }
 
-std::shared_ptr<HFONT__> SharedFont(const TFont& f) {
-  using Key = std::tuple<std::string, int, bool, bool, bool>;
+std::shared_ptr<HFONT__> SharedFont(const TFont& f, bool crisp) {
+  using Key = std::tuple<std::string, int, bool, bool, bool, bool>;
   thread_local std::map<Key, std::weak_ptr<HFONT__>> fonts;
-  std::weak_ptr<HFONT__>& slot = fonts[Key{f.Name, f.Size, f.Bold, f.Italic, f.Underline}];
+  std::weak_ptr<HFONT__>& slot = fonts[Key{f.Name, f.Size, f.Bold, f.Italic, f.Underline, crisp}];
   std::shared_ptr<HFONT__> font = slot.lock();
   if (!font) {
-    font = std::shared_ptr<HFONT__>(CreateFontHandle(f), [](HFONT h) { DeleteObject(h); });
+    font = std::shared_ptr<HFONT__>(CreateFontHandle(f, crisp), [](HFONT h) { DeleteObject(h); });
     slot = font;
   }
   return font;

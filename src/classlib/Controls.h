@@ -68,11 +68,12 @@ struct TFont {
   bool operator==(const TFont&) const = default;
 };
 
-// A font handle for f at the screen's resolution; the caller deletes it.
-HFONT CreateFontHandle(const TFont& f);
+// A font handle for f at the screen's resolution, crisp ones drawn without smoothing;
+// the caller deletes it.
+HFONT CreateFontHandle(const TFont& f, bool crisp = false);
 // The thread's one handle for f's face, size and style, shared by all who show it and
 // deleted with its last holder: making a font costs Wine a search of the installed faces.
-std::shared_ptr<HFONT__> SharedFont(const TFont& f);
+std::shared_ptr<HFONT__> SharedFont(const TFont& f, bool crisp = false);
 
 class TComponent : public TObject {
  public:

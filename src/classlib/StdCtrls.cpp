@@ -60,11 +60,8 @@ void TLabel::PaintOutlined() {
   HDC dc = BeginPaint(hwnd_, &ps);
   RECT r;
   GetClientRect(hwnd_, &r);
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  lf.lfQuality = NONANTIALIASED_QUALITY;
-  HFONT crisp = CreateFontIndirectW(&lf);
-  HGDIOBJ old = SelectObject(dc, crisp);
+  crisp_ = SharedFont(Font(), true);
+  HGDIOBJ old = SelectObject(dc, crisp_.get());
   SetBkMode(dc, TRANSPARENT);
   std::wstring text = gbk::ToWide(Text());
   const UINT flags = DT_WORDBREAK | DT_NOPREFIX;
@@ -82,7 +79,6 @@ void TLabel::PaintOutlined() {
   OffsetRect(&r, 1, 1);
   DrawTextW(dc, text.c_str(), -1, &r, flags);
   SelectObject(dc, old);
-  DeleteObject(crisp);
   EndPaint(hwnd_, &ps);
 }
 
