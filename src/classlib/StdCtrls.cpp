@@ -28,6 +28,9 @@ void TLabel::SetText(const std::string& s) {
 }
 
 LRESULT TLabel::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  // A label has no frame: there is nothing to draw outside its text, and asking the
+  // system to draw nothing costs Wine a trip to its server.
+  if (msg == WM_NCPAINT) return 0;
   if (Outline && msg == WM_PAINT) {
     PaintOutlined();
     return 0;
