@@ -115,6 +115,7 @@ void TPageControl::ShowActive() {
   if (HandleAllocated()) Perform(TCM_SETCURSEL, static_cast<WPARAM>(active_));
   PlacePages();
   for (int i = 0; i < PageCount(); ++i) pages_[static_cast<size_t>(i)]->SetVisible(i == active_);
+  if (TTabSheet* page = ActivePage(); page && HandleAllocated()) page->HandleNeeded();
 }
 
 bool TPageControl::HandleNotify(NMHDR* n, LRESULT& result) {

@@ -11,7 +11,8 @@
 
 class TPageControl;
 
-// One page of a page control; only the active page is visible.
+// One page of a page control; only the active page is visible. A page's window, and its
+// controls' windows, are made when the page is first shown.
 class TTabSheet : public TWinControl {
  public:
   explicit TTabSheet(TComponent* owner);
@@ -24,6 +25,7 @@ class TTabSheet : public TWinControl {
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  bool MadeWithParent() const override { return Visible(); }
 
  private:
   friend class TPageControl;

@@ -1,6 +1,8 @@
 #include "classlib/Controls.h"
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "classlib/Gbk.h"
@@ -41,7 +43,6 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
   DestroyHandle();
-  if (hfont_) DeleteObject(hfont_);
   if (brush_) DeleteObject(brush_);
   SetParent(nullptr);
 }
@@ -92,7 +93,7 @@ void TControl::SetParent(TWinControl* parent) {
     parent_->controls_.push_back(this);
     if (hwnd_) {
       ::SetParent(hwnd_, parent_->Handle());
-    } else if (parent_->HandleAllocated()) {
+    } else if (parent_->HandleAllocated() && MadeWithParent()) {
       CreateHandle();
     }
     if (align_ != alNone) parent_->AlignControls();
@@ -114,12 +115,10 @@ void TControl::RegisterClassOnce() {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (GetClassInfoExW(inst, wcls.c_str(), &wc)) return;
-  WNDPROC base = DefWindowProcW;
   if (const wchar_t* baseName = BaseClassName()) {
     if (!GetClassInfoExW(nullptr, baseName, &wc) && !GetClassInfoExW(inst, baseName, &wc)) {
       throw Exception("no window class " + gbk::FromWide(baseName));
     }
-    base = wc.lpfnWndProc;
   } else {
     wc.style = CS_DBLCLKS;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
@@ -134,13 +133,17 @@ void TControl::RegisterClassOnce() {
   wc.cbClsExtra = baseExtra + static_cast<int>(sizeof(LONG_PTR));
   ATOM atom = RegisterClassExW(&wc);
   if (!atom) throw Exception("cannot register window class " + cls);
-  // The replaced procedure sits in the class's last extra bytes, for the messages
-  // that arrive before the object is attached.
-  HWND probe = CreateWindowExW(0, wcls.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
-  if (probe) {
-    SetClassLongPtrW(probe, baseExtra, reinterpret_cast<LONG_PTR>(base));
-    DestroyWindow(probe);
-  }
+}
+
+// The procedure our class replaced: the base class's, or the default one.
+WNDPROC TControl::BaseProc() const {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  const wchar_t* baseName = BaseClassName();
+  if (baseName &&
+      (GetClassInfoExW(nullptr, baseName, &wc) || GetClassInfoExW(GetModuleHandleW(nullptr), baseName, &wc)))
+    return wc.lpfnWndProc;
+  return DefWindowProcW;
 }
 
 void TControl::CreateHandle() {
@@ -180,9 +183,15 @@ void TControl::Attach(HWND h) {
   hwnd_ = h;
   SetPropW(h, ControlPropName(), this);
   ControlMap()[h] = this;
+  // The replaced procedure sits in the class's last extra bytes, put there by the first
+  // window of the class, for the messages a window gets before its object is attached
+  // (the first one's come before: they are the default procedure's, as for our own classes).
   int extra = static_cast<int>(GetClassLongPtrW(h, GCL_CBCLSEXTRA)) - static_cast<int>(sizeof(LONG_PTR));
   baseProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(h, extra));
-  if (!baseProc_) baseProc_ = DefWindowProcW;
+  if (!baseProc_) {
+    baseProc_ = BaseProc();
+    SetClassLongPtrW(h, extra, reinterpret_cast<LONG_PTR>(baseProc_));
+  }
 }
 
 HWND TControl::Handle() {
@@ -318,7 +327,7 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_GETFONT:
       // The default window procedure keeps no font; a window of our own class paints
       // with the one its object made.
-      if (!BaseClassName()) return reinterpret_cast<LRESULT>(hfont_);
+      if (!BaseClassName()) return reinterpret_cast<LRESULT>(hfont_.get());
       break;
     default:
       break;
@@ -414,10 +423,9 @@ void TControl::SetFont(const TFont& f) {
 void TControl::ApplyFont() {
   if (ParentFont && parent_) font_ = parent_->font_;
   if (!hwnd_) return;
-  HFONT f = CreateFontHandle(font_);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
-  if (hfont_) DeleteObject(hfont_);
-  hfont_ = f;
+  std::shared_ptr<HFONT__> f = SharedFont(font_);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f.get()), TRUE);
+  hfont_ = std::move(f);
 }
 
 const TFont& TControl::EffectiveFont() const {
@@ -426,13 +434,29 @@ const TFont& TControl::EffectiveFont() const {
   return c->font_;
 }
 
-HFONT CreateFontHandle(const TFont& f) {
-  HDC dc = GetDC(nullptr);
-  int height = -MulDiv(f.Size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, dc);
+HFONT CreateFontHandle(const TFont& f, bool crisp) {
+  static const int ppi = [] {
+    HDC dc = GetDC(nullptr);
+    int v = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return v;
+  }();
+  int height = -MulDiv(f.Size, ppi, 72);
   return CreateFontW(height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline, FALSE, GB2312_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                     gbk::ToWide(f.Name).c_str());
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, crisp ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY,
+                     DEFAULT_PITCH, gbk::ToWide(f.Name).c_str());
+}
+
+std::shared_ptr<HFONT__> SharedFont(const TFont& f, bool crisp) {
+  using Key = std::tuple<std::string, int, bool, bool, bool, bool>;
+  thread_local std::map<Key, std::weak_ptr<HFONT__>> fonts;
+  std::weak_ptr<HFONT__>& slot = fonts[Key{f.Name, f.Size, f.Bold, f.Italic, f.Underline, crisp}];
+  std::shared_ptr<HFONT__> font = slot.lock();
+  if (!font) {
+    font = std::shared_ptr<HFONT__>(CreateFontHandle(f, crisp), [](HFONT h) { DeleteObject(h); });
+    slot = font;
+  }
+  return font;
 }
 
 void TControl::SetColor(TColor c) {
@@ -471,7 +495,7 @@ void TWinControl::RecreateWnd() {
 void TWinControl::CreateHandle() {
   TControl::CreateHandle();
   for (TControl* c : std::vector<TControl*>(controls_)) {
-    if (!c->HandleAllocated()) c->CreateHandle();
+    if (!c->HandleAllocated() && c->MadeWithParent()) c->CreateHandle();
   }
   AlignControls();
 }

@@ -71,8 +71,12 @@ struct TFont {
   bool operator==(const TFont&) const = default;
 };
 
-// A font handle for f at the screen's resolution; the caller deletes it.
-HFONT CreateFontHandle(const TFont& f);
+// A font handle for f at the screen's resolution, crisp ones drawn without smoothing;
+// the caller deletes it.
+HFONT CreateFontHandle(const TFont& f, bool crisp = false);
+// The thread's one handle for f's face, size and style, shared by all who show it and
+// deleted with its last holder: making a font costs Wine a search of the installed faces.
+std::shared_ptr<HFONT__> SharedFont(const TFont& f, bool crisp = false);
 
 class TComponent : public TObject {
  public:
@@ -173,6 +177,9 @@ class TControl : public TComponent {
   virtual DWORD ExStyle() const { return 0; }
   virtual void CreateHandle();
   virtual void AfterCreate() {}  // the window exists: push stored state into it
+  // Whether the window is made when its parent's is; one that is not is made when asked
+  // for (Handle), from the properties kept meanwhile.
+  virtual bool MadeWithParent() const { return true; }
   virtual void DestroyHandle();
 
   // Every message; the default passes it to the procedure that was replaced.
@@ -198,6 +205,7 @@ class TControl : public TComponent {
   bool DialogChar(WPARAM w, LPARAM l);
   static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM w, LPARAM l);
   void RegisterClassOnce();
+  WNDPROC BaseProc() const;
   void Attach(HWND h);
 
   TWinControl* parent_ = nullptr;
@@ -208,7 +216,7 @@ class TControl : public TComponent {
   bool enabled_ = true;
   TFont font_;
   TColor color_ = clBtnFace;
-  HFONT hfont_ = nullptr;
+  std::shared_ptr<HFONT__> hfont_;
   HBRUSH brush_ = nullptr;
   COLORREF brushColor_ = 0;
   WNDPROC baseProc_ = nullptr;

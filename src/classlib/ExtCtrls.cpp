@@ -85,13 +85,12 @@ void TLabeledEdit::PlaceLabel() {
   // The label's size is its text's size in its font, measured on the screen so that
   // it is right also before the label's window exists.
   HDC dc = GetDC(nullptr);
-  HFONT font = CreateFontHandle(label_->EffectiveFont());
-  HGDIOBJ old = SelectObject(dc, font);
+  std::shared_ptr<HFONT__> font = SharedFont(label_->EffectiveFont());
+  HGDIOBJ old = SelectObject(dc, font.get());
   std::wstring text = gbk::ToWide(label_->Text());
   SIZE size{0, label_->EffectiveFont().Size * 2};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
-  DeleteObject(font);
   ReleaseDC(nullptr, dc);
   int w = size.cx, h = size.cy;
   int x = Left(), y = Top();

@@ -106,9 +106,11 @@ void TForm::Show() {
     shownOnce_ = true;
     PlaceOnScreen();
   }
-  TControl::SetVisible(true);
+  // What OnShow sets up is on the window when it first comes onto the screen: not drawn
+  // once before and again after.
   if (OnShow) OnShow(this);
   ShowWindow(hwnd_, state_ == wsMaximized ? SW_SHOWMAXIMIZED : state_ == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOW);
+  TControl::SetVisible(true);
   SetForegroundWindow(hwnd_);
 }
 
@@ -163,7 +165,7 @@ void TForm::Release() {
 }
 
 TWindowState TForm::WindowState() {
-  if (hwnd_) state_ = IsZoomed(hwnd_) ? wsMaximized : IsIconic(hwnd_) ? wsMinimized : wsNormal;
+  if (hwnd_ && Visible()) state_ = IsZoomed(hwnd_) ? wsMaximized : IsIconic(hwnd_) ? wsMinimized : wsNormal;
   return state_;
 }
 

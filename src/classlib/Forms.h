@@ -57,7 +57,7 @@ class TForm : public TWinControl {
 
   // Fired when the form object is complete (after the layout is built), before it is shown.
   TNotifyEvent OnCreate;
-  TNotifyEvent OnShow;
+  TNotifyEvent OnShow;  // each time the form is shown, before its window comes onto the screen
   std::function<void(TObject*, TCloseAction&)> OnClose;
   std::function<void(TObject*, bool&)> OnCloseQuery;
   TNotifyEvent OnDestroy;

@@ -75,7 +75,7 @@ TMenu* TMenuItem::Root() const {
 }
 
 void TMenuItem::Changed() {
-  if (TMenu* m = Root()) m->Rebuild();
+  if (TMenu* m = Root()) m->Changed();
 }
 
 void TMenuItem::Fill(HMENU menu) {
@@ -207,7 +207,6 @@ bool TMenuItem::OwnerDrawMessage(UINT msg, LPARAM l) {
 
 TMenu::TMenu(TComponent* owner, bool bar) : TComponent(owner), bar_(bar), items_(new TMenuItem(nullptr)) {
   items_->menu_ = this;
-  Rebuild();
 }
 
 TMenu::~TMenu() {
@@ -216,8 +215,21 @@ TMenu::~TMenu() {
   if (handle_) DestroyMenu(handle_);
 }
 
+HMENU TMenu::Handle() {
+  if (stale_) Rebuild();
+  return handle_;
+}
+
+// A menu that no window shows is made again only when it is next asked for: one filled
+// an item at a time is not remade whole for each item.
+void TMenu::Changed() {
+  stale_ = true;
+  if (Shown()) Rebuild();
+}
+
 // Submenus are destroyed with the menu that holds them.
 void TMenu::Rebuild() {
+  stale_ = false;
   HMENU old = handle_;
   handle_ = bar_ ? CreateMenu() : CreatePopupMenu();
   MENUINFO info{sizeof info, MIM_STYLE | MIM_APPLYTOSUBMENUS, MNS_NOTIFYBYPOS, 0, nullptr, 0, 0};
@@ -230,13 +242,13 @@ void TMenu::Rebuild() {
 void TMenu::SetOwnerDraw(bool v) {
   if (ownerDraw_ == v) return;
   ownerDraw_ = v;
-  Rebuild();
+  Changed();
 }
 
 void TMenu::SetRightToLeft(bool v) {
   if (rightToLeft_ == v) return;
   rightToLeft_ = v;
-  Rebuild();
+  Changed();
 }
 
 TMenuItem* TMenu::ItemAt(HMENU menu, int position) {

@@ -85,7 +85,7 @@ class TMenu : public TComponent {
   ~TMenu() override;
   std::string ClassName() const override { return "TMenu"; }
   TMenuItem* Items() const { return items_; }
-  HMENU Handle() const { return handle_; }
+  HMENU Handle();  // made from the items when first asked for after a change
   // Items drawn by their OnAdvancedDrawItem (or plainly) instead of by the system.
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool v);
@@ -101,13 +101,17 @@ class TMenu : public TComponent {
 
  protected:
   virtual void Rebuilt() {}
+  // Whether a window shows the menu now, so that a change must reach it at once.
+  virtual bool Shown() const { return false; }
 
  private:
   friend class TMenuItem;
+  void Changed();
   void Rebuild();
   bool bar_;
   bool ownerDraw_ = false;
   bool rightToLeft_ = false;
+  bool stale_ = true;  // the items changed since the handle was made
   HMENU handle_ = nullptr;
   TMenuItem* items_;  // owned by this menu
 };
@@ -120,6 +124,7 @@ class TMainMenu : public TMenu {
 
  protected:
   void Rebuilt() override;
+  bool Shown() const override { return Window != nullptr; }
 };
 
 class TPopupMenu : public TMenu {

@@ -28,6 +28,9 @@ void TLabel::SetText(const std::string& s) {
 }
 
 LRESULT TLabel::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  // A label has no frame: there is nothing to draw outside its text, and asking the
+  // system to draw nothing costs Wine a trip to its server.
+  if (msg == WM_NCPAINT) return 0;
   if (Outline && msg == WM_PAINT) {
     PaintOutlined();
     return 0;
@@ -60,11 +63,8 @@ void TLabel::PaintOutlined() {
   HDC dc = BeginPaint(hwnd_, &ps);
   RECT r;
   GetClientRect(hwnd_, &r);
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  lf.lfQuality = NONANTIALIASED_QUALITY;
-  HFONT crisp = CreateFontIndirectW(&lf);
-  HGDIOBJ old = SelectObject(dc, crisp);
+  crisp_ = SharedFont(Font(), true);
+  HGDIOBJ old = SelectObject(dc, crisp_.get());
   SetBkMode(dc, TRANSPARENT);
   std::wstring text = gbk::ToWide(Text());
   const UINT flags = DT_WORDBREAK | DT_NOPREFIX;
@@ -87,7 +87,6 @@ void TLabel::PaintOutlined() {
   OffsetRect(&r, 1, 1);
   DrawTextW(dc, text.c_str(), -1, &r, flags);
   SelectObject(dc, old);
-  DeleteObject(crisp);
   EndPaint(hwnd_, &ps);
 }
 

@@ -24,6 +24,7 @@ class TLabel : public TControl {
 
  private:
   void PaintOutlined();
+  std::shared_ptr<HFONT__> crisp_;  // its font without smoothing, held so the next paint finds it made
 };
 
 // Black or white, whichever stands out more from `text`: the rim of an outlined label.

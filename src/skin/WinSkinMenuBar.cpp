@@ -164,7 +164,7 @@ void TWinSkinMenu::BuildButtons(HMENU menu) {
   MenuHandle = menu;
   ClearButtons();
   // The framework's own items say their caption and state, whatever the menu shows.
-  const TMainMenu* own = FormSkin->FForm ? FormSkin->FForm->Menu() : nullptr;
+  TMainMenu* own = FormSkin->FForm ? FormSkin->FForm->Menu() : nullptr;
   const bool framework = own && own->Handle() == menu;
   for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
     MENUITEMINFOW mi{};

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "classlib/ComCtrls.h"
 #include "classlib/Files.h"
@@ -89,6 +90,69 @@ TEST_F(ComCtrlsTest, PageControlTurnsPagesByTabClickAndInCode) {
   EXPECT_EQ(gbk::FromWide(buf), U("数字吉凶"));
   gui::Pump(50);
   gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("pagecontrol.png"));
+}
+
+// A page not on show has no windows until it is first shown: they come then with every
+// setting made meanwhile. A control of such a page asked for its window gets it at once.
+TEST_F(ComCtrlsTest, APageGetsItsWindowsWhenFirstShownWithWhatWasSetBefore) {
+  auto* pc = Add<TPageControl>(0, 0, 400, 300);
+  std::vector<TTabSheet*> sheets;
+  for (const char* caption : {"一", "二", "三"}) {
+    auto* s = new TTabSheet(form);
+    s->SetCaption(U(caption));
+    s->SetPageControl(pc);
+    sheets.push_back(s);
+  }
+  auto place = [&](TControl* c, TTabSheet* sheet, int top) {
+    c->SetBounds(8, top, 160, 24);
+    c->SetParent(sheet);
+  };
+  auto* edit = new TEdit(form);
+  auto* check = new TCheckBox(form);
+  auto* box = new TComboBox(form);
+  auto* view = new TRichEdit(form);
+  auto* asked = new TEdit(form);
+  place(edit, sheets[1], 8);
+  place(check, sheets[1], 40);
+  place(box, sheets[1], 72);
+  place(view, sheets[1], 104);
+  place(asked, sheets[2], 8);
+  box->Items().Add("x");
+  form->Show();
+  EXPECT_FALSE(sheets[1]->HandleAllocated());
+  EXPECT_FALSE(edit->HandleAllocated());
+
+  edit->SetText(U("未见之页"));
+  check->SetChecked(true);
+  box->Items().Add("y");
+  box->SetItemIndex(1);
+  TFont big = view->Font();
+  big.Size = 20;
+  view->SetFont(big);
+  view->SetColor(0x123456);
+  EXPECT_FALSE(IsWindowVisible(asked->Handle()));
+
+  RECT tab;
+  pc->Perform(TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+  LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+  SendMessageW(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(pc->Handle(), WM_LBUTTONUP, 0, at);
+  gui::Pump(30);
+  ASSERT_TRUE(edit->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(edit->Handle()));
+  EXPECT_EQ(gui::Text(edit->Handle()), U("未见之页"));
+  EXPECT_EQ(SendMessageW(check->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(box->Handle(), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageW(box->Handle(), CB_GETCURSEL, 0, 0), 1);
+  // The view paints in the colour and writes in the size set before its window was made.
+  EXPECT_EQ(static_cast<COLORREF>(view->Perform(EM_SETBKGNDCOLOR, 0, 0x123456)), 0x123456u);
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof cf;
+  view->Perform(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  EXPECT_EQ(cf.yHeight, 20 * 20);
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(edit->Handle(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  EXPECT_EQ(gbk::FromWide(lf.lfFaceName), U("宋体")) << "the page's controls write in the form's font";
 }
 
 TEST_F(ComCtrlsTest, ProgressAndUpDownKeepTheirRanges) {

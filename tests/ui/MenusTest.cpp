@@ -423,7 +423,9 @@ TEST_F(MainMenus, ReportLookSetsBothViews) {
     EXPECT_EQ(v->Font().Name, U("宋体"));
     EXPECT_EQ(v->Font().Size, 12) << "not the settings file's 10";
     EXPECT_EQ(v->Color(), clWhite);
-    // The control paints white: setting a colour answers the one it had.
+    // The control paints white once its page is on show: setting a colour answers the
+    // one it had.
+    frm->PageControl1->SetActivePageIndex(v == frm->RedtName ? 0 : 1);
     EXPECT_EQ(static_cast<COLORREF>(v->Perform(EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255))), RGB(255, 255, 255));
   }
 
