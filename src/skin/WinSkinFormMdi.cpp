@@ -135,6 +135,10 @@ void TWinSkinForm::WinMDIProc(TMessage& m) {
       if (FSkinFrame && SkinManager) SkinManager->SetMDIMax(MDIChildMax());
       if (FSkinFrame) LastChildClosed();
       break;
+    case WM_MDISETMENU:
+      DefaultMDI(m);
+      if (FSkinFrame) TakeMDIMenu(reinterpret_cast<HMENU>(m.WParam));
+      break;
     case WM_MDITILE:
     case WM_MDICASCADE:
       if (FSkinFrame && SkinManager && SkinManager->MDIMaximized) SkinManager->SetMDIMax(false);
@@ -145,6 +149,16 @@ void TWinSkinForm::WinMDIProc(TMessage& m) {
   }
   --depth_;
   if (depth_ == 0 && freePending_) delete this;
+}
+
+// The MDI client put a new menu on the frame: the band shows it, and the frame keeps
+// no menu of its own, which the system would draw over the skin.
+void TWinSkinForm::TakeMDIMenu(HMENU menu) {
+  if (menu && FSkinMenu) {
+    FSkinMenu->UpdataBtn2(menu);
+    UpdateNc(nullptr);
+  }
+  if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
 }
 
 // With no child open any more the band follows the frame's own menu again.

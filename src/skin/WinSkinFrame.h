@@ -225,6 +225,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void SubclassMDI();
   void UnSubclassMDI();
   void LastChildClosed();
+  void TakeMDIMenu(HMENU menu);
   void DefaultMDI(TMessage& m);
   HWND MDIClientWindow() const;
   bool MDIChildMax() const;

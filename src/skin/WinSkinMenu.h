@@ -125,7 +125,10 @@ class TWinSkinMenu : public TComponent {
   // Rebuilds the buttons when the window's menu is another one than at the last build,
   // and takes the menu off the window.
   void UpdataBtn();
-  void BuildButtons(HMENU menu);
+  // With menuTextFirst the class library's caption shows only for an item without text.
+  void BuildButtons(HMENU menu, bool menuTextFirst = false);
+  // The buttons from a menu given the window from outside, which is then taken off it.
+  void UpdataBtn2(HMENU menu);
   // The buttons from the form's menu items themselves, hidden ones included (old Windows,
   // whose menu the bar cannot read back item by item).
   void UpdataBtn1();

@@ -160,7 +160,7 @@ void TWinSkinMenu::ClearButtons() {
   Buttons.clear();
 }
 
-void TWinSkinMenu::BuildButtons(HMENU menu) {
+void TWinSkinMenu::BuildButtons(HMENU menu, bool menuTextFirst) {
   MenuHandle = menu;
   ClearButtons();
   // The framework's own items say their caption and state, whatever the menu shows.
@@ -180,12 +180,23 @@ void TWinSkinMenu::BuildButtons(HMENU menu) {
     b->Command = mi.wID;
     b->Caption = MenuText(menu, i);
     if (TMenuItem* item = framework ? TMenu::ItemAt(menu, i) : nullptr) {
-      b->Caption = gbk::ToWide(item->Caption());
+      if (!menuTextFirst || b->Caption.empty()) b->Caption = gbk::ToWide(item->Caption());
       b->Enabled = item->Enabled();
       b->MenuItem = item;
     }
     Buttons.push_back(std::move(b));
   }
+}
+
+// The menu the MDI client gives the frame: the band shows it at once, the frame goes
+// without it. Its own texts come first; an item without one (owner-drawn) shows the
+// class library's caption.
+void TWinSkinMenu::UpdataBtn2(HMENU menu) {
+  HWND wnd = FormSkin->FHandle;
+  if (FormSkin->FFormStyle == sfsMDIform) RemoveMdiChildItems(menu);
+  BuildButtons(menu, true);
+  if (GetMenu(wnd)) SetMenu(wnd, nullptr);
+  SetMenuRect(Band);
 }
 
 void TWinSkinMenu::UpdataBtn1() {
@@ -449,8 +460,10 @@ void TWinSkinForm::OpenMenuItem(int index) {
 // Opens the button's drop-down and, while the filter asks for it, the neighbours' after it.
 bool TWinSkinForm::CheckMenu(TMenuBtn* button) {
   if (!button->SubMenu) {
-    PostMessageW(FHandle, WM_MENUCOMMAND, static_cast<WPARAM>(FSkinMenu->MenuPosition(*button)),
-                 reinterpret_cast<LPARAM>(FSkinMenu->MenuHandle));
+    // The system sends no command for a disabled item, and the item does not check.
+    if (button->Enabled)
+      PostMessageW(FHandle, WM_MENUCOMMAND, static_cast<WPARAM>(FSkinMenu->MenuPosition(*button)),
+                   reinterpret_cast<LPARAM>(FSkinMenu->MenuHandle));
     return false;
   }
   int index = button->Index;
@@ -473,10 +486,11 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* button) {
     b.State = 2;
     b.Draw();
     if (b.Enabled) {
-      // A right-to-left window's drop-down hangs from the button's right end.
+      // A right-to-left window's drop-down hangs from the button's right end. Either
+      // mouse button chooses an item, as in the system's menu bar.
       const int x = wr.left + (FRightToLeft ? b.Bounds.right : b.Bounds.left);
       TOwnerDrawnMenu ownerDrawn(b.SubMenu);
-      TrackPopupMenuEx(b.SubMenu, (FRightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN | TPM_LEFTBUTTON, x,
+      TrackPopupMenuEx(b.SubMenu, (FRightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN | TPM_RIGHTBUTTON, x,
                        wr.top + FSkinMenu->Band.bottom, FHandle, nullptr);
     }
     UnhookWindowsHookEx(tracking.hook);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -558,6 +560,90 @@ TEST_F(MdiSkin, ARightToLeftBarKeepsClearOfTheMaximizedChildsButtons) {
   }
   EXPECT_EQ(buttons, 1);
   gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("skinned-mdi-rtl.png"));
+}
+
+}  // namespace
+
+namespace {
+
+// A menu of top-level items with a drop-down each, as an MDI client is given one.
+HMENU MenuOf(std::initializer_list<const char*> captions) {
+  HMENU menu = CreateMenu();
+  for (const char* caption : captions) {
+    HMENU drop = CreatePopupMenu();
+    AppendMenuW(drop, MF_STRING, 1, L"x");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), gbk::ToWide(gbk::FromUtf8(caption)).c_str());
+  }
+  return menu;
+}
+
+// The skin's MenuBar object as the band of this size shows it, active.
+std::unique_ptr<TBitmap> SkinnedBand(const TSkinData& data, int w, int h) {
+  const TDataSkinObject* skin = data.MenuBar.get();
+  if (!skin || !skin->Image || skin->Image->Empty()) return nullptr;
+  auto band = std::make_unique<TBitmap>();
+  band->SetSize(w, h);
+  const RECT r{0, 0, w, h}, edges{skin->LeftWidth, 0, skin->RightWidth, 0};
+  if (skin->Tile == 1) {
+    DrawRect2(band->Canvas().Handle(), r, skin->Image.get(), true, false, false, 2, 1, edges);
+  } else {
+    DrawRectTile(&band->Canvas(), r, skin->Image.get(), true, false, 2, 1, edges);
+  }
+  return band;
+}
+
+// A menu the MDI client puts on the frame is taken off it at once and shown in the
+// skinned band; of the frame's own menu given back, an item's menu text shows, and the
+// class library's caption only for an item whose text is empty.
+TEST_F(MdiSkin, AMenuTheClientSetsShowsInTheSkinnedBandAndLeavesTheFrame) {
+  MdiFrame frame(&app);
+  frame.AddMenuItem("帮助(&H)");
+  frame.Show();
+  SetForegroundWindow(frame.Handle());
+  gui::ParkMouse();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(frame.Handle());
+  ASSERT_NE(skin, nullptr);
+  ASSERT_NE(skin->MenuBar(), nullptr);
+  ASSERT_NE(frame.NewChild(), nullptr);
+  gui::Pump(300);
+
+  HMENU other = MenuOf({"甲(&A)", "乙(&B)", "丙(&C)"});
+  SendMessageW(frame.client, WM_MDISETMENU, reinterpret_cast<WPARAM>(other), 0);
+  EXPECT_EQ(GetMenu(frame.Handle()), nullptr) << "taken off as the client put it on";
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("甲(&A);乙(&B);丙(&C);")));
+  gui::Pump(300);
+  EXPECT_EQ(GetMenu(frame.Handle()), nullptr);
+  const TWinSkinMenu& bar = *skin->MenuBar();
+  ASSERT_EQ(bar.Count(), 3);
+  for (const auto& b : bar.Buttons) EXPECT_GT(Width(b->Bounds), 10) << gbk::FromWide(b->Caption);
+  // Right of the last button the band shows the skin's bar, not the system's.
+  const int x = bar.Buttons.back()->Bounds.right + 8, y = (bar.Band.top + bar.Band.bottom) / 2;
+  ASSERT_LT(x, bar.Band.right);
+  auto want = SkinnedBand(*data, Width(bar.Band), Height(bar.Band));
+  ASSERT_TRUE(want) << "the skin has a MenuBar image";
+  RECT wr{};
+  GetWindowRect(frame.Handle(), &wr);
+  HDC screen = GetDC(nullptr);
+  const COLORREF shown = GetPixel(screen, wr.left + x, wr.top + y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(shown, static_cast<COLORREF>(want->Pixel(x - bar.Band.left, y - bar.Band.top)) & 0xFFFFFF)
+      << std::hex << shown;
+  gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("mdi-set-menu.png"));
+
+  MENUITEMINFOW mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_STRING;
+  wchar_t empty[] = L"";
+  mi.dwTypeData = empty;
+  SetMenuItemInfoW(frame.bar(), 0, TRUE, &mi);
+  std::wstring renamed = gbk::ToWide(gbk::FromUtf8("说明(&H)"));
+  mi.dwTypeData = renamed.data();
+  SetMenuItemInfoW(frame.bar(), 1, TRUE, &mi);
+  SendMessageW(frame.client, WM_MDISETMENU, reinterpret_cast<WPARAM>(frame.bar()), 0);
+  EXPECT_EQ(GetMenu(frame.Handle()), nullptr);
+  EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("窗口(&W);说明(&H);")));
+  DestroyMenu(other);
 }
 
 }  // namespace

@@ -212,3 +212,79 @@ TEST_F(MenuBar, TheBarBuiltFromTheFormsItemsSkipsAHiddenOneAndCommandsReachTheir
 }
 
 }  // namespace
+
+namespace {
+
+// In a drop-down of the skinned bar an item is chosen with the right mouse button too.
+TEST_F(MenuBar, TheRightMouseButtonChoosesAnItemOfADropDown) {
+  Activate("Mx1");
+  BarForm form(&app, false);
+  TWinSkinForm* skin = Show(form);
+  ASSERT_NE(skin, nullptr);
+  TWinSkinMenu* bar = skin->MenuBar();
+  ASSERT_NE(bar, nullptr);
+  const HMENU drop = bar->Buttons[0]->SubMenu;
+  ASSERT_NE(drop, nullptr);
+  int chosen = 0;
+  form.bar->Items()->Items(0)->Items(0)->OnClick = [&](TObject*) { ++chosen; };
+  std::thread watcher([&] {
+    if (HWND h = menuwatch::WaitMenuWindow(3000, drop)) {
+      Sleep(150);
+      RECT item{};
+      if (!GetMenuItemRect(nullptr, drop, 0, &item)) {
+        GetWindowRect(h, &item);
+        item.bottom = item.top + 2 * GetSystemMetrics(SM_CYMENU);
+      }
+      menuwatch::ClickAt((item.left + item.right) / 2, (item.top + item.bottom) / 2, true);
+      Sleep(300);
+    }
+    for (int i = 0; i < 3 && menuwatch::WaitMenuWindow(0); ++i) {
+      menuwatch::Press(VK_ESCAPE);
+      Sleep(150);
+    }
+  });
+  const TMenuBtn& first = *bar->Buttons[0];
+  RECT wr{};
+  GetWindowRect(form.Handle(), &wr);
+  menuwatch::ClickAt(wr.left + (first.Bounds.left + first.Bounds.right) / 2,
+                     wr.top + (first.Bounds.top + first.Bounds.bottom) / 2);
+  for (int i = 0; i < 200 && (chosen == 0 || menuwatch::WaitMenuWindow(0)); ++i) gui::Pump(20);
+  watcher.join();
+  gui::Pump(200);
+  gui::ParkMouse();
+  EXPECT_EQ(chosen, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A plain command of the bar runs when its button is clicked, but not while disabled.
+TEST_F(MenuBar, ADisabledPlainCommandOfTheBarDoesNotRun) {
+  Activate("Mx1");
+  BarForm form(&app, false);
+  TWinSkinForm* skin = Show(form);
+  ASSERT_NE(skin, nullptr);
+  int helped = 0;
+  form.help->OnClick = [&](TObject*) { ++helped; };
+  for (bool enabled : {false, true}) {
+    SCOPED_TRACE(enabled ? "enabled" : "disabled");
+    form.help->SetEnabled(enabled);
+    gui::Pump(200);
+    TWinSkinMenu* bar = skin->MenuBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->Count(), 4) << "the hidden item has no button";
+    const TMenuBtn& help = *bar->Buttons.back();
+    ASSERT_EQ(help.Enabled, enabled);
+    ASSERT_GT(Width(help.Bounds), 0);
+    RECT wr{};
+    GetWindowRect(form.Handle(), &wr);
+    menuwatch::ClickAt(wr.left + (help.Bounds.left + help.Bounds.right) / 2,
+                       wr.top + (help.Bounds.top + help.Bounds.bottom) / 2);
+    gui::Pump(300);
+    gui::ParkMouse();
+    EXPECT_EQ(helped, enabled ? 1 : 0);
+  }
+}
+
+}  // namespace
