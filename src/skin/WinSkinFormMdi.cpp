@@ -111,7 +111,8 @@ void TWinSkinForm::WinMDIProc(TMessage& m) {
       UnSubclassMDI();
       break;
     case CN_MaxChildActivated:
-      RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+      // The maximized child's caption and buttons join the frame's: all of it anew.
+      RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       UpdateNc(nullptr);
       m.Result = 0;
       break;
