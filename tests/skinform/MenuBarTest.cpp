@@ -78,6 +78,13 @@ int Drawn(HWND h, const TWinSkinMenu& bar, int x0, int x1) {
   return differ;
 }
 
+// A real click in the middle of a bar button of the window.
+void ClickButton(HWND h, const TMenuBtn& b) {
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  menuwatch::ClickAt(wr.left + (b.Bounds.left + b.Bounds.right) / 2, wr.top + (b.Bounds.top + b.Bounds.bottom) / 2);
+}
+
 TEST_F(MenuBar, ARightToLeftBarLinesUpFromTheRightAndItsMenusHangFromTheButtonsRightEnd) {
   Activate("Mx1");
   BarForm form(&app, true);
@@ -104,25 +111,21 @@ TEST_F(MenuBar, ARightToLeftBarLinesUpFromTheRightAndItsMenusHangFromTheButtonsR
 
   // A real click on the first button: its drop-down ends under the button's right end.
   const TMenuBtn& first = *bar->Buttons[0];
-  RECT wr{};
-  GetWindowRect(form.Handle(), &wr);
   RECT shown{};
   std::thread watcher([&shown] {
     if (HWND h = menuwatch::WaitMenuWindow(3000)) {
       Sleep(150);
       GetWindowRect(h, &shown);
     }
-    for (int i = 0; i < 3 && menuwatch::WaitMenuWindow(0); ++i) {
-      menuwatch::Press(VK_ESCAPE);
-      Sleep(150);
-    }
+    menuwatch::CloseAll();
   });
-  menuwatch::ClickAt(wr.left + (first.Bounds.left + first.Bounds.right) / 2,
-                     wr.top + (first.Bounds.top + first.Bounds.bottom) / 2);
+  ClickButton(form.Handle(), first);
   for (int i = 0; i < 150 && (Width(shown) == 0 || menuwatch::WaitMenuWindow(0)); ++i) gui::Pump(20);
   watcher.join();
   gui::ParkMouse();
   ASSERT_GT(Width(shown), 0) << "no drop-down opened";
+  RECT wr{};
+  GetWindowRect(form.Handle(), &wr);
   EXPECT_EQ(shown.right, wr.left + first.Bounds.right);
   EXPECT_EQ(shown.top, wr.top + bar->Band.bottom);
 }
@@ -146,16 +149,10 @@ TEST_F(MenuBar, InARightToLeftBarTheLeftArrowOpensTheNextMenu) {
       menuwatch::Press(VK_LEFT);
       moved = menuwatch::WaitMenuWindow(2000, second) != nullptr;
     }
-    for (int i = 0; i < 3 && menuwatch::WaitMenuWindow(0); ++i) {
-      menuwatch::Press(VK_ESCAPE);
-      Sleep(150);
-    }
+    menuwatch::CloseAll();
   });
   const TMenuBtn& first = *bar->Buttons[0];
-  RECT wr{};
-  GetWindowRect(form.Handle(), &wr);
-  menuwatch::ClickAt(wr.left + (first.Bounds.left + first.Bounds.right) / 2,
-                     wr.top + (first.Bounds.top + first.Bounds.bottom) / 2);
+  ClickButton(form.Handle(), first);
   for (int i = 0; i < 200 && watcher.joinable() && (!moved || menuwatch::WaitMenuWindow(0)); ++i) gui::Pump(20);
   watcher.join();
   gui::ParkMouse();
@@ -238,16 +235,10 @@ TEST_F(MenuBar, TheRightMouseButtonChoosesAnItemOfADropDown) {
       menuwatch::ClickAt((item.left + item.right) / 2, (item.top + item.bottom) / 2, true);
       Sleep(300);
     }
-    for (int i = 0; i < 3 && menuwatch::WaitMenuWindow(0); ++i) {
-      menuwatch::Press(VK_ESCAPE);
-      Sleep(150);
-    }
+    menuwatch::CloseAll();
   });
   const TMenuBtn& first = *bar->Buttons[0];
-  RECT wr{};
-  GetWindowRect(form.Handle(), &wr);
-  menuwatch::ClickAt(wr.left + (first.Bounds.left + first.Bounds.right) / 2,
-                     wr.top + (first.Bounds.top + first.Bounds.bottom) / 2);
+  ClickButton(form.Handle(), first);
   for (int i = 0; i < 200 && (chosen == 0 || menuwatch::WaitMenuWindow(0)); ++i) gui::Pump(20);
   watcher.join();
   gui::Pump(200);
@@ -277,10 +268,7 @@ TEST_F(MenuBar, ADisabledPlainCommandOfTheBarDoesNotRun) {
     const TMenuBtn& help = *bar->Buttons.back();
     ASSERT_EQ(help.Enabled, enabled);
     ASSERT_GT(Width(help.Bounds), 0);
-    RECT wr{};
-    GetWindowRect(form.Handle(), &wr);
-    menuwatch::ClickAt(wr.left + (help.Bounds.left + help.Bounds.right) / 2,
-                       wr.top + (help.Bounds.top + help.Bounds.bottom) / 2);
+    ClickButton(form.Handle(), help);
     gui::Pump(300);
     gui::ParkMouse();
     EXPECT_EQ(helped, enabled ? 1 : 0);

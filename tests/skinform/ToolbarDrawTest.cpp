@@ -144,10 +144,7 @@ TEST_F(ToolbarDraw, TheItemsOfAToolbarsMenuAreDrawnByTheSkin) {
         GetMenuItemRect(nullptr, menu, 1, &separator);
       }
     }
-    for (int i = 0; i < 3 && menuwatch::WaitMenuWindow(0); ++i) {
-      menuwatch::Press(VK_ESCAPE);
-      Sleep(150);
-    }
+    menuwatch::CloseAll();
   });
   const POINT at = ButtonCentre(form.bar, 0);
   menuwatch::ClickAt(at.x, at.y);

@@ -49,6 +49,14 @@ inline HWND WaitMenuWindow(int ms, HMENU menu = nullptr) {
   }
 }
 
+// Esc until no menu window is open (three levels at most), so a test leaves none behind.
+inline void CloseAll() {
+  for (int i = 0; i < 3 && WaitMenuWindow(0); ++i) {
+    Press(VK_ESCAPE);
+    Sleep(150);
+  }
+}
+
 using gui::ScreenPixel;
 
 }  // namespace menuwatch
