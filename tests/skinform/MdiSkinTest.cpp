@@ -90,6 +90,17 @@ class Watch {
   HHOOK hook_;
 };
 
+// A menu of top-level items with a drop-down each, as an MDI client is given one.
+HMENU MenuOf(std::initializer_list<const char*> captions) {
+  HMENU menu = CreateMenu();
+  for (const char* caption : captions) {
+    HMENU drop = CreatePopupMenu();
+    AppendMenuW(drop, MF_STRING, 1, L"x");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), gbk::ToWide(gbk::FromUtf8(caption)).c_str());
+  }
+  return menu;
+}
+
 // A form with a menu and an MDI client filling its client area.
 class MdiFrame : public TForm {
  public:
@@ -335,12 +346,7 @@ TEST_F(MdiSkin, TheBandOfAFrameWithAMaximizedChildCarriesItsButtonsAndANewMenu) 
   }
   EXPECT_EQ(shown, 3) << "minimize, restore and close of the child";
 
-  HMENU other = CreateMenu();
-  for (const char* caption : {"甲(&A)", "乙(&B)"}) {
-    HMENU drop = CreatePopupMenu();
-    AppendMenuW(drop, MF_STRING, 1, L"x");
-    AppendMenuW(other, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), gbk::ToWide(gbk::FromUtf8(caption)).c_str());
-  }
+  HMENU other = MenuOf({"甲(&A)", "乙(&B)"});
   SendMessageW(frame.client, WM_MDISETMENU, reinterpret_cast<WPARAM>(other), 0);
   gui::Pump(300);
   EXPECT_EQ(GetMenu(frame.Handle()), nullptr);
@@ -430,12 +436,7 @@ TEST_F(MdiSkin, WhileChildrenAreOpenTheBandKeepsTheMenuTheClientGaveIt) {
   gui::Pump(200);
   EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("窗口(&W);帮助(&H);")));
 
-  HMENU other = CreateMenu();
-  for (const char* caption : {"甲(&A)", "乙(&B)"}) {
-    HMENU drop = CreatePopupMenu();
-    AppendMenuW(drop, MF_STRING, 1, L"x");
-    AppendMenuW(other, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), gbk::ToWide(gbk::FromUtf8(caption)).c_str());
-  }
+  HMENU other = MenuOf({"甲(&A)", "乙(&B)"});
   SendMessageW(frame.client, WM_MDISETMENU, reinterpret_cast<WPARAM>(other), 0);
   gui::Pump(300);
   EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("甲(&A);乙(&B);")));
@@ -565,17 +566,6 @@ TEST_F(MdiSkin, ARightToLeftBarKeepsClearOfTheMaximizedChildsButtons) {
 }  // namespace
 
 namespace {
-
-// A menu of top-level items with a drop-down each, as an MDI client is given one.
-HMENU MenuOf(std::initializer_list<const char*> captions) {
-  HMENU menu = CreateMenu();
-  for (const char* caption : captions) {
-    HMENU drop = CreatePopupMenu();
-    AppendMenuW(drop, MF_STRING, 1, L"x");
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), gbk::ToWide(gbk::FromUtf8(caption)).c_str());
-  }
-  return menu;
-}
 
 // The skin's MenuBar object as the band of this size shows it, active.
 std::unique_ptr<TBitmap> SkinnedBand(const TSkinData& data, int w, int h) {
