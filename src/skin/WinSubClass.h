@@ -557,6 +557,7 @@ class TSkinEdit : public TSkinControl {
 
  private:
   void FindUPDown();
+  void PaintInto(HDC dc);
   void PaintControl1(HDC dc);
   TSkinUpDown* spin_ = nullptr;  // owned
   bool spinSought_ = false;
