@@ -557,6 +557,7 @@ class TSkinEdit : public TSkinControl {
 
  private:
   void FindUPDown();
+  void PaintInto(HDC dc);
   void PaintControl1(HDC dc);
   TSkinUpDown* spin_ = nullptr;  // owned
   bool spinSought_ = false;
@@ -701,6 +702,7 @@ class TWScrollbar : public TPaintedControl {
 
  private:
   void PlaceIn(HWND parent);
+  bool AboveWindow(HWND wnd) const;
   bool ReadInfo(SCROLLBARINFO& info);
   bool ControlInfo(SCROLLBARINFO& info);
   void GetThumb(int& start, int& end) const;
@@ -764,6 +766,7 @@ class TSkinScrollbarH : public TSkinControl {
   void AfterProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
   void Unsubclass() override;
+  TWScrollbar* HorzBar() const { return bars_[0].get(); }
   TWScrollbar* VertBar() const { return bars_[1].get(); }
 
  private:

@@ -19,7 +19,7 @@ void TSkinEdit::AfterProc(TMessage& m) {
       break;
     case CN_PaintInto:
       if (m.LParam != kPaintIntoTag || !m.WParam) break;
-      PaintControl(reinterpret_cast<HDC>(m.WParam));
+      PaintInto(reinterpret_cast<HDC>(m.WParam));
       m.Result = kPaintIntoTag;
       break;
     default:
@@ -55,6 +55,21 @@ void TSkinEdit::Unsubclass() {
   TSkinControl::Unsubclass();
   delete spin_;
   spin_ = nullptr;
+}
+
+// The whole edit into a DC the size of its window: its own field and text at their place
+// inside the border, then our border round them.
+void TSkinEdit::PaintInto(HDC dc) {
+  RECT wr;
+  GetWindowRect(wnd_, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(wnd_, &origin);
+  const int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, origin.x - wr.left, origin.y - wr.top, nullptr);
+  TMessage print{WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND, 0};
+  Default(print);
+  RestoreDC(dc, saved);
+  PaintControl(dc);
 }
 
 // The print path: a one-pixel frame where the edit has a border.

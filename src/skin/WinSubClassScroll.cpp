@@ -23,6 +23,16 @@ void DrawFrame23(HDC dc, const RECT& r, const TDataSkinObject& bar, int frame) {
   DrawRect1(dc, r, bar.Image.get(), bar.Trans == 1, kScrollFrames, frame);
 }
 
+// The square between a window's two bars, which neither bar covers, in the skin's face.
+void FillBarCorner(HWND wnd, const TWScrollbar& horz, const TWScrollbar& vert, const TSkinData& d) {
+  if (!horz.Shown() || !vert.Shown()) return;
+  const RECT& v = vert.BarRect();
+  const RECT& h = horz.BarRect();
+  HDC dc = GetWindowDC(wnd);
+  FillColor(dc, RECT{v.left, h.top, v.right, h.bottom}, d.SchemeColors[csButtonFace]);
+  ReleaseDC(wnd, dc);
+}
+
 }  // namespace
 
 // ---- The skin's look of one bar ----
@@ -160,9 +170,20 @@ void TWScrollbar::SetPosition(HWND wnd) {
   MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&place), 2);
   HWND above = GetWindow(wnd, GW_HWNDPREV);
   UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
-  if (above == hwnd_) flags |= SWP_NOZORDER;
+  if (AboveWindow(wnd)) flags |= SWP_NOZORDER;
   SetWindowPos(hwnd_, above ? above : HWND_TOP, place.left, place.top, ::Width(place), ::Height(place), flags);
   InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+// Right above the window already, maybe under its other bar: the order stays, so that
+// the two bars of one window do not swap places (and repaint it) at every placing.
+bool TWScrollbar::AboveWindow(HWND wnd) const {
+  for (HWND h = GetWindow(wnd, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+    if (h == hwnd_) return true;
+    auto* other = dynamic_cast<TWScrollbar*>(TControl::FromHandle(h));
+    if (!other || other->wnd_ != wnd) return false;
+  }
+  return false;
 }
 
 void TWScrollbar::HideScrollbar() {
@@ -436,13 +457,7 @@ void TSkinScrollbar::DrawControl(HDC, const RECT&) {
       bars_[i]->SetPosition(wnd_);
     }
   }
-  if (bars_[0]->Shown() && bars_[1]->Shown()) {
-    const RECT& v = bars_[1]->BarRect();
-    const RECT& h = bars_[0]->BarRect();
-    HDC dc = GetWindowDC(wnd_);
-    FillColor(dc, RECT{v.left, h.top, v.right, h.bottom}, data_->SchemeColors[csButtonFace]);
-    ReleaseDC(wnd_, dc);
-  }
+  FillBarCorner(wnd_, *bars_[0], *bars_[1], *data_);
 }
 
 void TSkinScrollbar::Unsubclass() {
@@ -482,6 +497,7 @@ void TSkinScrollbarH::AfterProc(TMessage& m) {
     case WM_NCPAINT:
     case WM_WINDOWPOSCHANGED:
       for (auto& b : bars_) b->SetPosition(wnd_);
+      FillBarCorner(wnd_, *bars_[0], *bars_[1], *data_);  // the window's own frame painting covered it
       break;
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -507,6 +523,7 @@ void TSkinScrollbarH::DrawControl(HDC, const RECT&) {
       b->SetPosition(wnd_);
     }
   }
+  FillBarCorner(wnd_, *bars_[0], *bars_[1], *data_);
 }
 
 void TSkinScrollbarH::Unsubclass() {

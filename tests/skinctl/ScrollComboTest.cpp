@@ -245,6 +245,33 @@ TEST_F(Skinned, ABareListsBarStandsInItsBareParentAndScrollsIt) {
   DestroyWindow(parent);
 }
 
+// Neither bar covers the square between them: it shows the skin's face, also after the
+// list has painted its frame again.
+TEST_F(Skinned, ABareWindowsCornerBetweenItsBarsShowsTheSkinsFace) {
+  Show();
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 260,
+                              20, 180, 150, form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  for (int i = 0; i < 50; ++i)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, 600, 0);
+  auto* skin = new TSkinScrollbarH(form);
+  skin->Inithwnd(list, &data, nullptr, nullptr);
+  gui::Pump(200);
+  ASSERT_TRUE(skin->HorzBar()->Shown() && skin->VertBar()->Shown());
+  RECT hb, vb;
+  GetWindowRect(skin->HorzBar()->Handle(), &hb);
+  GetWindowRect(skin->VertBar()->Handle(), &vb);
+  const POINT corner{(vb.left + vb.right) / 2, (hb.top + hb.bottom) / 2};
+  const auto face = static_cast<COLORREF>(ColorToRGB(data.SchemeColors[csButtonFace]));
+  ASSERT_NE(face, GetSysColor(COLOR_BTNFACE)) << "the skin's face must differ from the system's to tell them apart";
+  EXPECT_EQ(ScreenPixel(corner.x, corner.y), face);
+  RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  gui::Pump(150);
+  EXPECT_EQ(ScreenPixel(corner.x, corner.y), face);
+  delete skin;
+  DestroyWindow(list);
+}
+
 // ---- Combo boxes ----
 
 TEST_F(Skinned, AComboShowsItsButtonFramesAndStillChoosesByMouseAndKeyboard) {

@@ -468,6 +468,16 @@ TEST_F(Skinners, AnEditWithABorderGetsTheFlatFrameAndOneWithoutNone) {
   EXPECT_EQ(b.Pixel(0, 12), kShadow);
   EXPECT_EQ(b.Pixel(1, 12), clWhite);
   EXPECT_EQ(b.Pixel(2, 12), clWhite);
+  // The edit's own text is painted inside the frame: dark pixels where "abc" stands.
+  auto textShown = [&b] {
+    for (int y = 3; y < 21; ++y)
+      for (int x = 3; x < 60; ++x) {
+        const auto c = static_cast<COLORREF>(b.Pixel(x, y));
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200 && c != static_cast<COLORREF>(Rgb(1, 2, 3))) return true;
+      }
+    return false;
+  };
+  EXPECT_TRUE(textShown());
 
   SetWindowLongW(h, GWL_EXSTYLE, 0);
   SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -475,6 +485,7 @@ TEST_F(Skinners, AnEditWithABorderGetsTheFlatFrameAndOneWithoutNone) {
   SendMessageW(h, CN_PaintInto, reinterpret_cast<WPARAM>(b.Canvas().Handle()), kPaintIntoTag);
   EXPECT_NE(b.Pixel(0, 12), kShadow);
   EXPECT_NE(b.Pixel(1, 12), clWhite);
+  EXPECT_TRUE(textShown());
 }
 
 // ---- Headers ----
