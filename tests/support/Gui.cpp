@@ -164,6 +164,10 @@ void PressKey(HWND h, WORD vk) {
 
 void PressChord(HWND h, WORD modifier, WORD vk) {
   Focus(h);
+  Chord(modifier, vk);
+}
+
+void Chord(WORD modifier, WORD vk) {
   INPUT in[4]{};
   for (INPUT& i : in) i.type = INPUT_KEYBOARD;
   in[0].ki.wVk = in[3].ki.wVk = modifier;

@@ -47,6 +47,8 @@ void Focus(HWND h);
 void PressKey(HWND h, WORD vk);
 // A key pressed while a modifier (VK_CONTROL, VK_SHIFT) is held down.
 void PressChord(HWND h, WORD modifier, WORD vk);
+// The same to whichever window has the focus.
+void Chord(WORD modifier, WORD vk);
 // The mouse wheel turned where the pointer is: notches towards the user when negative.
 void Wheel(int notches);
 // A click of the left or right button at a point of h's client area.

@@ -18,14 +18,7 @@ inline void Press(WORD vk) {
 }
 
 // Alt and a letter together, as a user opens a menu by its accelerator.
-inline void PressAlt(WORD letter) {
-  INPUT in[4]{};
-  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[3].ki.wVk = VK_MENU;
-  in[1].ki.wVk = in[2].ki.wVk = letter;
-  in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, in, sizeof(INPUT));
-}
+inline void PressAlt(WORD letter) { gui::Chord(VK_MENU, letter); }
 
 inline void ClickAt(int x, int y, bool right = false) {
   gui::MoveMouse(x, y);
