@@ -17,6 +17,7 @@ void CaseMessage(const std::string& utf8Text) { ShowMessage(gbk::FromUtf8(utf8Te
 
 void FillCategories(TComboBox& box, TIniFile& ini, const std::string& fallback) {
   box.Items().Clear();
+  TIniFile::ReadingSession session(ini);
   int count = CategoryCount(ini.ReadInteger("classes", "count", 0));
   for (int i = 1; i <= count; ++i) box.Items().Add(ini.ReadString("classes", IntToStr(i), fallback));
 }

@@ -45,6 +45,7 @@ TFrmClassEdit::TFrmClassEdit(TComponent* owner, TIniFile& ini) : TForm(owner), i
 }
 
 void TFrmClassEdit::FormShow(TObject*) {
+  TIniFile::ReadingSession session(ini_);
   int count = CategoryCount(ini_.ReadInteger("classes", "count", 0));
   std::string text;
   for (int i = 1; i <= count; ++i) text += ini_.ReadString("classes", IntToStr(i), "") + "\r\n";

@@ -1,44 +1,112 @@
 #include "classlib/TIniFile.h"
 
 #include "classlib/Files.h"
+#include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "classlib/TStringList.h"
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
-void TIniFile::Refresh() {
+void TIniFile::Refresh(bool forWrite) {
+  if (sessions_ > 0 && !forWrite) {
+    if (checkedInSession_) return;
+    checkedInSession_ = true;
+  }
   int64_t stamp = file::Stamp(fileName_);
-  if (stamp == stamp_) return;
+  int64_t size = file::Size(fileName_);
+  if (stamp == stamp_ && size == size_) return;
   stamp_ = stamp;
+  size_ = size;
   std::string text;
   if (stamp < 0 || !file::ReadAll(fileName_, text)) text.clear();
   Parse(text);
 }
 
+namespace {
+
+// Trim's rule (spaces and control bytes both ends) on a view: parsing a large file
+// makes no string of a line until it keeps one.
+std::string_view TrimView(std::string_view s) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// The next line of `text` from `at` (CR, LF or CR LF ends it, as in TStringList).
+std::string_view NextLine(std::string_view text, size_t& at) {
+  size_t e = at;
+  while (e < text.size() && text[e] != '\r' && text[e] != '\n') ++e;
+  std::string_view line = text.substr(at, e - at);
+  at = e + ((e + 1 < text.size() && text[e] == '\r' && text[e + 1] == '\n') ? 2 : 1);
+  return line;
+}
+
+}  // namespace
+
 void TIniFile::Parse(std::string_view text) {
   head_.clear();
   sections_.clear();
-  TStringList lines;
-  lines.SetText(text);
-  for (const std::string& line : lines) {
-    std::string t = Trim(line);
-    if (t.size() >= 2 && t.front() == '[' && t.find(']') != std::string::npos) {
-      sections_.push_back({Trim(t.substr(1, t.find(']') - 1)), {}});
+  for (size_t at = 0; at < text.size();) {
+    std::string_view line = NextLine(text, at);
+    std::string_view t = TrimView(line);
+    if (t.size() >= 2 && t.front() == '[' && t.find(']') != std::string_view::npos) {
+      sections_.push_back({std::string(TrimView(t.substr(1, t.find(']') - 1))), {}, {}});
+      continue;
+    }
+    if (sections_.empty()) {
+      head_.emplace_back(line);
       continue;
     }
     size_t eq = t.find('=');
     Entry e;
-    e.raw = line;
-    if (!t.empty() && t[0] != ';' && eq != std::string::npos && eq > 0) {
-      e.key = Trim(t.substr(0, eq));
-      e.value = Trim(t.substr(eq + 1));
-    }
-    if (sections_.empty()) {
-      head_.push_back(line);
+    if (!t.empty() && t[0] != ';' && eq != std::string_view::npos && eq > 0) {
+      e.key = TrimView(t.substr(0, eq));
+      e.value = TrimView(t.substr(eq + 1));
     } else {
-      sections_.back().entries.push_back(std::move(e));
+      e.raw = line;
+    }
+    sections_.back().entries.push_back(std::move(e));
+  }
+  Reindex();
+}
+
+// Called after every change of the parsed lines: writes rewrite the whole file anyway,
+// so a full rebuild costs nothing that matters.
+void TIniFile::Reindex() {
+  sectionIndex_.clear();
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    Section& s = sections_[i];
+    sectionIndex_.emplace(s.name, i);
+    s.keys.clear();
+    s.keys.reserve(s.entries.size());
+    for (size_t k = 0; k < s.entries.size(); ++k) {
+      if (!s.entries[k].key.empty()) s.keys.emplace(s.entries[k].key, k);
     }
   }
+}
+
+namespace {
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+}  // namespace
+
+// Upper-cases every byte, trail bytes too: coarser than the match, so equal names still
+// hash alike, and no walk by characters.
+size_t TIniFile::NameHash::operator()(std::string_view s) const {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (char c : s) h = (h ^ static_cast<unsigned char>(Upper(c))) * 1099511628211ull;
+  return static_cast<size_t>(h);
+}
+
+bool TIniFile::NameEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  if (a == b) return true;
+  for (size_t i = 0; i < a.size();) {
+    size_t n = gbk::CharLength(a, i);
+    if (Upper(a[i]) != Upper(b[i]) || a.substr(i + 1, n - 1) != b.substr(i + 1, n - 1)) return false;
+    i += n;
+  }
+  return true;
 }
 
 bool TIniFile::Save() {
@@ -50,21 +118,18 @@ bool TIniFile::Save() {
   }
   if (!file::WriteAtomic(fileName_, out)) return false;
   stamp_ = file::Stamp(fileName_);
+  size_ = file::Size(fileName_);
   return true;
 }
 
 TIniFile::Section* TIniFile::FindSection(std::string_view name) {
-  for (Section& s : sections_) {
-    if (SameText(s.name, name)) return &s;
-  }
-  return nullptr;
+  auto it = sectionIndex_.find(name);
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 TIniFile::Entry* TIniFile::FindEntry(Section& s, std::string_view key) {
-  for (Entry& e : s.entries) {
-    if (!e.key.empty() && SameText(e.key, key)) return &e;
-  }
-  return nullptr;
+  auto it = s.keys.find(key);
+  return it == s.keys.end() ? nullptr : &s.entries[it->second];
 }
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) {
@@ -87,7 +152,7 @@ double TIniFile::ReadFloat(std::string_view section, std::string_view key, doubl
 }
 
 bool TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  Refresh();
+  Refresh(true);
   auto headBefore = head_;
   auto sectionsBefore = sections_;
   Section* s = FindSection(section);
@@ -100,9 +165,11 @@ bool TIniFile::WriteString(std::string_view section, std::string_view key, std::
   } else {
     s->entries.push_back({std::string(key), Trim(value), {}});
   }
+  Reindex();
   if (Save()) return true;
   head_ = std::move(headBefore);
   sections_ = std::move(sectionsBefore);
+  Reindex();
   return false;
 }
 
@@ -156,13 +223,15 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view key) {
 }
 
 bool TIniFile::EraseSection(std::string_view section) {
-  Refresh();
+  Refresh(true);
   auto before = sections_;
   for (size_t i = 0; i < sections_.size(); ++i) {
     if (SameText(sections_[i].name, section)) {
       sections_.erase(sections_.begin() + i);
+      Reindex();
       if (Save()) return true;
       sections_ = std::move(before);
+      Reindex();
       return false;
     }
   }
@@ -170,15 +239,17 @@ bool TIniFile::EraseSection(std::string_view section) {
 }
 
 bool TIniFile::DeleteKey(std::string_view section, std::string_view key) {
-  Refresh();
+  Refresh(true);
   Section* s = FindSection(section);
   if (!s) return true;
   auto before = sections_;
   for (size_t i = 0; i < s->entries.size(); ++i) {
     if (!s->entries[i].key.empty() && SameText(s->entries[i].key, key)) {
       s->entries.erase(s->entries.begin() + i);
+      Reindex();
       if (Save()) return true;
       sections_ = std::move(before);
+      Reindex();
       return false;
     }
   }

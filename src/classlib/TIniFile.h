@@ -8,8 +8,10 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TStringList;
@@ -19,6 +21,19 @@ class TIniFile {
   explicit TIniFile(std::string fileName);
 
   const std::string& FileName() const { return fileName_; }
+
+  class ReadingSession {
+   public:
+    explicit ReadingSession(TIniFile& ini) : ini_(ini) { ++ini_.sessions_; }
+    ~ReadingSession() {
+      if (--ini_.sessions_ == 0) ini_.checkedInSession_ = false;
+    }
+    ReadingSession(const ReadingSession&) = delete;
+    ReadingSession& operator=(const ReadingSession&) = delete;
+
+   private:
+    TIniFile& ini_;
+  };
 
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def);
   long long ReadInteger(std::string_view section, std::string_view key, long long def);
@@ -45,19 +60,38 @@ class TIniFile {
     std::string value;
     std::string raw;
   };
+  // Names as the profile functions match them: ASCII letters without regard to case,
+  // never the trail byte of a GBK character.
+  struct NameHash {
+    size_t operator()(std::string_view s) const;
+  };
+  struct NameEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  // A name to the index of its first occurrence. The views point into the entries'
+  // own keys (a deque keeps its elements in place as it grows); every change of the
+  // lines rebuilds the index.
+  using Index = std::unordered_map<std::string_view, size_t, NameHash, NameEqual>;
   struct Section {
     std::string name;
-    std::vector<Entry> entries;
+    std::deque<Entry> entries;
+    Index keys;
   };
 
-  void Refresh();
+  // A write always looks at the disk, so it never saves over another writer's change.
+  void Refresh(bool forWrite = false);
   void Parse(std::string_view text);
+  void Reindex();
   bool Save();
   Section* FindSection(std::string_view name);
   Entry* FindEntry(Section& s, std::string_view key);
 
   std::string fileName_;
   int64_t stamp_ = -2;
+  int64_t size_ = -2;
+  int sessions_ = 0;
+  bool checkedInSession_ = false;
   std::vector<std::string> head_;  // lines before the first section
-  std::vector<Section> sections_;
+  std::deque<Section> sections_;
+  Index sectionIndex_;
 };

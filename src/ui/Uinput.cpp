@@ -155,6 +155,7 @@ void TFrmInput::cbodiZClick(TObject*) {
     latitudes.push_back(30.0f);
   } else {
     TIniFile ini(AppDir + "dat\\dili.ini");
+    TIniFile::ReadingSession session(ini);
     TStringList keys;
     ini.ReadSection(ProvinceName(p), keys);
     for (int i = 0; i < keys.Count(); ++i) {
