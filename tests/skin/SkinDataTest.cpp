@@ -228,9 +228,9 @@ TEST(SkinData, Mx1DetailsAsItsDescriptionSaysThem) {
   EXPECT_EQ(d.MenuBar->LeftWidth, 2);
 }
 
-TEST(SkinData, InkWithoutATrackTakesTheBuiltInOne) {
+TEST(SkinData, PlainWithoutATrackTakesTheBuiltInOne) {
   TSkinData d(nullptr);
-  ASSERT_TRUE(d.LoadFromFile(SkinPath("Ink")));
+  ASSERT_TRUE(d.LoadFromFile(SkinPath("Plain")));
   EXPECT_EQ(d.Track->Image->Width(), 16);
   EXPECT_EQ(d.Track->Image->Height(), 4);
   EXPECT_EQ(d.TrackVert->Image->Width(), 4);

@@ -205,13 +205,13 @@ TEST_F(OnScreen, AnOpenListScrollsWhileItsThumbIsDragged) {
 
 // ---- The caption ----
 
-// An icon with a soft shadow keeps no pixel blended with the key colour.
-TEST_F(OnScreen, AnIconOnTheKeyColourKeepsNoBlendOfIt) {
+// A 16-pixel icon: an opaque blue square with a soft shadow right of it and below.
+HICON ShadowedIcon() {
   constexpr int kSize = 16;
   std::vector<uint32_t> argb(kSize * kSize, 0);
   for (int y = 2; y < 12; ++y)
-    for (int x = 2; x < 12; ++x) argb[static_cast<size_t>(y * kSize + x)] = 0xFF2060C0;  // opaque blue
-  for (int i = 3; i < 14; ++i) {  // a soft shadow right and below
+    for (int x = 2; x < 12; ++x) argb[static_cast<size_t>(y * kSize + x)] = 0xFF2060C0;
+  for (int i = 3; i < 14; ++i) {
     argb[static_cast<size_t>(12 * kSize + i)] = 0x50000000;
     argb[static_cast<size_t>(13 * kSize + i)] = 0x28000000;
     argb[static_cast<size_t>(i * kSize + 12)] = 0x50000000;
@@ -231,17 +231,24 @@ TEST_F(OnScreen, AnIconOnTheKeyColourKeepsNoBlendOfIt) {
   HDC screen = GetDC(nullptr);
   HBITMAP colour = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&h), DIB_RGB_COLORS, &bits, nullptr, 0);
   ReleaseDC(nullptr, screen);
-  ASSERT_TRUE(colour && bits);
+  if (!colour || !bits) return nullptr;
   std::copy(argb.begin(), argb.end(), static_cast<uint32_t*>(bits));
   HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
   ICONINFO ii{TRUE, 0, 0, mask, colour};
   HICON icon = CreateIconIndirect(&ii);
+  DeleteObject(mask);
+  DeleteObject(colour);
+  return icon;
+}
+
+// An icon with a soft shadow keeps no pixel blended with the key colour.
+TEST_F(OnScreen, AnIconOnTheKeyColourKeepsNoBlendOfIt) {
+  constexpr int kSize = 16;
+  HICON icon = ShadowedIcon();
   ASSERT_TRUE(icon);
   TBitmap out;
   DrawIconOnKey(out, icon, kSize, kSize);
   DestroyIcon(icon);
-  DeleteObject(mask);
-  DeleteObject(colour);
   int keyed = 0, blended = 0;
   for (COLORREF c : Pixels(out)) {
     keyed += c == RGB(255, 0, 255);
@@ -252,11 +259,19 @@ TEST_F(OnScreen, AnIconOnTheKeyColourKeepsNoBlendOfIt) {
   EXPECT_EQ(static_cast<COLORREF>(out.Pixel(6, 6)) & 0xFFFFFF, RGB(0x20, 0x60, 0xC0)) << "the icon's own colour";
 }
 
-// The caption's icon, shown through the key colour, in each skin.
+// The caption of a window without an icon of its own shows the program's, taken from
+// the main window and shown through the key colour: in each skin, its shadow leaves no
+// fringe.
 TEST_F(OnScreen, TheCaptionIconHasNoKeyColouredFringe) {
+  ScreenForm* main = nullptr;
+  app.CreateForm(main);
+  HICON icon = ShadowedIcon();
+  ASSERT_TRUE(icon);
+  SendMessageW(main->Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   for (const char* name : kSkins) {
     SCOPED_TRACE(name);
     Activate(name);
+    data->GetAppIcon();
     ScreenForm form(&app);
     Show(form);
     TWinSkinForm* skin = SkinFormOf(form.Handle());
@@ -270,9 +285,12 @@ TEST_F(OnScreen, TheCaptionIconHasNoKeyColouredFringe) {
     for (int y = b.top; y < b.bottom + 2; ++y)
       for (int x = b.left - 1; x < b.right + 1; ++x) fringe += NearKey(gui::ScreenPixel(wr.left + x, wr.top + y));
     EXPECT_EQ(fringe, 0);
+    EXPECT_EQ(gui::ScreenPixel(wr.left + b.left + 6, wr.top + b.top + 6), RGB(0x20, 0x60, 0xC0)) << "the icon";
     gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("caption-") + name + ".png"));
     Off();
   }
+  SendMessageW(main->Handle(), WM_SETICON, ICON_SMALL, 0);
+  DestroyIcon(icon);
 }
 
 // Maximized, the window shows the skin's restore button where maximize was.
