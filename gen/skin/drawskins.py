@@ -109,21 +109,22 @@ STYLES = {
         caption=26, border=4, rounded=True, tile=False,
         active=((126, 170, 226), (40, 92, 170)), inactive=((196, 208, 224), (150, 164, 186)),
         face=(232, 238, 246), light=(255, 255, 255), shadow=(150, 166, 190), dark=(70, 86, 112),
-        text=(0, 0, 0), accent=(51, 119, 204), hilight_text=(255, 255, 255),
+        text=(0, 0, 0), accent=(51, 119, 204), hilight_text=(255, 255, 255), hot_text=(51, 119, 204),
         title=(255, 255, 255), title_off=(70, 80, 96), menu=(246, 248, 252), menubar=(220, 230, 244),
     ),
     "Ink": dict(
         caption=30, border=6, rounded=False, tile=True,
         active=((70, 70, 76), (28, 28, 32)), inactive=((110, 110, 114), (78, 78, 82)),
         face=(58, 58, 64), light=(110, 110, 120), shadow=(32, 32, 36), dark=(10, 10, 12),
-        text=(230, 230, 230), accent=(204, 60, 48), hilight_text=(255, 255, 255),
+        # the hot button lights up grey: its text turns a deep red that stays readable on it
+        text=(230, 230, 230), accent=(204, 60, 48), hilight_text=(255, 255, 255), hot_text=(51, 15, 12),
         title=(255, 214, 120), title_off=(170, 170, 170), menu=(44, 44, 50), menubar=(36, 36, 40),
     ),
     "Plain": dict(
         caption=22, border=3, rounded=False, tile=False,
         active=((96, 128, 96), (96, 128, 96)), inactive=((160, 170, 160), (160, 170, 160)),
         face=(236, 233, 216), light=(255, 255, 255), shadow=(172, 168, 153), dark=(113, 111, 100),
-        text=(0, 0, 0), accent=(96, 128, 96), hilight_text=(255, 255, 255),
+        text=(0, 0, 0), accent=(96, 128, 96), hilight_text=(255, 255, 255), hot_text=(96, 128, 96),
         title=(255, 255, 255), title_off=(230, 230, 230), menu=(252, 252, 248), menubar=(236, 233, 216),
     ),
 }
@@ -289,7 +290,10 @@ def caption_buttons(s, out):
     lines = []
     # close, maximize, minimize from the right edge; frames: normal, pressed, hot, inactive
     x = s["border"] + 2
-    for i, (kind, action) in enumerate((("close", 0), ("max", 1), ("min", 2))):
+    # Maximize and restore share a place: the one shows while the window is not
+    # maximized (Visibility 2), the other while it is (1); a click on either toggles.
+    places = (("close", 0, 0, 0), ("max", 1, 2, 1), ("restore", 1, 1, 1), ("min", 2, 0, 2))
+    for i, (kind, action, when, place) in enumerate(places):
         states = ["normal", "pressed", "hot", "disabled"]
         fill = s["accent"] if kind == "close" and s["tile"] else None
         frames = []
@@ -298,17 +302,17 @@ def caption_buttons(s, out):
             overlay(f, glyph(kind, size, s["shadow"] if st == "disabled" else s["text"]))
             frames.append(f)
         side_by_side(frames).save(out(f"btn_{kind}.bmp"))
-        x += size + (2 if i else 0)
+        left = s["border"] + 2 + size + place * (size + 4)
         # a window with neither box (a dialog) shows no minimize or maximize button at all
         shown_with = "0" if kind == "close" else "6"
-        lines += [f"[BUTTON{i}]", f"Action={action}", "Align=1", f"Xcoord={x}", f"Ycoord={(s['caption'] - size) // 2}",
-                  "Visibility=0", f"Visibility1={shown_with}", "frame=4", f"ButtonImage=btn_{kind}.bmp"]
-        x += 2
+        lines += [f"[BUTTON{i}]", f"Action={action}", "Align=1", f"Xcoord={left}",
+                  f"Ycoord={(s['caption'] - size) // 2}", f"Visibility={when}", f"Visibility1={shown_with}", "frame=4",
+                  f"ButtonImage=btn_{kind}.bmp"]
     # the system-menu button shows the window icon in a 16 x 16 place
     icon = Image(16, 16)
     icon.rect(2, 2, 14, 14, s["accent"])
     icon.save(out("btn_icon.bmp"))
-    lines += ["[BUTTON3]", "Action=3", "Align=0", f"Xcoord={s['border'] + 3}", f"Ycoord={(s['caption'] - 16) // 2}",
+    lines += [f"[BUTTON{len(places)}]", "Action=3", "Align=0", f"Xcoord={s['border'] + 3}", f"Ycoord={(s['caption'] - 16) // 2}",
               "Visibility=0", "Visibility1=0", "frame=1", "ButtonImage=btn_icon.bmp"]
     # the three MDI buttons, 12 cells: minimize, restore, close with 4 states each
     cell = 16
@@ -345,7 +349,7 @@ def push_buttons(s, out):
     side_by_side(radios).save(out("radio.bmp"))
     return ["[Buttons]", "Bitmap=button.bmp", "LeftWidth=4", "RightWidth=4", "TopHeight=4", "BottomHeight=4",
             "Trans=1", "Tile=0", "CheckButton=check.bmp", "RadioButton=radio.bmp", "CheckButtonFrame=8",
-            "RadioButtonFrame=8", f"NormalColour2={rgb(s['text'])}", f"MouseOverColour2={rgb(s['accent'])}"]
+            "RadioButtonFrame=8", f"NormalColour2={rgb(s['text'])}", f"MouseOverColour2={rgb(s['hot_text'])}"]
 
 
 def scroll_parts(s, out):
@@ -449,7 +453,7 @@ def tabs_and_boxes(s, out):
 
 
 def progress_and_tracks(s, out):
-    back = side_by_side([panel(s, 20, 16, "pressed"), panel(s, 20, 16, "disabled")])
+    back = side_by_side([panel(s, 20, 16, "pressed"), panel(s, 20, 16, "pressed", fill=s["accent"])])
     back.save(out("progress.bmp"))
     chunk = Image(10, 12)
     chunk.vgrad(0, 0, 10, 12, lighter(s["accent"], 0.4), s["accent"])
@@ -532,8 +536,9 @@ def main():
     if name != "Plain":
         lines += push_buttons(s, out) + scroll_parts(s, out)
         lines += fields_and_menus(s, out) + tabs_and_boxes(s, out)
-    if name == "Mx1":
+    if name != "Plain":
         lines += progress_and_tracks(s, out)
+    if name == "Mx1":
         lines += ["[Colour0]", f"color={rgb(s['accent'])}", "[Colour1]", f"color={rgb(s['shadow'])}",
                   "[Customcolors]"] + [f"Color{i}={rgb(mix(s['accent'], s['face'], i / 9))}" for i in range(10)]
     with open(out("skin.ini"), "wb") as f:

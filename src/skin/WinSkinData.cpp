@@ -594,12 +594,37 @@ void TSkinData::GetAppIcon() {
   auto copy = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE));
   if (!copy) copy = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, 0));
   if (!copy) return;
-  AppIcon->SetSize(w, h);
-  AppIcon->PixelFormat = pf24bit;
-  AppIcon->Canvas().Brush.Color = kKeyColour;
-  AppIcon->Canvas().FillRect(RECT{0, 0, w, h});
-  DrawIconEx(AppIcon->Canvas().Handle(), 0, 0, copy, w, h, 0, nullptr, DI_NORMAL);
+  DrawIconOnKey(*AppIcon, copy, w, h);
   DestroyIcon(copy);
+}
+
+void DrawIconOnKey(TBitmap& bitmap, HICON icon, int w, int h) {
+  // Drawn on black and on white, a pixel differs by what shows through it: that gives
+  // its opacity, and the black drawing divided by it the icon's own colour.
+  TBitmap onBlack, onWhite;
+  for (TBitmap* ground : {&onBlack, &onWhite}) {
+    ground->SetSize(w, h);
+    ground->Canvas().Brush.Color = ground == &onBlack ? clBlack : clWhite;
+    ground->Canvas().FillRect(RECT{0, 0, w, h});
+    DrawIconEx(ground->Canvas().Handle(), 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+  }
+  bitmap.SetSize(w, h);
+  bitmap.PixelFormat = pf24bit;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const COLORREF dark = ColorToRGB(onBlack.Pixel(x, y)), light = ColorToRGB(onWhite.Pixel(x, y));
+      const int seen = (GetRValue(light) - GetRValue(dark) + GetGValue(light) - GetGValue(dark) + GetBValue(light) -
+                        GetBValue(dark)) /
+                       3;
+      const int opacity = 255 - std::clamp(seen, 0, 255);
+      if (opacity < 128) {
+        bitmap.Canvas().SetPixel(x, y, kKeyColour);
+        continue;
+      }
+      auto own = [opacity](int c) { return std::min(255, c * 255 / opacity); };
+      bitmap.Canvas().SetPixel(x, y, RGBToColor(own(GetRValue(dark)), own(GetGValue(dark)), own(GetBValue(dark))));
+    }
+  }
 }
 
 void TSkinData::CreateMinCaption() {

@@ -413,3 +413,7 @@ TColor strcolor(std::string_view text);
 TControl* FindControlx(HWND window);
 // Asks for WM_MOUSELEAVE when the system offers it.
 void DoTrackMouse(HWND window);
+// An icon drawn at w x h on the key colour for drawing with that key: its mostly
+// transparent pixels become the key, the others keep the icon's own colour, so that no
+// shadow blended into the key survives the transparency as a magenta fringe.
+void DrawIconOnKey(TBitmap& bitmap, HICON icon, int w, int h);

@@ -139,11 +139,7 @@ void TWinSkinForm::GetIcon(TBitmap& bitmap) {
     CopyBMP(FSkinData->AppIcon.get(), &bitmap);
     return;
   }
-  bitmap.SetSize(w, h);
-  bitmap.PixelFormat = pf24bit;
-  bitmap.Canvas().Brush.Color = kKeyColour;
-  bitmap.Canvas().FillRect(RECT{0, 0, w, h});
-  DrawIconEx(bitmap.Canvas().Handle(), 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+  DrawIconOnKey(bitmap, icon, w, h);
 }
 
 void TWinSkinForm::DrawIcon(HDC dc, const RECT& r) {

@@ -41,7 +41,10 @@ void TWinSkinForm::WMNCCalcSize(TMessage& m) {
   auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam);
   if (FBorderStyle != sbsNone) p->rgrc[0] = client;
   p->rgrc[1] = p->rgrc[0];
-  m.Result = WVR_VALIDRECTS;
+  // A dialog whose client changes size is drawn anew rather than keeping its old pixels:
+  // widened for its caption it moves its controls, and kept pixels left lines along the
+  // old client's edges.
+  m.Result = FIsDialog ? WVR_VALIDRECTS | WVR_REDRAW : WVR_VALIDRECTS;
 }
 
 void TWinSkinForm::WMNCHitTest(TMessage& m) {

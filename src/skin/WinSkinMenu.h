@@ -92,6 +92,7 @@ struct TMenuItemLook {
   std::wstring Caption;   // before the tab
   std::wstring ShortCut;  // after the tab
   bool Separator = false, Enabled = true, Checked = false, Default = false;
+  bool SubMenu = false;  // opens a submenu: shows an arrow
   int ImageIndex = -1;
   TBitmap* Images = nullptr;  // the glyph strip ImageIndex picks from
 };

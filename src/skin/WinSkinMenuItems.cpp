@@ -6,6 +6,7 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinMenu.h"
+#include "skin/WinSubClass.h"
 
 namespace {
 
@@ -76,15 +77,16 @@ bool HasImage(const TMenuItemLook& item) {
          images->Width() >= (item.ImageIndex + 1) * images->Height();
 }
 
-// One glyph of the strip, white showing through; a disabled item's in its text colour.
-void DrawGlyph(const TMenuItemLook& item, HDC dc, POINT at, TColor disabled) {
+// One glyph of the strip, white showing through; in the item's text colour when it is one
+// of the skin's own black glyphs (which a dark menu would hide) or disabled.
+void DrawGlyph(const TMenuItemLook& item, HDC dc, POINT at, TColor text, bool recolour) {
   TBitmap& images = *item.Images;
   const int g = images.Height(), from = item.ImageIndex * g;
-  if (item.Enabled) {
+  if (item.Enabled && !recolour) {
     TransparentBlt(dc, at.x, at.y, g, g, images.Canvas().Handle(), from, 0, g, g, RGB(255, 255, 255));
     return;
   }
-  const COLORREF shade = ColorToRGB(disabled);
+  const COLORREF shade = ColorToRGB(text);
   for (int y = 0; y < g; ++y) {
     for (int x = 0; x < g; ++x) {
       if ((static_cast<COLORREF>(images.Pixel(from + x, y)) & 0xFFFFFF) != RGB(255, 255, 255))
@@ -108,6 +110,28 @@ void DrawCheck(HDC dc, const RECT& glyph, const RECT& r) {
   SelectObject(src, old);
   DeleteDC(src);
   DeleteObject(check);
+}
+
+// The colour of an item's text: selected, plain or disabled.
+TColor ItemTextColour(const TSkinData& data, const TMenuItemLook& item, bool selected) {
+  const TColor text = data.SchemeColors[csMenuText];
+  if (!item.Enabled) {
+    return data.SchemeColors[csButtonShadow] == text ? TColor(GetSysColor(COLOR_BTNSHADOW))
+                                                     : data.SchemeColors[csButtonShadow];
+  }
+  return selected ? data.SchemeColors[csHilightText] : text;
+}
+
+// The submenu arrow in the item's text colour. Windows draws its own after the owner's
+// drawing, on a square of the system's highlight: the item leaves the clipping region so
+// that none of it shows.
+void DrawSubMenuArrow(HDC dc, const RECT& r, TColor colour) {
+  {
+    TCanvas canvas(dc);
+    canvas.Pen.Color = colour;
+    DrawArrow(&canvas, r.right - 12, r.top + (Height(r) - 7) / 2, 3);
+  }
+  ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
 }
 
 // An item of a plain menu; the system menu's commands take the skin's glyphs.
@@ -172,7 +196,7 @@ TMenuItemLook CreateMenuItem(HMENU menu, UINT position) {
   wchar_t text[256] = {};
   MENUITEMINFOW mi{};
   mi.cbSize = sizeof mi;
-  mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID;
+  mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID | MIIM_SUBMENU;
   mi.dwTypeData = text;
   mi.cch = 255;
   if (!GetMenuItemInfoW(menu, position, TRUE, &mi)) return look;
@@ -186,6 +210,7 @@ TMenuItemLook CreateMenuItem(HMENU menu, UINT position) {
   look.Enabled = !(mi.fState & (MFS_GRAYED | MFS_DISABLED));
   look.Checked = mi.fState & MFS_CHECKED;
   look.Default = mi.fState & MFS_DEFAULT;
+  look.SubMenu = mi.hSubMenu != nullptr;
   look.ImageIndex = SysMenuGlyph(mi.wID);
   return look;
 }
@@ -247,6 +272,7 @@ void TWinSkinForm::DrawHMenuItem2(HMENU menu, const TMenuItemLook& item, bool se
   } else {
     DefaultMenuItem(item, dc, r, selected);
   }
+  if (item.SubMenu) DrawSubMenuArrow(dc, r, ItemTextColour(*FSkinData, item, selected));
 }
 
 void TWinSkinForm::DrawMenuItem(const TMenuItemLook& item, HMENU menu, HDC dc, const RECT& r, bool selected) {
@@ -302,12 +328,7 @@ void TWinSkinForm::DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r
   int place = item.Images && !item.Images->Empty() ? item.Images->Height() : kGlyph;
   if (item.Checked) place = std::max(place, kGlyph);
   const RECT glyph{r.left + 1 + edge, r.top + 1, r.left + 1 + edge + place, r.top + 1 + place};
-  const TColor textColour = FSkinData->SchemeColors[csMenuText];
-  TColor colour = selected ? FSkinData->SchemeColors[csHilightText] : textColour;
-  if (!item.Enabled) {
-    colour = FSkinData->SchemeColors[csButtonShadow] == textColour ? TColor(GetSysColor(COLOR_BTNSHADOW))
-                                                                   : FSkinData->SchemeColors[csButtonShadow];
-  }
+  const TColor colour = ItemTextColour(*FSkinData, item, selected);
   if (HasImage(item)) {
     if (item.Checked) {
       // A checked item with an image shows it on a sunken square.
@@ -322,7 +343,7 @@ void TWinSkinForm::DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r
     }
     const int g = item.Images->Height();
     const int x = item.Checked ? glyph.left + (place - g) / 2 : glyph.left;
-    DrawGlyph(item, dc, POINT{x, r.top + (Height(r) - g) / 2}, colour);
+    DrawGlyph(item, dc, POINT{x, r.top + (Height(r) - g) / 2}, colour, item.Images == FSkinData->MenuImages.get());
   } else if (item.Checked) {
     DrawCheck(dc, glyph, r);
   }
@@ -422,6 +443,7 @@ TMenuItemLook LookOf(const TMenuItem& item) {
   look.Enabled = item.Enabled();
   look.Checked = item.Checked();
   look.Default = item.Default();
+  look.SubMenu = item.Count() > 0;
   look.ImageIndex = item.ImageIndex;
   if (const TMenu* menu = item.GetParentMenu()) look.Images = menu->Images;
   return look;

@@ -351,6 +351,9 @@ void TComboxScrollBar::DragThumb(POINT start) {
     if (next != pos) {
       pos = next;
       SendMessageW(wnd_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, pos), 0);
+      // A list may take the tracked position from the system's own tracking, which a
+      // painted bar never starts: its top item is set as well, so it scrolls live.
+      SendMessageW(wnd_, LB_SETTOPINDEX, static_cast<WPARAM>(pos), 0);
     }
     PaintControl(nullptr);
   }
@@ -499,6 +502,40 @@ LRESULT CALLBACK TArrowButton::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 
 // ---- Up-downs ----
 
+namespace {
+
+// One bevel round r: top and left edges in one colour, bottom and right in the other.
+void Bevel(TCanvas& c, const RECT& r, TColor topLeft, TColor bottomRight) {
+  c.Pen.Color = topLeft;
+  c.MoveTo(r.left, r.bottom - 1);
+  c.LineTo(r.left, r.top);
+  c.LineTo(r.right - 1, r.top);
+  c.Pen.Color = bottomRight;
+  c.LineTo(r.right - 1, r.bottom - 1);
+  c.LineTo(r.left - 1, r.bottom - 1);
+}
+
+// A plain raised button in the skin's colours with an arrow (0 up, 1 down, 2 left,
+// 3 right) in its text colour; pressed, it is sunken and the arrow moves by a pixel.
+void DrawButton(HDC dc, const RECT& r, const TSkinData& d, int direction, int state) {
+  if (Width(r) < 2 || Height(r) < 2) return;
+  FillColor(dc, r, d.SchemeColors[csButtonFace]);
+  TCanvas c(dc);
+  const TColor light = d.SchemeColors[csButtonHilight], shadow = d.SchemeColors[csButtonShadow],
+               dark = d.SchemeColors[csButtonDkshadow];
+  const bool pressed = state == 2;
+  Bevel(c, r, pressed ? dark : light, pressed ? light : dark);
+  Bevel(c, RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, pressed ? shadow : d.SchemeColors[csButtonFace],
+        pressed ? d.SchemeColors[csButtonFace] : shadow);
+  c.Pen.Color = state == 3 ? shadow : d.SchemeColors[csButtonText];
+  const bool across = direction < 2;  // up and down arrows are 7 wide and 4 high
+  const int shift = pressed ? 1 : 0;
+  const int x = r.left + Width(r) / 2 - (across ? 3 : 2) + shift, y = r.top + Height(r) / 2 - (across ? 2 : 3) + shift;
+  DrawArrow(&c, x, y, direction);
+}
+
+}  // namespace
+
 bool TSkinUpDown::IsHorizontal() const { return Horizontal || (GetWindowLongW(wnd_, GWL_STYLE) & UDS_HORZ); }
 
 RECT TSkinUpDown::Half(const RECT& r, int half) const {
@@ -580,7 +617,8 @@ void TSkinUpDown::AfterProc(TMessage& m) {
   }
 }
 
-// Each half from the skin's arrow buttons: four states a direction, then the glyph on it.
+// Each half from the skin's arrow buttons: four states a direction, then the glyph on it;
+// without them a plain button in the skin's colours.
 void TSkinUpDown::DrawControl(HDC dc, const RECT& r) {
   const bool horz = IsHorizontal();
   const TDataSkinBorder* img = horz ? data_->UpDownHorz.get() : data_->UpDownVert.get();
@@ -594,9 +632,6 @@ void TSkinUpDown::DrawControl(HDC dc, const RECT& r) {
       if (img->Image2 && !EmptyImage(img->Image2.get())) DrawRect3(dc, h, img->Image2.get(), true, frames, frame);
       continue;
     }
-    RECT b = h;
-    DrawFrameControl(dc, &b, DFC_SCROLL,
-                     (horz ? (half ? DFCS_SCROLLRIGHT : DFCS_SCROLLLEFT) : (half ? DFCS_SCROLLDOWN : DFCS_SCROLLUP)) |
-                         (state == 2 ? DFCS_PUSHED : 0) | (state == 3 ? DFCS_INACTIVE : 0));
+    DrawButton(dc, h, *data_, horz ? 2 + half : half, state);
   }
 }

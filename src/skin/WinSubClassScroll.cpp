@@ -153,6 +153,12 @@ bool TWScrollbar::ReadInfo(SCROLLBARINFO& info) {
 void TWScrollbar::SetPosition(HWND wnd) {
   wnd_ = wnd;
   if (!HandleAllocated()) return;
+  // A skin without a bar image leaves the system's bar in sight.
+  const TSkinData* data = skinner_ ? skinner_->Data() : nullptr;
+  if (!data || !data->Scrollbar || EmptyImage(data->Scrollbar->Image.get())) {
+    HideScrollbar();
+    return;
+  }
   SCROLLBARINFO info;
   shown_ = ReadInfo(info);
   if (!shown_) return;

@@ -33,7 +33,7 @@ void DrawWindow(const TSkinData& d, HDC dc, int x0) {
   border(top, {x0, 0, x0 + kW, caption}, true);
   border(bottom, {x0, kH - edge, x0 + kW, kH}, true);
   for (const auto& b : d.SysButtons) {
-    if (b->Image->Empty() || b->Visibility == 100) continue;
+    if (b->Image->Empty() || b->Visibility == 100 || b->Visibility == 1) continue;  // as on a normal window
     const int w = b->Image->Width() / b->Frame, x = b->Align == 1 ? x0 + kW - b->Xcoord : x0 + b->Xcoord;
     DrawRect1(dc, {x, b->Ycoord, x + w, b->Ycoord + b->Image->Height()}, b->Image.get(), true, b->Frame, 1);
   }

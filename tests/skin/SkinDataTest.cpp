@@ -71,7 +71,7 @@ struct OurSkin {
 const OurSkin kOurSkins[] = {
     {"Mx1",
      Rgb(232, 238, 246),
-     4 + 3,
+     5 + 3,
      {"Tabs",          "UpDownHorz",      "UpDownVert",      "SunkEdge",          "ExtraImages",
       "ComboButton",   "ComboxArrow",     "GroupBoxEdge",    "ToolBars",          "Progress",
       "ProgressChunk", "GroupBox",        "StatusBarEdges",  "TabPane",           "Headerbar",
@@ -80,12 +80,13 @@ const OurSkin kOurSkins[] = {
      {"TrackbarThumbLeft", "TrackbarThumbUp", "MinCaption"}},
     {"Ink",
      Rgb(58, 58, 64),
-     4 + 3,
-     {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "TabPane", "MenuItem", "Scrollbar", "HorzScrollThumb"},
-     {"Progress", "ProgressChunk", "UpDownHorz", "TrackbarThumbHorz"}},
+     5 + 3,
+     {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "TabPane", "MenuItem", "Scrollbar", "HorzScrollThumb",
+      "Progress", "ProgressChunk", "UpDownHorz", "UpDownVert", "TrackbarThumbHorz"},
+     {"TrackbarThumbLeft", "TrackbarThumbUp", "MinCaption"}},
     {"Plain",
      Rgb(236, 233, 216),
-     4 + 3,
+     5 + 3,
      {},
      {"Tabs", "SunkEdge", "ComboButton", "ComboxArrow", "MenuItem", "Scrollbar"}},
 };
@@ -184,10 +185,16 @@ TEST(SkinData, Mx1DetailsAsItsDescriptionSaysThem) {
   // Caption buttons in file order, then the MDI buttons cut from "MDICONTROLS" (192 / 12 = 16).
   EXPECT_EQ(d.SysButtons[0]->Name, "BUTTON0");
   EXPECT_EQ(d.SysButtons[0]->Frame, 4);
-  EXPECT_EQ(d.SysButtons[3]->Action, 3);
+  // Maximize shows on a window that is not maximized, restore in its place on one that is.
+  EXPECT_EQ(d.SysButtons[1]->Action, 1);
+  EXPECT_EQ(d.SysButtons[1]->Visibility, 2);
+  EXPECT_EQ(d.SysButtons[2]->Action, 1);
+  EXPECT_EQ(d.SysButtons[2]->Visibility, 1);
+  EXPECT_EQ(d.SysButtons[2]->Xcoord, d.SysButtons[1]->Xcoord);
+  EXPECT_EQ(d.SysButtons[4]->Action, 3);
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
-    const TDataSkinSysButton& b = *d.SysButtons[4 + k];
+    const TDataSkinSysButton& b = *d.SysButtons[5 + k];
     EXPECT_EQ(b.Action, 7 + k);
     EXPECT_EQ(b.Visibility, 100);
     EXPECT_EQ(b.Frame, 4);
@@ -221,9 +228,9 @@ TEST(SkinData, Mx1DetailsAsItsDescriptionSaysThem) {
   EXPECT_EQ(d.MenuBar->LeftWidth, 2);
 }
 
-TEST(SkinData, InkWithoutATrackTakesTheBuiltInOne) {
+TEST(SkinData, PlainWithoutATrackTakesTheBuiltInOne) {
   TSkinData d(nullptr);
-  ASSERT_TRUE(d.LoadFromFile(SkinPath("Ink")));
+  ASSERT_TRUE(d.LoadFromFile(SkinPath("Plain")));
   EXPECT_EQ(d.Track->Image->Width(), 16);
   EXPECT_EQ(d.Track->Image->Height(), 4);
   EXPECT_EQ(d.TrackVert->Image->Width(), 4);
@@ -240,7 +247,7 @@ TEST(SkinData, AnotherSkinReplacesEveryObject) {
   EXPECT_FALSE(d.ComboxArrow) << "no arrow of the earlier skin survives";
   EXPECT_FALSE(d.Progress);
   EXPECT_TRUE(d.Buttons->Image->Empty());
-  EXPECT_EQ(d.SysButtons.size(), 7u);  // its own four caption buttons and the three of MDI children
+  EXPECT_EQ(d.SysButtons.size(), 8u);  // its own five caption buttons and the three of MDI children
   EXPECT_EQ(d.SchemeColors[csButtonFace], Rgb(236, 233, 216));
 }
 

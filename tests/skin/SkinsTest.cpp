@@ -18,16 +18,18 @@ struct SkinCase {
 
 const SkinCase kSkins[] = {
     {"Mx1",
-     {"Personality", "Colours",     "BUTTON0",  "BUTTON1",     "BUTTON2",
-      "BUTTON3",     "MDICONTROLS", "Buttons",  "Scrollbar",   "HorzScrollThumb",
-      "SunkEdge",    "ComboButton", "MenuItem", "Tabs",        "Tab.Pane",
-      "GroupBox",    "Progress",    "Track",    "UpDown.Horz", "Trackbar.ThumbHorz",
+     {"Personality", "Colours",     "BUTTON0",   "BUTTON1",         "BUTTON2",  "BUTTON3",     "BUTTON4",
+      "MDICONTROLS", "Buttons",     "Scrollbar", "HorzScrollThumb", "SunkEdge", "ComboButton", "MenuItem",
+      "Tabs",        "Tab.Pane",    "GroupBox",  "Progress",        "Track",    "UpDown.Horz", "Trackbar.ThumbHorz",
       "Colour0",     "Customcolors"},
      {}},
-    {"Ink", {"Personality", "Colours", "BUTTON0", "Buttons", "Scrollbar", "MenuItem", "Tabs"}, {"Progress", "Track"}},
+    {"Ink",
+     {"Personality", "Colours", "BUTTON0", "BUTTON4", "Buttons", "Scrollbar", "MenuItem", "Tabs", "Progress", "Track",
+      "UpDown.Vert", "UpDown.Horz"},
+     {"Colour0", "Customcolors"}},
     {"Plain",
-     {"Personality", "Colours", "BUTTON0", "BUTTON1", "BUTTON2", "BUTTON3", "MDICONTROLS"},
-     {"Buttons", "Scrollbar", "MenuItem", "Tabs", "SunkEdge"}},
+     {"Personality", "Colours", "BUTTON0", "BUTTON1", "BUTTON2", "BUTTON3", "BUTTON4", "MDICONTROLS"},
+     {"Buttons", "Scrollbar", "MenuItem", "Tabs", "SunkEdge", "Progress", "UpDown.Vert"}},
 };
 
 struct Loaded {
@@ -114,6 +116,26 @@ TEST(OurSkins, BordersAndCaptionButtonsHaveWholeFrames) {
   }
 }
 
+// Maximize and restore share one place: maximize shows on a window that is not
+// maximized, restore on one that is, and both act as maximize (which restores).
+TEST(OurSkins, MaximizeAndRestoreShareAPlaceByTheWindowsState) {
+  for (const SkinCase& c : kSkins) {
+    SCOPED_TRACE(c.name);
+    Loaded skin;
+    ASSERT_NO_FATAL_FAILURE(Load(c.name, skin));
+    std::vector<std::pair<int, int>> shown;  // visibility and place of the maximize actions
+    for (int i = 0; skin.ini.GetSectionIndex("BUTTON" + IntToStr(i)) >= 0; ++i) {
+      const std::string section = "BUTTON" + IntToStr(i);
+      if (skin.ini.ReadInteger(section, "Action", -1) != 1) continue;
+      shown.emplace_back(skin.ini.ReadInteger(section, "Visibility", 0), skin.ini.ReadInteger(section, "Xcoord", 0));
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].first + shown[1].first, 3) << "one for each state (1 and 2)";
+    EXPECT_NE(shown[0].first, shown[1].first);
+    EXPECT_EQ(shown[0].second, shown[1].second);
+  }
+}
+
 TEST(OurSkins, FramedSkinsCutTheirCornersWithTheKeyColour) {
   for (const char* name : {"Mx1", "Ink"}) {
     SCOPED_TRACE(name);
@@ -153,34 +175,35 @@ std::pair<int, int> TipAndBase(const Bmp& glyphs, uint32_t x0, uint32_t size, bo
 // Up-down frames: per direction (up then down, left then right) the states normal,
 // pressed, disabled and hot, in that order, as the up-down skinner reads them.
 TEST(OurSkins, UpDownFramesRunNormalPressedDisabledHotForEachDirection) {
-  Loaded skin;
-  ASSERT_NO_FATAL_FAILURE(Load("Mx1", skin));
-  for (const char* section : {"UpDown.Vert", "UpDown.Horz"}) {
-    SCOPED_TRACE(section);
-    std::string bmp, glyphBmp;
-    ASSERT_TRUE(skin.reader.readfile(skin.ini.ReadString(section, "Image", ""), bmp));
-    ASSERT_TRUE(skin.reader.readfile(skin.ini.ReadString(section, "GlyphImage", ""), glyphBmp));
-    const Bmp image(bmp), glyphs(glyphBmp);
-    const uint32_t size = image.height;
-    ASSERT_EQ(image.width, 8 * size);
-    ASSERT_EQ(glyphs.width, 8 * size);
-    for (uint32_t dir = 0; dir < 2; ++dir) {
-      auto frame = [&](uint32_t state) { return (dir * 4 + state - 1) * size; };
-      auto centre = [&](uint32_t state) { return image.Pixel(frame(state) + size / 2, size / 2); };
-      auto flat = [&](uint32_t state) {
-        return image.Pixel(frame(state) + size / 2, 3) == image.Pixel(frame(state) + size / 2, size - 4);
-      };
-      EXPECT_TRUE(flat(3)) << "frame 3 is the flat disabled look";
-      EXPECT_FALSE(flat(1));
-      EXPECT_FALSE(flat(4));
-      EXPECT_GT(Brightness(centre(4)), Brightness(centre(1))) << "frame 4 is the lit hot look";
-      EXPECT_NE(centre(2), centre(1)) << "frame 2 is pressed";
-      // The first four frames point up (or left), the next four down (or right).
-      const bool vertical = section[7] == 'V';
-      const auto [tip, base] = TipAndBase(glyphs, frame(1), size, vertical);
-      EXPECT_EQ(dir == 0, tip < base) << "first row narrower: points up or left";
+  for (const char* name : {"Mx1", "Ink"})
+    for (const char* section : {"UpDown.Vert", "UpDown.Horz"}) {
+      SCOPED_TRACE(std::string(name) + " " + section);
+      Loaded skin;
+      ASSERT_NO_FATAL_FAILURE(Load(name, skin));
+      std::string bmp, glyphBmp;
+      ASSERT_TRUE(skin.reader.readfile(skin.ini.ReadString(section, "Image", ""), bmp));
+      ASSERT_TRUE(skin.reader.readfile(skin.ini.ReadString(section, "GlyphImage", ""), glyphBmp));
+      const Bmp image(bmp), glyphs(glyphBmp);
+      const uint32_t size = image.height;
+      ASSERT_EQ(image.width, 8 * size);
+      ASSERT_EQ(glyphs.width, 8 * size);
+      for (uint32_t dir = 0; dir < 2; ++dir) {
+        auto frame = [&](uint32_t state) { return (dir * 4 + state - 1) * size; };
+        auto centre = [&](uint32_t state) { return image.Pixel(frame(state) + size / 2, size / 2); };
+        auto flat = [&](uint32_t state) {
+          return image.Pixel(frame(state) + size / 2, 3) == image.Pixel(frame(state) + size / 2, size - 4);
+        };
+        EXPECT_TRUE(flat(3)) << "frame 3 is the flat disabled look";
+        EXPECT_FALSE(flat(1));
+        EXPECT_FALSE(flat(4));
+        EXPECT_GT(Brightness(centre(4)), Brightness(centre(1))) << "frame 4 is the lit hot look";
+        EXPECT_NE(centre(2), centre(1)) << "frame 2 is pressed";
+        // The first four frames point up (or left), the next four down (or right).
+        const bool vertical = section[7] == 'V';
+        const auto [tip, base] = TipAndBase(glyphs, frame(1), size, vertical);
+        EXPECT_EQ(dir == 0, tip < base) << "first row narrower: points up or left";
+      }
     }
-  }
 }
 
 }  // namespace

@@ -1,0 +1,541 @@
+// What a user sees of skinned windows in each of our skins, read back from the screen:
+// message boxes without leftovers of their first paint, the system's scroll bars where a
+// skin has none, a drop-down list that scrolls while its thumb is dragged, the caption
+// icon without a key-coloured fringe, restore in place of maximize, menus without the
+// system's highlight or black glyphs on a dark menu, up-downs and progress bars from the
+// skin, and a hot button's readable text.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Gbk.h"
+#include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
+#include "skin/WinSkinData.h"
+#include "skin/WinSkinDlg.h"
+#include "skin/WinSkinForm.h"
+#include "skin/WinSkinFrame.h"
+#include "skin/WinSubClass.h"
+#include "skinform/SkinFormFixture.h"
+#include "support/Gui.h"
+#include "support/MenuWatch.h"
+
+namespace {
+
+using gbk::U;
+using skinform::Put;
+
+const char* const kSkins[] = {"Mx1", "Ink", "Plain"};
+
+class ScreenForm : public TForm {
+ public:
+  explicit ScreenForm(TComponent* owner) : TForm(owner) {
+    SetText(U("命稿设置"));
+    SetBounds(40, 40, 420, 300);
+    DoCreate();
+  }
+  std::string ClassName() const override { return "TScreenForm"; }
+};
+
+// Relative luminance and contrast ratio as the accessibility guidelines define them.
+double Luminance(COLORREF c) {
+  auto channel = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+}
+
+double Contrast(COLORREF a, COLORREF b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Magenta or a colour blended with it: red and blue well above green.
+bool NearKey(COLORREF c) {
+  return c != RGB(255, 0, 255) && GetRValue(c) - GetGValue(c) >= 90 && GetBValue(c) - GetGValue(c) >= 90;
+}
+
+std::vector<COLORREF> Pixels(const TBitmap& b) {
+  std::vector<COLORREF> out;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) out.push_back(static_cast<COLORREF>(b.Pixel(x, y)) & 0xFFFFFF);
+  return out;
+}
+
+class OnScreen : public skinform::SkinTest {
+ protected:
+  void Show(TForm& form) {
+    form.Show();
+    SetForegroundWindow(form.Handle());
+    gui::Pump(400);
+  }
+  void Off() {
+    data->SetActive(false);
+    gui::Pump(300);
+  }
+  static TWinSysButton* Button(TWinSkinForm* skin, int action) {
+    for (const auto& b : skin->FButtons)
+      if (b->Skin->Action == action && b->Visible) return b.get();
+    return nullptr;
+  }
+};
+
+// ---- Message boxes ----
+
+// A box narrower than its caption is widened when the skin comes on: 300 ms after it
+// shows, what it shows is what a full repaint of it shows.
+TEST_F(OnScreen, AMessageBoxShowsNoLeftoversOfItsFirstPaintInEachSkin) {
+  for (const char* name : kSkins) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    Show(form);
+    HWND box = nullptr;
+    std::unique_ptr<TBitmap> early, repainted;
+    DWORD seenAt = 0;
+    TTimer step(nullptr);
+    step.SetInterval(50);
+    step.OnTimer = [&](TObject*) {
+      if (!box) box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 0);
+      if (!box || !IsWindowVisible(box)) return;
+      if (!seenAt) seenAt = GetTickCount();
+      if (GetTickCount() - seenAt < 300 || early) return;
+      early = gui::Capture(box);
+      gui::SaveScreenshot(box, gui::ScreenshotPath(std::string("message-box-") + name + ".png"));
+      RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      repainted = gui::Capture(box);
+      PostMessageW(box, WM_COMMAND, IDNO, 0);
+    };
+    Application->MessageBox(U("恢复默认设置？"), U("命稿设置：恢复全部默认设置"), MB_YESNO | MB_ICONQUESTION);
+    step.SetEnabled(false);
+    ASSERT_TRUE(early && repainted);
+    EXPECT_NE(SkinFormOf(form.Handle()), nullptr);
+    ASSERT_EQ(early->Width(), repainted->Width());
+    ASSERT_EQ(early->Height(), repainted->Height());
+    const std::vector<COLORREF> a = Pixels(*early), b = Pixels(*repainted);
+    int differ = 0;
+    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i];
+    EXPECT_EQ(differ, 0) << "pixels that only a full repaint puts right";
+    Off();
+  }
+}
+
+// ---- Scroll bars ----
+
+// Plain has no scroll-bar image: a memo keeps the system's bar, arrows and all.
+TEST_F(OnScreen, PlainLeavesAMemoTheSystemsScrollBar) {
+  Activate("Plain");
+  ScreenForm form(&app);
+  auto* memo = Put<TMemo>(&form, 20, 20, 200, 160);
+  std::string text;
+  for (int i = 1; i <= 60; ++i) text += std::to_string(i) + "\r\n";
+  memo->SetText(text);
+  Show(form);
+  SCROLLBARINFO info{sizeof info};
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(memo->Handle(), OBJID_VSCROLL, &info));
+  const RECT& bar = info.rcScrollBar;
+  // The system's down arrow has a dark glyph; the strip is not the skin's blank face.
+  const COLORREF skinFace = ColorToRGB(data->SchemeColors[csButtonFace]);
+  const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+  int glyph = 0, face = 0, all = 0;
+  for (int y = bar.top; y < bar.bottom; ++y) {
+    for (int x = bar.left; x < bar.right; ++x, ++all) {
+      const COLORREF c = gui::ScreenPixel(x, y);
+      face += c == skinFace;
+      if (y >= bar.bottom - arrow) glyph += Luminance(c) < 0.15;
+    }
+  }
+  EXPECT_GT(glyph, 3) << "the arrow's glyph";
+  EXPECT_LT(face, all / 4) << "the skin's face";
+  gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath("plain-memo.png"));
+}
+
+// The list of an open drop-down follows its painted thumb while the mouse drags it.
+TEST_F(OnScreen, AnOpenListScrollsWhileItsThumbIsDragged) {
+  for (const char* name : {"Mx1", "Ink"}) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    auto* combo = Put<TComboBox>(&form, 20, 20, 140, 22);
+    combo->Style = csDropDownList;
+    for (int i = 1; i <= 60; ++i) combo->Items().Add(std::to_string(i));
+    combo->SetItemIndex(0);
+    Show(form);
+    HWND h = combo->Handle();
+    COMBOBOXINFO cbi{sizeof cbi};
+    ASSERT_TRUE(GetComboBoxInfo(h, &cbi));
+    POINT button{(cbi.rcButton.left + cbi.rcButton.right) / 2, (cbi.rcButton.top + cbi.rcButton.bottom) / 2};
+    ClientToScreen(h, &button);
+    gui::PlayWhilePumping([&] { menuwatch::ClickAt(button.x, button.y); });
+    ASSERT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
+    HWND list = cbi.hwndList;
+    SCROLLBARINFO info{sizeof info};
+    ASSERT_TRUE(TSkinData::GetScrollBarInfo(list, OBJID_VSCROLL, &info));
+    const RECT bar = info.rcScrollBar;
+    const int x = (bar.left + bar.right) / 2, grab = bar.top + (info.xyThumbTop + info.xyThumbBottom) / 2;
+    std::atomic<LRESULT> during{-1};
+    gui::PlayWhilePumping([&] {
+      gui::MoveMouse(x, grab);
+      Sleep(80);
+      gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
+      for (int y = grab; y <= (bar.top + bar.bottom) / 2; y += 4) {
+        Sleep(30);
+        gui::MoveMouse(x, y);
+      }
+      Sleep(150);
+      during = SendMessageW(list, LB_GETTOPINDEX, 0, 0);  // the button still held
+      gui::MouseButton(MOUSEEVENTF_LEFTUP);
+    });
+    EXPECT_GT(during.load(), 10) << "the list scrolled before the button was let go";
+    menuwatch::Press(VK_ESCAPE);
+    gui::Pump(200);
+    Off();
+  }
+}
+
+// ---- The caption ----
+
+// A 16-pixel icon: an opaque blue square with a soft shadow right of it and below.
+HICON ShadowedIcon() {
+  constexpr int kSize = 16;
+  std::vector<uint32_t> argb(kSize * kSize, 0);
+  for (int y = 2; y < 12; ++y)
+    for (int x = 2; x < 12; ++x) argb[static_cast<size_t>(y * kSize + x)] = 0xFF2060C0;
+  for (int i = 3; i < 14; ++i) {
+    argb[static_cast<size_t>(12 * kSize + i)] = 0x50000000;
+    argb[static_cast<size_t>(13 * kSize + i)] = 0x28000000;
+    argb[static_cast<size_t>(i * kSize + 12)] = 0x50000000;
+  }
+  BITMAPV5HEADER h{};
+  h.bV5Size = sizeof h;
+  h.bV5Width = kSize;
+  h.bV5Height = -kSize;
+  h.bV5Planes = 1;
+  h.bV5BitCount = 32;
+  h.bV5Compression = BI_BITFIELDS;
+  h.bV5RedMask = 0x00FF0000;
+  h.bV5GreenMask = 0x0000FF00;
+  h.bV5BlueMask = 0x000000FF;
+  h.bV5AlphaMask = 0xFF000000;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP colour = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&h), DIB_RGB_COLORS, &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  if (!colour || !bits) return nullptr;
+  std::copy(argb.begin(), argb.end(), static_cast<uint32_t*>(bits));
+  HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+  ICONINFO ii{TRUE, 0, 0, mask, colour};
+  HICON icon = CreateIconIndirect(&ii);
+  DeleteObject(mask);
+  DeleteObject(colour);
+  return icon;
+}
+
+// An icon with a soft shadow keeps no pixel blended with the key colour.
+TEST_F(OnScreen, AnIconOnTheKeyColourKeepsNoBlendOfIt) {
+  constexpr int kSize = 16;
+  HICON icon = ShadowedIcon();
+  ASSERT_TRUE(icon);
+  TBitmap out;
+  DrawIconOnKey(out, icon, kSize, kSize);
+  DestroyIcon(icon);
+  int keyed = 0, blended = 0;
+  for (COLORREF c : Pixels(out)) {
+    keyed += c == RGB(255, 0, 255);
+    blended += NearKey(c);
+  }
+  EXPECT_EQ(blended, 0);
+  EXPECT_GE(keyed, kSize * kSize - 100 - 11 * 2) << "the faint shadow and the ground are the key";
+  EXPECT_EQ(static_cast<COLORREF>(out.Pixel(6, 6)) & 0xFFFFFF, RGB(0x20, 0x60, 0xC0)) << "the icon's own colour";
+}
+
+// The caption of a window without an icon of its own shows the program's, taken from
+// the main window and shown through the key colour: in each skin, its shadow leaves no
+// fringe.
+TEST_F(OnScreen, TheCaptionIconHasNoKeyColouredFringe) {
+  ScreenForm* main = nullptr;
+  app.CreateForm(main);
+  HICON icon = ShadowedIcon();
+  ASSERT_TRUE(icon);
+  SendMessageW(main->Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  for (const char* name : kSkins) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    data->GetAppIcon();
+    ScreenForm form(&app);
+    Show(form);
+    TWinSkinForm* skin = SkinFormOf(form.Handle());
+    ASSERT_NE(skin, nullptr);
+    TWinSysButton* icon = Button(skin, 3);
+    ASSERT_NE(icon, nullptr);
+    RECT wr{};
+    GetWindowRect(form.Handle(), &wr);
+    const RECT& b = icon->Bounds;
+    int fringe = 0;
+    for (int y = b.top; y < b.bottom + 2; ++y)
+      for (int x = b.left - 1; x < b.right + 1; ++x) fringe += NearKey(gui::ScreenPixel(wr.left + x, wr.top + y));
+    EXPECT_EQ(fringe, 0);
+    EXPECT_EQ(gui::ScreenPixel(wr.left + b.left + 6, wr.top + b.top + 6), RGB(0x20, 0x60, 0xC0)) << "the icon";
+    gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("caption-") + name + ".png"));
+    Off();
+  }
+  SendMessageW(main->Handle(), WM_SETICON, ICON_SMALL, 0);
+  DestroyIcon(icon);
+}
+
+// Maximized, the window shows the skin's restore button where maximize was.
+TEST_F(OnScreen, AMaximizedWindowShowsRestoreWhereMaximizeWas) {
+  for (const char* name : kSkins) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    Show(form);
+    HWND h = form.Handle();
+    TWinSkinForm* skin = SkinFormOf(h);
+    ASSERT_NE(skin, nullptr);
+    TWinSysButton* max = Button(skin, 1);
+    ASSERT_NE(max, nullptr);
+    ASSERT_EQ(max->Skin->Visibility, 2);
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    const int fromRight = Width(wr) - max->Bounds.left;
+    // Checked at once: with no window manager, Wine soon restores a maximized window.
+    ShowWindow(h, SW_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(h));
+    GetWindowRect(h, &wr);
+    TBitmap frame;
+    frame.SetSize(wr.right - wr.left, wr.bottom - wr.top);
+    skin->UpdateNc(frame.Canvas().Handle());
+    TWinSysButton* restore = Button(skin, 1);
+    ASSERT_NE(restore, nullptr);
+    EXPECT_EQ(restore->Skin->Visibility, 1);
+    EXPECT_EQ(Width(wr) - restore->Bounds.left, fromRight) << "in maximize's place";
+    // What the frame shows there is frame 1 of the restore image, not of maximize's.
+    const RECT& r = restore->Bounds;
+    auto matches = [&](TBitmap* image) {
+      TBitmap want;
+      want.SetSize(Width(r), Height(r));
+      want.Canvas().Brush.Color = kKeyColour;
+      want.Canvas().FillRect(RECT{0, 0, Width(r), Height(r)});
+      DrawRect1(want.Canvas().Handle(), RECT{0, 0, Width(r), Height(r)}, image, true, 4, 1);
+      int same = 0;
+      for (int y = 0; y < Height(r); ++y)
+        for (int x = 0; x < Width(r); ++x)
+          same += want.Pixel(x, y) == frame.Pixel(r.left + x, r.top + y) && want.Pixel(x, y) != kKeyColour;
+      return same;
+    };
+    const int asRestore = matches(restore->Skin->Image.get()), asMax = matches(max->Skin->Image.get());
+    EXPECT_GT(asRestore, Width(r) * Height(r) * 3 / 4);
+    EXPECT_GT(asRestore, asMax) << "the glyph is restore's";
+    ShowWindow(h, SW_RESTORE);
+    gui::Pump(200);
+    Off();
+  }
+}
+
+// ---- Menus ----
+
+// What a watcher thread saw of the first menu window to open.
+struct MenuSeen {
+  HWND window = nullptr;
+  RECT item{};  // the selected item
+  std::vector<COLORREF> row;
+};
+
+// Opens a menu with `open` (it returns when the menu closes), selects `down` items with
+// the Down key, and reads the selected item's row back from the screen.
+MenuSeen WatchSelected(const std::function<void()>& open, int down) {
+  MenuSeen seen;
+  std::thread watcher([&seen, down] {
+    HWND h = menuwatch::WaitMenuWindow(3000);
+    if (h) {
+      Sleep(150);
+      for (int i = 0; i < down; ++i) {
+        menuwatch::Press(VK_DOWN);
+        Sleep(120);
+      }
+      Sleep(200);
+      seen.window = h;
+      auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+      for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        if (!(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE)) continue;
+        GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &seen.item);
+      }
+      for (int y = seen.item.top; y < seen.item.bottom; ++y)
+        for (int x = seen.item.left; x < seen.item.right; ++x) seen.row.push_back(gui::ScreenPixel(x, y));
+      gui::SaveScreenshot(h, gui::ScreenshotPath("menu-selected.png"));
+    }
+    menuwatch::CloseAll();
+  });
+  open();
+  for (int i = 0; i < 30 && watcher.joinable(); ++i) gui::Pump(20);
+  watcher.join();
+  return seen;
+}
+
+// A selected item that opens a submenu shows its arrow in the skin's colours: no pixel
+// of the system's highlight anywhere on its row.
+TEST_F(OnScreen, ASelectedSubmenuItemShowsNoSystemHighlight) {
+  for (const char* name : {"Mx1", "Ink"}) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    auto* popup = new TPopupMenu(&form);  // the form's: skinned with it
+    auto* more = new TMenuItem(&form);
+    more->SetCaption(U("更多"));
+    auto* sub = new TMenuItem(&form);
+    sub->SetCaption(U("子项"));
+    more->Add(sub);
+    popup->Items()->Add(more);
+    Show(form);
+    RECT wr{};
+    GetWindowRect(form.Handle(), &wr);
+    const MenuSeen seen = WatchSelected([&] { popup->Popup(wr.left + 80, wr.top + 100, form.Handle()); }, 1);
+    ASSERT_NE(seen.window, nullptr);
+    ASSERT_FALSE(seen.row.empty());
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), text = ColorToRGB(data->SchemeColors[csHilightText]);
+    int system = 0, arrow = 0;
+    const int w = Width(seen.item);
+    for (size_t i = 0; i < seen.row.size(); ++i) {
+      system += seen.row[i] == highlight;
+      if (static_cast<int>(i) % w >= w - 16) arrow += seen.row[i] == text;
+    }
+    EXPECT_EQ(system, 0);
+    EXPECT_GE(arrow, 10) << "our arrow in the selected text colour";
+    Off();
+  }
+}
+
+// Ink's dark system menu shows its glyphs in its light text colour.
+TEST_F(OnScreen, InksSystemMenuGlyphsAreLightOnTheDarkMenu) {
+  Activate("Ink");
+  ScreenForm form(&app);
+  Show(form);
+  TWinSkinForm* skin = SkinFormOf(form.Handle());
+  ASSERT_NE(skin, nullptr);
+  RECT wr{};
+  GetWindowRect(form.Handle(), &wr);
+  const COLORREF text = ColorToRGB(data->SchemeColors[csMenuText]);
+  int light = 0, black = 0;
+  std::thread watcher([&] {
+    HWND h = menuwatch::WaitMenuWindow(3000);
+    if (h) {
+      Sleep(250);
+      auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+      for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        const TMenuItem* item = TMenu::ItemAt(menu, i);
+        if (!item || item->Tag != SC_CLOSE) continue;
+        RECT r{};
+        GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
+        const int gx = r.left + 1 + data->MenuItem->LeftWidth, gy = r.top + (Height(r) - 16) / 2;
+        for (int k = 0; k < 8; ++k) {  // the close glyph's cross, two pixels wide, from (4, 4)
+          const COLORREF c = gui::ScreenPixel(gx + 5 + k, gy + 4 + k);
+          light += c == text;
+          black += c == 0;
+        }
+      }
+      gui::SaveScreenshot(h, gui::ScreenshotPath("ink-system-menu.png"));
+    }
+    menuwatch::CloseAll();
+  });
+  menuwatch::ClickAt((wr.left + wr.right) / 2, wr.top + skin->FCaptionHeight / 2, true);
+  for (int i = 0; i < 200 && watcher.joinable(); ++i) gui::Pump(20);
+  watcher.join();
+  gui::Pump(200);
+  EXPECT_EQ(light, 8);
+  EXPECT_EQ(black, 0);
+}
+
+// ---- Controls ----
+
+// Ink's up-down and progress bar come from its images; Plain's up-down, without one, is
+// a plain button in Plain's colours.
+TEST_F(OnScreen, UpDownsAndProgressBarsComeFromTheSkin) {
+  for (const char* name : {"Ink", "Plain"}) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    auto* edit = Put<TEdit>(&form, 20, 20, 60, 22);
+    auto* ud = Put<TUpDown>(&form, 80, 20, 16, 22);
+    ud->SetRange(0, 100);
+    ud->SetPosition(50);
+    ud->SetAssociate(edit);
+    auto* bar = Put<TProgressBar>(&form, 20, 60, 200, 18);
+    bar->SetRange(0, 100);
+    bar->SetPosition(50);
+    Show(form);
+    gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("updown-progress-") + name + ".png"));
+    RECT ur{};
+    GetWindowRect(ud->Handle(), &ur);
+    const RECT upHalf{0, 0, Width(ur), Height(ur) / 2};
+    if (std::string(name) == "Plain") {
+      ASSERT_FALSE(data->UpDownVert);
+      // Face, light top edge and the arrow, in the skin's colours.
+      EXPECT_EQ(gui::ScreenPixel(ur.left + 3, ur.top + 3), ColorToRGB(data->SchemeColors[csButtonFace]));
+      EXPECT_EQ(gui::ScreenPixel(ur.left + 2, ur.top), ColorToRGB(data->SchemeColors[csButtonHilight]));
+      int arrow = 0;
+      for (int y = 0; y < Height(upHalf); ++y)
+        for (int x = 2; x < Width(ur) - 2; ++x)
+          arrow += gui::ScreenPixel(ur.left + x, ur.top + y) == ColorToRGB(data->SchemeColors[csButtonText]);
+      EXPECT_GE(arrow, 10);
+      Off();
+      continue;
+    }
+    ASSERT_TRUE(data->UpDownVert && data->Progress);
+    const TDataSkinBorder& img = *data->UpDownVert;
+    auto upMap = GetHMap(upHalf, img.Image.get(), img.Margins(), false, img.Tile == 1, img.Frame, 1);
+    ASSERT_TRUE(upMap);
+    EXPECT_EQ(gui::ScreenPixel(ur.left + 1, ur.top + 1), static_cast<COLORREF>(upMap->Pixel(1, 1)));
+    RECT pr{};
+    GetWindowRect(bar->Handle(), &pr);
+    const TDataSkinObject& p = *data->Progress;
+    const RECT whole{0, 0, Width(pr), Height(pr)};
+    auto empty = GetHMap(whole, p.Image.get(), p.Margins(), false, p.Tile == 1, 2, 1);
+    auto filled = GetHMap(whole, p.Image.get(), p.Margins(), false, p.Tile == 1, 2, 2);
+    ASSERT_TRUE(empty && filled);
+    const int mid = Height(pr) / 2;
+    EXPECT_EQ(gui::ScreenPixel(pr.left + Width(pr) / 4, pr.top + mid),
+              static_cast<COLORREF>(filled->Pixel(Width(pr) / 4, mid)))
+        << "the filled half";
+    EXPECT_EQ(gui::ScreenPixel(pr.right - 1 - Width(pr) / 4, pr.top + mid),
+              static_cast<COLORREF>(empty->Pixel(Width(pr) * 3 / 4 - 1, mid)))
+        << "the empty half";
+    Off();
+  }
+}
+
+// In Ink a button under the mouse lights up; its text stays readable on it.
+TEST_F(OnScreen, InksHotButtonTextContrastsWithTheButton) {
+  Activate("Ink");
+  ScreenForm form(&app);
+  auto* button = Put<TButton>(&form, &form, "确定", 40, 40, 100, 30);
+  Show(form);
+  gui::Hover(button->Handle());
+  gui::Pump(300);
+  auto shot = gui::Capture(button->Handle());
+  ASSERT_TRUE(shot);
+  gui::SaveScreenshot(button->Handle(), gui::ScreenshotPath("ink-hot-button.png"));
+  // The strongest contrast of a text pixel with the button's own colour on its row.
+  double best = 0;
+  for (int y = 6; y < shot->Height() - 6; ++y) {
+    const auto ground = static_cast<COLORREF>(shot->Pixel(6, y)) & 0xFFFFFF;
+    for (int x = 20; x < shot->Width() - 20; ++x)
+      best = std::max(best, Contrast(static_cast<COLORREF>(shot->Pixel(x, y)) & 0xFFFFFF, ground));
+  }
+  EXPECT_GE(best, 3.0);
+  const COLORREF hot = ColorToRGB(data->Buttons->MouseOverColour2);
+  EXPECT_GE(Contrast(hot, static_cast<COLORREF>(shot->Pixel(6, shot->Height() / 2)) & 0xFFFFFF), 3.0)
+      << "the skin's hot text colour on the hot button's middle";
+}
+
+}  // namespace
