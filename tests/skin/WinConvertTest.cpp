@@ -260,7 +260,10 @@ TEST(TLZH, DamagedStreamsRaiseAndReleaseTheCodec) {
   std::string good;
   TLZH::Compress(Random(4000, 3, 16), good);
   const std::string damaged[] = {
-      "", "\x05\x00", skintest::Le32(1), skintest::Le32(0x7FFFFFFF) + good.substr(4),
+      "",
+      "\x05\x00",
+      skintest::Le32(1),
+      skintest::Le32(0x7FFFFFFF) + good.substr(4),
       skintest::Le32(TLZH::kMaxUnpacked + 1u) + std::string(2000000, '\0'),
   };
   TLZH lzh;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
@@ -66,40 +67,39 @@ TEST_F(FrameRows, AThreeFrameCaptionButtonShowsPressAndHoverUnderTheRealMouse) {
   };
   TWinSkinForm* skin = ShowSkinned(form);
   ASSERT_NE(skin, nullptr);
-  TWinSysButton* max = ButtonOf(skin, 1);
-  ASSERT_NE(max, nullptr);
-  const int w = max->Bounds.right - max->Bounds.left, h = max->Bounds.bottom - max->Bounds.top;
+  TWinSysButton* close = ButtonOf(skin, 0);  // close: shown on every skinned form
+  ASSERT_NE(close, nullptr);
+  const int w = close->Bounds.right - close->Bounds.left, h = close->Bounds.bottom - close->Bounds.top;
   const COLORREF frames[] = {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 220)};
-  TBitmap& image = *max->Skin->Image;
+  TBitmap& image = *close->Skin->Image;
   image.SetSize(3 * w, h);
   for (int f = 0; f < 3; ++f) {
     image.Canvas().Brush.Color = static_cast<TColor>(frames[f]);
     image.Canvas().FillRect(RECT{f * w, 0, (f + 1) * w, h});
   }
-  max->Skin->Frame = 3;
+  close->Skin->Frame = 3;
   skin->UpdateNc(nullptr);
-  const POINT centre = ScreenCentre(skin, max->Bounds);
+  const POINT centre = ScreenCentre(skin, close->Bounds);
   EXPECT_EQ(gui::ScreenPixel(centre), frames[0]) << "normal";
 
   gui::MoveMouse(centre.x, centre.y);
   gui::Pump(150);
-  EXPECT_EQ(max->State, 3);
+  EXPECT_EQ(close->State, 3);
   EXPECT_EQ(gui::ScreenPixel(centre), frames[2]) << "hover";
   gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
   gui::Pump(150);
-  EXPECT_EQ(max->State, 2);
+  EXPECT_EQ(close->State, 2);
   EXPECT_EQ(gui::ScreenPixel(centre), frames[1]) << "pressed";
-  // Released off the button: the window keeps its size.
+  // Released off the button: the window stays.
   RECT wr{};
   GetWindowRect(form.Handle(), &wr);
   gui::MoveMouse((wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2);
   gui::Pump(60);
   gui::MouseButton(MOUSEEVENTF_LEFTUP);
   gui::Pump(400);
-  EXPECT_FALSE(IsZoomed(form.Handle()));
 
-  max->Enabled = false;
-  skin->DrawSysbtn(*max, 3);
+  close->Enabled = false;
+  skin->DrawSysbtn(*close, 3);
   EXPECT_EQ(gui::ScreenPixel(centre), frames[0]) << "no disabled frame: the normal one";
   gui::ParkMouse();
   EXPECT_FALSE(closed);
@@ -266,6 +266,14 @@ TEST_F(FrameRows, SkinnedPopupItemsAreMeasuredWiderOnly) {
   popup->Images = nullptr;
 }
 
+// Within a few steps on every channel: smoothed glyphs have few exact pixels.
+bool Near(COLORREF a, COLORREF b) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 12) return false;
+  }
+  return true;
+}
+
 // The bar's captions: an enabled item in the skin's bar text colour, a disabled one in
 // the system's shadow colour.
 TEST_F(FrameRows, TheBarWritesDisabledItemsInTheShadowColour) {
@@ -289,7 +297,7 @@ TEST_F(FrameRows, TheBarWritesDisabledItemsInTheShadowColour) {
     int n = 0;
     for (int y = b.Bounds.top; y < b.Bounds.bottom; ++y)
       for (int x = b.Bounds.left; x < b.Bounds.right; ++x)
-        if (gui::ScreenPixel(wr.left + x, wr.top + y) == colour) ++n;
+        if (Near(gui::ScreenPixel(wr.left + x, wr.top + y), colour)) ++n;
     return n;
   };
   const COLORREF text = ColorToRGB(data->SchemeColors[csMenuBarText]);
