@@ -372,8 +372,13 @@ void TWinSkinForm::DrawMenuCaption(HDC dc, const RECT& r) {
 namespace {
 
 // A skinned item is as high as the class library measured it and wider by the skin's
-// item edge and the room for a glyph beside the caption.
-void MeasureSkinned(const TSkinData* data, const TMenuItem& item, int& width, int imageRoom) {
+// item edge and the room for a glyph beside the caption; a separator is the skin's thin
+// row.
+void MeasureSkinned(const TSkinData* data, const TMenuItem& item, int& width, int& height, int imageRoom) {
+  if (item.Caption() == "-") {
+    height = 8;
+    return;
+  }
   if (data && data->MenuItem) width += data->MenuItem->LeftWidth;
   const TMenu* menu = item.GetParentMenu();
   width += menu && menu->Images ? imageRoom : 35;
@@ -464,13 +469,13 @@ void TWinSkinForm::DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r
   DrawHMenuItem2(menu, LookOf(*item), selected, r, canvas.Handle());
 }
 
-void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas&, int& width, int&) {
-  MeasureSkinned(FSkinData, *item, width, kPopupImageRoom);
+void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas&, int& width, int& height) {
+  MeasureSkinned(FSkinData, *item, width, height, kPopupImageRoom);
 }
 
 // Called also from outside the class library's own measuring (tool-bar items): the
 // standard size first.
 void TWinSkinForm::MeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
   item->MeasureItem(canvas, width, height);
-  MeasureSkinned(FSkinData, *item, width, kBarImageRoom);
+  MeasureSkinned(FSkinData, *item, width, height, kBarImageRoom);
 }
