@@ -1,6 +1,7 @@
 #include "skin/Imgutil.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -122,18 +123,20 @@ TColor Blend(TColor c1, TColor c2, int p) {
   return out;
 }
 
-void GradFill(HDC dc, const RECT& r, TColor from, TColor to, int direction) {
-  if (!RectVisible(dc, &r)) return;
-  const COLORREF a = ColorToRGB(from), b = ColorToRGB(to);
-  const bool down = direction == 1;
-  const int n = down ? r.bottom - r.top : r.right - r.left;
-  if (n < 1) return;
-  RECT clip{};
-  GetClipBox(dc, &clip);
-  const LONG origin = down ? r.top : r.left;
-  const int first = static_cast<int>(std::max<LONG>(0, (down ? clip.top : clip.left) - origin));
-  const int last = static_cast<int>(std::min<LONG>(n, (down ? clip.bottom : clip.right) - origin));
-  for (int i = first; i < last; ++i) {
+const std::vector<COLORREF>& GradRamp(COLORREF a, COLORREF b, int n) {
+  struct Cache {
+    std::array<std::vector<COLORREF>, 16> slots;
+    size_t next = 0;
+  };
+  static Cache cache;
+  for (size_t i = cache.slots.size(); i-- > 0;) {
+    const std::vector<COLORREF>& ramp = cache.slots[i];
+    if (static_cast<int>(ramp.size()) == n && ramp.front() == a && ramp.back() == b) return ramp;
+  }
+  std::vector<COLORREF>& ramp = cache.slots[cache.next];
+  cache.next = (cache.next + 1) % cache.slots.size();
+  ramp.assign(static_cast<size_t>(std::max(n, 0)), 0);
+  for (int i = 0; i < n; ++i) {
     COLORREF c = 0;
     for (int shift : {0, 8, 16}) {
       const int diff = Channel(b, shift) - Channel(a, shift);
@@ -142,9 +145,26 @@ void GradFill(HDC dc, const RECT& r, TColor from, TColor to, int direction) {
       const int step = n == 1 ? diff / 2 : (diff * i + half) / (n - 1);
       c |= static_cast<COLORREF>((Channel(a, shift) + step) & 0xFF) << shift;
     }
+    ramp[static_cast<size_t>(i)] = c;
+  }
+  return ramp;
+}
+
+void GradFill(HDC dc, const RECT& r, TColor from, TColor to, int direction) {
+  if (!RectVisible(dc, &r)) return;
+  const bool down = direction == 1;
+  const int n = down ? r.bottom - r.top : r.right - r.left;
+  if (n < 1) return;
+  const std::vector<COLORREF>& ramp = GradRamp(ColorToRGB(from), ColorToRGB(to), n);
+  RECT clip{};
+  GetClipBox(dc, &clip);
+  const LONG origin = down ? r.top : r.left;
+  const int first = static_cast<int>(std::max<LONG>(0, (down ? clip.top : clip.left) - origin));
+  const int last = static_cast<int>(std::min<LONG>(n, (down ? clip.bottom : clip.right) - origin));
+  for (int i = first; i < last; ++i) {
     RECT band =
         down ? RECT{r.left, r.top + i, r.right, r.top + i + 1} : RECT{r.left + i, r.top, r.left + i + 1, r.bottom};
-    HBRUSH brush = CreateSolidBrush(c);
+    HBRUSH brush = CreateSolidBrush(ramp[static_cast<size_t>(i)]);
     FillRect(dc, &band, brush);
     DeleteObject(brush);
   }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "classlib/Graphics.h"
 
@@ -36,5 +37,9 @@ TColor Blend(TColor c1, TColor c2, int p);
 // Direction 1: one-pixel bands moving down; 0: bands moving right. Only the bands inside
 // the DC's clip box are painted.
 void GradFill(HDC dc, const RECT& r, TColor from, TColor to, int direction);
+// The n colours of GradFill's ramp from a to b (COLORREFs). The last 16 ramps are kept,
+// filled round-robin, because captions and bars repaint the same gradients over and
+// over; the reference stays valid until 16 further ramps have been computed.
+const std::vector<COLORREF>& GradRamp(COLORREF a, COLORREF b, int n);
 // The saturation on 0 to 255; 200 for a colour whose channels are all below 160.
 int GetHSV(TColor colour);

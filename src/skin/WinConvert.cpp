@@ -87,6 +87,7 @@ void TLZH::InitLZH() {
   putLen_ = 0;
   putBuf_ = 0;
   textSize_ = 0;
+  CodeSize = 0;
   matchPosition_ = 0;
   matchLength_ = 0;
 }
@@ -268,10 +269,12 @@ void TLZH::Putcode(int l, uint16_t c) {
   putLen_ = static_cast<uint8_t>(putLen_ - 8);
   if (putLen_ >= 8) {
     PutByte(static_cast<uint8_t>(putBuf_));
+    CodeSize += 2;
     putLen_ = static_cast<uint8_t>(putLen_ - 8);
     putBuf_ = static_cast<uint16_t>(c << (l - putLen_));
   } else {
     putBuf_ = static_cast<uint16_t>(putBuf_ << 8);
+    ++CodeSize;
   }
 }
 
@@ -285,6 +288,8 @@ void TLZH::EncodeChar(int c) {
     ++len;
   }
   Putcode(len, static_cast<uint16_t>(code));
+  Code = static_cast<uint16_t>(code);
+  Len = static_cast<uint16_t>(len);
   Update(c);
 }
 
@@ -295,7 +300,9 @@ void TLZH::EncodePosition(int p) {
 }
 
 void TLZH::EncodeEnd() {
-  if (putLen_ > 0) PutByte(static_cast<uint8_t>(putBuf_ >> 8));
+  if (putLen_ == 0) return;
+  PutByte(static_cast<uint8_t>(putBuf_ >> 8));
+  ++CodeSize;
 }
 
 // Tops the bit buffer up to more than 8 bits; missing input reads as zero bits.
@@ -412,49 +419,73 @@ void TLZH::LZHUnpack(int32_t size, const TReadProc& read, const TWriteProc& writ
   }
 }
 
-void TLZH::Compress(std::string_view src, std::string& dst) {
-  dst.clear();
-  uint32_t size = static_cast<uint32_t>(src.size());
-  for (int i = 0; i < 4; ++i) dst.push_back(static_cast<char>(size >> (8 * i)));
-  size_t at = 0;
-  TReadProc read = [&](uint8_t* dta, uint16_t n) -> uint16_t {
-    uint16_t got = static_cast<uint16_t>(std::min<size_t>(n, src.size() - at));
-    std::copy_n(src.data() + at, got, dta);
-    at += got;
-    return got;
-  };
-  TWriteProc write = [&](const uint8_t* dta, uint16_t n) -> uint16_t {
-    dst.append(reinterpret_cast<const char*>(dta), n);
-    return n;
-  };
+uint16_t TLZH::GetBlockStream(uint8_t* dta, uint16_t count) {
+  const int64_t left = InStream->Size() - InStream->Position();
+  const uint16_t actual = static_cast<uint16_t>(std::clamp<int64_t>(left, 0, count));
+  InStream->ReadBuffer(dta, actual);
+  return actual;
+}
+
+uint16_t TLZH::PutBlockStream(const uint8_t* dta, uint16_t count) {
+  OutStream->WriteBuffer(dta, count);
+  return count;
+}
+
+void TLZH::CompressStream() {
+  InStream->SetPosition(0);
+  OutStream->SetPosition(0);
+  OutStream->SetSize(0);
+  const uint32_t size = static_cast<uint32_t>(InStream->Size());
+  uint8_t head[4];
+  for (int i = 0; i < 4; ++i) head[i] = static_cast<uint8_t>(size >> (8 * i));
+  OutStream->WriteBuffer(head, 4);
+  TReadProc read = [this](uint8_t* dta, uint16_t n) { return GetBlockStream(dta, n); };
+  TWriteProc write = [this](const uint8_t* dta, uint16_t n) { return PutBlockStream(dta, n); };
   int32_t bytesRead = 0;
-  TLZH().LZHPack(bytesRead, read, write);
+  LZHPack(bytesRead, read, write);
+}
+
+void TLZH::DecompressStream() {
+  InStream->SetPosition(0);
+  OutStream->SetPosition(0);
+  OutStream->SetSize(0);
+  uint8_t head[4] = {};
+  if (InStream->Read(head, 4) != 4) throw ElzhException(gbk::FromUtf8("压缩数据不完整"));
+  uint32_t size = 0;
+  for (int i = 0; i < 4; ++i) size |= static_cast<uint32_t>(head[i]) << (8 * i);
+  const int64_t bits = InStream->Size() - 4;
+  if (size > static_cast<uint32_t>(kMaxUnpacked) || size > kMaxExpansion * bits) {
+    throw ElzhException(gbk::FromUtf8("压缩数据的长度不对"));
+  }
+  TReadProc read = [this](uint8_t* dta, uint16_t n) { return GetBlockStream(dta, n); };
+  TWriteProc write = [this](const uint8_t* dta, uint16_t n) { return PutBlockStream(dta, n); };
+  LZHUnpack(static_cast<int32_t>(size), read, write);
+  // A corrupt stream can end in a match that runs past the stated size.
+  OutStream->SetSize(size);
+}
+
+void TLZH::Compress(std::string_view src, std::string& dst) {
+  TMemoryStream in{std::string(src)}, out;
+  TLZH lzh;
+  lzh.InStream = &in;
+  lzh.OutStream = &out;
+  lzh.CompressStream();
+  dst = out.Data();
 }
 
 bool TLZH::Decompress(std::string_view src, std::string& dst) {
   dst.clear();
-  if (src.size() < 4) return Fail(gbk::FromUtf8("压缩数据不完整"));
-  uint32_t size = 0;
-  for (int i = 0; i < 4; ++i) size |= static_cast<uint32_t>(static_cast<uint8_t>(src[i])) << (8 * i);
-  std::string_view bits = src.substr(4);
-  if (size > static_cast<uint32_t>(kMaxUnpacked) || size > kMaxExpansion * static_cast<int64_t>(bits.size())) {
-    return Fail(gbk::FromUtf8("压缩数据的长度不对"));
+  TMemoryStream in{std::string(src)}, out;
+  InStream = &in;
+  OutStream = &out;
+  try {
+    DecompressStream();
+  } catch (const ElzhException& e) {
+    InStream = OutStream = nullptr;
+    return Fail(e.what());
   }
-  dst.reserve(size + F);
-  size_t at = 0;
-  TReadProc read = [&](uint8_t* dta, uint16_t n) -> uint16_t {
-    uint16_t got = static_cast<uint16_t>(std::min<size_t>(n, bits.size() - at));
-    std::copy_n(bits.data() + at, got, dta);
-    at += got;
-    return got;
-  };
-  TWriteProc write = [&](const uint8_t* dta, uint16_t n) -> uint16_t {
-    dst.append(reinterpret_cast<const char*>(dta), n);
-    return n;
-  };
-  LZHUnpack(static_cast<int32_t>(size), read, write);
-  // A corrupt stream can end in a match that runs past the stated size.
-  dst.resize(size);
+  InStream = OutStream = nullptr;
+  dst = out.Data();
   lastError_.clear();
   return true;
 }

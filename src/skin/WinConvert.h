@@ -7,17 +7,28 @@
 // bit; both sides start each call from the same state (spaces in the ring buffer, all
 // symbol frequencies 1).
 //
-// The coder moves single bytes through two callbacks. Compress and Decompress add the
-// stored layout: a 4-byte little-endian uncompressed size, then the bit stream.
-// Decompress refuses a stream that cannot hold what its size field claims, so corrupt
-// input never makes it allocate without bound.
+// The coder moves single bytes through two callbacks; GetBlockStream and PutBlockStream
+// bind them to InStream and OutStream. CompressStream and DecompressStream (and the
+// whole-buffer Compress and Decompress over them) add the stored layout: a 4-byte
+// little-endian uncompressed size, then the bit stream. Decompressing refuses a stream
+// that cannot hold what its size field claims, so corrupt input never makes it
+// allocate without bound.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "classlib/Classes.h"
+
+// A compressed stream the codec cannot decode (its text is GBK).
+class ElzhException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TLZH {
  public:
@@ -29,6 +40,14 @@ class TLZH {
   // The largest uncompressed size Decompress accepts (skins are far smaller).
   static constexpr int32_t kMaxUnpacked = 64 * 1024 * 1024;
 
+  // The last code and its length in bits that the encoder wrote.
+  uint16_t Code = 0, Len = 0;
+  // What GetBlockStream reads and PutBlockStream writes; not owned.
+  TStream* InStream = nullptr;
+  TStream* OutStream = nullptr;
+  // Bytes of bit stream the last LZHPack wrote.
+  int32_t CodeSize = 0;
+
   TLZH();
   ~TLZH();
   TLZH(const TLZH&) = delete;
@@ -39,6 +58,18 @@ class TLZH {
   // Decodes until at least size bytes are written; a match is always written whole.
   // Input that runs out reads as zero bits.
   void LZHUnpack(int32_t size, const TReadProc& read, const TWriteProc& write);
+
+  // The stream adapters: as many of count bytes as InStream still holds; count bytes
+  // to OutStream (a short write raises the stream's EWriteError).
+  uint16_t GetBlockStream(uint8_t* dta, uint16_t count);
+  uint16_t PutBlockStream(const uint8_t* dta, uint16_t count);
+
+  // The stored layout between InStream and OutStream, both rewound first; OutStream
+  // ends up holding exactly the output. DecompressStream raises ElzhException for a
+  // stream shorter than its size field, a size above kMaxUnpacked, or one the bit
+  // stream could not encode.
+  void CompressStream();
+  void DecompressStream();
 
   // The stored layout, whole buffers in and out. Compress cannot fail.
   static void Compress(std::string_view src, std::string& dst);

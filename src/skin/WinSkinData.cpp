@@ -186,8 +186,8 @@ const ThirdPartyKind kSkin3rd[] = {
     {"groupbox", {"TcxGroupbox"}},
 };
 
-// The four menu glyphs of the system menu, 16 x 16 each on white: restore, minimise,
-// maximise, close.
+// The four menu glyphs of the system menu, 16 x 16 each on white (the mask colour), in
+// the order the system menu's commands take them: restore, maximise, minimise, close.
 void DrawMenuGlyphs(TBitmap& b) {
   b.SetSize(64, 16);
   TCanvas& c = b.Canvas();
@@ -246,12 +246,15 @@ bool TSkinData::Fail(std::string text) {
 
 // ---- What the program calls ----
 
+// SkinFile is the last name given, loaded or not. A package that cannot be read leaves
+// the data as they were (not empty): the windows wearing the skin keep painting it, and
+// it can still be switched on.
 bool TSkinData::LoadFromFile(const std::string& fileName) {
+  SkinFile = fileName;
   if (!file::Exists(fileName)) return Fail(gbk::FromUtf8("找不到皮肤文件 ") + fileName);
   std::string package;
   if (!file::ReadAll(fileName, package)) return Fail(file::LastErrorText());
   if (!LoadPackage(std::move(package))) return false;  // nothing new to show: the windows keep their look
-  SkinFile = fileName;
   UpdateSkin();
   return true;
 }

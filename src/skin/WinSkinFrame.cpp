@@ -154,7 +154,8 @@ void TWinSkinForm::InitSkin(TSkinData* data) {
   FClassName = cls;
   FOwnerWnd = GetWindow(FHandle, GW_OWNER);
   FIcons = 0;
-  if (FStyle & WS_SYSMENU) FIcons |= 1 << sbisystem;
+  // A window skinned again has its system style taken away by the first skin's painting.
+  if ((FStyle & WS_SYSMENU) || FSystemMenu) FIcons |= 1 << sbisystem;
   if (FStyle & WS_MINIMIZEBOX) FIcons |= 1 << sbiMin;
   if (FStyle & WS_MAXIMIZEBOX) FIcons |= 1 << sbiMax;
   GetWindowstate();
@@ -190,6 +191,17 @@ void TWinSkinForm::InitSkin(TSkinData* data) {
   } else {
     FState = 1;
   }
+  if (IsMDIChild() && IsZoomed(FHandle) && SkinManager && !SkinManager->MDIMaximized) SkinManager->SetMDIMax(true);
+}
+
+// The menu band: the system's menu height with a menu. An MDI child whose skinned
+// caption is lower than the system's caption and frame makes up the difference there,
+// so its client area starts no higher than the MDI client places it.
+int TWinSkinForm::MenuBandHeight() const {
+  if (FBorderStyle == sbsNone) return 0;
+  if (HasMenu()) return GetSystemMetrics(SM_CYMENU);
+  const int system = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+  return IsMDIChild() && FCaptionHeight < system ? system - FCaptionHeight : 0;
 }
 
 void TWinSkinForm::InitSkinData() {
@@ -203,7 +215,7 @@ void TWinSkinForm::InitSkinData() {
     FRightWidth = b[2]->Image->Width() / frames(*b[2]);
     FCaptionHeight = b[3]->Image->Height() / frames(*b[3]);
     FBottomHeight = b[4]->Image->Height() / frames(*b[4]);
-    FMenuHeight = HasMenu() ? GetSystemMetrics(SM_CYMENU) : 0;
+    FMenuHeight = MenuBandHeight();
   }
   DeleteSysbtn();
   for (const auto& skin : FSkinData->SysButtons) {
@@ -398,6 +410,8 @@ void TWinSkinForm::Refresh() {
 POINT TWinSkinForm::GetWinXY(int x, int y) const {
   POINT p{x, y};
   ScreenToClient(FHandle, &p);
+  // A minimized MDI child wears the system's frame: its client origin is the window's.
+  if (IsMDIChild() && IsIconic(FHandle)) return p;
   p.x += FLeftWidth;
   p.y += FCaptionHeight + FMenuHeight;
   return p;

@@ -157,6 +157,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
 
   // Caption-button rules, public for the tests.
   bool SysBtnVisible(const TDataSkinSysButton& b) const;
+  void OnTimer();
   static int ButtonFrames(const TDataSkinSysButton& b) { return b.Frame < 1 ? 1 : b.Frame; }
   TNCObject* FindBtn(POINT pt);
   POINT GetWinXY(int x, int y) const;
@@ -213,6 +214,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void MenuChanged(TMessage& m);
   void CMDialogChar(TMessage& m);
   bool HasMenu() const;  // on the window, or taken off it by the skinned bar
+  int MenuBandHeight() const;
   TMenuBtn* FindButtonFromAccel(wchar_t key) const;
   TWinSkinMenu* MenuBar() const { return FSkinMenu.get(); }
   bool FMenuTracking = false;
@@ -259,7 +261,6 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void WMNCLButtonUp(TMessage& m);
   void WMNCLButtonDblClk(TMessage& m);
   void WMNCRButtonDown(TMessage& m);
-  void OnTimer();
   void LeaveHotControl();
 
   void Drawborder(int kind, const RECT& r, HDC dc);
@@ -297,7 +298,6 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void SysCommandLook(UINT id, int& image, bool& enabled) const;
   bool SysPopupMessage(TMessage& m);
   std::vector<RECT> MenuItemRects() const;
-  int MenuItemAt(POINT windowPoint) const;
   int MenuItemOfKey(wchar_t key) const;
   void OpenMenuItem(int index);
   bool IsMinimized() const { return FWindowState == swsMin; }

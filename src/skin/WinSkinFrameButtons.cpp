@@ -119,7 +119,9 @@ void TWinSkinForm::SetSysbtnRect() {
         x = FTextRect.right + s.Xcoord, y = s.Ycoord;
         break;
       case 100:
-        x = FWidth - s.Xcoord - FRightWidth, y = (FMenuHeight - bh) / 2 + FCaptionHeight;
+        // In the menu band, clear of the bar's own left end.
+        x = FWidth - s.Xcoord - FRightWidth - (FSkinData->MenuBar ? FSkinData->MenuBar->LeftWidth : 0);
+        y = (FMenuHeight - bh) / 2 + FCaptionHeight;
         break;
       default:
         break;
@@ -180,10 +182,11 @@ void TWinSkinForm::DrawAllSysbtn(HDC dc) {
 void TWinSkinForm::DrawSysbtn(TWinSysButton& b, int state) {
   const TDataSkinSysButton& s = *b.Skin;
   if (!b.Visible || s.Image->Empty()) return;
-  int frame = state;
-  if (!b.Enabled) frame = 4;
-  if (ButtonFrames(s) < 4) frame = 1;
+  int frame = b.Enabled ? state : 4;
   if (s.Visibility == 100 && frame == 3) frame = 4;
+  // An image without the frame asked for (a 3-frame button has no disabled look) shows
+  // its normal frame; pressed and hover still show on a 3-frame image.
+  if (frame > ButtonFrames(s)) frame = 1;
   HDC dc = GetWindowDC(FHandle);
   if (s.Action == 3 || s.Action == 11) {
     DrawIcon(dc, b.Bounds);
@@ -197,11 +200,12 @@ void TWinSkinForm::DrawSysbtn(TWinSysButton& b, int state) {
   ReleaseDC(FHandle, dc);
 }
 
+// A caption button, else a button of the menu bar.
 TNCObject* TWinSkinForm::FindBtn(POINT pt) {
   for (const auto& b : FButtons) {
     if (b->Visible && b->Skin->Action >= 0 && PtInRect(&b->Bounds, pt)) return b.get();
   }
-  return nullptr;
+  return FSkinMenu && FMenuHeight > 0 ? FSkinMenu->FindBtn(pt) : nullptr;
 }
 
 // ---- Mouse ----
@@ -212,9 +216,7 @@ void TWinSkinForm::WMNCMouseMove(TMessage& m) {
     return;
   }
   const POINT p = GetWinXY(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
-  TNCObject* b = FindBtn(p);
-  if (!b && m.WParam == HTMENU && FSkinMenu) b = FSkinMenu->FindBtn(p);
-  if (b) {
+  if (TNCObject* b = FindBtn(p)) {
     b->MouseEnter();
     m.Result = 0;
     return;
@@ -229,11 +231,15 @@ void TWinSkinForm::WMNCLButtonDown(TMessage& m) {
   if (TNCObject* b = FindBtn(p)) {
     if (!FActive) SetForegroundWindow(FHandle);
     b->MouseDown();
+    if (auto* menuButton = dynamic_cast<TMenuBtn*>(b)) {
+      CheckMenu(menuButton);
+      FHotObject = menuButton;
+    }
     m.Result = 0;
     return;
   }
+  // The band between the bar's items: Windows' own menu must not start.
   if (m.WParam == HTMENU) {
-    OpenMenuItem(MenuItemAt(p));
     m.Result = 0;
     return;
   }
@@ -253,15 +259,16 @@ void TWinSkinForm::WMNCLButtonUp(TMessage& m) {
     return;
   }
   m.Result = 0;
-  if (b != FHotObject) return;
-  auto* button = static_cast<TWinSysButton*>(b);
+  auto* button = dynamic_cast<TWinSysButton*>(b);  // a menu-bar button acted on its press
+  if (!button || b != FHotObject) return;
   button->MouseUp();
   SysBtnAction(button->Skin->Action, x, y);
 }
 
 void TWinSkinForm::WMNCLButtonDblClk(TMessage& m) {
   if (TNCObject* b = FindBtn(GetWinXY(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))))) {
-    const int action = static_cast<TWinSysButton*>(b)->Skin->Action;
+    auto* button = dynamic_cast<TWinSysButton*>(b);
+    const int action = button ? button->Skin->Action : -1;
     if (action == 3 || action == 11) {
       FTimer->SetEnabled(false);
       PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -290,6 +297,8 @@ void TWinSkinForm::WMNCRButtonDown(TMessage& m) {
 }
 
 void TWinSkinForm::OnTimer() {
+  // The open drop-down owns the pointer; its button keeps the pressed look meanwhile.
+  if (FMenuTracking) return;
   POINT c{};
   GetCursorPos(&c);
   const POINT p = GetWinXY(c.x, c.y);

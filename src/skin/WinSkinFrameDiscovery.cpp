@@ -436,6 +436,8 @@ void TWinSkinForm::AddControlh(HWND window) {
     if (TControl* c = TControl::FromHandle(window)) c->SetColor(face);
   } else if (cls == "tcheckbox") {
     if (Has(xcCheckBox)) SkinH(new TSkinCheckBox(this), window);
+  } else if (cls == "tcombobox") {
+    if (Has(xcCombo)) SkinH(new TSkinComBox(this), window);
   } else if (cls == "tbutton") {
     if (Has(xcButton)) SkinH(new TSkinButton(this), window);
   } else if (cls == "tprogressbar") {

@@ -23,21 +23,17 @@ void TWinSkinForm::WMNCCalcSize(TMessage& m) {
     Default(m);
     return;
   }
-  RECT proposed{};
-  if (m.WParam) {
-    proposed = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0];
-  } else {
-    proposed = *reinterpret_cast<RECT*>(m.LParam);
-  }
-  Default(m);
-  FMenuHeight = FBorderStyle != sbsNone && HasMenu() ? GetSystemMetrics(SM_CYMENU) : 0;
-  const RECT client{proposed.left + FLeftWidth, proposed.top + FCaptionHeight + FMenuHeight,
-                    proposed.right - FRightWidth, proposed.bottom - FBottomHeight};
+  // Asked without a window position (wParam FALSE) the system's client rectangle stands.
   if (!m.WParam) {
-    if (FBorderStyle != sbsNone) *reinterpret_cast<RECT*>(m.LParam) = client;
+    Default(m);
     m.Result = 0;
     return;
   }
+  const RECT proposed = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0];
+  Default(m);
+  FMenuHeight = MenuBandHeight();
+  const RECT client{proposed.left + FLeftWidth, proposed.top + FCaptionHeight + FMenuHeight,
+                    proposed.right - FRightWidth, proposed.bottom - FBottomHeight};
   auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam);
   if (FBorderStyle != sbsNone) p->rgrc[0] = client;
   p->rgrc[1] = p->rgrc[0];
@@ -49,22 +45,12 @@ void TWinSkinForm::WMNCCalcSize(TMessage& m) {
 
 void TWinSkinForm::WMNCHitTest(TMessage& m) {
   Default(m);
-  switch (m.Result) {
-    case HTNOWHERE:
-    case HTCAPTION:
-    case HTMENU:
-    case HTSYSMENU:
-    case HTMINBUTTON:
-    case HTMAXBUTTON:
-    case HTCLOSE:
-    case HTHELP:
-      break;
-    default:
-      return;
-  }
+  // Windows places its caption by its own metrics; the skinned one is taller or lower.
+  // Its borders, client area and scroll bars stand.
+  if (m.Result != HTNOWHERE && m.Result != HTCAPTION) return;
   const POINT p = GetWinXY(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
   if (p.y <= 3 || p.y >= FCaptionHeight + FMenuHeight) return;
-  m.Result = FMenuHeight > 0 && p.y >= FCaptionHeight ? HTMENU : HTCAPTION;
+  m.Result = FMenuHeight > 0 && p.y > FCaptionHeight ? HTMENU : HTCAPTION;
 }
 
 void TWinSkinForm::WMNCPaint(TMessage& m) {
@@ -162,9 +148,12 @@ void TWinSkinForm::UpdateNc(HDC dc) {
     Drawborder(2, RECT{FWidth - FRightWidth, 0, FWidth, FHeight}, own);
     Drawborder(4, RECT{FLeftWidth, FHeight - FBottomHeight, FWidth - FRightWidth, FHeight}, own);
     DrawFLine(own);
-    if (FMenuHeight > 0) {
-      DrawMenuBand(own, RECT{FLeftWidth, FCaptionHeight, FWidth - FRightWidth, FCaptionHeight + FMenuHeight});
+    const RECT band{FLeftWidth, FCaptionHeight, FWidth - FRightWidth, FCaptionHeight + FMenuHeight};
+    if (FMenuHeight > 0 && HasMenu()) {
+      DrawMenuBand(own, band);
       DrawBandButtons(own);
+    } else if (FMenuHeight > 0 && FSkinData->FaceBrush) {
+      FillRect(own, &band, FSkinData->FaceBrush);
     }
   } else {
     DrawFLine(own);

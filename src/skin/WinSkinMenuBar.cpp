@@ -8,6 +8,7 @@
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinMenu.h"
+#include "skin/WinSubClass.h"
 
 namespace {
 
@@ -45,9 +46,14 @@ bool IsAccel(wchar_t key, const std::wstring& caption) {
   return amp != std::wstring::npos && amp + 1 < caption.size() && towupper(caption[amp + 1]) == towupper(key);
 }
 
-void DrawCaption(HDC dc, const std::wstring& text, RECT r, TColor colour) {
-  const COLORREF was = SetTextColor(dc, ColorToRGB(colour));
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+// A button's caption: centred, in the bar's text colour, in the shadow colour when the
+// item is disabled.
+void DrawButtonCaption(HDC dc, const std::wstring& text, const RECT& r, const TSkinData& data, bool enabled) {
+  const COLORREF was = SetTextColor(dc, ColorToRGB(data.SchemeColors[csMenuBarText]));
+  {
+    TCanvas canvas(dc);
+    MyDrawCaption(&canvas, r, text, enabled, taCenter);
+  }
   SetTextColor(dc, was);
 }
 
@@ -366,7 +372,7 @@ void TWinSkinMenu::DrawMenu(HDC dc, const RECT& band) {
     if (!b->Visible || Width(b->Bounds) == 0) continue;
     RECT r = b->Bounds;
     OffsetRect(&r, -band.left, -band.top);
-    DrawCaption(bdc, b->Caption, r, SkinData->SchemeColors[b->Enabled ? csMenuBarText : csButtonShadow]);
+    DrawButtonCaption(bdc, b->Caption, r, *SkinData, b->Enabled);
   }
   SetBkMode(bdc, mode);
   SelectObject(bdc, old);
@@ -403,7 +409,7 @@ void TWinSkinMenu::DrawButton(TMenuBtn& b) {
   HFONT font = MenuFont();
   HGDIOBJ old = SelectObject(dc, font);
   const int mode = SetBkMode(dc, TRANSPARENT);
-  DrawCaption(dc, b.Caption, r, SkinData->SchemeColors[b.Enabled ? csMenuBarText : csButtonShadow]);
+  DrawButtonCaption(dc, b.Caption, r, *SkinData, b.Enabled);
   SetBkMode(dc, mode);
   SelectObject(dc, old);
   DeleteObject(font);
@@ -436,11 +442,6 @@ std::vector<RECT> TWinSkinForm::MenuItemRects() const {
   if (!FSkinMenu || FMenuHeight <= 0) return rects;
   for (const auto& b : FSkinMenu->Buttons) rects.push_back(b->Bounds);
   return rects;
-}
-
-int TWinSkinForm::MenuItemAt(POINT pt) const {
-  const TMenuBtn* b = FSkinMenu ? FSkinMenu->FindBtn(pt) : nullptr;
-  return b ? b->Index : -1;
 }
 
 int TWinSkinForm::MenuItemOfKey(wchar_t key) const {

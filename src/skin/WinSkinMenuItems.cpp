@@ -233,15 +233,15 @@ void TWinSkinForm::WMMEASUREITEM(TMessage& m) {
     mis->itemWidth = 8;
     mis->itemHeight = 8;
   } else {
+    // The menu's own text, its keys after a tab, in the plain menu font.
     HDC dc = GetDC(FHandle);
-    HFONT font = MenuFont(item.Default);
+    HFONT font = MenuFont(false);
     HGDIOBJ old = SelectObject(dc, font);
-    const SIZE caption = TextSize(dc, item.Caption);
-    const int shortcut = item.ShortCut.empty() ? 0 : TextSize(dc, item.ShortCut).cx + 22;
+    const SIZE caption = TextSize(dc, item.ShortCut.empty() ? item.Caption : item.Caption + L"\t" + item.ShortCut);
     SelectObject(dc, old);
     DeleteObject(font);
     ReleaseDC(FHandle, dc);
-    mis->itemWidth = static_cast<UINT>(caption.cx + shortcut + 35 + edge);
+    mis->itemWidth = static_cast<UINT>(caption.cx + 26 + edge);
     mis->itemHeight = static_cast<UINT>(std::max<int>(GetSystemMetrics(SM_CYMENU), caption.cy) + 4);
   }
   m.Result = 1;
@@ -392,17 +392,17 @@ void TWinSkinForm::DrawMenuCaption(HDC dc, const RECT& r) {
 
 namespace {
 
-// A skinned item's size: room for the skin's item edge and the glyph beside the
-// caption the class library measured; a separator is a thin row.
-void MeasureSkinned(const TSkinData& data, const TMenuItem& item, int& width, int& height, int imageRoom) {
+// A skinned item is as high as the class library measured it and wider by the skin's
+// item edge and the room for a glyph beside the caption; a separator is the skin's thin
+// row.
+void MeasureSkinned(const TSkinData* data, const TMenuItem& item, int& width, int& height, int imageRoom) {
   if (item.Caption() == "-") {
     height = 8;
     return;
   }
-  if (data.MenuItem) width += data.MenuItem->LeftWidth;
+  if (data && data->MenuItem) width += data->MenuItem->LeftWidth;
   const TMenu* menu = item.GetParentMenu();
   width += menu && menu->Images ? imageRoom : 35;
-  height += 4;
 }
 
 // The drop-downs of a menu bar leave a little less room for a glyph than popup menus.
@@ -492,9 +492,12 @@ void TWinSkinForm::DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r
 }
 
 void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas&, int& width, int& height) {
-  MeasureSkinned(*FSkinData, *item, width, height, kPopupImageRoom);
+  MeasureSkinned(FSkinData, *item, width, height, kPopupImageRoom);
 }
 
-void TWinSkinForm::MeasureItem(TMenuItem* item, TCanvas&, int& width, int& height) {
-  MeasureSkinned(*FSkinData, *item, width, height, kBarImageRoom);
+// Called also from outside the class library's own measuring (tool-bar items): the
+// standard size first.
+void TWinSkinForm::MeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
+  item->MeasureItem(canvas, width, height);
+  MeasureSkinned(FSkinData, *item, width, height, kBarImageRoom);
 }

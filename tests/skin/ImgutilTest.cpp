@@ -172,4 +172,26 @@ TEST(Imgutil, GradientPaintsOnlyInsideTheClipBox) {
   EXPECT_EQ(b.Pixel(0, 10), 0x00FF00);
 }
 
+TEST(Imgutil, GradientRampsAreKeptForSixteenGradients) {
+  // Colours no other test uses: the cache lives as long as the process.
+  const std::vector<COLORREF>& first = GradRamp(0x000001, 0x0000FB, 6);
+  EXPECT_EQ(first, (std::vector<COLORREF>{1, 51, 101, 151, 201, 251}));
+  EXPECT_EQ(&GradRamp(0x000001, 0x0000FB, 6), &first) << "the same gradient again comes from the cache";
+  EXPECT_NE(&GradRamp(0x000001, 0x0000FB, 7), &first) << "another length is another ramp";
+  EXPECT_EQ(GradRamp(0x000001, 0x0000FB, 1), std::vector<COLORREF>{126}) << "one band takes the middle";
+  // 13 more new ramps (15 since the first) leave it in place; the 16th takes its slot.
+  for (int n = 2; n < 15; ++n) GradRamp(0x102030, 0x405060, n);
+  EXPECT_EQ(&GradRamp(0x000001, 0x0000FB, 6), &first);
+  GradRamp(0x102030, 0x405060, 15);
+  EXPECT_EQ(first.size(), 15u) << "the oldest slot was reused";
+  const std::vector<COLORREF>& again = GradRamp(0x000001, 0x0000FB, 6);
+  EXPECT_NE(&again, &first);
+  EXPECT_EQ(again, (std::vector<COLORREF>{1, 51, 101, 151, 201, 251})) << "recomputed the same";
+  // What GradFill paints is the cached ramp.
+  TBitmap b;
+  b.SetSize(6, 3);
+  GradFill(b.Canvas().Handle(), RECT{0, 0, 6, 3}, Rgb(1, 0, 0), Rgb(251, 0, 0), 0);
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(b.Pixel(x, 1), static_cast<TColor>(again[x]));
+}
+
 }  // namespace

@@ -270,7 +270,7 @@ TEST(SkinData, MissingOrBrokenFilesLoadNothingAndKeepTheSkinInUse) {
     EXPECT_FALSE(d.LastError().empty());
     EXPECT_FALSE(d.LastErrorShown());
     EXPECT_FALSE(d.SkinEmpty);
-    EXPECT_EQ(d.SkinFile, SkinPath("Mx1"));
+    EXPECT_EQ(d.SkinFile, path) << "the last file given";
     EXPECT_EQ(d.SkinName, "Mx1") << "the objects stay";
     EXPECT_TRUE(d.ComboButton);
     EXPECT_EQ(m.log, "") << "nothing to re-skin with";
@@ -339,6 +339,14 @@ TEST(SkinData, DefaultsOfANewComponent) {
   EXPECT_GE(d.Skin3rd.IndexOf("TWWTempKeyCombo=combobox"), 0);
   EXPECT_EQ(d.Border[2]->Name, "Right");
   EXPECT_EQ(d.MenuImages->Width(), 64);
+  // In the system menu's order on the white mask: restore, maximise (a window's top
+  // edge), minimise (a bar at the bottom), close.
+  auto black = [&](int cell, int x, int y) { return (d.MenuImages->Pixel(cell * 16 + x, y) & 0xFFFFFF) == 0; };
+  EXPECT_TRUE(black(1, 6, 3));
+  EXPECT_FALSE(black(2, 6, 3));
+  EXPECT_TRUE(black(2, 6, 11));
+  EXPECT_FALSE(black(1, 8, 8)) << "the maximise glyph is an outline";
+  EXPECT_FALSE(black(0, 0, 0)) << "white ground";
 }
 
 TEST(SkinData, ColourTexts) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <random>
 #include <stdexcept>
 
@@ -185,6 +187,113 @@ TEST(TLZH, RefusesStreamsThatCannotHoldTheirSize) {
       EXPECT_FALSE(lzh.LastError().empty());
     }
   }
+}
+
+// A stream that takes only so many bytes, as a full disk would.
+class TCappedStream : public TMemoryStream {
+ public:
+  explicit TCappedStream(int32_t cap) : cap_(cap) {}
+  int32_t Write(const void* buffer, int32_t count) override {
+    count = std::min(count, cap_ - static_cast<int32_t>(Position()));
+    return count > 0 ? TMemoryStream::Write(buffer, count) : 0;
+  }
+
+ private:
+  int32_t cap_;
+};
+
+TEST(TLZH, StreamsRoundTripThroughTheirAdapters) {
+  const std::string inputs[] = {"", "x", Random(20000, 7, 4), Random(5000, 8, 256), std::string(3000, 'q')};
+  for (const std::string& input : inputs) {
+    SCOPED_TRACE(input.size());
+    TMemoryStream source(input), packed("stale bytes from an earlier use, longer than some outputs"), back("old");
+    source.SetPosition(input.size() / 2);  // both operations rewind first
+    TLZH lzh;
+    lzh.InStream = &source;
+    lzh.OutStream = &packed;
+    lzh.CompressStream();
+    std::string whole;
+    TLZH::Compress(input, whole);
+    EXPECT_EQ(packed.Data(), whole) << "the stream and buffer forms write the same layout";
+    EXPECT_EQ(lzh.CodeSize, static_cast<int32_t>(packed.Data().size()) - 4) << "every byte after the size field";
+    EXPECT_GT(lzh.Len, 0);
+
+    TLZH unpack;
+    unpack.InStream = &packed;
+    unpack.OutStream = &back;
+    unpack.DecompressStream();
+    EXPECT_TRUE(back.Data() == input);
+  }
+}
+
+TEST(TLZH, TheLastCodeIsKept) {
+  TMemoryStream source("A"), packed;
+  TLZH lzh;
+  lzh.InStream = &source;
+  lzh.OutStream = &packed;
+  lzh.CompressStream();
+  // 'A' codes as 111001101 from the starting tree.
+  EXPECT_EQ(lzh.Len, 9);
+  EXPECT_EQ(lzh.Code, 0xE680);
+  EXPECT_EQ(lzh.CodeSize, 2);
+}
+
+TEST(TLZH, BlockAdaptersMoveWhatTheStreamsHold) {
+  TMemoryStream in("abc"), out;
+  TLZH lzh;
+  lzh.InStream = &in;
+  lzh.OutStream = &out;
+  uint8_t buf[8] = {};
+  in.SetPosition(1);
+  EXPECT_EQ(lzh.GetBlockStream(buf, 8), 2) << "lowered to what is left";
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 2), "bc");
+  EXPECT_EQ(lzh.GetBlockStream(buf, 1), 0) << "exhausted";
+  EXPECT_EQ(lzh.PutBlockStream(buf, 2), 2);
+  EXPECT_EQ(out.Data(), "bc");
+
+  TCappedStream full(1);
+  lzh.OutStream = &full;
+  EXPECT_THROW(lzh.PutBlockStream(buf, 2), EWriteError);
+}
+
+TEST(TLZH, DamagedStreamsRaiseAndReleaseTheCodec) {
+  std::string good;
+  TLZH::Compress(Random(4000, 3, 16), good);
+  const std::string damaged[] = {
+      "",
+      "\x05\x00",
+      skintest::Le32(1),
+      skintest::Le32(0x7FFFFFFF) + good.substr(4),
+      skintest::Le32(TLZH::kMaxUnpacked + 1u) + std::string(2000000, '\0'),
+  };
+  TLZH lzh;
+  for (const std::string& stream : damaged) {
+    SCOPED_TRACE(stream.size());
+    TMemoryStream in(stream), out("previous");
+    lzh.InStream = &in;
+    lzh.OutStream = &out;
+    EXPECT_THROW(lzh.DecompressStream(), ElzhException);
+  }
+  // Flipped bits are not detected, but decode to the stated size without a fault.
+  for (size_t at = 4; at < good.size(); at += 97) {
+    std::string flipped = good;
+    flipped[at] = static_cast<char>(flipped[at] ^ 0x5A);
+    TMemoryStream in(flipped), out;
+    lzh.InStream = &in;
+    lzh.OutStream = &out;
+    lzh.DecompressStream();
+    EXPECT_EQ(out.Data().size(), 4000u);
+  }
+  // A failing write leaves the codec usable.
+  TMemoryStream in(good);
+  TCappedStream capped(100);
+  lzh.InStream = &in;
+  lzh.OutStream = &capped;
+  EXPECT_THROW(lzh.DecompressStream(), EWriteError);
+  TMemoryStream out;
+  lzh.OutStream = &out;
+  lzh.DecompressStream();
+  EXPECT_EQ(out.Data().size(), 4000u);
 }
 
 }  // namespace

@@ -343,6 +343,9 @@ TEST_F(MdiSkin, TheBandOfAFrameWithAMaximizedChildCarriesItsButtonsAndANewMenu) 
     const COLORREF onScreen = GetPixel(screen, wr.left + b->Bounds.left + x, wr.top + b->Bounds.top + y);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(onScreen, static_cast<COLORREF>(want.Pixel(x, y)) & 0xFFFFFF);
+    // Placed from the band's right end, clear of the bar image's left edge.
+    const int barEdge = data->MenuBar ? data->MenuBar->LeftWidth : 0;
+    EXPECT_EQ(b->Bounds.left, (wr.right - wr.left) - s.Xcoord - skin->FRightWidth - barEdge);
   }
   EXPECT_EQ(shown, 3) << "minimize, restore and close of the child";
 
@@ -634,6 +637,45 @@ TEST_F(MdiSkin, AMenuTheClientSetsShowsInTheSkinnedBandAndLeavesTheFrame) {
   EXPECT_EQ(GetMenu(frame.Handle()), nullptr);
   EXPECT_EQ(BarCaptions(skin), gbk::ToWide(gbk::FromUtf8("窗口(&W);说明(&H);")));
   DestroyMenu(other);
+}
+
+// A child whose skinned caption is lower than the system's caption and frame makes up
+// the difference in a band of the skin's face, so its client area sits where the MDI
+// client expects it; minimized, it wears the system's frame and its points are the
+// system's.
+TEST_F(MdiSkin, AChildWithALowCaptionMakesUpTheDifferenceInItsBand) {
+  ASSERT_TRUE(data->LoadFromFile(SkinPath("Plain"))) << data->LastError();
+  gui::Pump(300);
+  MdiFrame frame(&app);
+  frame.Show();
+  SetForegroundWindow(frame.Handle());
+  gui::Pump(300);
+  HWND child = frame.NewChild();
+  gui::Pump(400);
+  TWinSkinForm* skin = SkinFormOf(child);
+  ASSERT_NE(skin, nullptr);
+  const int system = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+  ASSERT_LT(skin->FCaptionHeight, system) << "Plain's caption is the lower";
+  EXPECT_EQ(skin->FMenuHeight, system - skin->FCaptionHeight);
+  RECT wr{};
+  GetWindowRect(child, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(child, &origin);
+  EXPECT_EQ(origin.y - wr.top, system);
+  const COLORREF face = ColorToRGB(data->SchemeColors[csButtonFace]);
+  EXPECT_EQ(gui::ScreenPixel(wr.left + skin->FLeftWidth + 8, wr.top + skin->FCaptionHeight), face);
+  gui::SaveScreenshot(frame.Handle(), gui::ScreenshotPath("skinned-mdi-plain.png"));
+
+  ShowWindow(child, SW_MINIMIZE);
+  gui::Pump(300);
+  ASSERT_TRUE(IsIconic(child));
+  GetWindowRect(child, &wr);
+  const POINT at{wr.left + 5, wr.top + 5};
+  POINT client = at;
+  ScreenToClient(child, &client);
+  const POINT p = skin->GetWinXY(at.x, at.y);
+  EXPECT_EQ(p.x, client.x);
+  EXPECT_EQ(p.y, client.y);
 }
 
 }  // namespace
