@@ -1,6 +1,6 @@
 // The reviewed character data of the quick dictionary: files "NN.tsv" (UTF-8), one line
-// per character with six TAB-separated fields
-//   字  性别 (男/女/无)  吉凶 (吉/平/凶)  姓 (是/否)  字意  基本解释
+// per character with seven TAB-separated fields
+//   字  性别 (男/女/无)  吉凶 (吉/平/凶)  姓 (是/否)  字意  基本解释  通用 (常/次/罕)
 // written by us in Chinese. The reader checks every line and names each fault by file
 // and line, so a bad file stops the dictionary build instead of reaching the program.
 #pragma once
@@ -19,6 +19,7 @@ struct Entry {
   uint8_t useSex = 0;  // 0 无, 1 男, 2 女, as the dictionary stores them
   uint8_t jx = 2;      // 0 吉, 1 凶, 2 平
   bool isFirst = false;
+  uint8_t tier = 2;       // how commonly given names use it today: 0 常, 1 次, 2 罕
   std::string nameExp;    // GBK
   std::string normalExp;  // GBK
 };
