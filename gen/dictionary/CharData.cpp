@@ -75,22 +75,25 @@ bool IsDataFileName(const std::string& name) {
 
 std::string CheckLine(const std::string& line, std::string& word, Entry& e) {
   std::vector<std::string> f = SplitTabs(line);
-  if (f.size() != 6) return "needs 6 TAB-separated fields, has " + std::to_string(f.size());
+  if (f.size() != 7) return "needs 7 TAB-separated fields, has " + std::to_string(f.size());
   std::vector<uint32_t> cps;
   if (!Decode(f[0], cps) || cps.size() != 1 || cps[0] < 0x4E00 || cps[0] > 0x9FA5 || !InGbk(f[0]))
     return "the first field is not one Chinese character of GBK";
   int sex = WordIndex(f[1], {"无", "男", "女"});
   int jx = WordIndex(f[2], {"吉", "凶", "平"});
   int first = WordIndex(f[3], {"否", "是"});
+  int tier = WordIndex(f[6], {"常", "次", "罕"});
   if (sex < 0) return "性别 must be 男, 女 or 无";
   if (jx < 0) return "吉凶 must be 吉, 平 or 凶";
   if (first < 0) return "姓 must be 是 or 否";
+  if (tier < 0) return "名字用字 must be 常, 次 or 罕";
   if (std::string p = CheckText("字意", f[4], kNameExpMin, kNameExpMax); !p.empty()) return p;
   if (std::string p = CheckText("基本解释", f[5], kNormalExpMin, kNormalExpMax); !p.empty()) return p;
   word = gbk::FromUtf8(f[0]);
   e.useSex = static_cast<uint8_t>(sex);
   e.jx = static_cast<uint8_t>(jx);
   e.isFirst = first == 1;
+  e.tier = static_cast<Tier>(tier);
   e.nameExp = gbk::FromUtf8(f[4]);
   e.normalExp = gbk::FromUtf8(f[5]);
   return {};
