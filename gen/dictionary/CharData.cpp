@@ -86,14 +86,14 @@ std::string CheckLine(const std::string& line, std::string& word, Entry& e) {
   if (sex < 0) return "性别 must be 男, 女 or 无";
   if (jx < 0) return "吉凶 must be 吉, 平 or 凶";
   if (first < 0) return "姓 must be 是 or 否";
-  if (tier < 0) return "名字用字 must be 常, 次 or 罕";
+  if (tier < 0) return "通用 must be 常, 次 or 罕";
   if (std::string p = CheckText("字意", f[4], kNameExpMin, kNameExpMax); !p.empty()) return p;
   if (std::string p = CheckText("基本解释", f[5], kNormalExpMin, kNormalExpMax); !p.empty()) return p;
   word = gbk::FromUtf8(f[0]);
   e.useSex = static_cast<uint8_t>(sex);
   e.jx = static_cast<uint8_t>(jx);
   e.isFirst = first == 1;
-  e.tier = static_cast<Tier>(tier);
+  e.tier = static_cast<uint8_t>(tier);
   e.nameExp = gbk::FromUtf8(f[4]);
   e.normalExp = gbk::FromUtf8(f[5]);
   return {};

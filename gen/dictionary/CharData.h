@@ -1,8 +1,7 @@
-// The reviewed character data: files "NN.tsv" (UTF-8), one line per character with seven
-// TAB-separated fields
-//   字  性别 (男/女/无)  吉凶 (吉/平/凶)  姓 (是/否)  字意  基本解释  名字用字 (常/次/罕)
-// written by us in Chinese. The last field says how commonly today's given names use the
-// character: 常 common, 次 occasional, 罕 rare. The reader checks every line and names each fault by file
+// The reviewed character data of the quick dictionary: files "NN.tsv" (UTF-8), one line
+// per character with seven TAB-separated fields
+//   字  性别 (男/女/无)  吉凶 (吉/平/凶)  姓 (是/否)  字意  基本解释  通用 (常/次/罕)
+// written by us in Chinese. The reader checks every line and names each fault by file
 // and line, so a bad file stops the dictionary build instead of reaching the program.
 #pragma once
 
@@ -15,14 +14,13 @@ namespace chardata {
 
 constexpr size_t kNameExpMin = 4, kNameExpMax = 40;      // characters of 字意
 constexpr size_t kNormalExpMin = 4, kNormalExpMax = 80;  // characters of 基本解释
-
-enum Tier : uint8_t { kCommon = 0, kOccasional = 1, kRare = 2 };
+constexpr uint8_t kCommon = 0, kOccasional = 1, kRare = 2;  // tiers of use in given names
 
 struct Entry {
   uint8_t useSex = 0;  // 0 无, 1 男, 2 女, as the dictionary stores them
   uint8_t jx = 2;      // 0 吉, 1 凶, 2 平
   bool isFirst = false;
-  Tier tier = kRare;
+  uint8_t tier = 2;       // how commonly given names use it today: 0 常, 1 次, 2 罕
   std::string nameExp;    // GBK
   std::string normalExp;  // GBK
 };

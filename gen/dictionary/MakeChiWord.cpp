@@ -346,7 +346,7 @@ struct Built {
   bool inQuick = false;
   bool common = false;  // in commonWord
   int level = 0;        // place in the 2013 general standard table, 0 when absent
-  chardata::Tier tier = chardata::kRare;
+  uint8_t tier = chardata::kRare;
 };
 
 Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>& base,

@@ -1,7 +1,7 @@
 // What the generated files take from the reviewed data beyond single characters: the
 // common characters (常用字), the order of the quick file's stroke groups by the tier of use
 // in names, and Chinese texts for the traditional forms and for the full file's own
-// name characters.
+// name characters; and the surname marks the reviewed lines' own explanations call for.
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -103,7 +103,7 @@ TEST_F(GeneratedTiers, CommonCharactersAreLevelOneAndTheCommonTier) {
 // Every group of the quick file, by either stroke count, of all or of the common
 // characters, lists 常 before 次 before 罕; the ids follow the same order.
 TEST_F(GeneratedTiers, TheQuickFileListsTheCommonTierFirstInEveryStrokeGroup) {
-  auto tierOf = [this](const std::string& ch) {
+  auto tierOf = [this](const std::string& ch) -> uint8_t {
     const chardata::Entry* e = Reviewed(ch);
     return e ? e->tier : chardata::kRare;
   };
@@ -191,6 +191,34 @@ TEST_F(GeneratedTiers, TheNamingTablesCharactersReadInChinese) {
   }
   full.EndBatch();
   EXPECT_GT(seen.size(), 1000u);
+}
+
+// A line whose explanation gives "姓" as one of its senses marks the character as a
+// surname, in the quick file's data and in the full file's own.
+TEST(ReviewedData, ASurnameSenseIsMarkedAsSurname) {
+  int lines = 0, faults = 0;
+  for (const char* folder : {"", "/full"}) {
+    chardata::Table table;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(chardata::ReadFolder(std::string(TORVIK_SOURCE_DIR "/gen/dictionary/chars") + folder, table, errors));
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    for (const auto& [word, e] : table) {
+      ++lines;
+      bool surname = false;
+      for (const std::string* text : {&e.nameExp, &e.normalExp}) {
+        const std::string utf8 = gbk::ToUtf8(*text);
+        for (size_t from = 0; from <= utf8.size();) {
+          size_t end = utf8.find("；", from);
+          if (end == std::string::npos) end = utf8.size();
+          surname = surname || utf8.substr(from, end - from) == "姓";
+          from = end + std::string("；").size();
+        }
+      }
+      if (surname && !e.isFirst && ++faults <= 40) ADD_FAILURE() << gbk::ToUtf8(word) << " gives 姓 but is not marked";
+    }
+  }
+  EXPECT_EQ(faults, 0);
+  EXPECT_GT(lines, 7064);
 }
 
 }  // namespace
