@@ -15,6 +15,9 @@ namespace chardata {
 constexpr size_t kNameExpMin = 4, kNameExpMax = 40;      // characters of 字意
 constexpr size_t kNormalExpMin = 4, kNormalExpMax = 80;  // characters of 基本解释
 
+// Tiers of use in today's given names, the values of Entry::tier.
+constexpr uint8_t kCommon = 0, kOccasional = 1, kRare = 2;
+
 struct Entry {
   uint8_t useSex = 0;  // 0 无, 1 男, 2 女, as the dictionary stores them
   uint8_t jx = 2;      // 0 吉, 1 凶, 2 平

@@ -8,6 +8,8 @@
 //
 // Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <reviewed data folder>
 //                    <program folder>
+// The reviewed data folder holds the quick file's characters (NN.tsv) and, in its folder
+// "full", those of the full file alone that today's names use (full/NN.tsv).
 //
 // The rules, field by field (the heuristics say so):
 // - truePy: the first kMandarin reading with its tone marks; a letter GBK lacks is
@@ -30,16 +32,24 @@
 // - The characters of the quick file: useSex, jx, isFirst, nameExp (字意) and normalExp
 //   (基本解释) come from our reviewed files chars/NN.tsv (see CharData.h); a bad file fails
 //   the build. isFirst is also 是 for every character of the naming tables' surnames.
-// - Every other character: useSex 无, jx 平, isFirst by the naming tables' surnames, and
+// - A character of the full file alone: its reviewed line of full/NN.tsv when it has one.
+//   Else, when it is the traditional form of a reviewed character (kSimplifiedVariant), the
+//   marks of that character and its texts behind "（繁体，同“…”）", so a traditional name
+//   reads in Chinese. Else useSex 无, jx 平, isFirst by the naming tables' surnames, and
 //   the English definition as nameExp (cut at a clause to at most 150 bytes) and as
 //   normalExp, marked "（英）". A quick-file character the reviewed files do not cover
 //   yet is treated the same way and named in a warning.
 // - biHua and kxExp: factual lines from the counts; the other texts empty.
 // - The quick file is made by the program's own command, which leaves normalExp empty;
 //   its reviewed 基本解释 is written in afterwards, so both files explain alike.
-// - commonWord: levels 1 and 2 of the 2013 general standard table (kTGH up to 6500).
-// - hanzi.dat: the common characters, then the other GB2312 characters, then level 3 of
-//   the standard table by its order, up to 7064, written in code-point order; each record is the character, a NUL and
+// - commonWord (常用字): the quick file's characters of level 1 of the 2013 general
+//   standard table (kTGH up to 3500), and those the reviewed data call common in names
+//   (the quick file keeps only its own of them).
+// - hanzi.dat: levels 1 and 2 of the standard table, then the other GB2312 characters,
+//   then level 3 by its order, up to 7064. The records are written by the reviewed tier
+//   (常, 次, 罕), each tier in code-point order: the quick file's ids follow this order,
+//   so every stroke group lists the characters common in names first, and the generator
+//   offers them first among names of equal score. Each record is the character, a NUL and
 //   zero padding.
 #include <algorithm>
 #include <cstdio>
@@ -63,7 +73,8 @@ constexpr uint32_t kFirst = 0x4E00;
 constexpr uint32_t kLast = 0x9FA5;
 constexpr size_t kHanziCount = 7064;
 constexpr size_t kHanziRecord = 210;
-constexpr int kCommonLimit = 6500;  // levels 1 (1..3500) and 2 (3501..6500)
+constexpr int kLevel1Limit = 3500;    // 常用字 of the standard table
+constexpr int kStandardLimit = 6500;  // levels 1 (1..3500) and 2 (3501..6500)
 
 struct Unihan {
   std::map<uint32_t, std::map<std::string, std::string>> fields;
@@ -110,9 +121,9 @@ std::string Utf8Of(uint32_t cp) {
 using gbk::U;
 
 bool ReadUnihan(const std::string& folder, Unihan& u) {
-  static const std::set<std::string> kKeys = {"kMandarin",     "kHanyuPinyin", "kXHC1983",
-                                              "kTotalStrokes", "kRSUnicode",   "kTraditionalVariant",
-                                              "kDefinition",   "kTGH",         "kGB0"};
+  static const std::set<std::string> kKeys = {"kMandarin",  "kHanyuPinyin",        "kXHC1983",    "kTotalStrokes",
+                                              "kRSUnicode", "kTraditionalVariant", "kDefinition", "kTGH",
+                                              "kGB0",       "kSimplifiedVariant"};
   for (const char* name : {"Readings", "IRGSources", "Variants", "OtherMappings"}) {
     std::FILE* f = std::fopen((folder + "/Unihan_" + name + ".txt").c_str(), "rb");
     if (!f) return false;
@@ -330,9 +341,12 @@ std::string EnglishText(const std::string& def) {
 struct Built {
   CharRecord rec;
   uint32_t cp = 0;
-  bool common = false;
+  bool standard = false;  // levels 1 and 2 of the standard table
   bool gb2312 = false;
-  int level = 0;  // place in the 2013 general standard table, 0 when absent
+  bool inQuick = false;
+  bool common = false;  // in commonWord
+  int level = 0;        // place in the 2013 general standard table, 0 when absent
+  uint8_t tier = chardata::kRare;
 };
 
 Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>& base,
@@ -365,7 +379,7 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
 
   std::string tgh = u.Get(cp, "kTGH");
   b.level = tgh.empty() ? 0 : static_cast<int>(StrToIntDef(tgh.substr(tgh.find(':') + 1), 0));
-  b.common = b.level > 0 && b.level <= kCommonLimit;
+  b.standard = b.level > 0 && b.level <= kStandardLimit;
   b.gb2312 = !u.Get(cp, "kGB0").empty();
   const std::string& def = u.Get(cp, "kDefinition");
   r.wx = ElementOf(rs.number, readings.empty() ? std::string() : readings[0]);
@@ -381,19 +395,19 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
   return b;
 }
 
-// The characters of the quick file, in code-point order: the common characters, then the
-// other GB2312 characters, then the third level of the standard table, most used first.
+// The characters of the quick file, in code-point order: levels 1 and 2 of the standard
+// table, then the other GB2312 characters, then its third level, most used first.
 std::vector<Built*> QuickList(std::vector<Built>& all) {
   std::vector<Built*> list;
   for (Built& b : all) {
-    if (b.common) list.push_back(&b);
+    if (b.standard) list.push_back(&b);
   }
   for (Built& b : all) {
-    if (!b.common && b.gb2312 && list.size() < kHanziCount) list.push_back(&b);
+    if (!b.standard && b.gb2312 && list.size() < kHanziCount) list.push_back(&b);
   }
   std::vector<Built*> third;
   for (Built& b : all) {
-    if (b.level > kCommonLimit && !b.gb2312) third.push_back(&b);
+    if (b.level > kStandardLimit && !b.gb2312) third.push_back(&b);
   }
   std::sort(third.begin(), third.end(), [](const Built* a, const Built* b) { return a->level < b->level; });
   for (Built* b : third) {
@@ -401,7 +415,13 @@ std::vector<Built*> QuickList(std::vector<Built>& all) {
   }
   std::sort(list.begin(), list.end(), [](const Built* a, const Built* b) { return a->cp < b->cp; });
   if (list.size() > kHanziCount) list.resize(kHanziCount);
+  for (Built* b : list) b->inQuick = true;
   return list;
+}
+
+// The quick file's order of ids: by tier, each tier in code-point order.
+void OrderByTier(std::vector<Built*>& quick) {
+  std::stable_sort(quick.begin(), quick.end(), [](const Built* a, const Built* b) { return a->tier < b->tier; });
 }
 
 bool WriteHanziList(const std::string& path, const std::vector<Built*>& list) {
@@ -428,9 +448,17 @@ std::set<std::string> SurnameChars() {
   return out;
 }
 
+void Apply(const chardata::Entry& e, CharRecord& r) {
+  r.useSex = e.useSex;
+  r.jx = e.jx;
+  r.isFirst = r.isFirst || e.isFirst;
+  r.nameExp = e.nameExp;
+  r.normalExp = e.normalExp;
+}
+
 // Puts the reviewed data into the records of the quick file. A reviewed character outside
 // that file is a fault; `missing` gets the quick-file characters the data lack.
-bool ApplyReviewed(const chardata::Table& table, std::vector<Built*>& quick, std::vector<Built>& all,
+void ApplyReviewed(const chardata::Table& table, std::vector<Built*>& quick, std::vector<Built>& all,
                    std::string& missing, std::vector<std::string>& errors) {
   std::set<std::string> surnames = SurnameChars();
   for (Built& b : all) b.rec.isFirst = surnames.count(b.rec.word) > 0;
@@ -441,18 +469,61 @@ bool ApplyReviewed(const chardata::Table& table, std::vector<Built*>& quick, std
       missing += b->rec.word;
       continue;
     }
-    CharRecord& r = b->rec;
-    r.useSex = e->second.useSex;
-    r.jx = e->second.jx;
-    r.isFirst = r.isFirst || e->second.isFirst;
-    r.nameExp = e->second.nameExp;
-    r.normalExp = e->second.normalExp;
-    used.insert(r.word);
+    Apply(e->second, b->rec);
+    b->tier = e->second.tier;
+    used.insert(b->rec.word);
   }
   for (const auto& [word, entry] : table) {
     if (!used.count(word)) errors.push_back(gbk::ToUtf8(word) + ": not a character of the quick dictionary");
   }
-  return errors.empty();
+  for (Built* b : quick) b->common = (b->level > 0 && b->level <= kLevel1Limit) || b->tier == chardata::kCommon;
+}
+
+// The reviewed lines of characters outside the quick file; each must be such a character.
+void ApplyFullOnly(const chardata::Table& table, std::vector<Built>& all, std::vector<std::string>& errors) {
+  std::map<std::string, Built*> byWord;
+  for (Built& b : all) byWord[b.rec.word] = &b;
+  for (const auto& [word, entry] : table) {
+    auto b = byWord.find(word);
+    if (b == byWord.end() || b->second->inQuick) {
+      errors.push_back("full/" + gbk::ToUtf8(word) + ": not a character of the full dictionary alone");
+    } else {
+      Apply(entry, b->second->rec);
+      b->second->tier = entry.tier;
+      b->second->common = entry.tier == chardata::kCommon;
+    }
+  }
+}
+
+// The first simplified form of a character that is only a traditional form, else 0.
+uint32_t SimplifiedForm(const Unihan& u, uint32_t cp) {
+  std::vector<std::string> forms = Split(u.Get(cp, "kSimplifiedVariant"));
+  uint32_t first = 0;
+  for (const std::string& f : forms) {
+    uint32_t s = ParseCodePoint(f);
+    if (s == cp) return 0;  // also a simplified character in its own right
+    if (!first) first = s;
+  }
+  return first;
+}
+
+// A traditional form outside the quick file takes the marks and texts of its simplified
+// form when that form has reviewed data (`reviewed`: the characters with such data).
+void ApplyTraditional(const Unihan& u, std::vector<Built>& all, const std::set<std::string>& reviewed) {
+  std::map<uint32_t, const Built*> byCp;
+  for (const Built& b : all) byCp[b.cp] = &b;
+  for (Built& b : all) {
+    if (b.inQuick || reviewed.count(b.rec.word)) continue;
+    auto s = byCp.find(SimplifiedForm(u, b.cp));
+    if (s == byCp.end() || !reviewed.count(s->second->rec.word)) continue;
+    const CharRecord& from = s->second->rec;
+    const std::string mark = U("（繁体，同“") + from.word + U("”）");
+    b.rec.useSex = from.useSex;
+    b.rec.jx = from.jx;
+    b.rec.isFirst = b.rec.isFirst || from.isFirst;
+    b.rec.nameExp = mark + from.nameExp;
+    b.rec.normalExp = mark + from.normalExp;
+  }
 }
 
 // The quick file's command leaves normalExp empty; the reviewed 基本解释 goes in afterwards.
@@ -510,9 +581,11 @@ int main(int argc, char** argv) {
   auto base = ReadBaseLetters(argv[2]);
   auto radicals = ReadRadicals("/usr/share/unicode/CJKRadicals.txt");
   if (base.empty() || radicals.empty()) return Fail("cannot read UnicodeData.txt or CJKRadicals.txt");
-  chardata::Table reviewed;
+  chardata::Table reviewed, fullOnly;
   std::vector<std::string> faults;
+  const std::string fullOnlyFolder = std::string(argv[4]) + "/full";
   if (!chardata::ReadFolder(argv[4], reviewed, faults)) return Fail(std::string("cannot read ") + argv[4]);
+  if (!chardata::ReadFolder(fullOnlyFolder, fullOnly, faults)) return Fail("cannot read " + fullOnlyFolder);
   std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[5]));
 
   std::vector<Built> all;
@@ -521,7 +594,15 @@ int main(int argc, char** argv) {
   }
   std::vector<Built*> quick = QuickList(all);
   std::string missing;
-  if (!ApplyReviewed(reviewed, quick, all, missing, faults) || !faults.empty()) {
+  ApplyReviewed(reviewed, quick, all, missing, faults);
+  ApplyFullOnly(fullOnly, all, faults);
+  std::set<std::string> withData;
+  for (const chardata::Table* t : {&reviewed, &fullOnly}) {
+    for (const auto& entry : *t) withData.insert(entry.first);
+  }
+  ApplyTraditional(u, all, withData);
+  OrderByTier(quick);
+  if (!faults.empty()) {
     for (const std::string& f : faults) std::fprintf(stderr, "MakeChiWord: %s/%s\n", argv[4], f.c_str());
     return Fail("the reviewed character data have faults");
   }

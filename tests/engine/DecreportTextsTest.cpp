@@ -2,6 +2,8 @@
 // verdicts agree with the class tables, and no text could pass for a report heading.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -94,6 +96,58 @@ TEST(ReportTexts, VerdictsAgreeWithTheClassTables) {
     const std::string company = U8(LoadStr(NameTables::CompanyNumberTextId(n)));
     EXPECT_TRUE(EndsWith(company, kCompany[NameTables::NumberClassAlt(n)])) << company;
   }
+}
+
+// A title that weighs good against bad belongs to a half-good number only.
+TEST(ReportTexts, NumberTitlesAgreeWithTheirVerdicts) {
+  for (int n = 1; n <= 81; ++n) {
+    SCOPED_TRACE(n);
+    const std::string title = FirstLine(U8(LoadStr(NameTables::NumberTextId(n))));
+    const bool weighed = title.find("吉凶参半") != std::string::npos || title.find("吉凶难分") != std::string::npos;
+    EXPECT_TRUE(!weighed || NameTables::NumberClass(n) == 1) << title;
+  }
+}
+
+std::vector<std::string> Sentences(const std::string& utf8) {
+  std::vector<std::string> out;
+  for (size_t from = 0, end; (end = utf8.find("。", from)) != std::string::npos; from = end + 3) {
+    size_t start = utf8.rfind("：", end);
+    start = start == std::string::npos || start < from ? from : start + 3;
+    out.push_back(utf8.substr(start, end - start));
+  }
+  return out;
+}
+
+// Each three-talent text reads as written for its combination: it names its three
+// elements, a bad one without 克 between neighbours gives a reason of its own elements,
+// and no sentence is shared by more than a few combinations.
+TEST(ReportTexts, ThreeTalentTextsAreWrittenForTheirCombination) {
+  const char* const kElements[] = {"", "木", "火", "土", "金", "水"};
+  auto overcomes = [](int a, int b) { return (b - a + 5) % 5 == 2; };  // 1 木 … 5 水
+  std::map<std::string, int> uses;
+  std::set<std::string> reasons;
+  for (int t = 1; t <= 5; ++t)
+    for (int r = 1; r <= 5; ++r)
+      for (int d = 1; d <= 5; ++d) {
+        const int id = NameTables::TalentTextId(t, r, d);
+        SCOPED_TRACE(id);
+        const std::string text = U8(LoadStr(id));
+        const std::string head =
+            std::string("总论：天格") + kElements[t] + "、人格" + kElements[r] + "、地格" + kElements[d] + "。";
+        EXPECT_NE(text.find(head), std::string::npos);
+        for (const std::string& s : Sentences(text)) ++uses[s];
+        const bool clash = overcomes(t, r) || overcomes(r, t) || overcomes(r, d) || overcomes(d, r);
+        if (NameTables::TalentClass(t, r, d) != 0 || clash) continue;
+        const std::vector<std::string> overview = Sentences(text.substr(0, text.find("\r\n", head.size())));
+        ASSERT_GE(overview.size(), 4u);
+        const std::string& reason = overview.back();
+        EXPECT_EQ(reason.find("偏盛失调"), std::string::npos) << reason;
+        EXPECT_TRUE(reason.find(kElements[t]) != std::string::npos || reason.find(kElements[r]) != std::string::npos)
+            << reason;
+        EXPECT_TRUE(reasons.insert(reason).second) << "shared reason: " << reason;
+      }
+  EXPECT_EQ(reasons.size(), 13u);
+  for (const auto& [sentence, n] : uses) EXPECT_LE(n, 15) << sentence;
 }
 
 TEST(ReportTexts, TextsTheProgramQuotesBeginAsExpected) {

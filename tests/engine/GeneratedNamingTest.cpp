@@ -1,10 +1,14 @@
 // The analyser and the name generator over the generated dictionary: the report explains
-// a character in Chinese, and a boy's naming run offers boys' characters of good meaning.
+// a character in Chinese, a boy's naming run offers boys' characters of good meaning, and
+// among names of equal score the characters common in names come first.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
+
+#include "CharData.h"
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
@@ -81,6 +85,64 @@ TEST_F(GeneratedNaming, ABoysRunOffersBoysCharactersOfGoodMeaning) {
       if (i >= 2000) break;  // the look-ups are slow one by one; the first names are those shown
     }
     std::printf("%s: %zu names; first 30: %s\n", library ? "quick" : "full", gen.Count(), first.c_str());
+  }
+}
+
+// The typical runs a user starts: 李 for a boy and 王 for a girl, two given characters,
+// wood and fire, 吉 characters only, 常用字, under the best and the preferred formula, in
+// both dictionaries. Each prints its first 50 names. Names of one stroke combination and
+// one score come in generation order, which follows the quick file's ids: there the first
+// given character's tier never falls back from rare to common.
+TEST_F(GeneratedNaming, TypicalRunsOfferNamesCommonInNamesFirst) {
+  chardata::Table tiers;
+  std::vector<std::string> faults;
+  ASSERT_TRUE(chardata::ReadFolder(TORVIK_SOURCE_DIR "/gen/dictionary/chars", tiers, faults));
+  ASSERT_TRUE(faults.empty()) << faults.front();
+  struct Scenario {
+    const char* surname;
+    int sex;
+  };
+  for (const Scenario& sc : {Scenario{"李", 1}, Scenario{"王", 2}}) {
+    for (int formula : {0, 1}) {
+      for (int library : {1, 0}) {
+        SCOPED_TRACE(std::string(sc.surname) + " formula " + std::to_string(formula) + " library " +
+                     std::to_string(library));
+        NullPump pump;
+        MSearchName gen(lib, &pump);
+        scenarios::SetChart(gen);
+        NamingConditions c = scenarios::Typical(formula);
+        std::strcpy(c.surname, gbk::U(sc.surname).c_str());
+        c.sex = static_cast<uint8_t>(sc.sex);
+        c.library = static_cast<uint8_t>(library);
+        gen.SetConditions(c);
+        ASSERT_TRUE(gen.Generate(nullptr)) << gbk::ToUtf8(gen.LastError());
+        ASSERT_GT(gen.Count(), 50u);
+        size_t ties = 0;
+        while (ties < gen.Count() && gen.Candidate(ties).score == gen.Candidate(0).score) ++ties;
+        std::string first;
+        for (size_t i = 0; i < 50; ++i) first += gbk::ToUtf8(gen.Candidate(i).name) + (i % 10 == 9 ? "\n  " : " ");
+        std::printf("%s %s %s %s: %zu names, %zu at the top score %d; first 50:\n  %s\n", sc.surname,
+                    sc.sex == 1 ? "boy" : "girl", formula ? "优选" : "最佳", library ? "quick" : "full", gen.Count(),
+                    ties, gen.Candidate(0).score, first.c_str());
+        if (library == 0) continue;
+        int fallbacks = 0;
+        for (size_t i = 0; i + 1 < gen.Count(); ++i) {
+          const CandidateRecord& a = gen.Candidate(i);
+          const CandidateRecord& b = gen.Candidate(i + 1);
+          if (a.score != b.score || std::memcmp(a.strokes, b.strokes, sizeof a.strokes) != 0) continue;
+          // The first given characters in the outer loop, the second ones inside it.
+          const size_t at = std::memcmp(a.name + 2, b.name + 2, 2) == 0 ? 4 : 2;
+          const std::string ca(a.name + at, 2), cb(b.name + at, 2);
+          auto ta = tiers.find(ca), tb = tiers.find(cb);
+          ASSERT_NE(ta, tiers.end()) << gbk::ToUtf8(ca);
+          ASSERT_NE(tb, tiers.end()) << gbk::ToUtf8(cb);
+          if (ta->second.tier > tb->second.tier && ++fallbacks <= 5) {
+            ADD_FAILURE() << gbk::ToUtf8(a.name) << " before " << gbk::ToUtf8(b.name);
+          }
+        }
+        EXPECT_EQ(fallbacks, 0);
+      }
+    }
   }
 }
 
