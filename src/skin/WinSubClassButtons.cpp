@@ -51,6 +51,7 @@ bool TSkinButton::BeforeProc(TMessage& m) {
     case WM_TIMER:
       if (m.WParam != 1) break;
       ResumeRedraw();
+      Invalidate();
       return false;
     case WM_SETTEXT:
       // The system button draws the new caption straight onto the screen.
@@ -75,7 +76,6 @@ void TSkinButton::ResumeRedraw() {
   if (!redrawSuspended_) return;
   redrawSuspended_ = false;
   SetWindowLongW(wnd_, GWL_STYLE, GetWindowLongW(wnd_, GWL_STYLE) | WS_VISIBLE);
-  Invalidate();
 }
 
 void TSkinButton::ClickControl() {

@@ -21,8 +21,9 @@ bool ReadBarInfo(HWND wnd, bool vertical, SCROLLBARINFO& info) {
 
 HBRUSH FaceBrush(const TSkinData& d) { return CreateSolidBrush(ColorToRGB(d.SchemeColors[csButtonFace])); }
 
-void DrawFrame23(HDC dc, const RECT& r, const TDataSkinObject& bar, int frame) {
-  DrawRect1(dc, r, bar.Image.get(), bar.Trans == 1, kScrollFrames, frame);
+// Arrows and grips are squares cut from the one strip, the key colour left out.
+void DrawFrame23(TBitmap& work, const RECT& r, const TDataSkinObject& bar, int frame) {
+  DrawSkinMap3(&work.Canvas(), r, bar.Image.get(), frame, kScrollFrames);
 }
 
 // The square between a window's two bars, which neither bar covers, in the skin's face.
@@ -63,7 +64,7 @@ void DrawSkinScrollbar(HDC dc, const RECT& r, const TSkinData& data, bool vertic
     int frame = vertical ? (i ? 13 : 9) : (i ? 5 : 1);
     if (hot == i && enabled) frame += pressed ? 1 : 3;
     if (!enabled) frame += 2;
-    DrawFrame23(w, i ? along(length - a, length) : along(0, a), *bar, frame);
+    DrawFrame23(work, i ? along(length - a, length) : along(0, a), *bar, frame);
   }
   const TDataSkinObject* thumb = vertical ? data.VertScrollThumb.get() : data.HorzScrollThumb.get();
   if (enabled && thumb && thumbStart >= a && thumbEnd <= length - a && thumbEnd > thumbStart) {
@@ -79,7 +80,7 @@ void DrawSkinScrollbar(HDC dc, const RECT& r, const TSkinData& data, bool vertic
       const int off = (across - grip) / 2;
       const RECT g = vertical ? RECT{off, mid - grip / 2, off + grip, mid - grip / 2 + grip}
                               : RECT{mid - grip / 2, off, mid - grip / 2 + grip, off + grip};
-      DrawFrame23(w, g, *bar, (vertical ? 20 : 17) + (onThumb ? (pressed ? 1 : 2) : 0));
+      DrawFrame23(work, g, *bar, (vertical ? 20 : 17) + (onThumb ? (pressed ? 1 : 2) : 0));
     }
   }
   StretchBlt(dc, r.left, r.top, Width(r), Height(r), w, 0, 0, Width(r), Height(r), SRCCOPY);

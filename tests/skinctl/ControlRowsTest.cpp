@@ -180,6 +180,7 @@ TEST_F(ControlRows, GridHeadingsTakeTheFaceFollowTheSkinAndGetTheirOwnColourBack
   ShowAway();
   EXPECT_EQ(OnScreen(grid->Handle(), 20, 8), kFace) << "the heading row on the face";
   EXPECT_EQ(OnScreen(grid->Handle(), 20, grid->DefaultRowHeight + 8), ColorToRGB(clWindow)) << "a body cell";
+  gui::SaveScreenshot(form->Handle(), gui::ScreenshotPath("grid-headings.png"));
 
   data.SchemeColors[csButtonFace] = Rgb(100, 110, 120);
   s->SkinChange();
@@ -423,12 +424,13 @@ TEST_F(ControlRows, ABareUpDownsEraseIsWhiteAndAControlsIsLeftAlone) {
 
 // ---- Painted scroll bars ----
 
-TEST(ScrollbarThickness, AGripFarFromTheSystemsThicknessIsDrawnAtTheSystemsThickness) {
+TEST(ScrollbarLook, GripsFarFromTheSystemsThicknessTakeItAndArrowsLeaveOutTheKeyColour) {
   TSkinData d(nullptr);
   d.SchemeColors[csButtonFace] = kFace;
   constexpr TColor kGrip = Rgb(0, 255, 0), kPlain = Rgb(40, 40, 40), kThumb = Rgb(200, 0, 200);
   std::vector<TColor> frames(23, kPlain);
-  frames[19] = kGrip;  // frame 20: the vertical grip
+  frames[19] = kGrip;      // frame 20: the vertical grip
+  frames[8] = kKeyColour;  // frame 9: the up arrow, all of it transparent
   const int arrow = GetSystemMetrics(SM_CXVSCROLL);
   d.Scrollbar = std::make_unique<TDataSkinObject>("Scrollbar");
   d.Scrollbar->Image = Frames(8, 8, frames);
@@ -442,6 +444,8 @@ TEST(ScrollbarThickness, AGripFarFromTheSystemsThicknessIsDrawnAtTheSystemsThick
   // An 8-pixel grip would end 4 pixels from the middle; the system's reaches further.
   EXPECT_EQ(bar.Pixel(arrow / 2, mid + arrow / 2 - 2), kGrip);
   EXPECT_EQ(bar.Pixel(arrow / 2, mid + arrow / 2 + 4), kThumb);
+  EXPECT_EQ(bar.Pixel(arrow / 2, arrow / 2), kFace) << "the key colour shows the face";
+  EXPECT_EQ(bar.Pixel(arrow / 2, 300 - arrow / 2), kPlain);
 }
 
 }  // namespace
