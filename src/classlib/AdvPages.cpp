@@ -32,3 +32,9 @@ void TAdvPageControl::PaintTabs(HDC dc) {
   }
   SelectObject(dc, old);
 }
+
+void TAdvPageControl::PublishProperties(TPropertyTable& t) {
+  TPageControl::PublishProperties(t);
+  t.Class<TBitmap>("TabBackGround", [this] { return &TabBackGround; });
+  t.Class<TBitmap>("TabBackGroundActive", [this] { return &TabBackGroundActive; });
+}

@@ -15,6 +15,7 @@ class TAdvPageControl : public TPageControl {
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void PublishProperties(TPropertyTable& t) override;
 
  private:
   void PaintTabs(HDC dc);

@@ -1,13 +1,15 @@
 // Speed buttons (Win32 only).
 #pragma once
 
+#include "classlib/ComCtrls.h"
 #include "classlib/Graphics.h"
 #include "classlib/StdCtrls.h"
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 // A push button with a glyph: Glyph holds NumGlyphs cells side by side in the order
-// up, disabled, down; Margin -1 centres glyph and caption together.
+// up, disabled, down; Margin -1 centres glyph and caption together. Without a Glyph the
+// image ImageIndex of Images stands in (DisabledIndex while disabled, when not -1).
 class TBitBtn : public TButton {
  public:
   using TButton::TButton;
@@ -17,6 +19,13 @@ class TBitBtn : public TButton {
   TButtonLayout Layout = blGlyphLeft;
   int Margin = -1;
   int Spacing = 4;
+  HIMAGELIST Images = nullptr;  // not owned
+  int ImageIndex = -1;
+  int DisabledIndex = -1;
+  TAlignment Alignment = taLeftJustify;  // taCenter centres glyph and caption whatever the Margin
+
+ protected:
+  void PublishProperties(TPropertyTable& t) override;
 };
 
 // A small tool button: no tab stop and no default-button frame; Flat draws it without

@@ -1,5 +1,7 @@
 #include "classlib/Controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <map>
 #include <tuple>
@@ -30,6 +32,21 @@ void TComponent::Remove(TComponent* c) {
   components_.erase(std::remove(components_.begin(), components_.end(), c), components_.end());
 }
 
+const TPropertyTable& TComponent::Published() {
+  if (!published_) {
+    published_ = std::make_unique<TPropertyTable>();
+    PublishProperties(*published_);
+  }
+  return *published_;
+}
+
+void TComponent::PublishProperties(TPropertyTable& t) {
+  t.String(
+      "Name", [this] { return Name; }, [this](const std::string& v) { Name = v; });
+  t.Integer(
+      "Tag", [this] { return Tag; }, [this](long long v) { Tag = static_cast<int>(v); });
+}
+
 TComponent* TComponent::FindComponent(const std::string& name) const {
   for (TComponent* c : components_) {
     if (SameText(c->Name, name)) return c;
@@ -40,6 +57,23 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 // ---- TControl ----
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
+
+void TControl::PublishProperties(TPropertyTable& t) {
+  TComponent::PublishProperties(t);
+  t.Integer(
+      "Color", [this] { return Color(); }, [this](long long v) { SetColor(static_cast<TColor>(v)); });
+  t.Boolean(
+      "Enabled", [this] { return Enabled(); }, [this](bool v) { SetEnabled(v); });
+  t.Boolean(
+      "Visible", [this] { return Visible(); }, [this](bool v) { SetVisible(v); });
+  t.String(
+      "Caption", [this] { return Caption(); }, [this](const std::string& v) { SetCaption(v); });
+  t.String(
+      "Hint", [this] { return Hint; }, [this](const std::string& v) { Hint = v; });
+  t.Boolean(
+      "ShowHint", [this] { return ShowHint; }, [this](bool v) { ShowHint = v; });
+  t.Method("OnClick", [this] { return OnClick; });
+}
 
 TControl::~TControl() {
   DestroyHandle();
@@ -259,8 +293,16 @@ LRESULT TControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_NOTIFY: {
       auto* n = reinterpret_cast<NMHDR*>(l);
       LRESULT result = 0;
-      if (TControl* c = FromHandle(n->hwndFrom); c && c != this && c->HandleNotify(n, result)) return result;
+      TControl* c = FromHandle(n->hwndFrom);
+      // Custom drawing is answered by whoever paints the child, which may subclass it.
+      if (c && c != this && n->code == static_cast<UINT>(NM_CUSTOMDRAW)) return SendMessageW(c->hwnd_, CN_NOTIFY, w, l);
+      if (c && c != this && c->HandleNotify(n, result)) return result;
       break;
+    }
+    case CN_NOTIFY: {
+      LRESULT result = CDRF_DODEFAULT;
+      HandleNotify(reinterpret_cast<NMHDR*>(l), result);
+      return result;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
@@ -567,5 +609,18 @@ void TWinControl::HintRelay(const MSG& m) {
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_SIZE) AlignControls();
+  if (msg == WM_SETFOCUS) BroadcastToForm(hwnd_, CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(hwnd_));
   return TControl::WndProc(msg, w, l);
+}
+
+void TWinControl::Broadcast(UINT msg, WPARAM w, LPARAM l) {
+  for (TControl* c : controls_) {
+    if (c->HandleAllocated()) SendMessageW(c->hwnd_, msg, w, l);
+    if (auto* inner = dynamic_cast<TWinControl*>(c)) inner->Broadcast(msg, w, l);
+  }
+}
+
+void TWinControl::BroadcastToForm(HWND within, UINT msg, WPARAM w, LPARAM l) {
+  HWND top = within ? GetAncestor(within, GA_ROOT) : nullptr;
+  if (auto* form = dynamic_cast<TWinControl*>(TControl::FromHandle(top))) form->Broadcast(msg, w, l);
 }

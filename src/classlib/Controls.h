@@ -19,17 +19,25 @@
 #include <string>
 #include <vector>
 
+#include "classlib/TypInfo.h"
+
 class TObject {
  public:
   virtual ~TObject() = default;
   virtual std::string ClassName() const { return "TObject"; }
 };
 
-using TNotifyEvent = std::function<void(TObject* sender)>;
-
 // Sent to a control's form when Alt and a character were pressed that no control took
 // (wParam the character); a form that answers non-zero has used it.
 constexpr UINT CM_DIALOGCHAR = 0xB006;
+// A dialog key (Tab, Enter, Esc, an arrow; wParam the key) is about to be acted on by the
+// form: sent to every control of the form, which may repaint its default look.
+constexpr UINT CM_DIALOGKEY = 0xB005;
+// The focus moved within the form (lParam the window now focused): sent to every control.
+constexpr UINT CM_FOCUSCHANGED = 0xB007;
+// The mouse came onto a control / left it (also sent by whoever polls the mouse).
+constexpr UINT CM_MOUSEENTER = 0xB013;
+constexpr UINT CM_MOUSELEAVE = 0xB014;
 
 // An error meant for the user: its message is GBK text.
 class Exception : public std::runtime_error {
@@ -59,6 +67,8 @@ constexpr UINT CM_RECREATEWND = 0xB033;     // this window is about to be replac
 // window, so that a subclass of the control sees them too.
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+// A child's NM_CUSTOMDRAW reaches the child's own window this way (lParam the NMCUSTOMDRAW).
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 struct TFont {
@@ -94,9 +104,17 @@ class TComponent : public TObject {
   std::string Name;
   int Tag = 0;
 
+  // The properties the component publishes by name, listed at the first call.
+  const TPropertyTable& Published();
+
+ protected:
+  // Adds the class's published properties; a descendant adds its own after its base's.
+  virtual void PublishProperties(TPropertyTable& t);
+
  private:
   void Remove(TComponent* c);
   TComponent* owner_;
+  std::unique_ptr<TPropertyTable> published_;
   std::vector<TComponent*> components_;  // owned: freed with the owner, newest first
 };
 
@@ -194,6 +212,7 @@ class TControl : public TComponent {
   // Height the window takes beyond Height(): a combo box's dropped list.
   virtual int ExtraWindowHeight() const { return 0; }
 
+  void PublishProperties(TPropertyTable& t) override;
   void Click();
   void ApplyFont();
   HBRUSH BackgroundBrush();
@@ -234,6 +253,10 @@ class TWinControl : public TControl {
   void AlignControls();
   // The window made anew from the object's properties, its children's with it.
   void RecreateWnd();
+  // msg sent to the window of every control within this one that has a window.
+  void Broadcast(UINT msg, WPARAM w, LPARAM l);
+  // msg broadcast over the form (top-level control) that holds the window, if any.
+  static void BroadcastToForm(HWND within, UINT msg, WPARAM w, LPARAM l);
 
   // The keys typed into the control, before the window and the form's dialog keys see
   // them (Enter for the default button, Esc for the cancel button). A handler takes a

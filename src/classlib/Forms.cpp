@@ -424,6 +424,8 @@ bool TApplication::DispatchOne(MSG& m) {
     return false;
   }
   if (ControlKey(m)) return true;
+  if (m.message == WM_KEYDOWN && (m.wParam == VK_TAB || m.wParam == VK_RETURN || m.wParam == VK_ESCAPE))
+    TWinControl::BroadcastToForm(m.hwnd, CM_DIALOGKEY, m.wParam, m.lParam);
   HWND top = GetAncestor(m.hwnd, GA_ROOT);
   if (top && IsDialogMessageW(top, &m)) return true;
   TranslateMessage(&m);

@@ -94,3 +94,18 @@ LRESULT TGlyphCheck::WndProc(UINT msg, WPARAM w, LPARAM l) {
 TBitmap* TRzCheckBox::Glyphs() { return UseCustomGlyphs && !CustomGlyphs.Empty() ? &CustomGlyphs : nullptr; }
 
 TBitmap* TcxCheckBox::Glyphs() { return Properties.Glyph.Empty() ? nullptr : &Properties.Glyph; }
+
+void TRzCheckBox::PublishProperties(TPropertyTable& t) {
+  TGlyphCheck::PublishProperties(t);
+  t.Class<TBitmap>("CustomGlyphs", [this] { return &CustomGlyphs; });
+  t.Integer(
+      "TransparentColor", [this] { return TransparentColor; },
+      [this](long long v) { TransparentColor = static_cast<TColor>(v); });
+  t.Boolean(
+      "UseCustomGlyphs", [this] { return UseCustomGlyphs; }, [this](bool v) { UseCustomGlyphs = v; });
+}
+
+void TcxCheckBox::PublishProperties(TPropertyTable& t) {
+  TGlyphCheck::PublishProperties(t);
+  t.Class<TProperties>("Properties", [this] { return &Properties; });
+}

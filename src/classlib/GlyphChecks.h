@@ -44,6 +44,7 @@ class TRzCheckBox : public TGlyphCheck {
  protected:
   TBitmap* Glyphs() override;
   TColor KeyColour() const override { return TransparentColor; }
+  void PublishProperties(TPropertyTable& t) override;
 };
 
 class TRzRadioButton : public TRzCheckBox {
@@ -66,4 +67,5 @@ class TcxCheckBox : public TGlyphCheck {
 
  protected:
   TBitmap* Glyphs() override;
+  void PublishProperties(TPropertyTable& t) override;
 };

@@ -30,6 +30,21 @@ void TStringGrid::SetCell(int col, int row, const std::string& text) {
   Invalidate();
 }
 
+void TStringGrid::SetFixedColor(TColor c) {
+  fixedColor_ = c;
+  Invalidate();
+}
+
+void TStringGrid::PublishProperties(TPropertyTable& t) {
+  TPaintedControl::PublishProperties(t);
+  t.Integer(
+      "FixedColor", [this] { return FixedColor(); }, [this](long long v) { SetFixedColor(static_cast<TColor>(v)); });
+  t.Integer(
+      "FixedCols", [this] { return FixedCols; }, [this](long long v) { FixedCols = static_cast<int>(v); });
+  t.Integer(
+      "FixedRows", [this] { return FixedRows; }, [this](long long v) { FixedRows = static_cast<int>(v); });
+}
+
 bool TStringGrid::MouseToCell(int x, int y, int& col, int& row) const {
   if (x < 0 || y < 0 || DefaultColWidth <= 0 || DefaultRowHeight <= 0) return false;
   col = x / DefaultColWidth;
@@ -49,6 +64,11 @@ void TStringGrid::Paint(HDC dc) {
   for (int r = 0; r < rows_; ++r) {
     for (int c = 0; c < cols_; ++c) {
       RECT cell{c * DefaultColWidth, r * DefaultRowHeight, (c + 1) * DefaultColWidth, (r + 1) * DefaultRowHeight};
+      if (r < FixedRows || c < FixedCols) {
+        HBRUSH fixed = CreateSolidBrush(ColorToRGB(fixedColor_));
+        FillRect(dc, &cell, fixed);
+        DeleteObject(fixed);
+      }
       MoveToEx(dc, cell.right - 1, cell.top, nullptr);
       LineTo(dc, cell.right - 1, cell.bottom - 1);
       LineTo(dc, cell.left - 1, cell.bottom - 1);

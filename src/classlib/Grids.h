@@ -1,5 +1,6 @@
 // A grid of text cells (Win32 only): fixed column widths and row heights, lines between
-// the cells, no fixed rows or columns and no editing.
+// the cells, no editing. The first FixedRows rows and FixedCols columns are headings,
+// on FixedColor.
 #pragma once
 
 #include <functional>
@@ -22,6 +23,9 @@ class TStringGrid : public TPaintedControl {
   void SetCell(int col, int row, const std::string& text);
   int DefaultColWidth = 64;
   int DefaultRowHeight = 24;
+  int FixedCols = 0, FixedRows = 0;
+  TColor FixedColor() const { return fixedColor_; }
+  void SetFixedColor(TColor c);
   // The cell under a point of the client area; false off the cells.
   bool MouseToCell(int x, int y, int& col, int& row) const;
 
@@ -32,8 +36,10 @@ class TStringGrid : public TPaintedControl {
   DWORD CreateStyle() const override { return TPaintedControl::CreateStyle() | WS_BORDER | WS_TABSTOP; }
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   void Paint(HDC dc) override;
+  void PublishProperties(TPropertyTable& t) override;
 
  private:
   int cols_ = 5, rows_ = 5;
+  TColor fixedColor_ = clBtnFace;
   std::vector<std::string> cells_;  // row by row
 };

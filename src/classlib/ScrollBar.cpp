@@ -71,3 +71,10 @@ bool TScrollBar::HandleScroll(WORD code) {
   SetPosition(to);
   return true;
 }
+
+void TScrollBar::PublishProperties(TPropertyTable& t) {
+  TWinControl::PublishProperties(t);
+  t.Enumeration(
+      "Kind", {"sbHorizontal", "sbVertical"}, [this] { return Kind; },
+      [this](long long v) { Kind = static_cast<TScrollBarKind>(v); });
+}

@@ -27,6 +27,7 @@ class TScrollBar : public TWinControl {
   DWORD CreateStyle() const override;
   void AfterCreate() override { Update(); }
   bool HandleScroll(WORD code) override;
+  void PublishProperties(TPropertyTable& t) override;
 
  private:
   void Update();

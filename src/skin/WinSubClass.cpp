@@ -93,7 +93,10 @@ void TSkinControl::Init(TSkinControlHost* formSkin, TSkinData* data, TCanvas* ca
     savedColour_ = control_->Color();
     control_->SetColor(Face());
   }
-  // The first paint waits for the derived skinner, which may still load its images.
+  // The first paint waits for the derived skinner, which may still load its images. A
+  // form skinner repaints its form once all its controls are skinned; a control skinned
+  // on its own asks for its paint here, which comes after the derived skinner's Init.
+  if (!formSkin_) control_->Invalidate();
   initialised_ = true;
   stage_ = 1;
 }
@@ -178,6 +181,7 @@ void TSkinControl::AfterProc(TMessage& m) {
     case WM_KILLFOCUS:
     case WM_ENABLE:
     case WM_SETTEXT:
+    case CM_ENABLEDCHANGED:
       Invalidate();
       break;
     default:
@@ -206,7 +210,7 @@ void TSkinControl::Invalidate() {
 }
 
 void TSkinControl::MouseLeave() {
-  if (wnd_) SendMessageW(wnd_, WM_MOUSELEAVE, 0, 0);
+  if (wnd_) SendMessageW(wnd_, CM_MOUSELEAVE, 0, 0);
 }
 
 // ---- Painting helpers ----
@@ -222,7 +226,17 @@ void FillColor(HDC dc, const RECT& r, TColor colour) {
 void TSkinControl::FillBG(HDC dc, const RECT& r) const { FillColor(dc, r, Face()); }
 
 TColor TSkinControl::GetParentColor(TColor def) const {
-  return control_ && control_->Parent() ? control_->Parent()->Color() : def;
+  const TPropInfo* colour = control_ ? FindPublished(control_->Parent(), "Color") : nullptr;
+  return colour && colour->Kind == tkInteger ? static_cast<TColor>(colour->GetOrd()) : def;
+}
+
+LONG TSkinControl::GetWindowLongEx(HWND wnd, int index) const {
+  return unicode_ ? GetWindowLongW(wnd, index) : GetWindowLongA(wnd, index);
+}
+
+// The systems of the engine's time gave the desktop a fixed handle; ours asks for it.
+bool IsTopPopup(HWND wnd) {
+  return GetParent(wnd) == GetDesktopWindow() || (GetWindowLongW(wnd, GWL_STYLE) & WS_POPUP) != 0;
 }
 
 void TSkinControl::FillParentBG(HDC dc, const RECT& r) const { FillColor(dc, r, GetParentColor(Face())); }

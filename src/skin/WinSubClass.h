@@ -56,6 +56,8 @@ class TSkinControl : public TComponent {
   virtual void PaintControl(HDC dc);
   virtual void DrawControl(HDC dc, const RECT& r);
   virtual void SkinChange();
+  // The state the skinner's window reports to its form skinner; every skinner answers scDown.
+  virtual TSkinControlState GetState() const { return scDown; }
 
   void NewWndProc(TMessage& m);
   void Default(TMessage& m);
@@ -69,13 +71,16 @@ class TSkinControl : public TComponent {
   bool SkinningOn() const { return skinningOn_; }
   int Variant() const { return variant_; }
   TSkinControlStates States() const { return states_; }
+  // The parent's published Color, or def without a parent that publishes one.
+  TColor GetParentColor(TColor def) const;
+  // GetWindowLongW for a unicode window, else GetWindowLongA.
+  LONG GetWindowLongEx(HWND wnd, int index) const;
 
  protected:
   bool Has(TSkinControlState s) const { return InSet(states_, s); }
   void Set(TSkinControlState s, bool on) { states_ = WithElement(states_, s, on); }
   TColor Face() const;
   void FillBG(HDC dc, const RECT& r) const;
-  TColor GetParentColor(TColor def) const;
   void FillParentBG(HDC dc, const RECT& r) const;
   void DrawFocus(HDC dc, const std::wstring& text, const RECT& r, UINT flags) const;
   // flags with DT_RTLREADING added for a window that reads right to left.
@@ -129,6 +134,37 @@ std::wstring TabItemText(HWND tabs, int i, int& image);
 bool SkinStripArrows(HWND strip, TComponent* owner, TSkinData* data, TCanvas* canvas, TSkinControlHost* formSkin);
 
 void FillColor(HDC dc, const RECT& r, TColor colour);
+// Whether a window stands on its own above the desktop: a pop-up, or a child of the
+// desktop window (a combo box's drop-down list).
+bool IsTopPopup(HWND wnd);
+
+// ---- Properties by name ----
+// For controls known only by their class name: each reads or sets a property the object
+// publishes (TComponent::Published), and does nothing and answers its default for a nil
+// object or a name the object does not publish.
+
+// An enumeration as its value name, an integer as decimal text, anything else "".
+std::string GetProperty(TObject* obj, const std::string& name);
+// An integer property's value, else -1.
+int GetIntProperty(TObject* obj, const std::string& name);
+// An enumeration property's value name, else "".
+std::string GetEnumProperty(TObject* obj, const std::string& name);
+// A wide-string property, or another string property converted; else empty.
+std::wstring GetStringProp(TObject* obj, const std::string& name);
+// An event property's handler, else none.
+TNotifyEvent GetObjMethod(TObject* obj, const std::string& name);
+const TPropInfo* FindPublished(TObject* obj, const std::string& name);
+// The object of class T a class property holds, else null (also when it holds another class).
+template <class T>
+T* GetObjProp(TObject* obj, const std::string& name) {
+  const TPropInfo* p = FindPublished(obj, name);
+  if (!p || p->Kind != tkClass || !p->GetObj) return nullptr;
+  const std::any held = p->GetObj();
+  T* const* typed = std::any_cast<T*>(&held);
+  return typed ? *typed : nullptr;
+}
+// An enumeration by value name, an integer by its decimal text, a string as given.
+void SetProperty(TObject* obj, const std::string& name, const std::string& value);
 // The answer to WM_PAINT of a window we draw ourselves: paint(dc) between BeginPaint and EndPaint.
 template <class Paint>
 LRESULT PaintWindow(HWND h, Paint paint) {
@@ -201,6 +237,10 @@ class TSkinButton : public TSkinControl {
   // The frame of the button image the current state shows (1 normal, 2 pressed,
   // 3 disabled, 4 hot, 5 focused).
   virtual int Frame() const;
+  // Keeps the system's own drawing of the button off the screen (the window loses
+  // WS_VISIBLE) until ResumeRedraw, or timer 1 at the latest.
+  void SuspendRedraw();
+  void ResumeRedraw();
 
  protected:
   // What stands on the button face: the caption; the work DC has the font and colour.
@@ -209,6 +249,7 @@ class TSkinButton : public TSkinControl {
   void ClickControl();
   TBitmap work_;
   bool parentBackground_ = false;
+  bool redrawSuspended_ = false;
 };
 
 // A button with a glyph beside its caption (a bit button, a speed button).
@@ -228,6 +269,19 @@ class TSkinBitButton : public TSkinButton {
   void DrawFace(HDC dc, const RECT& r) override;
   // The glyph cell of frame `frame` (1 normal, 3 pressed, 2 disabled in the glyph order).
   int GlyphIndex(int frame) const;
+  // A button that carries only a picture (its "Picture"): the picture as its one glyph.
+  void DrawPicControl(HDC dc, const RECT& r, TBitmap& picture);
+
+ private:
+  // What stands beside the caption: a cell of a glyph strip, or an image of a list.
+  struct Glyph {
+    TBitmap* strip = nullptr;
+    int cells = 1, cell = 1;
+    HIMAGELIST images = nullptr;
+    int index = -1;
+    SIZE size{0, 0};
+  };
+  void DrawGlyphFace(HDC dc, const RECT& r, const Glyph& g);
 };
 
 // A menu button: the face and caption with a small drop-down triangle at the right.
@@ -402,6 +456,8 @@ class TSkinTab : public TSkinControl {
   void Setup();
   bool FindScroll();
   void ClipUpdown(HDC dc);
+  // The page area, which the strip's paint leaves to the pages, on the skin's face brush.
+  void ERASEBKGND(HDC dc);
   void inittab();
   void Drawitem(HDC dc, const RECT& r, int state);
   void DrawTurned(HDC dc, const RECT& item, int state, COLORREF colour, const std::wstring& text, int image,
@@ -498,18 +554,21 @@ class TSkinStatusBar : public TSkinControl {
   void Defaultpaint(HDC dc, const RECT& r, int bevel);
 };
 
-// A track bar: the channel and the thumb from the skin, over the control's own ticks.
+// A track bar: the channel and the thumb from the skin, drawn in place of the control's
+// own as it asks through custom drawing; the ticks stay the control's.
 class TSkinTrackBar : public TSkinControl {
  public:
   using TSkinControl::TSkinControl;
   std::string ClassName() const override { return "TSkinTrackBar"; }
+  bool BeforeProc(TMessage& m) override;
   void AfterProc(TMessage& m) override;
-  void DrawControl(HDC dc, const RECT& r) override;
   void SkinChange() override;
 
  private:
-  void DrawTrack(HDC dc);
-  void Drawthumb(HDC dc);
+  LRESULT CustomDraw(const NMCUSTOMDRAW& cd);
+  // Each answers whether the skin had the image to draw.
+  bool DrawTrack(HDC dc);
+  bool Drawthumb(HDC dc);
 };
 
 // A tool bar on the skin's tool-bar image, or a gradient of the caption colour.
@@ -734,11 +793,15 @@ class TSkinScrollbar : public TSkinControl {
   void AfterProc(TMessage& m) override;
   void DrawControl(HDC dc, const RECT& r) override;
   void Unsubclass() override;
+  void SkinChange() override;
   TWScrollbar* HorzBar() const { return bars_[0].get(); }
   TWScrollbar* VertBar() const { return bars_[1].get(); }
 
  protected:
   void PlaceBars();
+  // A grid's headings take the skin's face; their own colour comes back with the skin.
+  bool fixedRecoloured_ = false;
+  TColor savedFixed_ = 0;
   void PaintBorder(HDC dc);
   std::unique_ptr<TWScrollbar> bars_[2];
   bool drawBorder_ = false;

@@ -188,11 +188,26 @@ void TSkinStatusBar::DrawControl(HDC dc, const RECT& r) {
 
 // ---- Track bars ----
 
+bool TSkinTrackBar::BeforeProc(TMessage& m) {
+  if ((m.Msg == WM_NOTIFY || m.Msg == CN_NOTIFY) &&
+      reinterpret_cast<const NMHDR*>(m.LParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+    m.Result = CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(m.LParam));
+    return false;
+  }
+  return TSkinControl::BeforeProc(m);
+}
+
+// The parts the skin has an image for are ours; the control skips drawing them.
+LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& cd) {
+  if (cd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (cd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  if (cd.dwItemSpec == TBCD_CHANNEL) return DrawTrack(cd.hdc) ? CDRF_SKIPDEFAULT : CDRF_DODEFAULT;
+  if (cd.dwItemSpec == TBCD_THUMB) return Drawthumb(cd.hdc) ? CDRF_SKIPDEFAULT : CDRF_DODEFAULT;
+  return CDRF_DODEFAULT;
+}
+
 void TSkinTrackBar::AfterProc(TMessage& m) {
   switch (m.Msg) {
-    case WM_PAINT:  // the control has drawn its ticks: the channel and thumb go over them
-      PaintControl(0);
-      break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case TBM_SETPOS:
@@ -211,16 +226,11 @@ void TSkinTrackBar::SkinChange() {
   TSkinControl::SkinChange();
 }
 
-void TSkinTrackBar::DrawControl(HDC dc, const RECT&) {
-  DrawTrack(dc);
-  Drawthumb(dc);
-}
-
 // The track in three pieces along the channel: two ends at their size, the middle stretched.
-void TSkinTrackBar::DrawTrack(HDC dc) {
+bool TSkinTrackBar::DrawTrack(HDC dc) {
   const bool vertical = (GetWindowLongW(wnd_, GWL_STYLE) & TBS_VERT) != 0;
   const TDataSkinObject* track = vertical ? data_->TrackVert.get() : data_->Track.get();
-  if (!track || EmptyImage(track->Image.get())) return;
+  if (!track || EmptyImage(track->Image.get())) return false;
   RECT c{};
   SendMessageW(wnd_, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
   if (vertical && Width(c) > Height(c)) {  // some systems give a vertical channel across
@@ -241,17 +251,19 @@ void TSkinTrackBar::DrawTrack(HDC dc) {
     StretchBlt(dc, c.left + end, y, Width(c) - 2 * end, ih, src, end, 0, iw - 2 * end, ih, SRCCOPY);
     StretchBlt(dc, c.right - end, y, end, ih, src, iw - end, 0, end, ih, SRCCOPY);
   }
+  return true;
 }
 
-void TSkinTrackBar::Drawthumb(HDC dc) {
-  if (!IsWindow(wnd_)) return;
+bool TSkinTrackBar::Drawthumb(HDC dc) {
+  if (!IsWindow(wnd_)) return false;
   const bool vertical = (GetWindowLongW(wnd_, GWL_STYLE) & TBS_VERT) != 0;
   const TDataSkinObject* thumb =
       vertical && data_->TrackbarThumbVert ? data_->TrackbarThumbVert.get() : data_->TrackbarThumbHorz.get();
-  if (!thumb || EmptyImage(thumb->Image.get())) return;
+  if (!thumb || EmptyImage(thumb->Image.get())) return false;
   RECT t{};
   SendMessageW(wnd_, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
   DrawSkinMap1(dc, t, thumb->Image.get(), 2, 5);
+  return true;
 }
 
 // ---- Tool bars ----

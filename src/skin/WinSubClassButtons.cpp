@@ -48,10 +48,34 @@ bool TSkinButton::BeforeProc(TMessage& m) {
       if (!painted) break;
       m.Result = 1;
       return false;
+    case WM_TIMER:
+      if (m.WParam != 1) break;
+      ResumeRedraw();
+      Invalidate();
+      return false;
+    case WM_SETTEXT:
+      // The system button draws the new caption straight onto the screen.
+      if (painted) SuspendRedraw();
+      break;
     default:
       break;
   }
   return TSkinControl::BeforeProc(m);
+}
+
+void TSkinButton::SuspendRedraw() {
+  const LONG style = GetWindowLongW(wnd_, GWL_STYLE);
+  if (!(style & WS_VISIBLE)) return;
+  SetWindowLongW(wnd_, GWL_STYLE, style & ~WS_VISIBLE);
+  redrawSuspended_ = true;
+  SetTimer(wnd_, 1, 100, nullptr);
+}
+
+void TSkinButton::ResumeRedraw() {
+  KillTimer(wnd_, 1);
+  if (!redrawSuspended_) return;
+  redrawSuspended_ = false;
+  SetWindowLongW(wnd_, GWL_STYLE, GetWindowLongW(wnd_, GWL_STYLE) | WS_VISIBLE);
 }
 
 void TSkinButton::ClickControl() {
@@ -82,6 +106,7 @@ void TSkinButton::AfterProc(TMessage& m) {
       DoTrackMouse(wnd_);
       break;
     case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:  // the form's poll found the pointer gone
       if (formSkin_ && formSkin_->HotControl() == this) formSkin_->SetHotControl(nullptr);
       Set(scMouseIn, false);
       if (GetCapture() != wnd_) Set(scDown, false);
@@ -94,7 +119,12 @@ void TSkinButton::AfterProc(TMessage& m) {
       Invalidate();
       break;
     case WM_SETTEXT:
+      ResumeRedraw();
       PaintControl(0);
+      break;
+    case CM_DIALOGKEY:
+    case CM_FOCUSCHANGED:
+      Invalidate();
       break;
     default:
       TSkinControl::AfterProc(m);

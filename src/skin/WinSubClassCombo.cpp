@@ -41,7 +41,7 @@ void TSkinComBox::Setup() {
   if (kind == CBS_SIMPLE && info_.hwndList) {
     simpleList_ = std::make_unique<TSkinScrollbarH>(this);
     simpleList_->Inithwnd(info_.hwndList, data_, canvas_, nullptr);
-  } else if (info_.hwndList && InSet(data_->SkinControls, xcScrollbar)) {
+  } else if (info_.hwndList && IsTopPopup(info_.hwndList) && InSet(data_->SkinControls, xcScrollbar)) {
     dropList_ = std::make_unique<TComboxScrollBar>(this);
     dropList_->Inithwnd(info_.hwndList, data_, canvas_, nullptr);
   }
@@ -118,6 +118,7 @@ void TSkinComBox::AfterProc(TMessage& m) {
       break;
     }
     case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:
       Set(scMouseIn, false);
       PaintControl(nullptr);
       break;
@@ -581,6 +582,11 @@ bool TSkinUpDown::BeforeProc(TMessage& m) {
       WMPaint(m);
       return false;
     case WM_ERASEBKGND:
+      if (!control_) {  // a bare window paints nothing of its own under the halves
+        RECT c;
+        GetClientRect(wnd_, &c);
+        FillColor(reinterpret_cast<HDC>(m.WParam), c, clWhite);
+      }
       m.Result = 1;
       return false;
     default:

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "classlib/AdvPages.h"
+#include "classlib/Gbk.h"
 #include "classlib/GlyphChecks.h"
 #include "skin/WinSkinForm.h"
 
@@ -20,6 +20,16 @@ void TSkinObjImage::SkinChange() {
   TSkinBox::SkinChange();
 }
 
+namespace {
+
+// The glyph held among the "Properties" of a check box of the second family.
+TBitmap* DevGlyph(TControl* c) {
+  auto* props = GetObjProp<TcxCheckBox::TProperties>(c, "Properties");
+  return props ? &props->Glyph : nullptr;
+}
+
+}  // namespace
+
 // Kinds 1 and 2 take the check or the radio strip as their custom glyphs, the key colour
 // transparent; kind 3 takes the check strip as its glyph.
 void TSkinObjImage::ChangeImage() {
@@ -27,19 +37,19 @@ void TSkinObjImage::ChangeImage() {
   if (!buttons) return;
   TBitmap* strip = kind_ == 2 ? buttons->RadioButton.get() : buttons->CheckButton.get();
   if (EmptyImage(strip)) return;
-  if (auto* rz = dynamic_cast<TRzCheckBox*>(control_); rz && kind_ != 3) {
-    CopyBMP(strip, &rz->CustomGlyphs);
-    rz->TransparentColor = kKeyColour;
-    rz->UseCustomGlyphs = true;
-  } else if (auto* cx = dynamic_cast<TcxCheckBox*>(control_); cx && kind_ == 3) {
-    CopyBMP(strip, &cx->Properties.Glyph);
+  if (TBitmap* custom = GetObjProp<TBitmap>(control_, "CustomGlyphs"); custom && kind_ != 3) {
+    CopyBMP(strip, custom);
+    SetProperty(control_, "TransparentColor", std::to_string(kKeyColour));
+    SetProperty(control_, "UseCustomGlyphs", "true");
+  } else if (TBitmap* glyph = DevGlyph(control_); glyph && kind_ == 3) {
+    CopyBMP(strip, glyph);
   }
   control_->Invalidate();
 }
 
 void TSkinObjImage::Unsubclass() {
-  if (auto* rz = dynamic_cast<TRzCheckBox*>(control_)) rz->UseCustomGlyphs = false;
-  if (auto* cx = dynamic_cast<TcxCheckBox*>(control_)) cx->Properties.Glyph.SetSize(0, 0);
+  if (kind_ != 3) SetProperty(control_, "UseCustomGlyphs", "false");
+  if (TBitmap* glyph = kind_ == 3 ? DevGlyph(control_) : nullptr) glyph->SetSize(0, 0);
   if (control_ && stage_ != 6) control_->Invalidate();
   TSkinBox::Unsubclass();
 }
@@ -61,18 +71,18 @@ void TSkinAdvPage::SkinChange() {
 // Frames 1 and 2 of "Tabs", each built at the frame's own size, become the pictures of
 // the other tabs and of the current one.
 void TSkinAdvPage::ChangeImage() {
-  auto* pages = dynamic_cast<TAdvPageControl*>(control_);
+  TBitmap* pictures[] = {GetObjProp<TBitmap>(control_, "TabBackGround"),
+                         GetObjProp<TBitmap>(control_, "TabBackGroundActive")};
   const TDataSkinBorder* tabs = data_ ? data_->Tabs.get() : nullptr;
-  if (!pages || !tabs || EmptyImage(tabs->Image.get())) return;
+  if (!pictures[0] || !pictures[1] || !tabs || EmptyImage(tabs->Image.get())) return;
   const int frames = std::max(tabs->Frame, 1);
   const RECT size{0, 0, tabs->Image->Width() / frames, tabs->Image->Height()};
-  TBitmap* pictures[] = {&pages->TabBackGround, &pages->TabBackGroundActive};
   for (int frame = 1; frame <= 2; ++frame) {
     auto map =
         GetHMap(size, tabs->Image.get(), tabs->Margins(), false, tabs->Tile == 1, frames, std::min(frame, frames));
     CopyBMP(map.get(), pictures[frame - 1]);
   }
-  pages->Invalidate();
+  control_->Invalidate();
 }
 
 // The strip makes its arrows only once its tabs overflow.
@@ -84,9 +94,37 @@ void TSkinAdvPage::AfterProc(TMessage& m) {
 
 void TSkinAdvPage::Unsubclass() {
   TSkinControl::Unsubclass();
-  auto* pages = dynamic_cast<TAdvPageControl*>(control_);
-  if (!pages || stage_ == 6) return;
-  pages->TabBackGround.SetSize(0, 0);
-  pages->TabBackGroundActive.SetSize(0, 0);
-  pages->Invalidate();
+  if (!control_ || stage_ == 6) return;
+  for (const char* name : {"TabBackGround", "TabBackGroundActive"})
+    if (TBitmap* picture = GetObjProp<TBitmap>(control_, name)) picture->SetSize(0, 0);
+  control_->Invalidate();
+}
+
+// ---- Properties by name ----
+
+const TPropInfo* FindPublished(TObject* obj, const std::string& name) {
+  auto* c = dynamic_cast<TComponent*>(obj);
+  return c ? c->Published().Find(name) : nullptr;
+}
+
+std::string GetProperty(TObject* obj, const std::string& name) { return PropText(FindPublished(obj, name)); }
+
+int GetIntProperty(TObject* obj, const std::string& name) { return PropInt(FindPublished(obj, name)); }
+
+std::string GetEnumProperty(TObject* obj, const std::string& name) { return PropEnumName(FindPublished(obj, name)); }
+
+std::wstring GetStringProp(TObject* obj, const std::string& name) {
+  const TPropInfo* p = FindPublished(obj, name);
+  if (p && p->Kind == tkWString && p->GetWStr) return p->GetWStr();
+  if (p && p->Kind == tkString && p->GetStr) return gbk::ToWide(p->GetStr());
+  return {};
+}
+
+TNotifyEvent GetObjMethod(TObject* obj, const std::string& name) {
+  const TPropInfo* p = FindPublished(obj, name);
+  return p && p->Kind == tkMethod && p->GetMethod ? p->GetMethod() : TNotifyEvent{};
+}
+
+void SetProperty(TObject* obj, const std::string& name, const std::string& value) {
+  SetPropText(FindPublished(obj, name), value);
 }

@@ -1,9 +1,11 @@
 // Painted scroll bars: the overlay window over a control's scroll bar and the skinners
 // that lay it; the bar of a drop-down list is painted in its own frame.
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "classlib/Controls.h"
+#include "classlib/StrUtils.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSubClass.h"
 
@@ -19,8 +21,9 @@ bool ReadBarInfo(HWND wnd, bool vertical, SCROLLBARINFO& info) {
 
 HBRUSH FaceBrush(const TSkinData& d) { return CreateSolidBrush(ColorToRGB(d.SchemeColors[csButtonFace])); }
 
-void DrawFrame23(HDC dc, const RECT& r, const TDataSkinObject& bar, int frame) {
-  DrawRect1(dc, r, bar.Image.get(), bar.Trans == 1, kScrollFrames, frame);
+// Arrows and grips are squares cut from the one strip, the key colour left out.
+void DrawFrame23(TBitmap& work, const RECT& r, const TDataSkinObject& bar, int frame) {
+  DrawSkinMap3(&work.Canvas(), r, bar.Image.get(), frame, kScrollFrames);
 }
 
 // The square between a window's two bars, which neither bar covers, in the skin's face.
@@ -61,7 +64,7 @@ void DrawSkinScrollbar(HDC dc, const RECT& r, const TSkinData& data, bool vertic
     int frame = vertical ? (i ? 13 : 9) : (i ? 5 : 1);
     if (hot == i && enabled) frame += pressed ? 1 : 3;
     if (!enabled) frame += 2;
-    DrawFrame23(w, i ? along(length - a, length) : along(0, a), *bar, frame);
+    DrawFrame23(work, i ? along(length - a, length) : along(0, a), *bar, frame);
   }
   const TDataSkinObject* thumb = vertical ? data.VertScrollThumb.get() : data.HorzScrollThumb.get();
   if (enabled && thumb && thumbStart >= a && thumbEnd <= length - a && thumbEnd > thumbStart) {
@@ -70,13 +73,14 @@ void DrawSkinScrollbar(HDC dc, const RECT& r, const TSkinData& data, bool vertic
     const RECT t = along(thumbStart, thumbEnd);
     DrawRect2(w, t, thumb->Image.get(), false, thumb->Tile == 1, thumb->Trans == 1, std::max(1, thumb->Frame), state,
               thumb->Margins());
-    const int grip = bar->Image->Height();
+    // A grip image far from the system's bar thickness is drawn at the system's.
+    const int grip = std::abs(bar->Image->Height() - arrow) > 2 ? arrow : bar->Image->Height();
     if (thumbEnd - thumbStart > grip + 2) {
       const int mid = (thumbStart + thumbEnd) / 2, across = vertical ? Width(all) : Height(all);
       const int off = (across - grip) / 2;
       const RECT g = vertical ? RECT{off, mid - grip / 2, off + grip, mid - grip / 2 + grip}
                               : RECT{mid - grip / 2, off, mid - grip / 2 + grip, off + grip};
-      DrawFrame23(w, g, *bar, (vertical ? 20 : 17) + (onThumb ? (pressed ? 1 : 2) : 0));
+      DrawFrame23(work, g, *bar, (vertical ? 20 : 17) + (onThumb ? (pressed ? 1 : 2) : 0));
     }
   }
   StretchBlt(dc, r.left, r.top, Width(r), Height(r), w, 0, 0, Width(r), Height(r), SRCCOPY);
@@ -100,8 +104,14 @@ void TWScrollbar::PlaceIn(HWND parent) {
   HandleNeeded();
 }
 
+// The panel stands on the parent's colour; a scroll-bar control's Kind tells its axis.
 void TWScrollbar::Attach(TSkinControl* skinner, TWinControl* control, unsigned char mode) {
+  const TColor face = skinner->Data() ? skinner->Data()->SchemeColors[csButtonFace] : clBtnFace;
+  SetColor(skinner->GetParentColor(face));
   AttachHwnd(skinner, control->Handle(), mode);
+  if (mode != 2) return;
+  orientation_ = LowerCase(GetProperty(control, "Kind")) == "sbhorizontal" ? 0 : 1;
+  SetPosition(wnd_);
 }
 
 void TWScrollbar::AttachHwnd(TSkinControl* skinner, HWND wnd, unsigned char mode) {
@@ -347,6 +357,11 @@ void TSkinScrollbar::InitScrollbar(TWinControl* control, TSkinData* data, TCanva
   if (!initialised_) return;
   const auto ex = static_cast<DWORD>(GetWindowLongW(wnd_, GWL_EXSTYLE));
   drawBorder_ = (ex & WS_EX_CLIENTEDGE) != 0;
+  if (const TPropInfo* fixed = FindPublished(control, "FixedColor"); fixed && fixed->Kind == tkInteger) {
+    savedFixed_ = static_cast<TColor>(fixed->GetOrd());
+    fixedRecoloured_ = true;
+    SetProperty(control, "FixedColor", std::to_string(Face()));
+  }
   for (unsigned char mode = 0; mode < 2; ++mode) {
     bars_[mode] = std::make_unique<TWScrollbar>(this);
     bars_[mode]->Attach(this, control, mode);
@@ -466,7 +481,16 @@ void TSkinScrollbar::DrawControl(HDC, const RECT&) {
   FillBarCorner(wnd_, *bars_[0], *bars_[1], *data_);
 }
 
+// The headings take the new face; the colour saved at the start is the grid's own and
+// stays what the grid gets back.
+void TSkinScrollbar::SkinChange() {
+  if (fixedRecoloured_) SetProperty(control_, "FixedColor", std::to_string(Face()));
+  TSkinControl::SkinChange();
+}
+
 void TSkinScrollbar::Unsubclass() {
+  if (fixedRecoloured_ && stage_ != 6) SetProperty(control_, "FixedColor", std::to_string(savedFixed_));
+  fixedRecoloured_ = false;
   TSkinControl::Unsubclass();
   if (stage_ == 6) return;
   for (auto& b : bars_) b.reset();

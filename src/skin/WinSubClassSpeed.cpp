@@ -3,6 +3,7 @@
 // or a drop-down triangle at the right.
 #include <algorithm>
 
+#include "classlib/StrUtils.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSubClass.h"
 
@@ -10,23 +11,30 @@
 
 namespace {
 
-// The glyph of a button that carries one, or nil.
-const TBitBtn* GlyphButton(const TControl* c) {
-  auto* b = dynamic_cast<const TBitBtn*>(c);
-  return b && !b->Glyph.Empty() ? b : nullptr;
+// The glyph strip of a button that carries one, or nil.
+TBitmap* GlyphStrip(TControl* c) {
+  TBitmap* g = GetObjProp<TBitmap>(c, "Glyph");
+  return g && !g->Empty() ? g : nullptr;
 }
 
-int Cells(const TBitBtn& b) { return std::max(b.NumGlyphs, 1); }
+int Cells(TControl* c) { return std::max(GetIntProperty(c, "NumGlyphs"), 1); }
 
-// The cell `index` (from 1) of the glyph, drawn at (x, y) with the colour of its
-// lower-left pixel left out.
-void DrawGlyph(HDC dc, const TBitBtn& b, int index, int x, int y) {
-  TBitmap& g = const_cast<TBitmap&>(b.Glyph);
-  const int w = g.Width() / Cells(b), h = g.Height();
+// The cell `index` (from 1) of `cells` of a strip, drawn at (x, y) with the colour of
+// its lower-left pixel left out.
+void DrawGlyph(HDC dc, TBitmap& g, int cells, int index, int x, int y) {
+  const int w = g.Width() / cells, h = g.Height();
   if (w <= 0 || h <= 0) return;
   HDC src = g.Canvas().Handle();
   const COLORREF key = GetPixel(src, (index - 1) * w, h - 1);
   TransparentBlt(dc, x, y, w, h, src, (index - 1) * w, 0, w, h, key);
+}
+
+TButtonLayout LayoutOf(TControl* c) {
+  const std::string l = LowerCase(GetEnumProperty(c, "Layout"));
+  return l == "blglyphright"    ? blGlyphRight
+         : l == "blglyphtop"    ? blGlyphTop
+         : l == "blglyphbottom" ? blGlyphBottom
+                                : blGlyphLeft;
 }
 
 }  // namespace
@@ -62,21 +70,46 @@ TSkinBitButton::Layout TSkinBitButton::LayOut(const RECT& client, SIZE glyph, SI
 }
 
 int TSkinBitButton::GlyphIndex(int frame) const {
-  const TBitBtn* b = GlyphButton(control_);
   const int index = frame == 2 ? 3 : frame == 3 ? 2 : 1;
-  return b && index <= Cells(*b) ? index : 1;
+  return GlyphStrip(control_) && index <= Cells(control_) ? index : 1;
 }
 
+// The glyph strip when the button has one, else the image of its list (the disabled
+// one while disabled, when it names one), else its picture, else the caption alone.
 void TSkinBitButton::DrawFace(HDC dc, const RECT& r) {
-  const TBitBtn* b = GlyphButton(control_);
-  if (!b) {
+  Glyph g;
+  if ((g.strip = GlyphStrip(control_))) {
+    g.cells = Cells(control_);
+    g.cell = GlyphIndex(Frame());
+    g.size = SIZE{g.strip->Width() / g.cells, g.strip->Height()};
+  } else if ((g.images = GetObjProp<_IMAGELIST>(control_, "Images"))) {
+    g.index = GetIntProperty(control_, "ImageIndex");
+    const int disabled = GetIntProperty(control_, "DisabledIndex");
+    if (Disabled(wnd_) && disabled != -1) g.index = disabled;
+    int w = 0, h = 0;
+    if (g.index >= 0 && ImageList_GetIconSize(g.images, &w, &h)) g.size = SIZE{w, h};
+    if (g.index < 0) g.images = nullptr;
+  } else if (TBitmap* picture = GetObjProp<TBitmap>(control_, "Picture"); picture && !picture->Empty()) {
+    DrawPicControl(dc, r, *picture);
+    return;
+  }
+  if (!g.strip && !g.images) {
     TSkinButton::DrawFace(dc, r);
     return;
   }
+  DrawGlyphFace(dc, r, g);
+}
+
+void TSkinBitButton::DrawPicControl(HDC dc, const RECT& r, TBitmap& picture) {
+  DrawGlyphFace(dc, r, Glyph{.strip = &picture, .size = SIZE{picture.Width(), picture.Height()}});
+}
+
+void TSkinBitButton::DrawGlyphFace(HDC dc, const RECT& r, const Glyph& g) {
   RECT client = r;
   InflateRect(&client, -2, -2);
-  const SIZE glyph{b->Glyph.Width() / Cells(*b), b->Glyph.Height()};
-  const bool across = b->Layout == blGlyphLeft || b->Layout == blGlyphRight;
+  const SIZE glyph = g.size;
+  const TButtonLayout layout = LayoutOf(control_);
+  const bool across = layout == blGlyphLeft || layout == blGlyphRight;
   const std::wstring caption = CaptionText();
   SIZE text{0, 0};
   if (!caption.empty()) {
@@ -84,8 +117,14 @@ void TSkinBitButton::DrawFace(HDC dc, const RECT& r) {
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &t, DT_CALCRECT | DT_WORDBREAK);
     text = SIZE{Width(t), Height(t)};
   }
-  const Layout at = LayOut(client, glyph, text, b->Layout, b->Margin, b->Spacing, false);
-  DrawGlyph(dc, *b, GlyphIndex(Frame()), at.glyph.left, at.glyph.top);
+  const bool centred = LowerCase(GetEnumProperty(control_, "Alignment")) == "tacenter";
+  const Layout at = LayOut(client, glyph, text, layout, GetIntProperty(control_, "Margin"),
+                           GetIntProperty(control_, "Spacing"), centred);
+  if (g.strip) {
+    DrawGlyph(dc, *g.strip, g.cells, g.cell, at.glyph.left, at.glyph.top);
+  } else {
+    ImageList_Draw(g.images, g.index, dc, at.glyph.left, at.glyph.top, ILD_TRANSPARENT);
+  }
   if (caption.empty()) return;
   RECT box = at.text;
   InflateRect(&box, 2, 2);  // DrawBtnText takes the face and keeps 2 pixels off it
@@ -145,6 +184,9 @@ void TSkinSpeedButton::AfterProc(TMessage& m) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       PaintControl(0);
+      break;
+    case CM_FOCUSCHANGED:  // a speed button shows no focus
+    case CM_ENABLEDCHANGED:
       break;
     default:
       TSkinButton::AfterProc(m);

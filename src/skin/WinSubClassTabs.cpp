@@ -65,6 +65,7 @@ bool TSkinTab::BeforeProc(TMessage& m) {
     return false;
   }
   if (m.Msg == WM_ERASEBKGND && painted) {
+    ERASEBKGND(reinterpret_cast<HDC>(m.WParam));
     m.Result = 1;
     return false;
   }
@@ -75,6 +76,18 @@ bool TSkinTab::BeforeProc(TMessage& m) {
     return false;
   }
   return TSkinControl::BeforeProc(m);
+}
+
+// A strip without pages (a bare tab control) would otherwise show stale pixels there.
+void TSkinTab::ERASEBKGND(HDC dc) {
+  RECT page;
+  GetClientRect(wnd_, &page);
+  SendMessageW(wnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  if (data_->FaceBrush) {
+    FillRect(dc, &page, data_->FaceBrush);
+  } else {
+    FillBG(dc, page);
+  }
 }
 
 bool TSkinTab::ClickClose(POINT p) {
