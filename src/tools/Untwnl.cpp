@@ -1,5 +1,7 @@
 #include "tools/Untwnl.h"
 
+#include <algorithm>
+
 #include "classlib/Gbk.h"
 #include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
@@ -19,23 +21,29 @@ MVoDateEx& Calendar() {
 
 using gbk::U;
 
-HFONT MakeFont(HDC dc, int points) {
+// `width` 0: the face's own proportions; otherwise its characters made narrower.
+HFONT MakeFont(HDC dc, int points, int width = 0) {
   const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  return CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"\x5B8B\x4F53");  // 宋体
+  return CreateFontW(height, width, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"\x5B8B\x4F53");  // 宋体
 }
 
-// Centred in r at the given size, or smaller where the text would run over the cell's
-// lines (a long lunar date such as 闰十一月初六).
+// Centred in r at the given size. A text that would run over the cell's lines (a long
+// lunar date such as 闰十一月初六) keeps its height and is set narrower: smaller type
+// would be too small to read.
 void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF colour) {
   const std::wstring w = gbk::ToWide(text);
   const int room = r.right - r.left - 4;
   HFONT f = MakeFont(dc, points);
   HGDIOBJ old = SelectObject(dc, f);
   SIZE size{};
-  while (points > 6 && GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > room) {
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  for (int width = tm.tmAveCharWidth;
+       width > 1 && GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > room;) {
+    width = std::min(width - 1, MulDiv(width, room, static_cast<int>(size.cx)));
     SelectObject(dc, old);
     DeleteObject(f);
-    f = MakeFont(dc, --points);
+    f = MakeFont(dc, points, width);
     SelectObject(dc, f);
   }
   SetTextColor(dc, colour);
