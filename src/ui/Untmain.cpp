@@ -275,6 +275,7 @@ void TFrmMain::FormShow(TObject*) {
 void TFrmMain::FinishStart() {
   afterFirstPaint->SetEnabled(false);
   if (IniFile && Opt_Skin->Count() == 0) FillSkinMenu(Opt_Skin);
+  PrepareListingView();
 }
 
 void TFrmMain::OpenCaseTree() {

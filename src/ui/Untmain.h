@@ -139,6 +139,8 @@ class TFrmMain : public TForm, private MessagePump {
   void FitNameColumns();
   // The listing beside the list while the page is wide enough for both, else below it.
   void ArrangeNamingPage();
+  // The one-time cost of a rich edit's first text, paid before the first naming run.
+  void PrepareListingView();
   TStringGrid* sGridFull;
   TPopupMenu* pMenuFormula;
   TMenuItem* N11;
