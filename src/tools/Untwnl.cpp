@@ -1,7 +1,5 @@
 #include "tools/Untwnl.h"
 
-#include <algorithm>
-
 #include "classlib/Gbk.h"
 #include "classlib/Layout.h"
 #include "classlib/StrUtils.h"
@@ -21,33 +19,39 @@ MVoDateEx& Calendar() {
 
 using gbk::U;
 
-// `width` 0: the face's own proportions; otherwise its characters made narrower.
-HFONT MakeFont(HDC dc, int points, int width = 0) {
+HFONT MakeFont(HDC dc, int points) {
   const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  return CreateFontW(height, width, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"\x5B8B\x4F53");  // 宋体
+  return CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"\x5B8B\x4F53");  // 宋体
 }
 
 // Centred in r at the given size. A text that would run over the cell's lines (a long
-// lunar date such as 闰十一月初六) keeps its height and is set narrower: smaller type
-// would be too small to read.
+// lunar date such as 十一月廿三) first sets its characters closer, as their squares leave
+// room at the sides; only beyond that is its type made smaller.
 void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF colour) {
+  constexpr int kTightest = -3;  // pixels taken from each character's advance
   const std::wstring w = gbk::ToWide(text);
   const int room = r.right - r.left - 4;
   HFONT f = MakeFont(dc, points);
   HGDIOBJ old = SelectObject(dc, f);
-  SIZE size{};
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  for (int width = tm.tmAveCharWidth;
-       width > 1 && GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > room;) {
-    width = std::min(width - 1, MulDiv(width, room, static_cast<int>(size.cx)));
+  const int oldExtra = GetTextCharacterExtra(dc);
+  auto tooWide = [&] {
+    SIZE size{};
+    return GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > room;
+  };
+  for (int extra = 0; tooWide();) {
+    if (extra > kTightest) {
+      SetTextCharacterExtra(dc, --extra);
+      continue;
+    }
+    if (points <= 6) break;
     SelectObject(dc, old);
     DeleteObject(f);
-    f = MakeFont(dc, points, width);
+    f = MakeFont(dc, --points);
     SelectObject(dc, f);
   }
   SetTextColor(dc, colour);
   DrawTextW(dc, w.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SetTextCharacterExtra(dc, oldExtra);
   SelectObject(dc, old);
   DeleteObject(f);
 }
