@@ -333,6 +333,7 @@ class TFrmMain : public TForm, private MessagePump {
   // What the first paint does not need: done once the window is painted.
   void FinishStart();
   TTimer* afterFirstPaint = nullptr;
+  static constexpr unsigned kListingWarmUpMs = 50;
   int Ask(const char* utf8Text, const char* utf8Caption, unsigned flags);
   std::string programFolder;
   // The naming run in progress; a close asked for meanwhile waits for its end.
