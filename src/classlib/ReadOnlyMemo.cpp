@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "classlib/Gbk.h"
 
@@ -10,7 +11,9 @@ namespace {
 
 constexpr uint16_t kUnknown = 0xFFFF;
 constexpr int kMargin = 2, kTopMargin = 1;  // pixels around the text, as the edit control leaves
-constexpr UINT_PTR kDragTimer = 1;
+constexpr UINT_PTR kDragTimer = 1, kWrapTimer = 2;
+constexpr int kWrapSliceMs = 15;   // the most a piece of a rewrap keeps the window from its messages
+constexpr int kResizeSliceMs = 4;  // the piece a new width makes at once: a drag brings the next soon
 constexpr UINT kCopyCommand = 1, kSelectAllCommand = 2;
 
 bool IsBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
@@ -42,6 +45,25 @@ int WordClass(wchar_t c) {
   return IsWide(c) ? 2 : 1;
 }
 
+// Messages that use the lines: they wait for a rewrap to end.
+bool NeedsLines(UINT msg, WPARAM w) {
+  if (msg >= EM_GETSEL && msg <= EM_GETIMESTATUS) return true;
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_SETFOCUS:
+    case WM_CONTEXTMENU:
+      return true;
+    case WM_TIMER:
+      return w == kDragTimer;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 TReadOnlyMemo::TReadOnlyMemo(TComponent* owner) : TMemo(owner), widths_(0x10000, kUnknown) {
@@ -53,6 +75,7 @@ DWORD TReadOnlyMemo::CreateStyle() const { return TControl::CreateStyle() | WS_T
 
 void TReadOnlyMemo::AfterCreate() {
   // The window was made with the text last set (or kept by a re-creation).
+  DropRewrap();
   held_.clear();
   starts_.assign(1, 0);
   Replace(0, 0, gbk::ToWide(text_));
@@ -78,11 +101,13 @@ void TReadOnlyMemo::Layout(int from) {
   int pos = starts_[line];
   MeasureFrom(pos);
   starts_.resize(static_cast<size_t>(line) + 1);
-  const int n = Length();
-  while (pos < n) {
-    pos = NextLineStart(pos, wrapWidth_);
-    if (pos < n || held_.back() == L'\n') starts_.push_back(pos);
-  }
+  while (pos < Length()) AddLine(starts_, pos, wrapWidth_);
+}
+
+// The line from `pos`, `width` pixels wide; pos moves on to the next.
+void TReadOnlyMemo::AddLine(std::vector<int>& starts, int& pos, int width) {
+  pos = NextLineStart(pos, width);
+  if (pos < Length() || held_.back() == L'\n') starts.push_back(pos);
 }
 
 // Where the line from `pos` ends when `width` pixels wide: after its line break, or
@@ -149,7 +174,8 @@ void TReadOnlyMemo::SetFontHandle(HFONT font) {
   SelectObject(dc, old);
   DeleteDC(dc);
   std::fill(widths_.begin(), widths_.end(), kUnknown);
-  Rewrap();
+  SettleLines();
+  LayOutAll();
   Resized();
 }
 
@@ -160,8 +186,11 @@ int TReadOnlyMemo::LineOf(int pos) const {
 }
 
 int TReadOnlyMemo::LineEnd(int line) const {
-  int end = line + 1 < LineCount() ? starts_[line + 1] : Length();
-  while (end > starts_[line] && IsBreak(At(end - 1))) --end;
+  return BeforeBreaks(starts_[line], line + 1 < LineCount() ? starts_[line + 1] : Length());
+}
+
+int TReadOnlyMemo::BeforeBreaks(int from, int end) const {
+  while (end > from && IsBreak(At(end - 1))) --end;
   return end;
 }
 
@@ -293,13 +322,20 @@ void TReadOnlyMemo::Wheel(int delta) {
 // A new width wraps the lines anew; the line on top stays on top.
 void TReadOnlyMemo::Resized() {
   const RECT r = TextRect();
-  if (r.right - r.left != wrapWidth_) Rewrap();
+  const int width = static_cast<int>(r.right - r.left);
+  if (width != (rewrap_ ? rewrap_->width : wrapWidth_)) Rewrap(width);
+  if (rewrap_) {
+    LayOutView();
+    Redraw();
+    return;
+  }
   const int keep = top_;
   top_ = -1;  // the scroll bar and caret follow the new height too
   ScrollTo(keep);
 }
 
-void TReadOnlyMemo::Rewrap() {
+// Every line made anew at the window's width, the widths of the characters measured again.
+void TReadOnlyMemo::LayOutAll() {
   const RECT r = TextRect();
   const int topChar = starts_[top_];
   wrapWidth_ = static_cast<int>(r.right - r.left);
@@ -307,6 +343,73 @@ void TReadOnlyMemo::Rewrap() {
   Layout(0);
   top_ = LineOf(topChar);
   Redraw();
+}
+
+// Wrapping megabytes takes most of a second: a new width shows the lines in view at once
+// and makes the rest a piece at a time while the window is idle.
+void TReadOnlyMemo::Rewrap(int width) {
+  const int topChar = rewrap_ ? rewrap_->topChar : starts_[top_];
+  if (width == wrapWidth_) {  // back to the width the lines were made for
+    rewrap_.reset();
+    viewStarts_.clear();
+    if (hwnd_) KillTimer(hwnd_, kWrapTimer);
+    Redraw();
+    return;
+  }
+  rewrap_ = Rewrapping{width, topChar, {0}, 0};
+  if (!WrapSome(kResizeSliceMs) && hwnd_) SetTimer(hwnd_, kWrapTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+// More lines of the rewrap, for about budgetMs; true when it has ended.
+bool TReadOnlyMemo::WrapSome(int budgetMs) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point until = Clock::now() + std::chrono::milliseconds(budgetMs);
+  Rewrapping& r = *rewrap_;
+  for (int lines = 1; r.pos < Length(); ++lines) {
+    AddLine(r.starts, r.pos, r.width);
+    if (lines % 512 == 0 && Clock::now() >= until) return false;
+  }
+  FinishRewrap();
+  return true;
+}
+
+void TReadOnlyMemo::FinishRewrap() {
+  starts_ = std::move(rewrap_->starts);
+  wrapWidth_ = rewrap_->width;
+  const int topChar = rewrap_->topChar;
+  DropRewrap();
+  top_ = -1;  // the scroll bar and caret follow the new lines
+  ScrollTo(LineOf(topChar));
+  Redraw();
+}
+
+// What needs the lines has them at once.
+void TReadOnlyMemo::SettleLines() {
+  while (rewrap_) WrapSome(1000);
+}
+
+// The whole text is laid out anew at the rewrap's width: the rewrap has no more use.
+void TReadOnlyMemo::DropRewrap() {
+  if (!rewrap_) return;
+  wrapWidth_ = rewrap_->width;
+  rewrap_.reset();
+  viewStarts_.clear();
+  if (hwnd_) KillTimer(hwnd_, kWrapTimer);
+}
+
+// While the rewrap goes on: the lines in view at the new width, from the one holding the
+// character that was on top, made from the start of its paragraph.
+void TReadOnlyMemo::LayOutView() {
+  const Rewrapping& r = *rewrap_;
+  int pos = r.topChar;
+  while (pos > 0 && At(pos - 1) != L'\n') --pos;
+  for (int next = pos; pos < Length() && (next = NextLineStart(pos, r.width)) <= r.topChar;) pos = next;
+  viewStarts_.assign(1, pos);
+  const auto rows = static_cast<size_t>(VisibleLines()) + 1;
+  while (pos < Length() && viewStarts_.size() <= rows) {
+    pos = NextLineStart(pos, r.width);
+    viewStarts_.push_back(pos);
+  }
 }
 
 void TReadOnlyMemo::Redraw() {
@@ -513,8 +616,14 @@ void TReadOnlyMemo::Paint() {
   SetBkMode(dc, TRANSPARENT);
   const RECT r = TextRect();
   IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-  for (int line = top_, y = r.top; line < LineCount() && y < r.bottom; ++line, y += lineHeight_)
-    PaintLine(dc, line, y, text);
+  if (rewrap_) {
+    int y = r.top;
+    for (size_t i = 0; i + 1 < viewStarts_.size() && y < r.bottom; ++i, y += lineHeight_)
+      PaintLine(dc, viewStarts_[i], BeforeBreaks(viewStarts_[i], viewStarts_[i + 1]), y, text);
+  } else {
+    for (int line = top_, y = r.top; line < LineCount() && y < r.bottom; ++line, y += lineHeight_)
+      PaintLine(dc, starts_[line], LineEnd(line), y, text);
+  }
   BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBitmap);
@@ -524,8 +633,7 @@ void TReadOnlyMemo::Paint() {
 }
 
 // The selection shows while the memo has the focus, as in the edit control.
-void TReadOnlyMemo::PaintLine(HDC dc, int line, int y, COLORREF text) {
-  const int from = starts_[line], to = LineEnd(line);
+void TReadOnlyMemo::PaintLine(HDC dc, int from, int to, int y, COLORREF text) {
   const bool focused = GetFocus() == hwnd_;
   const int selFrom = focused ? std::clamp(SelStart(), from, to) : to;
   const int selTo = focused ? std::clamp(SelEnd(), from, to) : to;
@@ -555,6 +663,7 @@ bool TReadOnlyMemo::EditMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
   const POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   switch (msg) {
     case WM_SETTEXT:
+      DropRewrap();
       top_ = anchor_ = caret_ = 0;
       Replace(0, Length(), l ? reinterpret_cast<const wchar_t*>(l) : L"");
       result = TRUE;
@@ -685,6 +794,7 @@ bool TReadOnlyMemo::InputMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) 
 
 LRESULT TReadOnlyMemo::WndProc(UINT msg, WPARAM w, LPARAM l) {
   LRESULT result = 0;
+  if (rewrap_ && (selecting_ || NeedsLines(msg, w))) SettleLines();
   if (EditMessage(msg, w, l, result) || InputMessage(msg, w, l, result)) return result;
   switch (msg) {
     case WM_SETFONT:
@@ -693,6 +803,13 @@ LRESULT TReadOnlyMemo::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SIZE:
       Resized();
       break;
+    case WM_TIMER:
+      if (w != kWrapTimer) break;
+      if (rewrap_)
+        WrapSome(kWrapSliceMs);
+      else
+        KillTimer(hwnd_, kWrapTimer);
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:

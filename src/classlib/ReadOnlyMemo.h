@@ -5,11 +5,14 @@
 // (text, selection, EM_REPLACESEL, scrolling) and lets the user scroll, select and
 // copy as in a read-only edit control. Lines always wrap at the window's width; unlike
 // the edit control, EM_REPLACESEL does not scroll, so text appended below leaves the
-// view alone.
+// view alone. A new width wraps the lines in view at once and the rest a piece at a
+// time while the window is idle (or at once when something asks for them), so that
+// dragging the window's edge over a listing of megabytes never waits for the whole.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "classlib/StdCtrls.h"
@@ -41,6 +44,8 @@ class TReadOnlyMemo : public TMemo {
   int LineCount() const { return static_cast<int>(starts_.size()); }
   int LineOf(int pos) const;
   int LineEnd(int line) const;  // after the line's last character, its line break left out
+  int BeforeBreaks(int from, int end) const;
+  void AddLine(std::vector<int>& starts, int& pos, int width);
   int CaretLine() const;
   int XOf(int line, int pos);
   int PosIn(int line, int x, bool& afterWrap);
@@ -54,7 +59,13 @@ class TReadOnlyMemo : public TMemo {
   void Scroll(WORD code);
   void Wheel(int delta);
   void Resized();
-  void Rewrap();
+  void LayOutAll();
+  void Rewrap(int width);
+  bool WrapSome(int budgetMs);
+  void FinishRewrap();
+  void SettleLines();
+  void DropRewrap();
+  void LayOutView();
   void Redraw();
 
   // Caret and selection.
@@ -80,7 +91,7 @@ class TReadOnlyMemo : public TMemo {
   void MouseDown(POINT p, bool extend);
   void MouseDrag(POINT p);
   void Paint();
-  void PaintLine(HDC dc, int line, int y, COLORREF text);
+  void PaintLine(HDC dc, int from, int to, int y, COLORREF text);
   void DrawRun(HDC dc, int& x, int y, int from, int to, bool selected, COLORREF text);
 
   std::wstring held_;             // the whole text (TControl::text_ keeps only what was last set)
@@ -95,4 +106,14 @@ class TReadOnlyMemo : public TMemo {
   int goalX_ = -1;          // where up and down keep the caret; -1: its own place
   int wheel_ = 0;           // wheel movement below one notch
   bool selecting_ = false;
+
+  // Lines for a new width, made while the old ones still answer for the text.
+  struct Rewrapping {
+    int width = 0;
+    int topChar = 0;             // the character the top line shows, kept on top
+    std::vector<int> starts{0};  // the lines made so far
+    int pos = 0;                 // where the next line starts
+  };
+  std::optional<Rewrapping> rewrap_;
+  std::vector<int> viewStarts_;  // while rewrapping: the lines in view at the new width, and the end of the last
 };

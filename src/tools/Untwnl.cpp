@@ -24,15 +24,26 @@ HFONT MakeFont(HDC dc, int points) {
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"\x5B8B\x4F53");  // 宋体
 }
 
-// Centred in r at the given size, or smaller where the text would run over the cell's
-// lines (a long lunar date such as 闰十一月初六).
+// Centred in r at the given size. A text that would run over the cell's lines (a long
+// lunar date such as 十一月廿三) first sets its characters closer, as their squares leave
+// room at the sides; only beyond that is its type made smaller.
 void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF colour) {
+  constexpr int kTightest = -3;  // pixels taken from each character's advance
   const std::wstring w = gbk::ToWide(text);
   const int room = r.right - r.left - 4;
   HFONT f = MakeFont(dc, points);
   HGDIOBJ old = SelectObject(dc, f);
-  SIZE size{};
-  while (points > 6 && GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > room) {
+  const int oldExtra = GetTextCharacterExtra(dc);
+  auto tooWide = [&] {
+    SIZE size{};
+    return GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > room;
+  };
+  for (int extra = 0; tooWide();) {
+    if (extra > kTightest) {
+      SetTextCharacterExtra(dc, --extra);
+      continue;
+    }
+    if (points <= 6) break;
     SelectObject(dc, old);
     DeleteObject(f);
     f = MakeFont(dc, --points);
@@ -40,6 +51,7 @@ void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF c
   }
   SetTextColor(dc, colour);
   DrawTextW(dc, w.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SetTextCharacterExtra(dc, oldExtra);
   SelectObject(dc, old);
   DeleteObject(f);
 }

@@ -274,7 +274,15 @@ void TFrmMain::FormShow(TObject*) {
 
 void TFrmMain::FinishStart() {
   afterFirstPaint->SetEnabled(false);
+  if (afterFirstPaint->Interval() == kListingWarmUpMs) {
+    PrepareListingView();
+    return;
+  }
   if (IniFile && Opt_Skin->Count() == 0) FillSkinMenu(Opt_Skin);
+  // What was painted reaches the screen while the thread waits: the rich edit's first
+  // text is paid a moment later.
+  afterFirstPaint->SetInterval(kListingWarmUpMs);
+  afterFirstPaint->SetEnabled(true);
 }
 
 void TFrmMain::OpenCaseTree() {

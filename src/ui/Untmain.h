@@ -139,6 +139,8 @@ class TFrmMain : public TForm, private MessagePump {
   void FitNameColumns();
   // The listing beside the list while the page is wide enough for both, else below it.
   void ArrangeNamingPage();
+  // The one-time cost of a rich edit's first text, paid before the first naming run.
+  void PrepareListingView();
   TStringGrid* sGridFull;
   TPopupMenu* pMenuFormula;
   TMenuItem* N11;
@@ -331,6 +333,7 @@ class TFrmMain : public TForm, private MessagePump {
   // What the first paint does not need: done once the window is painted.
   void FinishStart();
   TTimer* afterFirstPaint = nullptr;
+  static constexpr unsigned kListingWarmUpMs = 50;
   int Ask(const char* utf8Text, const char* utf8Caption, unsigned flags);
   std::string programFolder;
   // The naming run in progress; a close asked for meanwhile waits for its end.

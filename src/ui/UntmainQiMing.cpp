@@ -1,5 +1,6 @@
 // The naming page: birth data, conditions, the generator run and its result list.
 #include <algorithm>
+#include <array>
 #include <chrono>
 
 #include "classlib/Files.h"
@@ -44,6 +45,27 @@ const LayoutRow kLayout[] = {
 
 const char* const kColumns[7] = {"序号", "姓名", "姓名五行", "三才", "天人地总外", "笔画数", "得分"};
 const int kColumnWidths[7] = {48, 64, 72, 40, 84, 72, 48};
+constexpr int kCellPadding = 14;  // what the list leaves beside a column's text, header and cells alike
+
+// The widths that show each column's header and every text of the page whole.
+std::array<int, 7> NeededColumnWidths(TListView& list) {
+  std::array<int, 7> need{};
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(list.Perform(WM_GETFONT)));
+  auto widen = [&](int column, const std::string& text) {
+    const std::wstring w = gbk::ToWide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+    need[column] = std::max(need[column], static_cast<int>(size.cx) + kCellPadding);
+  };
+  for (int c = 0; c < 7; ++c) {
+    widen(c, U(kColumns[c]));
+    for (int row = 0; row < list.Count(); ++row) widen(c, list.ItemText(row, c));
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return need;
+}
 
 const std::string& ClassWord(int cls) {
   static const std::string words[3] = {U("凶"), U("平"), U("吉")};
@@ -301,6 +323,7 @@ void TFrmMain::BtoSetClick(TObject*) {
   progress.Flush();
   currentPage = 1;
   FillPage(*generator, *LstName, 1);
+  FitNameColumns();
   TxtInfo->SetText(Format(U("找到：%d个姓名").c_str(), static_cast<int>(generator->Count())));
   PanStop->Hide();
   std::string sets;
@@ -348,6 +371,7 @@ std::string TFrmMain::NamingHints() {
 
 void TFrmMain::ShowNamePage(int delta, bool reselect) {
   int p = FillPage(*generator, *LstName, currentPage + delta);
+  FitNameColumns();
   if (p == 0) return;
   currentPage = p;
   if (!reselect) return;
@@ -469,24 +493,55 @@ void TFrmMain::GotoHit(int step) {
   int row = v - (currentPage - 1) * MSearchName::kPageSize;
   LstName->SetItemIndex(row);
   ::SetFocus(LstName->Handle());
-  // The hit ends up about two rows below the top.
+  // The hit ends up about two rows below the top. Rows are placed below the column
+  // headers: the distance counts from the top row's place.
   HDC dc = GetDC(nullptr);
   int fontHeight = -(LstName->Font().Size * GetDeviceCaps(dc, LOGPIXELSY) / 72);
   ReleaseDC(nullptr, dc);
-  LstName->ScrollBy(LstName->ItemTop(row) + 2 * fontHeight);
+  const int top = static_cast<int>(LstName->Perform(LVM_GETTOPINDEX));
+  LstName->ScrollBy(LstName->ItemTop(row) - LstName->ItemTop(top) + 2 * fontHeight);
   LstNameClick(nullptr);
+}
+
+// The first text a rich edit takes in the process costs a third of a second under Wine
+// (the face is loaded and made ready for the text). A line like the listing's goes
+// through a hidden rich edit of the listing's font, so that the first run lists as
+// quickly as the others.
+void TFrmMain::PrepareListingView() {
+  TRichEdit warm(nullptr);
+  warm.SetVisible(false);
+  warm.SetBounds(0, 0, RedtName2->Width(), RedtName2->Height());
+  warm.SetParent(PageQiMing);
+  TFont f = RedtName2->Font();
+  f.Color = clBlack;
+  f.Bold = f.Italic = f.Underline = false;
+  warm.SetFont(f);
+  TRichEdit::AppendState state;
+  warm.AppendText(U("1  李明华  木火土  吉  吉吉吉吉吉  07 08 11  95\r\n"), f, state);
+  warm.EndAppend(state);
 }
 
 void TFrmMain::FitNameColumns() {
   if (!LstName->HandleAllocated()) return;
-  int room = LstName->ClientWidth(), natural = 0;
-  for (int w : kColumnWidths) natural += w;
-  // 序号, 姓名 and 得分 keep their widths; the others give up room down to a sliver.
-  const int kept = kColumnWidths[0] + kColumnWidths[1] + kColumnWidths[6];
-  double scale = natural <= room ? 1.0 : std::max(0.0, double(room - kept) / double(natural - kept));
+  const int room = LstName->ClientWidth();
+  const std::array<int, 7> need = NeededColumnWidths(*LstName);
+  int wanted = 0, needed = 0;
   for (int i = 0; i < 7; ++i) {
-    bool whole = i == 0 || i == 1 || i == 6;
-    LstName->SetColumnWidth(i, whole ? kColumnWidths[i] : std::max(12, int(kColumnWidths[i] * scale)));
+    wanted += std::max(kColumnWidths[i], need[i]);
+    needed += need[i];
+  }
+  // Roomy: the usual widths. Narrower: each column keeps what its header and texts
+  // need, and what is left goes to the columns in proportion to what they lack.
+  // Narrower still: 序号, 姓名 and 得分 keep their widths; the others give up room.
+  const int kept = need[0] + need[1] + need[6];
+  const double share = wanted <= room   ? 1.0
+                       : needed <= room ? double(room - needed) / double(wanted - needed)
+                                        : std::max(0.0, double(room - kept) / double(needed - kept));
+  for (int i = 0; i < 7; ++i) {
+    const int want = std::max(kColumnWidths[i], need[i]);
+    int w = needed <= room ? need[i] + int((want - need[i]) * share) : int(need[i] * share);
+    if (needed > room && (i == 0 || i == 1 || i == 6)) w = need[i];
+    LstName->SetColumnWidth(i, std::max(12, w));
   }
 }
 

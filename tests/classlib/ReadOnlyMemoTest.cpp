@@ -3,6 +3,9 @@
 // copying by real keys and mouse, read back from the memo and the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "classlib/Forms.h"
@@ -297,6 +300,73 @@ TEST_F(ReadOnlyMemoTest, MouseAndKeysSelectCopyAndShowTheSelection) {
     menuwatch::Press('C');
   });
   EXPECT_EQ(Clipboard(), form->memo->Text());
+}
+
+// A listing of 4 MB takes each new width of a drag without a wait: the lines in view at
+// once, the rest while the window is idle or as soon as something asks for them. The
+// lines in view while the rest is made are those shown after; all lines are those the
+// same text gets when set at that width.
+TEST_F(ReadOnlyMemoTest, ANewWidthOfMegabytesShowsAtOnceAndWrapsTheRestMeanwhile) {
+  using Clock = std::chrono::steady_clock;
+  std::string big;
+  while (big.size() < (4u << 20)) big += ListingLines();
+  form->memo->SetText(big);
+  Send(EM_LINESCROLL, 0, Send(EM_GETLINECOUNT) / 2);
+  gui::Pump(50);
+  // What a person sees of the text, the scroll bar left out (it follows when all is done).
+  auto shownText = [&] {
+    UpdateWindow(h);
+    const std::unique_ptr<TBitmap> shot = gui::Capture(h);
+    std::vector<TColor> pixels;
+    const int width = shot->Width() - GetSystemMetrics(SM_CXVSCROLL) - 4;
+    for (int y = 0; y < shot->Height(); ++y)
+      for (int x = 0; x < width; ++x) pixels.push_back(shot->Pixel(x, y));
+    return pixels;
+  };
+  auto range = [&] {
+    SCROLLINFO si{sizeof si, SIF_RANGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(h, SB_VERT, &si);
+    return si.nMax;
+  };
+  // A drag to narrower widths: each step painted within 50 ms of the thread's time
+  // (the machine may be shared: the wall clock is printed beside it).
+  double longestStepCpu = 0;
+  long longestStep = 0;
+  for (int width = 310; width >= 230; width -= 10) {
+    const Clock::time_point start = Clock::now();
+    const double cpu = gui::ThreadCpuMs();
+    form->memo->SetWidth(width);
+    UpdateWindow(h);
+    longestStepCpu = std::max(longestStepCpu, gui::ThreadCpuMs() - cpu);
+    longestStep = std::max(
+        longestStep,
+        static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()));
+  }
+  const std::vector<TColor> during = shownText();
+  const int rangeBefore = range();
+  const Clock::time_point idleStart = Clock::now();
+  while (range() == rangeBefore && Clock::now() - idleStart < std::chrono::seconds(20)) gui::Pump(10);
+  const long idleMs =
+      static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - idleStart).count());
+  std::printf(
+      "%zu bytes: longest resize step %.0f ms of the thread (%ld ms wall), the rest wrapped while idle in %ld ms\n",
+      big.size(), longestStepCpu, longestStep, idleMs);
+  RecordProperty("resizeStepCpuMs", std::to_string(longestStepCpu));
+  RecordProperty("resizeStepMs", std::to_string(longestStep));
+  EXPECT_LT(longestStepCpu, 50);
+  EXPECT_GT(range(), rangeBefore) << "narrower lines are more";
+  EXPECT_TRUE(shownText() == during);
+  const auto lines = Send(EM_GETLINECOUNT);
+  EXPECT_EQ(range(), lines - 1);
+
+  // Something that needs the lines has them at once, as a new text at this width has.
+  form->memo->SetWidth(300);
+  const auto wider = Send(EM_GETLINECOUNT);
+  const auto top = Top();
+  EXPECT_LT(wider, lines);
+  EXPECT_GT(top, 0);
+  form->memo->SetText(big);
+  EXPECT_EQ(Send(EM_GETLINECOUNT), wider);
 }
 
 }  // namespace

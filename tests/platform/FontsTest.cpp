@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 #include <string>
 
@@ -146,6 +147,48 @@ TEST(Fonts, TheSongFaceHasThePinyinVowels) {
   }
   SelectObject(dc, old);
   DeleteDC(dc);
+  DeleteObject(font);
+}
+
+// A label in 宋体 at 9 pt, the program's own font, draws crisp and black, as the face's
+// bitmap glyphs do on Windows: smoothed grey text would make enabled controls look
+// disabled. The pinyin vowels still draw at that size.
+TEST(Fonts, NinePointSongTextIsBlackWithItsPinyin) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = PlainProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = L"TorvikLabelWindow";
+  RegisterClassW(&wc);
+  HWND h = CreateWindowExW(0, wc.lpszClassName, L"Label", WS_POPUP | WS_VISIBLE, 40, 40, 240, 60, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+  ASSERT_NE(h, nullptr);
+  const std::wstring text = std::wstring(L"\x59D3\x540D\x4E94\x884C l") + kPinyinVowels;  // 姓名五行
+  HWND label = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 8, 8, 220, 24, h, nullptr,
+                               wc.hInstance, nullptr);
+  HDC screen = GetDC(nullptr);
+  const int height = MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, screen);
+  HFONT font =
+      CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, DEFAULT_QUALITY, 0, L"\x5B8B\x4F53");
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  gui::Pump(150);
+  std::unique_ptr<TBitmap> shot = gui::Capture(label);
+  ASSERT_NE(shot, nullptr);
+  int darkest = 255;
+  for (int y = 0; y < shot->Height(); ++y)
+    for (int x = 0; x < shot->Width(); ++x) {
+      const TColor c = shot->Pixel(x, y);
+      darkest = std::min(darkest, (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3);
+    }
+  std::printf("darkest pixel of 9-pt 宋体 text: %d\n", darkest);
+  EXPECT_LE(darkest, 0x30);
+  gui::SaveScreenshot(h, gui::ScreenshotPath("song-9pt-label.png"));
+  for (const wchar_t* c = kPinyinVowels; *c; ++c) {
+    SCOPED_TRACE(static_cast<unsigned>(*c));
+    EXPECT_GT(Ink(font, *c, height), 3) << "drawn empty";
+  }
+  DestroyWindow(h);
   DeleteObject(font);
 }
 

@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include <atomic>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -212,6 +213,15 @@ void Key(HWND h, WORD vk) {
   SendMessageW(h, WM_KEYDOWN, vk, 1);
   SendMessageW(h, WM_CHAR, vk, 1);
   SendMessageW(h, WM_KEYUP, vk, 0xC0000001);
+}
+
+double ThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  auto ms = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+  };
+  return ms(kernel) + ms(user);
 }
 
 std::unique_ptr<TBitmap> Capture(HWND h) {

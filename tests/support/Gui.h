@@ -15,6 +15,8 @@ namespace gui {
 
 // Handles the messages of this thread for about `ms` milliseconds.
 void Pump(int ms);
+// The CPU time this thread has used, in milliseconds: what a step costs on a shared machine.
+double ThreadCpuMs();
 
 // The first window of the given process (0: any) with this class and/or caption
 // (GBK; empty matches all), waiting up to `ms`; nullptr when none appears.

@@ -1,7 +1,9 @@
 // The tool windows driven through real messages while they are modal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "classlib/Gbk.h"
@@ -286,6 +288,50 @@ TEST_F(ToolWindowsTest, CalendarWindowLifeAndMonths) {
   gui::Pump(300);
   EXPECT_EQ(FrmWnl, nullptr);
   EXPECT_FALSE(IsWindow(h));
+}
+
+// The box of a day's lunar date as drawn: the rows and columns of the lower half of its
+// cell (inside the grid lines) where the text's colour shows on the light-yellow paper.
+RECT LunarInk(const TBitmap& shot, const TFrmWnl& f, const MonthCell& cell) {
+  const int cw = f.Img->CellWidth(), ch = f.Img->CellHeight();
+  const int left = cell.column * cw + 2, right = (cell.column + 1) * cw - 1;
+  const int top = cell.row * ch + ch / 2, bottom = (cell.row + 1) * ch - 1;
+  RECT ink{right, bottom, left, top};
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) {
+      const TColor c = shot.Pixel(x, y);
+      if (GetGValue(c) > 200) continue;  // the paper, or a light edge of a stroke
+      ink = {std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
+             std::max<LONG>(ink.bottom, y + 1)};
+    }
+  return ink;
+}
+
+// Lunar dates of five characters (十二月初三, 十一月廿三) are as tall as the short ones,
+// at least 9 pixels, and stay inside their cells.
+TEST_F(ToolWindowsTest, CalendarLunarDatesAreLegibleAndFitTheirCells) {
+  ShowPerpetualCalendar();
+  ASSERT_NE(FrmWnl, nullptr);
+  TFrmWnl& f = *FrmWnl;
+  f.ShowDate({2024, 1, 15, 12, 0});  // lunar 十一月二十 to 十二月二十一
+  gui::Pump(200);
+  const std::unique_ptr<TBitmap> shot = gui::Capture(f.Img->Handle());
+  ASSERT_TRUE(shot);
+  const int cw = f.Img->CellWidth();
+  int longest = 0;
+  for (const MonthCell& cell : f.View().cells) {
+    if (cell.day == f.View().shown.day) continue;  // its red frame runs through the cell
+    SCOPED_TRACE(gbk::ToUtf8(cell.lower));
+    const RECT ink = LunarInk(*shot, f, cell);
+    EXPECT_GE(ink.bottom - ink.top, 9);
+    EXPECT_GT(ink.left, cell.column * cw + 2) << "inside the cell's left line";
+    EXPECT_LT(ink.right, (cell.column + 1) * cw - 1) << "inside the cell's right line";
+    longest = std::max(longest, static_cast<int>(cell.lower.size()));
+  }
+  EXPECT_EQ(longest, 10) << "a five-character date was drawn";
+  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-wnl-2024-01.png"));
+  PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  gui::Pump(300);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // rewriting the report; and the company page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -177,6 +178,46 @@ TEST_F(NamingPage, ARunListsNamesBestFirstInPagesOf500) {
   EXPECT_EQ(f.currentPage, 1);
 }
 
+// At the window's shipped size the list's columns show their headers and the page's
+// texts whole (the list leaves about 6 pixels beside a text), side by side.
+TEST_F(NamingPage, ListColumnsShowTheirTextsWholeAtTheShippedSize) {
+  EnsureTypicalRun();
+  TFrmMain& f = *FrmMain;
+  ASSERT_GT(f.LstName->Count(), 0);
+  f.SetClientSize(760, 520);
+  f.PageControl1->SetActivePageIndex(1);
+  gui::Pump(200);
+  HWND list = f.LstName->Handle();
+  auto textWidth = [&](const std::string& text) {
+    const std::wstring w = gbk::ToWide(text);
+    return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(w.c_str())));
+  };
+  int total = 0;
+  for (int c = 0; c < 7; ++c) {
+    wchar_t caption[64] = {};
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = caption;
+    col.cchTextMax = 64;
+    ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNW, c, reinterpret_cast<LPARAM>(&col)));
+    const std::string header = gbk::FromWide(caption);
+    SCOPED_TRACE(gbk::ToUtf8(header));
+    const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
+    total += width;
+    EXPECT_GE(width, textWidth(header) + 12);
+    int widest = 0;
+    for (int row = 0; row < f.LstName->Count(); ++row)
+      widest = std::max(widest, textWidth(f.LstName->ItemText(row, c)));
+    EXPECT_GE(width, widest + 12);
+  }
+  RECT client;
+  GetClientRect(list, &client);
+  EXPECT_LE(total, client.right) << "all columns side by side";
+  gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-760x520.png"));
+  f.SetClientSize(980, 640);
+  gui::Pump(100);
+}
+
 TEST_F(NamingPage, SearchSelectsHitsAndWrapsBetweenThem) {
   EnsureTypicalRun();
   TFrmMain& f = *FrmMain;
@@ -215,6 +256,14 @@ TEST_F(NamingPage, SearchSelectsHitsAndWrapsBetweenThem) {
   EXPECT_EQ(listed, n);
   EXPECT_EQ(f.hitIndex, n - 1);
   EXPECT_EQ(f.LstName->ItemIndex(), v % 500);
+  // The chosen hit shows a row or two below the top, where the list can scroll so far.
+  const auto rowsBelowTop = v % 500 - f.LstName->Perform(LVM_GETTOPINDEX);
+  const auto perPage = f.LstName->Perform(LVM_GETCOUNTPERPAGE);
+  if (v % 500 >= 2 && v % 500 + perPage < f.LstName->Count()) {
+    EXPECT_GE(rowsBelowTop, 1);
+    EXPECT_LE(rowsBelowTop, 2);
+  }
+  std::printf("the chosen hit, row %d, shows %d rows below the top\n", v % 500, static_cast<int>(rowsBelowTop));
 
   std::string box;
   {
@@ -410,7 +459,9 @@ long TurnPage(TFrmMain& f, TButton* button, const std::string& firstRow) {
 }
 
 // What the user waits for, under three times its target (the machine may be shared):
-// the list filled after a click on "确定" 300 ms, a page turn by a click 100 ms.
+// the list filled after a click on "确定" 300 ms, the session's first run too (the
+// window paid the first text of a rich edit once it was painted), a page turn by a
+// click 100 ms.
 TEST_F(NamingPage, RunsAndPageTurnsAreQuick) {
   EnsureTypicalRun();  // the first run also reads the dictionary
   TFrmMain& f = *FrmMain;
@@ -434,10 +485,12 @@ TEST_F(NamingPage, RunsAndPageTurnsAreQuick) {
   std::printf(
       "click to filled: first run %ld ms from the dialog's OK, then %ld ms (%zu names); page turn %ld ms / %ld ms\n",
       typicalMs, runMs, f.generator->Count(), nextMs, prevMs);
+  RecordProperty("firstRunMs", std::to_string(typicalMs));
   RecordProperty("clickToFilledMs", std::to_string(runMs));
   RecordProperty("nextPageMs", std::to_string(nextMs));
   RecordProperty("previousPageMs", std::to_string(prevMs));
   EXPECT_LT(runMs, 900);
+  EXPECT_LT(typicalMs, 900) << "the first run of the session is as quick as the others";
   EXPECT_LT(nextMs, 300);
   EXPECT_LT(prevMs, 300);
 }
