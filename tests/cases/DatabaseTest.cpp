@@ -139,6 +139,8 @@ TEST_F(CaseStore, WritesLiveSlotsAndRefusesWhatWouldPutCountsOutOfStep) {
   EXPECT_FALSE(db_.Delete(2));
   EXPECT_EQ(ReadHeader(DataPath(t_, 0)).deletedCount, 1);
   EXPECT_FALSE(db_.Write(2, r)) << "beyond the count";
+  EXPECT_FALSE(db_.Write(0, r)) << "a slot deleted meanwhile";
+  EXPECT_NE(db_.LastError().find(gbk::FromUtf8("已经删除")), std::string::npos);
   EXPECT_FALSE(db_.LastError().empty());
 }
 
