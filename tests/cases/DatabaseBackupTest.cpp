@@ -256,3 +256,27 @@ TEST(CaseBackup, WhatCannotBeRemovedAfterASwitchIsMovedAsideAndTold) {
   ASSERT_TRUE(TakePicture(home, after));
   EXPECT_EQ(after, before);
 }
+
+// The program folder, its data folder and report folder, and folders inside them are
+// no place for an export, however the path is spelt; nothing is written there.
+TEST(CaseBackup, ExportIntoTheLiveHistoryIsRefused) {
+  TempFolder home, elsewhere;
+  FillStore(home, 3);
+  Picture before;
+  ASSERT_TRUE(TakePicture(home, before));
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  for (const std::string& dest : {home.Dir(), home.Path("dat\\..\\"), home.Path("dat\\"), home.Path("bazi_f\\"),
+                                  home.Path("bazi_f\\inner\\"), home.Path("dat\\exports\\")}) {
+    SCOPED_TRACE(dest);
+    EXPECT_FALSE(db.Backup(dest));
+    EXPECT_NE(db.LastError().find(gbk::FromUtf8("不能导出到")), std::string::npos) << gbk::ToUtf8(db.LastError());
+  }
+  EXPECT_FALSE(file::DirExists(home.Path("dat\\bazi.new")));
+  EXPECT_FALSE(file::DirExists(home.Path("bazi_f\\inner")));
+  Picture after;
+  ASSERT_TRUE(TakePicture(home, after));
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(Listing(home.Path("bazi_f")).size(), 2u);
+  EXPECT_TRUE(db.Backup(elsewhere.Dir())) << gbk::ToUtf8(db.LastError());
+}
