@@ -53,6 +53,7 @@ bool MDataBase::Lock(bool& busy) {
     ++lockDepth_;
     return true;
   }
+  if (filePrefix_.empty()) return FailUtf8("历史记录还没有打开。");
   std::string path = filePrefix_ + ".lck";
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitMs_);
 #ifdef _WIN32
