@@ -48,9 +48,12 @@ void Fill(const TempFolder& t, int cases, int deleted) {
   for (int i = 0; i < deleted; ++i) ASSERT_TRUE(db.Delete(i * 3 + 1));
 }
 
+// Folders given with their trailing separator.
 void CopyTree(const std::string& from, const std::string& to) {
-  fs::remove_all(file::NativePath(to));
-  fs::copy(file::NativePath(from), file::NativePath(to), fs::copy_options::recursive);
+  fs::path source = fs::path(file::NativePath(from)).parent_path(),
+           target = fs::path(file::NativePath(to)).parent_path();
+  fs::remove_all(target);
+  fs::copy(source, target, fs::copy_options::recursive);
 }
 
 struct Scene {
