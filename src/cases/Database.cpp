@@ -121,40 +121,90 @@ std::pair<int32_t, int64_t> MDataBase::Place(int32_t slot) {
 
 bool MDataBase::Allowed(const std::string& path) {
   ++calls_;
-  if (!hook_ || hook_(calls_)) return true;
+  if (!hook_ || hook_(calls_, path)) return true;
+  writeFailed_ = true;
   return FailUtf8("无法操作文件%s：模拟故障", path.c_str());
 }
 
+namespace {
+
+std::string Reason() { return gbk::FromUtf8(std::strerror(errno)); }
+
+}  // namespace
+
+// Each wrapper notes a failure to change the files, which a full disk or a read-only
+// folder causes; Open then falls back to reading.
 std::FILE* MDataBase::FsOpen(const std::string& path, const char* mode) {
   if (!Allowed(path)) return nullptr;
   std::FILE* f = file::Open(path, mode);
-  if (!f) FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
+  if (!f) {
+    writeFailed_ = true;
+    FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
+  }
   return f;
 }
 
 bool MDataBase::FsRename(const std::string& from, const std::string& to) {
-  return Allowed(from) && (file::Rename(from, to) ||
-                           FailUtf8("无法把%s改名为%s：%s", from.c_str(), to.c_str(), file::LastReason().c_str()));
+  if (!Allowed(from)) return false;
+  int64_t replaced = freeSpace_ >= 0 ? file::Size(to) : -1;
+  if (file::Rename(from, to)) {
+    if (replaced > 0) freeSpace_ += replaced;
+    return true;
+  }
+  writeFailed_ = true;
+  return FailUtf8("无法把%s改名为%s：%s", from.c_str(), to.c_str(), file::LastReason().c_str());
 }
 
 bool MDataBase::FsRenameDir(const std::string& from, const std::string& to) {
-  return Allowed(from) && (file::RenameDir(from, to) || FailUtf8("无法把文件夹%s改名为%s：%s", from.c_str(), to.c_str(),
-                                                                 file::LastReason().c_str()));
+  if (!Allowed(from)) return false;
+  if (file::RenameDir(from, to)) return true;
+  writeFailed_ = true;
+  return FailUtf8("无法把文件夹%s改名为%s：%s", from.c_str(), to.c_str(), file::LastReason().c_str());
 }
 
 bool MDataBase::FsDelete(const std::string& path) {
-  return Allowed(path) &&
-         (file::Delete(path) || FailUtf8("无法删除文件%s：%s", path.c_str(), file::LastReason().c_str()));
+  if (!Allowed(path)) return false;
+  int64_t freed = freeSpace_ >= 0 ? file::Size(path) : -1;
+  if (file::Delete(path)) {
+    if (freed > 0) freeSpace_ += freed;
+    return true;
+  }
+  writeFailed_ = true;
+  return FailUtf8("无法删除文件%s：%s", path.c_str(), file::LastReason().c_str());
 }
 
 bool MDataBase::FsCreateDir(const std::string& path) {
-  return Allowed(path) &&
-         (file::CreateDir(path) || FailUtf8("无法建立文件夹%s：%s", path.c_str(), file::LastReason().c_str()));
+  if (!Allowed(path)) return false;
+  if (file::CreateDir(path)) return true;
+  writeFailed_ = true;
+  return FailUtf8("无法建立文件夹%s：%s", path.c_str(), file::LastReason().c_str());
 }
 
 bool MDataBase::FsRemoveDir(const std::string& path) {
-  return Allowed(path) &&
-         (file::RemoveDir(path) || FailUtf8("无法删除文件夹%s：%s", path.c_str(), file::LastReason().c_str()));
+  if (!Allowed(path)) return false;
+  if (file::RemoveDir(path)) return true;
+  writeFailed_ = true;
+  return FailUtf8("无法删除文件夹%s：%s", path.c_str(), file::LastReason().c_str());
+}
+
+// The test's full disk: how many of size bytes written at f's position fit.
+bool MDataBase::TakeSpace(std::FILE* f, size_t size, size_t& fits) {
+  fits = size;
+  if (freeSpace_ < 0) return true;
+  long pos = std::ftell(f);
+  std::fflush(f);
+  std::fseek(f, 0, SEEK_END);
+  long end = std::ftell(f);
+  std::fseek(f, pos, SEEK_SET);
+  int64_t grows = std::max<int64_t>(0, int64_t{pos} + static_cast<int64_t>(size) - end);
+  if (grows <= freeSpace_) {
+    freeSpace_ -= grows;
+    return true;
+  }
+  fits = static_cast<size_t>(std::max<int64_t>(0, end - pos) + freeSpace_);
+  freeSpace_ = 0;
+  errno = ENOSPC;
+  return false;
 }
 
 bool MDataBase::Put(std::FILE* f, const void* data, size_t size, const std::string& path) {
@@ -163,25 +213,41 @@ bool MDataBase::Put(std::FILE* f, const void* data, size_t size, const std::stri
       std::fwrite(data, 1, size / 2, f);
       std::fflush(f);
     }
+    writeFailed_ = true;
     return FailUtf8("无法写入文件%s：模拟故障", path.c_str());
   }
   if (!Allowed(path)) return false;
-  if (std::fwrite(data, 1, size, f) == size) return true;
-  return FailUtf8("无法写入文件%s：%s", path.c_str(), gbk::FromUtf8(std::strerror(errno)).c_str());
+  size_t fits = size;
+  bool room = TakeSpace(f, size, fits);
+  if (room && std::fwrite(data, 1, size, f) == size) return true;
+  if (!room) {
+    std::fwrite(data, 1, fits, f);
+    std::fflush(f);
+    errno = ENOSPC;
+  }
+  writeFailed_ = true;
+  return FailUtf8("无法写入文件%s：%s", path.c_str(), Reason().c_str());
 }
 
 // fflush hands the bytes to the system; the sync makes them survive a power cut.
 bool MDataBase::FlushToDisk(std::FILE* f, const std::string& path) {
-  return Allowed(path) && (file::FlushToDisk(f) ||
-                           FailUtf8("无法写入文件%s：%s", path.c_str(), gbk::FromUtf8(std::strerror(errno)).c_str()));
+  if (!Allowed(path)) return false;
+  if (file::FlushToDisk(f)) return true;
+  writeFailed_ = true;
+  return FailUtf8("无法写入文件%s：%s", path.c_str(), Reason().c_str());
+}
+
+// Closes f, keeping the first failure (ok false) or else the close's own.
+bool MDataBase::Close(std::FILE* f, const std::string& path, bool ok) {
+  if (std::fclose(f) == 0 || !ok) return ok;
+  writeFailed_ = true;
+  return FailUtf8("无法写入文件%s：%s", path.c_str(), Reason().c_str());
 }
 
 bool MDataBase::WriteWhole(const std::string& path, std::string_view data) {
   std::FILE* f = FsOpen(path, "wb");
   if (!f) return false;
-  bool ok = Put(f, data.data(), data.size(), path) && FlushToDisk(f, path);
-  if (std::fclose(f) != 0 && ok) ok = FailUtf8("无法写入文件%s", path.c_str());
-  return ok;
+  return Close(f, path, Put(f, data.data(), data.size(), path) && FlushToDisk(f, path));
 }
 
 // Through a temporary name, so the file is either absent or whole.
@@ -204,23 +270,47 @@ bool MDataBase::SetAside(const std::string& path, std::string& keptAs) {
 
 bool MDataBase::Open(std::string_view folder, uint8_t kind) {
   notice_.clear();
-  opened_ = false;
+  access_ = Access::Pending;
   if (kind >= std::size(kKindNames)) return FailUtf8("不认识的命例种类%d", kind);
   kind_ = kind;
   kindName_ = kKindNames[kind];
   baseFolder_ = std::string(folder);
   filePrefix_ = baseFolder_ + "dat\\" + kindName_;
   firstFile_ = filePrefix_ + "0.dat";
+  Held lock(*this);
+  if (lock.busy) return false;
+  if (!lock.held) return ReadAsItStands();
+  return OpenUnderLock() && Prepare(lock, false);
+}
+
+// Finishes what an earlier process left unfinished, makes a missing store and checks
+// it. When that needs a write that fails, the store is read as its files stand.
+bool MDataBase::OpenUnderLock() {
   CaseFileHeader fresh{};
-  fresh.kind = kind;
+  fresh.kind = kind_;
   fresh.fileCount = 1;
-  opened_ = SettleSwitch(ProgramHome()) && Recover() && (file::Exists(firstFile_) || Commit({HeaderChange(fresh)})) &&
-            CheckStore();
-  if (!opened_) {
-    refusal_ = lastError_;
-    return false;
+  writeFailed_ = false;
+  if (SettleSwitch(ProgramHome()) && Recover() && (file::Exists(firstFile_) || Commit({HeaderChange(fresh)})) &&
+      CheckStore()) {
+    access_ = Access::Ready;
+    return true;
   }
-  return Prepare();
+  if (writeFailed_) return ReadAsItStands();
+  access_ = Access::Refused;
+  refusal_ = lastError_;
+  return false;
+}
+
+// Read-only: the header must be sound; nothing is finished, mended or made.
+bool MDataBase::ReadAsItStands() {
+  std::string why = lastError_;
+  if (!ReadHeaderFrom(firstFile_, header_) || !CheckHeader(header_, firstFile_, filePrefix_)) return false;
+  if (access_ != Access::ReadOnly) {
+    Note(Format(gbk::U("历史记录现在无法写入，只能查看，不能保存或修改命例：%s").c_str(), why.c_str()));
+  }
+  access_ = Access::ReadOnly;
+  refusal_ = why;
+  return true;
 }
 
 bool MDataBase::ReadHeaderFrom(std::string_view path, CaseFileHeader& h) {
@@ -246,14 +336,23 @@ bool MDataBase::CheckHeader(const CaseFileHeader& h, const std::string& firstFil
   return true;
 }
 
-// Finishes whatever was interrupted, then reads and checks the header. A store that
-// Open refused stays refused, with Open's reason, until it opens.
-bool MDataBase::Prepare() {
+// Under the lock: finishes whatever was interrupted, then reads and checks the
+// header. A store that Open refused stays refused, with Open's reason; one that could
+// only be read is tried again, and read as it stands when that still fails.
+bool MDataBase::Prepare(const Held& lock, bool writing) {
   if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
-  if (!opened_) return Fail(refusal_);
-  if (!SettleSwitch(ProgramHome()) || !Recover()) return false;
-  if (!ReadHeaderFrom(firstFile_, header_) || !CheckHeader(header_, firstFile_, filePrefix_)) return false;
-  return ResumeCategoryOp();
+  if (lock.busy) return false;
+  if (access_ == Access::Refused) return Fail(refusal_);
+  if (!lock.held) return !writing && ReadAsItStands();
+  if (access_ != Access::Ready && !OpenUnderLock()) return false;
+  if (access_ == Access::ReadOnly) return !writing || Fail(refusal_);
+  writeFailed_ = false;
+  if (SettleSwitch(ProgramHome()) && Recover() && ReadHeaderFrom(firstFile_, header_) &&
+      CheckHeader(header_, firstFile_, filePrefix_) && ResumeCategoryOp()) {
+    return true;
+  }
+  if (!writeFailed_ || writing) return false;
+  return ReadAsItStands();
 }
 
 bool MDataBase::ReadSlot(int32_t slot, CaseRecord& buffer) {
@@ -328,10 +427,67 @@ MDataBase::Change MDataBase::RecordChange(int32_t slot, const CaseRecord& r) con
 }
 
 // Journal first, then the data files: from the moment the journal exists the change
-// is as good as made, since the next operation applies it again.
+// is as good as made, since the next operation applies it again. A change that cannot
+// be applied whole (a full disk) is taken back: the bytes it overwrote are put back,
+// the files cut to their old lengths and the journal deleted, so a failure reported is
+// a change that never happened. A report to delete comes last and is not put back.
 bool MDataBase::Commit(const std::vector<Change>& changes) {
-  if (!WriteJournal(changes) || !ApplyChanges(changes)) return false;
-  return FsDelete(JournalFile());
+  std::vector<Change> before;
+  Sizes sizes;
+  if (!TakeBefore(changes, before, sizes) || !WriteJournal(changes)) return false;
+  if (ApplyChanges(changes)) {
+    // Made: a journal that stays is applied again, to the same end, by the next operation.
+    FsDelete(JournalFile());
+    return true;
+  }
+  std::string why = lastError_;
+  if (PutBack(before, sizes) && FsDelete(JournalFile())) return Fail(why);
+  return FailUtf8("%s（这次修改无法撤回，下次打开历史记录时会把它做完）", why.c_str());
+}
+
+bool MDataBase::TakeBefore(const std::vector<Change>& changes, std::vector<Change>& before, Sizes& sizes) {
+  for (const Change& c : changes) {
+    if (c.fileNo == kReportFile) continue;
+    std::string path = DataFile(c.fileNo);
+    auto known = std::find_if(sizes.begin(), sizes.end(), [&](const auto& s) { return s.first == c.fileNo; });
+    int64_t size = known != sizes.end() ? known->second : file::Size(path);
+    if (known == sizes.end()) sizes.emplace_back(c.fileNo, size);
+    Change old{c.fileNo, c.offset, std::string()};
+    int64_t have = std::clamp<int64_t>(size - c.offset, 0, static_cast<int64_t>(c.bytes.size()));
+    if (have > 0) {
+      std::FILE* f = file::Open(path, "rb");
+      if (!f) return FailUtf8("无法打开文件%s：%s", path.c_str(), file::LastReason().c_str());
+      old.bytes.resize(static_cast<size_t>(have));
+      bool ok = std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 &&
+                std::fread(old.bytes.data(), 1, old.bytes.size(), f) == old.bytes.size();
+      std::fclose(f);
+      if (!ok) return FailUtf8("无法读出文件%s。", path.c_str());
+    }
+    before.push_back(std::move(old));
+  }
+  return true;
+}
+
+bool MDataBase::PutBack(const std::vector<Change>& before, const Sizes& sizes) {
+  for (const auto& [fileNo, size] : sizes) {
+    std::string path = DataFile(fileNo);
+    if (size < 0) {
+      if (file::Exists(path) && !FsDelete(path)) return false;
+      continue;
+    }
+    std::FILE* f = FsOpen(path, "r+b");
+    if (!f) return false;
+    bool ok = true;
+    for (const Change& c : before) {
+      if (c.fileNo != fileNo || c.bytes.empty()) continue;
+      ok = ok && (std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 ||
+                  FailUtf8("无法定位文件%s：%s", path.c_str(), Reason().c_str()));
+      ok = ok && Put(f, c.bytes.data(), c.bytes.size(), path);
+    }
+    ok = ok && CutFile(f, size, path) && FlushToDisk(f, path);
+    if (!Close(f, path, ok)) return false;
+  }
+  return true;
 }
 
 bool MDataBase::WriteJournal(const std::vector<Change>& changes) {
@@ -432,16 +588,16 @@ bool MDataBase::ApplyToFile(const std::vector<Change>& changes, size_t first, si
   bool ok = true;
   for (size_t i = first; ok && i < end; ++i) {
     const Change& c = changes[i];
-    ok = std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 || FailUtf8("无法写入文件%s", path.c_str());
+    ok = std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 ||
+         FailUtf8("无法定位文件%s：%s", path.c_str(), Reason().c_str());
     ok = ok && Put(f, c.bytes.data(), c.bytes.size(), path);
   }
-  ok = ok && FlushToDisk(f, path);
-  if (std::fclose(f) != 0 && ok) ok = FailUtf8("无法写入文件%s", path.c_str());
-  return ok;
+  return Close(f, path, ok && FlushToDisk(f, path));
 }
 
 int32_t MDataBase::Add(CaseRecord& record) {
-  if (!Prepare()) return -1;
+  Held lock(*this);
+  if (!Prepare(lock, true)) return -1;
   CaseFileHeader h = header_;
   TerminateTexts(record);
   record.deleted = 0;
@@ -467,7 +623,8 @@ int32_t MDataBase::Add(CaseRecord& record) {
 }
 
 bool MDataBase::Delete(int32_t id) {
-  if (!Prepare()) return false;
+  Held lock(*this);
+  if (!Prepare(lock, true)) return false;
   if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
   CaseRecord r;
   if (!ReadSlot(id, r)) return false;
@@ -476,11 +633,14 @@ bool MDataBase::Delete(int32_t id) {
   CaseFileHeader h = header_;
   h.deletedCount += 1;
   if (h.deletedCount >= kReuseAfter) h.reuseFlag = 1;
-  return Commit({RecordChange(id, r), HeaderChange(h)});
+  // The report goes with the record, so that no other window's case can have taken the
+  // id before the report is deleted.
+  return Commit({RecordChange(id, r), HeaderChange(h), DropReport(id)});
 }
 
 bool MDataBase::Read(int32_t id, CaseRecord& buffer) {
-  if (!Prepare()) return false;
+  Held lock(*this);
+  if (!Prepare(lock, false)) return false;
   if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
   if (!ReadSlot(id, buffer)) return false;
   if (buffer.deleted == 1) return FailUtf8("第%d号命例已经删除。", id);
@@ -488,7 +648,8 @@ bool MDataBase::Read(int32_t id, CaseRecord& buffer) {
 }
 
 bool MDataBase::ReadMany(const std::vector<int32_t>& ids, const std::function<void(const CaseRecord&)>& visit) {
-  if (!Prepare()) return false;
+  Held lock(*this);
+  if (!Prepare(lock, false)) return false;
   bool ok = true;
   int32_t openNo = -1;
   std::string path;
@@ -515,9 +676,14 @@ bool MDataBase::ReadMany(const std::vector<int32_t>& ids, const std::function<vo
 }
 
 bool MDataBase::Write(int32_t id, const CaseRecord& record) {
-  if (!Prepare()) return false;
+  Held lock(*this);
+  if (!Prepare(lock, true)) return false;
   if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
-  CaseRecord r = record;
+  // Another window may have deleted the case since this one read it.
+  CaseRecord r;
+  if (!ReadSlot(id, r)) return false;
+  if (!Live(id, r)) return FailUtf8("第%d号命例已经删除。", id);
+  r = record;
   r.id = id;  // a record in another slot's name would be refused by every read
   TerminateTexts(r);
   return Commit({RecordChange(id, r)});
@@ -525,7 +691,8 @@ bool MDataBase::Write(int32_t id, const CaseRecord& record) {
 
 bool MDataBase::Search(CaseCriteria& criteria, std::vector<int32_t>& ids) {
   ids.clear();
-  if (!Prepare()) return false;
+  Held lock(*this);
+  if (!Prepare(lock, false)) return false;
   if (header_.kind < 3) criteria.thirdTextMode = 0;
   return Scan(header_.count, [&](int32_t slot, const CaseRecord& r) {
     if (Live(slot, r) && Matches(criteria, r)) ids.push_back(slot);
@@ -533,4 +700,7 @@ bool MDataBase::Search(CaseCriteria& criteria, std::vector<int32_t>& ids) {
   });
 }
 
-int32_t MDataBase::GetCount() { return Prepare() ? header_.count : -1; }
+int32_t MDataBase::GetCount() {
+  Held lock(*this);
+  return Prepare(lock, false) ? header_.count : -1;
+}

@@ -19,6 +19,13 @@
 // Open checks the store against its files: the header's counts against the lengths,
 // each record's id against its slot, the deleted marks. What can be mended without
 // losing a case is mended (Notice tells what); anything else is refused with a message.
+// A history that cannot be written (a full disk, a read-only folder) still opens for
+// reading; changes are refused with the reason until it can be written again.
+//
+// Two windows of the program may work on one history: every operation holds a lock on
+// it ("dat\bazi.lck") from its first read to its last write, so only one journal is
+// ever live and a journal found under the lock is one whose writer died. An operation
+// that fails leaves no trace: what it applied is put back and its journal goes.
 //
 // Every operation returns true/false (Add an id or -1) and keeps a last-error text for
 // the user (GBK).
@@ -165,17 +172,28 @@ class MDataBase {
   // What the last Open mended or set aside, for the user (GBK); empty when nothing.
   const std::string& Notice() const { return notice_; }
 
+  // How long an operation waits for another window to finish with the history.
+  void SetLockWait(int milliseconds) { lockWaitMs_ = milliseconds; }
+
   // Test hook: the nth file write from now fails; shortWrite lets half its bytes through first.
   void FailWrite(int nth, bool shortWrite) {
     faultAt_ = nth;
     faultShort_ = shortWrite;
   }
   // Test hook: asked before every call that opens, writes, flushes, renames, deletes or
-  // makes a file or folder, with the call's number counted from 1; false fails the call.
+  // makes a file or folder, with the call's number counted from 1 and the path it works
+  // on; false fails the call.
   void SetFaultHook(std::function<bool(int call)> hook) {
+    SetPathFaultHook(hook ? [hook](int call, const std::string&) { return hook(call); } : PathHook());
+  }
+  using PathHook = std::function<bool(int call, const std::string& path)>;
+  void SetPathFaultHook(PathHook hook) {
     hook_ = std::move(hook);
     calls_ = 0;
   }
+  // Test hook: a disk with this many bytes free from now on (-1: unbounded). A write
+  // that would grow the files by more puts what fits and fails as on a full disk.
+  void SetFreeSpace(int64_t bytes) { freeSpace_ = bytes; }
 
  private:
   struct Change {
@@ -189,6 +207,22 @@ class MDataBase {
     std::string reportFolder;
   };
   enum class CategoryOp : uint8_t { Rename = 1, Delete = 2 };
+  // Whether the store opened: not yet (or another window held it), refused for good,
+  // for reading only (its files cannot be written), or fully.
+  enum class Access : uint8_t { Pending, Refused, ReadOnly, Ready };
+  // Holds the history's lock while it lives (DatabaseSystem.cpp).
+  class Held {
+   public:
+    explicit Held(MDataBase& db);
+    ~Held();
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    bool held = false;
+    bool busy = false;  // another window holds it
+
+   private:
+    MDataBase& db_;
+  };
 
   bool Fail(std::string text);
   bool FailUtf8(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -210,12 +244,22 @@ class MDataBase {
   bool FsCreateDir(const std::string& path);
   bool FsRemoveDir(const std::string& path);
   bool Put(std::FILE* f, const void* data, size_t size, const std::string& path);
+  bool TakeSpace(std::FILE* f, size_t size, size_t& fits);
+  bool Close(std::FILE* f, const std::string& path, bool ok);
   bool FlushToDisk(std::FILE* f, const std::string& path);
   bool WriteWhole(const std::string& path, std::string_view data);
   bool WriteAtomic(const std::string& path, std::string_view data);
   bool SetAside(const std::string& path, std::string& keptAs);
 
-  bool Prepare();
+  // The lock (DatabaseSystem.cpp). busy: another window holds it.
+  bool Lock(bool& busy);
+  void Unlock();
+  bool CutFile(std::FILE* f, int64_t size, const std::string& path);
+  bool Busy();
+
+  bool OpenUnderLock();
+  bool ReadAsItStands();
+  bool Prepare(const Held& lock, bool writing);
   bool ReadHeaderFrom(std::string_view path, CaseFileHeader& h);
   bool CheckHeader(const CaseFileHeader& h, const std::string& firstFile, const std::string& prefix);
   bool ReadSlot(int32_t slot, CaseRecord& buffer);
@@ -226,6 +270,9 @@ class MDataBase {
   Change DropReport(int32_t id) const;
   bool ApplyDropReport(int64_t id);
   bool Commit(const std::vector<Change>& changes);
+  using Sizes = std::vector<std::pair<int32_t, int64_t>>;  // data file, length (-1: absent)
+  bool TakeBefore(const std::vector<Change>& changes, std::vector<Change>& before, Sizes& sizes);
+  bool PutBack(const std::vector<Change>& before, const Sizes& sizes);
   bool WriteJournal(const std::vector<Change>& changes);
   bool Recover();
   bool ParseJournal(std::string_view data, std::vector<Change>& changes);
@@ -241,7 +288,10 @@ class MDataBase {
   bool CommitRepairs(std::vector<Change>& records, const CaseFileHeader& h);
 
   // Category operations (DatabaseCategory.cpp).
-  bool RunCategoryOp(CategoryOp op, const std::string& from, const std::string& to);
+  using Records = std::vector<std::pair<int32_t, CaseRecord>>;
+  bool RunCategoryOp(CategoryOp op, const std::string& from, const std::string& to, bool undoOnFailure);
+  bool ChangeCategoryCases(CategoryOp op, const std::string& from, const std::string& to, Records& done);
+  bool UndoCategoryCases(const Records& done, const CaseFileHeader& h);
   bool ResumeCategoryOp();
 
   // Whole histories (DatabaseSwitch.cpp).
@@ -251,10 +301,15 @@ class MDataBase {
   bool SettleSwitch(const Home& h);
   bool Stage(const Home& to, const std::string& firstFile, const std::string& fromReports, int32_t files);
   bool Switch(const Home& h);
+  bool SwitchIn(const Home& h);
+  bool ReadyToStage(const Home& h);
   bool RollForward(const Home& h);
   bool MoveIn(const Home& h, const std::string& name);
   bool MoveAside(const Home& h, const std::string& name);
   bool RemoveTree(const std::string& folder);
+  void ClearAway(const std::string& folder);
+  void FinishSwitch(const Home& h);
+  bool OutsideLiveHistory(const std::string& destination);
 
   std::string baseFolder_;
   std::string filePrefix_;
@@ -264,10 +319,15 @@ class MDataBase {
   CaseFileHeader header_{};
   std::string lastError_;
   std::string notice_;
-  bool opened_ = false;  // the last Open passed the check
-  std::string refusal_;  // why it did not
+  Access access_ = Access::Pending;
+  std::string refusal_;       // why the store was refused or is read-only
+  bool writeFailed_ = false;  // a call that changes a file failed since this was cleared
+  intptr_t lock_ = -1;        // the lock file's handle or descriptor while held
+  int lockDepth_ = 0;
+  int lockWaitMs_ = 5000;
   int faultAt_ = 0;
   bool faultShort_ = false;
-  std::function<bool(int)> hook_;
+  PathHook hook_;
   int calls_ = 0;
+  int64_t freeSpace_ = -1;
 };

@@ -63,23 +63,41 @@ std::string AsField(std::string_view name) {
 }  // namespace
 
 bool MDataBase::RenameCategory(std::string_view from, std::string_view to) {
-  if (!Prepare()) return false;
+  Held lock(*this);
+  if (!Prepare(lock, true)) return false;
   std::string a = AsField(from), b = AsField(to);
   if (a == b) return true;
   return WriteAtomic(OpFile(), OpBytes(static_cast<uint8_t>(CategoryOp::Rename), a, b)) &&
-         RunCategoryOp(CategoryOp::Rename, a, b);
+         RunCategoryOp(CategoryOp::Rename, a, b, true);
 }
 
 bool MDataBase::DeleteCategory(std::string_view name) {
-  if (!Prepare()) return false;
+  Held lock(*this);
+  if (!Prepare(lock, true)) return false;
   std::string a = AsField(name);
   return WriteAtomic(OpFile(), OpBytes(static_cast<uint8_t>(CategoryOp::Delete), a, "")) &&
-         RunCategoryOp(CategoryOp::Delete, a, "");
+         RunCategoryOp(CategoryOp::Delete, a, "", true);
+}
+
+// A failed operation puts back the cases it changed, so a failure reported leaves the
+// category as it was; one resumed after a crash goes on at the next try instead.
+bool MDataBase::RunCategoryOp(CategoryOp op, const std::string& from, const std::string& to, bool undoOnFailure) {
+  CaseFileHeader start = header_;
+  Records done;
+  if (ChangeCategoryCases(op, from, to, done)) {
+    // Made: a note that stays only makes the next operation find nothing left to change.
+    FsDelete(OpFile());
+    return true;
+  }
+  if (!undoOnFailure) return false;
+  std::string why = lastError_;
+  if (UndoCategoryCases(done, start) && FsDelete(OpFile())) return Fail(why);
+  return FailUtf8("%s（类别只改了一部分，下次使用历史记录时会改完）", why.c_str());
 }
 
 // Changes the cases still under `from`, a journal a chunk; done again after a crash,
-// it finds only the cases not yet changed.
-bool MDataBase::RunCategoryOp(CategoryOp op, const std::string& from, const std::string& to) {
+// it finds only the cases not yet changed. done: each changed case as it was.
+bool MDataBase::ChangeCategoryCases(CategoryOp op, const std::string& from, const std::string& to, Records& done) {
   std::vector<int32_t> ids;
   bool ok = Scan(header_.count, [&](int32_t slot, const CaseRecord& r) {
     if (r.deleted == 0 && r.id == slot && FieldText(r.category) == from) ids.push_back(slot);
@@ -88,10 +106,12 @@ bool MDataBase::RunCategoryOp(CategoryOp op, const std::string& from, const std:
   if (!ok) return false;
   for (size_t i = 0; i < ids.size(); i += kChunk) {
     std::vector<Change> changes;
+    Records old;
     CaseFileHeader h = header_;
     for (size_t k = i; k < std::min(ids.size(), i + kChunk); ++k) {
       CaseRecord r;
       if (!ReadSlot(ids[k], r)) return false;
+      old.emplace_back(ids[k], r);
       if (op == CategoryOp::Rename) {
         SetText(r.category, to);
       } else {
@@ -106,8 +126,23 @@ bool MDataBase::RunCategoryOp(CategoryOp op, const std::string& from, const std:
     }
     if (!Commit(changes)) return false;
     header_ = h;
+    done.insert(done.end(), old.begin(), old.end());
   }
-  return FsDelete(OpFile());
+  return true;
+}
+
+// The header goes back with the last chunk.
+bool MDataBase::UndoCategoryCases(const Records& done, const CaseFileHeader& h) {
+  for (size_t i = 0; i < done.size(); i += kChunk) {
+    std::vector<Change> changes;
+    for (size_t k = i; k < std::min(done.size(), i + kChunk); ++k) {
+      changes.push_back(RecordChange(done[k].first, done[k].second));
+    }
+    if (i + kChunk >= done.size()) changes.push_back(HeaderChange(h));
+    if (!Commit(changes)) return false;
+  }
+  header_ = h;
+  return true;
 }
 
 bool MDataBase::ResumeCategoryOp() {
@@ -125,5 +160,5 @@ bool MDataBase::ResumeCategoryOp() {
         keptAs.c_str()));
     return true;
   }
-  return RunCategoryOp(static_cast<CategoryOp>(op), from, to);
+  return RunCategoryOp(static_cast<CategoryOp>(op), from, to, false);
 }

@@ -36,31 +36,61 @@ bool MDataBase::CopyFile(const std::string& from, const std::string& to) {
   size_t n;
   while (ok && (n = std::fread(buf.data(), 1, buf.size(), in)) > 0) ok = Put(out, buf.data(), n, to);
   if (ok && std::ferror(in)) ok = FailUtf8("无法读出文件%s。", from.c_str());
-  ok = ok && FlushToDisk(out, to);
-  if (std::fclose(out) != 0 && ok) ok = FailUtf8("无法写入文件%s", to.c_str());
+  ok = Close(out, to, ok && FlushToDisk(out, to));
   std::fclose(in);
   return ok;
 }
 
-// The files of a stage or old folder and of its report folder, then the folders.
+// A folder with everything in it. Links to folders are not followed: such a link
+// stays, and the folder with it.
 bool MDataBase::RemoveTree(const std::string& folder) {
   if (!file::DirExists(folder)) return true;
-  std::string reports = folder + kindName_ + "_f\\";
-  if (file::DirExists(reports)) {
-    for (const std::string& name : file::List(reports, "")) {
-      if (!FsDelete(reports + name)) return false;
+  std::string dir = IncludeTrailingBackslash(folder);
+  for (const std::string& name : file::ListFolders(dir)) {
+    if (!RemoveTree(dir + name)) return false;
+  }
+  for (const std::string& name : file::List(dir, "")) {
+    if (!FsDelete(dir + name)) return false;
+  }
+  return FsRemoveDir(dir);
+}
+
+// Tidying after a switch, when nothing depends on it any more: what cannot be removed
+// (a file held open elsewhere, or one that may not be deleted) is moved out of the way
+// under another name and told, so that it stands in the way of no later switch.
+void MDataBase::ClearAway(const std::string& folder) {
+  if (RemoveTree(folder)) return;
+  std::string why = lastError_, name = folder;
+  while (!name.empty() && ExtractFileName(name).empty()) name.pop_back();
+  for (int i = 1; i < 1000; ++i) {
+    std::string aside = name + ".left" + (i == 1 ? std::string() : IntToStr(i));
+    if (file::DirExists(aside) || file::Exists(aside)) continue;
+    if (FsRenameDir(folder, aside)) {
+      Note(Format(gbk::U("无法删除%s：%s。它已改名为%s，可以自行删除。").c_str(), name.c_str(), why.c_str(),
+                  aside.c_str()));
+      return;
     }
-    if (!FsRemoveDir(reports)) return false;
+    break;
   }
-  for (const std::string& name : file::List(folder, "")) {
-    if (!FsDelete(folder + name)) return false;
-  }
-  return FsRemoveDir(folder);
+  Note(Format(gbk::U("无法删除%s：%s。请自行删除。").c_str(), name.c_str(), why.c_str()));
 }
 
 bool MDataBase::SettleSwitch(const Home& h) {
   if (file::Exists(StageFolder(h) + kReady)) return RollForward(h);
-  return RemoveTree(StageFolder(h)) && RemoveTree(OldFolder(h));
+  ClearAway(StageFolder(h));
+  ClearAway(OldFolder(h));
+  return true;
+}
+
+// A new switch needs both folders free; one left by an earlier switch that could be
+// neither removed nor moved aside is the user's to remove.
+bool MDataBase::ReadyToStage(const Home& h) {
+  for (const std::string& folder : {StageFolder(h), OldFolder(h)}) {
+    if (file::DirExists(folder) || file::Exists(folder)) {
+      return FailUtf8("文件夹%s无法删除，请先自行删除它。", folder.c_str());
+    }
+  }
+  return true;
 }
 
 // Copies a whole history into the stage folder: data file 0 from firstFile and files 1
@@ -120,7 +150,11 @@ bool MDataBase::RollForward(const Home& h) {
     }
     if (!MoveIn(h, DataName(0))) return false;
   }
-  return FsDelete(stage + kReady) && RemoveTree(stage) && RemoveTree(old);
+  // The new history is in place: what is left is tidying.
+  FsDelete(stage + kReady);
+  ClearAway(stage);
+  ClearAway(old);
+  return true;
 }
 
 bool MDataBase::MoveIn(const Home& h, const std::string& name) {
@@ -134,11 +168,42 @@ bool MDataBase::MoveAside(const Home& h, const std::string& name) {
   return FsRename(h.dataFolder + name, OldFolder(h) + name);
 }
 
+namespace {
+
+// The folder above path, "" at the top.
+std::string Parent(std::string path) {
+  while (!path.empty() && ExtractFileName(path).empty()) path.pop_back();
+  return ExtractFilePath(path);
+}
+
+}  // namespace
+
+// An export into the program folder would make the live data files and report folder
+// its own, and its switch would carry the live reports off into "bazi.old"; one inside
+// "dat" or the report folder would copy the history into itself. Links and other
+// spellings of those folders are the same folders.
+bool MDataBase::OutsideLiveHistory(const std::string& destination) {
+  Home live = ProgramHome();
+  if (file::SameEntry(destination, baseFolder_) || file::SameEntry(destination + kindName_ + "_f", live.reportFolder) ||
+      file::SameEntry(destination + DataName(0), firstFile_)) {
+    return FailUtf8("不能导出到软件自己的文件夹%s，请另选一个文件夹。", destination.c_str());
+  }
+  for (std::string p = destination; !p.empty(); p = Parent(p)) {
+    if (file::SameEntry(p, live.dataFolder) || file::SameEntry(p, live.reportFolder)) {
+      return FailUtf8("不能导出到历史记录自己的文件夹%s里，请另选一个文件夹。", p.c_str());
+    }
+  }
+  return true;
+}
+
 bool MDataBase::Backup(std::string_view destination) {
-  if (!Prepare()) return false;
-  std::string dest(destination);
+  notice_.clear();
+  Held lock(*this);
+  if (!Prepare(lock, false)) return false;
+  std::string dest = IncludeTrailingBackslash(destination);
+  if (!OutsideLiveHistory(dest)) return false;
   Home to{dest, dest + kindName_ + "_f"};
-  if (!SettleSwitch(to)) return false;
+  if (!SettleSwitch(to) || !ReadyToStage(to)) return false;
   if (!Stage(to, firstFile_, ReportFolder(), header_.fileCount)) {
     std::string keep = lastError_;
     RemoveTree(StageFolder(to));
@@ -148,9 +213,13 @@ bool MDataBase::Backup(std::string_view destination) {
 }
 
 // The picked file is data file 0 and is checked like one, with the files beside it,
-// before anything is copied.
+// before anything is copied. Once the new history is marked ready it counts: a move
+// cut short is finished by the next operation or start.
 bool MDataBase::Restore(std::string_view path) {
+  notice_.clear();
   if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
+  Held lock(*this);
+  if (!lock.held) return false;
   std::string from(path), folder = ExtractFilePath(path);
   if (file::Exists(folder + kindName_ + ".new\\" + kReady)) {
     return FailUtf8("%s里的历史记录没有导出完，不能导入。", folder.c_str());
@@ -158,22 +227,25 @@ bool MDataBase::Restore(std::string_view path) {
   CaseFileHeader h{};
   if (!ReadHeaderFrom(from, h) || !CheckHeader(h, from, folder + kindName_)) return false;
   Home home = ProgramHome();
-  if (!SettleSwitch(home)) return false;
+  if (!SettleSwitch(home) || !ReadyToStage(home)) return false;
   if (!Stage(home, from, folder + kindName_ + "_f", h.fileCount)) {
     std::string keep = lastError_;
     RemoveTree(StageFolder(home));
     return Fail(keep);
   }
-  return Switch(home);
+  return SwitchIn(home);
 }
 
 // The cleared history is switched in like any other: an empty data file 0 and, when
 // there was one, an empty report folder. Then data file 0 goes, as after a clear the
 // next Open makes the store anew. Works on a store that refuses to open.
 bool MDataBase::Clear() {
+  notice_.clear();
   if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
+  Held lock(*this);
+  if (!lock.held) return false;
   Home home = ProgramHome();
-  if (!SettleSwitch(home)) return false;
+  if (!SettleSwitch(home) || !ReadyToStage(home)) return false;
   CaseFileHeader h{};
   h.kind = kind_;
   h.fileCount = 1;
@@ -186,5 +258,20 @@ bool MDataBase::Clear() {
     RemoveTree(stage);
     return Fail(keep);
   }
-  return Switch(home) && FsDelete(firstFile_);
+  if (!SwitchIn(home)) return false;
+  // An empty data file 0 left behind is the same as none.
+  FsDelete(firstFile_);
+  return true;
+}
+
+// Switch for the program's own history: marked ready, the new history counts even when
+// moving it into place is cut short, since the next operation or start finishes that.
+// Either way the store is opened and checked anew by the next operation.
+bool MDataBase::SwitchIn(const Home& h) {
+  if (!Switch(h)) {
+    if (!file::Exists(StageFolder(h) + kReady)) return false;
+    Note(Format(gbk::U("新的历史记录还没有完全放好（%s），下次启动软件时会放好。").c_str(), lastError_.c_str()));
+  }
+  access_ = Access::Pending;
+  return true;
 }

@@ -127,9 +127,10 @@ bool CreateDir(std::string_view path) {
 #else
   if (mkdir(NativePath(path).c_str(), 0777) == 0) return true;
 #endif
-  // Another process or thread may have made it between the check and the create.
-  if (DirExists(path)) return true;
-  return Fail("cannot create folder", path);
+  // The reason is the creation's, taken before the check below can change it. Another
+  // process or thread may have made the folder between the check and the create.
+  Fail("cannot create folder", path);
+  return DirExists(path);
 }
 
 bool ForceDirectories(std::string_view path) {
@@ -313,6 +314,56 @@ std::vector<std::string> List(std::string_view folder, std::string_view suffix) 
 #endif
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<std::string> ListFolders(std::string_view folder) {
+  std::vector<std::string> names;
+  std::string dir = IncludeTrailingBackslash(folder);
+#ifdef _WIN32
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(W(dir + "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = gbk::FromWide(fd.cFileName);
+    bool folderItself =
+        (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (folderItself && name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+#else
+  DIR* d = opendir(NativePath(dir).c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d)) {
+    std::string name = e->d_name;
+    struct stat st;
+    if (name != "." && name != ".." && lstat(NativePath(dir).append(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      names.push_back(gbk::FromUtf8(name));
+    }
+  }
+  closedir(d);
+#endif
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool SameEntry(std::string_view a, std::string_view b) {
+#ifdef _WIN32
+  auto identity = [](std::string_view path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE h = CreateFileW(W(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    return ok;
+  };
+  BY_HANDLE_FILE_INFORMATION x, y;
+  return identity(a, x) && identity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+#else
+  struct stat x, y;
+  return stat(NativePath(a).c_str(), &x) == 0 && stat(NativePath(b).c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+         x.st_ino == y.st_ino;
+#endif
 }
 
 }  // namespace file

@@ -49,6 +49,10 @@ bool WriteAtomic(std::string_view path, std::string_view data);
 // Names (not paths) of the files in `folder` whose name ends with `suffix`
 // (case-insensitive; "" for all), sorted by name.
 std::vector<std::string> List(std::string_view folder, std::string_view suffix);
+// Names of the folders in `folder` (not links to folders), sorted by name.
+std::vector<std::string> ListFolders(std::string_view folder);
+// Whether two paths name one file or folder, however each is spelt (links, "..", case).
+bool SameEntry(std::string_view a, std::string_view b);
 
 std::string LastErrorText();
 // Only the system's reason of the last failure, without the operation and the path.

@@ -78,6 +78,11 @@ bool WriteReport(CaseContext& c, const std::string& path) {
 
 void StoreError(CaseContext& c) { ShowMessage(U("命例记录无法保存：") + c.Db.LastError()); }
 
+// What an operation that took effect could not tidy up.
+void ShowNotice(CaseContext& c) {
+  if (!c.Db.Notice().empty()) ShowMessage(c.Db.Notice());
+}
+
 // The ids of every stored case of a category, not only those the tree lists.
 std::vector<int32_t> CategoryCases(CaseContext& c, const std::string& name) {
   CaseCriteria all;
@@ -137,7 +142,9 @@ std::vector<int32_t> RecentCaseIds(MDataBase& db, size_t limit) {
   return ids;
 }
 
-void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids) {
+void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids, bool followNew) {
+  c.shownIds = ids;
+  c.shownCount = followNew ? std::max(0, c.Db.GetCount()) : -1;
   TTreeView& tree = c.Tree;
   tree.Perform(WM_SETREDRAW, FALSE);
   tree.Items().Clear();
@@ -147,6 +154,29 @@ void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids) {
   tree.Perform(WM_SETREDRAW, TRUE);
   root->Expand(false);
   tree.Invalidate();
+}
+
+void RefreshCaseTree(CaseContext& c) {
+  std::vector<int32_t> ids = c.shownIds;
+  int32_t count = c.Db.GetCount();
+  if (count < 0) return;  // busy or unreadable: the tree stays as it is
+  if (c.shownCount >= 0) {
+    for (int32_t id = c.shownCount; id < count; ++id) ids.insert(ids.begin(), id);
+  }
+  TTreeNode* root = Root(c.Tree);
+  std::vector<std::string> open;
+  for (int i = 0; root && i < root->Count(); ++i) {
+    if (root->Item(i)->Expanded()) open.push_back(root->Item(i)->Text());
+  }
+  TTreeNode* selected = c.Tree.Selected();
+  int32_t selectedId = SelectedCaseId(c.Tree);
+  std::string selectedCategory = selected && selected->Level() == 1 ? selected->Text() : std::string();
+  BuildCaseTree(c, ids, c.shownCount >= 0);
+  for (const std::string& name : open) {
+    if (TTreeNode* n = FindCategoryNode(c.Tree, name)) n->Expand(false);
+  }
+  TTreeNode* again = selectedId >= 0 ? FindCaseNode(c.Tree, selectedId) : FindCategoryNode(c.Tree, selectedCategory);
+  if (again) c.Tree.SetSelected(again);
 }
 
 int32_t SelectedCaseId(TTreeView& tree) {
@@ -237,11 +267,11 @@ void DeleteCase(CaseContext& c) {
     if (!CaseAskYes("确定要删除当前正在查看的命例吗？", "提示")) return;
     EndViewing(c);
   }
+  // The store deletes the report with the record.
   if (!c.Db.Delete(id)) {
     StoreError(c);
     return;
   }
-  file::Delete(CaseReportPath(c.AppDir, id));
   c.Tree.Selected()->Delete();
 }
 
@@ -262,7 +292,7 @@ void ShowAllCases(CaseContext& c) {
     CaseBox("没有找到符合条件的命例。", "信息", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  BuildCaseTree(c, ids);
+  BuildCaseTree(c, ids, true);
 }
 
 void ExpandSelected(TTreeView& tree, bool expand) {
@@ -396,6 +426,7 @@ bool ExportHistory(CaseContext& c, const std::string& folder) {
     return false;
   }
   ShowMessage(U("成功导出，已保存到") + dest + U("目录下"));
+  ShowNotice(c);
   return true;
 }
 
@@ -417,6 +448,7 @@ bool ImportHistory(CaseContext& c, const std::string& path) {
   }
   EndViewing(c);
   CaseMessage("成功导入，请重启软件！");
+  ShowNotice(c);
   return true;
 }
 
@@ -431,5 +463,6 @@ bool ClearHistory(CaseContext& c) {
     return false;
   }
   CaseMessage("清除完成,请重启软件。");
+  ShowNotice(c);
   return true;
 }

@@ -36,6 +36,10 @@ struct CaseContext {
   std::function<bool(bool writeReport)> AnalyseBirth;
   // mnuF_save: "保存旧命" (image 1) while a stored case is shown, else "保存新命" (image 0).
   std::function<void(bool storedCaseShown)> SaveMenuState;
+  // The ids the tree was last built from; shownCount >= 0: the view also takes the
+  // cases added since the store counted that many (the recent and all-cases views).
+  std::vector<int32_t> shownIds = {};
+  int32_t shownCount = -1;
 };
 
 // Tree images.
@@ -43,7 +47,11 @@ inline constexpr int kImageFemale = 0, kImageMale = 1, kImageCategory = 2, kImag
 
 // The ids the tree starts with: the most recent live cases, newest first.
 std::vector<int32_t> RecentCaseIds(MDataBase& db, size_t limit = 1000);
-void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids);
+// followNew: a view of the latest cases, which a refresh extends by cases added since.
+void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids, bool followNew = false);
+// Reads the tree again, keeping its view, the open categories and the selection:
+// another window may have changed the history meanwhile.
+void RefreshCaseTree(CaseContext& c);
 int32_t SelectedCaseId(TTreeView& tree);
 TTreeNode* FindCaseNode(TTreeView& tree, int32_t id);
 TTreeNode* FindCategoryNode(TTreeView& tree, const std::string& name);

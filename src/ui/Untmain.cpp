@@ -315,7 +315,15 @@ void TFrmMain::OpenCaseTree() {
   std::vector<int32_t> ids;
   const int32_t n = CaseDb.GetCount();
   for (int32_t i = 1; i <= 1000 && n - i >= 0; ++i) ids.push_back(n - i);
-  BuildCaseTree(*cases, ids);
+  BuildCaseTree(*cases, ids, true);
+}
+
+// Back from another program, perhaps another window of this one that changed the
+// history, the case tree is read again; not while a dialog of ours is up, whose
+// command may still hold a node of the tree.
+LRESULT TFrmMain::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_ACTIVATEAPP && w && cases && IsWindowEnabled(Handle())) RefreshCaseTree(*cases);
+  return TForm::WndProc(msg, w, l);
 }
 
 void TFrmMain::ReadSettings() {

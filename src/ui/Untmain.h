@@ -321,6 +321,9 @@ class TFrmMain : public TForm, private MessagePump {
   std::string placeText;
   NamingConditions conditions{};
 
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
  private:
   void Pump() override { Application->ProcessMessages(); }
   void BuildLayout();

@@ -61,6 +61,14 @@ inline void PatchHeader(const std::string& path, const CaseFileHeader& h) {
   WriteRaw(path, raw);
 }
 
+// From now on the store writes its journals and nothing after them, as a process that
+// dies there: the next change leaves its journal for the next Open to finish.
+inline void DieAfterJournal(MDataBase& db) {
+  db.SetPathFaultHook([](int, const std::string& path) {
+    return path.find(".dat") == std::string::npos && !path.ends_with("bazi.jnl");
+  });
+}
+
 // Everything a caller can see of a store: its header and each slot (live bytes or "-").
 struct Picture {
   std::string header;

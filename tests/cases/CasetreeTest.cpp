@@ -237,6 +237,35 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
   EXPECT_TRUE(file::Exists(CaseReportPath(temp.Dir(), 1)));
 }
 
+// Another window changes the history: read again, the tree shows its edit, deletion
+// and new case, and keeps its open categories and selection.
+TEST_F(CaseTree, RefreshShowsWhatAnotherWindowChanged) {
+  EXPECT_TRUE(SaveNew("张三", true, "家人"));
+  EXPECT_TRUE(SaveNew("李四", false, "家人"));
+  EXPECT_TRUE(SaveNew("王五", true, "朋友"));
+  CaseContext c = Context();
+  BuildCaseTree(c, {2, 1, 0}, true);
+  Category("朋友")->Expand(false);
+  Select(Category("朋友")->Item(0));
+
+  MDataBase other;
+  ASSERT_TRUE(other.Open(temp.Dir(), 0));
+  CaseRecord r{};
+  ASSERT_TRUE(other.Read(0, r));
+  SetText(r.name, U("张七"));
+  ASSERT_TRUE(other.Write(0, r));
+  ASSERT_TRUE(other.Delete(1));
+  SetText(r.name, U("赵八"));
+  ASSERT_EQ(other.Add(r), 3);
+
+  RefreshCaseTree(c);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "赵八  公1990-5-6|3", "张七  公1990-5-6|0", "朋友",
+                                               "王五  公1990-5-6|2"}));
+  EXPECT_EQ(SelectedCaseId(*owned->Tree), 2);
+  EXPECT_TRUE(Category("朋友")->Expanded());
+  EXPECT_FALSE(file::Exists(CaseReportPath(temp.Dir(), 1))) << "the deleted case's report went with it";
+}
+
 TEST_F(CaseTree, RefusedImportLeavesTheHistory) {
   EXPECT_TRUE(SaveNew("张三", true, "家人"));
   std::string other = temp.Path("other");

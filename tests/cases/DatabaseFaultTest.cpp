@@ -295,3 +295,61 @@ void KillOrFailAtEveryCall(bool twoFiles) {
 
 TEST(CaseStoreFaultPoints, OneFileHistories) { KillOrFailAtEveryCall(false); }
 TEST(CaseStoreFaultPoints, TwoFileHistories) { KillOrFailAtEveryCall(true); }
+
+// An export into the live history, by any of its names, is refused before its first
+// call: killed at every call it would make, the history stays as it was, reports and all.
+TEST(CaseStoreFaultPoints, ExportIntoTheLiveHistoryIsRefusedUntouched) {
+  TempFolder home, elsewhere;
+  MakeProgramFolder(home);
+  WriteHistory(home.Path("dat\\"), home.Path("bazi_f\\"), 70, "old");
+  fs::create_directory_symlink(file::NativePath(home.Dir()), file::NativePath(elsewhere.Path("program")));
+  fs::create_directory(file::NativePath(elsewhere.Path("shares")));
+  fs::create_directory_symlink(file::NativePath(home.Path("bazi_f")),
+                               file::NativePath(elsewhere.Path("shares\\bazi_f")));
+  fs::create_directory_symlink(file::NativePath(home.Path("dat")), file::NativePath(elsewhere.Path("data")));
+  State before;
+  ASSERT_TRUE(TakeState(home, before));
+  const std::string kRows[] = {
+      home.Dir(),                    // the program folder
+      home.Path("dat\\..\\"),        // spelt another way
+      elsewhere.Path("program\\"),   // through a link
+      elsewhere.Path("shares\\"),    // whose report folder is the live one
+      home.Path("dat\\"),            // the data folder
+      elsewhere.Path("data\\"),      // the data folder through a link
+      home.Path("bazi_f\\"),         // the report folder
+      home.Path("bazi_f\\inner\\"),  // inside it, not made yet
+      home.Path("dat\\exports\\"),   // inside the data folder
+  };
+  int kills = 0;
+  for (const std::string& dest : kRows) {
+    SCOPED_TRACE(dest);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      MDataBase db;
+      if (!db.Open(home.Dir(), 0)) _exit(4);
+      db.SetFaultHook([](int) -> bool { _exit(0); });
+      _exit(db.Backup(dest) ? 5 : 3);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3) << "0: killed at a call it made, 5: exported";
+    kills += WEXITSTATUS(status) == 0;
+    MDataBase db;
+    ASSERT_TRUE(db.Open(home.Dir(), 0));
+    EXPECT_FALSE(db.Backup(dest));
+    EXPECT_NE(db.LastError().find(gbk::FromUtf8("不能导出到")), std::string::npos) << gbk::ToUtf8(db.LastError());
+    State seen;
+    ASSERT_TRUE(TakeState(home, seen));
+    EXPECT_TRUE(seen == before);
+    EXPECT_FALSE(file::DirExists(home.Path("dat\\bazi.new")));
+    EXPECT_FALSE(file::DirExists(home.Path("dat\\bazi.old")));
+    EXPECT_FALSE(file::DirExists(home.Path("bazi_f\\inner")));
+  }
+  // A folder beside the program's is a fine destination.
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  EXPECT_TRUE(db.Backup(elsewhere.Dir())) << gbk::ToUtf8(db.LastError());
+  std::printf("export into the live history: %zu destinations, %d killed inside\n", std::size(kRows), kills);
+}

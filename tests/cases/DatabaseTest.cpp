@@ -139,6 +139,8 @@ TEST_F(CaseStore, WritesLiveSlotsAndRefusesWhatWouldPutCountsOutOfStep) {
   EXPECT_FALSE(db_.Delete(2));
   EXPECT_EQ(ReadHeader(DataPath(t_, 0)).deletedCount, 1);
   EXPECT_FALSE(db_.Write(2, r)) << "beyond the count";
+  EXPECT_FALSE(db_.Write(0, r)) << "a slot deleted meanwhile";
+  EXPECT_NE(db_.LastError().find(gbk::FromUtf8("已经删除")), std::string::npos);
   EXPECT_FALSE(db_.LastError().empty());
 }
 
@@ -406,4 +408,33 @@ TEST(CaseStoreFiles, InterruptedAppendTailIsIgnored) {
   CaseRecord back;
   ASSERT_TRUE(again.Read(1, back));
   EXPECT_EQ(Bytes(back), Bytes(next));
+}
+
+// A store in the middle of a change holds off another on the same history, as in
+// another window: that one waits its bounded time, is told, and works once the first
+// is done.
+TEST(CaseStoreFiles, AStoreInTheMiddleOfAChangeHoldsOffAnother) {
+  TempFolder t;
+  MakeProgramFolder(t);
+  MDataBase first, second;
+  ASSERT_TRUE(first.Open(t.Dir(), 0));
+  ASSERT_TRUE(second.Open(t.Dir(), 0));
+  second.SetLockWait(100);
+  int32_t secondId = 0;
+  std::string told;
+  first.SetFaultHook([&](int call) {
+    if (call == 1) {
+      CaseRecord r = MakeCase(2);
+      secondId = second.Add(r);
+      told = second.LastError();
+    }
+    return true;
+  });
+  CaseRecord r = MakeCase(1);
+  EXPECT_EQ(first.Add(r), 0);
+  EXPECT_EQ(secondId, -1);
+  EXPECT_NE(told.find(gbk::FromUtf8("另一个窗口正在使用历史记录")), std::string::npos) << gbk::ToUtf8(told);
+  first.SetFaultHook(nullptr);
+  EXPECT_EQ(second.Add(r), 1);
+  EXPECT_EQ(first.GetCount(), 2);
 }
