@@ -51,6 +51,9 @@
 //   so every stroke group lists the characters common in names first, and the generator
 //   offers them first among names of equal score. Each record is the character, a NUL and
 //   zero padding.
+// - The full file's ids: the reviewed characters by tier, in each tier first those of the
+//   quick file in its order, then the full file's own; then the rest in code-point order. So
+//   its stroke groups, too, list the characters common in names first.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -347,6 +350,7 @@ struct Built {
   bool common = false;  // in commonWord
   int level = 0;        // place in the 2013 general standard table, 0 when absent
   uint8_t tier = chardata::kRare;
+  bool reviewed = false;  // has a line in the reviewed files
 };
 
 Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>& base,
@@ -424,6 +428,23 @@ void OrderByTier(std::vector<Built*>& quick) {
   std::stable_sort(quick.begin(), quick.end(), [](const Built* a, const Built* b) { return a->tier < b->tier; });
 }
 
+// The full file's order of ids (see the header); `quick` is already in the quick file's order.
+std::vector<const Built*> FullOrder(const std::vector<Built>& all, const std::vector<Built*>& quick) {
+  std::vector<const Built*> order;
+  for (uint8_t tier : {chardata::kCommon, chardata::kOccasional, chardata::kRare}) {
+    for (const Built* b : quick) {
+      if (b->tier == tier) order.push_back(b);
+    }
+    for (const Built& b : all) {
+      if (!b.inQuick && b.reviewed && b.tier == tier) order.push_back(&b);
+    }
+  }
+  for (const Built& b : all) {
+    if (!b.inQuick && !b.reviewed) order.push_back(&b);
+  }
+  return order;
+}
+
 bool WriteHanziList(const std::string& path, const std::vector<Built*>& list) {
   std::string data;
   for (const Built* b : list) {
@@ -471,6 +492,7 @@ void ApplyReviewed(const chardata::Table& table, std::vector<Built*>& quick, std
     }
     Apply(e->second, b->rec);
     b->tier = e->second.tier;
+    b->reviewed = true;
     used.insert(b->rec.word);
   }
   for (const auto& [word, entry] : table) {
@@ -490,6 +512,7 @@ void ApplyFullOnly(const chardata::Table& table, std::vector<Built>& all, std::v
     } else {
       Apply(entry, b->second->rec);
       b->second->tier = entry.tier;
+      b->second->reviewed = true;
       b->second->common = entry.tier == chardata::kCommon;
     }
   }
@@ -617,11 +640,11 @@ int main(int argc, char** argv) {
   MChineseDict builder(folder);
   if (!builder.CreateOrOpen(full) || !builder.BeginBatch()) return Fail(builder.ErrorText());
   std::string allWord, radicalText, common;
-  for (const Built& b : all) {
-    if (!builder.InsertRecord(b.rec)) return Fail(builder.ErrorText());
-    allWord += b.rec.word;
-    if (!dictsql::FindChar(radicalText, b.rec.buShou)) radicalText += b.rec.buShou;
-    if (b.common) common += b.rec.word;
+  for (const Built* b : FullOrder(all, quick)) {
+    if (!builder.InsertRecord(b->rec)) return Fail(builder.ErrorText());
+    allWord += b->rec.word;
+    if (!dictsql::FindChar(radicalText, b->rec.buShou)) radicalText += b->rec.buShou;
+    if (b->common) common += b->rec.word;
   }
   if (!builder.EndBatch() || !builder.UpdateExtraStrings(allWord, radicalText, common)) {
     return Fail(builder.ErrorText());

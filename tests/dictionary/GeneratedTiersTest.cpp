@@ -64,6 +64,12 @@ class GeneratedTiers : public ::testing::Test {
     }
     return nullptr;
   }
+  // A character's place along the ids: its tier when reviewed; a quick-file character
+  // without reviewed data counts as 罕, any other comes after all tiers.
+  uint8_t Rank(const std::string& ch) {
+    if (const chardata::Entry* e = Reviewed(ch)) return e->tier;
+    return quick.IdOfChar(ch) > 0 ? chardata::kRare : chardata::kRare + 1;
+  }
   chardata::Table quickData, fullData;
   MNameLibrary quick{TORVIK_PROGRAM_DIR "/"};
   MNameLibrary full{TORVIK_PROGRAM_DIR "/"};
@@ -100,34 +106,50 @@ TEST_F(GeneratedTiers, CommonCharactersAreLevelOneAndTheCommonTier) {
   }
 }
 
-// Every group of the quick file, by either stroke count, of all or of the common
-// characters, lists 常 before 次 before 罕; the ids follow the same order.
-TEST_F(GeneratedTiers, TheQuickFileListsTheCommonTierFirstInEveryStrokeGroup) {
-  auto tierOf = [this](const std::string& ch) -> uint8_t {
-    const chardata::Entry* e = Reviewed(ch);
-    return e ? e->tier : chardata::kRare;
-  };
-  const std::vector<std::string> all = Chars(quick.AllWord());
-  ASSERT_EQ(all.size(), 7064u);
-  for (size_t i = 1; i < all.size(); ++i) {
-    ASSERT_LE(tierOf(all[i - 1]), tierOf(all[i])) << "ids " << i << " and " << i + 1;
-  }
-  int groups = 0;
-  for (int kind = 1; kind <= 4; ++kind) {
-    std::vector<int> strokes;
-    TStringList lines;
-    ASSERT_TRUE(quick.LoadStrokeGroups(kind, strokes, lines)) << gbk::ToUtf8(quick.LastError());
-    for (int k = 0; k < lines.Count(); ++k) {
-      const std::vector<std::string> group = Chars(lines[k]);
-      groups += !group.empty();
-      for (size_t i = 1; i < group.size(); ++i) {
-        ASSERT_LE(tierOf(group[i - 1]), tierOf(group[i]))
-            << "kind " << kind << ", " << k + 1 << " strokes: " << gbk::ToUtf8(group[i - 1]) << " before "
-            << gbk::ToUtf8(group[i]);
+// Every group of both files, by either stroke count, of all or of the common characters,
+// lists 常 before 次 before 罕 before the characters without reviewed data; the ids follow
+// the same order. The full file gives the quick file's characters its ids' order, each tier
+// before its own reviewed characters, and the rest in code-point order.
+TEST_F(GeneratedTiers, BothFilesListTheCommonTierFirstInEveryStrokeGroup) {
+  const std::vector<std::string> quickAll = Chars(quick.AllWord());
+  const std::vector<std::string> fullAll = Chars(full.AllWord());
+  ASSERT_EQ(quickAll.size(), 7064u);
+  ASSERT_EQ(fullAll.size(), 20892u);
+  for (MNameLibrary* lib : {&quick, &full}) {
+    SCOPED_TRACE(lib == &quick ? "quick" : "full");
+    const std::vector<std::string> all = Chars(lib->AllWord());
+    for (size_t i = 1; i < all.size(); ++i) {
+      ASSERT_LE(Rank(all[i - 1]), Rank(all[i])) << "ids " << i << " and " << i + 1;
+    }
+    int groups = 0;
+    for (int kind = 1; kind <= 4; ++kind) {
+      std::vector<int> strokes;
+      TStringList lines;
+      ASSERT_TRUE(lib->LoadStrokeGroups(kind, strokes, lines)) << gbk::ToUtf8(lib->LastError());
+      for (int k = 0; k < lines.Count(); ++k) {
+        const std::vector<std::string> group = Chars(lines[k]);
+        groups += !group.empty();
+        for (size_t i = 1; i < group.size(); ++i) {
+          ASSERT_LE(Rank(group[i - 1]), Rank(group[i]))
+              << "kind " << kind << ", " << k + 1 << " strokes: " << gbk::ToUtf8(group[i - 1]) << " before "
+              << gbk::ToUtf8(group[i]);
+        }
       }
     }
+    EXPECT_GT(groups, 80);
   }
-  EXPECT_GT(groups, 80);
+  std::vector<std::string> quickInFull;
+  for (size_t i = 0; i < fullAll.size(); ++i) {
+    const bool inQuick = quick.IdOfChar(fullAll[i]) > 0;
+    if (inQuick) quickInFull.push_back(fullAll[i]);
+    if (i == 0 || Rank(fullAll[i - 1]) != Rank(fullAll[i])) continue;
+    const bool before = quick.IdOfChar(fullAll[i - 1]) > 0;
+    ASSERT_FALSE(inQuick && !before) << gbk::ToUtf8(fullAll[i]) << " follows a character of the full file alone";
+    if (!inQuick && !before) {
+      ASSERT_LT(gbk::ToUtf16(fullAll[i - 1]), gbk::ToUtf16(fullAll[i])) << "id " << i + 1;
+    }
+  }
+  EXPECT_TRUE(quickInFull == quickAll) << "the quick file's characters keep its order of ids";
 }
 
 // A traditional form the quick file lacks reads like its simplified form, marked as such;
