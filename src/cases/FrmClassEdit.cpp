@@ -40,6 +40,7 @@ TFrmClassEdit::TFrmClassEdit(TComponent* owner, TIniFile& ini) : TForm(owner), i
   Memo1->WordWrap = true;
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
   Button1->OnClick = [this](TObject* s) { Button1Click(s); };
+  Button1->Cancel = true;
   OnShow = [this](TObject* s) { FormShow(s); };
   DoCreate();
 }

@@ -61,6 +61,7 @@ TFrmSearch::TFrmSearch(TComponent* owner, TIniFile& ini, MDataBase& db, CaseCrit
   BtnSearch->OnClick = [this](TObject* s) { BtnSearchClick(s); };
   BtoAll->OnClick = [this](TObject* s) { BtoAllClick(s); };
   BtoCancel->OnClick = [this](TObject* s) { BtoCancelClick(s); };
+  BtoCancel->Cancel = true;
   OnShow = [this](TObject* s) { FormShow(s); };
   DoCreate();
 }

@@ -8,6 +8,7 @@
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "classlib/RichTextCheck.h"
 #include "classlib/TStringList.h"
 
 // ---- TTextAttributes ----
@@ -436,9 +437,13 @@ std::string TRichEdit::SaveToString(bool rtf) {
 }
 
 bool TRichEdit::LoadFromFile(const std::string& path) {
+  // The system's reader breaks on some files: those are refused before it sees them.
+  if (RichTextVerdict v = CheckRichTextSize(file::Size(path)); v != RichTextVerdict::Fits)
+    return Fail(RichTextRefusal(v));
   std::string data;
   if (!file::ReadAll(path, data)) return Fail("cannot read " + path + ": " + file::LastErrorText());
-  bool rtf = !PlainText && data.compare(0, 5, "{\\rtf") == 0;
+  const bool rtf = !PlainText && LooksLikeRtf(data);
+  if (RichTextVerdict v = CheckRichText(data, rtf); v != RichTextVerdict::Fits) return Fail(RichTextRefusal(v));
   return LoadFromString(data, rtf);
 }
 

@@ -112,6 +112,8 @@ void TForm::Show() {
   ShowWindow(hwnd_, state_ == wsMaximized ? SW_SHOWMAXIMIZED : state_ == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOW);
   TControl::SetVisible(true);
   SetForegroundWindow(hwnd_);
+  // A form already active when shown again hears no activation.
+  if (GetActiveWindow() == hwnd_ && !IsChild(hwnd_, GetFocus())) TakeFocus();
 }
 
 int TForm::ShowModal() {
@@ -331,6 +333,41 @@ TButton* FindButton(TWinControl* parent, Pick pick) {
 
 }  // namespace
 
+namespace {
+
+bool Focusable(HWND h) { return h && IsWindowVisible(h) && IsWindowEnabled(h); }
+
+// The first control under `parent`, in creation (tab) order, that takes the keyboard by Tab.
+TWinControl* FirstTabControl(TWinControl* parent) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* w = dynamic_cast<TWinControl*>(parent->Controls(i));
+    if (!w || !w->HandleAllocated() || !Focusable(w->Handle())) continue;
+    if (GetWindowLongW(w->Handle(), GWL_STYLE) & WS_TABSTOP) return w;
+    if (TWinControl* inner = FirstTabControl(w)) return inner;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void TForm::TakeFocus() {
+  if (Focusable(focusKept_) && IsChild(hwnd_, focusKept_)) {
+    SetFocus(focusKept_);
+    return;
+  }
+  TWinControl* target = ActiveControl;
+  if (!target || !target->HandleAllocated() || !Focusable(target->Handle())) target = FirstTabControl(this);
+  if (!target) {
+    SetFocus(hwnd_);
+    return;
+  }
+  HWND h = target->Handle();
+  SetFocus(h);
+  const bool singleLineEdit =
+      (SendMessageW(h, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) && !(GetWindowLongW(h, GWL_STYLE) & ES_MULTILINE);
+  if (singleLineEdit) SendMessageW(h, EM_SETSEL, 0, -1);
+}
+
 TButton* TForm::DefaultButton() {
   HWND focus = GetFocus();
   if (focus && IsChild(hwnd_, focus)) {
@@ -362,8 +399,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return 1;
     }
     case WM_ACTIVATE:
-      if (LOWORD(w) != WA_INACTIVE && OnActivate) OnActivate(this);
-      break;
+      // As a dialog does: the focus is kept when the form is left and given back when
+      // it returns, instead of going to the form's own window.
+      if (LOWORD(w) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focusKept_ = focus;
+        break;
+      }
+      if (!HIWORD(w)) TakeFocus();
+      if (OnActivate) OnActivate(this);
+      return 0;
     case WM_SIZE: {
       const LRESULT r = TWinControl::WndProc(msg, w, l);
       if (w != SIZE_MINIMIZED) UpdateScrollRange();
@@ -383,7 +428,11 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_COMMAND:
       // Esc from the dialog keys (no child of ours has the id IDCANCEL).
       if (w == IDCANCEL && l == 0) {
-        if (TButton* b = CancelButton()) PressButton(b);
+        if (TButton* b = CancelButton()) {
+          PressButton(b);
+        } else if (modal_) {
+          EscapeWithoutCancel();
+        }
         return 0;
       }
       break;

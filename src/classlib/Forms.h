@@ -38,6 +38,9 @@ class TForm : public TWinControl {
   TFormBorderStyle BorderStyle = bsSizeable;
   TPosition Position = poDesigned;
   bool KeyPreview = false;
+  // The control that has the keyboard when the form is first activated; without one
+  // the first control in tab order has it, as in a system dialog.
+  TWinControl* ActiveControl = nullptr;
   // A form that reads right to left (set before its window exists): its text, its
   // caption and the menu it is given.
   bool RightToLeft = false;
@@ -75,6 +78,9 @@ class TForm : public TWinControl {
   void HintToolDestroyed(HWND h) override;
   void HintRelay(const MSG& m) override;
   void ChildBoundsChanged() override { UpdateScrollRange(); }
+  // Esc in a modal form without a cancel button: it closes, as a system dialog with only
+  // a close or OK button does. A form that would lose input so asks first.
+  virtual void EscapeWithoutCancel() { Close(); }
 
  private:
   void PlaceOnScreen();
@@ -89,6 +95,10 @@ class TForm : public TWinControl {
   TButton* DefaultButton();
   TButton* CancelButton();
   void PressButton(TButton* b);
+  // The keyboard to the control that had it when the form was last left, else to the
+  // ActiveControl or the first in tab order (an edit's text selected, as a dialog does).
+  void TakeFocus();
+  HWND focusKept_ = nullptr;
   std::unique_ptr<THintWindow> hints_;
   TMainMenu* menu_ = nullptr;
   bool modal_ = false;

@@ -33,6 +33,7 @@ TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, 
   BtnOk->Default = true;
   BtnOk->ModalResult = mrOk;
   BtnCancel->ModalResult = mrCancel;
+  ActiveControl = Edit;
   DoCreate();
 }
 

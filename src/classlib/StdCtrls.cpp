@@ -157,6 +157,25 @@ bool TEdit::HandleCommand(WORD code) {
   return code == EN_CHANGE;
 }
 
+LRESULT TEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+  if (msg == WM_KEYDOWN && w == 'A' && ctrlOnly) {
+    SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+    return 0;
+  }
+  if (msg == WM_CHAR && w == 1) return 0;  // Ctrl+A's character: no beep, nothing typed
+  if (msg == WM_GETDLGCODE && l) {
+    // A memo takes every key, Esc too; a read-only one has no typing to keep, so Esc
+    // goes on to the form, which closes as it would from anywhere else.
+    LRESULT code = TWinControl::WndProc(msg, w, l);
+    const MSG* m = reinterpret_cast<const MSG*>(l);
+    const bool readOnly = GetWindowLongW(hwnd_, GWL_STYLE) & ES_READONLY;
+    if (readOnly && m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE) code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+    return code;
+  }
+  return TWinControl::WndProc(msg, w, l);
+}
+
 HBRUSH TEdit::HandleCtlColor(HDC dc) {
   if (!IsWindowEnabled(hwnd_)) {  // a disabled box looks it: grey on the face
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));

@@ -98,6 +98,7 @@ class TEdit : public TWinControl {
   void AfterCreate() override;
   bool HandleCommand(WORD code) override;
   HBRUSH HandleCtlColor(HDC dc) override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;  // Ctrl+A, and Esc in a read-only memo
 };
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };

@@ -93,6 +93,7 @@ void TFrmEditDict::BuildLayout() {
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
   // Closed through the form, so the groups are rebuilt whichever way it is left.
   BtnClose->OnClick = [this](TObject*) { Close(); };
+  BtnClose->Cancel = true;  // Esc closes the editor as 返回 does
 }
 
 void TFrmEditDict::Say(const char* utf8) { ShowMessage(U(utf8)); }

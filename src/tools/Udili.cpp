@@ -106,6 +106,20 @@ void TFrmDiLi::CboShiClick(TObject*) {
   SplitAt(lat, ':', d, m);
   LedtWeiDu->SetText(d);
   LedtWeiFen->SetText(m);
+  saved = Coordinates();
+}
+
+std::string TFrmDiLi::Coordinates() {
+  return LedtJingDu->Text() + ":" + LedtJingFen->Text() + "*" + LedtWeiDu->Text() + ":" + LedtWeiFen->Text();
+}
+
+// Esc closes as the window's close box does, but typed coordinates not yet saved are
+// not thrown away without a word.
+void TFrmDiLi::EscapeWithoutCancel() {
+  if (Coordinates() != saved && Application->MessageBox(U("经纬度的改动还没有保存，要放弃改动吗？"), U("注意了"),
+                                                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+    return;
+  Close();
 }
 
 void TFrmDiLi::BtoEditClick(TObject*) {
@@ -132,6 +146,7 @@ void TFrmDiLi::BtoEditClick(TObject*) {
     Application->MessageBox(U("无法保存文件：") + ini->FileName(), U("错误"), MB_OK | MB_ICONERROR);
     return;
   }
+  saved = Coordinates();
   ShowMessage(U("完成"));
 }
 

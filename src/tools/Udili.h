@@ -32,8 +32,13 @@ class TFrmDiLi : public TForm {
   TLabeledEdit* LedtWeiFen;
   TButton* BtoEdit;
 
+ protected:
+  void EscapeWithoutCancel() override;
+
  private:
   void BuildLayout();
+  std::string Coordinates();  // the four edits' texts
+  std::string saved;          // those texts as the file holds them
   std::string programFolder;
   std::unique_ptr<TIniFile> ini;
 };

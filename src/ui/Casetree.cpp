@@ -229,15 +229,22 @@ void ViewCase(CaseContext& c) {
   c.CurCaseLoaded = 1;
   c.CurCaseId = id;
   c.CurCasePath = CaseReportPath(c.AppDir, id);
-  bool stored = file::Exists(c.CurCasePath);
-  if (stored) {
+  const bool exists = file::Exists(c.CurCasePath);
+  bool stored = false;
+  if (exists) {
     c.RedtName.Clear();
     stored = c.RedtName.LoadFromFile(c.CurCasePath);
+    // A report the view cannot take is left on disk as it is: the case is shown with
+    // a report written anew, which is stored only when the user saves the case.
+    if (!stored)
+      Application->MessageBox(
+          U("命例报告无法载入，已重新生成命稿，原文件未改动：") + c.CurCasePath + "\r\n" + c.RedtName.LastError(),
+          U("注意"), MB_OK | MB_ICONWARNING);
   }
   c.chartValid = false;
   if (!c.AnalyseBirth(!stored)) return;
   c.chartValid = true;
-  if (!stored) WriteReport(c, c.CurCasePath);
+  if (!exists) WriteReport(c, c.CurCasePath);
   c.RedtName.SetModified(false);
   if (c.SaveMenuState) c.SaveMenuState(true);
 }

@@ -43,9 +43,12 @@ void TReportView::FormatSpan(size_t start, size_t length, uint32_t rgb, bool bol
   if (bold) edit.SelAttributes().SetBold(true);
 }
 
+// The last step of every report written: what the program wrote is no edit of the
+// user's, so the view is left unmodified (a save offer is for the user's own changes).
 void TReportView::CaretToStart() {
   edit.SetSelStart(0);
   edit.Perform(EM_SCROLLCARET);
+  edit.SetModified(false);
 }
 
 // The view's own font and the font of the text typed or loaded next.

@@ -7,6 +7,7 @@
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "classlib/RichTextCheck.h"
 #include "classlib/StrUtils.h"
 #include "dictionary/Editdict.h"
 #include "tools/Ubjx.h"
@@ -178,6 +179,11 @@ void TFrmMain::ImportReport(TRichEdit& view) {
   dlgimport->Filter = U("All.rtf|*.rtf|All.txt|*.txt");
   dlgimport->FilterIndex = 1;
   if (!dlgimport->Execute()) return;
+  // A file the view's reader would break on is refused before the view is touched.
+  if (std::string why = RichTextFileRefusal(dlgimport->FileName, view.PlainText); !why.empty()) {
+    Application->MessageBox(why, U("注意"), MB_OK | MB_ICONWARNING);
+    return;
+  }
   view.Clear();
   TFont f = view.DefAttributes().Get();
   f.Size = view.Font().Size;
@@ -187,7 +193,9 @@ void TFrmMain::ImportReport(TRichEdit& view) {
   if (!view.LoadFromFile(dlgimport->FileName)) {
     view.Clear();
     Ask("导入文件出错,请重试一次", "重试一次", MB_OK | MB_ICONWARNING);
+    return;
   }
+  view.SetModified(true);  // the user's own text, to be offered for saving
 }
 
 void TFrmMain::SaveReport(TRichEdit& view) {

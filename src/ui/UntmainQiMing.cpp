@@ -338,6 +338,7 @@ void TFrmMain::BtoSetClick(TObject*) {
   f.Bold = f.Italic = f.Underline = false;
   RedtName2->SelAttributes().Set(f);
   RedtName2->Paragraph().SetAlignment(taLeftJustify);
+  RedtName2->SetModified(false);  // the listing is the program's text, not the user's
   // The run goes on until the listing is in: closing meanwhile ends it there.
   AppendLongText(*RedtName2, generator->Listing(), f, [this] {
     Application->ProcessMessages();

@@ -60,6 +60,7 @@ TFrmSetYong::TFrmSetYong(TComponent* owner) : TForm(owner) {
   RdoRi->SetColumns(4);
   for (const char* t : {"从旺", "太弱", "偏弱", "平和", "偏旺", "太旺", "从弱"}) RdoRi->AddItem(U(t));
   BitBtn2->ModalResult = mrOk;
+  BitBtn2->Default = true;
   BitBtn1->ModalResult = mrCancel;
   BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
   OnShow = [this](TObject* s) { FormShow(s); };

@@ -153,6 +153,10 @@ void Focus(HWND h) {
 
 void PressKey(HWND h, WORD vk) {
   Focus(h);
+  KeyToFocus(vk);
+}
+
+void KeyToFocus(WORD vk) {
   INPUT in[2]{};
   for (INPUT& i : in) {
     i.type = INPUT_KEYBOARD;

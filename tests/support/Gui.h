@@ -47,6 +47,8 @@ void PlayWhilePumping(const std::function<void()>& script, int settleMs = 200);
 // keyboard focus first.
 void Focus(HWND h);
 void PressKey(HWND h, WORD vk);
+// A key pressed into whichever window has the keyboard, nothing focused first.
+void KeyToFocus(WORD vk);
 // A key pressed while a modifier (VK_CONTROL, VK_SHIFT) is held down.
 void PressChord(HWND h, WORD modifier, WORD vk);
 // The same to whichever window has the focus.
