@@ -1,6 +1,8 @@
 #include "ui/Casetree.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "cases/Caseform.h"
 #include "cases/FrmClassEdit.h"
@@ -143,7 +145,6 @@ std::vector<int32_t> RecentCaseIds(MDataBase& db, size_t limit) {
 }
 
 void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids, bool followNew) {
-  c.shownIds = ids;
   c.shownCount = followNew ? std::max(0, c.Db.GetCount()) : -1;
   TTreeView& tree = c.Tree;
   tree.Perform(WM_SETREDRAW, FALSE);
@@ -156,27 +157,43 @@ void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids, bool followN
   tree.Invalidate();
 }
 
+// Brings the tree up to what the store holds in place: nodes of cases that are gone
+// leave, changed cases are retitled or moved, and cases added since (by another window
+// too) are appended as this window appends its own. Nothing is rebuilt, so a tree whose
+// cases did not change keeps its order, open categories and selection.
 void RefreshCaseTree(CaseContext& c) {
-  std::vector<int32_t> ids = c.shownIds;
   int32_t count = c.Db.GetCount();
   if (count < 0) return;  // busy or unreadable: the tree stays as it is
-  if (c.shownCount >= 0) {
-    for (int32_t id = c.shownCount; id < count; ++id) ids.insert(ids.begin(), id);
-  }
+  std::map<int32_t, TTreeNode*> nodes;
   TTreeNode* root = Root(c.Tree);
-  std::vector<std::string> open;
   for (int i = 0; root && i < root->Count(); ++i) {
-    if (root->Item(i)->Expanded()) open.push_back(root->Item(i)->Text());
+    TTreeNode* cat = root->Item(i);
+    for (int k = 0; k < cat->Count(); ++k) nodes[CaseIdOfText(cat->Item(k)->Text())] = cat->Item(k);
   }
-  TTreeNode* selected = c.Tree.Selected();
-  int32_t selectedId = SelectedCaseId(c.Tree);
-  std::string selectedCategory = selected && selected->Level() == 1 ? selected->Text() : std::string();
-  BuildCaseTree(c, ids, c.shownCount >= 0);
-  for (const std::string& name : open) {
-    if (TTreeNode* n = FindCategoryNode(c.Tree, name)) n->Expand(false);
+  std::vector<int32_t> ids;
+  for (const auto& [id, node] : nodes) ids.push_back(id);
+  for (int32_t id = std::max(c.shownCount, 0); c.shownCount >= 0 && id < count; ++id) {
+    if (!nodes.count(id)) ids.push_back(id);
   }
-  TTreeNode* again = selectedId >= 0 ? FindCaseNode(c.Tree, selectedId) : FindCategoryNode(c.Tree, selectedCategory);
-  if (again) c.Tree.SetSelected(again);
+  std::sort(ids.begin(), ids.end());
+  std::set<int32_t> live;
+  bool read = c.Db.ReadMany(ids, [&](const CaseRecord& r) {
+    live.insert(r.id);
+    auto it = nodes.find(r.id);
+    if (it == nodes.end()) {
+      AddCaseNode(c.Tree, r);
+    } else if (it->second->Parent()->Text() != FieldText(r.category)) {
+      it->second->Delete();
+      AddCaseNode(c.Tree, r);
+    } else {
+      SetCaseNode(it->second, r);
+    }
+  });
+  if (!read) return;
+  for (const auto& [id, node] : nodes) {
+    if (!live.count(id)) node->Delete();
+  }
+  if (c.shownCount >= 0) c.shownCount = count;
 }
 
 int32_t SelectedCaseId(TTreeView& tree) {

@@ -36,9 +36,8 @@ struct CaseContext {
   std::function<bool(bool writeReport)> AnalyseBirth;
   // mnuF_save: "保存旧命" (image 1) while a stored case is shown, else "保存新命" (image 0).
   std::function<void(bool storedCaseShown)> SaveMenuState;
-  // The ids the tree was last built from; shownCount >= 0: the view also takes the
-  // cases added since the store counted that many (the recent and all-cases views).
-  std::vector<int32_t> shownIds = {};
+  // >= 0: the view also takes the cases added since the store counted that many (the
+  // recent and all-cases views); -1: it shows a search's cases only.
   int32_t shownCount = -1;
 };
 

@@ -238,7 +238,8 @@ TEST_F(CaseTree, HistoryThroughEveryCommand) {
 }
 
 // Another window changes the history: read again, the tree shows its edit, deletion
-// and new case, and keeps its open categories and selection.
+// and new case in place (a new case last, as this window adds its own), and keeps its
+// open categories and selection.
 TEST_F(CaseTree, RefreshShowsWhatAnotherWindowChanged) {
   EXPECT_TRUE(SaveNew("张三", true, "家人"));
   EXPECT_TRUE(SaveNew("李四", false, "家人"));
@@ -259,7 +260,10 @@ TEST_F(CaseTree, RefreshShowsWhatAnotherWindowChanged) {
   ASSERT_EQ(other.Add(r), 3);
 
   RefreshCaseTree(c);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "赵八  公1990-5-6|3", "张七  公1990-5-6|0", "朋友",
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "张七  公1990-5-6|0", "赵八  公1990-5-6|3", "朋友",
+                                               "王五  公1990-5-6|2"}));
+  RefreshCaseTree(c);  // nothing changed since: nothing moves
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "张七  公1990-5-6|0", "赵八  公1990-5-6|3", "朋友",
                                                "王五  公1990-5-6|2"}));
   EXPECT_EQ(SelectedCaseId(*owned->Tree), 2);
   EXPECT_TRUE(Category("朋友")->Expanded());
