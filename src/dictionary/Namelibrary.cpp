@@ -281,6 +281,7 @@ bool MNameLibrary::Open(int v) {
       return false;
     }
   }
+  cache.TryAgain();
   allWord = cache.allWord;
   variant = v;
   return true;

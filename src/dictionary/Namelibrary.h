@@ -11,7 +11,10 @@
 // counter): Open and BeginBatch check that, and a file changed by another program
 // or connection is checked and read again, so a reader that opens before its
 // look-ups, as every reader does, sees the file as it is. Our own writes
-// (UpdateRecord, RebuildGroups) keep the copy true.
+// (UpdateRecord, RebuildGroups) keep the copy true. A read of the records or groups that
+// fails (a damaged file) is not tried again before the next Open or BeginBatch: the
+// look-ups in between fail at once, so a loop over many characters reads a damaged file
+// once, not once per character.
 #pragma once
 
 #include <cstdint>
@@ -160,6 +163,11 @@ class MNameLibrary {
     std::vector<bool> damaged;        // by place in records: a stroke count out of range
     bool groupsLoaded = false;
     std::vector<GroupRow> groups;  // by row id
+    // A read failed since the last Open or BeginBatch: why, to answer without reading.
+    bool recordsFailed = false;
+    bool groupsFailed = false;
+    std::string failure;
+    void TryAgain() { recordsFailed = groupsFailed = false; }
   };
 
   bool Fail(std::string text);

@@ -73,7 +73,10 @@ bool MNameLibrary::Refresh() {
   if (!cache) return true;  // nothing chosen: the look-ups say so themselves
   FileMark now = MarkOf();
   // A file gone since answers from memory as before; a changed one is checked and read again.
-  if (now.size < 0 || now == cache->mark) return true;
+  if (now.size < 0 || now == cache->mark) {
+    cache->TryAgain();  // a new operation reads once more what failed before
+    return true;
+  }
   int v = variant;
   *cache = FileCache{};
   variant = -1;
@@ -95,6 +98,7 @@ void MNameLibrary::AfterOwnWrite(bool wasCurrent) {
 }
 
 bool MNameLibrary::LoadRecords(FileCache& cache) {
+  if (cache.recordsFailed) return Fail(cache.failure);
   std::string error;
   sqlite3* conn = db ? db : OpenDb(dbPathUtf8, false, error);
   if (!conn) return Fail(error);
@@ -114,6 +118,8 @@ bool MNameLibrary::LoadRecords(FileCache& cache) {
   if (!ok) {
     cache.records.clear();
     cache.damaged.clear();
+    cache.recordsFailed = true;
+    cache.failure = error;
     return Fail(error);
   }
   cache.recordsLoaded = true;
@@ -121,6 +127,7 @@ bool MNameLibrary::LoadRecords(FileCache& cache) {
 }
 
 bool MNameLibrary::LoadGroups(FileCache& cache) {
+  if (cache.groupsFailed) return Fail(cache.failure);
   std::string error;
   sqlite3* conn = db ? db : OpenDb(dbPathUtf8, false, error);
   if (!conn) return Fail(error);
@@ -141,6 +148,8 @@ bool MNameLibrary::LoadGroups(FileCache& cache) {
   if (conn != db) CloseDb(conn);
   if (!ok) {
     cache.groups.clear();
+    cache.groupsFailed = true;
+    cache.failure = error;
     return Fail(error);
   }
   cache.groupsLoaded = true;

@@ -14,10 +14,11 @@ if(NOT WIN32)
 endif()
 
 # Under Windows the same runs are timed by a plain program (not a test): run it with
-# scripts/wine-run build/windows/bin/engine_searchname_timing.exe
+# scripts/wine-run build/windows/tests-bin/engine_searchname_timing.exe
 if(WIN32)
   add_executable(engine_searchname_timing "${CMAKE_CURRENT_LIST_DIR}/SearchnameTiming.cpp")
   target_include_directories(engine_searchname_timing PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+  target_compile_definitions(engine_searchname_timing PRIVATE TORVIK_PROGRAM_DIR="${TORVIK_PROGRAM_DIR}")
   target_link_libraries(engine_searchname_timing PRIVATE torvik_engine torvik_dictionary torvik_strings torvik_sqlite psapi)
   torvik_warnings(engine_searchname_timing)
 endif()

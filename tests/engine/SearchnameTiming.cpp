@@ -13,6 +13,7 @@
 #include <string>
 
 #include "engine/SearchnameScenarios.h"
+#include "support/ShippedFolder.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -58,7 +59,7 @@ bool Time(MNameLibrary& lib, const char* label, const NamingConditions& c, int i
 }  // namespace
 
 int main() {
-  MNameLibrary lib(file::ProgramFolder());
+  MNameLibrary lib(ShippedFolder());
   bool ok = Time(lib, "FirstRun", scenarios::Typical(1), 1);
   for (int formula = 0; formula < 3; ++formula) {
     const std::string label = "Typical/" + std::to_string(formula);

@@ -284,7 +284,7 @@ long Process::WaitExit(int ms) {
 }
 
 std::string ScreenshotPath(const std::string& name) {
-  // Beside the program folder, not in it (the tests run from the program folder).
+  // Beside the tests' folder, never in the program folder.
   std::string dir = file::ProgramFolder() + "..\\" TORVIK_SCREENSHOT_DIR;
   CreateDirectoryW(gbk::ToWide(dir).c_str(), nullptr);
   return dir + "\\" + name;

@@ -9,6 +9,7 @@
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "support/ShippedFolder.h"
 #include "support/TempFolder.h"
 
 class ProgramCopy : public TempFolder {
@@ -21,7 +22,7 @@ class ProgramCopy : public TempFolder {
   }
   // Copies one more file or folder (relative, '\' separated) from the shipped program folder.
   void Add(const std::string& relative) {
-    const std::filesystem::path from = Native(file::ProgramFolder() + relative), to = Native(Path(relative));
+    const std::filesystem::path from = Native(ShippedFolder() + relative), to = Native(Path(relative));
     std::filesystem::create_directories(to.parent_path());
     std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
   }

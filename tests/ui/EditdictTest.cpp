@@ -9,6 +9,7 @@
 #include "classlib/TStringList.h"
 #include "dictionary/Editdict.h"
 #include "support/Gui.h"
+#include "support/ShippedFolder.h"
 #include "support/TempFolder.h"
 #include "ui/ModalDriver.h"
 
@@ -21,7 +22,7 @@ class EditDict : public ::testing::Test {
   void SetUp() override {
     Application->Title = "Riveri 3.5";
     file::CreateDir(temp.Path("dat"));
-    std::string shipped = IncludeTrailingBackslash(file::ProgramFolder()) + "dat\\";
+    std::string shipped = ShippedFolder() + "dat\\";
     for (const char* name : {"ChiWord.db", "ChiWordMini.db"})
       ASSERT_TRUE(file::Copy(shipped + name, temp.Path(std::string("dat\\") + name), false));
     dlg = new TFrmEditDict(Application, lib);

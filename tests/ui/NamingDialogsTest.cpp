@@ -8,6 +8,7 @@
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
 #include "support/Gui.h"
+#include "support/ShippedFolder.h"
 #include "ui/ModalDriver.h"
 #include "ui/Untcontaintext.h"
 #include "ui/Untmain.h"
@@ -118,7 +119,8 @@ class NamingDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
     Application->Title = "Riveri 3.5";
-    AppDir = IncludeTrailingBackslash(file::ProgramFolder());
+    AppDir = ShippedFolder();
+    WordLib.SetProgramFolder(AppDir);
     ASSERT_TRUE(WordLib.Open(0)) << WordLib.LastError();
     ::SetText(c.surname, U("李"));
     c.givenLength = 2;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "cases/Database.h"
@@ -16,6 +17,7 @@
 #include "classlib/TIniFile.h"
 #include "support/Gui.h"
 #include "support/ProgramCopy.h"
+#include "support/ShippedFolder.h"
 
 #include <commctrl.h>
 
@@ -181,6 +183,20 @@ TEST_F(Program, StartsToAPaintedMainWindowWithinItsTarget) {
     EXPECT_EQ(torvik.WaitExit(20000), 0);
     file::Delete(initPath);  // each row starts as a first start
   }
+}
+
+// Run only by the check of the zip (program_zip_as_shipped), with TORVIK_UNPACKED naming
+// the folder it was unpacked into: the program as a user unpacks it starts to its painted
+// main window and closes.
+TEST(UnpackedZip, DISABLED_StartsFromTheUnpackedZip) {
+  const char* unpacked = std::getenv("TORVIK_UNPACKED");
+  ASSERT_TRUE(unpacked) << "TORVIK_UNPACKED names no folder";
+  gui::Process torvik(FolderOfBuild(unpacked) + "Torvik.exe");
+  ASSERT_TRUE(torvik.Started());
+  const StartTimes t = TimeStart(torvik, Clock::now());
+  ASSERT_GE(t.paintedMs, 0) << "the main window was not shown painted";
+  PostMessageW(gui::WaitTopWindow(torvik.Id(), "TFrmMain", "Riveri 3.5", 0), WM_CLOSE, 0, 0);
+  EXPECT_EQ(torvik.WaitExit(20000), 0);
 }
 
 TEST_F(Program, AnalysesANameIntoTheSidePanelAndRefusesAnEmptyOne) {

@@ -19,6 +19,7 @@
 #include "classlib/StrUtils.h"
 #include "skin/WinSkinData.h"
 #include "support/Gui.h"
+#include "support/ShippedFolder.h"
 #include "support/TempFolder.h"
 #include "tools/Uchoicenum.h"
 #include "tools/Untwnl.h"
@@ -157,7 +158,7 @@ class UserInput : public ::testing::Test {
   void SetUp() override {
     app.Initialize();
     app.Title = "Riveri 3.5";
-    bin = IncludeTrailingBackslash(file::ProgramFolder());
+    bin = ShippedFolder();
     AppDir = bin;  // what the dialogs read; the main window's own data go to `temp`
     ASSERT_TRUE(file::ForceDirectories(temp.Path("dat")));
   }
