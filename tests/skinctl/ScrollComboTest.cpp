@@ -66,10 +66,14 @@ class Skinned : public ::testing::Test {
     c->SetBounds(x, y, w, h);
     return c;
   }
+  // The keyboard on the form itself: a shown form gives it to its first control, whose
+  // focused look these tests read only where they focus it themselves.
   void Show() {
     form->Show();
     SetForegroundWindow(form->Handle());
-    gui::Pump(300);
+    gui::Pump(150);
+    SetFocus(form->Handle());
+    gui::Pump(150);
   }
   TApplication app;
   TSkinData data;
