@@ -19,6 +19,7 @@
 #include "classlib/StrUtils.h"
 #include "dictionary/Editdict.h"
 #include "support/Gui.h"
+#include "support/ShippedFolder.h"
 #include "support/TempFolder.h"
 #include "tools/Ubjx.h"
 #include "tools/Udili.h"
@@ -84,7 +85,7 @@ class Keyboard : public ::testing::Test {
   void SetUp() override {
     app.Initialize();
     app.Title = "Riveri 3.5";
-    bin = IncludeTrailingBackslash(file::ProgramFolder());
+    bin = ShippedFolder();
     AppDir = bin;
     ASSERT_TRUE(file::ForceDirectories(temp.Path("dat")));
     ASSERT_TRUE(file::ForceDirectories(temp.Path("bazi_f")));
@@ -98,7 +99,7 @@ class Keyboard : public ::testing::Test {
 
   // The main window, its cases and settings in the test's own folder.
   TFrmMain& Start() {
-    FrmMain = new TFrmMain(&app);
+    FrmMain = new TFrmMain(&app, bin);
     AppDir = temp.Dir();
     FrmMain->Show();
     FrmMain->SetClientSize(900, 620);

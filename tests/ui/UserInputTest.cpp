@@ -170,7 +170,7 @@ class UserInput : public ::testing::Test {
 
   // The main window, its cases and settings in the test's own folder.
   void Start() {
-    FrmMain = new TFrmMain(&app);
+    FrmMain = new TFrmMain(&app, bin);
     AppDir = temp.Dir();
     FrmMain->Show();
     FrmMain->SetClientSize(900, 620);
@@ -524,7 +524,7 @@ TEST_F(UserInput, TheGridOfNamesAnswersClicksAndItsMenu) {
 // At the size of a first start without settings (400 x 400) and at the size the program
 // ships with, the list of names shows its score column and the page its commands.
 TEST_F(UserInput, TheScoreColumnIsInSightAtTheDefaultSize) {
-  FrmMain = new TFrmMain(&app);
+  FrmMain = new TFrmMain(&app, bin);
   AppDir = temp.Dir();
   FrmMain->Show();
   Loop(300);
