@@ -9,7 +9,8 @@
 
 namespace {
 
-enum Side { sdLeft, sdRight };
+// A fixed underlying type: the test stores an ordinal past the names.
+enum Side : int { sdLeft, sdRight };
 
 struct Holder {
   long long count = 3;
