@@ -29,21 +29,12 @@ using skinctl::Frames;
 using skinctl::kButtonFrames;
 using skinctl::kFace;
 using skinctl::OnScreen;
+using skinctl::Painted;
 using skintest::Rgb;
 
 namespace {
 
 constexpr TColor kJunk = Rgb(255, 0, 255);
-
-// The control painted into a bitmap of its size through WM_PAINT with a DC.
-std::unique_ptr<TBitmap> Painted(HWND h) {
-  RECT r;
-  GetWindowRect(h, &r);
-  auto b = std::make_unique<TBitmap>();
-  b->SetSize(r.right - r.left, r.bottom - r.top);
-  SendMessageW(h, WM_PAINT, reinterpret_cast<WPARAM>(b->Canvas().Handle()), 0);
-  return b;
-}
 
 // Paints over the window on the screen, as a stale picture would stand there.
 void Smear(HWND h) {

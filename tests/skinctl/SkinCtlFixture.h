@@ -54,6 +54,16 @@ class TestForm : public TForm {
   }
 };
 
+// The control painted into a bitmap of its size through WM_PAINT with a DC.
+inline std::unique_ptr<TBitmap> Painted(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(r.right - r.left, r.bottom - r.top);
+  SendMessageW(h, WM_PAINT, reinterpret_cast<WPARAM>(b->Canvas().Handle()), 0);
+  return b;
+}
+
 // What the screen shows at a point of the window, as a TColor.
 inline TColor OnScreen(HWND h, int x, int y) {
   RECT r;

@@ -22,19 +22,10 @@ using skinctl::Frames;
 using skinctl::Host;
 using skinctl::kButtonFrames;
 using skinctl::kFace;
+using skinctl::Painted;
 using skintest::Rgb;
 
 namespace {
-
-// The control painted into a bitmap of its size through WM_PAINT with a DC.
-std::unique_ptr<TBitmap> Painted(HWND h) {
-  RECT r;
-  GetWindowRect(h, &r);
-  auto b = std::make_unique<TBitmap>();
-  b->SetSize(r.right - r.left, r.bottom - r.top);
-  SendMessageW(h, WM_PAINT, reinterpret_cast<WPARAM>(b->Canvas().Handle()), 0);
-  return b;
-}
 
 constexpr TColor kShadow = Rgb(90, 90, 90);
 

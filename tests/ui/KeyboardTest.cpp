@@ -19,6 +19,7 @@
 #include "classlib/StrUtils.h"
 #include "dictionary/Editdict.h"
 #include "support/Gui.h"
+#include "support/ProgramLoop.h"
 #include "support/ShippedFolder.h"
 #include "support/TempFolder.h"
 #include "tools/Ubjx.h"
@@ -32,15 +33,7 @@
 namespace {
 
 using gbk::U;
-
-// Runs the program's own message loop (with its dialog keys) for about `ms`.
-void Loop(int ms) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    Application->ProcessMessages();
-    Sleep(10);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
+using gui::RunLoop;
 
 // Real key presses into whatever has the keyboard now: nothing is focused first.
 void Keys(std::initializer_list<WORD> keys) {
@@ -103,7 +96,7 @@ class Keyboard : public ::testing::Test {
     AppDir = temp.Dir();
     FrmMain->Show();
     FrmMain->SetClientSize(900, 620);
-    Loop(300);
+    RunLoop(300);
     return *FrmMain;
   }
 
@@ -120,7 +113,7 @@ class Keyboard : public ::testing::Test {
     EXPECT_TRUE(f.RedtName->SaveToFile(CaseReportPath(AppDir, id)));
     BuildCaseTree(*f.cases, {id});
     f.TreeCase->SetSelected(FindCaseNode(*f.TreeCase, id));
-    Loop(100);
+    RunLoop(100);
     return id;
   }
 
@@ -129,7 +122,7 @@ class Keyboard : public ::testing::Test {
     RECT r;
     GetClientRect(b, &r);
     gui::MouseClick(b, {r.right / 2, r.bottom / 2});
-    Loop(600);
+    RunLoop(600);
   }
 
   std::string Stored(int32_t id) {
@@ -164,10 +157,10 @@ TEST_F(Keyboard, RegeneratedReportsAreNoEditOfTheUsers) {
     return true;
   }});
   f.SbtoSetClick(nullptr);
-  Loop(300);
+  RunLoop(300);
   EXPECT_FALSE(f.RedtName->Modified()) << "after 设定";
   f.mnuF_NewClick(nullptr);
-  Loop(200);
+  RunLoop(200);
   EXPECT_EQ(boxes.Count("要保存吗"), 0) << (boxes.texts.empty() ? "" : boxes.texts.front());
   EXPECT_EQ(Stored(id), stored) << "the stored report was overwritten";
 }
@@ -181,7 +174,7 @@ TEST_F(Keyboard, TypedTextIsStoredAndKeptThroughANewCase) {
   Keys({VK_END});
   SendMessageW(f.RedtName->Handle(), EM_SETSEL, -1, -1);
   Type("zqxwv");
-  Loop(200);
+  RunLoop(200);
   ASSERT_TRUE(f.RedtName->Modified());
 
   BoxAnswerer boxes(true);
@@ -190,7 +183,7 @@ TEST_F(Keyboard, TypedTextIsStoredAndKeptThroughANewCase) {
   EXPECT_NE(Stored(id).find("zqxwv"), std::string::npos);
   EXPECT_FALSE(f.RedtName->Modified()) << "the analysis's own report counts as the user's";
   f.mnuF_NewClick(nullptr);
-  Loop(200);
+  RunLoop(200);
   EXPECT_EQ(boxes.Count("要保存吗"), 1) << "新建命例 asked again";
   EXPECT_NE(Stored(id).find("zqxwv"), std::string::npos);
 }
@@ -338,7 +331,7 @@ TEST_F(Keyboard, HostileReportsOfStoredCasesAreRefusedAndKept) {
     ASSERT_TRUE(file::WriteAtomic(CaseReportPath(AppDir, id), h.data));
     BoxAnswerer boxes(false);
     f.pop_ming_paiClick(nullptr);
-    Loop(200);
+    RunLoop(200);
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_NE(boxes.texts[0].find("命例报告无法载入"), std::string::npos) << boxes.texts[0];
     EXPECT_NE(boxes.texts[0].find(h.says), std::string::npos) << boxes.texts[0];
@@ -376,7 +369,7 @@ TEST_F(Keyboard, HostileImportsAreRefusedAndTheViewKept) {
     std::string said;
     modal::Driver d({OpenFile(path), modal::Answer(U("注意"), IDOK, said)});
     f.psend_importClick(nullptr);
-    Loop(200);
+    RunLoop(200);
     EXPECT_NE(gbk::ToUtf8(said).find(h.says), std::string::npos) << gbk::ToUtf8(said);
     EXPECT_EQ(f.RedtName->Text(), before);
   }
@@ -385,7 +378,7 @@ TEST_F(Keyboard, HostileImportsAreRefusedAndTheViewKept) {
   ASSERT_TRUE(file::WriteAtomic(path, Nested(20)));
   modal::Driver d({OpenFile(path)});
   f.psend_importClick(nullptr);
-  Loop(200);
+  RunLoop(200);
   EXPECT_EQ(f.RedtName->Text(), "x");
   EXPECT_TRUE(f.RedtName->Modified());
 }

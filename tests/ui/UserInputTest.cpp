@@ -19,6 +19,7 @@
 #include "classlib/StrUtils.h"
 #include "skin/WinSkinData.h"
 #include "support/Gui.h"
+#include "support/ProgramLoop.h"
 #include "support/ShippedFolder.h"
 #include "support/TempFolder.h"
 #include "tools/Uchoicenum.h"
@@ -35,26 +36,18 @@
 namespace {
 
 using gbk::U;
-
-// Runs the program's own message loop (with its dialog keys) for about `ms`.
-void Loop(int ms) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    Application->ProcessMessages();
-    Sleep(10);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
+using gui::RunLoop;
 
 // A real key press into h, then the loop.
 void Press(HWND h, WORD vk) {
   gui::PressKey(h, vk);
-  Loop(150);
+  RunLoop(150);
 }
 
 // Real key presses of letters a to z into h, as typed without shift.
 void Type(HWND h, const char* letters) {
   for (const char* c = letters; *c; ++c) gui::PressKey(h, static_cast<WORD>('A' + (*c - 'a')));
-  Loop(200);
+  RunLoop(200);
 }
 
 // The centre of h's client area.
@@ -174,7 +167,7 @@ class UserInput : public ::testing::Test {
     AppDir = temp.Dir();
     FrmMain->Show();
     FrmMain->SetClientSize(900, 620);
-    Loop(300);
+    RunLoop(300);
   }
 
   // One stored case with the report the analysis wrote, shown in the tree.
@@ -190,7 +183,7 @@ class UserInput : public ::testing::Test {
     file::ForceDirectories(temp.Path("bazi_f"));
     EXPECT_TRUE(f.RedtName->SaveToFile(CaseReportPath(AppDir, id)));
     BuildCaseTree(*f.cases, {id});
-    Loop(100);
+    RunLoop(100);
     return id;
   }
   TTreeNode* CaseNode(int32_t id) { return FindCaseNode(*FrmMain->TreeCase, id); }
@@ -276,14 +269,14 @@ TEST_F(UserInput, EnterInTheYearBoxOfTheCalendarShowsThatYear) {
   ShowPerpetualCalendar();
   ASSERT_NE(FrmWnl, nullptr);
   TFrmWnl& w = *FrmWnl;
-  Loop(200);
+  RunLoop(200);
   gui::Focus(w.EdtYear->Handle());
   SendMessageW(w.EdtYear->Handle(), EM_SETSEL, 0, -1);
   for (WORD vk : {'1', '9', '8', '4'}) gui::PressKey(w.EdtYear->Handle(), vk);
   Press(w.EdtYear->Handle(), VK_RETURN);
   EXPECT_EQ(gui::Text(w.LabShow->Handle()).substr(0, 6), U("1984年"));
   w.Close();
-  Loop(100);
+  RunLoop(100);
 }
 
 // ---- the case tree and the save offer ----
@@ -296,7 +289,7 @@ TEST_F(UserInput, RightClickOnACaseSelectsItAndOpensItsMenu) {
   ASSERT_NE(node, nullptr);
   node->Parent()->Expand(false);
   tree.SetSelected(tree.Items().GetFirstNode());
-  Loop(100);
+  RunLoop(100);
   RECT item{};
   ASSERT_TRUE(TreeView_GetItemRect(tree.Handle(), node->ItemId(), &item, TRUE));
 
@@ -313,7 +306,7 @@ TEST_F(UserInput, RightClickOnACaseSelectsItAndOpensItsMenu) {
     return true;
   }});
   gui::MouseClick(tree.Handle(), {(item.left + item.right) / 2, (item.top + item.bottom) / 2}, true);
-  for (int i = 0; i < 40 && !menuSeen; ++i) Loop(50);
+  for (int i = 0; i < 40 && !menuSeen; ++i) RunLoop(50);
   EXPECT_TRUE(menuSeen) << "no popup menu after a right click on the case";
   EXPECT_EQ(selectedInMenu, node);
   EXPECT_TRUE(viewEnabled);
@@ -332,7 +325,7 @@ TEST_F(UserInput, ACaseNodeShowsWholeInTheShippedTreeWidth) {
   TTreeNode* node = CaseNode(id);
   ASSERT_NE(node, nullptr);
   node->Parent()->Expand(false);
-  Loop(100);
+  RunLoop(100);
   RECT item{}, client{};
   ASSERT_TRUE(TreeView_GetItemRect(tree.Handle(), node->ItemId(), &item, TRUE));
   GetClientRect(tree.Handle(), &client);
@@ -371,8 +364,8 @@ TEST_F(UserInput, YesToTheSaveOfferKeepsTheTypedReport) {
     return done;
   }});
   gui::MouseClick(f.BtnPai->Handle(), Centre(f.BtnPai->Handle()));
-  for (int i = 0; i < 100 && !done; ++i) Loop(50);
-  Loop(300);
+  for (int i = 0; i < 100 && !done; ++i) RunLoop(50);
+  RunLoop(300);
   ASSERT_GE(boxes.size(), 1u);
   EXPECT_EQ(boxes[0], "当前命例文本已改变，要保存吗？");
   EXPECT_TRUE(done) << (boxes.size() > 1 ? boxes[1] : std::string("no further box"));
@@ -411,9 +404,9 @@ TEST_F(UserInput, EveryElementColourStandsOutInEveryLook) {
       ASSERT_TRUE(f.SkinData->LoadFromFile(bin + "skins\\" + look + ".skn"));
       f.SkinData->SetActive(true);
     }
-    Loop(900);
+    RunLoop(900);
     f.Repaint();
-    Loop(300);
+    RunLoop(300);
     gui::SaveScreenshot(f.PanLeft->Handle(),
                         gui::ScreenshotPath(std::string("sidepanel-") + (*look ? look : "none") + ".png"));
     gui::SaveScreenshot(f.PanTop->Handle(),
@@ -426,7 +419,7 @@ TEST_F(UserInput, EveryElementColourStandsOutInEveryLook) {
     }
   }
   f.SkinData->SetActive(false);
-  Loop(500);
+  RunLoop(500);
 }
 
 // The report views take the background colour of the settings at start.
@@ -439,7 +432,7 @@ TEST_F(UserInput, TheReportsTakeTheSavedBackground) {
   for (TRichEdit* view : {f.RedtName, f.RedtName2}) {
     SCOPED_TRACE(view->Name);
     f.PageControl1->SetActivePageIndex(view == f.RedtName ? 0 : 1);
-    Loop(200);
+    RunLoop(200);
     EXPECT_EQ(Inside(view->Handle()), saved);
   }
 }
@@ -450,7 +443,7 @@ TEST_F(UserInput, MaximisingRedrawsTheTopPanelWhole) {
   TFrmMain& f = *FrmMain;
   const int oldEdge = f.PanTop->Width() - 1;
   f.SetWindowState(wsMaximized);
-  Loop(500);
+  RunLoop(500);
   ASSERT_GT(f.PanTop->Width(), oldEdge + 10);
   ScreenPixels s(f.PanTop->Handle());
   const COLORREF face = ColorToRGB(f.PanTop->Color());
@@ -476,16 +469,16 @@ TEST_F(UserInput, TheGridOfNamesAnswersClicksAndItsMenu) {
   grid.Show();
   grid.SetBounds(0, 0, 3 * grid.DefaultColWidth + 4, 2 * grid.DefaultRowHeight + 4);
   SetWindowPos(grid.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  Loop(200);
+  RunLoop(200);
 
   // A left click on a cell puts the surname and the cell's name on the side panel.
   gui::MouseClick(grid.Handle(), {grid.DefaultColWidth / 2, grid.DefaultRowHeight / 2});
-  Loop(300);
+  RunLoop(300);
   EXPECT_EQ(f.pickedName, U("李四一"));
   EXPECT_EQ(f.Stxt[0]->Text() + f.Stxt[2]->Text() + f.Stxt[3]->Text(), U("李四一"));
   // An empty cell picks nothing.
   gui::MouseClick(grid.Handle(), {grid.DefaultColWidth * 5 / 2, grid.DefaultRowHeight * 3 / 2});
-  Loop(200);
+  RunLoop(200);
   EXPECT_EQ(f.pickedName, U("李四一"));
 
   // The right click's menu: 复制姓名 puts the picked name on the clipboard.
@@ -506,8 +499,8 @@ TEST_F(UserInput, TheGridOfNamesAnswersClicksAndItsMenu) {
     return true;
   }});
   gui::MouseClick(grid.Handle(), {grid.DefaultColWidth * 3 / 2, grid.DefaultRowHeight / 2}, true);
-  for (int i = 0; i < 40 && (!menuSeen || OpenPopup()); ++i) Loop(50);
-  Loop(200);
+  for (int i = 0; i < 40 && (!menuSeen || OpenPopup()); ++i) RunLoop(50);
+  RunLoop(200);
   EXPECT_TRUE(menuSeen);
   std::string copied;
   if (OpenClipboard(nullptr)) {
@@ -527,13 +520,13 @@ TEST_F(UserInput, TheScoreColumnIsInSightAtTheDefaultSize) {
   FrmMain = new TFrmMain(&app, bin);
   AppDir = temp.Dir();
   FrmMain->Show();
-  Loop(300);
+  RunLoop(300);
   TFrmMain& f = *FrmMain;
   f.PageControl1->SetActivePageIndex(1);
   for (SIZE size : {SIZE{400, 400}, SIZE{760, 520}}) {
     SCOPED_TRACE(size.cx);
     f.SetClientSize(size.cx, size.cy);
-    Loop(300);
+    RunLoop(300);
     HWND list = f.LstName->Handle();
     RECT shown;
     GetClientRect(list, &shown);
@@ -581,7 +574,7 @@ TEST_F(UserInput, TheCalendarsListsAndTextsFitTheirPlaces) {
   ASSERT_NE(FrmWnl, nullptr);
   TFrmWnl& w = *FrmWnl;
   w.ShowDate({2026, 12, 9, 10, 52});  // a lunar month of three characters: 十一月初…
-  Loop(300);
+  RunLoop(300);
   for (TComboBox* c : {w.CboM, w.CboD, w.CboH, w.CboMinute}) EXPECT_TRUE(DropDownList(c));
   // The side memos break their lines only where the text has a blank or a line end.
   for (TMemo* m : {w.MeoTitle, w.MeoJie, w.MeoGanZhi}) {
@@ -596,7 +589,7 @@ TEST_F(UserInput, TheCalendarsListsAndTextsFitTheirPlaces) {
   }
   gui::SaveScreenshot(w.Handle(), gui::ScreenshotPath("tools-wnl-2026-12.png"));
   w.Close();
-  Loop(100);
+  RunLoop(100);
 }
 
 TEST_F(UserInput, ThePhoneNumberPickerShowsItsPositionsAndRows) {
@@ -682,7 +675,7 @@ TEST_F(UserInput, DisabledNamingConditionsLookDisabled) {
   bool greyList = false, greyEdit = false, enabledList = true;
   modal::Driver d({[&] {
     if (!IsWindowVisible(f.Handle())) return false;
-    Loop(200);
+    RunLoop(200);
     enabledList = IsWindowEnabled(f.ChkNumber->Handle());
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     greyList = Inside(f.ChkNumber->Handle()) == face && PixelAt(f.ChkNumber->Handle(), {60, 8}) == face;
