@@ -260,11 +260,11 @@ TEST_F(CaseTree, RefreshShowsWhatAnotherWindowChanged) {
   ASSERT_EQ(other.Add(r), 3);
 
   RefreshCaseTree(c);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "张七  公1990-5-6|0", "赵八  公1990-5-6|3", "朋友",
-                                               "王五  公1990-5-6|2"}));
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"朋友", "王五  公1990-5-6|2", "家人", "张七  公1990-5-6|0",
+                                               "赵八  公1990-5-6|3"}));
   RefreshCaseTree(c);  // nothing changed since: nothing moves
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"家人", "张七  公1990-5-6|0", "赵八  公1990-5-6|3", "朋友",
-                                               "王五  公1990-5-6|2"}));
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"朋友", "王五  公1990-5-6|2", "家人", "张七  公1990-5-6|0",
+                                               "赵八  公1990-5-6|3"}));
   EXPECT_EQ(SelectedCaseId(*owned->Tree), 2);
   EXPECT_TRUE(Category("朋友")->Expanded());
   EXPECT_FALSE(file::Exists(CaseReportPath(temp.Dir(), 1))) << "the deleted case's report went with it";
