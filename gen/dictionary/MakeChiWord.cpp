@@ -33,12 +33,14 @@
 //   (基本解释) come from our reviewed files chars/NN.tsv (see CharData.h); a bad file fails
 //   the build. isFirst is also 是 for every character of the naming tables' surnames.
 // - A character of the full file alone: its reviewed line of full/NN.tsv when it has one.
-//   Else, when it is the traditional form of a reviewed character (kSimplifiedVariant), the
-//   marks of that character and its texts behind "（繁体，同“…”）", so a traditional name
-//   reads in Chinese. Else useSex 无, jx 平, isFirst by the naming tables' surnames, and
-//   the English definition as nameExp (cut at a clause to at most 150 bytes) and as
-//   normalExp, marked "（英）". A quick-file character the reviewed files do not cover
-//   yet is treated the same way and named in a warning.
+//   Else, when it is the one traditional form of a reviewed character (kSimplifiedVariant,
+//   and that character's kTraditionalVariant names it alone), the marks of that character
+//   and its texts behind "（繁体，同“…”）", so a traditional name reads in Chinese; its
+//   surname mark is the reviewed one, which the texts give. A form that a simplification
+//   merged with others (谷 for 穀 and itself) has its own reviewed line. Else useSex 无, jx 平, isFirst by the naming
+//   tables' surnames, and the English definition as nameExp (cut at a clause to at most 150 bytes) and as normalExp,
+//   marked "（英）". A quick-file character the reviewed files do not cover yet is treated the same way and named in a
+//   warning.
 // - biHua and kxExp: factual lines from the counts; the other texts empty.
 // - The quick file is made by the program's own command, which leaves normalExp empty;
 //   its reviewed 基本解释 is written in afterwards, so both files explain alike.
@@ -530,20 +532,30 @@ uint32_t SimplifiedForm(const Unihan& u, uint32_t cp) {
   return first;
 }
 
+// True when `simplified` has `traditional` as its one traditional form: the simplification
+// merged nothing, so both characters mean the same.
+bool OneToOne(const Unihan& u, uint32_t simplified, uint32_t traditional) {
+  std::vector<std::string> forms = Split(u.Get(simplified, "kTraditionalVariant"));
+  return forms.size() == 1 && ParseCodePoint(forms[0]) == traditional;
+}
+
 // A traditional form outside the quick file takes the marks and texts of its simplified
-// form when that form has reviewed data (`reviewed`: the characters with such data).
-void ApplyTraditional(const Unihan& u, std::vector<Built>& all, const std::set<std::string>& reviewed) {
+// form when that form has reviewed data and the simplification is one to one. The surname
+// mark is the reviewed line's, not the naming tables', so the texts always give it.
+void ApplyTraditional(const Unihan& u, std::vector<Built>& all, const chardata::Table& reviewed) {
   std::map<uint32_t, const Built*> byCp;
   for (const Built& b : all) byCp[b.cp] = &b;
   for (Built& b : all) {
     if (b.inQuick || reviewed.count(b.rec.word)) continue;
     auto s = byCp.find(SimplifiedForm(u, b.cp));
-    if (s == byCp.end() || !reviewed.count(s->second->rec.word)) continue;
+    if (s == byCp.end() || !OneToOne(u, s->first, b.cp)) continue;
+    auto e = reviewed.find(s->second->rec.word);
+    if (e == reviewed.end()) continue;
     const CharRecord& from = s->second->rec;
     const std::string mark = U("（繁体，同“") + from.word + U("”）");
     b.rec.useSex = from.useSex;
     b.rec.jx = from.jx;
-    b.rec.isFirst = b.rec.isFirst || from.isFirst;
+    b.rec.isFirst = b.rec.isFirst || e->second.isFirst;
     b.rec.nameExp = mark + from.nameExp;
     b.rec.normalExp = mark + from.normalExp;
   }
@@ -619,10 +631,8 @@ int main(int argc, char** argv) {
   std::string missing;
   ApplyReviewed(reviewed, quick, all, missing, faults);
   ApplyFullOnly(fullOnly, all, faults);
-  std::set<std::string> withData;
-  for (const chardata::Table* t : {&reviewed, &fullOnly}) {
-    for (const auto& entry : *t) withData.insert(entry.first);
-  }
+  chardata::Table withData = reviewed;
+  withData.insert(fullOnly.begin(), fullOnly.end());
   ApplyTraditional(u, all, withData);
   OrderByTier(quick);
   if (!faults.empty()) {
