@@ -71,14 +71,59 @@ bool IsDataFileName(const std::string& name) {
          std::isdigit(static_cast<unsigned char>(name[1])) && name.substr(2) == ".tsv";
 }
 
+bool IsOneChineseChar(const std::string& utf8) {
+  std::vector<uint32_t> cps;
+  return Decode(utf8, cps) && cps.size() == 1 && cps[0] >= 0x4E00 && cps[0] <= 0x9FA5 && InGbk(utf8);
+}
+
+// Pinyin as Unihan writes it: lower-case letters, tone marks and ü, nothing else.
+bool IsPinyin(const std::string& utf8) {
+  std::vector<uint32_t> cps;
+  if (!Decode(utf8, cps) || cps.empty()) return false;
+  return std::all_of(cps.begin(), cps.end(),
+                     [](uint32_t cp) { return (cp >= 'a' && cp <= 'z') || (cp >= 0xC0 && cp <= 0x24F); });
+}
+
+std::string CheckReadingLine(const std::string& line, std::string& word, std::string& reading) {
+  std::vector<std::string> f = SplitTabs(line);
+  if (f.size() != 3) return "needs 3 TAB-separated fields, has " + std::to_string(f.size());
+  if (!IsOneChineseChar(f[0])) return "the first field is not one Chinese character of GBK";
+  if (!IsPinyin(f[1])) return "the reading is not pinyin";
+  std::vector<uint32_t> reason;
+  if (!Decode(f[2], reason) || reason.size() < 2) return "the reason is missing";
+  word = f[0];
+  reading = f[1];
+  return {};
+}
+
+// Calls `check` on each line of `text` but the empty ones; a fault it returns goes to
+// `errors` as "name:line: fault".
+template <typename Check>
+void CheckLines(const std::string& name, const std::string& text, std::vector<std::string>& errors, Check check) {
+  std::stringstream in(text);
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    if (std::string fault = check(line); !fault.empty())
+      errors.push_back(name + ":" + std::to_string(number) + ": " + fault);
+  }
+}
+
+std::string ReadAllText(const std::string& path, bool& ok) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ok = in.is_open() && (in.good() || in.eof());
+  return text;
+}
+
 }  // namespace
 
 std::string CheckLine(const std::string& line, std::string& word, Entry& e) {
   std::vector<std::string> f = SplitTabs(line);
   if (f.size() != 7) return "needs 7 TAB-separated fields, has " + std::to_string(f.size());
-  std::vector<uint32_t> cps;
-  if (!Decode(f[0], cps) || cps.size() != 1 || cps[0] < 0x4E00 || cps[0] > 0x9FA5 || !InGbk(f[0]))
-    return "the first field is not one Chinese character of GBK";
+  if (!IsOneChineseChar(f[0])) return "the first field is not one Chinese character of GBK";
   int sex = WordIndex(f[1], {"无", "男", "女"});
   int jx = WordIndex(f[2], {"吉", "凶", "平"});
   int first = WordIndex(f[3], {"否", "是"});
@@ -100,18 +145,13 @@ std::string CheckLine(const std::string& line, std::string& word, Entry& e) {
 }
 
 void ReadText(const std::string& name, const std::string& text, Table& table, std::vector<std::string>& errors) {
-  std::stringstream in(text);
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
+  CheckLines(name, text, errors, [&table](const std::string& line) {
     std::string word;
     Entry e;
     std::string fault = CheckLine(line, word, e);
     if (fault.empty() && !table.emplace(word, e).second) fault = "the character is given twice";
-    if (!fault.empty()) errors.push_back(name + ":" + std::to_string(number) + ": " + fault);
-  }
+    return fault;
+  });
 }
 
 bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string>& errors) {
@@ -124,12 +164,29 @@ bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string
   if (ec) return false;
   std::sort(files.begin(), files.end());
   for (const fs::path& p : files) {
-    std::ifstream in(p, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) return false;
+    bool ok = false;
+    std::string text = ReadAllText(p.string(), ok);
+    if (!ok) return false;
     ReadText(p.filename().string(), text, table, errors);
   }
   return true;
+}
+
+void ReadReadingsText(const std::string& name, const std::string& text, Readings& readings,
+                      std::vector<std::string>& errors) {
+  CheckLines(name, text, errors, [&readings](const std::string& line) {
+    std::string word, reading;
+    std::string fault = CheckReadingLine(line, word, reading);
+    if (fault.empty() && !readings.emplace(word, reading).second) fault = "the character is given twice";
+    return fault;
+  });
+}
+
+bool ReadReadings(const std::string& path, Readings& readings, std::vector<std::string>& errors) {
+  bool ok = false;
+  std::string text = ReadAllText(path, ok);
+  if (ok) ReadReadingsText(std::filesystem::path(path).filename().string(), text, readings, errors);
+  return ok;
 }
 
 }  // namespace chardata

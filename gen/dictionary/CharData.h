@@ -41,4 +41,17 @@ void ReadText(const std::string& name, const std::string& text, Table& table, st
 // cannot be read; the faults of the lines go to `errors`.
 bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string>& errors);
 
+// The reviewed common readings, "readings.tsv" (UTF-8): one line per character whose first
+// Unihan reading is not the one in common use,
+//   字  常读 (pinyin with tone marks)  理由 (why, for the reader; not shipped)
+// Character to reading, both UTF-8.
+using Readings = std::map<std::string, std::string>;
+
+// Reads `text` (the file's contents) into `readings`; each fault becomes "name:line: fault".
+void ReadReadingsText(const std::string& name, const std::string& text, Readings& readings,
+                      std::vector<std::string>& errors);
+
+// Reads the file at `path` (UTF-8); false when it cannot be read.
+bool ReadReadings(const std::string& path, Readings& readings, std::vector<std::string>& errors);
+
 }  // namespace chardata

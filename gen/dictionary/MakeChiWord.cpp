@@ -7,14 +7,16 @@
 // read in code-point order and nothing depends on time or on hashing.
 //
 // Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <reviewed data folder>
-//                    <program folder>
+//                    <reviewed readings> <program folder>
 // The reviewed data folder holds the quick file's characters (NN.tsv) and, in its folder
 // "full", those of the full file alone that today's names use (full/NN.tsv).
 //
 // The rules, field by field (the heuristics say so):
 // - truePy: the first kMandarin reading with its tone marks; a letter GBK lacks is
 //   written as its base letter. pinYin: the other readings of kMandarin, kHanyuPinyin
-//   and kXHC1983, each once, separated by spaces.
+//   and kXHC1983, each once, separated by spaces. Where Unihan's first reading is not the
+//   one in common use (漂 piāo, not piào), the reviewed readings file names it; it must be
+//   one of Unihan's readings, becomes truePy, and the first reading moves into pinYin.
 // - gbLen: the first (mainland) kTotalStrokes value. The traditional form is the first
 //   kTraditionalVariant that differs from the character, else the character itself;
 //   big5Len is its last (traditional) kTotalStrokes value.
@@ -28,7 +30,7 @@
 //   strokes are not 0; 王 itself has -1).
 //   bsLen: that form's strokes.
 // - wx: by radical where the radical names an element; otherwise by the sound class of
-//   the initial: b p m f 水, d t n l 火, g k h 木, zero initial 土, the rest 金.
+//   the initial (of truePy): b p m f 水, d t n l 火, g k h 木, zero initial 土, the rest 金.
 // - The characters of the quick file: useSex, jx, isFirst, nameExp (字意) and normalExp
 //   (基本解释) come from our reviewed files chars/NN.tsv (see CharData.h); a bad file fails
 //   the build. isFirst is also 是 for every character of the naming tables' surnames.
@@ -401,6 +403,36 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
   return b;
 }
 
+// Puts each reviewed common reading first: truePy, with the others in pinYin in their order.
+// A reading that is none of the character's readings is a fault.
+void ApplyReadings(const Unihan& u, const chardata::Readings& readings, const std::map<uint32_t, uint32_t>& base,
+                   std::vector<Built>& all, std::vector<std::string>& errors) {
+  std::map<std::string, Built*> byWord;
+  for (Built& b : all) byWord[gbk::ToUtf8(b.rec.word)] = &b;
+  for (const auto& [word, reading] : readings) {
+    auto b = byWord.find(word);
+    if (b == byWord.end()) {
+      errors.push_back("readings.tsv: " + word + " is not a character of the dictionary");
+      continue;
+    }
+    CharRecord& r = b->second->rec;
+    const std::string common = ReadingToGbk(reading, base);
+    std::vector<std::string> others = Split(r.pinYin);
+    auto at = std::find(others.begin(), others.end(), common);
+    if (common != r.truePy && at == others.end()) {
+      errors.push_back("readings.tsv: " + reading + " is not a reading of " + word);
+      continue;
+    }
+    if (common == r.truePy) continue;
+    *at = r.truePy;
+    std::rotate(others.begin(), at, at + 1);
+    r.truePy = common;
+    r.pinYin.clear();
+    for (const std::string& o : others) r.pinYin += (r.pinYin.empty() ? "" : " ") + o;
+    r.wx = ElementOf(ParseRS(u.Get(b->second->cp, "kRSUnicode")).number, reading);
+  }
+}
+
 // The characters of the quick file, in code-point order: levels 1 and 2 of the standard
 // table, then the other GB2312 characters, then its third level, most used first.
 std::vector<Built*> QuickList(std::vector<Built>& all) {
@@ -608,8 +640,10 @@ bool ApplyFixes(MNameLibrary& lib, const std::string& fixesUtf8Path, const std::
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    return Fail("usage: MakeChiWord <unihan folder> <UnicodeData.txt> <fixes> <reviewed data folder> <program folder>");
+  if (argc != 7) {
+    return Fail(
+        "usage: MakeChiWord <unihan folder> <UnicodeData.txt> <fixes> <reviewed data folder> <reviewed readings> "
+        "<program folder>");
   }
   Unihan u;
   if (!ReadUnihan(argv[1], u)) return Fail("cannot read the Unihan files");
@@ -621,12 +655,16 @@ int main(int argc, char** argv) {
   const std::string fullOnlyFolder = std::string(argv[4]) + "/full";
   if (!chardata::ReadFolder(argv[4], reviewed, faults)) return Fail(std::string("cannot read ") + argv[4]);
   if (!chardata::ReadFolder(fullOnlyFolder, fullOnly, faults)) return Fail("cannot read " + fullOnlyFolder);
-  std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[5]));
+  chardata::Readings readings;
+  std::vector<std::string> readingFaults;
+  if (!chardata::ReadReadings(argv[5], readings, readingFaults)) return Fail(std::string("cannot read ") + argv[5]);
+  std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[6]));
 
   std::vector<Built> all;
   for (uint32_t cp = kFirst; cp <= kLast; ++cp) {
     if (!u.Get(cp, "kMandarin").empty()) all.push_back(BuildOne(u, cp, base, radicals));
   }
+  ApplyReadings(u, readings, base, all, readingFaults);
   std::vector<Built*> quick = QuickList(all);
   std::string missing;
   ApplyReviewed(reviewed, quick, all, missing, faults);
@@ -635,8 +673,9 @@ int main(int argc, char** argv) {
   withData.insert(fullOnly.begin(), fullOnly.end());
   ApplyTraditional(u, all, withData);
   OrderByTier(quick);
-  if (!faults.empty()) {
+  if (!faults.empty() || !readingFaults.empty()) {
     for (const std::string& f : faults) std::fprintf(stderr, "MakeChiWord: %s/%s\n", argv[4], f.c_str());
+    for (const std::string& f : readingFaults) std::fprintf(stderr, "MakeChiWord: %s\n", f.c_str());
     return Fail("the reviewed character data have faults");
   }
   if (!missing.empty()) {

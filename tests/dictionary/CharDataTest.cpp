@@ -87,4 +87,21 @@ TEST(CharData, FaultsNameTheFileAndLineAndACharacterGivenTwice) {
   EXPECT_EQ(table.count(gbk::FromUtf8("涛")), 1u);
 }
 
+// The common readings: a character, its reading in pinyin and a reason; a bad line or a
+// character given twice is named by line, and the sound lines are kept.
+TEST(CharData, TheReadingsFileRefusesBadLines) {
+  chardata::Readings readings;
+  std::vector<std::string> errors;
+  chardata::ReadReadingsText("readings.tsv",
+                             "漂\tpiāo\t漂浮是本义\r\n\n茸\tRong\t鹿茸\n长\tcháng\n石\tdàn\t\n漂\tpiào\t漂亮\n"
+                             "绿\tlǜ\t绿色\n",
+                             readings, errors);
+  const std::vector<std::string> expected = {
+      "readings.tsv:3: the reading is not pinyin", "readings.tsv:4: needs 3 TAB-separated fields, has 2",
+      "readings.tsv:5: the reason is missing", "readings.tsv:6: the character is given twice"};
+  EXPECT_EQ(errors, expected);
+  const chardata::Readings kept = {{"漂", "piāo"}, {"绿", "lǜ"}};
+  EXPECT_EQ(readings, kept);
+}
+
 }  // namespace

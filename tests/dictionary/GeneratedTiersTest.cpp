@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -287,6 +288,40 @@ TEST_F(GeneratedTiers, MergedTraditionalFormsReadTheirOwnSenses) {
     CharRecord r;
     ASSERT_TRUE(full.GetCharInfo(U(ch), r));
     EXPECT_FALSE(r.isFirst) << ch;
+  }
+}
+
+// A reviewed common reading is one of Unihan's readings of its character; both files show
+// it as the reading, and the full file keeps Unihan's first reading among the others.
+TEST_F(GeneratedTiers, TheReviewedCommonReadingComesFirst) {
+  chardata::Readings readings;
+  std::vector<std::string> faults;
+  ASSERT_TRUE(chardata::ReadReadings(TORVIK_SOURCE_DIR "/gen/dictionary/readings.tsv", readings, faults));
+  ASSERT_TRUE(faults.empty()) << faults.front();
+  EXPECT_GE(readings.size(), 20u);
+  EXPECT_EQ(readings["漂"], "piāo");
+  EXPECT_EQ(readings["茸"], "róng");
+  std::map<uint32_t, std::string> unihan = UnihanField("Readings", "kMandarin");
+  for (const char* key : {"kHanyuPinyin", "kXHC1983"}) {
+    for (const auto& [cp, value] : UnihanField("Readings", key)) unihan[cp] += " " + value;
+  }
+  for (const auto& [word, reading] : readings) {
+    SCOPED_TRACE(word);
+    const uint32_t cp = gbk::ToUtf16(gbk::FromUtf8(word)).at(0);
+    const std::string& all = unihan[cp];
+    const std::string first = all.substr(0, all.find(' '));
+    std::istringstream words(std::regex_replace(all, std::regex("[0-9.]+:|,"), " "));
+    bool known = false;
+    for (std::string w; words >> w;) known = known || w == reading;
+    EXPECT_TRUE(known) << reading << " is not among " << all;
+    CharRecord r;
+    ASSERT_TRUE(full.GetCharInfo(gbk::FromUtf8(word), r));
+    EXPECT_EQ(gbk::ToUtf8(r.truePy), reading);
+    EXPECT_NE((" " + gbk::ToUtf8(r.pinYin) + " ").find(" " + first + " "), std::string::npos) << gbk::ToUtf8(r.pinYin);
+    if (quick.IdOfChar(r.word) > 0) {
+      ASSERT_TRUE(quick.GetCharInfo(r.word, r));
+      EXPECT_EQ(gbk::ToUtf8(r.truePy), reading);
+    }
   }
 }
 
