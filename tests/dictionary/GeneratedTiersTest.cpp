@@ -208,10 +208,13 @@ TEST_F(GeneratedTiers, TraditionalFormsAndTheFullFilesNameCharactersReadInChines
   }
   EXPECT_EQ(faults, 0);
   EXPECT_GT(traditional, 1800);
-  for (const char* name : {"陳", "偉", "傑", "張", "劉", "趙", "楊", "黃"}) {
+  // Traditional names read in Chinese, and a surname stays a surname written so.
+  for (const char* name : {"陳", "偉", "傑", "張", "劉", "趙", "楊", "黃", "愛", "懷", "樂"}) {
     CharRecord r;
     ASSERT_TRUE(full.GetCharInfoBatch(U(name), r)) << name;
     EXPECT_FALSE(HasLatin(r.nameExp)) << name << " " << gbk::ToUtf8(r.nameExp);
+    const bool surname = std::string(name) != "偉" && std::string(name) != "傑";
+    EXPECT_EQ(r.isFirst, surname) << name;
   }
   for (const auto& [ch, e] : fullData) {
     CharRecord r;
