@@ -40,9 +40,10 @@
 //   and that character's kTraditionalVariant names it alone), the marks of that character
 //   and its texts behind "（繁体，同“…”）", so a traditional name reads in Chinese; its
 //   surname mark is the reviewed one, which the texts give. A form that a simplification
-//   merged with others (谷 for 穀 and itself) has its own reviewed line. Else useSex 无, jx 平, isFirst by the naming
-//   tables' surnames, and the English definition as nameExp (cut at a clause to at most 150 bytes) and as normalExp,
-//   marked "（英）". A quick-file character the reviewed files do not cover yet is treated the same way and named in a
+//   merged with others (谷 for 穀 and itself) has its own reviewed line. Else useSex 无,
+//   jx 平, isFirst by the naming tables' surnames, and the English definition as nameExp
+//   (cut at a clause to at most 150 bytes) and as normalExp, marked "（英）". A quick-file
+//   character the reviewed files do not cover yet is treated the same way and named in a
 //   warning.
 // - biHua and kxExp: factual lines from the counts; the other texts empty.
 // - The quick file is made by the program's own command, which leaves normalExp empty;
