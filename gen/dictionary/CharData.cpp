@@ -66,6 +66,62 @@ std::vector<std::string> SplitTabs(const std::string& line) {
   return f;
 }
 
+bool IsHan(const std::vector<uint32_t>& cps) { return cps.size() == 1 && cps[0] >= 0x3400 && cps[0] <= 0x2FFFF; }
+
+// The fault of one line of the forms file, empty when it is sound.
+std::string CheckFormLine(const std::string& line, uint32_t& ch, uint32_t& form) {
+  std::vector<std::string> f = SplitTabs(line);
+  if (f.size() != 3) return "needs 3 TAB-separated fields, has " + std::to_string(f.size());
+  std::vector<uint32_t> a, b, reason;
+  if (!Decode(f[0], a) || !IsHan(a)) return "the first field is not one Chinese character";
+  if (!Decode(f[1], b) || !IsHan(b)) return "the second field is not one Chinese character";
+  if (!Decode(f[2], reason) || reason.empty()) return "the reason is missing";
+  ch = a[0];
+  form = b[0];
+  return {};
+}
+
+// The fault of one line of the stroke fixes, empty when it is sound.
+std::string CheckFixLine(const std::string& line, uint32_t& ch, int& count) {
+  size_t hash = line.find('#');
+  if (hash == std::string::npos || line.find_first_not_of(" \t", hash + 1) == std::string::npos) {
+    return "the reason is missing";
+  }
+  std::istringstream in(line.substr(0, hash));
+  std::string word, rest;
+  std::vector<uint32_t> cps;
+  if (!(in >> word >> count) || (in >> rest)) return "needs a character and a count before the reason";
+  if (!Decode(word, cps) || !IsHan(cps)) return "the first field is not one Chinese character";
+  if (count < 1 || count > 99) return "the count is not 1 to 99";
+  ch = cps[0];
+  return {};
+}
+
+bool ReadWhole(const std::filesystem::path& p, std::string& text) {
+  std::ifstream in(p, std::ios::binary);
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return in.good() || in.eof();
+}
+
+bool ReadDataFile(const std::string& path, std::string& text) {
+  return std::filesystem::is_regular_file(path) && ReadWhole(path, text);
+}
+
+// Hands `check` each line that is neither empty nor a comment ('#'); each fault it
+// returns becomes "name:line: fault" in `errors`.
+template <class Check>
+void ForEachDataLine(const std::string& name, const std::string& text, std::vector<std::string>& errors, Check check) {
+  std::stringstream in(text);
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    if (std::string fault = check(line); !fault.empty())
+      errors.push_back(name + ":" + std::to_string(number) + ": " + fault);
+  }
+}
+
 bool IsDataFileName(const std::string& name) {
   return name.size() == 6 && std::isdigit(static_cast<unsigned char>(name[0])) &&
          std::isdigit(static_cast<unsigned char>(name[1])) && name.substr(2) == ".tsv";
@@ -124,11 +180,44 @@ bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string
   if (ec) return false;
   std::sort(files.begin(), files.end());
   for (const fs::path& p : files) {
-    std::ifstream in(p, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) return false;
+    std::string text;
+    if (!ReadWhole(p, text)) return false;
     ReadText(p.filename().string(), text, table, errors);
   }
+  return true;
+}
+
+void ReadFormsText(const std::string& name, const std::string& text, Forms& forms, std::vector<std::string>& errors) {
+  ForEachDataLine(name, text, errors, [&forms](const std::string& line) {
+    uint32_t ch = 0, form = 0;
+    std::string fault = CheckFormLine(line, ch, form);
+    if (fault.empty() && !forms.emplace(ch, form).second) fault = "the character is given twice";
+    return fault;
+  });
+}
+
+bool ReadForms(const std::string& path, Forms& forms, std::vector<std::string>& errors) {
+  std::string text;
+  if (!ReadDataFile(path, text)) return false;
+  ReadFormsText(std::filesystem::path(path).filename().string(), text, forms, errors);
+  return true;
+}
+
+void ReadStrokeFixesText(const std::string& name, const std::string& text, StrokeFixes& fixes,
+                         std::vector<std::string>& errors) {
+  ForEachDataLine(name, text, errors, [&fixes](const std::string& line) {
+    uint32_t ch = 0;
+    int count = 0;
+    std::string fault = CheckFixLine(line, ch, count);
+    if (fault.empty() && !fixes.emplace(ch, count).second) fault = "the character is given twice";
+    return fault;
+  });
+}
+
+bool ReadStrokeFixes(const std::string& path, StrokeFixes& fixes, std::vector<std::string>& errors) {
+  std::string text;
+  if (!ReadDataFile(path, text)) return false;
+  ReadStrokeFixesText(std::filesystem::path(path).filename().string(), text, fixes, errors);
   return true;
 }
 
