@@ -9,7 +9,8 @@
 // Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <forms.tsv>
 //                    <reviewed data folder> <program folder>
 // The reviewed data folder holds the quick file's characters (NN.tsv) and, in its folder
-// "full", those of the full file alone that today's names use (full/NN.tsv).
+// "full", those of the full file alone that today's names use or that the 2013 general
+// standard table lists (full/NN.tsv).
 //
 // The rules, field by field (the heuristics say so):
 // - truePy: the first kMandarin reading with its tone marks; a letter GBK lacks is

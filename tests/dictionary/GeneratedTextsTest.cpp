@@ -139,8 +139,9 @@ TEST_F(GeneratedTexts, TheNamingTablesSurnamesAreMarkedInBothFiles) {
   }
 }
 
-// The rest of the full file - rare characters, neither reviewed nor traditional forms of
-// reviewed ones - keeps its English definitions, marked as such, with their quotes as quotes.
+// The rest of the full file - rare characters outside the general standard table, neither
+// reviewed nor traditional forms of reviewed ones - keeps its English definitions, marked
+// as such, with their quotes as quotes.
 TEST_F(GeneratedTexts, OtherCharactersShowTheirEnglishMarked) {
   ASSERT_TRUE(full.BeginBatch());
   int english = 0, faults = 0;
@@ -155,7 +156,7 @@ TEST_F(GeneratedTexts, OtherCharactersShowTheirEnglishMarked) {
   }
   full.EndBatch();
   EXPECT_EQ(faults, 0);
-  EXPECT_GT(english, 4500);
+  EXPECT_GT(english, 4000);
 }
 
 // The dictionary page's 男用名 and 女用名 read the same values, and its explanation

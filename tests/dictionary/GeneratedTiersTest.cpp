@@ -177,6 +177,25 @@ TEST_F(GeneratedTiers, TraditionalFormsAndTheFullFilesNameCharactersReadInChines
   for (const char* ch : {"喆", "堃", "垚", "珺", "翀"}) EXPECT_TRUE(fullData.count(U(ch))) << ch;
 }
 
+// Every character of the 2013 general standard table that the full file holds reads in
+// Chinese there: English is left only to characters outside the table.
+TEST_F(GeneratedTiers, EveryStandardTableCharacterReadsInChinese) {
+  ASSERT_TRUE(full.BeginBatch());
+  int held = 0, faults = 0;
+  for (const auto& [cp, value] : UnihanField("OtherMappings", "kTGH")) {
+    CharRecord r;
+    if (cp < 0x4E00 || cp > 0x9FA5 || !full.GetCharInfoBatch(gbk::FromUtf8(Utf8Of(cp)), r)) continue;
+    ++held;
+    const std::string english = U("（英）");
+    const bool chinese = !r.nameExp.empty() && !r.normalExp.empty() && !HasLatin(r.nameExp) && !HasLatin(r.normalExp) &&
+                         r.nameExp.rfind(english, 0) != 0 && r.normalExp.rfind(english, 0) != 0;
+    if (!chinese && ++faults <= 20) ADD_FAILURE() << gbk::ToUtf8(r.word) << " " << gbk::ToUtf8(r.nameExp);
+  }
+  full.EndBatch();
+  EXPECT_EQ(faults, 0) << "standard-table characters without a Chinese sense";
+  EXPECT_EQ(held, 7829) << "the table's characters with a Mandarin reading";
+}
+
 // The surnames and the stroke rows of the naming tables read in Chinese in the full file.
 TEST_F(GeneratedTiers, TheNamingTablesCharactersReadInChinese) {
   const NameTables::Texts& t = NameTables::Text();
