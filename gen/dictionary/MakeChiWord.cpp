@@ -76,9 +76,6 @@ constexpr size_t kHanziCount = 7064;
 constexpr size_t kHanziRecord = 210;
 constexpr int kLevel1Limit = 3500;    // 常用字 of the standard table
 constexpr int kStandardLimit = 6500;  // levels 1 (1..3500) and 2 (3501..6500)
-// Whether forms.tsv must choose the form of every quick-file character that has a choice;
-// until the review is complete a missing choice is only a warning.
-constexpr bool kEveryFormChosen = false;
 
 struct Unihan {
   std::map<uint32_t, std::map<std::string, std::string>> fields;
@@ -640,10 +637,7 @@ int main(int argc, char** argv) {
   }
   std::vector<Built*> quick = QuickList(all);
   if (std::string open = UnchosenForms(u, strokes.forms, quick); !open.empty()) {
-    std::string list = gbk::ToUtf8(open);
-    if (kEveryFormChosen) strokeFaults.push_back("forms.tsv: no form chosen for " + list);
-    std::fprintf(stderr, "MakeChiWord: warning: %zu characters have no reviewed form yet: %s\n", open.size() / 2,
-                 list.c_str());
+    strokeFaults.push_back("forms.tsv: no form chosen for " + gbk::ToUtf8(open));
   }
   if (!strokeFaults.empty()) {
     for (const std::string& f : strokeFaults) std::fprintf(stderr, "MakeChiWord: %s\n", f.c_str());
