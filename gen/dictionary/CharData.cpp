@@ -122,6 +122,28 @@ void ForEachDataLine(const std::string& name, const std::string& text, std::vect
   }
 }
 
+// Reads the lines of `text` into `map`, each parsed by `check` into a character and its value.
+template <class Map, class Check>
+void ReadPairs(const std::string& name, const std::string& text, Map& map, std::vector<std::string>& errors,
+               Check check) {
+  ForEachDataLine(name, text, errors, [&map, check](const std::string& line) {
+    typename Map::key_type key{};
+    typename Map::mapped_type value{};
+    std::string fault = check(line, key, value);
+    if (fault.empty() && !map.emplace(key, value).second) fault = "the character is given twice";
+    return fault;
+  });
+}
+
+// As ReadPairs for the file at `path`; false when it cannot be read.
+template <class Map, class Check>
+bool ReadPairsFile(const std::string& path, Map& map, std::vector<std::string>& errors, Check check) {
+  std::string text;
+  if (!ReadDataFile(path, text)) return false;
+  ReadPairs(std::filesystem::path(path).filename().string(), text, map, errors, check);
+  return true;
+}
+
 bool IsDataFileName(const std::string& name) {
   return name.size() == 6 && std::isdigit(static_cast<unsigned char>(name[0])) &&
          std::isdigit(static_cast<unsigned char>(name[1])) && name.substr(2) == ".tsv";
@@ -188,37 +210,20 @@ bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string
 }
 
 void ReadFormsText(const std::string& name, const std::string& text, Forms& forms, std::vector<std::string>& errors) {
-  ForEachDataLine(name, text, errors, [&forms](const std::string& line) {
-    uint32_t ch = 0, form = 0;
-    std::string fault = CheckFormLine(line, ch, form);
-    if (fault.empty() && !forms.emplace(ch, form).second) fault = "the character is given twice";
-    return fault;
-  });
+  ReadPairs(name, text, forms, errors, CheckFormLine);
 }
 
 bool ReadForms(const std::string& path, Forms& forms, std::vector<std::string>& errors) {
-  std::string text;
-  if (!ReadDataFile(path, text)) return false;
-  ReadFormsText(std::filesystem::path(path).filename().string(), text, forms, errors);
-  return true;
+  return ReadPairsFile(path, forms, errors, CheckFormLine);
 }
 
 void ReadStrokeFixesText(const std::string& name, const std::string& text, StrokeFixes& fixes,
                          std::vector<std::string>& errors) {
-  ForEachDataLine(name, text, errors, [&fixes](const std::string& line) {
-    uint32_t ch = 0;
-    int count = 0;
-    std::string fault = CheckFixLine(line, ch, count);
-    if (fault.empty() && !fixes.emplace(ch, count).second) fault = "the character is given twice";
-    return fault;
-  });
+  ReadPairs(name, text, fixes, errors, CheckFixLine);
 }
 
 bool ReadStrokeFixes(const std::string& path, StrokeFixes& fixes, std::vector<std::string>& errors) {
-  std::string text;
-  if (!ReadDataFile(path, text)) return false;
-  ReadStrokeFixesText(std::filesystem::path(path).filename().string(), text, fixes, errors);
-  return true;
+  return ReadPairsFile(path, fixes, errors, CheckFixLine);
 }
 
 }  // namespace chardata
