@@ -75,18 +75,7 @@ TEST(RichTextFilter, DropsWhatItDoesNotKnow) {
       {"binary data with braces and a long word", "{\\rtf1 A{\\bin20 {{{{\\" + std::string(15, 'z') + "}B}", "AB",
        "zzz"},
       {"a field keeps its result", "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}}", "link", "HYPERLINK"},
-      {"200,000 stars",
-       "{\\rtf1 A" +
-           [] {
-             std::string s;
-             for (int i = 0; i < 200000; ++i) s += "\\*";
-             return s;
-           }() +
-           "B}",
-       "AB", "\\*"},
       {"a font size beyond reason", "{\\rtf1 \\fs2000000000 A}", "\\fs3276 ", "2000000000"},
-      {"\\bin1000 then a word of 1,200 letters", "{\\rtf1 \\bin1000 \\" + std::string(1200, 'q') + " x}", "qqqq",
-       "\\qqqq"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -97,23 +86,16 @@ TEST(RichTextFilter, DropsWhatItDoesNotKnow) {
 }
 
 TEST(RichTextFilter, RefusesWhatItCannotParse) {
-  const std::string nested40 = std::string(40, '{') + "x" + std::string(40, '}');
   struct Row {
     const char* name;
     std::string rtf;
     const char* says;
   } rows[] = {
-      {"\\bin past the end, then 40 groups", "{\\rtf1 \\bin999999999 " + nested40, "二进制数据"},
-      {"\\bin of 2e9", "{\\rtf1 \\bin2000000000 x}", "二进制数据"},
-      {"\\bin of 1e10 - 1", "{\\rtf1 \\bin9999999999 x}", "二进制数据"},
       {"a negative \\bin", "{\\rtf1 \\bin-5 x}", "二进制数据"},
       {"a word of 1,200 letters", "{\\rtf1 \\" + std::string(1200, 'a') + " x}", "控制字"},
       {"a number of 11 digits", "{\\rtf1 \\li12345678901 x}", "数值"},
       {"groups nested deeper than the bound", "{\\rtf1 " + std::string(200, '{') + "x}", "嵌套"},
       {"nothing to show", "{\\rtf1 {\\*\\x y}}", "没有可以显示的文字"},
-      {"an empty file", "", "空文件"},
-      {"a word of 1 MB", std::string(1024 * 1024, 'w'), "个字符"},
-      {"a word of 1 MB as RTF", "{\\rtf1 " + std::string(1024 * 1024, 'w') + "}", "个字符"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -130,7 +112,6 @@ TEST(RichTextFilter, BreaksLongParagraphsNeverInsideACharacter) {
   for (int i = 0; i < 131000; ++i) zhong += "\xD6\xD0";
   std::string u;
   for (int i = 0; i < 120000; ++i) u += "\\u20320?";
-  const std::string word(200 * 1024, 'w');
   struct Row {
     const char* name;
     std::string data;
@@ -140,8 +121,6 @@ TEST(RichTextFilter, BreaksLongParagraphsNeverInsideACharacter) {
       {"131,000 中 as text", zhong, true, 2},
       {"131,000 中 as RTF", "{\\rtf1\\ansi\\ansicpg936 " + zhong + "}", false, 8},
       {"120,000 \\u", "{\\rtf1 " + u + "}", false, 8},
-      {"a word of 200 KB as text", word, true, 1},
-      {"a word of 200 KB as RTF", "{\\rtf1 " + word + "}", false, 1},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
