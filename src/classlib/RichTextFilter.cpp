@@ -1,6 +1,7 @@
 #include "classlib/RichTextFilter.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "classlib/Files.h"
@@ -235,16 +236,15 @@ class RtfFilter {
       font_.charset = Clamp(v, 0, 255);
     } else if (w == "fprq") {
       font_.pitch = Clamp(v, 0, 2);
-    } else if (w.size() > 1 && w[0] == 'f' &&
-               (w == "fnil" || w == "froman" || w == "fswiss" || w == "fmodern" || w == "fscript" || w == "fdecor" ||
-                w == "ftech" || w == "fbidi")) {
+    } else if (w == "fnil" || w == "froman" || w == "fswiss" || w == "fmodern" || w == "fscript" || w == "fdecor" ||
+               w == "ftech" || w == "fbidi") {
       // The family is kept: runs of one face in fonts of two families stay apart.
       font_.family = std::string(w);
     }
   }
 
   void CommitFont() {
-    if (fontSeen_ && fonts_.size() < static_cast<size_t>(kMaxTableEntries)) fonts_.push_back(font_);
+    if (fontSeen_ && fonts_.size() < static_cast<size_t>(kMaxTableEntries)) fonts_.emplace(font_.number, font_);
     font_ = Font{};
     fontSeen_ = false;
   }
@@ -257,9 +257,6 @@ class RtfFilter {
   }
 
   void TextWord(State& s, std::string_view w, bool hasValue, long long v) {
-    CharFormat& c = s.chr;
-    ParaFormat& p = s.para;
-    const bool on = !hasValue || v != 0;
     if (w == "u") {
       Unicode(static_cast<int>(std::clamp<long long>(v, -32768, 65535)));
       skip_ = s.uc;  // its stand-in for readers without Unicode follows
@@ -273,6 +270,12 @@ class RtfFilter {
     if (w == "ansicpg" && stack_.size() == 1) codePage_ = Clamp(v, 0, 65535);
     if (w == "deff" && stack_.size() == 1) defaultFont_ = Clamp(v, 0, 32767);
     if (w == "uc") s.uc = Clamp(v, 0, 8);
+    CharacterWord(s.chr, w, hasValue, v);
+    ParagraphWord(s.para, w, hasValue, v);
+  }
+
+  static void CharacterWord(CharFormat& c, std::string_view w, bool hasValue, long long v) {
+    const bool on = !hasValue || v != 0;
     if (w == "plain") c = CharFormat{};
     if (w == "f") c.font = Clamp(v, 0, 32767);
     if (w == "fs") c.size = hasValue ? Clamp(v, 2, kMaxHalfPoints) : 24;
@@ -286,6 +289,9 @@ class RtfFilter {
     if (w == "super") c.script = 1;
     if (w == "sub") c.script = -1;
     if (w == "nosupersub") c.script = 0;
+  }
+
+  static void ParagraphWord(ParaFormat& p, std::string_view w, bool hasValue, long long v) {
     if (w == "pard") p = ParaFormat{};
     if (w == "ql" || w == "qr" || w == "qc" || w == "qj") p.align = w[1];
     if (w == "li") p.left = Clamp(v, -kMaxTwips, kMaxTwips);
@@ -294,7 +300,7 @@ class RtfFilter {
     if (w == "sb") p.before = Clamp(v, 0, kMaxTwips);
     if (w == "sa") p.after = Clamp(v, 0, kMaxTwips);
     if (w == "sl") p.line = Clamp(v, -kMaxTwips, kMaxTwips);
-    if (w == "slmult") p.lineMultiple = on;
+    if (w == "slmult") p.lineMultiple = !hasValue || v != 0;
   }
 
   // A byte of text, or of a font's name or a colour entry.
@@ -426,9 +432,8 @@ class RtfFilter {
   }
 
   const Font* FindFont(int number) const {
-    for (const Font& f : fonts_)
-      if (f.number == number) return &f;
-    return nullptr;
+    const auto it = fonts_.find(number);
+    return it == fonts_.end() ? nullptr : &it->second;
   }
 
   // Whether the text's bytes are of a code page of two-byte characters.
@@ -444,8 +449,8 @@ class RtfFilter {
     if (codePage_ > 0) h += "\\ansicpg" + std::to_string(codePage_);
     if (defaultFont_ >= 0) h += "\\deff" + std::to_string(defaultFont_);
     h += "\\uc1{\\fonttbl";
-    for (const Font& f : fonts_) {
-      h += "{\\f" + std::to_string(f.number) + "\\" + f.family + "\\fcharset" + std::to_string(f.charset);
+    for (const auto& [number, f] : fonts_) {
+      h += "{\\f" + std::to_string(number) + "\\" + f.family + "\\fcharset" + std::to_string(f.charset);
       if (f.pitch >= 0) h += "\\fprq" + std::to_string(f.pitch);
       h += ' ';
       for (unsigned char c : f.name)
@@ -469,8 +474,8 @@ class RtfFilter {
   bool done_ = false;
   Refusal refusal_ = Refusal::None;
   std::vector<State> stack_;
-  std::vector<Font> fonts_;
-  Font font_;  // the font being read
+  std::map<int, Font> fonts_;  // by number: text looks its font up at every character
+  Font font_;                  // the font being read
   bool fontSeen_ = false;
   size_t fontTableDepth_ = 0;
   std::vector<Colour> colours_;
