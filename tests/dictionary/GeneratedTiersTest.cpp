@@ -12,29 +12,11 @@
 
 #include "CharData.h"
 #include "DictFixture.h"
+#include "UnihanFields.h"
 #include "classlib/StrUtils.h"
 #include "engine/NameTables.h"
 
 namespace {
-
-std::string Utf8Of(uint32_t cp) {
-  std::u16string one(1, static_cast<char16_t>(cp));
-  return gbk::ToUtf8(gbk::FromUtf16(one));
-}
-
-// One field of the unpacked Unihan file `part`: code point to value.
-std::map<uint32_t, std::string> UnihanField(const char* part, const std::string& key) {
-  std::map<uint32_t, std::string> out;
-  std::ifstream in(std::string(TORVIK_UNIHAN_DIR) + "/Unihan_" + part + ".txt");
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream f(line);
-    std::string cp, k, value;
-    if (std::getline(f, cp, '\t') && std::getline(f, k, '\t') && std::getline(f, value) && k == key) {
-      out[static_cast<uint32_t>(std::stoul(cp.substr(2), nullptr, 16))] = value;
-    }
-  }
-  return out;
-}
 
 std::vector<std::string> Chars(const std::string& gbkText) {
   std::vector<std::string> out;
