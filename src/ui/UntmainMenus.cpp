@@ -179,14 +179,15 @@ void TFrmMain::ImportReport(TRichEdit& view) {
   dlgimport->Filter = U("All.rtf|*.rtf|All.txt|*.txt");
   dlgimport->FilterIndex = 1;
   if (!dlgimport->Execute()) return;
+  // The reason goes beneath the command's own words.
+  auto fail = [](const std::string& why) {
+    Application->MessageBox(U("导入文件出错,请重试一次\r\n") + why, U("重试一次"), MB_OK | MB_ICONWARNING);
+  };
   // The view gets only what a parse of the file writes anew; a file that cannot be
-  // parsed is refused before the view is touched.
+  // read or parsed is refused before the view is touched.
   ViewText text;
   std::string why;
-  if (!ReadRichTextFile(dlgimport->FileName, view.PlainText, text, why)) {
-    Application->MessageBox(why, U("注意"), MB_OK | MB_ICONWARNING);
-    return;
-  }
+  if (!ReadRichTextFile(dlgimport->FileName, view.PlainText, text, why)) return fail(why);
   view.Clear();
   TFont f = view.DefAttributes().Get();
   f.Size = view.Font().Size;
@@ -195,9 +196,7 @@ void TFrmMain::ImportReport(TRichEdit& view) {
   view.DefAttributes().Set(f);
   if (!view.LoadFromString(text.data, text.rtf)) {
     view.Clear();
-    Application->MessageBox(U("导入文件出错,请重试一次\r\n文件“") + dlgimport->FileName + U("”的文字无法载入显示框。"),
-                            U("重试一次"), MB_OK | MB_ICONWARNING);
-    return;
+    return fail(U("文件“") + dlgimport->FileName + U("”的文字无法载入显示框。"));
   }
   view.SetModified(true);  // the user's own text, to be offered for saving
 }
