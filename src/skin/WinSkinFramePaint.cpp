@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/Imgutil.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSubClass.h"
@@ -122,7 +123,11 @@ void TWinSkinForm::Drawborder(int kind, const RECT& r, HDC dc) {
   const TDataSkinBorder& b = *FSkinData->Border[static_cast<size_t>(kind)];
   const int frame = b.Frame <= 1 || FActive ? 1 : 2;
   auto map = GetHMap(RECT{0, 0, w, h}, b.Image.get(), b.Margins(), kind >= 3, b.Tile != 1, b.Frame, frame);
-  if (map) BitBlt(dc, r.left, r.top, w, h, map->Canvas().Handle(), 0, 0, SRCCOPY);
+  if (!map) return;
+  // Maximized, the window has no region to cut the key colour away: its corners are
+  // filled square.
+  if (IsMaximized() && b.Trans == 1) FillKeyFromRows(*map);
+  BitBlt(dc, r.left, r.top, w, h, map->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void TWinSkinForm::UpdateNc(HDC dc) {

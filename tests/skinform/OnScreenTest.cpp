@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "skinform/SkinFormFixture.h"
 #include "support/Gui.h"
 #include "support/MenuWatch.h"
+#include "support/SkinPixels.h"
 
 namespace {
 
@@ -46,19 +48,8 @@ class ScreenForm : public TForm {
   std::string ClassName() const override { return "TScreenForm"; }
 };
 
-// Relative luminance and contrast ratio as the accessibility guidelines define them.
-double Luminance(COLORREF c) {
-  auto channel = [](int v) {
-    const double s = v / 255.0;
-    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
-}
-
-double Contrast(COLORREF a, COLORREF b) {
-  const double la = Luminance(a), lb = Luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+using skinpixels::Contrast;
+using skinpixels::Luminance;
 
 // Magenta or a colour blended with it: red and blue well above green.
 bool NearKey(COLORREF c) {
@@ -92,60 +83,127 @@ class OnScreen : public skinform::SkinTest {
 
 // ---- Message boxes ----
 
-// A box narrower than its caption is widened when the skin comes on: 300 ms after it
-// shows, what it shows is what a full repaint of it shows.
-TEST_F(OnScreen, AMessageBoxShowsNoLeftoversOfItsFirstPaintInEachSkin) {
+// The most frequent colour of some pixels: the ground text stands on.
+COLORREF Ground(const std::vector<COLORREF>& pixels) {
+  std::map<COLORREF, int> count;
+  for (COLORREF c : pixels) ++count[c];
+  return std::max_element(count.begin(), count.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+}
+
+// Where a button's caption shows: its first and last columns with a stroke.
+std::pair<int, int> CaptionColumns(const TBitmap& shot) {
+  const int h = shot.Height(), w = shot.Width();
+  int first = w, last = -1;
+  for (int y = h / 4; y < h * 3 / 4; ++y) {
+    std::vector<COLORREF> row;
+    for (int x = 4; x < w - 4; ++x) row.push_back(static_cast<COLORREF>(shot.Pixel(x, y)) & 0xFFFFFF);
+    const COLORREF ground = Ground(row);
+    for (int x = 4; x < w - 4; ++x) {
+      if (skinpixels::Distance(row[static_cast<size_t>(x - 4)], ground) <= 240) continue;
+      first = std::min(first, x);
+      last = std::max(last, x);
+    }
+  }
+  return {first, last};
+}
+
+// How wide the button's caption is in its own font, the accelerator's mark left out.
+int CaptionWidth(HWND button) {
+  std::wstring text(64, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(button, text.data(), 64)));
+  std::erase(text, L'&');
+  HDC dc = GetDC(button);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(button, dc);
+  return size.cx;
+}
+
+// Message boxes, with and without an icon, in each skin: 300 ms and 2 s after one
+// shows, what it shows is what a full repaint of it shows (a box narrower than its
+// caption is widened when the skin comes on), and its buttons show their captions whole.
+TEST_F(OnScreen, AMessageBoxShowsNoLeftoversAndWholeButtonCaptionsInEachSkin) {
+  struct Box {
+    const char *text, *caption;
+    UINT flags;
+  };
+  const Box boxes[] = {
+      {"恢复默认设置？", "命稿设置：恢复全部默认设置", MB_YESNO | MB_ICONQUESTION},
+      {"请先排一个正确的盘", "排盘", MB_OK | MB_ICONINFORMATION},
+      {"执行此操作将覆盖现有的历史记录，要继续吗？", "注意了", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2},
+  };
   for (const char* name : kSkins) {
-    SCOPED_TRACE(name);
     Activate(name);
     ScreenForm form(&app);
     Show(form);
-    HWND box = nullptr;
-    std::unique_ptr<TBitmap> early, repainted;
-    DWORD seenAt = 0;
-    TTimer step(nullptr);
-    step.SetInterval(50);
-    step.OnTimer = [&](TObject*) {
-      if (!box) box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 0);
-      if (!box || !IsWindowVisible(box)) return;
-      if (!seenAt) seenAt = GetTickCount();
-      if (GetTickCount() - seenAt < 300 || early) return;
-      early = gui::Capture(box);
-      gui::SaveScreenshot(box, gui::ScreenshotPath(std::string("message-box-") + name + ".png"));
-      RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-      repainted = gui::Capture(box);
-      PostMessageW(box, WM_COMMAND, IDNO, 0);
-    };
-    Application->MessageBox(U("恢复默认设置？"), U("命稿设置：恢复全部默认设置"), MB_YESNO | MB_ICONQUESTION);
-    step.SetEnabled(false);
-    ASSERT_TRUE(early && repainted);
-    EXPECT_NE(SkinFormOf(form.Handle()), nullptr);
-    ASSERT_EQ(early->Width(), repainted->Width());
-    ASSERT_EQ(early->Height(), repainted->Height());
-    const std::vector<COLORREF> a = Pixels(*early), b = Pixels(*repainted);
-    int differ = 0;
-    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i];
-    EXPECT_EQ(differ, 0) << "pixels that only a full repaint puts right";
+    for (const Box& b : boxes) {
+      SCOPED_TRACE(std::string(name) + " " + b.caption);
+      HWND box = nullptr;
+      std::unique_ptr<TBitmap> early, late, repainted;
+      struct Caption {
+        int shown, wanted, leftGap, rightGap;
+      };
+      std::vector<Caption> captions;
+      DWORD seenAt = 0;
+      TTimer step(nullptr);
+      step.SetInterval(50);
+      step.OnTimer = [&](TObject*) {
+        if (!box) box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 0);
+        if (!box || !IsWindowVisible(box)) return;
+        if (!seenAt) seenAt = GetTickCount();
+        const DWORD shown = GetTickCount() - seenAt;
+        if (shown >= 300 && !early) early = gui::Capture(box);
+        if (shown < 2000 || late) return;
+        late = gui::Capture(box);
+        gui::SaveScreenshot(
+            box, gui::ScreenshotPath(std::string("message-box-") + name + "-" + std::to_string(&b - boxes) + ".png"));
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+          // A focused button's dotted rectangle would hide where its caption ends.
+          if (gui::Text(c).empty() || !(GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) || GetFocus() == c) continue;
+          auto shot = gui::Capture(c);
+          if (!shot) continue;
+          const auto [first, last] = CaptionColumns(*shot);
+          captions.push_back({last - first + 1, CaptionWidth(c), first, shot->Width() - 1 - last});
+        }
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        repainted = gui::Capture(box);
+        PostMessageW(box, WM_COMMAND, (b.flags & MB_YESNO) ? IDNO : IDOK, 0);
+      };
+      Application->MessageBox(U(b.text), U(b.caption), b.flags);
+      step.SetEnabled(false);
+      ASSERT_TRUE(early && late && repainted);
+      EXPECT_NE(SkinFormOf(form.Handle()), nullptr);
+      const std::vector<COLORREF> want = Pixels(*repainted);
+      for (const auto* shot : {early.get(), late.get()}) {
+        ASSERT_EQ(shot->Width(), repainted->Width());
+        ASSERT_EQ(shot->Height(), repainted->Height());
+        const std::vector<COLORREF> seen = Pixels(*shot);
+        int differ = 0;
+        for (size_t i = 0; i < seen.size(); ++i) differ += seen[i] != want[i];
+        EXPECT_EQ(differ, 0) << "pixels that only a full repaint puts right, at " << (shot == early.get() ? 300 : 2000)
+                             << " ms";
+      }
+      EXPECT_EQ(captions.empty(), !(b.flags & MB_YESNO));
+      for (const Caption& c : captions) {
+        EXPECT_GE(c.shown, c.wanted - 1) << "a button's caption cut short";
+        EXPECT_LE(std::abs(c.leftGap - c.rightGap), 2) << "a button's caption off its centre";
+      }
+    }
     Off();
   }
 }
 
 // ---- Scroll bars ----
 
-// Plain has no scroll-bar image: a memo keeps the system's bar, arrows and all.
-TEST_F(OnScreen, PlainLeavesAMemoTheSystemsScrollBar) {
-  Activate("Plain");
-  ScreenForm form(&app);
-  auto* memo = Put<TMemo>(&form, 20, 20, 200, 160);
-  std::string text;
-  for (int i = 1; i <= 60; ++i) text += std::to_string(i) + "\r\n";
-  memo->SetText(text);
-  Show(form);
+// The system's bar where a skin without a bar image shows it: its down arrow's dark
+// glyph, and not the skin's blank face over the strip.
+void ExpectSystemsBar(HWND h, const TSkinData& data) {
   SCROLLBARINFO info{sizeof info};
-  ASSERT_TRUE(TSkinData::GetScrollBarInfo(memo->Handle(), OBJID_VSCROLL, &info));
+  ASSERT_TRUE(TSkinData::GetScrollBarInfo(h, OBJID_VSCROLL, &info));
   const RECT& bar = info.rcScrollBar;
-  // The system's down arrow has a dark glyph; the strip is not the skin's blank face.
-  const COLORREF skinFace = ColorToRGB(data->SchemeColors[csButtonFace]);
+  const COLORREF skinFace = ColorToRGB(data.SchemeColors[csButtonFace]);
   const int arrow = GetSystemMetrics(SM_CYVSCROLL);
   int glyph = 0, face = 0, all = 0;
   for (int y = bar.top; y < bar.bottom; ++y) {
@@ -157,7 +215,29 @@ TEST_F(OnScreen, PlainLeavesAMemoTheSystemsScrollBar) {
   }
   EXPECT_GT(glyph, 3) << "the arrow's glyph";
   EXPECT_LT(face, all / 4) << "the skin's face";
-  gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath("plain-memo.png"));
+}
+
+// Plain has no scroll-bar image: a memo keeps the system's bar, arrows and all, whether
+// Plain is the first skin or replaces one with bars while the window is shown.
+TEST_F(OnScreen, PlainLeavesAMemoTheSystemsScrollBar) {
+  for (const char* first : {"Plain", "Mx1", "Ink"}) {
+    SCOPED_TRACE(first);
+    Activate(first);
+    ScreenForm form(&app);
+    auto* memo = Put<TMemo>(&form, 20, 20, 200, 160);
+    std::string text;
+    for (int i = 1; i <= 60; ++i) text += std::to_string(i) + "\r\n";
+    memo->SetText(text);
+    Show(form);
+    Activate("Plain");
+    gui::Pump(400);
+    RedrawWindow(form.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    gui::Pump(100);
+    ExpectSystemsBar(memo->Handle(), *data);
+    gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("plain-memo-after-") + first + ".png"));
+    Off();
+  }
 }
 
 // The list of an open drop-down follows its painted thumb while the mouse drags it.
@@ -293,7 +373,8 @@ TEST_F(OnScreen, TheCaptionIconHasNoKeyColouredFringe) {
   DestroyIcon(icon);
 }
 
-// Maximized, the window shows the skin's restore button where maximize was.
+// Maximized, the window shows the skin's restore button where maximize was, and square
+// corners without the key colour.
 TEST_F(OnScreen, AMaximizedWindowShowsRestoreWhereMaximizeWas) {
   for (const char* name : kSkins) {
     SCOPED_TRACE(name);
@@ -316,6 +397,12 @@ TEST_F(OnScreen, AMaximizedWindowShowsRestoreWhereMaximizeWas) {
     TBitmap frame;
     frame.SetSize(wr.right - wr.left, wr.bottom - wr.top);
     skin->UpdateNc(frame.Canvas().Handle());
+    // With no region to cut them away, the frame's corners show no key colour.
+    int keyed = 0;
+    for (int y = 0; y < frame.Height(); ++y)
+      for (int x = 0; x < frame.Width(); ++x) keyed += frame.Pixel(x, y) == kKeyColour;
+    EXPECT_EQ(keyed, 0) << "key-coloured pixels in the maximized frame";
+    gui::SaveScreenshot(h, gui::ScreenshotPath(std::string("maximized-") + name + ".png"));
     TWinSysButton* restore = Button(skin, 1);
     ASSERT_NE(restore, nullptr);
     EXPECT_EQ(restore->Skin->Visibility, 1);
@@ -339,6 +426,47 @@ TEST_F(OnScreen, AMaximizedWindowShowsRestoreWhereMaximizeWas) {
     EXPECT_GT(asRestore, asMax) << "the glyph is restore's";
     ShowWindow(h, SW_RESTORE);
     gui::Pump(200);
+    Off();
+  }
+}
+
+// A caption button under the mouse stands out from its normal look at a glance: most of
+// its pixels change by more than 30 levels a channel.
+TEST_F(OnScreen, ACaptionButtonUnderTheMouseLooksClearlyHot) {
+  for (const char* name : kSkins) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    Show(form);
+    TWinSkinForm* skin = SkinFormOf(form.Handle());
+    ASSERT_NE(skin, nullptr);
+    for (int action : {0, 1, 2}) {  // close, maximize, minimize
+      TWinSysButton* button = Button(skin, action);
+      ASSERT_NE(button, nullptr);
+      const RECT b = button->Bounds;
+      auto part = [&] {
+        std::vector<COLORREF> px;
+        auto shot = gui::Capture(form.Handle());
+        for (int y = b.top + 2; shot && y < b.bottom - 2; ++y)
+          for (int x = b.left + 2; x < b.right - 2; ++x) px.push_back(static_cast<COLORREF>(shot->Pixel(x, y)));
+        return px;
+      };
+      gui::ParkMouse();
+      gui::Pump(300);
+      const std::vector<COLORREF> normal = part();
+      RECT wr{};
+      GetWindowRect(form.Handle(), &wr);
+      gui::MoveMouse(wr.left + (b.left + b.right) / 2, wr.top + (b.top + b.bottom) / 2);
+      gui::Pump(400);
+      const std::vector<COLORREF> hot = part();
+      if (action == 0)
+        gui::SaveScreenshot(form.Handle(), gui::ScreenshotPath(std::string("hot-close-") + name + ".png"));
+      ASSERT_EQ(normal.size(), hot.size());
+      int changed = 0;
+      for (size_t i = 0; i < hot.size(); ++i) changed += skinpixels::Distance(normal[i], hot[i]) > 90;
+      EXPECT_GE(changed * 2, static_cast<int>(hot.size())) << "button " << action;
+    }
+    gui::ParkMouse();
     Off();
   }
 }
@@ -412,6 +540,37 @@ TEST_F(OnScreen, ASelectedSubmenuItemShowsNoSystemHighlight) {
     }
     EXPECT_EQ(system, 0);
     EXPECT_GE(arrow, 10) << "our arrow in the selected text colour";
+    Off();
+  }
+}
+
+// The text of a selected menu item reads well on the skin's highlight.
+TEST_F(OnScreen, ASelectedMenuItemsTextContrastsWithItsHighlight) {
+  for (const char* name : kSkins) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    auto* popup = new TPopupMenu(&form);
+    for (const char* caption : {"打开(O)", "关闭(C)"}) {
+      auto* item = new TMenuItem(&form);
+      item->SetCaption(U(caption));
+      popup->Items()->Add(item);
+    }
+    Show(form);
+    RECT wr{};
+    GetWindowRect(form.Handle(), &wr);
+    const MenuSeen seen = WatchSelected([&] { popup->Popup(wr.left + 80, wr.top + 100, form.Handle()); }, 1);
+    ASSERT_FALSE(seen.row.empty());
+    // Inside the highlight's edges, where the caption is.
+    const int w = Width(seen.item), h = Height(seen.item);
+    std::vector<COLORREF> inner;
+    for (int y = 4; y < h - 4; ++y)
+      for (int x = 4; x < w - 4; ++x) inner.push_back(seen.row[static_cast<size_t>(y * w + x)]);
+    const COLORREF ground = Ground(inner);
+    COLORREF ink = ground;
+    for (COLORREF c : inner)
+      if (skinpixels::Distance(c, ground) > skinpixels::Distance(ink, ground)) ink = c;
+    EXPECT_GE(Contrast(ink, ground), 4.5) << std::hex << "text " << ink << " on " << ground;
     Off();
   }
 }
