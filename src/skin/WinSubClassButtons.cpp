@@ -293,6 +293,10 @@ void TSkinCheckBox::DrawControl(HDC dc, const RECT& r) {
     FillBG(dc, r);
   } else if (control_) {
     DrawParentImage(control_, dc, false);
+  } else {
+    // A dialog's box: whatever the system drew there itself (it draws a box straight
+    // away when checked) goes under the parent's colour.
+    FillParentBG(dc, r);
   }
   DrawSkinMap2(dc, glyph, image, Glyph(), GlyphCount());
   FontScope font(dc, WindowFont());

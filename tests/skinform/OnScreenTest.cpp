@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
@@ -90,21 +91,27 @@ COLORREF Ground(const std::vector<COLORREF>& pixels) {
   return std::max_element(count.begin(), count.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
 }
 
-// Where a button's caption shows: its first and last columns with a stroke.
-std::pair<int, int> CaptionColumns(const TBitmap& shot) {
+// Where a button's caption shows: its first and last columns with a stroke, a pixel
+// farther than `minDistance` from its row's ground, and how many such pixels there are;
+// `margin` columns off either side are left out.
+struct Strokes {
+  int first, last, count;
+};
+Strokes CaptionStrokes(const TBitmap& shot, int minDistance = 240, int margin = 4) {
   const int h = shot.Height(), w = shot.Width();
-  int first = w, last = -1;
+  Strokes s{w, -1, 0};
   for (int y = h / 4; y < h * 3 / 4; ++y) {
     std::vector<COLORREF> row;
-    for (int x = 4; x < w - 4; ++x) row.push_back(static_cast<COLORREF>(shot.Pixel(x, y)) & 0xFFFFFF);
+    for (int x = margin; x < w - margin; ++x) row.push_back(static_cast<COLORREF>(shot.Pixel(x, y)) & 0xFFFFFF);
     const COLORREF ground = Ground(row);
-    for (int x = 4; x < w - 4; ++x) {
-      if (skinpixels::Distance(row[static_cast<size_t>(x - 4)], ground) <= 240) continue;
-      first = std::min(first, x);
-      last = std::max(last, x);
+    for (int x = margin; x < w - margin; ++x) {
+      if (skinpixels::Distance(row[static_cast<size_t>(x - margin)], ground) <= minDistance) continue;
+      s.first = std::min(s.first, x);
+      s.last = std::max(s.last, x);
+      ++s.count;
     }
   }
-  return {first, last};
+  return s;
 }
 
 // How wide the button's caption is in its own font, the accelerator's mark left out.
@@ -164,8 +171,8 @@ TEST_F(OnScreen, AMessageBoxShowsNoLeftoversAndWholeButtonCaptionsInEachSkin) {
           if (gui::Text(c).empty() || !(GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) || GetFocus() == c) continue;
           auto shot = gui::Capture(c);
           if (!shot) continue;
-          const auto [first, last] = CaptionColumns(*shot);
-          captions.push_back({last - first + 1, CaptionWidth(c), first, shot->Width() - 1 - last});
+          const Strokes k = CaptionStrokes(*shot);
+          captions.push_back({k.last - k.first + 1, CaptionWidth(c), k.first, shot->Width() - 1 - k.last});
         }
         RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         repainted = gui::Capture(box);
@@ -575,44 +582,132 @@ TEST_F(OnScreen, ASelectedMenuItemsTextContrastsWithItsHighlight) {
   }
 }
 
-// Ink's dark system menu shows its glyphs in its light text colour.
-TEST_F(OnScreen, InksSystemMenuGlyphsAreLightOnTheDarkMenu) {
-  Activate("Ink");
-  ScreenForm form(&app);
-  Show(form);
-  TWinSkinForm* skin = SkinFormOf(form.Handle());
-  ASSERT_NE(skin, nullptr);
-  RECT wr{};
-  GetWindowRect(form.Handle(), &wr);
-  const COLORREF text = ColorToRGB(data->SchemeColors[csMenuText]);
-  int light = 0, black = 0;
-  std::thread watcher([&] {
-    HWND h = menuwatch::WaitMenuWindow(3000);
-    if (h) {
-      Sleep(250);
-      auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
-      for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-        const TMenuItem* item = TMenu::ItemAt(menu, i);
-        if (!item || item->Tag != SC_CLOSE) continue;
-        RECT r{};
-        GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
-        const int gx = r.left + 1 + data->MenuItem->LeftWidth, gy = r.top + (Height(r) - 16) / 2;
-        for (int k = 0; k < 8; ++k) {  // the close glyph's cross, two pixels wide, from (4, 4)
-          const COLORREF c = gui::ScreenPixel(gx + 5 + k, gy + 4 + k);
-          light += c == text;
-          black += c == 0;
-        }
-      }
-      gui::SaveScreenshot(h, gui::ScreenshotPath("ink-system-menu.png"));
+// The widest run of columns without a stroke between the first and the last stroke of a
+// row of text, the pixels of a rectangle `w` wide read row by row.
+int WidestGap(const std::vector<COLORREF>& pixels, int w, int from) {
+  const COLORREF ground = Ground(pixels);
+  std::vector<bool> ink(static_cast<size_t>(w));
+  for (size_t i = 0; i < pixels.size(); ++i)
+    if (skinpixels::Distance(pixels[i], ground) > 200) ink[i % static_cast<size_t>(w)] = true;
+  int widest = 0, run = 0, seen = 0;
+  for (int x = from; x < w; ++x) {
+    if (ink[static_cast<size_t>(x)]) {
+      if (seen++) widest = std::max(widest, run);
+      run = 0;
+    } else {
+      ++run;
     }
-    menuwatch::CloseAll();
-  });
-  menuwatch::ClickAt((wr.left + wr.right) / 2, wr.top + skin->FCaptionHeight / 2, true);
-  for (int i = 0; i < 200 && watcher.joinable(); ++i) gui::Pump(20);
-  watcher.join();
-  gui::Pump(200);
-  EXPECT_EQ(light, 8);
-  EXPECT_EQ(black, 0);
+  }
+  return widest;
+}
+
+// The system menu in each skin shows Close's caption apart from its keys, and Ink's dark
+// menu shows its glyphs in its light text colour.
+TEST_F(OnScreen, TheSystemMenuShowsCloseApartFromItsKeys) {
+  for (const char* name : kSkins) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ScreenForm form(&app);
+    Show(form);
+    TWinSkinForm* skin = SkinFormOf(form.Handle());
+    ASSERT_NE(skin, nullptr);
+    RECT wr{};
+    GetWindowRect(form.Handle(), &wr);
+    const COLORREF text = ColorToRGB(data->SchemeColors[csMenuText]);
+    const int edge = data->MenuItem ? data->MenuItem->LeftWidth : 0;
+    int light = 0, black = 0, gap = -1;
+    std::thread watcher([&] {
+      HWND h = menuwatch::WaitMenuWindow(3000);
+      if (h) {
+        Sleep(250);
+        auto* menu = reinterpret_cast<HMENU>(SendMessageW(h, MN_GETHMENU, 0, 0));
+        for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+          const TMenuItem* item = TMenu::ItemAt(menu, i);
+          if (GetMenuItemID(menu, i) != SC_CLOSE && !(item && item->Tag == SC_CLOSE)) continue;
+          RECT r{};
+          GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
+          const int gx = r.left + 1 + edge, gy = r.top + (Height(r) - 16) / 2;
+          for (int k = 0; k < 8; ++k) {  // the close glyph's cross, two pixels wide, from (4, 4)
+            const COLORREF c = gui::ScreenPixel(gx + 5 + k, gy + 4 + k);
+            light += c == text;
+            black += c == 0;
+          }
+          std::vector<COLORREF> row;
+          for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) row.push_back(gui::ScreenPixel(x, y));
+          gap = WidestGap(row, Width(r), 1 + edge + 16 + 1);
+        }
+        gui::SaveScreenshot(h, gui::ScreenshotPath(std::string("system-menu-") + name + ".png"));
+      }
+      menuwatch::CloseAll();
+    });
+    menuwatch::ClickAt((wr.left + wr.right) / 2, wr.top + skin->FCaptionHeight / 2, true);
+    for (int i = 0; i < 200 && watcher.joinable(); ++i) gui::Pump(20);
+    watcher.join();
+    gui::Pump(200);
+    EXPECT_GE(gap, 8) << "between the caption and the keys";
+    if (std::string(name) == "Ink") {
+      EXPECT_EQ(light, 8);
+      EXPECT_EQ(black, 0);
+    }
+    Off();
+  }
+}
+
+// ---- The font dialog ----
+
+// The font dialog's effect boxes in the skins with check glyphs: each shows its caption
+// once, as many strokes as the caption written once in the skin's text colour (the
+// system draws a box straight away when it is checked, a little to the side).
+TEST_F(OnScreen, TheFontDialogsEffectBoxesShowTheirCaptionsOnce) {
+  for (const char* name : {"Mx1", "Ink"}) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    ASSERT_TRUE(data->Buttons && !data->Buttons->CheckButton->Empty());
+    const int glyph = data->Buttons->CheckButton->Width() / data->Buttons->CheckButtonFrame;
+    ScreenForm form(&app);
+    Show(form);
+    std::vector<std::pair<int, int>> strokes;  // shown, and of the caption written once
+    DWORD seenAt = 0;
+    TTimer step(nullptr);
+    step.SetInterval(100);
+    step.OnTimer = [&](TObject*) {
+      HWND box = gui::WaitTopWindow(GetCurrentProcessId(), "#32770", "", 0);
+      if (!box || !IsWindowVisible(box)) return;
+      if (!seenAt) seenAt = GetTickCount();
+      if (GetTickCount() - seenAt < 800 || !strokes.empty()) return;
+      gui::SaveScreenshot(box, gui::ScreenshotPath(std::string("font-dialog-") + name + ".png"));
+      for (int id : {0x410, 0x411}) {  // strikeout and underline
+        HWND c = GetDlgItem(box, id);
+        auto shot = gui::Capture(c);
+        if (!shot) continue;
+        const RECT right{glyph, 0, shot->Width(), shot->Height()};
+        TBitmap shown, once;
+        for (TBitmap* b : {&shown, &once}) b->SetSize(Width(right), Height(right));
+        BitBlt(shown.Canvas().Handle(), 0, 0, Width(right), Height(right), shot->Canvas().Handle(), glyph, 0, SRCCOPY);
+        HDC dc = once.Canvas().Handle();
+        HBRUSH ground = CreateSolidBrush(ColorToRGB(data->SchemeColors[csButtonFace]));
+        const RECT all{0, 0, Width(right), Height(right)};
+        FillRect(dc, &all, ground);
+        DeleteObject(ground);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ColorToRGB(data->SchemeColors[csButtonText]));
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)));
+        RECT t{2, 0, Width(right), Height(right)};
+        const std::wstring caption = gbk::ToWide(gui::Text(c));
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &t, DT_SINGLELINE | DT_VCENTER);
+        SelectObject(dc, old);
+        strokes.emplace_back(CaptionStrokes(shown, 120, 0).count, CaptionStrokes(once, 120, 0).count);
+      }
+      PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    };
+    TFontDialog dialog(&form);
+    dialog.Execute();
+    step.SetEnabled(false);
+    ASSERT_EQ(strokes.size(), 2u);
+    for (const auto& [shown, once] : strokes) EXPECT_LE(shown * 4, once * 5) << "a caption drawn twice";
+    Off();
+  }
 }
 
 // ---- Controls ----
