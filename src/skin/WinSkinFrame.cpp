@@ -457,6 +457,7 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
         RECT r{};
         GetClientRect(FHandle, &r);
         FillRect(reinterpret_cast<HDC>(m.WParam), &r, FSkinData->FaceBrush);
+        KeepSystemFaceUnderSamples(reinterpret_cast<HDC>(m.WParam));
         m.Result = 1;
       }
       break;

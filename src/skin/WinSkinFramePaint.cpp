@@ -115,6 +115,21 @@ void TWinSkinForm::WMCtlcolor(TMessage& m) {
   if (m.Msg == WM_CTLCOLORSTATIC && FSkinData->FaceBrush) m.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush);
 }
 
+// A plain dialog paints some things itself over a hidden static that marks their place,
+// as the font dialog paints its sample in the chosen colour: there the system's face
+// stays, so the sample shows as it will on a page, whatever the skin's face.
+void TWinSkinForm::KeepSystemFaceUnderSamples(HDC dc) const {
+  for (HWND c = GetWindow(FHandle, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t cls[8] = {};
+    GetClassNameW(c, cls, 8);
+    if (IsWindowVisible(c) || lstrcmpiW(cls, L"Static") != 0) continue;
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&r), 2);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_3DFACE));
+  }
+}
+
 // ---- Painting the frame ----
 
 void TWinSkinForm::Drawborder(int kind, const RECT& r, HDC dc) {
