@@ -75,6 +75,24 @@ class OnScreen : public skinform::SkinTest {
     data->SetActive(false);
     gui::Pump(300);
   }
+  // A drop-down list of the given items on the form, shown, and opened by a real click
+  // on its button.
+  HWND OpenDropDown(TForm& form, const std::vector<std::string>& items, COMBOBOXINFO& cbi) {
+    auto* combo = Put<TComboBox>(&form, 20, 20, 140, 22);
+    combo->Style = csDropDownList;
+    for (const std::string& item : items) combo->Items().Add(item);
+    combo->SetItemIndex(0);
+    Show(form);
+    HWND h = combo->Handle();
+    cbi = COMBOBOXINFO{sizeof cbi};
+    GetComboBoxInfo(h, &cbi);
+    POINT button{(cbi.rcButton.left + cbi.rcButton.right) / 2, (cbi.rcButton.top + cbi.rcButton.bottom) / 2};
+    ClientToScreen(h, &button);
+    gui::ParkMouse();
+    gui::Pump(200);
+    gui::PlayWhilePumping([&] { menuwatch::ClickAt(button.x, button.y); });
+    return h;
+  }
   static TWinSysButton* Button(TWinSkinForm* skin, int action) {
     for (const auto& b : skin->FButtons)
       if (b->Skin->Action == action && b->Visible) return b.get();
@@ -89,6 +107,15 @@ COLORREF Ground(const std::vector<COLORREF>& pixels) {
   std::map<COLORREF, int> count;
   for (COLORREF c : pixels) ++count[c];
   return std::max_element(count.begin(), count.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+}
+
+// The contrast of text with its ground: of the pixel farthest from the most frequent one.
+double TextContrast(const std::vector<COLORREF>& pixels) {
+  const COLORREF ground = Ground(pixels);
+  COLORREF ink = ground;
+  for (COLORREF c : pixels)
+    if (skinpixels::Distance(c, ground) > skinpixels::Distance(ink, ground)) ink = c;
+  return Contrast(ink, ground);
 }
 
 // Where a button's caption shows: its first and last columns with a stroke, a pixel
@@ -253,17 +280,10 @@ TEST_F(OnScreen, AnOpenListScrollsWhileItsThumbIsDragged) {
     SCOPED_TRACE(name);
     Activate(name);
     ScreenForm form(&app);
-    auto* combo = Put<TComboBox>(&form, 20, 20, 140, 22);
-    combo->Style = csDropDownList;
-    for (int i = 1; i <= 60; ++i) combo->Items().Add(std::to_string(i));
-    combo->SetItemIndex(0);
-    Show(form);
-    HWND h = combo->Handle();
-    COMBOBOXINFO cbi{sizeof cbi};
-    ASSERT_TRUE(GetComboBoxInfo(h, &cbi));
-    POINT button{(cbi.rcButton.left + cbi.rcButton.right) / 2, (cbi.rcButton.top + cbi.rcButton.bottom) / 2};
-    ClientToScreen(h, &button);
-    gui::PlayWhilePumping([&] { menuwatch::ClickAt(button.x, button.y); });
+    std::vector<std::string> items;
+    for (int i = 1; i <= 60; ++i) items.push_back(std::to_string(i));
+    COMBOBOXINFO cbi{};
+    HWND h = OpenDropDown(form, items, cbi);
     ASSERT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
     HWND list = cbi.hwndList;
     SCROLLBARINFO info{sizeof info};
@@ -303,10 +323,7 @@ void ExpectSkinsHighlight(const std::vector<COLORREF>& px, const TSkinData& data
   const COLORREF ground = Ground(px);
   EXPECT_EQ(ground, ColorToRGB(data.SchemeColors[csHilight]));
   EXPECT_EQ(std::count(px.begin(), px.end(), GetSysColor(COLOR_HIGHLIGHT)), 0) << "pixels of the system's highlight";
-  COLORREF ink = ground;
-  for (COLORREF c : px)
-    if (skinpixels::Distance(c, ground) > skinpixels::Distance(ink, ground)) ink = c;
-  EXPECT_GE(Contrast(ink, ground), 4.5);
+  EXPECT_GE(TextContrast(px), 4.5);
 }
 
 // An open list shows the item under the mouse in the skin's highlight, and so does the
@@ -316,19 +333,10 @@ TEST_F(OnScreen, ListAndComboSelectionsShowTheSkinsHighlight) {
     SCOPED_TRACE(name);
     Activate(name);
     ScreenForm form(&app);
-    auto* combo = Put<TComboBox>(&form, 20, 20, 140, 22);
-    combo->Style = csDropDownList;
-    for (int i = 1; i <= 8; ++i) combo->Items().Add(U("选项") + std::to_string(i));
-    combo->SetItemIndex(0);
-    Show(form);
-    HWND h = combo->Handle();
-    COMBOBOXINFO cbi{sizeof cbi};
-    ASSERT_TRUE(GetComboBoxInfo(h, &cbi));
-    POINT button{(cbi.rcButton.left + cbi.rcButton.right) / 2, (cbi.rcButton.top + cbi.rcButton.bottom) / 2};
-    ClientToScreen(h, &button);
-    gui::ParkMouse();
-    gui::Pump(200);
-    gui::PlayWhilePumping([&] { menuwatch::ClickAt(button.x, button.y); });
+    std::vector<std::string> items;
+    for (int i = 1; i <= 8; ++i) items.push_back(U("选项") + std::to_string(i));
+    COMBOBOXINFO cbi{};
+    HWND h = OpenDropDown(form, items, cbi);
     ASSERT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
     RECT item{};
     SendMessageW(cbi.hwndList, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
@@ -632,11 +640,7 @@ TEST_F(OnScreen, ASelectedMenuItemsTextContrastsWithItsHighlight) {
     std::vector<COLORREF> inner;
     for (int y = 4; y < h - 4; ++y)
       for (int x = 4; x < w - 4; ++x) inner.push_back(seen.row[static_cast<size_t>(y * w + x)]);
-    const COLORREF ground = Ground(inner);
-    COLORREF ink = ground;
-    for (COLORREF c : inner)
-      if (skinpixels::Distance(c, ground) > skinpixels::Distance(ink, ground)) ink = c;
-    EXPECT_GE(Contrast(ink, ground), 4.5) << std::hex << "text " << ink << " on " << ground;
+    EXPECT_GE(TextContrast(inner), 4.5);
     Off();
   }
 }
@@ -740,14 +744,8 @@ TEST_F(OnScreen, TheFontDialogsSampleReadsWellAndItsBoxesShowTheirCaptionsOnce) 
       gui::SaveScreenshot(box, gui::ScreenshotPath(std::string("font-dialog-") + name + ".png"));
       RECT place{};  // the hidden static the sample is painted over
       GetWindowRect(GetDlgItem(box, 0x444), &place);
-      std::vector<COLORREF> pixels;
-      for (int y = place.top + 3; y < place.bottom - 3; ++y)
-        for (int x = place.left + 3; x < place.right - 3; ++x) pixels.push_back(gui::ScreenPixel(x, y));
-      const COLORREF ground = Ground(pixels);
-      COLORREF ink = ground;
-      for (COLORREF c : pixels)
-        if (skinpixels::Distance(c, ground) > skinpixels::Distance(ink, ground)) ink = c;
-      sample = Contrast(ink, ground);
+      InflateRect(&place, -3, -3);
+      sample = TextContrast(ScreenPixels(place));
       for (int id : {0x410, 0x411}) {  // strikeout and underline
         if (!glyphs) break;
         HWND c = GetDlgItem(box, id);
