@@ -124,7 +124,8 @@ STYLES = {
         caption=22, border=3, rounded=False, tile=False,
         active=((96, 128, 96), (96, 128, 96)), inactive=((160, 170, 160), (160, 170, 160)),
         face=(236, 233, 216), light=(255, 255, 255), shadow=(172, 168, 153), dark=(113, 111, 100),
-        text=(0, 0, 0), accent=(96, 128, 96), hilight_text=(255, 255, 255), hot_text=(96, 128, 96),
+        # the accent is the selection's ground under white text: deep enough to read it
+        text=(0, 0, 0), accent=(86, 115, 86), hilight_text=(255, 255, 255), hot_text=(96, 128, 96),
         title=(255, 255, 255), title_off=(230, 230, 230), menu=(252, 252, 248), menubar=(236, 233, 216),
     ),
 }
@@ -275,6 +276,15 @@ def panel(s, w, h, state, round_corners=False, fill=None):
     return img
 
 
+def flat(s, w, h, fill):
+    """A flat panel in one colour with a dark edge and cut corners."""
+    img = Image(w, h, fill)
+    img.frame(0, 0, w, h, s["dark"])
+    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+        img.put(x, y, KEY)
+    return img
+
+
 BUTTON_STATES = ["normal", "pressed", "disabled", "hot", "focused"]
 
 
@@ -296,10 +306,13 @@ def caption_buttons(s, out):
     for i, (kind, action, when, place) in enumerate(places):
         states = ["normal", "pressed", "hot", "disabled"]
         fill = s["accent"] if kind == "close" and s["tile"] else None
+        # The hot button stands out at a glance: a deep accent with a white glyph.
+        hot = darker(s["accent"], 0.45 if fill else 0.15)
         frames = []
         for st in states:
-            f = panel(s, size, size, st, round_corners=True, fill=fill)
-            overlay(f, glyph(kind, size, s["shadow"] if st == "disabled" else s["text"]))
+            f = flat(s, size, size, hot) if st == "hot" else panel(s, size, size, st, round_corners=True, fill=fill)
+            ink = {"disabled": s["shadow"], "hot": s["hilight_text"]}.get(st, s["text"])
+            overlay(f, glyph(kind, size, ink))
             frames.append(f)
         side_by_side(frames).save(out(f"btn_{kind}.bmp"))
         left = s["border"] + 2 + size + place * (size + 4)
@@ -411,8 +424,11 @@ def fields_and_menus(s, out):
     # from the image's bottom.
     separator = Image(20, 18, s["menu"])
     separator.rect(2, 13, 18, 14, s["shadow"])
-    menu_item = side_by_side([Image(20, 18, s["menu"]), separator, Image(20, 18, s["menu"]),
-                              panel(s, 20, 18, "hot", fill=lighter(s["accent"], 0.5)), Image(20, 18, s["menu"])])
+    # Frame 4 is the selected item: white text needs a ground as deep as the accent.
+    selected = Image(20, 18, darker(s["accent"], 0.15))
+    selected.frame(0, 0, 20, 18, darker(s["accent"], 0.4))
+    menu_item = side_by_side([Image(20, 18, s["menu"]), separator, Image(20, 18, s["menu"]), selected,
+                              Image(20, 18, s["menu"])])
     menu_item.save(out("menuitem.bmp"))
     lines += ["[MenuItem]", "Image=menuitem.bmp", "LeftWidth=3", "RightWidth=3", "TopHeight=3", "BottomHeight=3"]
     bg = Image(24, 24, s["menu"])

@@ -79,6 +79,38 @@ void ChangeTrans(TBitmap& bitmap, TColor colour) {
   }
 }
 
+void FillKeyFromRows(TBitmap& bitmap) {
+  uint32_t* p = PixelRows(bitmap);
+  if (!p) return;
+  const int w = bitmap.Width(), h = bitmap.Height();
+  auto row = [&](int y) { return p + static_cast<size_t>(y) * w; };
+  std::vector<int> blank;
+  for (int y = 0; y < h; ++y) {
+    uint32_t* r = row(y);
+    int first = 0, last = w - 1;
+    while (first < w && (r[first] & 0xFFFFFF) == kKeyPixel) ++first;
+    if (first == w) {
+      blank.push_back(y);
+      continue;
+    }
+    while ((r[last] & 0xFFFFFF) == kKeyPixel) --last;
+    std::fill(r, r + first, r[first]);
+    std::fill(r + last + 1, r + w, r[last]);
+  }
+  // A row all key (a narrow side's cut corner) takes the nearest filled row.
+  if (static_cast<int>(blank.size()) == h) return;
+  for (int y : blank) {
+    int from = y;
+    for (int d = 1; from == y; ++d) {
+      if (y - d >= 0 && !std::binary_search(blank.begin(), blank.end(), y - d))
+        from = y - d;
+      else if (y + d < h && !std::binary_search(blank.begin(), blank.end(), y + d))
+        from = y + d;
+    }
+    std::copy(row(from), row(from) + w, row(y));
+  }
+}
+
 void SpiegelnHorizontal(TBitmap& bitmap) {
   const int w = bitmap.Width(), h = bitmap.Height();
   Remap(bitmap, w, h, [&](int x, int y) { return static_cast<size_t>(y) * w + (w - 1 - x); });

@@ -24,6 +24,10 @@ void CopyBitmap(TBitmap& target, const TBitmap& source);
 void ConvertBitmapToGrayscale(TBitmap& bitmap);
 // Every pixel that is exactly the key colour takes the colour.
 void ChangeTrans(TBitmap& bitmap, TColor colour);
+// The key-coloured pixels at either end of each row take the colour of the row's first
+// (last) other pixel, and a row all key the nearest other row: a shape's cut corners
+// filled square.
+void FillKeyFromRows(TBitmap& bitmap);
 void SpiegelnHorizontal(TBitmap& bitmap);  // left to right
 void SpiegelnVertikal(TBitmap& bitmap);    // top to bottom
 void Drehen180Grad(TBitmap& bitmap);

@@ -281,7 +281,9 @@ void TWinSkinForm::Activate() {
   if (FSkinData->OnAfterSkinForm) FSkinData->OnAfterSkinForm(FForm, FHandle, FName);
   FState = 1;
   FTimer->SetEnabled(true);
-  if (FRepaintAll) {
+  // A dialog is skinned once shown, and its frame grows round its client: parts of the
+  // client that the system's frame covered keep no pixels (a black band) until drawn.
+  if (FRepaintAll || FIsDialog) {
     FRepaintAll = false;
     RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
   }
@@ -455,6 +457,7 @@ void TWinSkinForm::WinWndProc(TMessage& m) {
         RECT r{};
         GetClientRect(FHandle, &r);
         FillRect(reinterpret_cast<HDC>(m.WParam), &r, FSkinData->FaceBrush);
+        KeepSystemFaceUnderSamples(reinterpret_cast<HDC>(m.WParam));
         m.Result = 1;
       }
       break;

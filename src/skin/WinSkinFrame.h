@@ -278,6 +278,7 @@ class TWinSkinForm : public TComponent, public TSkinControlHost {
   void ResizeForm(bool keepClient);
   int WidenForCaption(int width);
   void WMCtlcolor(TMessage& m);
+  void KeepSystemFaceUnderSamples(HDC dc) const;
   void DeleteSkinDeleted();
   void InitControlA(TWinControl* owner);
   void InitChildCtrl(TWinControl* parent);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/Imgutil.h"
 #include "skin/WinSkinDlg.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSubClass.h"
@@ -114,6 +115,21 @@ void TWinSkinForm::WMCtlcolor(TMessage& m) {
   if (m.Msg == WM_CTLCOLORSTATIC && FSkinData->FaceBrush) m.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush);
 }
 
+// A plain dialog paints some things itself over a hidden static that marks their place,
+// as the font dialog paints its sample in the chosen colour: there the system's face
+// stays, so the sample shows as it will on a page, whatever the skin's face.
+void TWinSkinForm::KeepSystemFaceUnderSamples(HDC dc) const {
+  for (HWND c = GetWindow(FHandle, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t cls[8] = {};
+    GetClassNameW(c, cls, 8);
+    if (IsWindowVisible(c) || lstrcmpiW(cls, L"Static") != 0) continue;
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&r), 2);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_3DFACE));
+  }
+}
+
 // ---- Painting the frame ----
 
 void TWinSkinForm::Drawborder(int kind, const RECT& r, HDC dc) {
@@ -122,7 +138,11 @@ void TWinSkinForm::Drawborder(int kind, const RECT& r, HDC dc) {
   const TDataSkinBorder& b = *FSkinData->Border[static_cast<size_t>(kind)];
   const int frame = b.Frame <= 1 || FActive ? 1 : 2;
   auto map = GetHMap(RECT{0, 0, w, h}, b.Image.get(), b.Margins(), kind >= 3, b.Tile != 1, b.Frame, frame);
-  if (map) BitBlt(dc, r.left, r.top, w, h, map->Canvas().Handle(), 0, 0, SRCCOPY);
+  if (!map) return;
+  // Maximized, the window has no region to cut the key colour away: its corners are
+  // filled square.
+  if (IsMaximized() && b.Trans == 1) FillKeyFromRows(*map);
+  BitBlt(dc, r.left, r.top, w, h, map->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void TWinSkinForm::UpdateNc(HDC dc) {

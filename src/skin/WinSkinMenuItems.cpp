@@ -13,7 +13,8 @@ namespace {
 thread_local TOwnerDrawnMenu* current = nullptr;
 
 constexpr int kGlyph = 16;
-constexpr int kMenuFrame = 3;  // the menu window's border
+constexpr int kKeysGap = 16, kKeysMargin = 11;  // before an item's keys, and after them
+constexpr int kMenuFrame = 3;                   // the menu window's border
 constexpr int kItemFrames = 5;
 constexpr int kObmCheck = 32760;  // the system's check-mark bitmap
 
@@ -237,11 +238,14 @@ void TWinSkinForm::WMMEASUREITEM(TMessage& m) {
     HDC dc = GetDC(FHandle);
     HFONT font = MenuFont(false);
     HGDIOBJ old = SelectObject(dc, font);
-    const SIZE caption = TextSize(dc, item.ShortCut.empty() ? item.Caption : item.Caption + L"\t" + item.ShortCut);
+    const SIZE caption = TextSize(dc, item.Caption);
+    const int keys = item.ShortCut.empty() ? 0 : kKeysGap + TextSize(dc, item.ShortCut).cx;
     SelectObject(dc, old);
     DeleteObject(font);
     ReleaseDC(FHandle, dc);
-    mis->itemWidth = static_cast<UINT>(caption.cx + 26 + edge);
+    // As DrawItemText lays the item out: glyph place, caption, then the keys before the
+    // right margin.
+    mis->itemWidth = static_cast<UINT>(1 + edge + kGlyph + 3 + caption.cx + keys + kKeysMargin);
     mis->itemHeight = static_cast<UINT>(std::max<int>(GetSystemMetrics(SM_CYMENU), caption.cy) + 4);
   }
   m.Result = 1;
@@ -357,7 +361,7 @@ void TWinSkinForm::DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r
   DrawTextW(dc, item.Caption.c_str(), static_cast<int>(item.Caption.size()), &caption,
             DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP);
   if (!item.ShortCut.empty()) {
-    RECT keys{caption.left, caption.top, r.right - 11, caption.bottom};
+    RECT keys{caption.left, caption.top, r.right - kKeysMargin, caption.bottom};
     DrawTextW(dc, item.ShortCut.c_str(), static_cast<int>(item.ShortCut.size()), &keys,
               DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
   }
@@ -392,14 +396,35 @@ void TWinSkinForm::DrawMenuCaption(HDC dc, const RECT& r) {
 
 namespace {
 
+TMenuItemLook LookOf(const TMenuItem& item) {
+  TMenuItemLook look;
+  look.Caption = gbk::ToWide(item.Caption());
+  look.ShortCut = gbk::ToWide(ShortCutToText(item.ShortCut));
+  // A caption copied from a system menu carries its keys after a tab.
+  if (const size_t tab = look.Caption.find(L'\t'); tab != std::wstring::npos) {
+    if (look.ShortCut.empty()) look.ShortCut = look.Caption.substr(tab + 1);
+    look.Caption.resize(tab);
+  }
+  look.Separator = item.Caption() == "-";
+  look.Enabled = item.Enabled();
+  look.Checked = item.Checked();
+  look.Default = item.Default();
+  look.SubMenu = item.Count() > 0;
+  look.ImageIndex = item.ImageIndex;
+  if (const TMenu* menu = item.GetParentMenu()) look.Images = menu->Images;
+  return look;
+}
+
 // A skinned item is as high as the class library measured it and wider by the skin's
-// item edge and the room for a glyph beside the caption; a separator is the skin's thin
-// row.
-void MeasureSkinned(const TSkinData* data, const TMenuItem& item, int& width, int& height, int imageRoom) {
+// item edge and the room for a glyph beside the caption; its keys stand at the right,
+// apart from the caption, not at the next tab stop. A separator is the skin's thin row.
+void MeasureSkinned(const TSkinData* data, const TMenuItem& item, HDC dc, int& width, int& height, int imageRoom) {
   if (item.Caption() == "-") {
     height = 8;
     return;
   }
+  if (const TMenuItemLook look = LookOf(item); !look.ShortCut.empty())
+    width = TextSize(dc, look.Caption).cx + kKeysGap + TextSize(dc, look.ShortCut).cx + kKeysMargin;
   if (data && data->MenuItem) width += data->MenuItem->LeftWidth;
   const TMenu* menu = item.GetParentMenu();
   width += menu && menu->Images ? imageRoom : 35;
@@ -428,25 +453,6 @@ void SetItemEvents(TMenuItem* item, TWinSkinForm* skin, bool on, bool bar) {
     }
     SetItemEvents(c, skin, on, bar);
   }
-}
-
-TMenuItemLook LookOf(const TMenuItem& item) {
-  TMenuItemLook look;
-  look.Caption = gbk::ToWide(item.Caption());
-  look.ShortCut = gbk::ToWide(ShortCutToText(item.ShortCut));
-  // A caption copied from a system menu carries its keys after a tab.
-  if (const size_t tab = look.Caption.find(L'\t'); tab != std::wstring::npos) {
-    if (look.ShortCut.empty()) look.ShortCut = look.Caption.substr(tab + 1);
-    look.Caption.resize(tab);
-  }
-  look.Separator = item.Caption() == "-";
-  look.Enabled = item.Enabled();
-  look.Checked = item.Checked();
-  look.Default = item.Default();
-  look.SubMenu = item.Count() > 0;
-  look.ImageIndex = item.ImageIndex;
-  if (const TMenu* menu = item.GetParentMenu()) look.Images = menu->Images;
-  return look;
 }
 
 }  // namespace
@@ -491,13 +497,13 @@ void TWinSkinForm::DrawPopupItem(TMenuItem* item, TCanvas& canvas, const RECT& r
   DrawHMenuItem2(menu, LookOf(*item), selected, r, canvas.Handle());
 }
 
-void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas&, int& width, int& height) {
-  MeasureSkinned(FSkinData, *item, width, height, kPopupImageRoom);
+void TWinSkinForm::MeasureItemPop(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
+  MeasureSkinned(FSkinData, *item, canvas.Handle(), width, height, kPopupImageRoom);
 }
 
 // Called also from outside the class library's own measuring (tool-bar items): the
 // standard size first.
 void TWinSkinForm::MeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
   item->MeasureItem(canvas, width, height);
-  MeasureSkinned(FSkinData, *item, width, height, kBarImageRoom);
+  MeasureSkinned(FSkinData, *item, canvas.Handle(), width, height, kBarImageRoom);
 }

@@ -667,6 +667,7 @@ class TSkinComBox : public TSkinControl {
   void FreeLists();
   bool ReadInfo();
   void DrawControl1(HDC dc, const RECT& r, const RECT& button, const RECT& item, int state) const;
+  void PaintSelectedField();
   static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM w, LPARAM l);
   DWORD style_ = 0;
   HWND edit_ = nullptr;
@@ -866,6 +867,7 @@ class TComboxScrollBar : public TSkinControl {
  private:
   bool BarRect(RECT& bar, SCROLLBARINFO& info) const;
   void DragThumb(POINT start);
+  void PaintSelection() const;
   int arrow_ = 0;
   int thumbStart_ = 0, thumbEnd_ = 0;
   int hot_ = -1;

@@ -179,11 +179,13 @@ void TSkinButton::DrawBtnText(HDC dc, const RECT& r, const std::wstring& caption
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, flags | DT_CALCRECT);
   const int tw = t.right - t.left, th = t.bottom - t.top;
   OffsetRect(&t, 0, (box.bottom - box.top - th) / 2 - 1);
-  if (align & DT_CENTER) {
-    t.left = box.left + (box.right - box.left - tw) / 2;
-    t.right = t.left + tw;
-  }
-  DrawTextOn(dc, text, t, CheckBiDi(flags));
+  // Drawn across the whole box, aligned there: in a rectangle just the measured width
+  // the last character can wrap onto a line out of sight ("是(Y" for "是(Y)").
+  RECT line{box.left, t.top, box.right, t.bottom};
+  DrawTextOn(dc, text, line, CheckBiDi(flags));
+  if (align & DT_CENTER) t.left = box.left + (box.right - box.left - tw) / 2;
+  if (align & DT_RIGHT) t.left = box.right - tw;
+  t.right = t.left + tw;
   if (focused_ && !InSet(data_->Options, xoMDIChildBorder)) {
     InflateRect(&t, 2, 2);
     DrawFocusRect(dc, &t);
@@ -291,6 +293,10 @@ void TSkinCheckBox::DrawControl(HDC dc, const RECT& r) {
     FillBG(dc, r);
   } else if (control_) {
     DrawParentImage(control_, dc, false);
+  } else {
+    // A dialog's box: whatever the system drew there itself (it draws a box straight
+    // away when checked) goes under the parent's colour.
+    FillParentBG(dc, r);
   }
   DrawSkinMap2(dc, glyph, image, Glyph(), GlyphCount());
   FontScope font(dc, WindowFont());

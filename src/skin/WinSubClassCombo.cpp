@@ -1,5 +1,6 @@
 // The skinners of combo boxes (with their drop-down lists' scroll bars) and up-downs.
 #include <algorithm>
+#include <string>
 
 #include "skin/WinSkinForm.h"
 #include "skin/WinSubClass.h"
@@ -147,6 +148,36 @@ void TSkinComBox::AfterProc(TMessage& m) {
     default:
       TSkinControl::AfterProc(m);
   }
+  if (m.Msg == WM_PAINT || m.Msg == WM_SETFOCUS || m.Msg == WM_KEYDOWN || m.Msg == CB_SETCURSEL ||
+      m.Msg == CN_COMMAND || m.Msg == WM_LBUTTONUP)
+    PaintSelectedField();
+}
+
+// A focused drop-down list shows its text on the system's highlight; it is drawn again
+// on the skin's, where the combo draws it.
+void TSkinComBox::PaintSelectedField() {
+  if ((style_ & 3) != CBS_DROPDOWNLIST || (style_ & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) || !data_ ||
+      GetFocus() != wnd_ || SendMessageW(wnd_, CB_GETDROPPEDSTATE, 0, 0) || !ReadInfo())
+    return;
+  const LRESULT index = SendMessageW(wnd_, CB_GETCURSEL, 0, 0);
+  const LRESULT length = index < 0 ? 0 : SendMessageW(wnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+  if (length > 0)
+    text.resize(static_cast<size_t>(std::max<LRESULT>(
+        0, SendMessageW(wnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())))));
+  else
+    text.clear();
+  RECT field = info_.rcItem;
+  HDC dc = GetDC(wnd_);
+  HGDIOBJ font = SelectObject(dc, WindowFont());
+  SetBkColor(dc, ColorToRGB(data_->SchemeColors[csHilight]));
+  SetTextColor(dc, ColorToRGB(data_->SchemeColors[csHilightText]));
+  ExtTextOutW(dc, field.left + 2, field.top + 2, ETO_OPAQUE | ETO_CLIPPED, &field, text.c_str(),
+              static_cast<UINT>(text.size()), nullptr);
+  InflateRect(&field, -1, -1);
+  DrawFocusRect(dc, &field);
+  SelectObject(dc, font);
+  ReleaseDC(wnd_, dc);
 }
 
 // The frame the state shows; the open list keeps the button pressed. A bare combo's
@@ -295,10 +326,46 @@ void TComboxScrollBar::AfterProc(TMessage& m) {
     case LB_SETCURSEL:
     case 0x1AE:  // the list starts tracking the mouse
       PaintControl(nullptr);
+      PaintSelection();
+      break;
+    case WM_PAINT:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_TIMER:  // the list scrolls while the mouse is held below it
+      TSkinControl::AfterProc(m);
+      PaintSelection();
       break;
     default:
       TSkinControl::AfterProc(m);
   }
+}
+
+// The list draws its selected item in the system's highlight, at once whenever the
+// selection moves; the item is drawn again in the skin's, as the list lays it out.
+void TComboxScrollBar::PaintSelection() const {
+  if (!data_ || !IsWindowVisible(wnd_) ||
+      (GetWindowLongW(wnd_, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)))
+    return;
+  const LRESULT index = SendMessageW(wnd_, LB_GETCURSEL, 0, 0);
+  RECT item{}, client{};
+  GetClientRect(wnd_, &client);
+  if (index < 0 ||
+      SendMessageW(wnd_, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
+      !IntersectRect(&item, &item, &client))
+    return;
+  const LRESULT length = SendMessageW(wnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return;
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max<LRESULT>(
+      0, SendMessageW(wnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())))));
+  HDC dc = GetDC(wnd_);
+  HGDIOBJ font = SelectObject(dc, WindowFont());
+  SetBkColor(dc, ColorToRGB(data_->SchemeColors[csHilight]));
+  SetTextColor(dc, ColorToRGB(data_->SchemeColors[csHilightText]));
+  ExtTextOutW(dc, item.left + 1, item.top, ETO_OPAQUE | ETO_CLIPPED, &item, text.c_str(),
+              static_cast<UINT>(text.size()), nullptr);
+  SelectObject(dc, font);
+  ReleaseDC(wnd_, dc);
 }
 
 void TComboxScrollBar::DrawControl(HDC dc, const RECT&) {

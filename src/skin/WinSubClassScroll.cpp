@@ -486,6 +486,8 @@ void TSkinScrollbar::DrawControl(HDC, const RECT&) {
 void TSkinScrollbar::SkinChange() {
   if (fixedRecoloured_) SetProperty(control_, "FixedColor", std::to_string(Face()));
   TSkinControl::SkinChange();
+  // Placed anew, the bars hide where the new skin has no bar image.
+  PlaceBars();
 }
 
 void TSkinScrollbar::Unsubclass() {

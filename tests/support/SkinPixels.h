@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -12,6 +14,20 @@
 #include "support/Gui.h"
 
 namespace skinpixels {
+
+// Relative luminance and contrast ratio as the accessibility guidelines define them.
+inline double Luminance(COLORREF c) {
+  auto channel = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+}
+
+inline double Contrast(COLORREF a, COLORREF b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 inline int Distance(COLORREF a, COLORREF b) {
   return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
