@@ -24,16 +24,78 @@ namespace {
 thread_local std::string lastError;
 thread_local std::string lastReason;
 
+// The reasons a user meets, in the program's own words: the system's text is English
+// in the native build and under Wine.
+std::string ErrnoText(int code) {
+  switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+      return gbk::U("找不到这个文件或文件夹");
+    case EACCES:
+    case EPERM:
+      return gbk::U("没有权限，或文件只读");
+    case EROFS:
+      return gbk::U("磁盘只读");
+    case ENOSPC:
+      return gbk::U("磁盘已满");
+    case EEXIST:
+      return gbk::U("已经有同名的文件或文件夹");
+    case ENOTEMPTY:
+      return gbk::U("文件夹不是空的");
+    case EBUSY:
+      return gbk::U("文件正被另一个程序使用");
+    case EISDIR:
+      return gbk::U("这是一个文件夹");
+    case ENAMETOOLONG:
+      return gbk::U("名字太长");
+    case EMFILE:
+    case ENFILE:
+      return gbk::U("打开的文件太多");
+    case EXDEV:
+      return gbk::U("不能移到另一个磁盘");
+    case EIO:
+      return gbk::U("磁盘读写出错");
+    default:
+      return Format(gbk::U("系统错误（代码%d）").c_str(), code);
+  }
+}
+
+#ifdef _WIN32
+std::string WindowsText(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return ErrnoText(ENOENT);
+    case ERROR_ACCESS_DENIED:
+      return ErrnoText(EACCES);
+    case ERROR_WRITE_PROTECT:
+      return ErrnoText(EROFS);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return ErrnoText(EBUSY);
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL:
+      return ErrnoText(ENOSPC);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return ErrnoText(EEXIST);
+    case ERROR_DIR_NOT_EMPTY:
+      return ErrnoText(ENOTEMPTY);
+    case ERROR_FILENAME_EXCED_RANGE:
+      return ErrnoText(ENAMETOOLONG);
+    case ERROR_NOT_SAME_DEVICE:
+      return ErrnoText(EXDEV);
+    default:
+      return Format(gbk::U("系统错误（代码%lu）").c_str(), code);
+  }
+}
+#endif
+
 bool Fail(std::string what, std::string_view path) {
 #ifdef _WIN32
-  DWORD code = GetLastError();
-  wchar_t* msg = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
-  std::string reason = msg ? Trim(gbk::FromWide(msg)) : Format("error %lu", code);
-  if (msg) LocalFree(msg);
+  std::string reason = WindowsText(GetLastError());
 #else
-  std::string reason = gbk::FromUtf8(std::strerror(errno));
+  std::string reason = ErrnoText(errno);
 #endif
   lastError = what + " " + std::string(path) + ": " + reason;
   lastReason = reason;
@@ -49,6 +111,14 @@ std::wstring W(std::string_view path) { return gbk::ToWide(path); }
 std::string LastErrorText() { return lastError; }
 
 std::string LastReason() { return lastReason; }
+
+std::string ErrnoReason() { return ErrnoText(errno); }
+
+#ifdef _WIN32
+std::string SystemReason() { return WindowsText(GetLastError()); }
+#else
+std::string SystemReason() { return ErrnoText(errno); }
+#endif
 
 std::string NativePath(std::string_view path) {
 #ifdef _WIN32
@@ -344,6 +414,67 @@ std::vector<std::string> ListFolders(std::string_view folder) {
 #endif
   std::sort(names.begin(), names.end());
   return names;
+}
+
+namespace {
+
+std::string WithoutTrailingSeparators(std::string_view path) {
+  std::string p(path);
+  while (p.size() > 1 && (p.back() == '\\' || p.back() == '/')) p.pop_back();
+  return p;
+}
+
+}  // namespace
+
+std::vector<std::string> ListLinks(std::string_view folder) {
+  std::vector<std::string> names;
+  std::string dir = IncludeTrailingBackslash(folder);
+#ifdef _WIN32
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(W(dir + "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) names.push_back(gbk::FromWide(fd.cFileName));
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+#else
+  DIR* d = opendir(NativePath(dir).c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d)) {
+    struct stat st;
+    if (lstat(NativePath(dir).append(e->d_name).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      names.push_back(gbk::FromUtf8(e->d_name));
+    }
+  }
+  closedir(d);
+#endif
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool IsLink(std::string_view path) {
+  std::string p = WithoutTrailingSeparators(path);
+#ifdef _WIN32
+  DWORD a = GetFileAttributesW(W(p).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+  struct stat st;
+  return lstat(NativePath(p).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+#endif
+}
+
+bool RemoveLink(std::string_view path) {
+  std::string p = WithoutTrailingSeparators(path);
+#ifdef _WIN32
+  // A link to a folder is removed as a folder, which takes the link and not its target.
+  DWORD a = GetFileAttributesW(W(p).c_str());
+  bool removed = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(W(p).c_str())
+                                                                                : DeleteFileW(W(p).c_str());
+  if (removed) return true;
+#else
+  if (unlink(NativePath(p).c_str()) == 0) return true;
+#endif
+  return Fail("cannot remove link", p);
 }
 
 bool SameEntry(std::string_view a, std::string_view b) {

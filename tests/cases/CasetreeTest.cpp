@@ -254,8 +254,8 @@ TEST_F(CaseTree, RefreshShowsWhatAnotherWindowChanged) {
   CaseRecord r{};
   ASSERT_TRUE(other.Read(0, r));
   SetText(r.name, U("张七"));
-  ASSERT_TRUE(other.Write(0, r));
-  ASSERT_TRUE(other.Delete(1));
+  ASSERT_TRUE(other.Write(0, r, other.Generation()));
+  ASSERT_TRUE(other.Delete(1, other.Generation()));
   SetText(r.name, U("赵八"));
   ASSERT_EQ(other.Add(r), 3);
 

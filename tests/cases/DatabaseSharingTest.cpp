@@ -38,7 +38,7 @@ void Work(const TempFolder& t, int window, int steps, const std::string& log) {
       note += "-edit";
       bool ok = db.Read(id, r);
       SetText(r.note, note);
-      if (ok && db.Write(id, r)) {
+      if (ok && db.Write(id, r, db.Generation())) {
         WriteRaw(t.Path("bazi_f\\" + IntToStr(id) + ".rtf"), note);
         out << "edit " << id << ' ' << note << '\n';
       } else {
@@ -47,7 +47,7 @@ void Work(const TempFolder& t, int window, int steps, const std::string& log) {
     } else if (i % 4 == 3 && mine.size() > 3) {
       size_t k = static_cast<size_t>(i * 13) % mine.size();
       int32_t id = mine[k];
-      if (db.Delete(id)) {
+      if (db.Delete(id, db.Generation())) {
         mine.erase(mine.begin() + static_cast<std::ptrdiff_t>(k));
         out << "drop " << id << '\n';
       } else {
@@ -133,7 +133,8 @@ TEST(CaseStoreSharing, TwoProcessesAddEditAndDeleteAtOnce) {
       SetText(r.note, "early" + IntToStr(i));
       ASSERT_EQ(db.Add(r), i);
     }
-    for (int i = 0; i < 40; i += 2) ASSERT_TRUE(db.Delete(i));  // past the reuse mark: slots are given out again
+    for (int i = 0; i < 40; i += 2)
+      ASSERT_TRUE(db.Delete(i, db.Generation()));  // past the reuse mark: slots are given out again
   }
   auto started = std::chrono::steady_clock::now();
   std::vector<pid_t> pids;
@@ -217,12 +218,12 @@ TEST(CaseStoreSharing, AWindowThatWaitsTooLongIsToldAndChangesNothing) {
   std::vector<int32_t> ids;
   const std::vector<std::pair<const char*, std::function<bool()>>> ops = {
       {"add", [&] { return db.Add(r) >= 0; }},
-      {"edit", [&] { return db.Write(1, r); }},
-      {"delete", [&] { return db.Delete(2); }},
+      {"edit", [&] { return db.Write(1, r, db.Generation()); }},
+      {"delete", [&] { return db.Delete(2, db.Generation()); }},
       {"read", [&] { return db.Read(1, read); }},
       {"search", [&] { return db.Search(every, ids); }},
-      {"rename a category", [&] { return db.RenameCategory("c1", "x"); }},
-      {"delete a category", [&] { return db.DeleteCategory("c1"); }},
+      {"rename a category", [&] { return db.RenameCategory("c1", "x", db.Generation()); }},
+      {"delete a category", [&] { return db.DeleteCategory("c1", db.Generation()); }},
       {"export", [&] { return db.Backup(other.Path("out\\")); }},
       {"import", [&] { return db.Restore(other.Path("bazi0.dat")); }},
       {"clear", [&] { return db.Clear(); }},
