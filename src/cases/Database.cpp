@@ -138,8 +138,14 @@ std::FILE* MDataBase::FsOpen(const std::string& path, const char* mode) {
   return f;
 }
 
+// A link is never the store's own: renaming one would move, under Wine, what it leads to.
+bool MDataBase::NotALink(const std::string& path) {
+  return !file::IsLink(path) ||
+         FailUtf8("%s是一个链接，为免动到它所指向的文件或文件夹，这次没有进行。请先自行删除这个链接。", path.c_str());
+}
+
 bool MDataBase::FsRename(const std::string& from, const std::string& to) {
-  if (!Allowed(from)) return false;
+  if (!Allowed(from) || !NotALink(from)) return false;
   int64_t replaced = freeSpace_ >= 0 ? file::Size(to) : -1;
   if (file::Rename(from, to)) {
     if (replaced > 0) freeSpace_ += replaced;
@@ -150,7 +156,7 @@ bool MDataBase::FsRename(const std::string& from, const std::string& to) {
 }
 
 bool MDataBase::FsRenameDir(const std::string& from, const std::string& to) {
-  if (!Allowed(from)) return false;
+  if (!Allowed(from) || !NotALink(from)) return false;
   if (file::RenameDir(from, to)) return true;
   writeFailed_ = true;
   return FailUtf8("无法把文件夹%s改名为%s：%s", from.c_str(), to.c_str(), file::LastReason().c_str());

@@ -255,6 +255,7 @@ class MDataBase {
 
   // Every file-system call that changes something goes through these.
   bool Allowed(const std::string& path);
+  bool NotALink(const std::string& path);
   std::FILE* FsOpen(const std::string& path, const char* mode);
   bool FsRename(const std::string& from, const std::string& to);
   bool FsRenameDir(const std::string& from, const std::string& to);

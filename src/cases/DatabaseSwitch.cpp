@@ -70,7 +70,7 @@ void MDataBase::ClearAway(const std::string& folder) {
   if (RemoveTree(folder)) return;
   std::string why = lastError_, name = folder;
   while (!name.empty() && ExtractFileName(name).empty()) name.pop_back();
-  for (int i = 1; i < 1000; ++i) {
+  for (int i = 1; i < 1000 && !file::IsLink(name); ++i) {
     std::string aside = name + ".left" + (i == 1 ? std::string() : IntToStr(i));
     if (file::DirExists(aside) || file::Exists(aside)) continue;
     if (FsRenameDir(folder, aside)) {
@@ -99,14 +99,20 @@ bool MDataBase::SettleSwitch(const Home& h) {
 }
 
 // A new switch needs both folders free; one left by an earlier switch that could be
-// neither removed nor moved aside is the user's to remove.
+// neither removed nor moved aside is the user's to remove. Nothing the switch moves
+// may be a link: it is refused before anything is touched.
 bool MDataBase::ReadyToStage(const Home& h) {
   for (const std::string& folder : {StageFolder(h), OldFolder(h)}) {
     if (file::DirExists(folder) || file::Exists(folder) || file::IsLink(folder)) {
       return FailUtf8("文件夹%s无法删除，请先自行删除它。", folder.c_str());
     }
   }
-  return true;
+  for (const std::string& name : file::ListLinks(h.dataFolder)) {
+    if (SameText(std::string_view(name).substr(0, kindName_.size()), kindName_) && !NotALink(h.dataFolder + name)) {
+      return false;
+    }
+  }
+  return NotALink(h.reportFolder);
 }
 
 // Copies a whole history into the stage folder: data file 0 from firstFile and files 1

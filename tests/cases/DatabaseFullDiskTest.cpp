@@ -11,29 +11,16 @@
 #include "CaseStoreSupport.h"
 #include "cases/Database.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 using namespace cases_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Data files byte for byte, reports, and whatever else lies in the data folder.
-struct Disk {
-  std::map<std::string, std::string> files;
-  bool operator==(const Disk&) const = default;
-};
-
-void Gather(const std::string& folder, const std::string& prefix, Disk& d) {
-  for (const std::string& name : file::List(folder, "")) {
-    if (name != "bazi.lck") d.files[prefix + name] = ReadRaw(folder + name);
-  }
-  for (const std::string& name : file::ListFolders(folder)) Gather(folder + name + "\\", prefix + name + "/", d);
-}
-
-Disk Look(const std::string& folder) {
-  Disk d;
-  Gather(folder, "", d);
-  return d;
-}
 
 void Fill(const TempFolder& t, int cases, int deleted) {
   MakeProgramFolder(t);
@@ -176,3 +163,45 @@ TEST(CaseStoreFullDisk, AHistoryThatCannotBeWrittenOpensForReading) {
   EXPECT_FALSE(file::Exists(t.Path("dat\\bazi.jnl")));
   EXPECT_EQ(db.GetCount(), 5);
 }
+
+#ifndef _WIN32
+// A program folder the user may not write (here a process without the right): the
+// history opens for reading and says, in Chinese, that the folder cannot be written,
+// naming it; nothing speaks of a lock no one holds.
+TEST(CaseStoreFullDisk, AReadOnlyProgramFolderSaysSo) {
+  TempFolder t;
+  Fill(t, 3, 0);
+  file::Delete(t.Path("dat\\bazi.lck"));
+  std::string dat = file::NativePath(t.Path("dat"));
+  ASSERT_EQ(chmod(dat.c_str(), 0555), 0);
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    // Root may write anywhere: the check runs as nobody.
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    MDataBase db;
+    bool opened = db.Open(t.Dir(), 0);
+    std::string told = db.Notice() + '\n' + db.LastError();
+    CaseRecord r = MakeCase(7);
+    bool added = db.Add(r) >= 0;
+    told += '\n' + db.LastError();
+    (void)!write(out[1], told.data(), told.size());
+    _exit(opened && !added ? 0 : 2);
+  }
+  close(out[1]);
+  std::string told;
+  char buf[4096];
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) told.append(buf, static_cast<size_t>(n));
+  close(out[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  chmod(dat.c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << gbk::ToUtf8(told);
+  EXPECT_NE(told.find(gbk::FromUtf8("只能查看")), std::string::npos) << gbk::ToUtf8(told);
+  EXPECT_NE(told.find(t.Path("dat\\") + gbk::FromUtf8("不能写入：没有权限")), std::string::npos) << gbk::ToUtf8(told);
+  EXPECT_EQ(told.find(gbk::FromUtf8("锁定")), std::string::npos) << gbk::ToUtf8(told);
+  EXPECT_EQ(told.find("denied"), std::string::npos) << gbk::ToUtf8(told);
+}
+#endif
