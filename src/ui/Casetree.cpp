@@ -90,10 +90,10 @@ void TreeReplaced(CaseContext& c) {
   BuildCaseTree(c, RecentCaseIds(c.Db), true);
 }
 
-// Reads the case of a tree node; false (told) when it cannot be read or the tree is stale.
+// Reads the case of a tree node; false when it cannot be read, told when the tree is stale.
 bool ReadTreeCase(CaseContext& c, int32_t id, CaseRecord& r) {
-  if (!c.Db.Read(id, r)) return false;
-  if (c.Db.Generation() == c.treeGeneration) return true;
+  bool read = c.Db.Read(id, r);
+  if (c.Db.Generation() == c.treeGeneration) return read;
   TreeReplaced(c);
   return false;
 }
