@@ -103,7 +103,8 @@ bool MDataBase::SettleSwitch(const Home& h) {
 // may be a link: it is refused before anything is touched.
 bool MDataBase::ReadyToStage(const Home& h) {
   for (const std::string& folder : {StageFolder(h), OldFolder(h)}) {
-    if (file::DirExists(folder) || file::Exists(folder) || file::IsLink(folder)) {
+    if (!NotALink(folder)) return false;
+    if (file::DirExists(folder) || file::Exists(folder)) {
       return FailUtf8("文件夹%s无法删除，请先自行删除它。", folder.c_str());
     }
   }
