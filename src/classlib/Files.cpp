@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
@@ -26,68 +27,46 @@ thread_local std::string lastReason;
 
 // The reasons a user meets, in the program's own words: the system's text is English
 // in the native build and under Wine.
+constexpr std::pair<int, const char*> kErrnoTexts[] = {
+    {ENOENT, "找不到这个文件或文件夹"},
+    {ENOTDIR, "找不到这个文件或文件夹"},
+    {EACCES, "没有权限，或文件只读"},
+    {EPERM, "没有权限，或文件只读"},
+    {EROFS, "磁盘只读"},
+    {ENOSPC, "磁盘已满"},
+    {EEXIST, "已经有同名的文件或文件夹"},
+    {ENOTEMPTY, "文件夹不是空的"},
+    {EBUSY, "文件正被另一个程序使用"},
+    {EISDIR, "这是一个文件夹"},
+    {ENAMETOOLONG, "名字太长"},
+    {EMFILE, "打开的文件太多"},
+    {ENFILE, "打开的文件太多"},
+    {EXDEV, "不能移到另一个磁盘"},
+    {EIO, "磁盘读写出错"},
+};
+
 std::string ErrnoText(int code) {
-  switch (code) {
-    case ENOENT:
-    case ENOTDIR:
-      return gbk::U("找不到这个文件或文件夹");
-    case EACCES:
-    case EPERM:
-      return gbk::U("没有权限，或文件只读");
-    case EROFS:
-      return gbk::U("磁盘只读");
-    case ENOSPC:
-      return gbk::U("磁盘已满");
-    case EEXIST:
-      return gbk::U("已经有同名的文件或文件夹");
-    case ENOTEMPTY:
-      return gbk::U("文件夹不是空的");
-    case EBUSY:
-      return gbk::U("文件正被另一个程序使用");
-    case EISDIR:
-      return gbk::U("这是一个文件夹");
-    case ENAMETOOLONG:
-      return gbk::U("名字太长");
-    case EMFILE:
-    case ENFILE:
-      return gbk::U("打开的文件太多");
-    case EXDEV:
-      return gbk::U("不能移到另一个磁盘");
-    case EIO:
-      return gbk::U("磁盘读写出错");
-    default:
-      return Format(gbk::U("系统错误（代码%d）").c_str(), code);
+  for (const auto& [known, text] : kErrnoTexts) {
+    if (known == code) return gbk::U(text);
   }
+  return Format(gbk::U("系统错误（代码%d）").c_str(), code);
 }
 
 #ifdef _WIN32
+// The system's codes by the errno of the same cause.
+constexpr std::pair<DWORD, int> kWindowsCodes[] = {
+    {ERROR_FILE_NOT_FOUND, ENOENT},   {ERROR_PATH_NOT_FOUND, ENOENT},   {ERROR_ACCESS_DENIED, EACCES},
+    {ERROR_WRITE_PROTECT, EROFS},     {ERROR_SHARING_VIOLATION, EBUSY}, {ERROR_LOCK_VIOLATION, EBUSY},
+    {ERROR_HANDLE_DISK_FULL, ENOSPC}, {ERROR_DISK_FULL, ENOSPC},        {ERROR_FILE_EXISTS, EEXIST},
+    {ERROR_ALREADY_EXISTS, EEXIST},   {ERROR_DIR_NOT_EMPTY, ENOTEMPTY}, {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG},
+    {ERROR_NOT_SAME_DEVICE, EXDEV},
+};
+
 std::string WindowsText(DWORD code) {
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return ErrnoText(ENOENT);
-    case ERROR_ACCESS_DENIED:
-      return ErrnoText(EACCES);
-    case ERROR_WRITE_PROTECT:
-      return ErrnoText(EROFS);
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return ErrnoText(EBUSY);
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL:
-      return ErrnoText(ENOSPC);
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return ErrnoText(EEXIST);
-    case ERROR_DIR_NOT_EMPTY:
-      return ErrnoText(ENOTEMPTY);
-    case ERROR_FILENAME_EXCED_RANGE:
-      return ErrnoText(ENAMETOOLONG);
-    case ERROR_NOT_SAME_DEVICE:
-      return ErrnoText(EXDEV);
-    default:
-      return Format(gbk::U("系统错误（代码%lu）").c_str(), code);
+  for (const auto& [known, errnoCode] : kWindowsCodes) {
+    if (known == code) return ErrnoText(errnoCode);
   }
+  return Format(gbk::U("系统错误（代码%lu）").c_str(), code);
 }
 #endif
 
