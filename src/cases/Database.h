@@ -321,6 +321,7 @@ class MDataBase {
   std::string StageFolder(const Home& h) const;
   std::string OldFolder(const Home& h) const;
   bool CopyFile(const std::string& from, const std::string& to);
+  bool SwitchBegun(const Home& h) const;
   bool SettleSwitch(const Home& h);
   bool Stage(const Home& to, const std::string& firstFile, const std::string& fromReports, int32_t files);
   bool Switch(const Home& h);

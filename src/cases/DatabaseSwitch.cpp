@@ -91,8 +91,12 @@ bool MDataBase::ClearLink(const std::string& path) {
 }
 
 // A stage behind a link was never made by a switch: its "ready" is no switch's.
+bool MDataBase::SwitchBegun(const Home& h) const {
+  return !file::IsLink(StageFolder(h)) && file::Exists(StageFolder(h) + kReady);
+}
+
 bool MDataBase::SettleSwitch(const Home& h) {
-  if (!file::IsLink(StageFolder(h)) && file::Exists(StageFolder(h) + kReady)) return RollForward(h);
+  if (SwitchBegun(h)) return RollForward(h);
   ClearAway(StageFolder(h));
   ClearAway(OldFolder(h));
   return true;
@@ -222,8 +226,7 @@ bool MDataBase::OutsideLiveHistory(const std::string& destination) {
 // Whether the history is still the one this window last opened.
 bool MDataBase::SameHistory() {
   CaseFileHeader h{};
-  return !file::Exists(StageFolder(ProgramHome()) + kReady) && ReadHeaderFrom(firstFile_, h) &&
-         h.generation == generation_;
+  return !SwitchBegun(ProgramHome()) && ReadHeaderFrom(firstFile_, h) && h.generation == generation_;
 }
 
 // One past the live history's; a history whose header cannot be read gets one from the
