@@ -227,7 +227,8 @@ bool CheckImportSource(std::string_view path, std::string_view programFolder, st
   }
   // An export cut short while it was replacing an older one.
   if (file::Exists(folder + "bazi.new\\ready")) return Refuse(error, "这份历史记录没有导出完，请重新导出后再导入。");
-  if (!PlacesValid(folder, h.count)) return Refuse(error, "所选历史记录中有出生地经纬度错误的命例，已经损坏，不能导入。");
+  if (!PlacesValid(folder, h.count))
+    return Refuse(error, "所选历史记录中有出生地经纬度错误的命例，已经损坏，不能导入。");
   return true;
 }
 

@@ -126,12 +126,6 @@ bool MDataBase::Allowed(const std::string& path) {
   return FailUtf8("无法操作文件%s：模拟故障", path.c_str());
 }
 
-namespace {
-
-std::string Reason() { return gbk::FromUtf8(std::strerror(errno)); }
-
-}  // namespace
-
 // Each wrapper notes a failure to change the files, which a full disk or a read-only
 // folder causes; Open then falls back to reading.
 std::FILE* MDataBase::FsOpen(const std::string& path, const char* mode) {
@@ -144,8 +138,14 @@ std::FILE* MDataBase::FsOpen(const std::string& path, const char* mode) {
   return f;
 }
 
+// A link is never the store's own: renaming one would move, under Wine, what it leads to.
+bool MDataBase::NotALink(const std::string& path) {
+  return !file::IsLink(path) ||
+         FailUtf8("%s是一个链接，为免动到它所指向的文件或文件夹，这次没有进行。请先自行删除这个链接。", path.c_str());
+}
+
 bool MDataBase::FsRename(const std::string& from, const std::string& to) {
-  if (!Allowed(from)) return false;
+  if (!Allowed(from) || !NotALink(from)) return false;
   int64_t replaced = freeSpace_ >= 0 ? file::Size(to) : -1;
   if (file::Rename(from, to)) {
     if (replaced > 0) freeSpace_ += replaced;
@@ -156,7 +156,7 @@ bool MDataBase::FsRename(const std::string& from, const std::string& to) {
 }
 
 bool MDataBase::FsRenameDir(const std::string& from, const std::string& to) {
-  if (!Allowed(from)) return false;
+  if (!Allowed(from) || !NotALink(from)) return false;
   if (file::RenameDir(from, to)) return true;
   writeFailed_ = true;
   return FailUtf8("无法把文件夹%s改名为%s：%s", from.c_str(), to.c_str(), file::LastReason().c_str());
@@ -226,7 +226,7 @@ bool MDataBase::Put(std::FILE* f, const void* data, size_t size, const std::stri
     errno = ENOSPC;
   }
   writeFailed_ = true;
-  return FailUtf8("无法写入文件%s：%s", path.c_str(), Reason().c_str());
+  return FailUtf8("无法写入文件%s：%s", path.c_str(), file::ErrnoReason().c_str());
 }
 
 // fflush hands the bytes to the system; the sync makes them survive a power cut.
@@ -234,14 +234,14 @@ bool MDataBase::FlushToDisk(std::FILE* f, const std::string& path) {
   if (!Allowed(path)) return false;
   if (file::FlushToDisk(f)) return true;
   writeFailed_ = true;
-  return FailUtf8("无法写入文件%s：%s", path.c_str(), Reason().c_str());
+  return FailUtf8("无法写入文件%s：%s", path.c_str(), file::ErrnoReason().c_str());
 }
 
 // Closes f, keeping the first failure (ok false) or else the close's own.
 bool MDataBase::Close(std::FILE* f, const std::string& path, bool ok) {
   if (std::fclose(f) == 0 || !ok) return ok;
   writeFailed_ = true;
-  return FailUtf8("无法写入文件%s：%s", path.c_str(), Reason().c_str());
+  return FailUtf8("无法写入文件%s：%s", path.c_str(), file::ErrnoReason().c_str());
 }
 
 bool MDataBase::WriteWhole(const std::string& path, std::string_view data) {
@@ -305,6 +305,7 @@ bool MDataBase::OpenUnderLock() {
 bool MDataBase::ReadAsItStands() {
   std::string why = lastError_;
   if (!ReadHeaderFrom(firstFile_, header_) || !CheckHeader(header_, firstFile_, filePrefix_)) return false;
+  generation_ = header_.generation;
   if (access_ != Access::ReadOnly) {
     Note(Format(gbk::U("历史记录现在无法写入，只能查看，不能保存或修改命例：%s").c_str(), why.c_str()));
   }
@@ -337,11 +338,16 @@ bool MDataBase::CheckHeader(const CaseFileHeader& h, const std::string& firstFil
 }
 
 // Under the lock: finishes whatever was interrupted, then reads and checks the
-// header. A store that Open refused stays refused, with Open's reason; one that could
-// only be read is tried again, and read as it stands when that still fails.
+// header. A store that Open refused stays refused, with Open's reason, until another
+// window replaces the history; one that could only be read is tried again, and read as
+// it stands when that still fails.
 bool MDataBase::Prepare(const Held& lock, bool writing) {
+  replaced_ = false;
   if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
   if (lock.busy) return false;
+  if (lock.held && (access_ == Access::Ready || access_ == Access::Refused) && !SameHistory()) {
+    access_ = Access::Pending;
+  }
   if (access_ == Access::Refused) return Fail(refusal_);
   if (!lock.held) return !writing && ReadAsItStands();
   if (access_ != Access::Ready && !OpenUnderLock()) return false;
@@ -349,6 +355,7 @@ bool MDataBase::Prepare(const Held& lock, bool writing) {
   writeFailed_ = false;
   if (SettleSwitch(ProgramHome()) && Recover() && ReadHeaderFrom(firstFile_, header_) &&
       CheckHeader(header_, firstFile_, filePrefix_) && ResumeCategoryOp()) {
+    generation_ = header_.generation;
     return true;
   }
   if (!writeFailed_ || writing) return false;
@@ -481,7 +488,7 @@ bool MDataBase::PutBack(const std::vector<Change>& before, const Sizes& sizes) {
     for (const Change& c : before) {
       if (c.fileNo != fileNo || c.bytes.empty()) continue;
       ok = ok && (std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 ||
-                  FailUtf8("无法定位文件%s：%s", path.c_str(), Reason().c_str()));
+                  FailUtf8("无法定位文件%s：%s", path.c_str(), file::ErrnoReason().c_str()));
       ok = ok && Put(f, c.bytes.data(), c.bytes.size(), path);
     }
     ok = ok && CutFile(f, size, path) && FlushToDisk(f, path);
@@ -589,7 +596,7 @@ bool MDataBase::ApplyToFile(const std::vector<Change>& changes, size_t first, si
   for (size_t i = first; ok && i < end; ++i) {
     const Change& c = changes[i];
     ok = std::fseek(f, static_cast<long>(c.offset), SEEK_SET) == 0 ||
-         FailUtf8("无法定位文件%s：%s", path.c_str(), Reason().c_str());
+         FailUtf8("无法定位文件%s：%s", path.c_str(), file::ErrnoReason().c_str());
     ok = ok && Put(f, c.bytes.data(), c.bytes.size(), path);
   }
   return Close(f, path, ok && FlushToDisk(f, path));
@@ -622,13 +629,29 @@ int32_t MDataBase::Add(CaseRecord& record) {
   return Commit({RecordChange(slot, record), HeaderChange(h), DropReport(slot)}) ? slot : -1;
 }
 
-bool MDataBase::Delete(int32_t id) {
-  Held lock(*this);
-  if (!Prepare(lock, true)) return false;
+// An id read from a history that another window has since cleared or imported names
+// another case, or none.
+bool MDataBase::Current(uint32_t generation) {
+  replaced_ = generation != generation_;
+  return !replaced_ || FailUtf8(
+                           "历史记录%s已被另一个窗口清除或替换（导入），这里的命例是从原来的历史记录读出的。"
+                           "为免覆盖别的命例，这次没有改动。",
+                           firstFile_.c_str());
+}
+
+// Another window may have deleted the case since this one read it.
+bool MDataBase::LiveSlot(int32_t id) {
   if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
   CaseRecord r;
   if (!ReadSlot(id, r)) return false;
-  if (!Live(id, r)) return FailUtf8("第%d号命例已经删除。", id);
+  return Live(id, r) || FailUtf8("第%d号命例已经删除。", id);
+}
+
+bool MDataBase::Delete(int32_t id, uint32_t generation) {
+  Held lock(*this);
+  if (!Prepare(lock, true) || !Current(generation) || !LiveSlot(id)) return false;
+  CaseRecord r;
+  if (!ReadSlot(id, r)) return false;
   r.deleted = 1;
   CaseFileHeader h = header_;
   h.deletedCount += 1;
@@ -675,18 +698,21 @@ bool MDataBase::ReadMany(const std::vector<int32_t>& ids, const std::function<vo
   return ok;
 }
 
-bool MDataBase::Write(int32_t id, const CaseRecord& record) {
+bool MDataBase::Write(int32_t id, const CaseRecord& record, uint32_t generation) {
   Held lock(*this);
-  if (!Prepare(lock, true)) return false;
-  if (id < 0 || id >= header_.count) return FailUtf8("没有第%d号命例。", id);
-  // Another window may have deleted the case since this one read it.
-  CaseRecord r;
-  if (!ReadSlot(id, r)) return false;
-  if (!Live(id, r)) return FailUtf8("第%d号命例已经删除。", id);
-  r = record;
+  if (!Prepare(lock, true) || !Current(generation) || !LiveSlot(id)) return false;
+  CaseRecord r = record;
   r.id = id;  // a record in another slot's name would be refused by every read
   TerminateTexts(r);
   return Commit({RecordChange(id, r)});
+}
+
+// Under the lock, so that no clear or import can come between the check and the write.
+bool MDataBase::WriteReport(int32_t id, std::string_view text, uint32_t generation) {
+  Held lock(*this);
+  if (!Prepare(lock, false) || !Current(generation) || !LiveSlot(id)) return false;
+  std::string folder = ReportFolder();
+  return (file::DirExists(folder) || FsCreateDir(folder)) && WriteAtomic(folder + IntToStr(id) + ".rtf", text);
 }
 
 bool MDataBase::Search(CaseCriteria& criteria, std::vector<int32_t>& ids) {

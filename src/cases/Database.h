@@ -25,7 +25,13 @@
 // Two windows of the program may work on one history: every operation holds a lock on
 // it ("dat\bazi.lck") from its first read to its last write, so only one journal is
 // ever live and a journal found under the lock is one whose writer died. An operation
-// that fails leaves no trace: what it applied is put back and its journal goes.
+// that fails leaves no trace: what it applied is put back and its journal goes. A
+// window that finds the history cleared or imported by another since it last looked
+// opens it anew; ids it read before name other cases now, so a write or deletion by
+// such an id is refused (Replaced tells) rather than land on another person's case.
+//
+// Nothing the store removes, moves or empties is reached through a link or junction:
+// a link found there is removed as a link, and what it leads to stays untouched.
 //
 // Every operation returns true/false (Add an id or -1) and keeps a last-error text for
 // the user (GBK).
@@ -54,9 +60,12 @@ struct CaseFileHeader {
   uint8_t reuseFlag;     // 1: the next add reuses a deleted slot
   uint8_t padding2;
   int16_t fileCount;  // (count - 1) / 50000 + 1; 1 in a new store
-  uint8_t reserved[4];
+  // Changes whenever the history is replaced as a whole (clear, import): a window can
+  // tell that what it read belongs to another history. 0 in histories made before it.
+  uint32_t generation;
 };
 static_assert(sizeof(CaseFileHeader) == 20);
+static_assert(offsetof(CaseFileHeader, generation) == 16);
 static_assert(offsetof(CaseFileHeader, count) == 4 && offsetof(CaseFileHeader, deletedCount) == 8);
 static_assert(offsetof(CaseFileHeader, reuseFlag) == 12 && offsetof(CaseFileHeader, fileCount) == 14);
 
@@ -144,29 +153,38 @@ class MDataBase {
   bool Open(std::string_view folder, uint8_t kind);
   // Stores the record in a reused or a new slot and sets its id and deleted fields; -1 on failure.
   int32_t Add(CaseRecord& record);
-  bool Delete(int32_t id);
+  // generation: Generation() when the id was read; another history's id is refused.
+  bool Delete(int32_t id, uint32_t generation);
   // True when id names a live record, whose bytes are then in buffer.
   bool Read(int32_t id, CaseRecord& buffer);
+  // The history the last operation worked on, for a later Write or Delete of what it read.
+  uint32_t Generation() const { return generation_; }
+  // The last Write, Delete or WriteReport was refused because the history was cleared or
+  // imported after the case was read.
+  bool Replaced() const { return replaced_; }
   // Read of many ids at the cost of one: the store is checked once and each data file
   // opened once for ids in ascending or descending order. Visits, in the order given,
   // each record that Read would give; false when a file could not be read.
   bool ReadMany(const std::vector<int32_t>& ids, const std::function<void(const CaseRecord&)>& visit);
-  // Overwrites a slot with the record as given (id and deleted included).
-  bool Write(int32_t id, const CaseRecord& record);
+  // Overwrites a live slot with the record as given; generation as for Delete.
+  bool Write(int32_t id, const CaseRecord& record, uint32_t generation);
+  // Writes the report of a live case ("bazi_f\<id>.rtf" in the program folder, made
+  // when missing) whole or not at all; generation as for Delete.
+  bool WriteReport(int32_t id, std::string_view text, uint32_t generation);
   // Ids of the matching live records, ascending.
   bool Search(CaseCriteria& criteria, std::vector<int32_t>& ids);
   // Slots ever used, deleted included; -1 on failure.
   int32_t GetCount();
-  // Deletes every data file and every report; the next Open makes a new store.
+  // Replaces the history by an empty one: every case and every report goes.
   bool Clear();
   // Copies the data files and reports into destination (with trailing backslash).
   bool Backup(std::string_view destination);
   // Replaces the whole history by the data files and reports beside the data file 0 at path.
   bool Restore(std::string_view path);
-  // Puts every live case of category `from` under `to`.
-  bool RenameCategory(std::string_view from, std::string_view to);
-  // Deletes every live case of the category; their reports stay.
-  bool DeleteCategory(std::string_view name);
+  // Puts every live case of category `from` under `to`; generation as for Delete.
+  bool RenameCategory(std::string_view from, std::string_view to, uint32_t generation);
+  // Deletes every live case of the category; their reports stay. Generation as for Delete.
+  bool DeleteCategory(std::string_view name, uint32_t generation);
 
   const std::string& LastError() const { return lastError_; }
   // What the last Open mended or set aside, for the user (GBK); empty when nothing.
@@ -237,6 +255,7 @@ class MDataBase {
 
   // Every file-system call that changes something goes through these.
   bool Allowed(const std::string& path);
+  bool NotALink(const std::string& path);
   std::FILE* FsOpen(const std::string& path, const char* mode);
   bool FsRename(const std::string& from, const std::string& to);
   bool FsRenameDir(const std::string& from, const std::string& to);
@@ -254,12 +273,16 @@ class MDataBase {
   // The lock (DatabaseSystem.cpp). busy: another window holds it.
   bool Lock(bool& busy);
   void Unlock();
+  bool CannotMakeLock(const std::string& path);
   bool CutFile(std::FILE* f, int64_t size, const std::string& path);
   bool Busy();
 
   bool OpenUnderLock();
   bool ReadAsItStands();
   bool Prepare(const Held& lock, bool writing);
+  bool SameHistory();
+  bool Current(uint32_t generation);
+  bool LiveSlot(int32_t id);
   bool ReadHeaderFrom(std::string_view path, CaseFileHeader& h);
   bool CheckHeader(const CaseFileHeader& h, const std::string& firstFile, const std::string& prefix);
   bool ReadSlot(int32_t slot, CaseRecord& buffer);
@@ -298,6 +321,7 @@ class MDataBase {
   std::string StageFolder(const Home& h) const;
   std::string OldFolder(const Home& h) const;
   bool CopyFile(const std::string& from, const std::string& to);
+  bool SwitchBegun(const Home& h) const;
   bool SettleSwitch(const Home& h);
   bool Stage(const Home& to, const std::string& firstFile, const std::string& fromReports, int32_t files);
   bool Switch(const Home& h);
@@ -307,6 +331,9 @@ class MDataBase {
   bool MoveIn(const Home& h, const std::string& name);
   bool MoveAside(const Home& h, const std::string& name);
   bool RemoveTree(const std::string& folder);
+  bool ClearLink(const std::string& path);
+  uint32_t NextGeneration();
+  bool SetGeneration(const std::string& firstFile, uint32_t generation);
   void ClearAway(const std::string& folder);
   void FinishSwitch(const Home& h);
   bool OutsideLiveHistory(const std::string& destination);
@@ -317,6 +344,8 @@ class MDataBase {
   std::string kindName_;
   uint8_t kind_ = 0;
   CaseFileHeader header_{};
+  uint32_t generation_ = 0;  // of the history last opened
+  bool replaced_ = false;
   std::string lastError_;
   std::string notice_;
   Access access_ = Access::Pending;

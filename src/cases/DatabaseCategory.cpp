@@ -62,18 +62,18 @@ std::string AsField(std::string_view name) {
 
 }  // namespace
 
-bool MDataBase::RenameCategory(std::string_view from, std::string_view to) {
+bool MDataBase::RenameCategory(std::string_view from, std::string_view to, uint32_t generation) {
   Held lock(*this);
-  if (!Prepare(lock, true)) return false;
+  if (!Prepare(lock, true) || !Current(generation)) return false;
   std::string a = AsField(from), b = AsField(to);
   if (a == b) return true;
   return WriteAtomic(OpFile(), OpBytes(static_cast<uint8_t>(CategoryOp::Rename), a, b)) &&
          RunCategoryOp(CategoryOp::Rename, a, b, true);
 }
 
-bool MDataBase::DeleteCategory(std::string_view name) {
+bool MDataBase::DeleteCategory(std::string_view name, uint32_t generation) {
   Held lock(*this);
-  if (!Prepare(lock, true)) return false;
+  if (!Prepare(lock, true) || !Current(generation)) return false;
   std::string a = AsField(name);
   return WriteAtomic(OpFile(), OpBytes(static_cast<uint8_t>(CategoryOp::Delete), a, "")) &&
          RunCategoryOp(CategoryOp::Delete, a, "", true);

@@ -5,6 +5,10 @@
 // data file 0 last, and the two folders go. Whoever finds "ready" (the next Open, the
 // next export to that folder) finishes the move; whoever finds "bazi.new" without it
 // throws the unfinished copy away. So a crash leaves the old history or the new one.
+// A new history in the program's folder gets the next generation in its header before
+// it is marked ready, so every window sees that it changed.
+#include <ctime>
+
 #include "cases/Database.h"
 #include "cases/DatabaseInternal.h"
 #include "classlib/Files.h"
@@ -41,11 +45,15 @@ bool MDataBase::CopyFile(const std::string& from, const std::string& to) {
   return ok;
 }
 
-// A folder with everything in it. Links to folders are not followed: such a link
-// stays, and the folder with it.
+// A folder with everything in it. A link, the folder itself or anything in it, is
+// removed as a link: what it leads to is no part of the folder.
 bool MDataBase::RemoveTree(const std::string& folder) {
+  if (file::IsLink(folder)) return ClearLink(folder);
   if (!file::DirExists(folder)) return true;
   std::string dir = IncludeTrailingBackslash(folder);
+  for (const std::string& name : file::ListLinks(dir)) {
+    if (!ClearLink(dir + name)) return false;
+  }
   for (const std::string& name : file::ListFolders(dir)) {
     if (!RemoveTree(dir + name)) return false;
   }
@@ -62,7 +70,7 @@ void MDataBase::ClearAway(const std::string& folder) {
   if (RemoveTree(folder)) return;
   std::string why = lastError_, name = folder;
   while (!name.empty() && ExtractFileName(name).empty()) name.pop_back();
-  for (int i = 1; i < 1000; ++i) {
+  for (int i = 1; i < 1000 && !file::IsLink(name); ++i) {
     std::string aside = name + ".left" + (i == 1 ? std::string() : IntToStr(i));
     if (file::DirExists(aside) || file::Exists(aside)) continue;
     if (FsRenameDir(folder, aside)) {
@@ -75,22 +83,41 @@ void MDataBase::ClearAway(const std::string& folder) {
   Note(Format(gbk::U("无法删除%s：%s。请自行删除。").c_str(), name.c_str(), why.c_str()));
 }
 
+bool MDataBase::ClearLink(const std::string& path) {
+  if (!Allowed(path)) return false;
+  if (file::RemoveLink(path)) return true;
+  writeFailed_ = true;
+  return FailUtf8("无法删除链接%s：%s", path.c_str(), file::LastReason().c_str());
+}
+
+// A stage behind a link was never made by a switch: its "ready" is no switch's.
+bool MDataBase::SwitchBegun(const Home& h) const {
+  return !file::IsLink(StageFolder(h)) && file::Exists(StageFolder(h) + kReady);
+}
+
 bool MDataBase::SettleSwitch(const Home& h) {
-  if (file::Exists(StageFolder(h) + kReady)) return RollForward(h);
+  if (SwitchBegun(h)) return RollForward(h);
   ClearAway(StageFolder(h));
   ClearAway(OldFolder(h));
   return true;
 }
 
 // A new switch needs both folders free; one left by an earlier switch that could be
-// neither removed nor moved aside is the user's to remove.
+// neither removed nor moved aside is the user's to remove. Nothing the switch moves
+// may be a link: it is refused before anything is touched.
 bool MDataBase::ReadyToStage(const Home& h) {
   for (const std::string& folder : {StageFolder(h), OldFolder(h)}) {
+    if (!NotALink(folder)) return false;
     if (file::DirExists(folder) || file::Exists(folder)) {
       return FailUtf8("文件夹%s无法删除，请先自行删除它。", folder.c_str());
     }
   }
-  return true;
+  for (const std::string& name : file::ListLinks(h.dataFolder)) {
+    if (SameText(std::string_view(name).substr(0, kindName_.size()), kindName_) && !NotALink(h.dataFolder + name)) {
+      return false;
+    }
+  }
+  return NotALink(h.reportFolder);
 }
 
 // Copies a whole history into the stage folder: data file 0 from firstFile and files 1
@@ -132,7 +159,7 @@ bool MDataBase::RollForward(const Home& h) {
     if (!ReadHeaderFrom(first, nh)) return false;
     if (nh.count < 0 || nh.count > kMaxCases) return FailUtf8("%s的文件头已经损坏。", first.c_str());
     int32_t files = ExpectedFileCount(nh.count);
-    if (!FsCreateDir(old)) return false;
+    if ((file::IsLink(old) && !ClearLink(old)) || !FsCreateDir(old)) return false;
     for (int32_t n = 1; n < files; ++n) {
       if (!MoveIn(h, DataName(n))) return false;
     }
@@ -196,6 +223,27 @@ bool MDataBase::OutsideLiveHistory(const std::string& destination) {
   return true;
 }
 
+// Whether the history is still the one this window last opened.
+bool MDataBase::SameHistory() {
+  CaseFileHeader h{};
+  return !SwitchBegun(ProgramHome()) && ReadHeaderFrom(firstFile_, h) && h.generation == generation_;
+}
+
+// One past the live history's; a history whose header cannot be read gets one from the
+// clock, which no window can have seen.
+uint32_t MDataBase::NextGeneration() {
+  CaseFileHeader h{};
+  return ReadHeaderFrom(firstFile_, h) ? h.generation + 1 : static_cast<uint32_t>(std::time(nullptr));
+}
+
+bool MDataBase::SetGeneration(const std::string& firstFile, uint32_t generation) {
+  std::FILE* f = FsOpen(firstFile, "r+b");
+  if (!f) return false;
+  bool ok = std::fseek(f, offsetof(CaseFileHeader, generation), SEEK_SET) == 0 &&
+            Put(f, &generation, sizeof generation, firstFile) && FlushToDisk(f, firstFile);
+  return Close(f, firstFile, ok);
+}
+
 bool MDataBase::Backup(std::string_view destination) {
   notice_.clear();
   Held lock(*this);
@@ -228,7 +276,8 @@ bool MDataBase::Restore(std::string_view path) {
   if (!ReadHeaderFrom(from, h) || !CheckHeader(h, from, folder + kindName_)) return false;
   Home home = ProgramHome();
   if (!SettleSwitch(home) || !ReadyToStage(home)) return false;
-  if (!Stage(home, from, folder + kindName_ + "_f", h.fileCount)) {
+  if (!Stage(home, from, folder + kindName_ + "_f", h.fileCount) ||
+      !SetGeneration(StageFolder(home) + DataName(0), NextGeneration())) {
     std::string keep = lastError_;
     RemoveTree(StageFolder(home));
     return Fail(keep);
@@ -237,8 +286,7 @@ bool MDataBase::Restore(std::string_view path) {
 }
 
 // The cleared history is switched in like any other: an empty data file 0 and, when
-// there was one, an empty report folder. Then data file 0 goes, as after a clear the
-// next Open makes the store anew. Works on a store that refuses to open.
+// there was one, an empty report folder. Works on a store that refuses to open.
 bool MDataBase::Clear() {
   notice_.clear();
   if (kindName_.empty()) return FailUtf8("历史记录还没有打开。");
@@ -249,6 +297,7 @@ bool MDataBase::Clear() {
   CaseFileHeader h{};
   h.kind = kind_;
   h.fileCount = 1;
+  h.generation = NextGeneration();
   std::string stage = StageFolder(home);
   bool ok = FsCreateDir(stage) &&
             WriteWhole(stage + DataName(0), std::string_view(reinterpret_cast<const char*>(&h), sizeof h)) &&
@@ -258,10 +307,7 @@ bool MDataBase::Clear() {
     RemoveTree(stage);
     return Fail(keep);
   }
-  if (!SwitchIn(home)) return false;
-  // An empty data file 0 left behind is the same as none.
-  FsDelete(firstFile_);
-  return true;
+  return SwitchIn(home);
 }
 
 // Switch for the program's own history: marked ready, the new history counts even when

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "cases/Database.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
+#include "classlib/StrUtils.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -20,24 +20,7 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-std::string SystemReason() {
-#ifdef _WIN32
-  DWORD code = GetLastError();
-  wchar_t* msg = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 code, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
-  std::string reason = msg ? gbk::FromWide(msg) : "error " + std::to_string(code);
-  if (msg) LocalFree(msg);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-  return reason;
-#else
-  return gbk::FromUtf8(std::strerror(errno));
-#endif
-}
-
-}  // namespace
+using file::SystemReason;
 
 MDataBase::Held::Held(MDataBase& db) : db_(db) { held = db.Lock(busy); }
 
@@ -60,10 +43,7 @@ bool MDataBase::Lock(bool& busy) {
   HANDLE h = CreateFileW(gbk::ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    writeFailed_ = true;
-    return FailUtf8("无法锁定历史记录（%s）：%s", path.c_str(), SystemReason().c_str());
-  }
+  if (h == INVALID_HANDLE_VALUE) return CannotMakeLock(path);
   for (;;) {
     OVERLAPPED at{};
     if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) break;
@@ -82,10 +62,7 @@ bool MDataBase::Lock(bool& busy) {
   lock_ = reinterpret_cast<intptr_t>(h);
 #else
   int fd = open(file::NativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    writeFailed_ = true;
-    return FailUtf8("无法锁定历史记录（%s）：%s", path.c_str(), SystemReason().c_str());
-  }
+  if (fd < 0) return CannotMakeLock(path);
   while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK && errno != EINTR) {
       std::string reason = SystemReason();
@@ -103,6 +80,15 @@ bool MDataBase::Lock(bool& busy) {
 #endif
   lockDepth_ = 1;
   return true;
+}
+
+// Nothing is locked then: the folder (or the lock file) cannot be written, and the
+// history can only be read.
+bool MDataBase::CannotMakeLock(const std::string& path) {
+  std::string reason = SystemReason();
+  writeFailed_ = true;
+  if (file::Exists(path)) return FailUtf8("无法写入文件%s：%s", path.c_str(), reason.c_str());
+  return FailUtf8("文件夹%s不能写入：%s", ExtractFilePath(path).c_str(), reason.c_str());
 }
 
 void MDataBase::Unlock() {
@@ -129,5 +115,5 @@ bool MDataBase::CutFile(std::FILE* f, int64_t size, const std::string& path) {
 #else
   ok = ok && ftruncate(fileno(f), static_cast<off_t>(size)) == 0;
 #endif
-  return ok || FailUtf8("无法把文件%s恢复原来的长度：%s", path.c_str(), gbk::FromUtf8(std::strerror(errno)).c_str());
+  return ok || FailUtf8("无法把文件%s恢复原来的长度：%s", path.c_str(), file::ErrnoReason().c_str());
 }

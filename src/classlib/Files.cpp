@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
@@ -24,16 +25,56 @@ namespace {
 thread_local std::string lastError;
 thread_local std::string lastReason;
 
+// The reasons a user meets, in the program's own words: the system's text is English
+// in the native build and under Wine.
+constexpr std::pair<int, const char*> kErrnoTexts[] = {
+    {ENOENT, "找不到这个文件或文件夹"},
+    {ENOTDIR, "找不到这个文件或文件夹"},
+    {EACCES, "没有权限，或文件只读"},
+    {EPERM, "没有权限，或文件只读"},
+    {EROFS, "磁盘只读"},
+    {ENOSPC, "磁盘已满"},
+    {EEXIST, "已经有同名的文件或文件夹"},
+    {ENOTEMPTY, "文件夹不是空的"},
+    {EBUSY, "文件正被另一个程序使用"},
+    {EISDIR, "这是一个文件夹"},
+    {ENAMETOOLONG, "名字太长"},
+    {EMFILE, "打开的文件太多"},
+    {ENFILE, "打开的文件太多"},
+    {EXDEV, "不能移到另一个磁盘"},
+    {EIO, "磁盘读写出错"},
+};
+
+std::string ErrnoText(int code) {
+  for (const auto& [known, text] : kErrnoTexts) {
+    if (known == code) return gbk::U(text);
+  }
+  return Format(gbk::U("系统错误（代码%d）").c_str(), code);
+}
+
+#ifdef _WIN32
+// The system's codes by the errno of the same cause.
+constexpr std::pair<DWORD, int> kWindowsCodes[] = {
+    {ERROR_FILE_NOT_FOUND, ENOENT},   {ERROR_PATH_NOT_FOUND, ENOENT},   {ERROR_ACCESS_DENIED, EACCES},
+    {ERROR_WRITE_PROTECT, EROFS},     {ERROR_SHARING_VIOLATION, EBUSY}, {ERROR_LOCK_VIOLATION, EBUSY},
+    {ERROR_HANDLE_DISK_FULL, ENOSPC}, {ERROR_DISK_FULL, ENOSPC},        {ERROR_FILE_EXISTS, EEXIST},
+    {ERROR_ALREADY_EXISTS, EEXIST},   {ERROR_DIR_NOT_EMPTY, ENOTEMPTY}, {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG},
+    {ERROR_NOT_SAME_DEVICE, EXDEV},
+};
+
+std::string WindowsText(DWORD code) {
+  for (const auto& [known, errnoCode] : kWindowsCodes) {
+    if (known == code) return ErrnoText(errnoCode);
+  }
+  return Format(gbk::U("系统错误（代码%lu）").c_str(), code);
+}
+#endif
+
 bool Fail(std::string what, std::string_view path) {
 #ifdef _WIN32
-  DWORD code = GetLastError();
-  wchar_t* msg = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
-  std::string reason = msg ? Trim(gbk::FromWide(msg)) : Format("error %lu", code);
-  if (msg) LocalFree(msg);
+  std::string reason = WindowsText(GetLastError());
 #else
-  std::string reason = gbk::FromUtf8(std::strerror(errno));
+  std::string reason = ErrnoText(errno);
 #endif
   lastError = what + " " + std::string(path) + ": " + reason;
   lastReason = reason;
@@ -49,6 +90,14 @@ std::wstring W(std::string_view path) { return gbk::ToWide(path); }
 std::string LastErrorText() { return lastError; }
 
 std::string LastReason() { return lastReason; }
+
+std::string ErrnoReason() { return ErrnoText(errno); }
+
+#ifdef _WIN32
+std::string SystemReason() { return WindowsText(GetLastError()); }
+#else
+std::string SystemReason() { return ErrnoText(errno); }
+#endif
 
 std::string NativePath(std::string_view path) {
 #ifdef _WIN32
@@ -344,6 +393,67 @@ std::vector<std::string> ListFolders(std::string_view folder) {
 #endif
   std::sort(names.begin(), names.end());
   return names;
+}
+
+namespace {
+
+std::string WithoutTrailingSeparators(std::string_view path) {
+  std::string p(path);
+  while (p.size() > 1 && (p.back() == '\\' || p.back() == '/')) p.pop_back();
+  return p;
+}
+
+}  // namespace
+
+std::vector<std::string> ListLinks(std::string_view folder) {
+  std::vector<std::string> names;
+  std::string dir = IncludeTrailingBackslash(folder);
+#ifdef _WIN32
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(W(dir + "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) names.push_back(gbk::FromWide(fd.cFileName));
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+#else
+  DIR* d = opendir(NativePath(dir).c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d)) {
+    struct stat st;
+    if (lstat(NativePath(dir).append(e->d_name).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      names.push_back(gbk::FromUtf8(e->d_name));
+    }
+  }
+  closedir(d);
+#endif
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool IsLink(std::string_view path) {
+  std::string p = WithoutTrailingSeparators(path);
+#ifdef _WIN32
+  DWORD a = GetFileAttributesW(W(p).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+  struct stat st;
+  return lstat(NativePath(p).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+#endif
+}
+
+bool RemoveLink(std::string_view path) {
+  std::string p = WithoutTrailingSeparators(path);
+#ifdef _WIN32
+  // A link to a folder is removed as a folder, which takes the link and not its target.
+  DWORD a = GetFileAttributesW(W(p).c_str());
+  bool removed = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(W(p).c_str())
+                                                                                : DeleteFileW(W(p).c_str());
+  if (removed) return true;
+#else
+  if (unlink(NativePath(p).c_str()) == 0) return true;
+#endif
+  return Fail("cannot remove link", p);
 }
 
 bool SameEntry(std::string_view a, std::string_view b) {

@@ -24,11 +24,11 @@ std::string NativePath(std::string_view path);
 std::FILE* Open(std::string_view path, const char* mode);
 bool Exists(std::string_view path);
 bool DirExists(std::string_view path);
-bool CreateDir(std::string_view path);        // one level; true if it already exists
+bool CreateDir(std::string_view path);         // one level; true if it already exists
 bool ForceDirectories(std::string_view path);  // every missing level
 bool Delete(std::string_view path);
-bool RemoveDir(std::string_view path);  // must be empty
-bool Rename(std::string_view from, std::string_view to);  // replaces `to`
+bool RemoveDir(std::string_view path);                       // must be empty
+bool Rename(std::string_view from, std::string_view to);     // replaces `to`
 bool RenameDir(std::string_view from, std::string_view to);  // `to` must not exist
 bool Copy(std::string_view from, std::string_view to, bool failIfExists);
 int64_t Size(std::string_view path);  // -1 when absent
@@ -51,11 +51,21 @@ bool WriteAtomic(std::string_view path, std::string_view data);
 std::vector<std::string> List(std::string_view folder, std::string_view suffix);
 // Names of the folders in `folder` (not links to folders), sorted by name.
 std::vector<std::string> ListFolders(std::string_view folder);
+// Names of the symbolic links and junctions in `folder`, to files and folders alike.
+std::vector<std::string> ListLinks(std::string_view folder);
+// Whether path is itself a symbolic link or a junction (trailing separators aside).
+bool IsLink(std::string_view path);
+// Removes the link at path itself, never what it leads to.
+bool RemoveLink(std::string_view path);
 // Whether two paths name one file or folder, however each is spelt (links, "..", case).
 bool SameEntry(std::string_view a, std::string_view b);
 
 std::string LastErrorText();
 // Only the system's reason of the last failure, without the operation and the path.
 std::string LastReason();
+// The reason, in Chinese, of the last failed system call (GetLastError on Windows,
+// errno elsewhere), and of the last failed C library call (errno).
+std::string SystemReason();
+std::string ErrnoReason();
 
 }  // namespace file

@@ -65,20 +65,15 @@ void EndViewing(CaseContext& c) {
 // The shown case changed in the store: take it again, so a later save keeps the change.
 void RereadShown(CaseContext& c, int32_t id) {
   CaseRecord r{};
-  if (c.CurCaseLoaded && c.CurCaseId == id && c.Db.Read(id, r)) c.heldCase = r;
+  if (c.CurCaseLoaded && c.CurCaseId == id && c.Db.Read(id, r) && c.Db.Generation() == c.heldGeneration) {
+    c.heldCase = r;
+  }
 }
 
-// Writes the report of a case, making the report folder when it is missing.
-bool WriteReport(CaseContext& c, const std::string& path) {
-  const std::string folder = ExtractFilePath(path);
-  std::string why;
-  if (!file::ForceDirectories(folder)) {
-    why = U("无法建立文件夹“") + folder + U("”：") + file::LastReason();
-  } else if (!c.RedtName.SaveToFile(path)) {
-    why = c.RedtName.LastError();
-  }
-  if (!why.empty()) {
-    ShowMessage(U("命例报告无法保存：") + why);
+// Writes the report view as the report of a case of that history.
+bool WriteReport(CaseContext& c, int32_t id, uint32_t generation) {
+  if (!c.Db.WriteReport(id, c.RedtName.SaveToString(!c.RedtName.PlainText), generation)) {
+    if (!c.Db.Replaced()) ShowMessage(U("命例报告无法保存：") + c.Db.LastError());
     return false;
   }
   c.RedtName.SetModified(false);
@@ -86,6 +81,31 @@ bool WriteReport(CaseContext& c, const std::string& path) {
 }
 
 void StoreError(CaseContext& c) { ShowMessage(U("命例记录无法保存：") + c.Db.LastError()); }
+
+// The tree was read from a history another window has since cleared or imported: its
+// ids name other cases now, so it is read anew before anything is done by them.
+void TreeReplaced(CaseContext& c) {
+  CaseBox("另一个窗口已经清除或导入了历史记录，命例列表已按现在的历史记录重新列出，请重新选择命例。", "注意",
+          MB_OK | MB_ICONWARNING);
+  BuildCaseTree(c, RecentCaseIds(c.Db), true);
+}
+
+// Reads the case of a tree node; false when it cannot be read, told when the tree is stale.
+bool ReadTreeCase(CaseContext& c, int32_t id, CaseRecord& r) {
+  bool read = c.Db.Read(id, r);
+  if (c.Db.Generation() == c.treeGeneration) return read;
+  TreeReplaced(c);
+  return false;
+}
+
+// A store refusal of a tree id: a stale tree is read anew, anything else is told.
+void TreeStoreError(CaseContext& c) {
+  if (c.Db.Replaced()) {
+    TreeReplaced(c);
+  } else {
+    StoreError(c);
+  }
+}
 
 // What an operation that took effect could not tidy up.
 void ShowNotice(CaseContext& c) {
@@ -102,13 +122,27 @@ std::vector<int32_t> CategoryCases(CaseContext& c, const std::string& name) {
   return ids;
 }
 
+bool SaveNewCase(CaseContext& c);
+
+// The shown case was read from a history another window has since cleared or imported:
+// writing it by its id would overwrite another case. It can still be kept as a new one.
+bool OfferSaveAsNew(CaseContext& c) {
+  if (!CaseAskYes("另一个窗口已经清除或导入了历史记录，当前查看的命例已不在其中，没有保存（" +
+                      gbk::ToUtf8(c.Db.LastError()) + "）。\r\n要把它另存为一个新命例吗？",
+                  "注意", MB_ICONWARNING)) {
+    return false;
+  }
+  return SaveNewCase(c);
+}
+
 bool UpdateShownCase(CaseContext& c) {
   if (!CaseAskYes(Format("要修改“%s”这条记录吗？", gbk::ToUtf8(FieldText(c.heldCase.name)).c_str()), "提示")) {
     return false;
   }
   // The report goes first: when it cannot be written the record is left as it was.
-  if (!WriteReport(c, c.CurCasePath)) return false;
-  if (!c.Db.Write(c.CurCaseId, c.heldCase)) {
+  if (!WriteReport(c, c.CurCaseId, c.heldGeneration)) return c.Db.Replaced() && OfferSaveAsNew(c);
+  if (!c.Db.Write(c.CurCaseId, c.heldCase, c.heldGeneration)) {
+    if (c.Db.Replaced()) return OfferSaveAsNew(c);
     StoreError(c);
     return false;
   }
@@ -117,6 +151,7 @@ bool UpdateShownCase(CaseContext& c) {
   return true;
 }
 
+// A new case; the case shown is then that case.
 bool SaveNewCase(CaseContext& c) {
   TFrmFenLei dlg(c.owner, c.Ini);
   if (dlg.ShowModal() != mrOk) return false;
@@ -128,12 +163,22 @@ bool SaveNewCase(CaseContext& c) {
     StoreError(c);
     return false;
   }
+  uint32_t generation = c.Db.Generation();
   // A case without its report is not kept.
-  if (!WriteReport(c, CaseReportPath(c.AppDir, id))) {
-    c.Db.Delete(id);
+  if (!WriteReport(c, id, generation)) {
+    c.Db.Delete(id, generation);
     return false;
   }
   c.heldCase = r;
+  if (c.CurCaseLoaded) {
+    c.CurCaseId = id;
+    c.CurCasePath = CaseReportPath(c.AppDir, id);
+    c.heldGeneration = generation;
+  }
+  if (generation != c.treeGeneration) {
+    BuildCaseTree(c, RecentCaseIds(c.Db), true);
+    return true;
+  }
   TTreeNode* n = AddCaseNode(c.Tree, r);
   Root(c.Tree)->Expand(false);  // a first case goes under a root that had nothing to show
   n->Parent()->Expand(false);
@@ -159,6 +204,7 @@ void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids, bool followN
   TTreeNode* root = tree.Items().AddChild(nullptr, U("命例"));
   SetImage(root, kImageRoot);
   c.Db.ReadMany(ids, [&tree](const CaseRecord& r) { AddCaseNode(tree, r); });
+  c.treeGeneration = c.Db.Generation();
   tree.Perform(WM_SETREDRAW, TRUE);
   root->Expand(false);
   tree.Invalidate();
@@ -171,6 +217,10 @@ void BuildCaseTree(CaseContext& c, const std::vector<int32_t>& ids, bool followN
 void RefreshCaseTree(CaseContext& c) {
   int32_t count = c.Db.GetCount();
   if (count < 0) return;  // busy or unreadable: the tree stays as it is
+  if (c.Db.Generation() != c.treeGeneration) {
+    BuildCaseTree(c, RecentCaseIds(c.Db), true);
+    return;
+  }
   std::map<int32_t, TTreeNode*> nodes;
   TTreeNode* root = Root(c.Tree);
   for (int i = 0; root && i < root->Count(); ++i) {
@@ -246,12 +296,13 @@ void ViewCase(CaseContext& c) {
   int32_t id = SelectedCaseId(c.Tree);
   if (!NeedCase(id)) return;
   CaseRecord r{};
-  if (!c.Db.Read(id, r)) return;
+  if (!ReadTreeCase(c, id, r)) return;
   OfferSaveShownCase(c);
   c.heldCase = r;
   CaseToBirth(r, c.birth);
   c.CurCaseLoaded = 1;
   c.CurCaseId = id;
+  c.heldGeneration = c.treeGeneration;
   c.CurCasePath = CaseReportPath(c.AppDir, id);
   const bool exists = file::Exists(c.CurCasePath);
   bool stored = false;
@@ -267,7 +318,7 @@ void ViewCase(CaseContext& c) {
   c.chartValid = false;
   if (!c.AnalyseBirth(!stored)) return;
   c.chartValid = true;
-  if (!exists) WriteReport(c, c.CurCasePath);
+  if (!exists) WriteReport(c, id, c.heldGeneration);
   c.RedtName.SetModified(false);
   if (c.SaveMenuState) c.SaveMenuState(true);
 }
@@ -276,10 +327,10 @@ void EditCase(CaseContext& c) {
   int32_t id = SelectedCaseId(c.Tree);
   if (!NeedCase(id)) return;
   TFrmInfo dlg(c.owner, c.Ini, c.AppDir);
-  if (!c.Db.Read(id, dlg.record)) return;
+  if (!ReadTreeCase(c, id, dlg.record)) return;
   if (dlg.ShowModal() != mrOk) return;
-  if (!c.Db.Write(id, dlg.record)) {
-    StoreError(c);
+  if (!c.Db.Write(id, dlg.record, c.treeGeneration)) {
+    TreeStoreError(c);
     return;
   }
   if (TTreeNode* n = FindCaseNode(c.Tree, id)) SetCaseNode(n, dlg.record);
@@ -298,8 +349,8 @@ void DeleteCase(CaseContext& c) {
     EndViewing(c);
   }
   // The store deletes the report with the record.
-  if (!c.Db.Delete(id)) {
-    StoreError(c);
+  if (!c.Db.Delete(id, c.treeGeneration)) {
+    TreeStoreError(c);
     return;
   }
   c.Tree.Selected()->Delete();
@@ -356,10 +407,10 @@ void MoveCase(CaseContext& c, const MoveTarget& target) {
   TTreeNode* root = Root(c.Tree);
   if (id < 0 || target.tag < 0 || target.tag >= root->Count()) return;
   CaseRecord r{};
-  if (!c.Db.Read(id, r)) return;
+  if (!ReadTreeCase(c, id, r)) return;
   SetText(r.category, target.caption);
-  if (!c.Db.Write(id, r)) {
-    StoreError(c);
+  if (!c.Db.Write(id, r, c.treeGeneration)) {
+    TreeStoreError(c);
     return;
   }
   RereadShown(c, id);
@@ -414,8 +465,8 @@ void RenameCategory(CaseContext& c, const std::string& typed) {
   }
   std::string old = node->Text();
   // One store operation for all its cases: begun, it is finished even after a crash.
-  if (!c.Db.RenameCategory(old, name)) {
-    StoreError(c);
+  if (!c.Db.RenameCategory(old, name, c.treeGeneration)) {
+    TreeStoreError(c);
     return;
   }
   if (c.CurCaseLoaded) RereadShown(c, c.CurCaseId);
@@ -437,8 +488,8 @@ void DeleteCategory(CaseContext& c) {
   // The shown case goes with its category; a later save must not write a free slot.
   std::vector<int32_t> ids = CategoryCases(c, name);
   if (c.CurCaseLoaded && std::find(ids.begin(), ids.end(), c.CurCaseId) != ids.end()) EndViewing(c);
-  if (!c.Db.DeleteCategory(name)) {
-    StoreError(c);
+  if (!c.Db.DeleteCategory(name, c.treeGeneration)) {
+    TreeStoreError(c);
     return;
   }
   node->Delete();

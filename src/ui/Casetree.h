@@ -39,6 +39,10 @@ struct CaseContext {
   // >= 0: the view also takes the cases added since the store counted that many (the
   // recent and all-cases views); -1: it shows a search's cases only.
   int32_t shownCount = -1;
+  // The history the tree's ids were read from: after another window cleared or imported
+  // it, they name other cases.
+  uint32_t treeGeneration = 0;
+  uint32_t heldGeneration = 0;  // that of the shown case
 };
 
 // Tree images.

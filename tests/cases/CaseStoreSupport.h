@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,26 @@ inline void PatchHeader(const std::string& path, const CaseFileHeader& h) {
   std::string raw = ReadRaw(path);
   raw.replace(0, sizeof h, reinterpret_cast<const char*>(&h), sizeof h);
   WriteRaw(path, raw);
+}
+
+// Every file under a folder byte for byte (data files, reports, whatever else lies
+// there) but the lock file. Folder given with its trailing separator.
+struct Disk {
+  std::map<std::string, std::string> files;
+  bool operator==(const Disk&) const = default;
+};
+
+inline void Gather(const std::string& folder, const std::string& prefix, Disk& d) {
+  for (const std::string& name : file::List(folder, "")) {
+    if (name != "bazi.lck") d.files[prefix + name] = ReadRaw(folder + name);
+  }
+  for (const std::string& name : file::ListFolders(folder)) Gather(folder + name + "\\", prefix + name + "/", d);
+}
+
+inline Disk Look(const std::string& folder) {
+  Disk d;
+  Gather(folder, "", d);
+  return d;
 }
 
 // From now on the store writes its journals and nothing after them, as a process that

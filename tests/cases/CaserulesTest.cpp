@@ -259,12 +259,12 @@ TEST_F(CaseImportCheck, RefusesAnUnfinishedExportAndPlacesOffTheGlobe) {
     ASSERT_TRUE(db.Read(1, r));
     float kept = r.longitude;
     r.longitude = longitude;
-    ASSERT_TRUE(db.Write(1, r));
+    ASSERT_TRUE(db.Write(1, r, db.Generation()));
     error.clear();
     EXPECT_FALSE(CheckImportSource(good, program, error));
     EXPECT_EQ(error, U("所选历史记录中有出生地经纬度错误的命例，已经损坏，不能导入。"));
     r.longitude = kept;
-    ASSERT_TRUE(db.Write(1, r));
+    ASSERT_TRUE(db.Write(1, r, db.Generation()));
   }
 }
 

@@ -18,6 +18,12 @@ namespace {
 
 using gbk::U;
 
+std::string ReadText(const std::string& path) {
+  std::string data;
+  file::ReadAll(path, data);
+  return data;
+}
+
 // Stands in for the main window: the tree, the report view and the held state.
 class CaseWindow : public TForm {
  public:
@@ -254,8 +260,8 @@ TEST_F(CaseTree, RefreshShowsWhatAnotherWindowChanged) {
   CaseRecord r{};
   ASSERT_TRUE(other.Read(0, r));
   SetText(r.name, U("张七"));
-  ASSERT_TRUE(other.Write(0, r));
-  ASSERT_TRUE(other.Delete(1));
+  ASSERT_TRUE(other.Write(0, r, other.Generation()));
+  ASSERT_TRUE(other.Delete(1, other.Generation()));
   SetText(r.name, U("赵八"));
   ASSERT_EQ(other.Add(r), 3);
 
@@ -301,6 +307,61 @@ TEST_F(CaseTree, FailedReportWriteKeepsNoRecord) {
   CaseRecord r{};
   EXPECT_FALSE(db->Read(0, r));
   EXPECT_EQ(FindCaseNode(*owned->Tree, 0), nullptr);
+}
+
+// Another window imports a history while this one shows case 1: saving it would land
+// on the imported case 1. The save says so and offers a new case instead, which keeps
+// the shown report; the imported case and its report stay as imported.
+TEST_F(CaseTree, AShownCaseOfAReplacedHistoryIsSavedAsANewOne) {
+  TempFolder source, exported;
+  {
+    ASSERT_TRUE(file::ForceDirectories(source.Path("bazi_f")) && file::ForceDirectories(source.Path("dat")));
+    MDataBase s;
+    ASSERT_TRUE(s.Open(source.Dir(), 0));
+    for (const char* name : {"王五", "赵六"}) {
+      CaseRecord r{};
+      SetText(r.name, U(name));
+      SetText(r.category, U("同事"));
+      ASSERT_GE(s.Add(r), 0);
+      ASSERT_TRUE(file::WriteAtomic(source.Path("bazi_f\\" + IntToStr(r.id) + ".rtf"), U(name)));
+    }
+    ASSERT_TRUE(s.Backup(exported.Dir()));
+  }
+  EXPECT_TRUE(SaveNew("张三", true, "家人"));
+  EXPECT_TRUE(SaveNew("李四", false, "家人"));
+  CaseContext c = Context();
+  BuildCaseTree(c, RecentCaseIds(*db), true);
+  Select(FindCaseNode(*owned->Tree, 1));
+  ViewCase(c);
+  ASSERT_EQ(shownId, 1);
+
+  MDataBase other;
+  ASSERT_TRUE(other.Open(temp.Dir(), 0));
+  ASSERT_TRUE(other.Restore(exported.Path("bazi0.dat"))) << other.LastError();
+  owned->Report->SetText(U("李四的新报告"));
+  CaseScript s;
+  s.Answer("提示", IDYES);  // "要修改……吗？"
+  s.Answer("注意", IDYES);  // the offer of a new case
+  s.OnForm<TFrmFenLei>("TFrmFenLei", [](TFrmFenLei& f) {
+    f.CboFenLei->SetText(U("家人"));
+    CaseScript::Press(f.Btnok);
+  });
+  EXPECT_TRUE(SaveCase(c));
+  ASSERT_EQ(s.texts.size(), 2u);
+  EXPECT_NE(s.texts[1].find("另存为一个新命例"), std::string::npos) << s.texts[1];
+
+  CaseRecord r{};
+  ASSERT_TRUE(db->Read(1, r));
+  EXPECT_EQ(gbk::ToUtf8(FieldText(r.name)), "赵六");
+  EXPECT_EQ(gbk::ToUtf8(ReadText(CaseReportPath(temp.Dir(), 1))), "赵六");
+  ASSERT_TRUE(db->Read(2, r));
+  EXPECT_EQ(gbk::ToUtf8(FieldText(r.name)), "李四");
+  EXPECT_EQ(shownId, 2);
+  owned->Report->Clear();
+  ASSERT_TRUE(owned->Report->LoadFromFile(CaseReportPath(temp.Dir(), 2)));
+  EXPECT_EQ(gbk::ToUtf8(owned->Report->Text()), "李四的新报告");
+  EXPECT_EQ(Texts(),
+            (std::vector<std::string>{"家人", "李四  公1990-5-6|2", "同事", "赵六  公-1-0-0|1", "王五  公-1-0-0|0"}));
 }
 
 }  // namespace

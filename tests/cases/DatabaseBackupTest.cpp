@@ -1,8 +1,18 @@
 // Backup, restore and clear of the whole history.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <thread>
+
 #include "CaseStoreSupport.h"
 #include "cases/Database.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 using namespace cases_test;
 
@@ -19,7 +29,7 @@ void FillStore(const TempFolder& t, int n) {
     ASSERT_EQ(db.Add(r), i);
     WriteRaw(t.Path("bazi_f\\" + IntToStr(i) + ".rtf"), "{\\rtf1 report " + IntToStr(i) + "}");
   }
-  ASSERT_TRUE(db.Delete(1));
+  ASSERT_TRUE(db.Delete(1, db.Generation()));
 }
 
 std::vector<std::string> Listing(const std::string& folder) { return file::List(folder, ""); }
@@ -73,7 +83,7 @@ TEST(CaseBackup, RestoreAfterClearBringsEverythingBack) {
   ASSERT_TRUE(db.Backup(dest.Dir()));
 
   ASSERT_TRUE(db.Clear()) << db.LastError();
-  EXPECT_FALSE(file::Exists(DataPath(home, 0)));
+  EXPECT_EQ(ReadHeader(DataPath(home, 0)).count, 0);
   EXPECT_TRUE(file::DirExists(home.Path("bazi_f"))) << "the report folder stays";
   EXPECT_TRUE(Listing(home.Path("bazi_f")).empty());
   ASSERT_TRUE(db.Open(home.Dir(), 0));
@@ -82,6 +92,10 @@ TEST(CaseBackup, RestoreAfterClearBringsEverythingBack) {
   ASSERT_TRUE(db.Restore(dest.Path("bazi0.dat"))) << db.LastError();
   Picture restored;
   ASSERT_TRUE(TakePicture(home, restored));
+  // Each switch made a new generation: the clear one past the original, the restore one past that.
+  EXPECT_EQ(ReadHeader(DataPath(home, 0)).generation, ReadHeader(dest.Path("bazi0.dat")).generation + 2);
+  restored.header.replace(offsetof(CaseFileHeader, generation), 4, original.header,
+                          offsetof(CaseFileHeader, generation), 4);
   EXPECT_EQ(restored, original);
   EXPECT_EQ(Listing(home.Path("bazi_f")).size(), 3u);
 }
@@ -279,4 +293,227 @@ TEST(CaseBackup, ExportIntoTheLiveHistoryIsRefused) {
   EXPECT_EQ(after, before);
   EXPECT_EQ(Listing(home.Path("bazi_f")).size(), 2u);
   EXPECT_TRUE(db.Backup(elsewhere.Dir())) << gbk::ToUtf8(db.LastError());
+}
+
+namespace {
+
+// Every live case of the store gets this note, so that two histories tell apart.
+void NoteAll(const TempFolder& t, const std::string& note) {
+  MDataBase db;
+  ASSERT_TRUE(db.Open(t.Dir(), 0));
+  CaseCriteria every;
+  std::vector<int32_t> ids;
+  ASSERT_TRUE(db.Search(every, ids));
+  for (int32_t id : ids) {
+    CaseRecord r;
+    ASSERT_TRUE(db.Read(id, r));
+    SetText(r.note, note);
+    ASSERT_TRUE(db.Write(id, r, db.Generation()));
+  }
+}
+
+void ExportTo(const TempFolder& home, const TempFolder& dest) {
+  MDataBase db;
+  ASSERT_TRUE(db.Open(home.Dir(), 0));
+  ASSERT_TRUE(db.Backup(dest.Dir()));
+}
+
+}  // namespace
+
+// Window b holds case 3 and the ids it listed while window a clears, imports another
+// history or restores an earlier one. b goes on in the new history at once; nothing it
+// read before lands in it: not the shown case, its report, a deletion or a category
+// change by the old ids. Each refusal says why and names the history.
+TEST(CaseBackup, AnotherWindowsSwitchIsSeenAndNothingStaleLandsInIt) {
+  const std::string replaced = gbk::FromUtf8("已被另一个窗口清除或替换");
+  for (const char* kind : {"clear", "import", "restore"}) {
+    SCOPED_TRACE(kind);
+    TempFolder home, earlier, source, other;
+    FillStore(home, 5);
+    FillStore(source, 7);
+    NoteAll(source, "imported");
+    ExportTo(source, other);
+    MDataBase a, b;
+    ASSERT_TRUE(a.Open(home.Dir(), 0));
+    ASSERT_TRUE(b.Open(home.Dir(), 0));
+    ASSERT_TRUE(a.Backup(earlier.Dir()));
+    NoteAll(home, "after the export");
+
+    CaseRecord shown;
+    ASSERT_TRUE(b.Read(3, shown));
+    uint32_t seen = b.Generation();
+    SetText(shown.note, "stale");
+    bool ok = kind == std::string("clear")    ? a.Clear()
+              : kind == std::string("import") ? a.Restore(other.Path("bazi0.dat"))
+                                              : a.Restore(earlier.Path("bazi0.dat"));
+    ASSERT_TRUE(ok) << gbk::ToUtf8(a.LastError());
+    Picture switched;
+    ASSERT_TRUE(TakePicture(home, switched));
+    std::string report3 = ReadRaw(home.Path("bazi_f\\3.rtf"));
+
+    const std::vector<std::pair<const char*, std::function<bool()>>> stale = {
+        {"save the shown case", [&] { return b.Write(3, shown, seen); }},
+        {"its report", [&] { return b.WriteReport(3, "stale report", seen); }},
+        {"delete", [&] { return b.Delete(3, seen); }},
+        {"rename a category", [&] { return b.RenameCategory("c0", "x", seen); }},
+        {"delete a category", [&] { return b.DeleteCategory("c0", seen); }},
+    };
+    for (const auto& [name, op] : stale) {
+      SCOPED_TRACE(name);
+      EXPECT_FALSE(op());
+      EXPECT_TRUE(b.Replaced());
+      EXPECT_NE(b.LastError().find(replaced), std::string::npos) << gbk::ToUtf8(b.LastError());
+      EXPECT_NE(b.LastError().find(DataPath(home, 0)), std::string::npos) << gbk::ToUtf8(b.LastError());
+    }
+    Picture after;
+    ASSERT_TRUE(TakePicture(home, after));
+    EXPECT_EQ(after, switched);
+    EXPECT_EQ(ReadRaw(home.Path("bazi_f\\3.rtf")), report3);
+
+    // Both windows go on in the new history.
+    int32_t count = static_cast<int32_t>(switched.slots.size());
+    EXPECT_EQ(b.GetCount(), count) << gbk::ToUtf8(b.LastError());
+    CaseRecord r = MakeCase(90);
+    EXPECT_EQ(b.Add(r), count) << gbk::ToUtf8(b.LastError());
+    EXPECT_EQ(a.Add(r), count + 1) << gbk::ToUtf8(a.LastError());
+    ASSERT_TRUE(b.Read(count, r));
+    SetText(r.note, "fresh");
+    EXPECT_TRUE(b.Write(count, r, b.Generation())) << gbk::ToUtf8(b.LastError());
+    EXPECT_TRUE(b.WriteReport(count, "fresh report", b.Generation())) << gbk::ToUtf8(b.LastError());
+    EXPECT_FALSE(b.Replaced());
+    EXPECT_EQ(ReadRaw(home.Path("bazi_f\\" + IntToStr(count) + ".rtf")), "fresh report");
+  }
+}
+
+namespace {
+
+#ifdef _WIN32
+// Under Wine a link is made as a user there would make one, by the system's ln: Wine
+// shows a Unix link to a folder as a reparse point. On Windows it is a junction.
+bool RunLinkCommand(const std::string& verb, const std::string& target, const std::string& link) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  auto quoted = [&](const std::string& path) {
+    char* name = unixName(gbk::ToWide(path).c_str());
+    std::string q = Format("\"%s\"", gbk::FromUtf8(name ? name : "").c_str());
+    HeapFree(GetProcessHeap(), 0, name);
+    return q;
+  };
+  std::string command = !unixName      ? "cmd /c " + (verb == "ln" ? "mklink /J \"" + link + "\" \"" + target + "\""
+                                                                   : "rmdir \"" + link + "\"")
+                        : verb == "ln" ? "Z:\\bin\\ln -s " + quoted(target) + " " + quoted(link)
+                                       : "Z:\\bin\\rm -f " + quoted(link);
+  std::wstring line = gbk::ToWide(command);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  // Wine lets the handle go before the Unix program is done.
+  for (int i = 0; i < 500 && file::IsLink(link) != (verb == "ln"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return file::IsLink(link) == (verb == "ln");
+}
+
+bool MakeLink(const std::string& target, const std::string& link) { return RunLinkCommand("ln", target, link); }
+void DropLink(const std::string& link) {
+  if (file::IsLink(link)) RunLinkCommand("rm", "", link);
+}
+#else
+bool MakeLink(const std::string& target, const std::string& link) {
+  return symlink(file::NativePath(target).c_str(), file::NativePath(link).c_str()) == 0;
+}
+void DropLink(const std::string& link) { unlink(file::NativePath(link).c_str()); }
+#endif
+
+}  // namespace
+
+// A link or junction at any name the store removes, moves or empties: what it leads
+// to is never touched. The link is removed as a link, or the operation is refused
+// before it touches anything and names the link. (Wine cannot remove a link to a
+// folder through the system, so there the refusals are the rule.)
+TEST(CaseBackup, NothingIsReachedThroughALink) {
+  struct Row {
+    const char* name;
+    std::string link;    // relative to the program folder ("home") or the export folder ("dest")
+    std::string target;  // "outside", "dat" or "bazi_f" (the program's)
+    bool refused;        // on every system
+    bool keepsHistory;   // the operation leaves the live history as it is
+    std::function<bool(MDataBase&, const TempFolder& dest, const TempFolder& other)> run;
+  };
+  auto exportIt = [](MDataBase& db, const TempFolder& dest, const TempFolder&) { return db.Backup(dest.Dir()); };
+  auto openIt = [](MDataBase& db, const TempFolder&, const TempFolder&) { return db.GetCount() >= 0; };
+  auto importIt = [](MDataBase& db, const TempFolder&, const TempFolder& o) { return db.Restore(o.Path("bazi0.dat")); };
+  auto clearIt = [](MDataBase& db, const TempFolder&, const TempFolder&) { return db.Clear(); };
+  std::vector<Row> rows = {
+      {"export over a stage that leads to the program's data", "dest:bazi.new", "dat", false, true, exportIt},
+      {"export over an old export that leads to the reports", "dest:bazi.old", "bazi_f", false, true, exportIt},
+      {"open beside an old history that leads outside", "home:dat\\bazi.old", "outside", false, true, openIt},
+      {"open beside a ready stage that leads outside", "home:dat\\bazi.new", "outside", false, true, openIt},
+      {"clear of reports with a folder that leads outside", "home:bazi_f\\notes", "outside", false, false, clearIt},
+      {"import over a report folder that is a link", "home:bazi_f", "outside", true, false, importIt},
+      {"export over a report folder that is a link", "dest:bazi_f", "outside", true, true, exportIt},
+  };
+#ifndef _WIN32
+  // Wine shows a link to a file as the file itself.
+  rows.push_back({"export over a data file that is a link", "dest:bazi1.dat", "outside\\a.txt", true, true, exportIt});
+#endif
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempFolder home, dest, source, other, outside;
+    FillStore(home, 4);
+    FillStore(source, 6);
+    ExportTo(source, other);
+    Picture before;
+    ASSERT_TRUE(TakePicture(home, before));
+    WriteRaw(outside.Path("a.txt"), "outside a");
+    WriteRaw(outside.Path("ready"), "");
+    WriteRaw(outside.Path("bazi0.dat"), ReadRaw(other.Path("bazi0.dat")));
+    file::CreateDir(outside.Path("inner"));
+    WriteRaw(outside.Path("inner\\1.rtf"), "outside report");
+    std::string target = row.target == "dat"      ? home.Path("dat")
+                         : row.target == "bazi_f" ? home.Path("bazi_f")
+                                                  : outside.Path(row.target.substr(std::string("outside").size()));
+    bool atHome = row.link.starts_with("home:");
+    std::string link = (atHome ? home : dest).Path(row.link.substr(5));
+    if (row.link == "home:bazi_f") std::filesystem::remove_all(file::NativePath(link));
+    ASSERT_TRUE(MakeLink(target, link)) << link;
+    auto outsideBefore = Look(outside.Dir());
+    auto datBefore = Look(home.Path("dat\\")), reportsBefore = Look(home.Path("bazi_f\\"));
+
+    MDataBase db;
+    bool ok = db.Open(home.Dir(), 0) && row.run(db, dest, other);
+    std::printf("%s: %s\n", row.name, ok ? "done" : gbk::ToUtf8(db.LastError()).c_str());
+    EXPECT_EQ(Look(outside.Dir()), outsideBefore);
+    if (row.target == "dat") {
+      EXPECT_EQ(Look(home.Path("dat\\")), datBefore);
+    } else if (row.target == "bazi_f") {
+      EXPECT_EQ(Look(home.Path("bazi_f\\")), reportsBefore);
+    }
+    if (!ok) {
+      EXPECT_NE(db.LastError().find(link), std::string::npos) << gbk::ToUtf8(db.LastError());
+    }
+    if (!ok || row.keepsHistory) {
+      Picture after;
+      ASSERT_TRUE(TakePicture(home, after));
+      EXPECT_EQ(after, before);
+    }
+#ifdef _WIN32
+    if (row.refused) {
+      EXPECT_FALSE(ok);
+    }
+#else
+    EXPECT_EQ(ok, !row.refused) << gbk::ToUtf8(db.LastError());
+    if (!row.refused) {
+      EXPECT_FALSE(file::IsLink(link)) << "a link is removed as a link";
+    }
+#endif
+    DropLink(link);
+  }
 }

@@ -184,17 +184,23 @@ std::vector<Scene> Scenes(bool twoFiles) {
   };
   auto exportIt = [](MDataBase& db, const std::string&, const std::string& other) { return db.Backup(other); };
   auto clearIt = [](MDataBase& db, const std::string&, const std::string&) { return db.Clear(); };
-  auto rename = [](MDataBase& db, const std::string&, const std::string&) { return db.RenameCategory("c1", "c9"); };
-  auto dropCategory = [](MDataBase& db, const std::string&, const std::string&) { return db.DeleteCategory("c2"); };
-  auto dropEdge = [](MDataBase& db, const std::string&, const std::string&) { return db.DeleteCategory("edge"); };
+  auto rename = [](MDataBase& db, const std::string&, const std::string&) {
+    return db.RenameCategory("c1", "c9", db.Generation());
+  };
+  auto dropCategory = [](MDataBase& db, const std::string&, const std::string&) {
+    return db.DeleteCategory("c2", db.Generation());
+  };
+  auto dropEdge = [](MDataBase& db, const std::string&, const std::string&) {
+    return db.DeleteCategory("edge", db.Generation());
+  };
   auto save = [](MDataBase& db, const std::string& home, const std::string&) { return SaveNewCase(db, home, 1, Tick); };
   auto edit = [](MDataBase& db, const std::string&, const std::string&) {
     CaseRecord r;
     if (!db.Read(2, r)) return false;
     SetText(r.note, "edited");
-    return db.Write(2, r);
+    return db.Write(2, r, db.Generation());
   };
-  auto drop = [](MDataBase& db, const std::string&, const std::string&) { return db.Delete(4); };
+  auto drop = [](MDataBase& db, const std::string&, const std::string&) { return db.Delete(4, db.Generation()); };
   if (twoFiles) {
     return {
         {"import, two files", 50001, 50002, importIt, false, false},

@@ -11,29 +11,16 @@
 #include "CaseStoreSupport.h"
 #include "cases/Database.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 using namespace cases_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Data files byte for byte, reports, and whatever else lies in the data folder.
-struct Disk {
-  std::map<std::string, std::string> files;
-  bool operator==(const Disk&) const = default;
-};
-
-void Gather(const std::string& folder, const std::string& prefix, Disk& d) {
-  for (const std::string& name : file::List(folder, "")) {
-    if (name != "bazi.lck") d.files[prefix + name] = ReadRaw(folder + name);
-  }
-  for (const std::string& name : file::ListFolders(folder)) Gather(folder + name + "\\", prefix + name + "/", d);
-}
-
-Disk Look(const std::string& folder) {
-  Disk d;
-  Gather(folder, "", d);
-  return d;
-}
 
 void Fill(const TempFolder& t, int cases, int deleted) {
   MakeProgramFolder(t);
@@ -45,7 +32,7 @@ void Fill(const TempFolder& t, int cases, int deleted) {
     ASSERT_EQ(db.Add(r), i);
     if (i % 10 == 0) WriteRaw(t.Path("bazi_f\\" + IntToStr(i) + ".rtf"), std::string(300, 'a' + i % 26));
   }
-  for (int i = 0; i < deleted; ++i) ASSERT_TRUE(db.Delete(i * 3 + 1));
+  for (int i = 0; i < deleted; ++i) ASSERT_TRUE(db.Delete(i * 3 + 1, db.Generation()));
 }
 
 // Folders given with their trailing separator.
@@ -74,17 +61,17 @@ TEST(CaseStoreFullDisk, EveryWriteOfEveryOperationOnAFullDisk) {
     CaseRecord r;
     if (!db.Read(2, r)) return false;
     SetText(r.note, "edited");
-    return db.Write(2, r);
+    return db.Write(2, r, db.Generation());
   };
   const Scene kScenes[] = {
       {"add, appended", 60, 5, 97, addOne},
       {"add into a reused slot", 100, 31, 97, addOne},
       {"edit", 60, 5, 97, edit},
-      {"delete", 60, 5, 97, [](MDataBase& db, const TempFolder&) { return db.Delete(20); }},
+      {"delete", 60, 5, 97, [](MDataBase& db, const TempFolder&) { return db.Delete(20, db.Generation()); }},
       {"category rename over three journals", 800, 5, 15013,
-       [](MDataBase& db, const TempFolder&) { return db.RenameCategory("c1", "c7"); }},
+       [](MDataBase& db, const TempFolder&) { return db.RenameCategory("c1", "c7", db.Generation()); }},
       {"category delete over three journals", 800, 5, 15013,
-       [](MDataBase& db, const TempFolder&) { return db.DeleteCategory("c2"); }},
+       [](MDataBase& db, const TempFolder&) { return db.DeleteCategory("c2", db.Generation()); }},
       {"import", 60, 5, 4999, [](MDataBase& db, const TempFolder& o) { return db.Restore(o.Path("bazi0.dat")); }},
       {"export", 300, 5, 9973, [](MDataBase& db, const TempFolder& o) { return db.Backup(o.Dir()); }},
       {"clear", 60, 5, 97, [](MDataBase& db, const TempFolder&) { return db.Clear(); }},
@@ -113,7 +100,7 @@ TEST(CaseStoreFullDisk, EveryWriteOfEveryOperationOnAFullDisk) {
       if (ok) break;
       ++failed;
       SCOPED_TRACE(Format("%lld bytes free", static_cast<long long>(space)));
-      bool fullDisk = db.LastError().find("No space left on device") != std::string::npos;
+      bool fullDisk = db.LastError().find(gbk::FromUtf8("磁盘已满")) != std::string::npos;
       EXPECT_TRUE(fullDisk) << gbk::ToUtf8(db.LastError());
       Disk seen = Look(home.Dir());
       EXPECT_TRUE(seen == before) << "a failed operation left something behind";
@@ -166,9 +153,9 @@ TEST(CaseStoreFullDisk, AHistoryThatCannotBeWrittenOpensForReading) {
   EXPECT_EQ(listed, 3);
   r = MakeCase(9);
   EXPECT_EQ(db.Add(r), -1);
-  EXPECT_NE(db.LastError().find("No space left on device"), std::string::npos) << gbk::ToUtf8(db.LastError());
-  EXPECT_FALSE(db.Delete(1));
-  EXPECT_FALSE(db.RenameCategory("c1", "c2"));
+  EXPECT_NE(db.LastError().find(gbk::FromUtf8("磁盘已满")), std::string::npos) << gbk::ToUtf8(db.LastError());
+  EXPECT_FALSE(db.Delete(1, db.Generation()));
+  EXPECT_FALSE(db.RenameCategory("c1", "c2", db.Generation()));
   EXPECT_TRUE(Look(t.Dir()) == before) << "nothing changed while the disk was full";
 
   db.SetFreeSpace(-1);
@@ -178,17 +165,43 @@ TEST(CaseStoreFullDisk, AHistoryThatCannotBeWrittenOpensForReading) {
 }
 
 #ifndef _WIN32
-// A folder that cannot be made says why it could not, not why a later look failed:
-// here the name is taken by a link to nothing.
-TEST(CaseStoreFullDisk, AFolderThatCannotBeMadeSaysWhy) {
+// A program folder the user may not write (here a process without the right): the
+// history opens for reading and says, in Chinese, that the folder cannot be written,
+// naming it; nothing speaks of a lock no one holds.
+TEST(CaseStoreFullDisk, AReadOnlyProgramFolderSaysSo) {
   TempFolder t;
   Fill(t, 3, 0);
-  fs::create_symlink(file::NativePath(t.Path("nowhere")), file::NativePath(t.Path("dat\\bazi.new")));
-  MDataBase db;
-  ASSERT_TRUE(db.Open(t.Dir(), 0));
-  EXPECT_FALSE(db.Clear());
-  EXPECT_NE(db.LastError().find("File exists"), std::string::npos) << gbk::ToUtf8(db.LastError());
-  EXPECT_EQ(db.LastError().find("No such file"), std::string::npos) << gbk::ToUtf8(db.LastError());
-  EXPECT_EQ(db.GetCount(), 3);
+  file::Delete(t.Path("dat\\bazi.lck"));
+  std::string dat = file::NativePath(t.Path("dat"));
+  ASSERT_EQ(chmod(dat.c_str(), 0555), 0);
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    // Root may write anywhere: the check runs as nobody.
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    MDataBase db;
+    bool opened = db.Open(t.Dir(), 0);
+    std::string told = db.Notice() + '\n' + db.LastError();
+    CaseRecord r = MakeCase(7);
+    bool added = db.Add(r) >= 0;
+    told += '\n' + db.LastError();
+    (void)!write(out[1], told.data(), told.size());
+    _exit(opened && !added ? 0 : 2);
+  }
+  close(out[1]);
+  std::string told;
+  char buf[4096];
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) told.append(buf, static_cast<size_t>(n));
+  close(out[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  chmod(dat.c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << gbk::ToUtf8(told);
+  EXPECT_NE(told.find(gbk::FromUtf8("只能查看")), std::string::npos) << gbk::ToUtf8(told);
+  EXPECT_NE(told.find(t.Path("dat\\") + gbk::FromUtf8("不能写入：没有权限")), std::string::npos) << gbk::ToUtf8(told);
+  EXPECT_EQ(told.find(gbk::FromUtf8("锁定")), std::string::npos) << gbk::ToUtf8(told);
+  EXPECT_EQ(told.find("denied"), std::string::npos) << gbk::ToUtf8(told);
 }
 #endif

@@ -26,11 +26,11 @@ bool RunStep(MDataBase& db, int i) {
   if (!db.Search(all, live)) return false;
   if (i % 5 >= 3 && !live.empty()) {
     int32_t id = live[(static_cast<uint32_t>(i) * 7919u) % live.size()];
-    if (i % 5 == 3) return db.Delete(id);
+    if (i % 5 == 3) return db.Delete(id, db.Generation());
     CaseRecord r;
     if (!db.Read(id, r)) return false;
     SetText(r.note, "rewritten by step " + IntToStr(i));
-    return db.Write(id, r);
+    return db.Write(id, r, db.Generation());
   }
   CaseRecord r = MakeCase(i);
   return db.Add(r) >= 0;
@@ -287,8 +287,8 @@ void FortyCases(const TempFolder& t) {
     CaseRecord r = MakeCase(i);
     ASSERT_EQ(db.Add(r), i);
   }
-  ASSERT_TRUE(db.Delete(5));
-  ASSERT_TRUE(db.Delete(6));
+  ASSERT_TRUE(db.Delete(5, db.Generation()));
+  ASSERT_TRUE(db.Delete(6, db.Generation()));
 }
 
 void FlipByte(const std::string& path, int64_t at, uint8_t mask) {
@@ -335,7 +335,7 @@ TEST(CaseStoreMutations, FlippedBitsAreMendedWithoutLoss) {
     EXPECT_EQ(after, before);
     CaseRecord r = MakeCase(99);
     EXPECT_EQ(db.Add(r), 40) << "a new case overwrites none";
-    ASSERT_TRUE(db.Delete(17));
+    ASSERT_TRUE(db.Delete(17, db.Generation()));
     CaseRecord other;
     EXPECT_TRUE(db.Read(1, other)) << "deleting case 17 deletes case 17";
   }
@@ -437,7 +437,7 @@ TEST(CaseStoreMutations, AReusedSlotNeverInheritsAReport) {
   for (int i = 0; i < 40; ++i) WriteRaw(t.Path("bazi_f\\" + IntToStr(i) + ".rtf"), "report of " + IntToStr(i));
   MDataBase db;
   ASSERT_TRUE(db.Open(t.Dir(), 0));
-  ASSERT_TRUE(db.DeleteCategory("c1"));  // 13 cases; with 5 and 6 past the reuse mark
+  ASSERT_TRUE(db.DeleteCategory("c1", db.Generation()));  // 13 cases; with 5 and 6 past the reuse mark
   WriteRaw(t.Path("bazi_f\\40.rtf"), "left by an earlier history");
   for (int k = 0; k < 20; ++k) {
     CaseRecord r = MakeCase(100 + k);

@@ -50,7 +50,7 @@ TEST_F(CaseStore, NewStoreHasAnEmptyHeaderAndCountsFromZero) {
   EXPECT_EQ(h.count, 0);
   EXPECT_EQ(h.fileCount, 1);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(AddCase(i), i);
-  ASSERT_TRUE(db_.Delete(1));
+  ASSERT_TRUE(db_.Delete(1, db_.Generation()));
   EXPECT_EQ(db_.GetCount(), 3);  // deleted slots still count
 
   struct Row {
@@ -84,11 +84,11 @@ TEST_F(CaseStore, ThirtiethDeletionSwitchesToReuseFromTheLowestSlot) {
   for (int i = 0; i < 40; ++i) ASSERT_EQ(AddCase(i), i);
   std::vector<int32_t> deleted;
   for (int32_t id = 38; id >= 10; --id) deleted.push_back(id);  // 29 deletions, highest first
-  for (int32_t id : deleted) ASSERT_TRUE(db_.Delete(id));
+  for (int32_t id : deleted) ASSERT_TRUE(db_.Delete(id, db_.Generation()));
   EXPECT_EQ(ReadHeader(DataPath(t_, 0)).reuseFlag, 0);
   EXPECT_EQ(AddCase(100), 40) << "29 deletions still append";
 
-  ASSERT_TRUE(db_.Delete(3));
+  ASSERT_TRUE(db_.Delete(3, db_.Generation()));
   CaseFileHeader h = ReadHeader(DataPath(t_, 0));
   EXPECT_EQ(h.reuseFlag, 1);
   EXPECT_EQ(h.deletedCount, 30);
@@ -129,17 +129,17 @@ TEST_F(CaseStore, WritesLiveSlotsAndRefusesWhatWouldPutCountsOutOfStep) {
   ASSERT_TRUE(db_.Read(1, r));
   SetText(r.place, gbk::FromUtf8("北京-北京"));
   r.year = -848;  // 849 BC
-  ASSERT_TRUE(db_.Write(1, r));
+  ASSERT_TRUE(db_.Write(1, r, db_.Generation()));
   CaseRecord back;
   ASSERT_TRUE(db_.Read(1, back));
   EXPECT_EQ(Bytes(back), Bytes(r)) << "a live slot is rewritten as given";
 
-  ASSERT_TRUE(db_.Delete(0));
-  EXPECT_FALSE(db_.Delete(0)) << "a second deletion of one slot";
-  EXPECT_FALSE(db_.Delete(2));
+  ASSERT_TRUE(db_.Delete(0, db_.Generation()));
+  EXPECT_FALSE(db_.Delete(0, db_.Generation())) << "a second deletion of one slot";
+  EXPECT_FALSE(db_.Delete(2, db_.Generation()));
   EXPECT_EQ(ReadHeader(DataPath(t_, 0)).deletedCount, 1);
-  EXPECT_FALSE(db_.Write(2, r)) << "beyond the count";
-  EXPECT_FALSE(db_.Write(0, r)) << "a slot deleted meanwhile";
+  EXPECT_FALSE(db_.Write(2, r, db_.Generation())) << "beyond the count";
+  EXPECT_FALSE(db_.Write(0, r, db_.Generation())) << "a slot deleted meanwhile";
   EXPECT_NE(db_.LastError().find(gbk::FromUtf8("已经删除")), std::string::npos);
   EXPECT_FALSE(db_.LastError().empty());
 }
@@ -178,8 +178,8 @@ TEST(CaseStoreFiles, ReadManyGivesWhatReadsOneByOneGive) {
     CaseRecord r = MakeCase(i);
     ASSERT_EQ(db.Add(r), 49998 + i);
   }
-  ASSERT_TRUE(db.Delete(49999));
-  ASSERT_TRUE(db.Delete(50001));
+  ASSERT_TRUE(db.Delete(49999, db.Generation()));
+  ASSERT_TRUE(db.Delete(50001, db.Generation()));
   struct Row {
     const char* name;
     std::vector<int32_t> ids;
@@ -254,7 +254,7 @@ TEST_F(CaseStore, SearchMatchesEveryEnabledTest) {
   SetText(straddle.name, "\xB0\xD5\xC5\xA1");
   straddle.year = 1950;
   ASSERT_EQ(db_.Add(straddle), 5);
-  ASSERT_TRUE(db_.Delete(4));
+  ASSERT_TRUE(db_.Delete(4, db_.Generation()));
 
   struct Row {
     const char* name;
@@ -368,7 +368,7 @@ TEST(CaseStoreFiles, HeaderCountsTheRecordsShowAreMended) {
         CaseRecord r = MakeCase(i);
         db.Add(r);
       }
-      ASSERT_TRUE(db.Delete(2));
+      ASSERT_TRUE(db.Delete(2, db.Generation()));
     }
     ASSERT_TRUE(TakePicture(t, before));
     CaseFileHeader h = ReadHeader(DataPath(t, 0));
