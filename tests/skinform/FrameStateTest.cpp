@@ -89,6 +89,17 @@ TEST_F(FrameState, AMinimizedWindowShowsNoKeyColour) {
   }
 }
 
+// The box of what a window covers, in window coordinates: its region's, or its whole rectangle.
+RECT ShownBox(HWND h) {
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  RECT box{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  if (GetWindowRgn(h, region) != ERROR) GetRgnBox(region, &box);
+  DeleteObject(region);
+  return box;
+}
+
 // Minimized by a real click on the caption's minimize button, a window with a menu bar
 // shows its caption band and nothing of the band below it.
 TEST_F(FrameState, AMinimizedWindowShowsNoSliverOfItsMenuBar) {
@@ -127,17 +138,15 @@ TEST_F(FrameState, AMinimizedWindowShowsNoSliverOfItsMenuBar) {
     const RECT below{wr.left, wr.top + skin->FCaptionHeight, wr.right,
                      std::max(wr.bottom, wr.top + skin->FCaptionHeight)};
     const std::vector<COLORREF> shown = ScreenPixels(below);
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    RECT box{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-    if (GetWindowRgn(h, region) != ERROR) GetRgnBox(region, &box);
-    DeleteObject(region);
-    EXPECT_LE(std::min(box.bottom, wr.bottom - wr.top), skin->FCaptionHeight)
+    EXPECT_LE(ShownBox(h).bottom, skin->FCaptionHeight)
         << "a " << wr.bottom - wr.top << "-px minimized window under a " << skin->FCaptionHeight << "-px caption";
     ShowWindow(h, SW_HIDE);
     gui::Pump(300);
     EXPECT_EQ(ScreenPixels(below), shown) << "the window showed something under its caption";
     ShowWindow(h, SW_RESTORE);
     gui::Pump(300);
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(ShownBox(h).bottom, wr.bottom - wr.top) << "restored, the whole window shows again";
     data->SetActive(false);
     gui::Pump(400);
   }
