@@ -268,8 +268,10 @@ void TWinSkinForm::Cropwindow() {
   auto& b = FSkinData->Border;
   const bool anyTrans = b[1]->Trans || b[2]->Trans || b[3]->Trans || b[4]->Trans;
   HRGN region = nullptr;
-  if (anyTrans && FBorderStyle != sbsNone && IsMinimized()) {
-    // A minimized window shows only its caption band, cut like the caption's top.
+  if (FBorderStyle != sbsNone && IsMinimized()) {
+    // A minimized window shows only its caption band, cut like the caption's top: the
+    // system's minimized height may be taller than the band, and the rows below it are
+    // the menu band's, which is not painted then.
     region = BorderRegion(3, w, FCaptionHeight, 0, 0, b[3]->Trans == 1 && FCaptionHeight >= 2);
     HRGN window = CreateRectRgn(0, 0, w, h);
     CombineRgn(region, region, window, RGN_AND);

@@ -4,12 +4,14 @@
 // skin is on that never shows the system's frame first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
+#include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDlg.h"
@@ -82,6 +84,69 @@ TEST_F(FrameState, AMinimizedWindowShowsNoKeyColour) {
     DeleteObject(region);
     GetWindowRect(h, &wr);
     EXPECT_GT(box.bottom, wr.bottom - wr.top - 10) << "restored: the outline of the normal size again";
+    data->SetActive(false);
+    gui::Pump(400);
+  }
+}
+
+// The box of what a window covers, in window coordinates: its region's, or its whole rectangle.
+RECT ShownBox(HWND h) {
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  RECT box{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  if (GetWindowRgn(h, region) != ERROR) GetRgnBox(region, &box);
+  DeleteObject(region);
+  return box;
+}
+
+// Minimized by a real click on the caption's minimize button, a window with a menu bar
+// shows its caption band and nothing of the band below it.
+TEST_F(FrameState, AMinimizedWindowShowsNoSliverOfItsMenuBar) {
+  for (const char* name : {"Plain", "Mx1", "Ink"}) {
+    SCOPED_TRACE(name);
+    Activate(name);
+    StateForm form(&app);
+    auto* bar = new TMainMenu(&form);
+    auto* file = new TMenuItem(&form);
+    file->SetCaption(gbk::FromUtf8("文件(&F)"));
+    bar->Items()->Add(file);
+    form.SetMenu(bar);
+    form.Show();
+    SetForegroundWindow(form.Handle());
+    gui::Pump(400);
+    HWND h = form.Handle();
+    TWinSkinForm* skin = SkinFormOf(h);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_GT(skin->FMenuHeight, 0);
+    TWinSysButton* minimize = Button(skin, 2);
+    ASSERT_NE(minimize, nullptr);
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    gui::MoveMouse(wr.left + (minimize->Bounds.left + minimize->Bounds.right) / 2,
+                   wr.top + (minimize->Bounds.top + minimize->Bounds.bottom) / 2);
+    gui::Pump(100);
+    gui::MouseButton(MOUSEEVENTF_LEFTDOWN);
+    gui::Pump(100);
+    gui::MouseButton(MOUSEEVENTF_LEFTUP);
+    gui::Pump(600);
+    gui::ParkMouse();
+    ASSERT_TRUE(IsIconic(h));
+    GetWindowRect(h, &wr);
+    gui::SaveScreenshot(h, gui::ScreenshotPath(std::string("minimized-") + name + ".png"));
+    // The rows under the caption band, on the screen with the window shown and hidden.
+    const RECT below{wr.left, wr.top + skin->FCaptionHeight, wr.right,
+                     std::max(wr.bottom, wr.top + skin->FCaptionHeight)};
+    const std::vector<COLORREF> shown = ScreenPixels(below);
+    EXPECT_LE(ShownBox(h).bottom, skin->FCaptionHeight)
+        << "a " << wr.bottom - wr.top << "-px minimized window under a " << skin->FCaptionHeight << "-px caption";
+    ShowWindow(h, SW_HIDE);
+    gui::Pump(300);
+    EXPECT_EQ(ScreenPixels(below), shown) << "the window showed something under its caption";
+    ShowWindow(h, SW_RESTORE);
+    gui::Pump(300);
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(ShownBox(h).bottom, wr.bottom - wr.top) << "restored, the whole window shows again";
     data->SetActive(false);
     gui::Pump(400);
   }
