@@ -475,7 +475,7 @@ bool TApplication::DispatchOne(MSG& m) {
     terminated_ = true;
     return false;
   }
-  if (ControlKey(m) || PageKey(m)) return true;
+  if (ControlKey(m) || PageKey(m) || RadioKey(m)) return true;
   if (m.message == WM_KEYDOWN && (m.wParam == VK_TAB || m.wParam == VK_RETURN || m.wParam == VK_ESCAPE))
     TWinControl::BroadcastToForm(m.hwnd, CM_DIALOGKEY, m.wParam, m.lParam);
   HWND top = GetAncestor(m.hwnd, GA_ROOT);
@@ -535,6 +535,17 @@ bool TApplication::PageKey(MSG& m) {
     }
   }
   return false;
+}
+
+// An arrow key on a radio button moves round its group, ticking as it goes. (The
+// button's own dialog code must stay the system's: its clicks depend on it.)
+bool TApplication::RadioKey(MSG& m) {
+  const WPARAM k = m.wParam;
+  if (m.message != WM_KEYDOWN || (k != VK_LEFT && k != VK_RIGHT && k != VK_UP && k != VK_DOWN)) return false;
+  auto* radio = dynamic_cast<TRadioButton*>(TControl::FromHandle(m.hwnd));
+  if (!radio) return false;
+  radio->MoveInGroup(k == VK_RIGHT || k == VK_DOWN);
+  return true;
 }
 
 void TApplication::ProcessMessages() {

@@ -145,6 +145,7 @@ class TApplication : public TComponent {
   bool DispatchOne(MSG& m);
   bool ControlKey(MSG& m);
   bool PageKey(MSG& m);
+  bool RadioKey(MSG& m);
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
 };

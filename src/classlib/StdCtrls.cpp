@@ -150,8 +150,10 @@ void TRadioButton::UpdateTabStops() {
   TRadioButton* stop = ticked != group.end() ? *ticked : group.empty() ? this : group.front();
   for (TRadioButton* r : group) {
     if (!r->HandleAllocated()) continue;
+    // Only a real change: a new style in the middle of a click loses the click.
     const LONG_PTR style = GetWindowLongPtrW(r->hwnd_, GWL_STYLE);
-    SetWindowLongPtrW(r->hwnd_, GWL_STYLE, r == stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    const LONG_PTR wanted = r == stop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+    if (wanted != style) SetWindowLongPtrW(r->hwnd_, GWL_STYLE, wanted);
   }
 }
 
@@ -178,15 +180,6 @@ void TRadioButton::MoveInGroup(bool forward) {
     SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
     return;
   }
-}
-
-LRESULT TRadioButton::WndProc(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_GETDLGCODE) return TButtonControl::WndProc(msg, w, l) | DLGC_WANTARROWS;
-  if (msg == WM_KEYDOWN && (w == VK_LEFT || w == VK_RIGHT || w == VK_UP || w == VK_DOWN)) {
-    MoveInGroup(w == VK_RIGHT || w == VK_DOWN);
-    return 0;
-  }
-  return TButtonControl::WndProc(msg, w, l);
 }
 
 DWORD TEdit::CreateStyle() const {

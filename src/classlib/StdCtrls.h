@@ -85,9 +85,9 @@ class TRadioButton : public TButtonControl {
   DWORD CreateStyle() const override { return TControl::CreateStyle() | BS_AUTORADIOBUTTON; }
   bool HandleCommand(WORD code) override;
   void CheckChanged() override { UpdateTabStops(); }
-  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
+  friend class TApplication;  // its dialog keys move round the group
   std::vector<TRadioButton*> Group() const;
   void UpdateTabStops();
   void MoveInGroup(bool forward);
