@@ -66,6 +66,105 @@ std::vector<std::string> SplitTabs(const std::string& line) {
   return f;
 }
 
+bool IsHan(const std::vector<uint32_t>& cps) { return cps.size() == 1 && cps[0] >= 0x3400 && cps[0] <= 0x2FFFF; }
+
+// The fault of one line of the forms file, empty when it is sound.
+std::string CheckFormLine(const std::string& line, uint32_t& ch, uint32_t& form) {
+  std::vector<std::string> f = SplitTabs(line);
+  if (f.size() != 3) return "needs 3 TAB-separated fields, has " + std::to_string(f.size());
+  std::vector<uint32_t> a, b, reason;
+  if (!Decode(f[0], a) || !IsHan(a)) return "the first field is not one Chinese character";
+  if (!Decode(f[1], b) || !IsHan(b)) return "the second field is not one Chinese character";
+  if (!Decode(f[2], reason) || reason.empty()) return "the reason is missing";
+  ch = a[0];
+  form = b[0];
+  return {};
+}
+
+// Pinyin as Unihan writes it: lower-case letters, tone marks and ü, nothing else.
+bool IsPinyin(const std::string& utf8) {
+  std::vector<uint32_t> cps;
+  if (!Decode(utf8, cps) || cps.empty()) return false;
+  return std::all_of(cps.begin(), cps.end(),
+                     [](uint32_t cp) { return (cp >= 'a' && cp <= 'z') || (cp >= 0xC0 && cp <= 0x24F); });
+}
+
+// The fault of one line of the readings file, empty when it is sound.
+std::string CheckReadingLine(const std::string& line, std::string& word, std::string& reading) {
+  std::vector<std::string> f = SplitTabs(line);
+  if (f.size() != 3) return "needs 3 TAB-separated fields, has " + std::to_string(f.size());
+  std::vector<uint32_t> a, reason;
+  if (!Decode(f[0], a) || !IsHan(a)) return "the first field is not one Chinese character";
+  if (!IsPinyin(f[1])) return "the reading is not pinyin";
+  if (!Decode(f[2], reason) || reason.empty()) return "the reason is missing";
+  word = f[0];
+  reading = f[1];
+  return {};
+}
+
+// The fault of one line of the stroke fixes, empty when it is sound.
+std::string CheckFixLine(const std::string& line, uint32_t& ch, int& count) {
+  size_t hash = line.find('#');
+  if (hash == std::string::npos || line.find_first_not_of(" \t", hash + 1) == std::string::npos) {
+    return "the reason is missing";
+  }
+  std::istringstream in(line.substr(0, hash));
+  std::string word, rest;
+  std::vector<uint32_t> cps;
+  if (!(in >> word >> count) || (in >> rest)) return "needs a character and a count before the reason";
+  if (!Decode(word, cps) || !IsHan(cps)) return "the first field is not one Chinese character";
+  if (count < 1 || count > 99) return "the count is not 1 to 99";
+  ch = cps[0];
+  return {};
+}
+
+bool ReadWhole(const std::filesystem::path& p, std::string& text) {
+  std::ifstream in(p, std::ios::binary);
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return in.good() || in.eof();
+}
+
+bool ReadDataFile(const std::string& path, std::string& text) {
+  return std::filesystem::is_regular_file(path) && ReadWhole(path, text);
+}
+
+// Hands `check` each line that is neither empty nor a comment ('#'); each fault it
+// returns becomes "name:line: fault" in `errors`.
+template <class Check>
+void ForEachDataLine(const std::string& name, const std::string& text, std::vector<std::string>& errors, Check check) {
+  std::stringstream in(text);
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    if (std::string fault = check(line); !fault.empty())
+      errors.push_back(name + ":" + std::to_string(number) + ": " + fault);
+  }
+}
+
+// Reads the lines of `text` into `map`, each parsed by `check` into a character and its value.
+template <class Map, class Check>
+void ReadPairs(const std::string& name, const std::string& text, Map& map, std::vector<std::string>& errors,
+               Check check) {
+  ForEachDataLine(name, text, errors, [&map, check](const std::string& line) {
+    typename Map::key_type key{};
+    typename Map::mapped_type value{};
+    std::string fault = check(line, key, value);
+    if (fault.empty() && !map.emplace(key, value).second) fault = "the character is given twice";
+    return fault;
+  });
+}
+
+// As ReadPairs for the file at `path`; false when it cannot be read.
+template <class Map, class Check>
+bool ReadPairsFile(const std::string& path, Map& map, std::vector<std::string>& errors, Check check) {
+  std::string text;
+  if (!ReadDataFile(path, text)) return false;
+  ReadPairs(std::filesystem::path(path).filename().string(), text, map, errors, check);
+  return true;
+}
+
 bool IsDataFileName(const std::string& name) {
   return name.size() == 6 && std::isdigit(static_cast<unsigned char>(name[0])) &&
          std::isdigit(static_cast<unsigned char>(name[1])) && name.substr(2) == ".tsv";
@@ -124,12 +223,37 @@ bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string
   if (ec) return false;
   std::sort(files.begin(), files.end());
   for (const fs::path& p : files) {
-    std::ifstream in(p, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) return false;
+    std::string text;
+    if (!ReadWhole(p, text)) return false;
     ReadText(p.filename().string(), text, table, errors);
   }
   return true;
+}
+
+void ReadFormsText(const std::string& name, const std::string& text, Forms& forms, std::vector<std::string>& errors) {
+  ReadPairs(name, text, forms, errors, CheckFormLine);
+}
+
+bool ReadForms(const std::string& path, Forms& forms, std::vector<std::string>& errors) {
+  return ReadPairsFile(path, forms, errors, CheckFormLine);
+}
+
+void ReadStrokeFixesText(const std::string& name, const std::string& text, StrokeFixes& fixes,
+                         std::vector<std::string>& errors) {
+  ReadPairs(name, text, fixes, errors, CheckFixLine);
+}
+
+bool ReadStrokeFixes(const std::string& path, StrokeFixes& fixes, std::vector<std::string>& errors) {
+  return ReadPairsFile(path, fixes, errors, CheckFixLine);
+}
+
+void ReadReadingsText(const std::string& name, const std::string& text, Readings& readings,
+                      std::vector<std::string>& errors) {
+  ReadPairs(name, text, readings, errors, CheckReadingLine);
+}
+
+bool ReadReadings(const std::string& path, Readings& readings, std::vector<std::string>& errors) {
+  return ReadPairsFile(path, readings, errors, CheckReadingLine);
 }
 
 }  // namespace chardata

@@ -41,4 +41,38 @@ void ReadText(const std::string& name, const std::string& text, Table& table, st
 // cannot be read; the faults of the lines go to `errors`.
 bool ReadFolder(const std::string& folder, Table& table, std::vector<std::string>& errors);
 
+// The reviewed common readings, "readings.tsv" (UTF-8, '#' starts a comment line): one
+// line per character whose first Unihan reading is not the one in common use,
+//   字  常读 (pinyin with tone marks)  理由 (why, for the reader; not shipped)
+// Character to reading, both UTF-8.
+using Readings = std::map<std::string, std::string>;
+
+// Reads `text` (the file's contents) into `readings`; each fault becomes "name:line: fault".
+void ReadReadingsText(const std::string& name, const std::string& text, Readings& readings,
+                      std::vector<std::string>& errors);
+
+// Reads the file at `path` (UTF-8); false when it cannot be read.
+bool ReadReadings(const std::string& path, Readings& readings, std::vector<std::string>& errors);
+
+// The reviewed choice of the form whose strokes a character counts: file "forms.tsv"
+// (UTF-8, '#' starts a comment line), one line per character with three TAB-separated
+// fields   字  形 (the character itself or one traditional form of it)  理由.
+// Code point of the character to code point of its form.
+using Forms = std::map<uint32_t, uint32_t>;
+
+// Reads `text` into `forms`; each fault becomes "name:line: fault" in `errors`. Whether
+// 形 is one of the character's own forms is for the caller, who has the variant data.
+void ReadFormsText(const std::string& name, const std::string& text, Forms& forms, std::vector<std::string>& errors);
+
+// Reads the file at `path` (UTF-8); false when it cannot be read.
+bool ReadForms(const std::string& path, Forms& forms, std::vector<std::string>& errors);
+
+// The reviewed departures from the stroke rule: file "kangxi-fix.txt" (UTF-8, '#' starts a
+// comment line), one "字 count  # reason" a line. Code point to its Kangxi count.
+using StrokeFixes = std::map<uint32_t, int>;
+
+void ReadStrokeFixesText(const std::string& name, const std::string& text, StrokeFixes& fixes,
+                         std::vector<std::string>& errors);
+bool ReadStrokeFixes(const std::string& path, StrokeFixes& fixes, std::vector<std::string>& errors);
+
 }  // namespace chardata

@@ -6,39 +6,42 @@
 // program's schema exactly. The output is the same bytes on every run: the input is
 // read in code-point order and nothing depends on time or on hashing.
 //
-// Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <reviewed data folder>
-//                    <program folder>
+// Usage: MakeChiWord <folder of Unihan_*.txt> <UnicodeData.txt> <kangxi fixes> <forms.tsv>
+//                    <reviewed data folder> <readings.tsv> <program folder>
 // The reviewed data folder holds the quick file's characters (NN.tsv) and, in its folder
-// "full", those of the full file alone that today's names use (full/NN.tsv).
+// "full", those of the full file alone that today's names use or that the 2013 general
+// standard table lists (full/NN.tsv).
 //
 // The rules, field by field (the heuristics say so):
 // - truePy: the first kMandarin reading with its tone marks; a letter GBK lacks is
 //   written as its base letter. pinYin: the other readings of kMandarin, kHanyuPinyin
-//   and kXHC1983, each once, separated by spaces.
-// - gbLen: the first (mainland) kTotalStrokes value. The traditional form is the first
-//   kTraditionalVariant that differs from the character, else the character itself;
-//   big5Len is its last (traditional) kTotalStrokes value.
-// - kxLen: 一 to 十 count their value. Otherwise the traditional form's count, except
-//   that a radical written short counts as its full form: for the radicals below the
-//   count is the full radical's strokes plus the form's residual strokes (kRSUnicode).
-//   Last, the reviewed list of fixes is applied with the program's Kangxi-fix command.
+//   and kXHC1983, each once, separated by spaces. Where Unihan's first reading is not the
+//   one in common use (漂 piāo, not piào), the reviewed readings file names it; it must be
+//   one of Unihan's readings, becomes truePy, and the first reading moves into pinYin.
+// - gbLen, big5Len, kxLen: the stroke rule of README.md. gbLen is the character's first
+//   (mainland) kTotalStrokes value; big5Len the last kTotalStrokes value of its chosen
+//   form; kxLen the Kangxi count of that form, or the count of the reviewed exceptions
+//   (kangxi-fix.txt) when the character is one of them. kxExp tells kxLen.
 // - buShou: the kRSUnicode radical in the form written in the character: the simplified
 //   form for a simplified radical ('), the side form (氵 扌 艹 …) when the radical takes
 //   part in a larger character (heuristic: a side form is assumed whenever the residual
 //   strokes are not 0; 王 itself has -1).
 //   bsLen: that form's strokes.
 // - wx: by radical where the radical names an element; otherwise by the sound class of
-//   the initial: b p m f 水, d t n l 火, g k h 木, zero initial 土, the rest 金.
+//   the initial (of truePy): b p m f 水, d t n l 火, g k h 木, zero initial 土, the rest 金.
 // - The characters of the quick file: useSex, jx, isFirst, nameExp (字意) and normalExp
 //   (基本解释) come from our reviewed files chars/NN.tsv (see CharData.h); a bad file fails
 //   the build. isFirst is also 是 for every character of the naming tables' surnames.
 // - A character of the full file alone: its reviewed line of full/NN.tsv when it has one.
-//   Else, when it is the traditional form of a reviewed character (kSimplifiedVariant), the
-//   marks of that character and its texts behind "（繁体，同“…”）", so a traditional name
-//   reads in Chinese. Else useSex 无, jx 平, isFirst by the naming tables' surnames, and
-//   the English definition as nameExp (cut at a clause to at most 150 bytes) and as
-//   normalExp, marked "（英）". A quick-file character the reviewed files do not cover
-//   yet is treated the same way and named in a warning.
+//   Else, when it is the one traditional form of a reviewed character (kSimplifiedVariant,
+//   and that character's kTraditionalVariant names it alone), the marks of that character
+//   and its texts behind "（繁体，同“…”）", so a traditional name reads in Chinese; its
+//   surname mark is the reviewed one, which the texts give. A form that a simplification
+//   merged with others (谷 for 穀 and itself) has its own reviewed line. Else useSex 无,
+//   jx 平, isFirst by the naming tables' surnames, and the English definition as nameExp
+//   (cut at a clause to at most 150 bytes) and as normalExp, marked "（英）". A quick-file
+//   character the reviewed files do not cover yet is treated the same way and named in a
+//   warning.
 // - biHua and kxExp: factual lines from the counts; the other texts empty.
 // - The quick file is made by the program's own command, which leaves normalExp empty;
 //   its reviewed 基本解释 is written in afterwards, so both files explain alike.
@@ -126,8 +129,8 @@ using gbk::U;
 bool ReadUnihan(const std::string& folder, Unihan& u) {
   static const std::set<std::string> kKeys = {"kMandarin",  "kHanyuPinyin",        "kXHC1983",    "kTotalStrokes",
                                               "kRSUnicode", "kTraditionalVariant", "kDefinition", "kTGH",
-                                              "kGB0",       "kSimplifiedVariant"};
-  for (const char* name : {"Readings", "IRGSources", "Variants", "OtherMappings"}) {
+                                              "kGB0",       "kSimplifiedVariant",  "kRSKangXi"};
+  for (const char* name : {"Readings", "IRGSources", "Variants", "OtherMappings", "RadicalStrokeCounts"}) {
     std::FILE* f = std::fopen((folder + "/Unihan_" + name + ".txt").c_str(), "rb");
     if (!f) return false;
     char buf[8192];
@@ -238,43 +241,44 @@ int LastStrokes(const Unihan& u, uint32_t cp) {
   return v.empty() ? 0 : std::stoi(v.back());
 }
 
-uint32_t TraditionalForm(const Unihan& u, uint32_t cp) {
-  for (const std::string& s : Split(u.Get(cp, "kTraditionalVariant"))) {
-    uint32_t t = ParseCodePoint(s);
-    if (t != cp) return t;
+// The form whose strokes a character counts: the reviewed choice; else the character
+// itself when it is its own traditional form too; else its first traditional form.
+uint32_t ChosenForm(const Unihan& u, const chardata::Forms& forms, uint32_t cp) {
+  if (auto f = forms.find(cp); f != forms.end()) return f->second;
+  std::vector<std::string> list = Split(u.Get(cp, "kTraditionalVariant"));
+  for (const std::string& s : list) {
+    if (ParseCodePoint(s) == cp) return cp;
   }
-  return cp;
+  return list.empty() ? cp : ParseCodePoint(list.front());
 }
 
-// Radicals written short inside a character, with the strokes of their full form.
-int FullRadicalStrokes(int radical) {
-  static const std::map<int, int> kFull = {
-      {85, 4},   // 氵 as 水
-      {64, 4},   // 扌 as 手
-      {140, 6},  // 艹 as 艸
-      {170, 8},  // 阝 on the left as 阜
-      {163, 7},  // 阝 on the right as 邑
-      {61, 4},   // 忄 as 心
-      {94, 4},   // 犭 as 犬
-      {145, 6},  // 衤 as 衣
-      {96, 5},   // 王 as 玉
-      {130, 6},  // 月 (flesh) as 肉
-      {162, 7},  // 辶 as 辵
-      {122, 6},  // 罒 as 网
-  };
-  auto it = kFull.find(radical);
-  return it == kFull.end() ? 0 : it->second;
+// Strokes of a Kangxi radical (1..214) in its full form, 0 for any other number.
+int RadicalStrokes(int radical) {
+  static const int kFirstOfEachCount[] = {1, 7, 30, 61, 95, 118, 147, 167, 176, 187, 195, 201, 205, 209, 211, 212, 214};
+  if (radical < 1 || radical > 214) return 0;
+  int strokes = 0;
+  for (int first : kFirstOfEachCount) strokes += radical >= first;
+  return strokes;
 }
 
-int KangxiStrokes(const Unihan& u, uint32_t cp) {
+// The radical and residual strokes of the Kangxi dictionary; without them, the first
+// kRSUnicode value under a radical in its traditional form.
+RadicalStroke KangxiRadical(const Unihan& u, uint32_t cp) {
+  if (const std::string& kx = u.Get(cp, "kRSKangXi"); !kx.empty()) return ParseRS(kx);
+  std::vector<std::string> values = Split(u.Get(cp, "kRSUnicode"));
+  for (const std::string& v : values) {
+    if (v.find('\'') == std::string::npos) return ParseRS(v);
+  }
+  return ParseRS(u.Get(cp, "kRSUnicode"));
+}
+
+// 一 to 十 count their value; any other character its form's full radical and residual strokes.
+int KangxiStrokes(const Unihan& u, uint32_t cp, uint32_t form) {
   static const std::map<uint32_t, int> kNumbers = {{0x4E00, 1}, {0x4E8C, 2}, {0x4E09, 3}, {0x56DB, 4}, {0x4E94, 5},
                                                    {0x516D, 6}, {0x4E03, 7}, {0x516B, 8}, {0x4E5D, 9}, {0x5341, 10}};
   if (auto n = kNumbers.find(cp); n != kNumbers.end()) return n->second;
-  uint32_t t = TraditionalForm(u, cp);
-  RadicalStroke rs = ParseRS(u.Get(t, "kRSUnicode"));
-  int full = FullRadicalStrokes(rs.number);
-  if (full > 0 && rs.residual > 0) return full + rs.residual;
-  return LastStrokes(u, t);
+  RadicalStroke rs = KangxiRadical(u, form);
+  return RadicalStrokes(rs.number) + rs.residual;
 }
 
 // The radical as written in the character (see the header for the side-form heuristic).
@@ -353,7 +357,13 @@ struct Built {
   bool reviewed = false;  // has a line in the reviewed files
 };
 
-Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>& base,
+// The reviewed data that a record's counts take.
+struct StrokeData {
+  chardata::Forms forms;
+  chardata::StrokeFixes fixes;
+};
+
+Built BuildOne(const Unihan& u, const StrokeData& strokes, uint32_t cp, const std::map<uint32_t, uint32_t>& base,
                const std::map<std::string, uint32_t>& radicals) {
   Built b;
   b.cp = cp;
@@ -376,10 +386,11 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
   uint32_t radical = WrittenRadical(rs, radicals);
   r.buShou = radical ? gbk::FromUtf8(Utf8Of(radical)) : std::string();
   r.bsLen = static_cast<uint8_t>(radical ? FirstStrokes(u, radical) : 0);
-  uint32_t t = TraditionalForm(u, cp);
+  uint32_t form = ChosenForm(u, strokes.forms, cp);
   r.gbLen = static_cast<uint8_t>(FirstStrokes(u, cp));
-  r.big5Len = static_cast<uint8_t>(LastStrokes(u, t));
-  r.kxLen = static_cast<uint8_t>(KangxiStrokes(u, cp));
+  r.big5Len = static_cast<uint8_t>(LastStrokes(u, form));
+  auto fix = strokes.fixes.find(cp);
+  r.kxLen = static_cast<uint8_t>(fix != strokes.fixes.end() ? fix->second : KangxiStrokes(u, cp, form));
 
   std::string tgh = u.Get(cp, "kTGH");
   b.level = tgh.empty() ? 0 : static_cast<int>(StrToIntDef(tgh.substr(tgh.find(':') + 1), 0));
@@ -397,6 +408,36 @@ Built BuildOne(const Unihan& u, uint32_t cp, const std::map<uint32_t, uint32_t>&
                    rs.residual < 0 ? 0 : rs.residual, U("画，总笔画").c_str(), r.gbLen);
   r.kxExp = U("康熙笔画") + IntToStr(r.kxLen);
   return b;
+}
+
+// Puts each reviewed common reading first: truePy, with the others in pinYin in their order.
+// A reading that is none of the character's readings is a fault.
+void ApplyReadings(const Unihan& u, const chardata::Readings& readings, const std::map<uint32_t, uint32_t>& base,
+                   std::vector<Built>& all, std::vector<std::string>& errors) {
+  std::map<std::string, Built*> byWord;
+  for (Built& b : all) byWord[gbk::ToUtf8(b.rec.word)] = &b;
+  for (const auto& [word, reading] : readings) {
+    auto b = byWord.find(word);
+    if (b == byWord.end()) {
+      errors.push_back("readings.tsv: " + word + " is not a character of the dictionary");
+      continue;
+    }
+    CharRecord& r = b->second->rec;
+    const std::string common = ReadingToGbk(reading, base);
+    std::vector<std::string> others = Split(r.pinYin);
+    auto at = std::find(others.begin(), others.end(), common);
+    if (common != r.truePy && at == others.end()) {
+      errors.push_back("readings.tsv: " + reading + " is not a reading of " + word);
+      continue;
+    }
+    if (common == r.truePy) continue;
+    *at = r.truePy;
+    std::rotate(others.begin(), at, at + 1);
+    r.truePy = common;
+    r.pinYin.clear();
+    for (const std::string& o : others) r.pinYin += (r.pinYin.empty() ? "" : " ") + o;
+    r.wx = ElementOf(ParseRS(u.Get(b->second->cp, "kRSUnicode")).number, reading);
+  }
 }
 
 // The characters of the quick file, in code-point order: levels 1 and 2 of the standard
@@ -530,20 +571,30 @@ uint32_t SimplifiedForm(const Unihan& u, uint32_t cp) {
   return first;
 }
 
+// True when `simplified` has `traditional` as its one traditional form: the simplification
+// merged nothing, so both characters mean the same.
+bool OneToOne(const Unihan& u, uint32_t simplified, uint32_t traditional) {
+  std::vector<std::string> forms = Split(u.Get(simplified, "kTraditionalVariant"));
+  return forms.size() == 1 && ParseCodePoint(forms[0]) == traditional;
+}
+
 // A traditional form outside the quick file takes the marks and texts of its simplified
-// form when that form has reviewed data (`reviewed`: the characters with such data).
-void ApplyTraditional(const Unihan& u, std::vector<Built>& all, const std::set<std::string>& reviewed) {
+// form when that form has reviewed data and the simplification is one to one. The surname
+// mark is the reviewed line's, not the naming tables', so the texts always give it.
+void ApplyTraditional(const Unihan& u, std::vector<Built>& all, const chardata::Table& reviewed) {
   std::map<uint32_t, const Built*> byCp;
   for (const Built& b : all) byCp[b.cp] = &b;
   for (Built& b : all) {
     if (b.inQuick || reviewed.count(b.rec.word)) continue;
     auto s = byCp.find(SimplifiedForm(u, b.cp));
-    if (s == byCp.end() || !reviewed.count(s->second->rec.word)) continue;
+    if (s == byCp.end() || !OneToOne(u, s->first, b.cp)) continue;
+    auto e = reviewed.find(s->second->rec.word);
+    if (e == reviewed.end()) continue;
     const CharRecord& from = s->second->rec;
     const std::string mark = U("（繁体，同“") + from.word + U("”）");
     b.rec.useSex = from.useSex;
     b.rec.jx = from.jx;
-    b.rec.isFirst = b.rec.isFirst || from.isFirst;
+    b.rec.isFirst = b.rec.isFirst || e->second.isFirst;
     b.rec.nameExp = mark + from.nameExp;
     b.rec.normalExp = mark + from.normalExp;
   }
@@ -572,32 +623,41 @@ bool FillQuickNormalExp(const std::string& folder, const std::vector<Built*>& qu
   return ok;
 }
 
+// The reviewed forms must be the character itself or one of its traditional forms.
+void CheckForms(const Unihan& u, const chardata::Forms& forms, std::vector<std::string>& errors) {
+  for (const auto& [cp, form] : forms) {
+    std::vector<std::string> list = Split(u.Get(cp, "kTraditionalVariant"));
+    bool known = form == cp;
+    for (const std::string& s : list) known = known || ParseCodePoint(s) == form;
+    if (!known) errors.push_back("forms.tsv: " + Utf8Of(form) + " is not a form of " + Utf8Of(cp));
+  }
+}
+
+// The quick file's characters whose form is a choice (several traditional forms, or itself
+// among them) that the forms file does not make, in GBK.
+std::string UnchosenForms(const Unihan& u, const chardata::Forms& forms, const std::vector<Built*>& quick) {
+  std::string out;
+  for (const Built* b : quick) {
+    std::vector<std::string> list = Split(u.Get(b->cp, "kTraditionalVariant"));
+    bool own = false;
+    for (const std::string& s : list) own = own || ParseCodePoint(s) == b->cp;
+    if ((list.size() > 1 || own) && !forms.count(b->cp)) out += b->rec.word;
+  }
+  return out;
+}
+
 int Fail(const std::string& what) {
   std::fprintf(stderr, "MakeChiWord: %s\n", gbk::ToUtf8(what).c_str());
   return 1;
 }
 
-// The reviewed fixes (UTF-8 in the source tree) go through the program's own command.
-bool ApplyFixes(MNameLibrary& lib, const std::string& fixesUtf8Path, const std::string& tempGbk, std::string& message) {
-  std::string text;
-  if (!file::ReadAll(gbk::FromUtf8(fixesUtf8Path), text)) return false;
-  TStringList lines;
-  lines.SetText(gbk::FromUtf8(text));
-  TStringList kept;
-  for (const std::string& l : lines) {
-    if (!Trim(l).empty() && Trim(l)[0] != '#') kept.Add(l);
-  }
-  if (!kept.SaveToFile(tempGbk)) return false;
-  bool ok = FixKangxiStrokes(lib, tempGbk, message);
-  file::Delete(tempGbk);
-  return ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    return Fail("usage: MakeChiWord <unihan folder> <UnicodeData.txt> <fixes> <reviewed data folder> <program folder>");
+  if (argc != 8) {
+    return Fail(
+        "usage: MakeChiWord <unihan folder> <UnicodeData.txt> <fixes> <forms.tsv> <reviewed data folder> "
+        "<readings.tsv> <program folder>");
   }
   Unihan u;
   if (!ReadUnihan(argv[1], u)) return Fail("cannot read the Unihan files");
@@ -605,28 +665,43 @@ int main(int argc, char** argv) {
   auto radicals = ReadRadicals("/usr/share/unicode/CJKRadicals.txt");
   if (base.empty() || radicals.empty()) return Fail("cannot read UnicodeData.txt or CJKRadicals.txt");
   chardata::Table reviewed, fullOnly;
-  std::vector<std::string> faults;
-  const std::string fullOnlyFolder = std::string(argv[4]) + "/full";
-  if (!chardata::ReadFolder(argv[4], reviewed, faults)) return Fail(std::string("cannot read ") + argv[4]);
+  StrokeData strokes;
+  std::vector<std::string> faults, strokeFaults;
+  const std::string dataFolder = argv[5], fullOnlyFolder = dataFolder + "/full";
+  if (!chardata::ReadForms(argv[4], strokes.forms, strokeFaults)) return Fail(std::string("cannot read ") + argv[4]);
+  if (!chardata::ReadStrokeFixes(argv[3], strokes.fixes, strokeFaults))
+    return Fail(std::string("cannot read ") + argv[3]);
+  CheckForms(u, strokes.forms, strokeFaults);
+  if (!chardata::ReadFolder(dataFolder, reviewed, faults)) return Fail("cannot read " + dataFolder);
   if (!chardata::ReadFolder(fullOnlyFolder, fullOnly, faults)) return Fail("cannot read " + fullOnlyFolder);
-  std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[5]));
+  chardata::Readings readings;
+  std::vector<std::string> readingFaults;
+  if (!chardata::ReadReadings(argv[6], readings, readingFaults)) return Fail(std::string("cannot read ") + argv[6]);
+  std::string folder = IncludeTrailingBackslash(gbk::FromUtf8(argv[7]));
 
   std::vector<Built> all;
   for (uint32_t cp = kFirst; cp <= kLast; ++cp) {
-    if (!u.Get(cp, "kMandarin").empty()) all.push_back(BuildOne(u, cp, base, radicals));
+    if (!u.Get(cp, "kMandarin").empty()) all.push_back(BuildOne(u, strokes, cp, base, radicals));
   }
+  ApplyReadings(u, readings, base, all, readingFaults);
   std::vector<Built*> quick = QuickList(all);
+  if (std::string open = UnchosenForms(u, strokes.forms, quick); !open.empty()) {
+    strokeFaults.push_back("forms.tsv: no form chosen for " + gbk::ToUtf8(open));
+  }
+  if (!strokeFaults.empty()) {
+    for (const std::string& f : strokeFaults) std::fprintf(stderr, "MakeChiWord: %s\n", f.c_str());
+    return Fail("the reviewed stroke data have faults");
+  }
   std::string missing;
   ApplyReviewed(reviewed, quick, all, missing, faults);
   ApplyFullOnly(fullOnly, all, faults);
-  std::set<std::string> withData;
-  for (const chardata::Table* t : {&reviewed, &fullOnly}) {
-    for (const auto& entry : *t) withData.insert(entry.first);
-  }
+  chardata::Table withData = reviewed;
+  withData.insert(fullOnly.begin(), fullOnly.end());
   ApplyTraditional(u, all, withData);
   OrderByTier(quick);
-  if (!faults.empty()) {
-    for (const std::string& f : faults) std::fprintf(stderr, "MakeChiWord: %s/%s\n", argv[4], f.c_str());
+  if (!faults.empty() || !readingFaults.empty()) {
+    for (const std::string& f : faults) std::fprintf(stderr, "MakeChiWord: %s/%s\n", argv[5], f.c_str());
+    for (const std::string& f : readingFaults) std::fprintf(stderr, "MakeChiWord: %s\n", f.c_str());
     return Fail("the reviewed character data have faults");
   }
   if (!missing.empty()) {
@@ -653,7 +728,6 @@ int main(int argc, char** argv) {
   MNameLibrary lib(folder);
   std::string message;
   if (!lib.Open(0)) return Fail(lib.LastError());
-  if (!ApplyFixes(lib, argv[3], folder + "dat\\kangxi-fix.tmp", message)) return Fail(message);
   if (!lib.RebuildGroups()) return Fail(lib.LastError());
 
   std::string listFolder = folder + U("3.3.01版字库");

@@ -9,7 +9,7 @@
 #include "classlib/EditKeys.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
-#include "classlib/RichTextCheck.h"
+#include "classlib/RichTextFilter.h"
 #include "classlib/TStringList.h"
 
 // ---- TTextAttributes ----
@@ -428,7 +428,7 @@ bool TRichEdit::LoadFromString(const std::string& data, bool rtf) {
   StreamBuffer s{rtf ? data : WideBytes(gbk::ToWide(data))};
   EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&s), 0, StreamInProc};
   Perform(EM_STREAMIN, rtf ? SF_RTF : (SF_TEXT | SF_UNICODE), reinterpret_cast<LPARAM>(&es));
-  if (es.dwError) return Fail("cannot read the text into the view");
+  if (es.dwError) return Fail(gbk::U("显示框无法接收这段文字。"));
   return true;
 }
 
@@ -444,19 +444,17 @@ std::string TRichEdit::SaveToString(bool rtf) {
 }
 
 bool TRichEdit::LoadFromFile(const std::string& path) {
-  // The system's reader breaks on some files: those are refused before it sees them.
-  if (RichTextVerdict v = CheckRichTextSize(file::Size(path)); v != RichTextVerdict::Fits)
-    return Fail(RichTextRefusal(v));
-  std::string data;
-  if (!file::ReadAll(path, data)) return Fail("cannot read " + path + ": " + file::LastErrorText());
-  const bool rtf = !PlainText && LooksLikeRtf(data);
-  if (RichTextVerdict v = CheckRichText(data, rtf); v != RichTextVerdict::Fits) return Fail(RichTextRefusal(v));
-  return LoadFromString(data, rtf);
+  // The system's reader breaks on some files: it gets only what a parse of the file writes anew.
+  ViewText text;
+  std::string why;
+  if (!ReadRichTextFile(path, PlainText, text, why)) return Fail(why);
+  if (LoadFromString(text.data, text.rtf)) return true;
+  return Fail(gbk::U("文件“") + path + gbk::U("”的文字无法载入显示框。"));
 }
 
 bool TRichEdit::SaveToFile(const std::string& path) {
   if (!file::WriteAtomic(path, SaveToString(!PlainText))) {
-    return Fail("cannot write " + path + ": " + file::LastErrorText());
+    return Fail(gbk::U("无法写入文件“") + path + gbk::U("”：") + file::LastReason());
   }
   return true;
 }
@@ -467,7 +465,7 @@ bool TRichEdit::Print(HDC printer, const std::string& title) {
   DOCINFOW di{};
   di.cbSize = sizeof di;
   di.lpszDocName = docName.c_str();
-  if (StartDocW(printer, &di) <= 0) return Fail("cannot start the print job");
+  if (StartDocW(printer, &di) <= 0) return Fail(gbk::U("无法开始打印。"));
   // The page in twips, less the printer's unprintable margins.
   int dpiX = GetDeviceCaps(printer, LOGPIXELSX), dpiY = GetDeviceCaps(printer, LOGPIXELSY);
   FORMATRANGE fr{};
@@ -488,7 +486,7 @@ bool TRichEdit::Print(HDC printer, const std::string& title) {
   Perform(EM_FORMATRANGE, FALSE, 0);
   if (!ok) {
     AbortDoc(printer);
-    return Fail("printing failed");
+    return Fail(gbk::U("打印失败。"));
   }
   EndDoc(printer);
   return true;

@@ -55,18 +55,20 @@ void TIniFile::Parse(std::string_view text) {
       continue;
     }
     if (sections_.empty()) {
-      head_.emplace_back(line);
+      head_.append(line).append("\r\n");
       continue;
     }
     size_t eq = t.find('=');
-    Entry e;
+    std::deque<Entry>& entries = sections_.back().entries;
     if (!t.empty() && t[0] != ';' && eq != std::string_view::npos && eq > 0) {
-      e.key = TrimView(t.substr(0, eq));
-      e.value = TrimView(t.substr(eq + 1));
+      entries.push_back({std::string(TrimView(t.substr(0, eq))), std::string(TrimView(t.substr(eq + 1))), {}});
+    } else if (!entries.empty() && entries.back().key.empty()) {
+      // Lines kept only as text join the block before them: a file of millions of empty
+      // lines costs its own size, not an entry a line.
+      entries.back().raw.append("\r\n").append(line);
     } else {
-      e.raw = line;
+      entries.push_back({{}, {}, std::string(line)});
     }
-    sections_.back().entries.push_back(std::move(e));
   }
   Reindex();
 }
@@ -86,32 +88,14 @@ void TIniFile::Reindex() {
   }
 }
 
-namespace {
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-}  // namespace
+// Both go through UpperCase, which folds ASCII letters and never a GBK trail byte: names
+// that match always hash alike, and names that differ only in a trail byte do not collide.
+size_t TIniFile::NameHash::operator()(std::string_view s) const { return std::hash<std::string>()(UpperCase(s)); }
 
-// Upper-cases every byte, trail bytes too: coarser than the match, so equal names still
-// hash alike, and no walk by characters.
-size_t TIniFile::NameHash::operator()(std::string_view s) const {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (char c : s) h = (h ^ static_cast<unsigned char>(Upper(c))) * 1099511628211ull;
-  return static_cast<size_t>(h);
-}
-
-bool TIniFile::NameEqual::operator()(std::string_view a, std::string_view b) const {
-  if (a.size() != b.size()) return false;
-  if (a == b) return true;
-  for (size_t i = 0; i < a.size();) {
-    size_t n = gbk::CharLength(a, i);
-    if (Upper(a[i]) != Upper(b[i]) || a.substr(i + 1, n - 1) != b.substr(i + 1, n - 1)) return false;
-    i += n;
-  }
-  return true;
-}
+bool TIniFile::NameEqual::operator()(std::string_view a, std::string_view b) const { return a == b || SameText(a, b); }
 
 bool TIniFile::Save() {
-  std::string out;
-  for (const std::string& l : head_) out += l + "\r\n";
+  std::string out = head_;
   for (const Section& s : sections_) {
     out += "[" + s.name + "]\r\n";
     for (const Entry& e : s.entries) out += (e.key.empty() ? e.raw : e.key + "=" + e.value) + "\r\n";

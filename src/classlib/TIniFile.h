@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 class TStringList;
 
@@ -56,9 +55,9 @@ class TIniFile {
 
  private:
   struct Entry {
-    std::string key;  // empty for a line that is not key=value (kept as text)
+    std::string key;  // empty for lines that are not key=value (kept as text)
     std::string value;
-    std::string raw;
+    std::string raw;  // such lines, joined by CR LF
   };
   // Names as the profile functions match them: ASCII letters without regard to case,
   // never the trail byte of a GBK character.
@@ -91,7 +90,7 @@ class TIniFile {
   int64_t size_ = -2;
   int sessions_ = 0;
   bool checkedInSession_ = false;
-  std::vector<std::string> head_;  // lines before the first section
+  std::string head_;  // the lines before the first section, each ended by CR LF
   std::deque<Section> sections_;
   Index sectionIndex_;
 };

@@ -141,9 +141,7 @@ bool CompanyReading(std::string_view name, const StrokeLookup& strokes, std::str
                   "\r\n" + LoadStr(NameTables::CompanyNumberTextId(folded));
   if (NameTables::NumberClass81Alt[folded % 81] != 2) {
     t += "\r\n\r\n" + W().unlucky + "\r\n";
-    // Separated, not followed, by the list comma: the list ends with its last number.
-    const std::vector<int> deltas = LuckyStrokeDeltas(n);
-    for (size_t i = 0; i < deltas.size(); ++i) t += (i ? W().comma : std::string()) + IntToStr(deltas[i]);
+    for (int delta : LuckyStrokeDeltas(n)) t += IntToStr(delta) + W().comma;
   }
   text = t;
   return true;

@@ -56,21 +56,25 @@ void DrawCentred(HDC dc, const std::string& text, RECT r, int points, COLORREF c
   DeleteObject(f);
 }
 
-// The eras and the zodiac year one to a line: the narrow memo would otherwise break a
-// name such as 公历纪元 wherever the line runs out.
-std::string OneItemALine(const std::string& text) {
-  std::string out;
-  bool blank = false;
-  for (char c : text) {
-    if (c == ' ') {
-      blank = true;
-      continue;
-    }
-    if (blank && !out.empty()) out += "\r\n";
-    blank = false;
-    out += c;
+// The narrow eras memo breaks its line only at blanks, so no era name is cut in two; a
+// Chinese text would otherwise break wherever the line runs out.
+int CALLBACK BreakAtBlanks(LPWSTR text, int pos, int count, int code) {
+  auto blank = [text](int i) { return text[i] == L' '; };
+  int i = pos;
+  switch (code) {
+    case WB_ISDELIMITER:
+      return pos < count && blank(pos);
+    case WB_LEFT:
+      if (i == 0) return 0;
+      for (--i; i > 0 && blank(i);) --i;
+      while (i > 0 && !blank(i)) --i;
+      return blank(i) ? i + 1 : i;
+    case WB_RIGHT:
+      while (i < count && !blank(i)) ++i;
+      while (i < count && blank(i)) ++i;
+      return i;
   }
-  return out;
+  return 0;
 }
 
 DateRecord LocalNow() {
@@ -142,7 +146,7 @@ TControl* NewMonthImage(TComponent* owner) { return new TMonthImage(owner, stati
 
 // clang-format off
 const LayoutRow kLayout[] = {
-  {New<TEdit>,            "EdtYear",   "",     8,   8,  56,  22, "", alNone},
+  {New<TEdit>,            "EdtYear",   "1900", 8,   8,  56,  22, "", alNone},
   {New<TUpDown>,          "UpYear",    "",    64,   8,  16,  22, "", alNone},
   {NewDropDownList<12>,   "CboM",      "",    88,   8,  60,  22, "", alNone},
   {NewDropDownList<12>,   "CboD",      "",   152,   8,  60,  22, "", alNone},
@@ -224,6 +228,7 @@ TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
   };
   OnShow = [this](TObject*) {
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageW(MeoTitle->Handle(), EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&BreakAtBlanks));
   };
   FillLists();
   DoCreate();
@@ -282,7 +287,7 @@ void TFrmWnl::UpdateView() {
   }
   UpYear->SetPosition(internal);
   LabShow->SetText(view.heading);
-  MeoTitle->SetText(OneItemALine(view.titleText));
+  MeoTitle->SetText(view.titleText);
   MeoJie->SetText(view.termsText);
   MeoGanZhi->SetText(view.ganZhiText);
   Img->Invalidate();

@@ -124,7 +124,8 @@ void TFrmTestName::BtnResetClick(TObject*) {
 void TFrmTestName::NextTable(int answer) {
   animCell = 0;
   game.NextTable(answer);
-  Panel1->SetText(game.PanelText());
+  // A miss leaves the panel showing the last table: only a hit has something to say there.
+  if (const std::string text = game.PanelText(); !text.empty()) Panel1->SetText(text);
   GridName->Invalidate();
   if (!game.Finished()) {
     if (GridName->HandleAllocated()) SetFocus(GridName->Handle());

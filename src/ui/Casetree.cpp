@@ -70,8 +70,15 @@ void RereadShown(CaseContext& c, int32_t id) {
 
 // Writes the report of a case, making the report folder when it is missing.
 bool WriteReport(CaseContext& c, const std::string& path) {
-  if (!file::ForceDirectories(ExtractFilePath(path)) || !c.RedtName.SaveToFile(path)) {
-    ShowMessage(U("命例报告无法保存：") + path + " " + c.RedtName.LastError() + file::LastErrorText());
+  const std::string folder = ExtractFilePath(path);
+  std::string why;
+  if (!file::ForceDirectories(folder)) {
+    why = U("无法建立文件夹“") + folder + U("”：") + file::LastReason();
+  } else if (!c.RedtName.SaveToFile(path)) {
+    why = c.RedtName.LastError();
+  }
+  if (!why.empty()) {
+    ShowMessage(U("命例报告无法保存：") + why);
     return false;
   }
   c.RedtName.SetModified(false);
@@ -278,9 +285,8 @@ void ViewCase(CaseContext& c) {
     // A report the view cannot take is left on disk as it is: the case is shown with
     // a report written anew, which is stored only when the user saves the case.
     if (!stored)
-      Application->MessageBox(
-          U("命例报告无法载入，已重新生成命稿，原文件未改动：") + c.CurCasePath + "\r\n" + c.RedtName.LastError(),
-          U("注意"), MB_OK | MB_ICONWARNING);
+      Application->MessageBox(U("命例报告无法载入，已重新生成命稿，原文件未改动。\r\n") + c.RedtName.LastError(),
+                              U("注意"), MB_OK | MB_ICONWARNING);
   }
   c.chartValid = false;
   if (!c.AnalyseBirth(!stored)) return;

@@ -7,7 +7,7 @@
 
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
-#include "classlib/RichTextCheck.h"
+#include "classlib/RichTextFilter.h"
 #include "classlib/StrUtils.h"
 #include "dictionary/Editdict.h"
 #include "tools/Ubjx.h"
@@ -179,8 +179,11 @@ void TFrmMain::ImportReport(TRichEdit& view) {
   dlgimport->Filter = U("All.rtf|*.rtf|All.txt|*.txt");
   dlgimport->FilterIndex = 1;
   if (!dlgimport->Execute()) return;
-  // A file the view's reader would break on is refused before the view is touched.
-  if (std::string why = RichTextFileRefusal(dlgimport->FileName, view.PlainText); !why.empty()) {
+  // The view gets only what a parse of the file writes anew; a file that cannot be
+  // parsed is refused before the view is touched.
+  ViewText text;
+  std::string why;
+  if (!ReadRichTextFile(dlgimport->FileName, view.PlainText, text, why)) {
     Application->MessageBox(why, U("注意"), MB_OK | MB_ICONWARNING);
     return;
   }
@@ -190,9 +193,10 @@ void TFrmMain::ImportReport(TRichEdit& view) {
   f.Color = clBlack;
   f.Bold = f.Italic = f.Underline = false;
   view.DefAttributes().Set(f);
-  if (!view.LoadFromFile(dlgimport->FileName)) {
+  if (!view.LoadFromString(text.data, text.rtf)) {
     view.Clear();
-    Ask("导入文件出错,请重试一次", "重试一次", MB_OK | MB_ICONWARNING);
+    Application->MessageBox(U("导入文件出错,请重试一次\r\n文件“") + dlgimport->FileName + U("”的文字无法载入显示框。"),
+                            U("重试一次"), MB_OK | MB_ICONWARNING);
     return;
   }
   view.SetModified(true);  // the user's own text, to be offered for saving
@@ -217,7 +221,7 @@ void TFrmMain::SaveReport(TRichEdit& view) {
   const bool saved = view.SaveToFile(path);
   view.PlainText = false;
   if (!saved) {
-    Ask("保存文件出错,请重试一次", "重试一次", MB_OK | MB_ICONWARNING);
+    Application->MessageBox(U("保存文件出错,请重试一次\r\n") + view.LastError(), U("重试一次"), MB_OK | MB_ICONWARNING);
     return;
   }
   ShowMessage(U("已保存！"));

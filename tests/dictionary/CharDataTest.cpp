@@ -87,4 +87,48 @@ TEST(CharData, FaultsNameTheFileAndLineAndACharacterGivenTwice) {
   EXPECT_EQ(table.count(gbk::FromUtf8("涛")), 1u);
 }
 
+// The stroke data: a reviewed form and an exception read with their reason; a line
+// without one, or malformed, is named by file and line and read no further.
+TEST(CharData, FormsAndStrokeFixesNeedTheirReasons) {
+  chardata::Forms forms;
+  std::vector<std::string> errors;
+  chardata::ReadFormsText(
+      "forms.tsv", "# 字\t形\t理由\n朱\t朱\t姓本字\r\n云\t雲\t云彩之雲\n万\t萬\n于\t于於\t姓本字\n朱\t硃\t朱砂\n",
+      forms, errors);
+  EXPECT_EQ(forms, (chardata::Forms{{0x6731, 0x6731}, {0x4E91, 0x96F2}}));
+  chardata::StrokeFixes fixes;
+  chardata::ReadStrokeFixesText(
+      "kangxi-fix.txt",
+      "# 字 count  # reason\n骥 26  # 冀 counts 16\n了 2\n了 x  # why\n了 2 3  # why\n观 100  # "
+      "too many\n骥 27  # again\n",
+      fixes, errors);
+  EXPECT_EQ(fixes, (chardata::StrokeFixes{{0x9AA5, 26}}));
+  const std::vector<std::string> expected = {"forms.tsv:4: needs 3 TAB-separated fields, has 2",
+                                             "forms.tsv:5: the second field is not one Chinese character",
+                                             "forms.tsv:6: the character is given twice",
+                                             "kangxi-fix.txt:3: the reason is missing",
+                                             "kangxi-fix.txt:4: needs a character and a count before the reason",
+                                             "kangxi-fix.txt:5: needs a character and a count before the reason",
+                                             "kangxi-fix.txt:6: the count is not 1 to 99",
+                                             "kangxi-fix.txt:7: the character is given twice"};
+  EXPECT_EQ(errors, expected);
+}
+
+// The common readings: a character, its reading in pinyin and a reason; a bad line or a
+// character given twice is named by line, and the sound lines are kept.
+TEST(CharData, TheReadingsFileRefusesBadLines) {
+  chardata::Readings readings;
+  std::vector<std::string> errors;
+  chardata::ReadReadingsText("readings.tsv",
+                             "漂\tpiāo\t漂浮是本义\r\n\n茸\tRong\t鹿茸\n长\tcháng\n石\tdàn\t\n漂\tpiào\t漂亮\n"
+                             "绿\tlǜ\t绿色\n",
+                             readings, errors);
+  const std::vector<std::string> expected = {
+      "readings.tsv:3: the reading is not pinyin", "readings.tsv:4: needs 3 TAB-separated fields, has 2",
+      "readings.tsv:5: the reason is missing", "readings.tsv:6: the character is given twice"};
+  EXPECT_EQ(errors, expected);
+  const chardata::Readings kept = {{"漂", "piāo"}, {"绿", "lǜ"}};
+  EXPECT_EQ(readings, kept);
+}
+
 }  // namespace

@@ -91,16 +91,20 @@ TEST_F(GeneratedTexts, WellKnownNameCharactersKeepTheirClass) {
     const char* kind;
     const char* chars;
     int sex;  // useSex, -1 any
-    bool avoid;
+    int jx;   // 0 吉, 1 凶, 2 平; -1 anything but 凶
   };
   const Case cases[] = {
-      {"male", "强刚伟杰峰豪龙彪勇斌涛浩鹏军兵武毅磊岩虎雄俊辉超栋坤锋钢鑫昊博宏志建国德忠凯彬健亮帅", 1, false},
-      {"female", "丽娟婷芳燕玲娜媛倩琳雪霞美艳梅兰莲秀珍凤萍娇妍婉淑琴瑶薇蓉莉颖妮娥姗菲茜蕾媚婵", 2, false},
-      {"both", "明文华晨安一子思乐平宁", 0, false},
+      {"male", "强刚伟杰峰豪龙彪勇斌涛浩鹏军兵武毅磊岩虎雄俊辉超栋坤锋钢鑫昊博宏志建国德忠凯彬健亮帅", 1, -1},
+      {"female", "丽娟婷芳燕玲娜媛倩琳雪霞美艳梅兰莲秀珍凤萍娇妍婉淑琴瑶薇蓉莉颖妮娥姗菲茜蕾媚婵", 2, -1},
+      {"both", "明文华晨安一子思乐平宁", 0, -1},
+      // 吉 is a character good in a name: not a title, a body part, a boudoir word, half of
+      // a two-character word, or a common character no parent gives; today's favourites are.
+      {"not good in a name", "王侯爵首膺闺嫱冁卺苍筑营豁恢耕耿管巩纲", -1, 2},
+      {"favoured in names", "屿牧序翎默兮", -1, 0},
       {"avoid",
        "死病灾贼屎尸亡丧毒奸癌疯殇祸盗骗杀恶鬼魔坟墓葬棺哭悲穷贫残废瘤疮淫娼妓尿粪屁蛆腐烂惨败恨衰寡囚狱瘟疫瞎聋"
        "哑傻蠢",
-       -1, true},
+       -1, 1},
   };
   for (const Case& c : cases) {
     for (bool inFull : {false, true}) {
@@ -110,8 +114,8 @@ TEST_F(GeneratedTexts, WellKnownNameCharactersKeepTheirClass) {
         if (c.sex >= 0) {
           EXPECT_EQ(r.useSex, c.sex);
         }
-        if (c.avoid) {
-          EXPECT_EQ(r.jx, 1) << "凶";
+        if (c.jx >= 0) {
+          EXPECT_EQ(r.jx, c.jx);
         } else {
           EXPECT_NE(r.jx, 1) << "a name character is not 凶";
         }
@@ -139,8 +143,9 @@ TEST_F(GeneratedTexts, TheNamingTablesSurnamesAreMarkedInBothFiles) {
   }
 }
 
-// The rest of the full file - rare characters, neither reviewed nor traditional forms of
-// reviewed ones - keeps its English definitions, marked as such, with their quotes as quotes.
+// The rest of the full file - rare characters outside the general standard table, neither
+// reviewed nor traditional forms of reviewed ones - keeps its English definitions, marked
+// as such, with their quotes as quotes.
 TEST_F(GeneratedTexts, OtherCharactersShowTheirEnglishMarked) {
   ASSERT_TRUE(full.BeginBatch());
   int english = 0, faults = 0;
@@ -155,7 +160,7 @@ TEST_F(GeneratedTexts, OtherCharactersShowTheirEnglishMarked) {
   }
   full.EndBatch();
   EXPECT_EQ(faults, 0);
-  EXPECT_GT(english, 4500);
+  EXPECT_GT(english, 4000);
 }
 
 // The dictionary page's 男用名 and 女用名 read the same values, and its explanation
