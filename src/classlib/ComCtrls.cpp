@@ -104,6 +104,19 @@ void TPageControl::SetActivePage(TTabSheet* page) {
   if (page && page->PageControl() == this) SetActivePageIndex(page->PageIndex());
 }
 
+void TPageControl::TurnPage(bool forward) {
+  if (PageCount() < 2 || !HandleAllocated()) return;
+  TTabSheet* left = ActivePage();
+  const bool focusOnPage = left && left->HandleAllocated() && IsChild(left->Handle(), GetFocus());
+  SetActivePageIndex((active_ + (forward ? 1 : PageCount() - 1)) % PageCount());
+  if (OnChange) OnChange(this);
+  if (!focusOnPage) return;
+  // The keyboard must not stay on a hidden page.
+  HWND page = ActivePage()->Handle();
+  HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+  SetFocus(first && IsChild(page, first) ? first : hwnd_);
+}
+
 void TPageControl::PlacePages() {
   if (!HandleAllocated()) return;
   RECT r{0, 0, ClientWidth(), ClientHeight()};

@@ -24,6 +24,7 @@ class TTabSheet : public TWinControl {
   void SetText(const std::string& s) override;
 
  protected:
+  DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }  // Tab goes through its controls
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   bool MadeWithParent() const override { return Visible(); }
 
@@ -45,12 +46,17 @@ class TPageControl : public TWinControl {
   void SetActivePageIndex(int i);
   TTabSheet* ActivePage() const { return active_ >= 0 ? pages_[static_cast<size_t>(active_)] : nullptr; }
   void SetActivePage(TTabSheet* page);
+  // Ctrl+Tab (Shift: backwards): the next page round the end comes on show as a click
+  // would bring it, and the keyboard goes into it when it was on the page left.
+  void TurnPage(bool forward);
   TTabStyle Style = tsTabs;
   TNotifyEvent OnChange;  // the user turned to another page
 
  protected:
   const wchar_t* BaseClassName() const override { return WC_TABCONTROLW; }
   DWORD CreateStyle() const override;
+  // Tab goes on from the tabs into the page on show.
+  DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
   void AfterCreate() override;
   bool HandleNotify(NMHDR* n, LRESULT& result) override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
@@ -245,6 +251,8 @@ class TRichEdit : public TWinControl {
   DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
   void CreateHandle() override;
   void AfterCreate() override;
+  // Tab leaves the view; Ctrl+Tab types a tab.
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   bool HandleCommand(WORD code) override;
   bool HandleNotify(NMHDR* n, LRESULT& result) override;
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "classlib/EditKeys.h"
 #include "classlib/Files.h"
 #include "classlib/Gbk.h"
 #include "classlib/RichTextFilter.h"
@@ -162,6 +163,12 @@ void TRichEdit::AfterCreate() {
   if (!text_.empty()) SetText(text_);
   TFont f = Font();
   defAttributes_.Set(f);
+}
+
+LRESULT TRichEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if ((msg == WM_KEYDOWN || msg == WM_CHAR) && editkeys::CtrlTab(hwnd_, msg, w)) return 0;
+  if (msg == WM_GETDLGCODE && l) return editkeys::MultiLineDialogCode(hwnd_, TWinControl::WndProc(msg, w, l), l);
+  return TWinControl::WndProc(msg, w, l);
 }
 
 std::wstring TRichEdit::ControlText() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "classlib/ComCtrls.h"
 #include "classlib/Gbk.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
@@ -430,8 +431,10 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       if (w == IDCANCEL && l == 0) {
         if (TButton* b = CancelButton()) {
           PressButton(b);
-        } else if (modal_) {
-          EscapeWithoutCancel();
+        } else if (modal_ || EscapeCloses) {
+          // It closes, as a system dialog with only a close or OK button does; a form
+          // that would lose input asks first (OnCloseQuery).
+          Close();
         }
         return 0;
       }
@@ -472,7 +475,7 @@ bool TApplication::DispatchOne(MSG& m) {
     terminated_ = true;
     return false;
   }
-  if (ControlKey(m)) return true;
+  if (ControlKey(m) || PageKey(m) || RadioKey(m)) return true;
   if (m.message == WM_KEYDOWN && (m.wParam == VK_TAB || m.wParam == VK_RETURN || m.wParam == VK_ESCAPE))
     TWinControl::BroadcastToForm(m.hwnd, CM_DIALOGKEY, m.wParam, m.lParam);
   HWND top = GetAncestor(m.hwnd, GA_ROOT);
@@ -516,6 +519,33 @@ bool TApplication::ControlKey(MSG& m) {
   }
   m.wParam = static_cast<unsigned char>(key);
   return false;
+}
+
+// Ctrl+Tab that the focused control does not take for itself turns the page of the
+// nearest page control holding it. True when a page was turned.
+bool TApplication::PageKey(MSG& m) {
+  if (m.message != WM_KEYDOWN || m.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return false;
+  if (SendMessageW(m.hwnd, WM_GETDLGCODE, m.wParam, reinterpret_cast<LPARAM>(&m)) &
+      (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB))
+    return false;
+  for (HWND h = m.hwnd; h; h = GetParent(h)) {
+    if (auto* pages = dynamic_cast<TPageControl*>(TControl::FromHandle(h))) {
+      pages->TurnPage(GetKeyState(VK_SHIFT) >= 0);
+      return true;
+    }
+  }
+  return false;
+}
+
+// An arrow key on a radio button moves round its group, ticking as it goes. (The
+// button's own dialog code must stay the system's: its clicks depend on it.)
+bool TApplication::RadioKey(MSG& m) {
+  const WPARAM k = m.wParam;
+  if (m.message != WM_KEYDOWN || (k != VK_LEFT && k != VK_RIGHT && k != VK_UP && k != VK_DOWN)) return false;
+  auto* radio = dynamic_cast<TRadioButton*>(TControl::FromHandle(m.hwnd));
+  if (!radio) return false;
+  radio->MoveInGroup(k == VK_RIGHT || k == VK_DOWN);
+  return true;
 }
 
 void TApplication::ProcessMessages() {

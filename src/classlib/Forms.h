@@ -38,6 +38,8 @@ class TForm : public TWinControl {
   TFormBorderStyle BorderStyle = bsSizeable;
   TPosition Position = poDesigned;
   bool KeyPreview = false;
+  // Esc closes a form that has no cancel button when it is modal, or when this is set.
+  bool EscapeCloses = false;
   // The control that has the keyboard when the form is first activated; without one
   // the first control in tab order has it, as in a system dialog.
   TWinControl* ActiveControl = nullptr;
@@ -78,9 +80,6 @@ class TForm : public TWinControl {
   void HintToolDestroyed(HWND h) override;
   void HintRelay(const MSG& m) override;
   void ChildBoundsChanged() override { UpdateScrollRange(); }
-  // Esc in a modal form without a cancel button: it closes, as a system dialog with only
-  // a close or OK button does. A form that would lose input so asks first.
-  virtual void EscapeWithoutCancel() { Close(); }
 
  private:
   void PlaceOnScreen();
@@ -145,6 +144,8 @@ class TApplication : public TComponent {
   friend class TForm;
   bool DispatchOne(MSG& m);
   bool ControlKey(MSG& m);
+  bool PageKey(MSG& m);
+  bool RadioKey(MSG& m);
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
 };

@@ -736,7 +736,7 @@ bool TReadOnlyMemo::InputMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) 
   const POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   switch (msg) {
     case WM_GETDLGCODE:
-      result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+      result = DLGC_WANTARROWS | DLGC_WANTCHARS;  // entered by Tab, the view selects nothing
       return true;
     case WM_SETFOCUS:
       CreateCaret(hwnd_, nullptr, 1, lineHeight_);

@@ -1,5 +1,6 @@
 #include "classlib/StdCtrls.h"
 
+#include "classlib/EditKeys.h"
 #include "classlib/Forms.h"
 #include "classlib/Gbk.h"
 #include "classlib/StrUtils.h"
@@ -121,6 +122,7 @@ bool TButtonControl::Checked() {
 void TButtonControl::SetChecked(bool v) {
   checked_ = v;
   if (HandleAllocated()) SendMessageW(hwnd_, BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
+  CheckChanged();
 }
 
 void TButtonControl::AfterCreate() { SetChecked(checked_); }
@@ -132,24 +134,56 @@ bool TButtonControl::HandleCommand(WORD code) {
   return true;
 }
 
+std::vector<TRadioButton*> TRadioButton::Group() const {
+  std::vector<TRadioButton*> group;
+  if (TWinControl* p = Parent()) {
+    for (int i = 0; i < p->ControlCount(); ++i) {
+      if (auto* r = dynamic_cast<TRadioButton*>(p->Controls(i))) group.push_back(r);
+    }
+  }
+  return group;
+}
+
+void TRadioButton::UpdateTabStops() {
+  std::vector<TRadioButton*> group = Group();
+  auto ticked = std::find_if(group.begin(), group.end(), [](TRadioButton* r) { return r->Checked(); });
+  TRadioButton* stop = ticked != group.end() ? *ticked : group.empty() ? this : group.front();
+  for (TRadioButton* r : group) {
+    if (!r->HandleAllocated()) continue;
+    // Only a real change: a new style in the middle of a click loses the click.
+    const LONG_PTR style = GetWindowLongPtrW(r->hwnd_, GWL_STYLE);
+    const LONG_PTR wanted = r == stop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+    if (wanted != style) SetWindowLongPtrW(r->hwnd_, GWL_STYLE, wanted);
+  }
+}
+
 bool TRadioButton::HandleCommand(WORD code) {
   if (code != BN_CLICKED) return false;
   // The system clears the other buttons of the group; keep their stored state in step.
-  if (TWinControl* p = Parent()) {
-    for (int i = 0; i < p->ControlCount(); ++i) {
-      if (auto* r = dynamic_cast<TRadioButton*>(p->Controls(i))) r->Checked();
-    }
-  }
+  for (TRadioButton* r : Group()) r->Checked();
+  UpdateTabStops();
   Click();
   return true;
 }
 
-DWORD TEdit::CreateStyle() const {
-  return TControl::CreateStyle() | WS_TABSTOP | ES_AUTOHSCROLL | (ReadOnly ? ES_READONLY : 0);
+void TRadioButton::MoveInGroup(bool forward) {
+  std::vector<TRadioButton*> group = Group();
+  const size_t n = group.size();
+  const size_t at = static_cast<size_t>(std::find(group.begin(), group.end(), this) - group.begin());
+  for (size_t step = 1; at < n && step < n; ++step) {
+    TRadioButton* next = group[(at + (forward ? step : n - step)) % n];
+    HWND h = next->HandleAllocated() ? next->hwnd_ : nullptr;
+    if (!h || !IsWindowVisible(h) || !IsWindowEnabled(h)) continue;
+    for (TRadioButton* r : group) r->SetChecked(r == next);
+    SetFocus(h);
+    // Heard as a click, as the dialog keys tick a button.
+    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
+    return;
+  }
 }
 
-void TEdit::AfterCreate() {
-  if (MaxLength > 0) SendMessageW(hwnd_, EM_SETLIMITTEXT, MaxLength, 0);
+DWORD TEdit::CreateStyle() const {
+  return TControl::CreateStyle() | WS_TABSTOP | ES_AUTOHSCROLL | (ReadOnly ? ES_READONLY : 0);
 }
 
 bool TEdit::HandleCommand(WORD code) {
@@ -164,10 +198,15 @@ LRESULT TEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
     return 0;
   }
   if (msg == WM_CHAR && w == 1) return 0;  // Ctrl+A's character: no beep, nothing typed
-  if (msg == WM_GETDLGCODE && l) {
+  const bool multiLine = GetWindowLongW(hwnd_, GWL_STYLE) & ES_MULTILINE;
+  if (multiLine && (msg == WM_KEYDOWN || msg == WM_CHAR) && editkeys::CtrlTab(hwnd_, msg, w)) return 0;
+  LRESULT result = 0;
+  auto base = [this](UINT m, WPARAM a, LPARAM b) { return TWinControl::WndProc(m, a, b); };
+  if (MaxLength > 0 && editkeys::LimitBytes(hwnd_, MaxLength, msg, w, l, base, result)) return result;
+  if (msg == WM_GETDLGCODE && l && multiLine) {
     // A memo takes every key, Esc too; a read-only one has no typing to keep, so Esc
     // goes on to the form, which closes as it would from anywhere else.
-    LRESULT code = TWinControl::WndProc(msg, w, l);
+    LRESULT code = editkeys::MultiLineDialogCode(hwnd_, TWinControl::WndProc(msg, w, l), l);
     const MSG* m = reinterpret_cast<const MSG*>(l);
     const bool readOnly = GetWindowLongW(hwnd_, GWL_STYLE) & ES_READONLY;
     if (readOnly && m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE) code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
@@ -308,7 +347,9 @@ int TComboBox::ExtraWindowHeight() const {
 
 void TComboBox::AfterCreate() {
   items_.Fill();
-  if (MaxLength > 0) SendMessageW(hwnd_, CB_LIMITTEXT, MaxLength, 0);
+  // The typed text lives in the box's own edit, which takes the limit in bytes.
+  if (MaxLength > 0 && Style != csDropDownList)
+    editkeys::AttachByteLimit(FindWindowExW(hwnd_, nullptr, L"Edit", nullptr), MaxLength);
   if (index_ >= 0)
     SendMessageW(hwnd_, CB_SETCURSEL, index_, 0);
   else if (Style != csDropDownList)

@@ -58,6 +58,7 @@ class TButtonControl : public TWinControl {
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }
   void AfterCreate() override;
   bool HandleCommand(WORD code) override;
+  virtual void CheckChanged() {}  // SetChecked was called
 
  private:
   bool checked_ = false;
@@ -73,21 +74,30 @@ class TCheckBox : public TButtonControl {
 };
 
 // Radio buttons with the same parent form one group: ticking one clears the others.
+// As in a system dialog, Tab stops at the group's ticked button (the first while none
+// is ticked), and the arrow keys move round the group, ticking as they go.
 class TRadioButton : public TButtonControl {
  public:
   using TButtonControl::TButtonControl;
   std::string ClassName() const override { return "TRadioButton"; }
 
  protected:
-  DWORD CreateStyle() const override { return TControl::CreateStyle() | WS_TABSTOP | BS_AUTORADIOBUTTON; }
+  DWORD CreateStyle() const override { return TControl::CreateStyle() | BS_AUTORADIOBUTTON; }
   bool HandleCommand(WORD code) override;
+  void CheckChanged() override { UpdateTabStops(); }
+
+ private:
+  friend class TApplication;  // its dialog keys move round the group
+  std::vector<TRadioButton*> Group() const;
+  void UpdateTabStops();
+  void MoveInGroup(bool forward);
 };
 
 class TEdit : public TWinControl {
  public:
   using TWinControl::TWinControl;
   std::string ClassName() const override { return "TEdit"; }
-  int MaxLength = 0;
+  int MaxLength = 0;  // in GBK bytes, as the records count them; 0: none
   bool ReadOnly = false;
   TNotifyEvent OnChange;
 
@@ -95,10 +105,10 @@ class TEdit : public TWinControl {
   const wchar_t* BaseClassName() const override { return L"EDIT"; }
   DWORD CreateStyle() const override;
   DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
-  void AfterCreate() override;
   bool HandleCommand(WORD code) override;
   HBRUSH HandleCtlColor(HDC dc) override;
-  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;  // Ctrl+A, and Esc in a read-only memo
+  // Ctrl+A, the byte limit, and in a memo Tab, Ctrl+Tab and Esc.
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 };
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -122,6 +132,8 @@ class TPanel : public TWinControl {
   TBevel BevelOuter = bvRaised;
 
  protected:
+  // Tab and the arrows go through the controls it holds, as through the form's own.
+  DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
@@ -136,6 +148,8 @@ class TGroupBox : public TWinControl {
  protected:
   const wchar_t* BaseClassName() const override { return L"BUTTON"; }
   DWORD CreateStyle() const override { return TControl::CreateStyle() | BS_GROUPBOX; }
+  // Tab reaches the buttons and boxes inside it.
+  DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
   // The system's group box never erases its inside, and its parent clips it out.
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 };
@@ -176,7 +190,7 @@ class TComboBox : public TWinControl {
   void SetText(const std::string& s) override;
   TComboBoxStyle Style = csDropDown;
   int DropDownCount = 8;
-  int MaxLength = 0;
+  int MaxLength = 0;      // of the typed text, in GBK bytes; 0: none
   TNotifyEvent OnChange;  // typed text or chosen item changed
   TNotifyEvent OnSelect;  // an item was chosen; OnClick follows
 

@@ -48,6 +48,7 @@ TFrmDiLi::TFrmDiLi(TComponent* owner, std::string folder) : TForm(owner), progra
   SetClientSize(260, 120);
   BuildLayout();
   OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
   DoCreate();
 }
@@ -113,13 +114,11 @@ std::string TFrmDiLi::Coordinates() {
   return LedtJingDu->Text() + ":" + LedtJingFen->Text() + "*" + LedtWeiDu->Text() + ":" + LedtWeiFen->Text();
 }
 
-// Esc closes as the window's close box does, but typed coordinates not yet saved are
-// not thrown away without a word.
-void TFrmDiLi::EscapeWithoutCancel() {
-  if (Coordinates() != saved && Application->MessageBox(U("经纬度的改动还没有保存，要放弃改动吗？"), U("注意了"),
-                                                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-    return;
-  Close();
+// Esc and the close box close alike, but typed coordinates not yet saved are not
+// thrown away without a word.
+void TFrmDiLi::FormCloseQuery(TObject*, bool& canClose) {
+  canClose = Coordinates() == saved || Application->MessageBox(U("经纬度的改动还没有保存，要放弃改动吗？"), U("注意了"),
+                                                               MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void TFrmDiLi::BtoEditClick(TObject*) {

@@ -17,6 +17,7 @@ class TFrmDiLi : public TForm {
   std::string ClassName() const override { return "TFrmDiLi"; }
 
   void FormCreate(TObject* sender);
+  void FormCloseQuery(TObject* sender, bool& canClose);
   void FormClose(TObject* sender, TCloseAction& action);
   void CboShengClick(TObject* sender);
   void CboShiClick(TObject* sender);
@@ -31,9 +32,6 @@ class TFrmDiLi : public TForm {
   TLabeledEdit* LedtWeiDu;
   TLabeledEdit* LedtWeiFen;
   TButton* BtoEdit;
-
- protected:
-  void EscapeWithoutCancel() override;
 
  private:
   void BuildLayout();

@@ -171,6 +171,7 @@ TFrmWnl::TFrmWnl(TComponent* owner) : TForm(owner), view(Calendar()) {
   SetColor(static_cast<TColor>(kPaper));
   BorderStyle = bsSingle;
   Position = poScreenCenter;
+  EscapeCloses = true;  // shown without blocking, it closes as a dialog does
 
   TLayout layout(this, this, kLayout);
   auto get = [&layout]<class T>(T*& slot, const char* name) { layout.Bind(slot, name); };

@@ -38,4 +38,5 @@ void TFrmStrList::BuildLayout() {
   big.Size = 14;  // 19 pixels at 96 dpi
   MeoInput->SetFont(big);
   MeoInput->ParentFont = false;
+  ActiveControl = MeoInput;  // the lines are typed at once; Enter there breaks a line
 }

@@ -98,7 +98,6 @@ TFrmTestName::TFrmTestName(TComponent* owner) : TForm(owner) {
   layout.Bind(Btnno, "Btnno");
   layout.Bind(BtnReset, "BtnReset");
   Btnok->Default = true;
-  Btnno->Cancel = true;
   Timer1 = new TTimer(this);
   Timer1->SetInterval(500);
 

@@ -112,13 +112,10 @@ void ShowNotice(CaseContext& c) {
   if (!c.Db.Notice().empty()) ShowMessage(c.Db.Notice());
 }
 
-// The ids of every stored case of a category, not only those the tree lists.
-std::vector<int32_t> CategoryCases(CaseContext& c, const std::string& name) {
-  CaseCriteria all;
-  all.categoryMode = 2;
-  SetText(all.category, name);
+// The ids of the cases a category node lists.
+std::vector<int32_t> ListedCases(TTreeNode& category) {
   std::vector<int32_t> ids;
-  c.Db.Search(all, ids);
+  for (int k = 0; k < category.Count(); ++k) ids.push_back(CaseIdOfText(category.Item(k)->Text()));
   return ids;
 }
 
@@ -135,10 +132,37 @@ bool OfferSaveAsNew(CaseContext& c) {
   return SaveNewCase(c);
 }
 
-bool UpdateShownCase(CaseContext& c) {
-  if (!CaseAskYes(Format("要修改“%s”这条记录吗？", gbk::ToUtf8(FieldText(c.heldCase.name)).c_str()), "提示")) {
-    return false;
+bool SamePerson(const CaseRecord& a, const CaseRecord& b) {
+  return FieldText(a.name) == FieldText(b.name) && a.year == b.year && a.month == b.month && a.day == b.day &&
+         a.hour == b.hour && a.minute == b.minute && a.lunar == b.lunar && a.leapMonth == b.leapMonth &&
+         a.male == b.male && a.provinceIndex == b.provinceIndex && a.cityIndex == b.cityIndex &&
+         a.longitude == b.longitude && a.latitude == b.latitude && FieldText(a.place) == FieldText(b.place);
+}
+
+// A case's name and birth data on one line (UTF-8), as the save question names it.
+std::string PersonText(const CaseRecord& r) {
+  std::string s = gbk::ToUtf8(FieldText(r.name)) + (r.male ? "，男，" : "，女，");
+  s += r.lunar ? (r.leapMonth ? "农历闰" : "农历") : "公历";
+  s += Format("%d年%d月%d日%d时%d分", ShownYear(r.year), r.month, r.day, r.hour, r.minute);
+  const std::string place = gbk::ToUtf8(FieldText(r.place));
+  return place.empty() ? s : s + "，" + place;
+}
+
+// Whether the shown case is to be written over its record. When its name or birth
+// data are no longer the stored ones, the question names both, so that nobody writes
+// one person's case over another's by mistake.
+bool AskUpdate(CaseContext& c) {
+  CaseRecord stored{};
+  if (c.Db.Read(c.CurCaseId, stored) && !SamePerson(stored, c.heldCase)) {
+    return CaseAskYes(
+        "这条记录现在是“" + PersonText(stored) + "”，修改后将是“" + PersonText(c.heldCase) + "”。\n要修改这条记录吗？",
+        "提示", MB_ICONWARNING);
   }
+  return CaseAskYes(Format("要修改“%s”这条记录吗？", gbk::ToUtf8(FieldText(c.heldCase.name)).c_str()), "提示");
+}
+
+bool UpdateShownCase(CaseContext& c) {
+  if (!AskUpdate(c)) return false;
   // The report goes first: when it cannot be written the record is left as it was.
   if (!WriteReport(c, c.CurCaseId, c.heldGeneration)) return c.Db.Replaced() && OfferSaveAsNew(c);
   if (!c.Db.Write(c.CurCaseId, c.heldCase, c.heldGeneration)) {
@@ -485,12 +509,26 @@ void DeleteCategory(CaseContext& c) {
   if (!node) return;
   std::string name = node->Text();
   if (!CaseAskYes("确定要删除“" + gbk::ToUtf8(name) + "”这个类别吗？", "注意", MB_ICONWARNING)) return;
-  // The shown case goes with its category; a later save must not write a free slot.
-  std::vector<int32_t> ids = CategoryCases(c, name);
-  if (c.CurCaseLoaded && std::find(ids.begin(), ids.end(), c.CurCaseId) != ids.end()) EndViewing(c);
-  if (!c.Db.DeleteCategory(name, c.treeGeneration)) {
-    TreeStoreError(c);
+  // Exactly the cases the node lists go, each still of this category (another window
+  // may have moved one meanwhile); cases the tree does not show (a search's view, past
+  // the newest) stay.
+  std::vector<int32_t> listed = ListedCases(*node), ids;
+  std::sort(listed.begin(), listed.end());
+  if (!c.Db.ReadMany(listed, [&](const CaseRecord& r) {
+        if (FieldText(r.category) == name) ids.push_back(r.id);
+      })) {
+    StoreError(c);
     return;
+  }
+  if (c.Db.Generation() != c.treeGeneration) return TreeReplaced(c);
+  // The shown case goes with its category; a later save must not write a free slot.
+  if (c.CurCaseLoaded && std::find(ids.begin(), ids.end(), c.CurCaseId) != ids.end()) EndViewing(c);
+  for (int32_t id : ids) {
+    if (!c.Db.Delete(id, c.treeGeneration)) {
+      StoreError(c);
+      RefreshCaseTree(c);
+      return;
+    }
   }
   node->Delete();
 }

@@ -58,6 +58,7 @@ TFrmContainText::TFrmContainText(TComponent* owner) : TForm(owner) {
   layout.Bind(LstName, "LstName");
   layout.Bind(BitBtn1, "BitBtn1");
   layout.Bind(BitBtn2, "BitBtn2");
+  BitBtn1->Default = true;  // Enter on a chosen name shows it
   BitBtn2->ModalResult = mrCancel;
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
   LstName->OnDblClick = [this](TObject* s) { BitBtn1Click(s); };

@@ -173,6 +173,7 @@ class TFrmMain : public TForm, private MessagePump {
   void sBtoSelPianClick(TObject* sender);
   void CboLibraryClick(TObject* sender);
   void LedtWordChange(TObject* sender);
+  void LedtWordKeyDown(TObject* sender, WORD& key);
   void LedtPinYingChange(TObject* sender);
   void CboSexChange(TObject* sender);
   void CBoxWuXingClickCheck(TObject* sender);

@@ -86,6 +86,9 @@ void ShowBlocks(TMemo& memo, const std::vector<std::string>& blocks) {
 
 constexpr numberread::Tool kNumberTools[3] = {numberread::Tool::Phone, numberread::Tool::Company,
                                               numberread::Tool::Plate};
+// The list window's title names what each tool reads.
+constexpr const char* kNumberListTitles[3] = {"可以输入多个号码，一行一个", "可以输入多个公司名称，一行一个",
+                                              "可以输入多个车牌号，一行一个"};
 
 }  // namespace
 
@@ -128,6 +131,7 @@ void TFrmMain::BuildDictPage() {
   FillDropDownList(CboJianFan2, {"康熙", "简体"});
 
   BtnSearchWord->OnClick = [this](TObject* s) { BtnSearchWordClick(s); };
+  LedtWord->OnKeyDown = [this](TObject* s, WORD& key) { LedtWordKeyDown(s, key); };
   sBtoSelPian->OnClick = [this](TObject* s) { sBtoSelPianClick(s); };
   CboLibrary->OnClick = [this](TObject* s) { CboLibraryClick(s); };
   LedtWord->OnChange = [this](TObject* s) { LedtWordChange(s); };
@@ -155,6 +159,13 @@ void TFrmMain::BtnSearchWordClick(TObject*) {
   BtnSearchWord->SetEnabled(false);
   SearchWordByConditions(LedtPinYing->Text(), CboSex->ItemIndex(), radicalText, CboBiHuaZ->ItemIndex(), mask);
   BtnSearchWord->SetEnabled(true);
+}
+
+// Enter in the 汉字 field looks its characters up, as 查询 does.
+void TFrmMain::LedtWordKeyDown(TObject* s, WORD& key) {
+  if (key != VK_RETURN) return;
+  key = 0;
+  BtnSearchWordClick(s);
 }
 
 void TFrmMain::SearchWordByChars(const std::string& text) {
@@ -216,6 +227,7 @@ void TFrmMain::RunNumberTool(int list) {
   if (!lines) return;
   WordLib.Open(CboLibrary->ItemIndex());
   TFrmStrList* dlg = new TFrmStrList(Application);
+  dlg->SetText(U(kNumberListTitles[list]));
   dlg->MeoInput->SetText(lines->Text());
   bool ok = dlg->ShowModal() == mrOk;
   if (ok) lines->SetText(dlg->MeoInput->Text());

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kColumnWidth = 40;
 
-// The radicals in twelve columns; a click on an item's box ticks it in every column.
+// The radicals in twelve columns; the base class ticks a box in any column.
 class TRadicalList : public TCheckListBox {
  public:
   using TCheckListBox::TCheckListBox;
@@ -18,22 +18,6 @@ class TRadicalList : public TCheckListBox {
   void AfterCreate() override {
     TCheckListBox::AfterCreate();
     Perform(LB_SETCOLUMNWIDTH, kColumnWidth);
-  }
-  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override {
-    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
-      // The base class sees boxes of the first column only.
-      int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
-      LRESULT hit = DefaultHandler(LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
-      RECT r{};
-      int i = LOWORD(hit);
-      if (!HIWORD(hit) &&
-          DefaultHandler(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
-          r.left > 0 && x - r.left < Font().Size * 2 + 2) {
-        SetChecked(i, !Checked(i));
-        if (OnClickCheck) OnClickCheck(this);
-      }
-    }
-    return TCheckListBox::WndProc(msg, w, l);
   }
 };
 

@@ -66,7 +66,7 @@ TFrmSetName::TFrmSetName(TComponent* owner) : TForm(owner) {
   layout.Bind(BitBtn2, "BitBtn2");
 
   for (TLabeledEdit* e : {LedtXing, EdtExclude, EdtOneWord}) e->SetLabelPosition(lpLeft);
-  // Edits count characters; the fields' byte limits are kept when they are written.
+  // Bytes of GBK, as the conditions keep them: what the fields show is what is used.
   LedtXing->MaxLength = 4;
   EdtExclude->MaxLength = 40;
   EdtOneWord->MaxLength = 2;

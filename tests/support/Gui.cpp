@@ -167,6 +167,19 @@ void KeyToFocus(WORD vk) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+void TypeText(const std::string& gbk) {
+  for (wchar_t ch : gbk::ToWide(gbk)) {
+    INPUT in[2]{};
+    for (INPUT& i : in) {
+      i.type = INPUT_KEYBOARD;
+      i.ki.wScan = ch;
+      i.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+  }
+}
+
 void PressChord(HWND h, WORD modifier, WORD vk) {
   Focus(h);
   Chord(modifier, vk);

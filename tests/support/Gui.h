@@ -49,6 +49,9 @@ void Focus(HWND h);
 void PressKey(HWND h, WORD vk);
 // A key pressed into whichever window has the keyboard, nothing focused first.
 void KeyToFocus(WORD vk);
+// Text (GBK) typed into whichever window has the keyboard, each character as an input
+// method hands it over (VK_PACKET): Chinese, which no key of the keyboard makes.
+void TypeText(const std::string& gbk);
 // A key pressed while a modifier (VK_CONTROL, VK_SHIFT) is held down.
 void PressChord(HWND h, WORD modifier, WORD vk);
 // The same to whichever window has the focus.

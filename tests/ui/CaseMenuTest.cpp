@@ -250,7 +250,8 @@ TEST_F(CaseHistory, StoredCasesThroughTheTreeExportClearAndImport) {
   gui::Pump(100);
   EXPECT_EQ(Tree(), (std::vector<std::string>{"家人", "张三丰", "朋友", "李四一", "王五"}));
 
-  // An older case of 朋友 that the tree does not list is renamed and deleted with it.
+  // An older case of 朋友 that the tree does not list is renamed with it, but a delete
+  // takes only the cases the tree lists.
   CaseRecord older = Stored().back();
   SetText(older.name, U("赵六"));
   ASSERT_GE(CaseDb.Add(older), 0);
@@ -273,8 +274,9 @@ TEST_F(CaseHistory, StoredCasesThroughTheTreeExportClearAndImport) {
     FrmMain->pop_class_delete->Click();
     Finish(s);
   }
-  ASSERT_EQ(Stored().size(), 1u);
+  ASSERT_EQ(Stored().size(), 2u);
   EXPECT_EQ(FieldText(Stored()[0].name), U("张三丰"));
+  EXPECT_EQ(FieldText(Stored()[1].name), U("赵六"));
   Analyse("王五", true, "朋友");
   FrmMain->pop_s_full->Click();
   std::vector<std::string> before = Tree();

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -26,11 +27,14 @@
 #include "support/TempFolder.h"
 #include "tools/Ubjx.h"
 #include "tools/Udili.h"
+#include "tools/Untwnl.h"
 #include "tools/Upicknumber.h"
+#include "tools/Utestname.h"
 #include "tools/Utxthelp.h"
 #include "ui/ModalDriver.h"
 #include "ui/Uinput.h"
 #include "ui/Untmain.h"
+#include "ui/Untpianpang.h"
 
 namespace {
 
@@ -125,6 +129,13 @@ class Keyboard : public ::testing::Test {
     GetClientRect(b, &r);
     gui::MouseClick(b, {r.right / 2, r.bottom / 2});
     RunLoop(600);
+  }
+
+  // A click of the mouse on the control's centre.
+  static void Press(TControl* c) {
+    RECT r;
+    GetClientRect(c->Handle(), &r);
+    gui::MouseClick(c->Handle(), {r.right / 2, r.bottom / 2});
   }
 
   std::string Stored(int32_t id) {
@@ -257,11 +268,13 @@ TEST_F(Keyboard, EscClosesWindowsWithoutACancelButton) {
   TFrmPickNumber pick(&app);
   TFrmDiLi dili(&app, bin);
   TFrmEditDict edit(&app, WordLib);
+  TFrmTestName guess(&app);
   struct Row {
     const char* name;
     TForm* form;
   } rows[] = {{"百家姓查询", &bjx},    {"软件帮助", &help},   {"软件帮助 from its text", &help},
-              {"吉利手机号码", &pick}, {"经纬度修改", &dili}, {"编辑字库", &edit}};
+              {"吉利手机号码", &pick}, {"经纬度修改", &dili}, {"编辑字库", &edit},
+              {"巧猜姓氏", &guess}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     bool pressed = false;
@@ -282,11 +295,12 @@ TEST_F(Keyboard, EscClosesWindowsWithoutACancelButton) {
   EXPECT_TRUE(IsWindow(help.MeoUsage->Handle())) << "Esc in the text destroyed it";
 }
 
-// Typed coordinates not yet saved are not thrown away by Esc without a question.
-TEST_F(Keyboard, EscAsksBeforeDroppingTypedCoordinates) {
+// Typed coordinates not yet saved are not thrown away by Esc or the close box without
+// a question.
+TEST_F(Keyboard, EscAndTheCloseBoxAskBeforeDroppingTypedCoordinates) {
   TFrmDiLi dlg(&app, bin);
-  std::string asked;
-  bool openAfterNo = false;
+  std::string asked, askedByBox;
+  bool openAfterNo = false, openAfterBoxNo = false;
   modal::Driver d({[&] {
                      if (!IsWindowVisible(dlg.Handle())) return false;
                      gui::Focus(dlg.LedtWeiFen->Handle());
@@ -296,13 +310,252 @@ TEST_F(Keyboard, EscAsksBeforeDroppingTypedCoordinates) {
                    modal::Answer(U("注意了"), IDNO, asked),
                    [&] {
                      openAfterNo = IsWindowVisible(dlg.Handle());
+                     PostMessageW(dlg.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+                     return true;
+                   },
+                   modal::Answer(U("注意了"), IDNO, askedByBox),
+                   [&] {
+                     openAfterBoxNo = IsWindowVisible(dlg.Handle());
                      Keys({VK_ESCAPE});
                      return true;
                    },
                    modal::Answer(U("注意了"), IDYES, asked)});
   EXPECT_EQ(dlg.ShowModal(), mrCancel);
   EXPECT_EQ(asked, U("经纬度的改动还没有保存，要放弃改动吗？"));
+  EXPECT_EQ(askedByBox, asked);
   EXPECT_TRUE(openAfterNo);
+  EXPECT_TRUE(openAfterBoxNo);
+}
+
+// The calendar, shown without blocking, closes by Esc, and stays above the main window
+// when that is clicked.
+TEST_F(Keyboard, TheCalendarStaysOnTopAndEscClosesIt) {
+  TFrmMain& f = Start();
+  ShowPerpetualCalendar();
+  RunLoop(300);
+  ASSERT_NE(FrmWnl, nullptr);
+  HWND calendar = FrmWnl->Handle();
+  Press(f.LedtName);
+  RunLoop(200);
+  bool above = false;
+  for (HWND h = GetWindow(f.Handle(), GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) above |= h == calendar;
+  EXPECT_TRUE(above) << "the calendar fell behind the main window";
+  gui::Focus(FrmWnl->EdtYear->Handle());
+  Keys({VK_ESCAPE});
+  RunLoop(300);
+  EXPECT_EQ(FrmWnl, nullptr) << "Esc left the calendar open";
+  EXPECT_FALSE(IsWindow(calendar));
+}
+
+// ---- the keyboard never costs the user a case ----
+
+bool Selects(HWND view) {
+  CHARRANGE r{};
+  SendMessageW(view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  return r.cpMin != r.cpMax;
+}
+
+size_t Tabs(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\t')); }
+
+// Tab and Shift+Tab pass through the report of a shown case without selecting or
+// changing it; Ctrl+Tab types a tab into it.
+TEST_F(Keyboard, TabPassesThroughTheReportAndCtrlTabTypesATab) {
+  TFrmMain& f = Start();
+  StoreCase("李四一");
+  f.pop_ming_paiClick(nullptr);
+  ASSERT_EQ(CurCaseLoaded, 1);
+  const std::string report = f.RedtName->Text();
+  HWND view = f.RedtName->Handle();
+  Press(f.LedtName);  // 尊姓大名
+  RunLoop(100);
+  for (int i = 0; i < 30 && GetFocus() != view; ++i) {
+    Keys({VK_TAB});
+    RunLoop(30);
+  }
+  ASSERT_EQ(GetFocus(), view) << "Tab never reached the report";
+  EXPECT_FALSE(Selects(view)) << "entered by Tab, the report was selected whole";
+  Keys({VK_TAB});
+  RunLoop(50);
+  EXPECT_NE(GetFocus(), view) << "Tab stayed in the report";
+  gui::Chord(VK_SHIFT, VK_TAB);
+  RunLoop(50);
+  EXPECT_EQ(GetFocus(), view) << "Shift+Tab did not come back";
+  EXPECT_FALSE(Selects(view));
+  gui::Chord(VK_SHIFT, VK_TAB);
+  RunLoop(50);
+  EXPECT_NE(GetFocus(), view) << "Shift+Tab stayed in the report";
+  EXPECT_EQ(f.RedtName->Text(), report);
+  EXPECT_FALSE(f.RedtName->Modified());
+
+  gui::Focus(view);
+  gui::Chord(VK_CONTROL, VK_TAB);
+  RunLoop(50);
+  EXPECT_EQ(GetFocus(), view);
+  EXPECT_EQ(Tabs(f.RedtName->Text()), Tabs(report) + 1);
+  EXPECT_TRUE(f.RedtName->Modified());
+}
+
+// A shown case analysed under another name: the question to change its record names
+// the record as stored and what it becomes; under its own name it asks as before.
+TEST_F(Keyboard, TheSaveQuestionNamesTheStoredCaseAndWhatItBecomes) {
+  TFrmMain& f = Start();
+  int32_t id = StoreCase("李四一");
+  f.pop_ming_paiClick(nullptr);
+  ASSERT_EQ(CurCaseLoaded, 1);
+  BoxAnswerer boxes(false);
+  gui::Focus(f.LedtName->Handle());
+  gui::Chord(VK_CONTROL, 'A');
+  gui::TypeText(U("张三丰"));
+  RunLoop(100);
+  ClickPai();
+  f.mnuF_saveClick(nullptr);  // 保存旧命
+  RunLoop(200);
+  ASSERT_EQ(boxes.Count("要修改"), 1);
+  const std::string asked = boxes.texts.back();
+  EXPECT_NE(asked.find("李四一"), std::string::npos) << asked;
+  EXPECT_NE(asked.find("张三丰"), std::string::npos) << asked;
+  CaseRecord r{};
+  ASSERT_TRUE(CaseDb.Read(id, r));
+  EXPECT_EQ(FieldText(r.name), U("李四一"));
+
+  f.pop_ming_paiClick(nullptr);
+  ClickPai();
+  f.mnuF_saveClick(nullptr);
+  RunLoop(200);
+  ASSERT_EQ(boxes.Count("要修改"), 2);
+  EXPECT_EQ(boxes.texts.back(), "要修改“李四一”这条记录吗？");
+}
+
+// A category deleted while the tree lists only some of its cases (as after a search)
+// takes those cases with it and keeps the others.
+TEST_F(Keyboard, DeletingACategoryDeletesOnlyTheCasesItLists) {
+  TFrmMain& f = Start();
+  int32_t a = StoreCase("李四一"), b = StoreCase("张三"), unlisted = StoreCase("王五");
+  BuildCaseTree(*f.cases, {a, b});
+  f.TreeCase->SetSelected(FindCategoryNode(*f.TreeCase, U("朋友")));
+  std::string asked;
+  modal::Driver d({modal::Answer(U("注意"), IDYES, asked)});
+  f.pop_class_deleteClick(nullptr);
+  RunLoop(100);
+  ASSERT_EQ(asked, U("确定要删除“朋友”这个类别吗？"));
+  CaseRecord r{};
+  EXPECT_FALSE(CaseDb.Read(a, r));
+  EXPECT_FALSE(CaseDb.Read(b, r));
+  EXPECT_TRUE(CaseDb.Read(unlisted, r)) << "a case the tree did not list was deleted";
+  EXPECT_EQ(FindCategoryNode(*f.TreeCase, U("朋友")), nullptr);
+}
+
+// The list of the 81-number tools takes typing at once, Enter breaking a line, and its
+// title names what each tool reads.
+TEST_F(Keyboard, TheNumberListTakesTypingAtOnceAndNamesWhatItReads) {
+  TFrmMain& f = Start();
+  f.PageControl1->SetActivePage(f.PageDict);
+  RunLoop(100);
+  struct Row {
+    TButton* button;
+    const char* title;
+  } rows[] = {{f.Button1, "可以输入多个号码，一行一个"},
+              {f.Button2, "可以输入多个公司名称，一行一个"},
+              {f.BtoChePai, "可以输入多个车牌号，一行一个"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.title);
+    std::string title;
+    modal::Driver d({[&] {
+                       HWND dlg = gui::WaitTopWindow(GetCurrentProcessId(), "TFrmStrList", "", 0);
+                       if (!dlg || !IsWindowVisible(dlg)) return false;
+                       title = gui::Text(dlg);
+                       SendMessageW(GetFocus(), EM_SETSEL, 0, -1);
+                       Keys({'8', '8', VK_RETURN, '9'});
+                       return true;
+                     },
+                     [&] {
+                       HWND dlg = gui::WaitTopWindow(GetCurrentProcessId(), "TFrmStrList", "", 0);
+                       HWND ok = gui::FindChild(dlg, "TButton", U("测算"));
+                       RECT r;
+                       GetClientRect(ok, &r);
+                       gui::MouseClick(ok, {r.right / 2, r.bottom / 2});
+                       return true;
+                     }});
+    Press(row.button);
+    RunLoop(800);
+    EXPECT_EQ(title, U(row.title));
+    const std::string read = f.MeoWord->Text();
+    EXPECT_NE(read.find(U("【1】88")), std::string::npos) << gbk::ToUtf8(read);
+    EXPECT_NE(read.find(U("【2】9")), std::string::npos) << gbk::ToUtf8(read);
+  }
+}
+
+// A page tab clicked: Tab goes on into the controls and Ctrl+Tab turns the pages, the
+// keyboard never left on a hidden page; Enter in the 汉字 field looks it up.
+TEST_F(Keyboard, PagesTurnByCtrlTabAndEnterLooksUpTheCharacters) {
+  TFrmMain& f = Start();
+  HWND tabs = f.PageControl1->Handle();
+  RECT tab{};
+  SendMessageW(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+  gui::MouseClick(tabs, {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+  RunLoop(200);
+  ASSERT_EQ(f.PageControl1->ActivePageIndex(), 1);
+  bool intoPage = false;
+  for (int i = 0; i < 40 && !intoPage; ++i) {
+    Keys({VK_TAB});
+    RunLoop(20);
+    intoPage = IsChild(f.PageControl1->ActivePage()->Handle(), GetFocus());
+  }
+  EXPECT_TRUE(intoPage) << "Tab never went into the page";
+  gui::Chord(VK_CONTROL, VK_TAB);
+  RunLoop(200);
+  EXPECT_EQ(f.PageControl1->ActivePageIndex(), 2);
+  EXPECT_TRUE(IsWindowVisible(GetFocus())) << "the keyboard stayed on the page left";
+  INPUT ctrl[2]{};
+  for (INPUT& i : ctrl) {
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = VK_CONTROL;
+  }
+  ctrl[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &ctrl[0], sizeof(INPUT));
+  gui::Chord(VK_SHIFT, VK_TAB);
+  SendInput(1, &ctrl[1], sizeof(INPUT));
+  RunLoop(200);
+  EXPECT_EQ(f.PageControl1->ActivePageIndex(), 1) << "Ctrl+Shift+Tab";
+
+  f.PageControl1->SetActivePage(f.PageDict);
+  RunLoop(100);
+  const std::string before = f.MeoWord->Text();
+  gui::Focus(f.LedtWord->Handle());
+  gui::TypeText(U("鑫"));
+  Keys({VK_RETURN});
+  RunLoop(500);
+  EXPECT_NE(f.MeoWord->Text(), before);
+  EXPECT_NE(f.MeoWord->Text().find(U("鑫")), std::string::npos);
+}
+
+// A click on a radical's box in any column of the picker ticks it, once.
+TEST_F(Keyboard, AClickOnARadicalBoxInAnyColumnTicksIt) {
+  Start();
+  TFrmPianPang dlg(&app);
+  int item = -1;
+  bool ticked = false;
+  modal::Driver d({[&] {
+                     if (!IsWindowVisible(dlg.Handle())) return false;
+                     HWND list = dlg.ChkPian->Handle();
+                     for (int i = 0; i < dlg.ChkPian->Items().Count() && item < 0; ++i) {
+                       RECT r{};
+                       SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+                       if (r.left >= 80) {
+                         item = i;
+                         gui::MouseClick(list, {r.left + 6, (r.top + r.bottom) / 2});
+                       }
+                     }
+                     return true;
+                   },
+                   [&] {
+                     ticked = item >= 0 && dlg.ChkPian->Checked(item);
+                     Keys({VK_ESCAPE});
+                     return true;
+                   }});
+  dlg.ShowModal();
+  ASSERT_GE(item, 0) << "no item in the third column";
+  EXPECT_TRUE(ticked);
 }
 
 // ---- report files the rich edit could not take as they are ----

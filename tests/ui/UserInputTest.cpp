@@ -649,17 +649,12 @@ TEST_F(UserInput, TheGuessingGameDrawsItsGridLarge) {
   TFrmTestName f(&app);
   LOGFONTW lf{};
   modal::Driver d({[&] {
-                     if (!IsWindowVisible(f.Handle())) return false;
-                     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.GridName->Handle(), WM_GETFONT, 0, 0)),
-                                sizeof lf, &lf);
-                     gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-testname.png"));
-                     gui::PressKey(f.Btnok->Handle(), VK_ESCAPE);  // Esc answers 没有
-                     return true;
-                   },
-                   [&] {
-                     f.Close();
-                     return true;
-                   }});
+    if (!IsWindowVisible(f.Handle())) return false;
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.GridName->Handle(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("tools-testname.png"));
+    gui::PressKey(f.Btnok->Handle(), VK_ESCAPE);  // Esc closes it
+    return true;
+  }});
   f.ShowModal();
   EXPECT_EQ(lf.lfHeight, -24);
 }
