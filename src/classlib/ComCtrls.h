@@ -24,6 +24,8 @@ class TTabSheet : public TWinControl {
   void SetText(const std::string& s) override;
 
  protected:
+  // The page's fill leaves its controls alone (as a panel's does).
+  DWORD CreateStyle() const override { return TWinControl::CreateStyle() | WS_CLIPCHILDREN; }
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   bool MadeWithParent() const override { return Visible(); }
 
