@@ -46,18 +46,19 @@ void TImageList::Draw(HDC dc, int x, int y, int index, bool enabled) const {
   DrawShape(dc, x, y, index, GetSysColor(COLOR_GRAYTEXT));
 }
 
-// The mask has white where the image shows through: every other pixel takes the colour.
+// The mask, drawn on white, is black where the image is opaque: those pixels take the
+// colour. (The list keeps its mask bitmap selected, so it is drawn rather than read.)
 void TImageList::DrawShape(HDC dc, int x, int y, int index, COLORREF colour) const {
-  IMAGEINFO info{};
-  if (!ImageList_GetImageInfo(handle_, index, &info) || !info.hbmMask) return;
-  HDC mask = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(mask, info.hbmMask);
+  if (index < 0 || index >= Count()) return;
+  TBitmap mask;
+  mask.SetSize(width_, height_);
+  mask.Canvas().Brush.Color = clWhite;
+  mask.Canvas().FillRect(RECT{0, 0, width_, height_});
+  ImageList_Draw(handle_, index, mask.Canvas().Handle(), 0, 0, ILD_MASK);
   for (int row = 0; row < height_; ++row) {
     for (int col = 0; col < width_; ++col) {
-      if ((GetPixel(mask, info.rcImage.left + col, info.rcImage.top + row) & 0xFFFFFF) != RGB(255, 255, 255))
+      if ((static_cast<COLORREF>(mask.Pixel(col, row)) & 0xFFFFFF) != RGB(255, 255, 255))
         SetPixelV(dc, x + col, y + row, colour);
     }
   }
-  SelectObject(mask, old);
-  DeleteDC(mask);
 }
