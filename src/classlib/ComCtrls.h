@@ -25,6 +25,8 @@ class TTabSheet : public TWinControl {
 
  protected:
   DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }  // Tab goes through its controls
+  // The page's fill leaves its controls alone (as a panel's does).
+  DWORD CreateStyle() const override { return TWinControl::CreateStyle() | WS_CLIPCHILDREN; }
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   bool MadeWithParent() const override { return Visible(); }
 

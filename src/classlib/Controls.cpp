@@ -543,9 +543,11 @@ void TWinControl::CreateHandle() {
 }
 
 // Lays out the aligned children: top and bottom bands first, then left and right, then
-// the client control in what is left, in the order the children were added.
+// the client control in what is left, in the order the children were added. They move
+// in one step, so that none is painted over at its old place while the others move.
 void TWinControl::AlignControls() {
   RECT r{0, 0, ClientWidth(), ClientHeight()};
+  std::vector<TControl*> moved;
   for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
     for (TControl* c : controls_) {
       if (c->align_ != pass || !c->visible_) continue;
@@ -576,9 +578,22 @@ void TWinControl::AlignControls() {
       c->top_ = y;
       c->width_ = std::max(cw, 0);
       c->height_ = std::max(ch, 0);
-      if (c->hwnd_) MoveWindow(c->hwnd_, x, y, c->width_, c->height_ + c->ExtraWindowHeight(), TRUE);
+      if (c->hwnd_) moved.push_back(c);
     }
   }
+  HDWP moves = moved.empty() ? nullptr : BeginDeferWindowPos(static_cast<int>(moved.size()));
+  for (TControl* c : moved) {
+    if (!moves) break;
+    moves = DeferWindowPos(moves, c->hwnd_, nullptr, c->left_, c->top_, c->width_, c->height_ + c->ExtraWindowHeight(),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (moves) {
+    EndDeferWindowPos(moves);
+    return;
+  }
+  // Without the system's room for a deferred step the children move one by one.
+  for (TControl* c : moved)
+    MoveWindow(c->hwnd_, c->left_, c->top_, c->width_, c->height_ + c->ExtraWindowHeight(), TRUE);
 }
 
 void TWinControl::MoveFreeControls(int dx, int dy) {

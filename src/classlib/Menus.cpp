@@ -94,6 +94,10 @@ void TMenuItem::Fill(HMENU menu) {
     mi.fState = (c->checked_ ? MFS_CHECKED : 0) | (c->enabled_ ? 0 : MFS_DISABLED) | (c->default_ ? MFS_DEFAULT : 0);
     mi.dwItemData = reinterpret_cast<ULONG_PTR>(c);
     mi.dwTypeData = text.data();
+    if (c->ShowsImage() && !(mi.fType & MFT_OWNERDRAW)) {
+      mi.fMask |= MIIM_BITMAP;
+      mi.hbmpItem = HBMMENU_CALLBACK;
+    }
     if (!c->items_.empty()) {
       mi.hSubMenu = CreatePopupMenu();
       MENUINFO info{sizeof info, MIM_STYLE, MNS_NOTIFYBYPOS, 0, nullptr, 0, 0};
@@ -161,13 +165,24 @@ void TMenuItem::Draw(TCanvas& canvas, const RECT& r, bool selected) {
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS);
 }
 
+bool TMenuItem::ShowsImage() const {
+  const TMenu* root = Root();
+  return root && root->Images && ImageIndex >= 0 && ImageIndex < root->Images->Count();
+}
+
 // Every menu of this program is the class library's, whose items carry their object as
-// the item data; owner-drawn items without data belong to someone else.
+// the item data; owner-drawn items without data belong to someone else. An item of a
+// menu that is not owner-drawn asks only for its image (HBMMENU_CALLBACK).
 bool TMenuItem::OwnerDrawMessage(UINT msg, LPARAM l) {
   if (msg == WM_MEASUREITEM) {
     auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
     if (mis->CtlType != ODT_MENU || !mis->itemData) return false;
     auto* item = reinterpret_cast<TMenuItem*>(mis->itemData);
+    if (const TMenu* root = item->Root(); root && !root->ownerDraw_) {
+      mis->itemWidth = root->Images ? static_cast<UINT>(root->Images->Width()) : 0;
+      mis->itemHeight = root->Images ? static_cast<UINT>(root->Images->Height()) : 0;
+      return true;
+    }
     HDC dc = GetDC(nullptr);
     NONCLIENTMETRICSW nc{};
     nc.cbSize = sizeof nc;
@@ -191,6 +206,14 @@ bool TMenuItem::OwnerDrawMessage(UINT msg, LPARAM l) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
     if (dis->CtlType != ODT_MENU || !dis->itemData) return false;
     auto* item = reinterpret_cast<TMenuItem*>(dis->itemData);
+    if (const TMenu* root = item->Root(); root && !root->ownerDraw_) {
+      if (root->Images) {
+        const RECT& r = dis->rcItem;
+        root->Images->Draw(dis->hDC, r.left + (r.right - r.left - root->Images->Width()) / 2,
+                           r.top + (r.bottom - r.top - root->Images->Height()) / 2, item->ImageIndex, item->enabled_);
+      }
+      return true;
+    }
     TCanvas canvas(dis->hDC);
     const bool selected = dis->itemState & ODS_SELECTED;
     if (item->OnAdvancedDrawItem) {

@@ -7,6 +7,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/ImageList.h"
 
 class TMenu;
 class TMenuItem;
@@ -72,6 +73,8 @@ class TMenuItem : public TComponent {
   void Fill(HMENU menu);
   TMenu* Root() const;
   void Draw(TCanvas& canvas, const RECT& r, bool selected);
+  // The image of an item the system draws, beside its caption (HBMMENU_CALLBACK).
+  bool ShowsImage() const;
   std::string caption_;
   bool checked_ = false, enabled_ = true, visible_ = true, default_ = false;
   TMenuItem* parent_ = nullptr;
@@ -93,9 +96,9 @@ class TMenu : public TComponent {
   // up from its right end.
   bool RightToLeft() const { return rightToLeft_; }
   void SetRightToLeft(bool v);
-  // The glyphs the items' ImageIndex picks from: square, side by side, white showing
-  // through; not owned.
-  TBitmap* Images = nullptr;
+  // The images the items' ImageIndex picks from; not owned. Set before the menu is
+  // first shown (a change reaches the items at their next change).
+  TImageList* Images = nullptr;
   // The item behind a WM_MENUCOMMAND.
   static TMenuItem* ItemAt(HMENU menu, int position);
 

@@ -28,7 +28,22 @@ void TLabel::SetText(const std::string& s) {
   RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// Containers leave their children out of their own painting, except the windows marked
+// WS_EX_TRANSPARENT: a label the parent shows through carries the mark, and when it
+// gains it the parent paints what lies behind it again.
+void TLabel::KeepTransparentStyle() {
+  const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  if (((ex & WS_EX_TRANSPARENT) != 0) == Transparent) return;
+  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, Transparent ? ex | WS_EX_TRANSPARENT : ex & ~WS_EX_TRANSPARENT);
+  HWND parent = GetParent(hwnd_);
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT TLabel::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_PAINT) KeepTransparentStyle();
   // A label has no frame: there is nothing to draw outside its text, and asking the
   // system to draw nothing costs Wine a trip to its server.
   if (msg == WM_NCPAINT) return 0;

@@ -18,12 +18,14 @@ class TLabel : public TControl {
  protected:
   const wchar_t* BaseClassName() const override { return L"STATIC"; }
   DWORD CreateStyle() const override { return TControl::CreateStyle() | SS_NOTIFY; }
+  DWORD ExStyle() const override { return Transparent ? WS_EX_TRANSPARENT : 0; }
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   HBRUSH HandleCtlColor(HDC dc) override;
   bool HandleCommand(WORD code) override;
 
  private:
   void PaintOutlined();
+  void KeepTransparentStyle();
   std::shared_ptr<HFONT__> crisp_;  // its font without smoothing, held so the next paint finds it made
 };
 
@@ -134,6 +136,9 @@ class TPanel : public TWinControl {
  protected:
   // Tab and the arrows go through the controls it holds, as through the form's own.
   DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
+  // A panel repaints its whole face when resized: its children are left out of it, or
+  // they vanish until they paint again.
+  DWORD CreateStyle() const override { return TWinControl::CreateStyle() | WS_CLIPCHILDREN; }
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 
  private:

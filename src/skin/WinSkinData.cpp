@@ -217,11 +217,13 @@ TSkinData::TSkinData(TComponent* owner)
       AppIcon(std::make_unique<TBitmap>()),
       Title(std::make_unique<TDataSkinTitle>("Title")),
       Buttons(std::make_unique<TDataSkinButton>("Buttons")),
-      MenuImages(std::make_unique<TBitmap>()) {
+      MenuImages(std::make_unique<TImageList>()) {
   const char* names[] = {"Left", "Right", "Top", "Bottom"};
   for (int i = 1; i <= 4; ++i) Border[i] = std::make_unique<TDataSkinBorder>(names[i - 1]);
   AppIcon->PixelFormat = pf24bit;
-  DrawMenuGlyphs(*MenuImages);
+  TBitmap glyphs;
+  DrawMenuGlyphs(glyphs);
+  MenuImages->AddStrip(glyphs, RGB(255, 255, 255));
   FillSkin3rd();
   MaxWidth = GetSystemMetrics(SM_CXMAXIMIZED);
   MaxHeight = GetSystemMetrics(SM_CYMAXIMIZED);

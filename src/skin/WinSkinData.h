@@ -26,6 +26,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Graphics.h"
+#include "classlib/ImageList.h"
 #include "classlib/TStringList.h"
 
 class TQuickIni;
@@ -343,7 +344,7 @@ class TSkinData : public TComponent {
   bool MainMenuUpdate = true;
   // Four 16 x 16 menu glyphs side by side (restore, minimise, maximise, close); white is
   // their mask colour.
-  std::unique_ptr<TBitmap> MenuImages;
+  std::unique_ptr<TImageList> MenuImages;
   std::string SkinName;
   TStringList* DebugList = nullptr;  // not owned
   int32_t MaxWidth = 0, MaxHeight = 0;

@@ -94,7 +94,7 @@ struct TMenuItemLook {
   bool Separator = false, Enabled = true, Checked = false, Default = false;
   bool SubMenu = false;  // opens a submenu: shows an arrow
   int ImageIndex = -1;
-  TBitmap* Images = nullptr;  // the glyph strip ImageIndex picks from
+  TImageList* Images = nullptr;  // the images ImageIndex picks from
 };
 TMenuItemLook CreateMenuItem(HMENU menu, UINT position);
 

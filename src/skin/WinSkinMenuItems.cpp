@@ -73,26 +73,16 @@ int SysMenuGlyph(UINT id) {
 }
 
 bool HasImage(const TMenuItemLook& item) {
-  const TBitmap* images = item.Images;
-  return item.ImageIndex >= 0 && images && !images->Empty() &&
-         images->Width() >= (item.ImageIndex + 1) * images->Height();
+  return item.ImageIndex >= 0 && item.Images && item.ImageIndex < item.Images->Count();
 }
 
-// One glyph of the strip, white showing through; in the item's text colour when it is one
-// of the skin's own black glyphs (which a dark menu would hide) or disabled.
+// One image of the list; in the item's text colour when it is one of the skin's own
+// black glyphs (which a dark menu would hide) or disabled.
 void DrawGlyph(const TMenuItemLook& item, HDC dc, POINT at, TColor text, bool recolour) {
-  TBitmap& images = *item.Images;
-  const int g = images.Height(), from = item.ImageIndex * g;
   if (item.Enabled && !recolour) {
-    TransparentBlt(dc, at.x, at.y, g, g, images.Canvas().Handle(), from, 0, g, g, RGB(255, 255, 255));
-    return;
-  }
-  const COLORREF shade = ColorToRGB(text);
-  for (int y = 0; y < g; ++y) {
-    for (int x = 0; x < g; ++x) {
-      if ((static_cast<COLORREF>(images.Pixel(from + x, y)) & 0xFFFFFF) != RGB(255, 255, 255))
-        SetPixelV(dc, at.x + x, at.y + y, shade);
-    }
+    item.Images->Draw(dc, at.x, at.y, item.ImageIndex);
+  } else {
+    item.Images->DrawShape(dc, at.x, at.y, item.ImageIndex, ColorToRGB(text));
   }
 }
 
@@ -135,10 +125,16 @@ void DrawSubMenuArrow(HDC dc, const RECT& r, TColor colour) {
   ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
 }
 
-// An item of a plain menu; the system menu's commands take the skin's glyphs.
+// An item of a plain menu; the system menu's commands take the skin's glyphs, an item of
+// the class library's menus (a drop-down of the menu bar) its menu's image.
 TMenuItemLook SystemItem(HMENU menu, UINT position, const TSkinData& data) {
   TMenuItemLook item = CreateMenuItem(menu, position);
-  if (item.ImageIndex >= 0) item.Images = data.MenuImages.get();
+  if (item.ImageIndex >= 0) {
+    item.Images = data.MenuImages.get();
+  } else if (const TMenuItem* own = TMenu::ItemAt(menu, static_cast<int>(position)); own && own->GetParentMenu()) {
+    item.ImageIndex = own->ImageIndex;
+    item.Images = own->GetParentMenu()->Images;
+  }
   return item;
 }
 
@@ -329,7 +325,7 @@ void TWinSkinForm::DefaultMenuItem(const TMenuItemLook& item, HDC dc, const RECT
 // Glyph area (image or check mark), caption and shortcut of one item.
 void TWinSkinForm::DrawItemText(const TMenuItemLook& item, HDC dc, const RECT& r, bool selected) {
   const int edge = FSkinData->MenuItem ? FSkinData->MenuItem->LeftWidth : 0;
-  int place = item.Images && !item.Images->Empty() ? item.Images->Height() : kGlyph;
+  int place = item.Images && item.Images->Count() > 0 ? item.Images->Width() : kGlyph;
   if (item.Checked) place = std::max(place, kGlyph);
   const RECT glyph{r.left + 1 + edge, r.top + 1, r.left + 1 + edge + place, r.top + 1 + place};
   const TColor colour = ItemTextColour(*FSkinData, item, selected);

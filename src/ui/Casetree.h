@@ -47,6 +47,8 @@ struct CaseContext {
 
 // Tree images.
 inline constexpr int kImageFemale = 0, kImageMale = 1, kImageCategory = 2, kImageRoot = 3;
+// The colour that shows through in the program's picture strips.
+inline constexpr COLORREF kImageKeyColour = RGB(255, 0, 255);
 
 // The ids the tree starts with: the most recent live cases, newest first.
 std::vector<int32_t> RecentCaseIds(MDataBase& db, size_t limit = 1000);

@@ -1,5 +1,6 @@
 #include "ui/Untmain.h"
 
+#include <algorithm>
 #include <ctime>
 #include <utility>
 
@@ -203,6 +204,10 @@ void TFrmMain::BuildLayout() {
 
 TFrmMain::~TFrmMain() {
   if (Application) Application->OnShowHint = nullptr;
+  // The image lists go before the menu and the tree that borrow them.
+  if (MainMenu1) MainMenu1->Images = nullptr;
+  if (TreeCase->HandleAllocated()) TreeCase->Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+  TreeCase->Images = nullptr;
   // The engines go last, also when the window is destroyed without a close.
   delete analyser;
   delete namingAnalyser;
@@ -260,6 +265,9 @@ void TFrmMain::FormShow(TObject*) {
   OpenCaseTree();
   // A case's text is long for the narrow tree: each level steps in by less.
   TreeCase->Perform(TVM_SETINDENT, 12);
+  ImageListTree.AddStrip(L"CASETREE", kImageKeyColour);
+  TreeCase->Images = ImageListTree.Handle();
+  TreeCase->Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(TreeCase->Images));
   reportView = new TReportView(*RedtName);
   reportView2 = new TReportView(*RedtName2);
   analyser = new MDecName(WordLib);
@@ -308,7 +316,9 @@ void TFrmMain::OpenCaseTree() {
                           birth,
                           [this](bool writeReport) { return RunAnalysis(writeReport); },
                           [this](bool stored) {
-                            if (mnuF_save) mnuF_save->SetCaption(U(stored ? "保存旧命" : "保存新命"));
+                            if (!mnuF_save) return;
+                            mnuF_save->ImageIndex = stored ? 1 : 0;
+                            mnuF_save->SetCaption(U(stored ? "保存旧命" : "保存新命"));
                           }};
   // The 1000 most recent ids, newest first; the tree shows those the store can read,
   // all read in one go. Ids below 0 name no slot, so they are not asked for.
@@ -323,7 +333,32 @@ void TFrmMain::OpenCaseTree() {
 // command may still hold a node of the tree.
 LRESULT TFrmMain::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_ACTIVATEAPP && w && cases && IsWindowEnabled(Handle())) RefreshCaseTree(*cases);
+  if (msg == WM_GETMINMAXINFO && PanDict && !IsIconic(Handle())) {
+    const LRESULT result = TForm::WndProc(msg, w, l);
+    // The frame, caption and menu bar as they are now (a skin draws its own).
+    RECT window{}, client{};
+    GetWindowRect(Handle(), &window);
+    GetClientRect(Handle(), &client);
+    const SIZE least = MinimumClientSize();
+    auto* info = reinterpret_cast<MINMAXINFO*>(l);
+    info->ptMinTrackSize.x =
+        std::max<LONG>(info->ptMinTrackSize.x, least.cx + (window.right - window.left) - client.right);
+    info->ptMinTrackSize.y =
+        std::max<LONG>(info->ptMinTrackSize.y, least.cy + (window.bottom - window.top) - client.bottom);
+    return result;
+  }
   return TForm::WndProc(msg, w, l);
+}
+
+SIZE TFrmMain::MinimumClientSize() const {
+  // The dictionary page's fixed row of fields is the widest; each view keeps this much.
+  constexpr int kWidestPage = 560, kLeastView = 60;
+  TTabSheet* page = PageControl1->ActivePage() ? PageControl1->ActivePage() : PageName;
+  const int frameX = PageControl1->Width() - page->ClientWidth();
+  const int frameY = PageControl1->Height() - page->ClientHeight();
+  const int panels = std::max({PanName->Height(), PanInfo->Height(), PanCompany->Height(), PanDict->Height()});
+  return SIZE{PanLeft->Width() + frameX + kWidestPage,
+              PanTop->Height() + std::max(PanWuGe->Height() + kLeastView, frameY + panels + kLeastView)};
 }
 
 void TFrmMain::ReadSettings() {
@@ -337,8 +372,9 @@ void TFrmMain::ReadSettings() {
   int screenX = GetSystemMetrics(SM_XVIRTUALSCREEN), screenY = GetSystemMetrics(SM_YVIRTUALSCREEN);
   if (left < screenX || left > screenX + screenW - 50) left = 10;
   if (top < screenY || top > screenY + screenH - 50) top = 10;
+  const SIZE least = MinimumClientSize();
   SetBounds(left, top, Width(), Height());
-  SetClientSize(width, height);
+  SetClientSize(std::max<int>(width, least.cx), std::max<int>(height, least.cy));
   SetWindowState(static_cast<TWindowState>(Clamp(ini.ReadInteger("winpos", "state", 0), 0, 2)));
   PanWuGe->SetHeight(static_cast<int>(Clamp(ini.ReadInteger("winpos", "wuge", 162), 60, 1000)));
   PanLeft->SetWidth(static_cast<int>(Clamp(ini.ReadInteger("winpos", "panleft", 130), 100, 1000)));
@@ -382,8 +418,9 @@ bool TFrmMain::WriteSettings() {
   if (WindowState() == wsNormal) {
     ok &= ini.WriteInteger("winpos", "left", Left());
     ok &= ini.WriteInteger("winpos", "top", Top());
-    ok &= ini.WriteInteger("winpos", "width", ClientWidth());
-    ok &= ini.WriteInteger("winpos", "height", ClientHeight());
+    const SIZE least = MinimumClientSize();
+    ok &= ini.WriteInteger("winpos", "width", std::max<int>(ClientWidth(), least.cx));
+    ok &= ini.WriteInteger("winpos", "height", std::max<int>(ClientHeight(), least.cy));
   }
   ok &= ini.WriteInteger("winpos", "state", WindowState());
   ok &= ini.WriteInteger("winpos", "wuge", PanWuGe->Height());

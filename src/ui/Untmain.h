@@ -59,6 +59,8 @@ class TFrmMain : public TForm, private MessagePump {
   TPanel* PanLeft;
   TPanel* PanWuGe;
   TTreeView* TreeCase;
+  // The tree's node pictures: female case, male case, category, root.
+  TImageList ImageListTree;
   TLabel* Stxt[4];  // the four character boxes
   TLabel* StxtTian;
   TLabel* StxtRen;
@@ -181,7 +183,7 @@ class TFrmMain : public TForm, private MessagePump {
   void Button2Click(TObject* sender);
   void BtoChePaiClick(TObject* sender);
   void RunNumberTool(int list);  // 0 phones, 1 companies, 2 plates
-  TPanel* PanDict;
+  TPanel* PanDict = nullptr;     // the last page's panel: set once every page is laid out
   TRadioButton* RdoHanZi;
   TRadioButton* RdoZuHe;
   TLabeledEdit* LedtWord;
@@ -208,6 +210,7 @@ class TFrmMain : public TForm, private MessagePump {
   TMenuItem* mnuFile = nullptr;    // 文件: the case commands go before 退出
   TMenuItem* Opt_Skin = nullptr;   // 选项 › 界面风格, filled by the skin menu
   TMenuItem* mnuF_save = nullptr;  // 保存新命 / 保存旧命
+  TImageList ImageListMenu;        // mnuF_save's pictures: new case, stored case
   TPopupMenu* PopName = nullptr;   // on RedtName
   TPopupMenu* PopName2 = nullptr;  // on RedtName2
   TOpenDialog* dlgimport = nullptr;
@@ -321,6 +324,9 @@ class TFrmMain : public TForm, private MessagePump {
   BirthRecord birth{};
   std::string placeText;
   NamingConditions conditions{};
+  // The smallest client area at which every control of every page is whole and the
+  // views keep a few lines, for the left column and the pages' panels as they stand.
+  SIZE MinimumClientSize() const;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;

@@ -125,6 +125,9 @@ void TFrmMain::BuildMenus() {
   mnuFile = static_cast<TMenuItem*>(FindComponent("mnuFile"));
   Opt_Skin = static_cast<TMenuItem*>(FindComponent("Opt_Skin"));
   mnuF_save = static_cast<TMenuItem*>(FindComponent("mnuF_save"));
+  ImageListMenu.AddStrip(L"SAVEMENU", kImageKeyColour);
+  MainMenu1->Images = &ImageListMenu;
+  mnuF_save->ImageIndex = 0;
   SetMenu(MainMenu1);
 
   PopName = new TPopupMenu(this);

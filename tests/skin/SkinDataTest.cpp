@@ -338,10 +338,15 @@ TEST(SkinData, DefaultsOfANewComponent) {
   EXPECT_GE(d.Skin3rd.IndexOf("TWWDBCombobox=Combobox"), 0);
   EXPECT_GE(d.Skin3rd.IndexOf("TWWTempKeyCombo=combobox"), 0);
   EXPECT_EQ(d.Border[2]->Name, "Right");
-  EXPECT_EQ(d.MenuImages->Width(), 64);
-  // In the system menu's order on the white mask: restore, maximise (a window's top
+  ASSERT_EQ(d.MenuImages->Count(), 4);
+  // In the system menu's order, white showing through: restore, maximise (a window's top
   // edge), minimise (a bar at the bottom), close.
-  auto black = [&](int cell, int x, int y) { return (d.MenuImages->Pixel(cell * 16 + x, y) & 0xFFFFFF) == 0; };
+  TBitmap shown;
+  shown.SetSize(64, 16);
+  shown.Canvas().Brush.Color = clWhite;
+  shown.Canvas().FillRect(RECT{0, 0, 64, 16});
+  for (int i = 0; i < 4; ++i) d.MenuImages->Draw(shown.Canvas().Handle(), i * 16, 0, i);
+  auto black = [&](int cell, int x, int y) { return (shown.Pixel(cell * 16 + x, y) & 0xFFFFFF) == 0; };
   EXPECT_TRUE(black(1, 6, 3));
   EXPECT_FALSE(black(2, 6, 3));
   EXPECT_TRUE(black(2, 6, 11));

@@ -234,8 +234,8 @@ TEST_F(FrameRows, SkinnedPopupItemsAreMeasuredWiderOnly) {
   ASSERT_NE(skin, nullptr);
   ASSERT_TRUE(copy->OnMeasureItem) << "the skin measures the popup's items";
   const int edge = data->MenuItem ? data->MenuItem->LeftWidth : 0;
-  TBitmap glyphs;
-  for (TBitmap* images : {static_cast<TBitmap*>(nullptr), &glyphs}) {
+  TImageList glyphs;
+  for (TImageList* images : {static_cast<TImageList*>(nullptr), &glyphs}) {
     popup->Images = images;
     for (TMenuItem* item : {copy, line}) {
       SCOPED_TRACE(item->Caption());

@@ -296,8 +296,10 @@ TEST_F(SkinnedMenus, PopupItemsShowTheirGlyphsFromTheMenusStrip) {
   const TColor red = static_cast<TColor>(RGB(220, 0, 0));
   strip.Canvas().Brush.Color = red;
   strip.Canvas().FillRect(RECT{16 + 4, 4, 16 + 12, 12});
+  TImageList images;
+  ASSERT_TRUE(images.AddStrip(strip, RGB(255, 255, 255)));
   TPopupMenu popup(form);
-  popup.Images = &strip;
+  popup.Images = &images;
   struct Row {
     const char* caption;
     int image;

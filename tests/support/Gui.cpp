@@ -256,14 +256,17 @@ std::unique_ptr<TBitmap> Capture(HWND h) {
 
 bool SaveScreenshot(HWND h, const std::string& path) {
   std::unique_ptr<TBitmap> picture = Capture(h);
-  if (!picture) return false;
+  return picture && SavePicture(*picture, path);
+}
+
+bool SavePicture(TBitmap& picture, const std::string& path) {
   Gdiplus::GdiplusStartupInput in;
   ULONG_PTR token = 0;
   bool ok = Gdiplus::GdiplusStartup(&token, &in, nullptr) == Gdiplus::Ok;
   if (ok) {
     // The PNG encoder's class id, as GDI+ registers it.
     const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    Gdiplus::Bitmap* image = Gdiplus::Bitmap::FromHBITMAP(picture->Handle(), nullptr);
+    Gdiplus::Bitmap* image = Gdiplus::Bitmap::FromHBITMAP(picture.Handle(), nullptr);
     ok = image && image->Save(gbk::ToWide(path).c_str(), &png, nullptr) == Gdiplus::Ok;
     delete image;
     Gdiplus::GdiplusShutdown(token);

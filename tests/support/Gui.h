@@ -69,6 +69,9 @@ void ParkMouse();
 std::unique_ptr<TBitmap> Capture(HWND h);
 // That picture saved as a PNG file.
 bool SaveScreenshot(HWND h, const std::string& path);
+// A picture saved as a PNG file (GDI+ on the calling thread: not on a second thread
+// while the first runs a menu).
+bool SavePicture(TBitmap& picture, const std::string& path);
 
 // Torvik.exe or another program of the program folder, started in that folder.
 class Process {

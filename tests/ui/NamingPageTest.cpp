@@ -537,6 +537,48 @@ TEST_F(NamingPage, TheLongestListingShowsWithoutFreezing) {
   gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("naming-longest-listing.png"));
 }
 
+// One resize step: from the new size until the window has laid out and painted
+// everything and its queue is empty.
+long ResizeStepMs(TFrmMain& f, int by) {
+  const Clock::time_point start = Clock::now();
+  f.SetBounds(f.Left(), f.Top(), f.Width() + by, f.Height() + by);
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+  return Ms(Clock::now() - start);
+}
+
+// After the longest listing the window answers a resize step within 100 ms, at the size
+// of a first start and at 980 x 640, the naming page shown. Disabled while it fails: the
+// listing's rich edit wraps its whole text again at every change of its size, height
+// alone included (0.6 to 2.9 s a step measured on a busy machine).
+TEST_F(NamingPage, DISABLED_ResizingAfterTheLongestListingIsQuick) {
+  TFrmMain& f = *FrmMain;
+  if (f.generator->Count() < 60000) Run(WorstCase);
+  ASSERT_GT(f.generator->Count(), 60000u);
+  f.PageControl1->SetActivePageIndex(1);
+  const SIZE first = f.MinimumClientSize();
+  for (SIZE size : {first, SIZE{980, 640}}) {
+    f.SetClientSize(size.cx, size.cy);
+    gui::Pump(300);
+    long worst = 0;
+    std::string steps;
+    for (int i = 0; i < 6; ++i) {
+      const long ms = ResizeStepMs(f, i % 2 ? -40 : 40);
+      worst = std::max(worst, ms);
+      steps += ' ';
+      steps += std::to_string(ms);
+    }
+    std::printf("resize steps at %ldx%ld after %zu names (ms):%s\n", size.cx, size.cy, f.generator->Count(),
+                steps.c_str());
+    EXPECT_LT(worst, 100) << size.cx << "x" << size.cy;
+  }
+  f.SetClientSize(980, 640);
+  gui::Pump(200);
+}
+
 }  // namespace
 
 namespace {
