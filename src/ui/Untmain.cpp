@@ -44,7 +44,7 @@ const LayoutRow kLayout[] = {
   {New<TLabel>,       "StxtScore",    "得分",      50,   2,  60,  16, "PanWuGe",      alNone},
   {New<TLabel>,       "sTxtSanCai",   "三才",      50, 140,  60,  16, "PanWuGe",      alNone},
   {New<TSpeedButton>, "sBtoDecName",  "解",         2, 138,  24,  20, "PanWuGe",      alNone},
-  {New<TTreeView>,    "TreeCase",     "",           0, 162, 130, 238, "PanLeft",      alClient},
+  {New<TTreeView>,    "Tree",     "",           0, 162, 130, 238, "PanLeft",      alClient},
   {New<TPageControl>, "PageControl1", "",         130,  28, 510, 400, "",             alClient},
   {New<TTabSheet>,    "PageName",     "姓名分析",   0,   0, 500, 370, "PageControl1", alNone},
   {New<TTabSheet>,    "PageQiMing",   "个人起名",   0,   0, 500, 370, "PageControl1", alNone},
@@ -151,7 +151,7 @@ void TFrmMain::BuildLayout() {
   for (int i = 0; i < 5; ++i) get(txt[i], "txt" + std::to_string(i));
   get(PanLeft, "PanLeft");
   get(PanWuGe, "PanWuGe");
-  get(TreeCase, "TreeCase");
+  get(Tree, "Tree");
   for (int i = 0; i < 4; ++i) get(Stxt[i], "Stxt" + std::to_string(i + 1));
   get(StxtTian, "StxtTian");
   get(StxtRen, "StxtRen");
@@ -206,8 +206,8 @@ TFrmMain::~TFrmMain() {
   if (Application) Application->OnShowHint = nullptr;
   // The image lists go before the menu and the tree that borrow them.
   if (MainMenu1) MainMenu1->Images = nullptr;
-  if (TreeCase->HandleAllocated()) TreeCase->Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
-  TreeCase->Images = nullptr;
+  if (Tree->HandleAllocated()) Tree->Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+  Tree->Images = nullptr;
   // The engines go last, also when the window is destroyed without a close.
   delete analyser;
   delete namingAnalyser;
@@ -264,10 +264,10 @@ void TFrmMain::FormShow(TObject*) {
   StxtWai->SetText(U("外格"));
   OpenCaseTree();
   // A case's text is long for the narrow tree: each level steps in by less.
-  TreeCase->Perform(TVM_SETINDENT, 12);
+  Tree->Perform(TVM_SETINDENT, 12);
   ImageListTree.AddStrip(L"CASETREE", kImageKeyColour);
-  TreeCase->Images = ImageListTree.Handle();
-  TreeCase->Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(TreeCase->Images));
+  Tree->Images = ImageListTree.Handle();
+  Tree->Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Tree->Images));
   reportView = new TReportView(*RedtName);
   reportView2 = new TReportView(*RedtName2);
   analyser = new MDecName(WordLib);
@@ -302,7 +302,7 @@ void TFrmMain::OpenCaseTree() {
     ShowMessage(CaseDb.Notice());
   }
   cases = new CaseContext{this,
-                          *TreeCase,
+                          *Tree,
                           *RedtName,
                           CaseDb,
                           *IniFile,

@@ -58,7 +58,7 @@ class TFrmMain : public TForm, private MessagePump {
   TLabel* txt[5];  // the element legend 水 木 火 土 金
   TPanel* PanLeft;
   TPanel* PanWuGe;
-  TTreeView* TreeCase;
+  TTreeView* Tree;
   // The tree's node pictures: female case, male case, category, root.
   TImageList ImageListTree;
   TLabel* Stxt[4];  // the four character boxes

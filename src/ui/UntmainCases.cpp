@@ -44,17 +44,17 @@ void TFrmMain::BuildCasePopup() {
   pop_node_kai = AddItem(top, this, "展开", on(&TFrmMain::pop_node_kaiClick));
   pop_node_shou = AddItem(top, this, "收缩", on(&TFrmMain::pop_node_shouClick));
   PopMingLi->OnPopup = on(&TFrmMain::TreeMouseDown);
-  TreeCase->PopupMenu = PopMingLi;
-  TreeCase->OnDblClick = on(&TFrmMain::pop_ming_paiClick);
+  Tree->PopupMenu = PopMingLi;
+  Tree->OnDblClick = on(&TFrmMain::pop_ming_paiClick);
 }
 
 void TFrmMain::TreeMouseDown(TObject*) {
   // The point the popup opens at is the right click's; a popup from the keyboard opens
   // at the tree's corner and keeps the selection.
   POINT p = PopMingLi->PopupPoint;
-  ScreenToClient(TreeCase->Handle(), &p);
-  SelectNodeAt(*TreeCase, p.x, p.y);
-  CasePopupState state = PopupState(*TreeCase);
+  ScreenToClient(Tree->Handle(), &p);
+  SelectNodeAt(*Tree, p.x, p.y);
+  CasePopupState state = PopupState(*Tree);
   for (TMenuItem* item : {pop_ming_pai, pop_ming_edit, pop_move, pop_ming_delete}) item->SetEnabled(state.caseItems);
   pop_class_edit->SetEnabled(state.categoryEdit);
   pop_class_delete->SetEnabled(state.categoryEdit);
@@ -66,7 +66,7 @@ void TFrmMain::TreeMouseDown(TObject*) {
     pop_move->Delete(pop_move->Count() - 1);
     delete old;
   }
-  for (const MoveTarget& t : MoveTargets(*TreeCase)) {
+  for (const MoveTarget& t : MoveTargets(*Tree)) {
     auto* item = new TMenuItem(this);
     item->SetCaption(t.caption);
     item->Tag = t.tag;
@@ -98,7 +98,7 @@ void TFrmMain::pop_class_addClick(TObject*) {
 }
 
 void TFrmMain::pop_class_editClick(TObject*) {
-  TTreeNode* node = TreeCase->Selected();
+  TTreeNode* node = Tree->Selected();
   if (!cases || !node || node->Level() != 1) return;
   std::string name = node->Text();
   if (InputQuery(U("修改类别名"), U("请输入新的类别名："), name)) RenameCategory(*cases, name);
@@ -120,9 +120,9 @@ void TFrmMain::pop_s_fullClick(TObject*) {
   if (cases) ShowAllCases(*cases);
 }
 
-void TFrmMain::pop_node_kaiClick(TObject*) { ExpandSelected(*TreeCase, true); }
+void TFrmMain::pop_node_kaiClick(TObject*) { ExpandSelected(*Tree, true); }
 
-void TFrmMain::pop_node_shouClick(TObject*) { ExpandSelected(*TreeCase, false); }
+void TFrmMain::pop_node_shouClick(TObject*) { ExpandSelected(*Tree, false); }
 
 void TFrmMain::mnuF_NewClick(TObject*) {
   if (cases) NewCase(*cases);

@@ -86,8 +86,8 @@ class CaseHistory : public ::testing::Test {
     Finish(s);
   }
 
-  TTreeNode* Root() { return FrmMain->TreeCase->Items().GetFirstNode(); }
-  TTreeNode* Category(const char* name) { return FindCategoryNode(*FrmMain->TreeCase, U(name)); }
+  TTreeNode* Root() { return FrmMain->Tree->Items().GetFirstNode(); }
+  TTreeNode* Category(const char* name) { return FindCategoryNode(*FrmMain->Tree, U(name)); }
   TTreeNode* CaseNamed(const char* name) {
     TTreeNode* root = Root();
     for (int i = 0; root && i < root->Count(); ++i)
@@ -113,7 +113,7 @@ class CaseHistory : public ::testing::Test {
   // (none: it is closed).
   void RightClick(TTreeNode* n, std::vector<WORD> keys = {}) {
     ASSERT_NE(n, nullptr);
-    HWND tree = FrmMain->TreeCase->Handle();
+    HWND tree = FrmMain->Tree->Handle();
     RECT r{};
     TreeView_GetItemRect(tree, n->ItemId(), &r, TRUE);
     POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -123,7 +123,7 @@ class CaseHistory : public ::testing::Test {
     s.Then([this, keys] {
       HWND menu = gui::WaitTopWindow(GetCurrentProcessId(), "#32768", "", 0);
       if (!menu || !IsWindowVisible(menu)) return false;
-      selectedAtPopup = FrmMain->TreeCase->Selected();
+      selectedAtPopup = FrmMain->Tree->Selected();
       moveTargets.clear();
       for (int i = 0; i < FrmMain->pop_move->Count(); ++i)
         moveTargets.push_back(gbk::ToUtf8(FrmMain->pop_move->Items(i)->Caption()));
@@ -178,7 +178,7 @@ TEST_F(CaseHistory, StoredCasesThroughTheTreeExportClearAndImport) {
   EXPECT_TRUE(gui::SaveScreenshot(FrmMain->Handle(), gui::ScreenshotPath("main-window-case-tree.png")));
 
   // The right click picks the node under the mouse; a case offers the other category.
-  FrmMain->TreeCase->SetSelected(Root());
+  FrmMain->Tree->SetSelected(Root());
   RightClick(CaseNamed("张三"));
   EXPECT_EQ(selectedAtPopup, CaseNamed("张三"));
   EXPECT_EQ(moveTargets, (std::vector<std::string>{"朋友"}));
@@ -258,7 +258,7 @@ TEST_F(CaseHistory, StoredCasesThroughTheTreeExportClearAndImport) {
   {
     CaseScript s;
     Answer(s, "同学");
-    FrmMain->TreeCase->SetSelected(Category("朋友"));
+    FrmMain->Tree->SetSelected(Category("朋友"));
     FrmMain->pop_class_edit->Click();
     Finish(s);
   }
@@ -270,7 +270,7 @@ TEST_F(CaseHistory, StoredCasesThroughTheTreeExportClearAndImport) {
   {
     CaseScript s;
     s.Answer("注意", IDYES);
-    FrmMain->TreeCase->SetSelected(Category("同学"));
+    FrmMain->Tree->SetSelected(Category("同学"));
     FrmMain->pop_class_delete->Click();
     Finish(s);
   }
@@ -289,7 +289,7 @@ TEST_F(CaseHistory, StoredCasesThroughTheTreeExportClearAndImport) {
       EXPECT_TRUE(gui::SaveScreenshot(f.Handle(), gui::ScreenshotPath("category-input-box.png")));
       CaseScript::Press(f.BtnOk);
     });
-    FrmMain->TreeCase->SetSelected(Root());
+    FrmMain->Tree->SetSelected(Root());
     FrmMain->pop_class_add->Click();
     Finish(s);
   }
@@ -362,7 +362,7 @@ TEST_F(CaseHistory, StoredCasesThroughTheTreeExportClearAndImport) {
   EXPECT_EQ(Tree().size(), before.size());
   FrmMain->pop_s_full->Click();  // in store order, as `before` was taken
   EXPECT_EQ(Tree(), before);
-  FrmMain->TreeCase->SetSelected(CaseNamed("张三丰"));
+  FrmMain->Tree->SetSelected(CaseNamed("张三丰"));
   FrmMain->pop_ming_pai->Click();
   EXPECT_EQ(Report().substr(0, Report().find('\r')), U("姓名：张三  出生地：未知地。"));
   EXPECT_EQ(FrmMain->LedtName->Text(), U("张三丰"));
@@ -390,7 +390,7 @@ TEST_F(CaseHistory, ARefusedImportLeavesTheHistoryAndAChangedReportIsOfferedAtCl
   EXPECT_EQ(Tree(), (std::vector<std::string>{"家人", "张三"}));
 
   // The shown case's report is changed by hand; closing offers to save it.
-  FrmMain->TreeCase->SetSelected(CaseNamed("张三"));
+  FrmMain->Tree->SetSelected(CaseNamed("张三"));
   FrmMain->pop_ming_pai->Click();
   FrmMain->RedtName->SetText(U("改过的报告"));
   FrmMain->RedtName->SetModified(true);
@@ -407,7 +407,7 @@ TEST_F(CaseHistory, ARefusedImportLeavesTheHistoryAndAChangedReportIsOfferedAtCl
   }
   Stop();
   Start();
-  FrmMain->TreeCase->SetSelected(CaseNamed("张三"));
+  FrmMain->Tree->SetSelected(CaseNamed("张三"));
   FrmMain->pop_ming_pai->Click();
   EXPECT_EQ(Report().substr(0, Report().find('\r')), U("改过的报告"));
 }

@@ -118,7 +118,7 @@ class Keyboard : public ::testing::Test {
     EXPECT_GE(id, 0);
     EXPECT_TRUE(f.RedtName->SaveToFile(CaseReportPath(AppDir, id)));
     BuildCaseTree(*f.cases, {id});
-    f.TreeCase->SetSelected(FindCaseNode(*f.TreeCase, id));
+    f.Tree->SetSelected(FindCaseNode(*f.Tree, id));
     RunLoop(100);
     return id;
   }
@@ -432,7 +432,7 @@ TEST_F(Keyboard, DeletingACategoryDeletesOnlyTheCasesItLists) {
   TFrmMain& f = Start();
   int32_t a = StoreCase("李四一"), b = StoreCase("张三"), unlisted = StoreCase("王五");
   BuildCaseTree(*f.cases, {a, b});
-  f.TreeCase->SetSelected(FindCategoryNode(*f.TreeCase, U("朋友")));
+  f.Tree->SetSelected(FindCategoryNode(*f.Tree, U("朋友")));
   std::string asked;
   modal::Driver d({modal::Answer(U("注意"), IDYES, asked)});
   f.pop_class_deleteClick(nullptr);
@@ -442,7 +442,7 @@ TEST_F(Keyboard, DeletingACategoryDeletesOnlyTheCasesItLists) {
   EXPECT_FALSE(CaseDb.Read(a, r));
   EXPECT_FALSE(CaseDb.Read(b, r));
   EXPECT_TRUE(CaseDb.Read(unlisted, r)) << "a case the tree did not list was deleted";
-  EXPECT_EQ(FindCategoryNode(*f.TreeCase, U("朋友")), nullptr);
+  EXPECT_EQ(FindCategoryNode(*f.Tree, U("朋友")), nullptr);
 }
 
 // The list of the 81-number tools takes typing at once, Enter breaking a line, and its

@@ -186,7 +186,7 @@ class UserInput : public ::testing::Test {
     RunLoop(100);
     return id;
   }
-  TTreeNode* CaseNode(int32_t id) { return FindCaseNode(*FrmMain->TreeCase, id); }
+  TTreeNode* CaseNode(int32_t id) { return FindCaseNode(*FrmMain->Tree, id); }
 
   TApplication app;
   TempFolder temp;
@@ -284,7 +284,7 @@ TEST_F(UserInput, EnterInTheYearBoxOfTheCalendarShowsThatYear) {
 TEST_F(UserInput, RightClickOnACaseSelectsItAndOpensItsMenu) {
   Start();
   int32_t id = StoreCase("张三");
-  TTreeView& tree = *FrmMain->TreeCase;
+  TTreeView& tree = *FrmMain->Tree;
   TTreeNode* node = CaseNode(id);
   ASSERT_NE(node, nullptr);
   node->Parent()->Expand(false);
@@ -321,7 +321,7 @@ TEST_F(UserInput, ACaseNodeShowsWholeInTheShippedTreeWidth) {
   Start();
   FrmMain->SetClientSize(760, 520);
   int32_t id = StoreCase("李四一");
-  TTreeView& tree = *FrmMain->TreeCase;
+  TTreeView& tree = *FrmMain->Tree;
   TTreeNode* node = CaseNode(id);
   ASSERT_NE(node, nullptr);
   node->Parent()->Expand(false);
@@ -337,7 +337,7 @@ TEST_F(UserInput, YesToTheSaveOfferKeepsTheTypedReport) {
   Start();
   int32_t id = StoreCase("李四一");
   TFrmMain& f = *FrmMain;
-  f.TreeCase->SetSelected(CaseNode(id));
+  f.Tree->SetSelected(CaseNode(id));
   f.pop_ming_paiClick(nullptr);
   ASSERT_EQ(CurCaseLoaded, 1);
   ASSERT_FALSE(f.RedtName->Modified());

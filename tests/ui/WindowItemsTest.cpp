@@ -84,9 +84,9 @@ class WindowItems : public ::testing::Test {
   // The screen rectangle of a node's picture: left of its text.
   RECT NodePicture(TTreeNode* n) {
     RECT r{};
-    TreeView_GetItemRect(frm->TreeCase->Handle(), n->ItemId(), &r, TRUE);
+    TreeView_GetItemRect(frm->Tree->Handle(), n->ItemId(), &r, TRUE);
     POINT p{r.left, r.top};
-    ClientToScreen(frm->TreeCase->Handle(), &p);
+    ClientToScreen(frm->Tree->Handle(), &p);
     return RECT{p.x - 20, p.y, p.x, p.y + (r.bottom - r.top)};
   }
   // Opens 文件 by Alt+F and reads the 保存 item's row while the menu is up.
@@ -153,9 +153,9 @@ TEST_F(WindowItems, CaseTreeAndSaveCommandShowTheirPictures) {
     SCOPED_TRACE(*skin ? skin : "no skin");
     const std::string look = *skin ? skin : "none";
     Start(skin);
-    TTreeNode* root = frm->TreeCase->Items().GetFirstNode();
+    TTreeNode* root = frm->Tree->Items().GetFirstNode();
     ASSERT_NE(root, nullptr);
-    frm->TreeCase->FullExpand();
+    frm->Tree->FullExpand();
     gui::Pump(200);
     ASSERT_EQ(root->Count(), 2);
     EXPECT_TRUE(Shows(NodePicture(root), kBook)) << "root";
@@ -249,7 +249,7 @@ TEST_F(WindowItems, ControlsStayOnTheScreenWhileTheWindowIsResized) {
     };
     std::vector<Probe> probes = {
         {frm->LedtName->Handle(), {6, frm->LedtName->ClientHeight() / 2}},
-        {frm->TreeCase->Handle(), {frm->TreeCase->ClientWidth() - 6, frm->TreeCase->ClientHeight() - 6}},
+        {frm->Tree->Handle(), {frm->Tree->ClientWidth() - 6, frm->Tree->ClientHeight() - 6}},
         {frm->BtnPai->Handle(), {frm->BtnPai->Width() - 2, frm->BtnPai->Height() - 2}},
         {frm->RedtName->Handle(), {frm->RedtName->ClientWidth() / 2, frm->RedtName->ClientHeight() - 20}},
     };
