@@ -70,13 +70,17 @@ std::string WindowsText(DWORD code) {
 }
 #endif
 
-bool Fail(std::string what, std::string_view path) {
+// Keeps what failed, in the user's words, with the system's reason: "无法读取“path”：…".
+// `what` names the action (UTF-8); a second path follows `between` ("改名为", "复制到").
+bool Fail(const char* what, std::string_view path, const char* between = nullptr, std::string_view second = {}) {
 #ifdef _WIN32
   std::string reason = WindowsText(GetLastError());
 #else
   std::string reason = ErrnoText(errno);
 #endif
-  lastError = what + " " + std::string(path) + ": " + reason;
+  lastError = gbk::U(what) + gbk::U("“") + std::string(path) + gbk::U("”");
+  if (between) lastError += gbk::U(between) + gbk::U("“") + std::string(second) + gbk::U("”");
+  lastError += gbk::U("：") + reason;
   lastReason = reason;
   return false;
 }
@@ -145,7 +149,7 @@ std::FILE* Open(std::string_view path, const char* mode) {
 #else
   std::FILE* f = std::fopen(NativePath(path).c_str(), mode);
 #endif
-  if (!f) Fail("cannot open", path);
+  if (!f) Fail("无法打开", path);
   return f;
 }
 
@@ -178,7 +182,7 @@ bool CreateDir(std::string_view path) {
 #endif
   // The reason is the creation's, taken before the check below can change it. Another
   // process or thread may have made the folder between the check and the create.
-  Fail("cannot create folder", path);
+  Fail("无法建立文件夹", path);
   return DirExists(path);
 }
 
@@ -197,7 +201,7 @@ bool Delete(std::string_view path) {
 #else
   if (unlink(NativePath(path).c_str()) == 0) return true;
 #endif
-  return Fail("cannot delete", path);
+  return Fail("无法删除", path);
 }
 
 bool RemoveDir(std::string_view path) {
@@ -206,7 +210,7 @@ bool RemoveDir(std::string_view path) {
 #else
   if (rmdir(NativePath(path).c_str()) == 0) return true;
 #endif
-  return Fail("cannot remove folder", path);
+  return Fail("无法删除文件夹", path);
 }
 
 bool Rename(std::string_view from, std::string_view to) {
@@ -215,7 +219,7 @@ bool Rename(std::string_view from, std::string_view to) {
 #else
   if (rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
 #endif
-  return Fail("cannot rename", std::string(from) + " -> " + std::string(to));
+  return Fail("无法把", from, "改名为", to);
 }
 
 // A folder moves by one call, so whatever it holds changes place all at once.
@@ -225,7 +229,7 @@ bool RenameDir(std::string_view from, std::string_view to) {
 #else
   if (rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
 #endif
-  return Fail("cannot rename", std::string(from) + " -> " + std::string(to));
+  return Fail("无法把", from, "改名为", to);
 }
 
 int64_t Size(std::string_view path) {
@@ -289,7 +293,7 @@ bool ReadAll(std::string_view path, std::string& out) {
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
   bool ok = !std::ferror(f);
   std::fclose(f);
-  return ok || Fail("cannot read", path);
+  return ok || Fail("无法读取", path);
 }
 
 bool FlushToDisk(std::FILE* f) {
@@ -306,8 +310,8 @@ bool WriteAtomic(std::string_view path, std::string_view data) {
   std::FILE* f = Open(tmp, "wb");
   if (!f) return false;
   bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size() && FlushToDisk(f);
-  if (!ok) Fail("cannot write", tmp);
-  if (std::fclose(f) != 0 && ok) ok = Fail("cannot write", tmp);
+  if (!ok) Fail("无法写入", tmp);
+  if (std::fclose(f) != 0 && ok) ok = Fail("无法写入", tmp);
   if (!ok) {
     std::string keep = lastError;
     Delete(tmp);
@@ -320,11 +324,11 @@ bool WriteAtomic(std::string_view path, std::string_view data) {
 bool Copy(std::string_view from, std::string_view to, bool failIfExists) {
 #ifdef _WIN32
   if (CopyFileW(W(from).c_str(), W(to).c_str(), failIfExists)) return true;
-  return Fail("cannot copy", std::string(from) + " -> " + std::string(to));
+  return Fail("无法把", from, "复制到", to);
 #else
   if (failIfExists && Exists(to)) {
     errno = EEXIST;
-    return Fail("cannot copy", std::string(from) + " -> " + std::string(to));
+    return Fail("无法把", from, "复制到", to);
   }
   std::string data;
   if (!ReadAll(from, data)) return false;
@@ -332,7 +336,7 @@ bool Copy(std::string_view from, std::string_view to, bool failIfExists) {
   if (!f) return false;
   bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size() && FlushToDisk(f);
   if (std::fclose(f) != 0) ok = false;
-  return ok || Fail("cannot write", to);
+  return ok || Fail("无法写入", to);
 #endif
 }
 
@@ -453,7 +457,7 @@ bool RemoveLink(std::string_view path) {
 #else
   if (unlink(NativePath(p).c_str()) == 0) return true;
 #endif
-  return Fail("cannot remove link", p);
+  return Fail("无法删除链接", p);
 }
 
 bool SameEntry(std::string_view a, std::string_view b) {

@@ -47,6 +47,7 @@ TFrmDiLi::TFrmDiLi(TComponent* owner, std::string folder) : TForm(owner), progra
   Position = poScreenCenter;
   SetClientSize(260, 120);
   BuildLayout();
+  saved = Coordinates();  // an empty place table shows empty fields, and nothing is typed yet
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };

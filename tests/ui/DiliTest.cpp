@@ -72,9 +72,10 @@ TEST_F(PlaceEditor, RefusesOutOfRangeInputAndNoChangesNothing) {
   };
   const char* lonText = "经度在-180到180之间，分数在0-60之间";
   const char* latText = "纬度在-90到90之间，分数在0-60之间";
-  const Row rows[] = {{"180", "0", "30", "0", lonText},  {"-180", "0", "30", "0", lonText},
+  // Each fits its field's length (three places of degrees for the longitude, two for the rest).
+  const Row rows[] = {{"180", "0", "30", "0", lonText},  {"200", "0", "30", "0", lonText},
                       {"120", "60", "30", "0", lonText}, {"abc", "0", "30", "0", lonText},
-                      {"120", "0", "90", "0", latText},  {"120", "0", "-90", "0", latText},
+                      {"120", "0", "90", "0", latText},  {"120", "0", "99", "0", latText},
                       {"120", "0", "30", "60", latText}, {"120", "0", "30", "", latText}};
   TFrmDiLi dlg(Application, folder.Dir());
   std::vector<std::string> messages(std::size(rows));
@@ -103,12 +104,15 @@ TEST_F(PlaceEditor, RefusesOutOfRangeInputAndNoChangesNothing) {
     PostMessageW(dlg.Handle(), WM_CLOSE, 0, 0);
     return true;
   });
+  std::string dropped;  // the typed coordinates are left unsaved: closing asks first
+  steps.push_back(modal::Answer(U("注意了"), IDYES, dropped));
   modal::Driver d(steps);
   dlg.ShowModal();
   for (size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(std::string(rows[i].d1) + "/" + rows[i].m1 + "/" + rows[i].d2 + "/" + rows[i].m2);
     EXPECT_EQ(messages[i], U(rows[i].message));
   }
+  EXPECT_NE(dropped.find(U("放弃改动")), std::string::npos) << gbk::ToUtf8(dropped);
   EXPECT_EQ(Value("福建省", "福州市"), "119:25*26:9");
 }
 
