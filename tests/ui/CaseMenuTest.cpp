@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <functional>
 #include <vector>
@@ -116,7 +118,10 @@ class CaseHistory : public ::testing::Test {
     HWND tree = FrmMain->Tree->Handle();
     RECT r{};
     TreeView_GetItemRect(tree, n->ItemId(), &r, TRUE);
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    // On the part of the text in sight: a long case text runs past a narrow tree.
+    RECT client{};
+    GetClientRect(tree, &client);
+    POINT p{(r.left + std::min(r.right, client.right)) / 2, (r.top + r.bottom) / 2};
     POINT screen = p;
     ClientToScreen(tree, &screen);
     CaseScript s;
