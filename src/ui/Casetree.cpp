@@ -512,10 +512,14 @@ void DeleteCategory(CaseContext& c) {
   // Exactly the cases the node lists go, each still of this category (another window
   // may have moved one meanwhile); cases the tree does not show (a search's view, past
   // the newest) stay.
+  // A listed id whose case now reads otherwise than its node (deleted and given to
+  // another case meanwhile) is not the case the user sees.
+  std::map<int32_t, std::string> shown;
+  for (int k = 0; k < node->Count(); ++k) shown[CaseIdOfText(node->Item(k)->Text())] = node->Item(k)->Text();
   std::vector<int32_t> listed = ListedCases(*node), ids;
   std::sort(listed.begin(), listed.end());
   if (!c.Db.ReadMany(listed, [&](const CaseRecord& r) {
-        if (FieldText(r.category) == name) ids.push_back(r.id);
+        if (FieldText(r.category) == name && shown[r.id] == CaseNodeText(r)) ids.push_back(r.id);
       })) {
     StoreError(c);
     return;
