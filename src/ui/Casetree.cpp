@@ -112,13 +112,6 @@ void ShowNotice(CaseContext& c) {
   if (!c.Db.Notice().empty()) ShowMessage(c.Db.Notice());
 }
 
-// The ids of the cases a category node lists.
-std::vector<int32_t> ListedCases(TTreeNode& category) {
-  std::vector<int32_t> ids;
-  for (int k = 0; k < category.Count(); ++k) ids.push_back(CaseIdOfText(category.Item(k)->Text()));
-  return ids;
-}
-
 bool SaveNewCase(CaseContext& c);
 
 // The shown case was read from a history another window has since cleared or imported:
@@ -367,17 +360,21 @@ void DeleteCase(CaseContext& c) {
   if (!NeedCase(id)) return;
   std::string text = c.Tree.Selected()->Text();
   std::string name = text.substr(0, text.find(' '));
+  // The tree may be brought up to date while a question is open (the program coming back
+  // to the front): the case chosen goes, by the ids of the tree it was chosen from.
+  const uint32_t generation = c.treeGeneration;
   if (!CaseAskYes("确定要删除“" + gbk::ToUtf8(name) + "”这个命例吗？", "注意", MB_ICONWARNING | MB_DEFBUTTON2)) return;
+  if (c.Db.Generation() != generation) return TreeReplaced(c);
   if (c.CurCaseLoaded && c.CurCaseId == id) {
     if (!CaseAskYes("确定要删除当前正在查看的命例吗？", "提示")) return;
     EndViewing(c);
   }
   // The store deletes the report with the record.
-  if (!c.Db.Delete(id, c.treeGeneration)) {
+  if (!c.Db.Delete(id, generation)) {
     TreeStoreError(c);
     return;
   }
-  c.Tree.Selected()->Delete();
+  if (TTreeNode* n = FindCaseNode(c.Tree, id)) n->Delete();
 }
 
 void SearchCases(CaseContext& c) {
@@ -507,34 +504,41 @@ void RenameCategory(CaseContext& c, const std::string& typed) {
 void DeleteCategory(CaseContext& c) {
   TTreeNode* node = SelectedCategory(c.Tree);
   if (!node) return;
-  std::string name = node->Text();
-  if (!CaseAskYes("确定要删除“" + gbk::ToUtf8(name) + "”这个类别吗？", "注意", MB_ICONWARNING)) return;
-  // Exactly the cases the node lists go, each still of this category (another window
-  // may have moved one meanwhile); cases the tree does not show (a search's view, past
-  // the newest) stay.
-  // A listed id whose case now reads otherwise than its node (deleted and given to
-  // another case meanwhile) is not the case the user sees.
+  const std::string name = node->Text();
+  // Exactly the cases the node lists as the user chooses go, each still of this category
+  // (another window may have moved one meanwhile); cases the tree does not show (a
+  // search's view, past the newest, added while the question was open) stay. A listed id
+  // whose case now reads otherwise than its node (deleted and given to another case
+  // meanwhile) is not the case the user sees.
   std::map<int32_t, std::string> shown;
   for (int k = 0; k < node->Count(); ++k) shown[CaseIdOfText(node->Item(k)->Text())] = node->Item(k)->Text();
-  std::vector<int32_t> listed = ListedCases(*node), ids;
-  std::sort(listed.begin(), listed.end());
+  const uint32_t generation = c.treeGeneration;
+  if (!CaseAskYes("确定要删除“" + gbk::ToUtf8(name) + "”这个类别吗？", "注意", MB_ICONWARNING)) return;
+  std::vector<int32_t> listed, ids;
+  for (const auto& [id, text] : shown) listed.push_back(id);
   if (!c.Db.ReadMany(listed, [&](const CaseRecord& r) {
         if (FieldText(r.category) == name && shown[r.id] == CaseNodeText(r)) ids.push_back(r.id);
       })) {
     StoreError(c);
     return;
   }
-  if (c.Db.Generation() != c.treeGeneration) return TreeReplaced(c);
+  if (c.Db.Generation() != generation) return TreeReplaced(c);
   // The shown case goes with its category; a later save must not write a free slot.
   if (c.CurCaseLoaded && std::find(ids.begin(), ids.end(), c.CurCaseId) != ids.end()) EndViewing(c);
   for (int32_t id : ids) {
-    if (!c.Db.Delete(id, c.treeGeneration)) {
+    if (!c.Db.Delete(id, generation)) {
       StoreError(c);
       RefreshCaseTree(c);
       return;
     }
   }
-  node->Delete();
+  for (int32_t id : ids) {
+    if (TTreeNode* n = FindCaseNode(c.Tree, id)) n->Delete();
+  }
+  // Nodes of cases moved meanwhile follow them; the category goes when nothing is left in it.
+  RefreshCaseTree(c);
+  node = FindCategoryNode(c.Tree, name);
+  if (node && node->Count() == 0) node->Delete();
 }
 
 void EditCategoryFile(CaseContext& c) {
