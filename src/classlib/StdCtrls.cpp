@@ -20,7 +20,12 @@ HBRUSH TLabel::HandleCtlColor(HDC dc) {
 
 void TLabel::SetText(const std::string& s) {
   TControl::SetText(s);
-  if (!Transparent || !hwnd_) return;
+  if (Transparent && hwnd_) RedrawWithParent();
+}
+
+// A see-through label is painted after what lies behind it: the parent repaints its
+// place, the label with it, in the order the system paints them.
+void TLabel::RedrawWithParent() {
   HWND parent = GetParent(hwnd_);
   RECT r;
   GetWindowRect(hwnd_, &r);
@@ -35,11 +40,7 @@ void TLabel::KeepTransparentStyle() {
   const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   if (((ex & WS_EX_TRANSPARENT) != 0) == Transparent) return;
   SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, Transparent ? ex | WS_EX_TRANSPARENT : ex & ~WS_EX_TRANSPARENT);
-  HWND parent = GetParent(hwnd_);
-  RECT r;
-  GetWindowRect(hwnd_, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  RedrawWithParent();
 }
 
 LRESULT TLabel::WndProc(UINT msg, WPARAM w, LPARAM l) {
@@ -251,6 +252,21 @@ DWORD TMemo::CreateStyle() const {
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) {}
 
+// The panel's fill covers the see-through children it does not clip. A child painted
+// before its panel (the system paints a window at once when asked to) would stay covered,
+// so each paints again over what the panel has just painted.
+void TPanel::RepaintSeeThroughChildren(const RECT& painted) {
+  for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!(GetWindowLongPtrW(c, GWL_EXSTYLE) & WS_EX_TRANSPARENT) || !IsWindowVisible(c)) continue;
+    RECT r, both;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    if (!IntersectRect(&both, &r, &painted)) continue;
+    OffsetRect(&both, -r.left, -r.top);
+    InvalidateRect(c, &both, FALSE);
+  }
+}
+
 LRESULT TPanel::WndProc(UINT msg, WPARAM w, LPARAM l) {
   // The bevel runs along the edges: a new size redraws it all, or the old edge stays.
   if (msg == WM_SIZE && BevelOuter != bvNone && hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
@@ -276,6 +292,7 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM w, LPARAM l) {
       SelectObject(dc, old);
     }
     EndPaint(hwnd_, &ps);
+    RepaintSeeThroughChildren(ps.rcPaint);
     return 0;
   }
   if (msg == WM_SETFONT) {

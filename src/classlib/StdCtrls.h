@@ -26,6 +26,7 @@ class TLabel : public TControl {
  private:
   void PaintOutlined();
   void KeepTransparentStyle();
+  void RedrawWithParent();
   std::shared_ptr<HFONT__> crisp_;  // its font without smoothing, held so the next paint finds it made
 };
 
@@ -142,6 +143,7 @@ class TPanel : public TWinControl {
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
+  void RepaintSeeThroughChildren(const RECT& painted);
   HFONT font_handle_ = nullptr;  // set by WM_SETFONT; owned by TControl
 };
 
