@@ -22,8 +22,22 @@ namespace file {
 
 namespace {
 
-thread_local std::string lastError;
-thread_local std::string lastReason;
+// Each thread's last failure, in storage with nothing to destroy: worker threads fail
+// too, and under MinGW the clean-up of a thread's own objects at its end can crash.
+// Long texts are cut at a character boundary.
+template <size_t N>
+struct KeptText {
+  char text[N];
+  KeptText& operator=(std::string_view s) {
+    const std::string cut = gbk::CutAtCharBoundary(s, N - 1);
+    std::memcpy(text, cut.data(), cut.size());
+    text[cut.size()] = '\0';
+    return *this;
+  }
+  operator std::string() const { return text; }
+};
+thread_local KeptText<2048> lastError;
+thread_local KeptText<512> lastReason;
 
 // The reasons a user meets, in the program's own words: the system's text is English
 // in the native build and under Wine.
@@ -78,9 +92,9 @@ bool Fail(const char* what, std::string_view path, const char* between = nullptr
 #else
   std::string reason = ErrnoText(errno);
 #endif
-  lastError = gbk::U(what) + gbk::U("“") + std::string(path) + gbk::U("”");
-  if (between) lastError += gbk::U(between) + gbk::U("“") + std::string(second) + gbk::U("”");
-  lastError += gbk::U("：") + reason;
+  std::string text = gbk::U(what) + gbk::U("“") + std::string(path) + gbk::U("”");
+  if (between) text += gbk::U(between) + gbk::U("“") + std::string(second) + gbk::U("”");
+  lastError = text + gbk::U("：") + reason;
   lastReason = reason;
   return false;
 }
@@ -313,7 +327,7 @@ bool WriteAtomic(std::string_view path, std::string_view data) {
   if (!ok) Fail("无法写入", tmp);
   if (std::fclose(f) != 0 && ok) ok = Fail("无法写入", tmp);
   if (!ok) {
-    std::string keep = lastError;
+    const std::string keep = lastError;
     Delete(tmp);
     lastError = keep;
     return false;
