@@ -117,11 +117,14 @@ void TPageControl::TurnPage(bool forward) {
   SetFocus(first && IsChild(page, first) ? first : hwnd_);
 }
 
-void TPageControl::PlacePages() {
+void TPageControl::PlacePages(bool activeOnly) {
   if (!HandleAllocated()) return;
   RECT r{0, 0, ClientWidth(), ClientHeight()};
   Perform(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-  for (TTabSheet* p : pages_) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  for (int i = 0; i < PageCount(); ++i) {
+    if (!activeOnly || i == active_)
+      pages_[static_cast<size_t>(i)]->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
 }
 
 void TPageControl::ShowActive() {
@@ -142,7 +145,8 @@ bool TPageControl::HandleNotify(NMHDR* n, LRESULT& result) {
 
 LRESULT TPageControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
   LRESULT r = TWinControl::WndProc(msg, w, l);
-  if (msg == WM_SIZE) PlacePages();
+  // A resize lays out the page in view; the others are placed when they are shown.
+  if (msg == WM_SIZE) PlacePages(true);
   return r;
 }
 

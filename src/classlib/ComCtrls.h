@@ -68,7 +68,7 @@ class TPageControl : public TWinControl {
   void InsertTab(int i);
   void AddPage(TTabSheet* page);
   void RemovePage(TTabSheet* page);
-  void PlacePages();
+  void PlacePages(bool activeOnly = false);
   void ShowActive();
   std::vector<TTabSheet*> pages_;  // not owned
   int active_ = -1;
@@ -267,10 +267,13 @@ class TRichEdit : public TWinControl {
   CHARRANGE Selection();
   void SetSelection(int gbkStart, int gbkLength);
   bool Fail(const std::string& what);
+  bool PutOffNewHeight(const WINDOWPOS& pos);
+  void TakeNewHeight();
   TTextAttributes selAttributes_;
   TTextAttributes defAttributes_;
   TParaAttributes paragraph_;
   std::string lastError_;
+  int laidOutWidth_ = -1;  // the client width the text was last laid out at
 };
 
 class TTreeView;

@@ -165,7 +165,46 @@ void TRichEdit::AfterCreate() {
   defAttributes_.Set(f);
 }
 
+namespace {
+
+constexpr UINT_PTR kNewHeightTimer = 0x5245;
+constexpr UINT kNewHeightDelayMs = 150;
+constexpr LRESULT kLongText = 100000;  // characters; below this a new layout is quick
+
+}  // namespace
+
+// The rich edit lays its whole text out again at every change of its size, height alone
+// included: a quarter of a second for a long listing. While such a text's width stays,
+// a new height waits until the sizing has paused; meanwhile the lines laid out show.
+bool TRichEdit::PutOffNewHeight(const WINDOWPOS& pos) {
+  if (pos.flags & SWP_NOSIZE) return false;
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  if (client.right != laidOutWidth_ || TWinControl::WndProc(WM_GETTEXTLENGTH, 0, 0) < kLongText) {
+    KillTimer(hwnd_, kNewHeightTimer);
+    laidOutWidth_ = client.right;
+    return false;
+  }
+  SetTimer(hwnd_, kNewHeightTimer, kNewHeightDelayMs, nullptr);
+  return true;
+}
+
+void TRichEdit::TakeNewHeight() {
+  KillTimer(hwnd_, kNewHeightTimer);
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+  WINDOWPOS pos{hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE};
+  TWinControl::WndProc(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+}
+
 LRESULT TRichEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_WINDOWPOSCHANGED && PutOffNewHeight(*reinterpret_cast<const WINDOWPOS*>(l)))
+    return DefWindowProcW(hwnd_, msg, w, l);
+  if (msg == WM_TIMER && w == kNewHeightTimer) {
+    TakeNewHeight();
+    return 0;
+  }
   if ((msg == WM_KEYDOWN || msg == WM_CHAR) && editkeys::CtrlTab(hwnd_, msg, w)) return 0;
   if (msg == WM_GETDLGCODE && l) return editkeys::MultiLineDialogCode(hwnd_, TWinControl::WndProc(msg, w, l), l);
   return TWinControl::WndProc(msg, w, l);

@@ -581,19 +581,46 @@ void TWinControl::AlignControls() {
       if (c->hwnd_) moved.push_back(c);
     }
   }
-  HDWP moves = moved.empty() ? nullptr : BeginDeferWindowPos(static_cast<int>(moved.size()));
+  // Children already in place stay as they are.
+  std::vector<RECT> before;
+  std::erase_if(moved, [&](TControl* c) {
+    RECT now;
+    GetWindowRect(c->hwnd_, &now);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
+    const bool inPlace = now.left == c->left_ && now.top == c->top_ && now.right - now.left == c->width_ &&
+                         now.bottom - now.top == c->height_ + c->ExtraWindowHeight();
+    if (!inPlace) before.push_back(now);
+    return inPlace;
+  });
+  if (moved.empty()) return;
+  // The moves draw nothing themselves: the system would paint each child's frame at once,
+  // at every level of a nested layout. Each moved child and the parent's part it left or
+  // took are marked for one paint afterwards.
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(moved.size()));
   for (TControl* c : moved) {
     if (!moves) break;
     moves = DeferWindowPos(moves, c->hwnd_, nullptr, c->left_, c->top_, c->width_, c->height_ + c->ExtraWindowHeight(),
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   }
   if (moves) {
     EndDeferWindowPos(moves);
-    return;
+  } else {
+    // Without the system's room for a deferred step the children move one by one.
+    for (TControl* c : moved)
+      SetWindowPos(c->hwnd_, nullptr, c->left_, c->top_, c->width_, c->height_ + c->ExtraWindowHeight(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   }
-  // Without the system's room for a deferred step the children move one by one.
-  for (TControl* c : moved)
-    MoveWindow(c->hwnd_, c->left_, c->top_, c->width_, c->height_ + c->ExtraWindowHeight(), TRUE);
+  for (size_t i = 0; i < moved.size(); ++i) {
+    TControl* c = moved[i];
+    const RECT now{c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_ + c->ExtraWindowHeight()};
+    RECT both;
+    UnionRect(&both, &before[i], &now);
+    RedrawWindow(hwnd_, &both, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    // A child that only changed its size keeps its own children where they were (those it
+    // moves it marks itself); one that moved takes them along, to be drawn anew.
+    const bool shifted = before[i].left != now.left || before[i].top != now.top;
+    RedrawWindow(c->hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | (shifted ? RDW_ALLCHILDREN : 0));
+  }
 }
 
 void TWinControl::MoveFreeControls(int dx, int dy) {

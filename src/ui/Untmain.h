@@ -6,6 +6,7 @@
 // from the window's show to its close; "dat\init.ini" is open over the same span.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -137,8 +138,9 @@ class TFrmMain : public TForm, private MessagePump {
   void N12Click(TObject* sender);
   void MenuItem14Click(TObject* sender);
   void MenuItem15Click(TObject* sender);
-  // The list's columns shrink to the list's width, the name and the score kept whole.
-  void FitNameColumns();
+  // The list's columns shrink to the list's width, the name and the score kept whole;
+  // the widths its texts need are measured again when `measure` (new rows or a new font).
+  void FitNameColumns(bool measure = false);
   // The listing beside the list while the page is wide enough for both, else below it.
   void ArrangeNamingPage();
   // The one-time cost of a rich edit's first text, paid before the first naming run.
@@ -349,7 +351,8 @@ class TFrmMain : public TForm, private MessagePump {
   // The naming run in progress; a close asked for meanwhile waits for its end.
   bool generating = false;
   bool closeAfterRun = false;
-  int formulaWidth = 300;  // the stroke-set memo's width as set, shown when there is room
+  int formulaWidth = 300;                // the stroke-set memo's width as set, shown when there is room
+  std::array<int, 7> nameColumnNeeds{};  // what each column of the shown page needs, measured once
 };
 
 // Colours of the five elements, water first (Windows colour values, blue in the high byte).

@@ -323,7 +323,7 @@ void TFrmMain::BtoSetClick(TObject*) {
   progress.Flush();
   currentPage = 1;
   FillPage(*generator, *LstName, 1);
-  FitNameColumns();
+  FitNameColumns(true);
   TxtInfo->SetText(Format(U("找到：%d个姓名").c_str(), static_cast<int>(generator->Count())));
   PanStop->Hide();
   std::string sets;
@@ -372,7 +372,7 @@ std::string TFrmMain::NamingHints() {
 
 void TFrmMain::ShowNamePage(int delta, bool reselect) {
   int p = FillPage(*generator, *LstName, currentPage + delta);
-  FitNameColumns();
+  FitNameColumns(true);
   if (p == 0) return;
   currentPage = p;
   if (!reselect) return;
@@ -522,10 +522,12 @@ void TFrmMain::PrepareListingView() {
   warm.EndAppend(state);
 }
 
-void TFrmMain::FitNameColumns() {
+void TFrmMain::FitNameColumns(bool measure) {
   if (!LstName->HandleAllocated()) return;
+  // Measuring every text of a page takes thousands of calls: a resize reuses the widths.
+  if (measure || nameColumnNeeds[0] == 0) nameColumnNeeds = NeededColumnWidths(*LstName);
   const int room = LstName->ClientWidth();
-  const std::array<int, 7> need = NeededColumnWidths(*LstName);
+  const std::array<int, 7>& need = nameColumnNeeds;
   int wanted = 0, needed = 0;
   for (int i = 0; i < 7; ++i) {
     wanted += std::max(kColumnWidths[i], need[i]);
@@ -538,12 +540,20 @@ void TFrmMain::FitNameColumns() {
   const double share = wanted <= room   ? 1.0
                        : needed <= room ? double(room - needed) / double(wanted - needed)
                                         : std::max(0.0, double(room - kept) / double(needed - kept));
+  std::array<int, 7> widths{};
+  bool changed = false;
   for (int i = 0; i < 7; ++i) {
     const int want = std::max(kColumnWidths[i], need[i]);
     int w = needed <= room ? need[i] + int((want - need[i]) * share) : int(need[i] * share);
     if (needed > room && (i == 0 || i == 1 || i == 6)) w = need[i];
-    LstName->SetColumnWidth(i, std::max(12, w));
+    widths[i] = std::max(12, w);
+    changed |= LstName->Perform(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)) != widths[i];
   }
+  if (!changed) return;
+  // Each new width has the list lay out and draw its rows and header again: once for all.
+  LstName->BeginUpdate();
+  for (int i = 0; i < 7; ++i) LstName->SetColumnWidth(i, widths[i]);
+  LstName->EndUpdate();
 }
 
 void TFrmMain::ArrangeNamingPage() {
