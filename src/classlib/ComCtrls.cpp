@@ -121,9 +121,8 @@ void TPageControl::PlacePages(bool activeOnly) {
   if (!HandleAllocated()) return;
   RECT r{0, 0, ClientWidth(), ClientHeight()};
   Perform(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-  for (int i = 0; i < PageCount(); ++i) {
-    if (!activeOnly || i == active_)
-      pages_[static_cast<size_t>(i)]->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  for (TTabSheet* p : pages_) {
+    if (!activeOnly || p == ActivePage()) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
 }
 

@@ -547,7 +547,7 @@ void TWinControl::CreateHandle() {
 // in one step, so that none is painted over at its old place while the others move.
 void TWinControl::AlignControls() {
   RECT r{0, 0, ClientWidth(), ClientHeight()};
-  std::vector<TControl*> moved;
+  std::vector<TControl*> placed;
   for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
     for (TControl* c : controls_) {
       if (c->align_ != pass || !c->visible_) continue;
@@ -578,48 +578,50 @@ void TWinControl::AlignControls() {
       c->top_ = y;
       c->width_ = std::max(cw, 0);
       c->height_ = std::max(ch, 0);
-      if (c->hwnd_) moved.push_back(c);
+      if (c->hwnd_) placed.push_back(c);
     }
   }
   // Children already in place stay as they are.
-  std::vector<RECT> before;
-  std::erase_if(moved, [&](TControl* c) {
-    RECT now;
-    GetWindowRect(c->hwnd_, &now);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
-    const bool inPlace = now.left == c->left_ && now.top == c->top_ && now.right - now.left == c->width_ &&
-                         now.bottom - now.top == c->height_ + c->ExtraWindowHeight();
-    if (!inPlace) before.push_back(now);
-    return inPlace;
-  });
-  if (moved.empty()) return;
+  struct Move {
+    TControl* control;
+    RECT from, to;  // in this window's client area
+  };
+  std::vector<Move> moves;
+  for (TControl* c : placed) {
+    RECT from;
+    GetWindowRect(c->hwnd_, &from);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&from), 2);
+    const RECT to{c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_ + c->ExtraWindowHeight()};
+    if (!EqualRect(&from, &to)) moves.push_back({c, from, to});
+  }
+  if (moves.empty()) return;
   // The moves draw nothing themselves: the system would paint each child's frame at once,
   // at every level of a nested layout. Each moved child and the parent's part it left or
   // took are marked for one paint afterwards.
-  HDWP moves = BeginDeferWindowPos(static_cast<int>(moved.size()));
-  for (TControl* c : moved) {
-    if (!moves) break;
-    moves = DeferWindowPos(moves, c->hwnd_, nullptr, c->left_, c->top_, c->width_, c->height_ + c->ExtraWindowHeight(),
-                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
+  HDWP step = BeginDeferWindowPos(static_cast<int>(moves.size()));
+  for (const Move& m : moves) {
+    if (!step) break;
+    step = DeferWindowPos(step, m.control->hwnd_, nullptr, m.to.left, m.to.top, m.to.right - m.to.left,
+                          m.to.bottom - m.to.top, kFlags);
   }
-  if (moves) {
-    EndDeferWindowPos(moves);
+  if (step) {
+    EndDeferWindowPos(step);
   } else {
     // Without the system's room for a deferred step the children move one by one.
-    for (TControl* c : moved)
-      SetWindowPos(c->hwnd_, nullptr, c->left_, c->top_, c->width_, c->height_ + c->ExtraWindowHeight(),
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    for (const Move& m : moves)
+      SetWindowPos(m.control->hwnd_, nullptr, m.to.left, m.to.top, m.to.right - m.to.left, m.to.bottom - m.to.top,
+                   kFlags);
   }
-  for (size_t i = 0; i < moved.size(); ++i) {
-    TControl* c = moved[i];
-    const RECT now{c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_ + c->ExtraWindowHeight()};
+  for (const Move& m : moves) {
     RECT both;
-    UnionRect(&both, &before[i], &now);
+    UnionRect(&both, &m.from, &m.to);
     RedrawWindow(hwnd_, &both, nullptr, RDW_INVALIDATE | RDW_ERASE);
     // A child that only changed its size keeps its own children where they were (those it
     // moves it marks itself); one that moved takes them along, to be drawn anew.
-    const bool shifted = before[i].left != now.left || before[i].top != now.top;
-    RedrawWindow(c->hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | (shifted ? RDW_ALLCHILDREN : 0));
+    const bool shifted = m.from.left != m.to.left || m.from.top != m.to.top;
+    RedrawWindow(m.control->hwnd_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | (shifted ? RDW_ALLCHILDREN : 0));
   }
 }
 

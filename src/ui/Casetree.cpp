@@ -532,8 +532,8 @@ void DeleteCategory(CaseContext& c) {
       return;
     }
   }
-  for (int32_t id : ids) {
-    if (TTreeNode* n = FindCaseNode(c.Tree, id)) n->Delete();
+  for (int k = node->Count() - 1; k >= 0; --k) {
+    if (std::find(ids.begin(), ids.end(), CaseIdOfText(node->Item(k)->Text())) != ids.end()) node->Item(k)->Delete();
   }
   // Nodes of cases moved meanwhile follow them; the category goes when nothing is left in it.
   RefreshCaseTree(c);

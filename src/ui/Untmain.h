@@ -139,7 +139,7 @@ class TFrmMain : public TForm, private MessagePump {
   void MenuItem14Click(TObject* sender);
   void MenuItem15Click(TObject* sender);
   // The list's columns shrink to the list's width, the name and the score kept whole;
-  // the widths its texts need are measured again when `measure` (new rows or a new font).
+  // the widths its texts need are measured again when `measure` (a page of new rows).
   void FitNameColumns(bool measure = false);
   // The listing beside the list while the page is wide enough for both, else below it.
   void ArrangeNamingPage();
